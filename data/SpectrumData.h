@@ -1,0 +1,165 @@
+#pragma once
+// One spectrum record: instrument texts, conditions, memo, wavelength polynomial, per-pixel
+// calibration and signal. Irradiance and the derived values are computed on demand, in single
+// precision step by step as the instrument's data have always been computed.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "graph/Range.h"
+
+// Irradiance units; every computation starts from W/m^2/um.
+enum IrradianceUnit : int {
+    kUnitWm2um = 0,       // W/m^2/um
+    kUnitUmolM2sUm = 1,   // umol/m^2/s/um
+    kUnitMWcm2nm = 2,     // mW/cm^2/nm
+    kUnitWm2nm = 3,       // W/m^2/nm
+    kUnitPhotonCm2sNm = 4 // photon/cm^2/s/nm
+};
+
+class CSpectrumData {
+public:
+    static constexpr double kC = 2.998e8;     // m/s
+    static constexpr double kH = 6.626e-34;   // J s
+    static constexpr double kNA = 6.022e23;   // 1/mol
+    static constexpr double kCHNA = kC * kH * kNA;  // 0.11962551...
+    static constexpr int kLuminousRows = 471;         // 360..830 nm
+
+    CSpectrumData();
+    CSpectrumData(const CSpectrumData&) = default;
+    CSpectrumData& operator=(const CSpectrumData&) = default;
+    virtual ~CSpectrumData();
+
+    void CopyFrom(const CSpectrumData& other) { *this = other; }
+    void Reset();
+
+    // Plain fields.
+    int32_t GetExplicitWavelengths() const { return explicitWavelengths_; }
+    void SetExplicitWavelengths(int32_t v) { explicitWavelengths_ = v; }
+    bool HasExplicitWavelengths() const { return explicitWavelengths_ != 0; }
+    int64_t GetTime() const { return time_; }
+    void SetTime(int64_t t) { time_ = t; }
+    const std::string& GetTypeCode() const { return typeCode_; }
+    void SetTypeCode(const std::string& s) { typeCode_ = s; }
+    const std::string& GetIdText() const { return idText_; }
+    void SetIdText(const std::string& s) { idText_ = s; }
+    const std::string& GetStText() const { return stText_; }
+    void SetStText(const std::string& s) { stText_ = s; }
+    const std::string& GetSerialNumber() const { return serialNumber_; }
+    void SetSerialNumber(const std::string& s) { serialNumber_ = s; }
+    const std::string& GetFvText() const { return fvText_; }
+    void SetFvText(const std::string& s) { fvText_ = s; }
+    const std::string& GetFtText() const { return ftText_; }
+    void SetFtText(const std::string& s) { ftText_ = s; }
+    float GetExtraReal() const { return extraReal_; }
+    void SetExtraReal(float v) { extraReal_ = v; }
+    int32_t GetExtraInteger() const { return extraInteger_; }
+    void SetExtraInteger(int32_t v) { extraInteger_ = v; }
+    float GetTemperature() const { return temperature_; }
+    void SetTemperature(float v) { temperature_ = v; }
+    int32_t GetExposureTime() const { return exposureTime_; }
+    void SetExposureTime(int32_t v) { exposureTime_ = v; }
+    const std::string& GetMemo() const { return memo_; }
+    void SetMemo(const std::string& s) { memo_ = s; }
+    int32_t GetValid() const { return valid_; }
+    void SetValid(int32_t v) { valid_ = v; }
+    int32_t GetFovCode() const { return fovCode_; }
+    void SetFovCode(int32_t v) { fovCode_ = v; }
+    float GetLongitude() const { return longitude_; }
+    void SetLongitude(float v) { longitude_ = v; }
+    float GetLatitude() const { return latitude_; }
+    void SetLatitude(float v) { latitude_ = v; }
+    float GetAltitude() const { return altitude_; }
+    void SetAltitude(float v) { altitude_ = v; }
+    float GetDarkOffset() const { return darkOffset_; }
+    void SetDarkOffset(float v) { darkOffset_ = v; }
+    int HasDarkOffset() const;  // 1 when DarkOffset is not 0 (or not a number)
+
+    // Lists.
+    const std::vector<float>& GetCoefficients() const { return coefficients_; }
+    float GetCoefficient(std::size_t i) const { return coefficients_[i]; }
+    void SetCoefficient(std::size_t index, float value);  // grows with zeros as needed
+    const std::vector<float>& GetWavelengths() const { return wavelengths_; }
+    void SetWavelengths(std::size_t n, const float* values);
+    const std::vector<float>& GetCalibration() const { return calibration_; }
+    void SetCalibration(std::size_t n, const float* values);
+    void SetCalibration(const std::vector<float>& values) { calibration_ = values; }
+    const std::vector<float>& GetSignal() const { return signal_; }
+    void SetSignal(std::size_t n, const float* values);
+    void SetSignal(const std::vector<float>& values) { signal_ = values; }
+
+    // Cached derived values and their flags (carried unchanged by copies and by the data files).
+    int32_t GetSumsValid() const { return sumsValid_; }
+    int32_t GetUvValid() const { return uvValid_; }
+
+    int PixelCount() const { return static_cast<int>(signal_.size()); }
+
+    // Time formatted in local time ("%Y/%m/%d", "%H:%M:%S"); empty when out of range.
+    std::string FormatTime(const char* format) const;
+    // "180", "90", "45" or "ETC".
+    std::string FovText() const;
+
+    // True when the type code has at least 3 characters and its second is 'H': six coefficients,
+    // pixels counted from 1.
+    bool IsHType() const;
+
+    float Wavelength(int i) const;
+    int NearestIndex(float x) const;
+    double TemperatureFactor(int i) const;
+    float Irradiance(int i, int unit) const;
+    float IrradianceAt(float x, int unit) const;
+    float Integrate(int from, int to) const;  // W/m^2, 1 nm trapezoid
+
+    float GetPar();
+    float GetPhoton();
+    float GetLux();
+    float GetUvA();
+    float GetUvB();
+
+    void SpectrumSeries(double min, double max, int unit, GraphSeries& out) const;
+    void DifferenceSeries(double min, double max, int unit, const CSpectrumData& other, GraphSeries& out) const;
+    void RatioSeries(double min, double max, int unit, const CSpectrumData& other, GraphSeries& out) const;
+    void RatioPercentSeries(double min, double max, int unit, const CSpectrumData& other, GraphSeries& out) const;
+
+    // The built-in standard record (120-point AM1.5 global table).
+    void LoadJisStandard();
+
+    // Tables, exposed for tests and the export.
+    static double LuminousWavelength(int row);  // 360 + row
+    static double LuminousEfficiency(int row);
+
+private:
+    void ComputeSums();
+    void ComputeUv();
+
+    int32_t explicitWavelengths_ = 0;
+    int64_t time_ = 0;
+    std::string typeCode_;
+    std::string idText_;
+    std::string stText_;
+    std::string serialNumber_;
+    std::string fvText_;
+    std::string ftText_;
+    float extraReal_ = 0;
+    int32_t extraInteger_ = 0;
+    float temperature_ = 0;
+    int32_t exposureTime_ = 0;
+    std::string memo_;
+    int32_t valid_ = 0;
+    int32_t fovCode_ = 3;
+    std::vector<float> coefficients_;
+    std::vector<float> wavelengths_;
+    std::vector<float> calibration_;
+    std::vector<float> signal_;
+    int32_t sumsValid_ = 0;
+    int32_t uvValid_ = 0;
+    float par_ = 0;
+    float photon_ = 0;
+    float lux_ = 0;
+    float longitude_ = 0;
+    float latitude_ = 0;
+    float altitude_ = 0;
+    float uvA_ = 0;
+    float uvB_ = 0;
+    float darkOffset_ = 0;
+};

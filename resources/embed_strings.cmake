@@ -1,0 +1,12 @@
+# Writes the two string tables into a C++ source as byte arrays (no escaping pitfalls with any text).
+function(embed var file out)
+  file(READ ${file} hex HEX)
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+  file(APPEND ${out} "extern const unsigned char ${var}[] = {${bytes}0x00};\n")
+  file(SIZE ${file} size)
+  file(APPEND ${out} "extern const unsigned long ${var}Size = ${size};\n")
+endfunction()
+file(WRITE ${OUT} "// Generated from resources/strings; do not edit.\nnamespace heliarc::resources {\n")
+embed(kStringsEn ${EN} ${OUT})
+embed(kStringsJa ${JA} ${OUT})
+file(APPEND ${OUT} "}\n")
