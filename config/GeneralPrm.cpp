@@ -1,0 +1,37 @@
+#include "config/GeneralPrm.h"
+
+#include <cstdio>
+
+namespace {
+constexpr const char* kIniPath = "./ZQ118.ini";
+}
+
+CGeneralPrm::CGeneralPrm() : CParameter(kIniPath, "GENERAL") {
+    Add("DATA_STORED_FOLDER", m_DATA_STORED_FOLDER, "C:\\");
+    Add("FILE_NAME_ID", m_FILE_NAME_ID, "SPC");
+}
+
+bool CGeneralPrm::DailyFilePath(int year, int month, int day, std::string& out) const {
+    if (year < 1900 || month < 1 || month > 12 || day < 1 || day > 31) return false;
+    platform::CalTime midnight = 0;
+    if (!platform::JoinLocal(year, month, day, 0, 0, 0, midnight)) return false;
+    // The calendar would turn 31 April into 1 May; a caller walking the days of a month must not
+    // get the next month's file twice.
+    platform::LocalFields f;
+    if (!platform::SplitLocal(midnight, f) || f.year != year || f.month != month || f.day != day) return false;
+    char date[32];
+    std::snprintf(date, sizeof date, "%04d%02d%02d.hlx", f.year, f.month, f.day);
+    out = m_DATA_STORED_FOLDER.Get() + "\\" + m_FILE_NAME_ID.Get() + "_" + date;
+    return true;
+}
+
+bool CGeneralPrm::DailyFilePath(platform::CalTime t, std::string& out) const {
+    platform::LocalFields f;
+    if (!platform::SplitLocal(t, f)) return false;
+    return DailyFilePath(f.year, f.month, f.day, out);
+}
+
+CGeneralPrm& GlobalGeneralPrm() {
+    static CGeneralPrm prm;
+    return prm;
+}

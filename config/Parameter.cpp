@@ -1,0 +1,68 @@
+#include "config/Parameter.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "platform/IniFile.h"
+
+CParameter::CParameter(std::string filePath, std::string section)
+    : filePath_(std::move(filePath)), section_(std::move(section)) {}
+
+CParameter::CParameter(const CParameter& other)
+    : filePath_(other.filePath_), section_(other.section_), rejected_(other.rejected_) {
+    const auto from = reinterpret_cast<std::uintptr_t>(&other);
+    const auto to = reinterpret_cast<std::uintptr_t>(this);
+    values_.reserve(other.values_.size());
+    for (CPrmValue* v : other.values_)
+        values_.push_back(reinterpret_cast<CPrmValue*>(to + (reinterpret_cast<std::uintptr_t>(v) - from)));
+}
+
+CParameter& CParameter::operator=(const CParameter& other) {
+    // The registered values are this object's own members; only the file and state move over.
+    filePath_ = other.filePath_;
+    section_ = other.section_;
+    rejected_ = other.rejected_;
+    return *this;
+}
+
+void CParameter::Add(const char* name, CPrmValue& value, const char* defaultText) {
+    if (name) value.SetName(name);
+    if (defaultText) value.SetDefaultString(defaultText);
+    values_.push_back(&value);
+}
+
+void CParameter::Add(CPrmValue& value, const char* defaultText) { Add(nullptr, value, defaultText); }
+
+bool CParameter::Load() {
+    rejected_.clear();
+    platform::IniFile ini(filePath_);
+    const bool readable = ini.Load();
+    for (CPrmValue* v : values_) {
+        if (v->GetName().empty()) continue;  // a value without a key cannot be stored
+        const std::string def = v->GetDefaultString();
+        if (!v->SetString(ini.Get(section_, v->GetName(), def))) {
+            rejected_.push_back(v->GetName());
+            v->SetString(def);
+        }
+    }
+    return readable && rejected_.empty();
+}
+
+bool CParameter::Save() const { return SaveKeeping(nullptr); }
+
+bool CParameter::SaveKeeping(const std::function<bool(const CPrmValue&)>& keepStored) const {
+    platform::IniFile ini(filePath_);
+    // Writing after a failed read would replace the file with this section alone.
+    if (!ini.Load()) return false;
+    for (const CPrmValue* v : values_) {
+        if (v->GetName().empty()) continue;
+        if (keepStored && keepStored(*v) && ini.Has(section_, v->GetName())) continue;
+        ini.Set(section_, v->GetName(), v->GetString());
+    }
+    return ini.Save();
+}
+
+bool CParameter::WasRejected(const CPrmValue& value) const {
+    return !value.GetName().empty() &&
+           std::find(rejected_.begin(), rejected_.end(), value.GetName()) != rejected_.end();
+}

@@ -1,0 +1,26 @@
+#include "config/PrmInt.h"
+
+#include <limits>
+
+#include "platform/Text.h"
+
+int CPrmInt::Parse(const std::string& text) {
+    long long v = platform::LeadingInteger(text);
+    if (v > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
+    if (v < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
+    return static_cast<int>(v);
+}
+
+std::string CPrmInt::GetString() const { return std::to_string(value_); }
+
+bool CPrmInt::SetString(const std::string& text) {
+    value_ = Parse(text);
+    return true;
+}
+
+std::string CPrmInt::GetDefaultString() const { return std::to_string(default_); }
+
+bool CPrmInt::SetDefaultString(const std::string& text) {
+    default_ = Parse(text);
+    return true;
+}
