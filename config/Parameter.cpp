@@ -5,6 +5,37 @@
 
 #include "platform/IniFile.h"
 
+namespace {
+
+struct RunOverride {
+    std::string section, key, text;
+};
+
+std::vector<RunOverride>& RunOverrides() {
+    static std::vector<RunOverride> overrides;
+    return overrides;
+}
+
+const RunOverride* FindOverride(const std::string& section, const std::string& key) {
+    for (const auto& o : RunOverrides())
+        if (o.section == section && o.key == key) return &o;
+    return nullptr;
+}
+
+}  // namespace
+
+void CParameter::SetRunOverride(const std::string& section, const std::string& key, const std::string& text) {
+    for (auto& o : RunOverrides()) {
+        if (o.section == section && o.key == key) {
+            o.text = text;
+            return;
+        }
+    }
+    RunOverrides().push_back({section, key, text});
+}
+
+void CParameter::ClearRunOverrides() { RunOverrides().clear(); }
+
 CParameter::CParameter(std::string filePath, std::string section)
     : filePath_(std::move(filePath)), section_(std::move(section)) {}
 
@@ -44,6 +75,7 @@ bool CParameter::Load() {
             rejected_.push_back(v->GetName());
             v->SetString(def);
         }
+        if (const RunOverride* o = FindOverride(section_, v->GetName())) v->SetString(o->text);
     }
     return readable && rejected_.empty();
 }
@@ -57,6 +89,7 @@ bool CParameter::SaveKeeping(const std::function<bool(const CPrmValue&)>& keepSt
     for (const CPrmValue* v : values_) {
         if (v->GetName().empty()) continue;
         if (keepStored && keepStored(*v) && ini.Has(section_, v->GetName())) continue;
+        if (FindOverride(section_, v->GetName())) continue;
         ini.Set(section_, v->GetName(), v->GetString());
     }
     return ini.Save();

@@ -35,6 +35,11 @@ public:
     const std::vector<std::string>& RejectedKeys() const { return rejected_; }
     bool WasRejected(const CPrmValue& value) const;
 
+    // Values given for this run only (command-line options): applied after every Load of that
+    // section, whatever the file says, and never written by Save (the stored text stays).
+    static void SetRunOverride(const std::string& section, const std::string& key, const std::string& text);
+    static void ClearRunOverrides();
+
     const std::string& FilePath() const { return filePath_; }
     const std::string& Section() const { return section_; }
     // Redirect a section to another file (tests, other working folders).
