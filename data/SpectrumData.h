@@ -77,8 +77,10 @@ public:
 
     // Lists.
     const std::vector<float>& GetCoefficients() const { return coefficients_; }
-    float GetCoefficient(std::size_t i) const { return coefficients_[i]; }
-    void SetCoefficient(std::size_t index, float value);  // grows with zeros as needed
+    float GetCoefficient(std::size_t i) const { return i < coefficients_.size() ? coefficients_[i] : 0.0f; }
+    // Grows with zeros as needed; an index of kMaxCoefficients or more is ignored.
+    void SetCoefficient(std::size_t index, float value);
+    static constexpr std::size_t kMaxCoefficients = 64;
     const std::vector<float>& GetWavelengths() const { return wavelengths_; }
     void SetWavelengths(std::size_t n, const float* values);
     const std::vector<float>& GetCalibration() const { return calibration_; }

@@ -1,0 +1,384 @@
+#include "data/SpectrumData.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "data/SpectrumTables.h"
+#include "platform/LocalTime.h"
+
+namespace {
+
+using namespace spectrum_tables;
+
+// Distances are compared as whole nanometres. A float outside the int64 range (or not a number)
+// cannot be converted, so it counts as infinitely far.
+int64_t TruncatedDistance(float v) {
+    if (v >= -9.2e18f && v <= 9.2e18f) return static_cast<int64_t>(v);
+    return v < 0 ? std::numeric_limits<int64_t>::min() : std::numeric_limits<int64_t>::max();
+}
+
+// The halving search for the pixel nearest to x. `wl(i)` yields the wavelength of pixel i; the
+// record passes its own Wavelength(), the bulk computations a table of the same values, so both give
+// the same pixel. Once the step is 1 the search only walks on in the direction it took (also for
+// wavelengths that are not ascending or not numbers), so it ends after at most n more rounds; the
+// round limit merely keeps that promise explicit.
+template <class WavelengthOf>
+int HalvingSearch(int n, float x, const WavelengthOf& wl) {
+    if (n <= 0) return 0;
+    int a = n / 2;
+    int step = a;
+    for (int round = 0; round <= n + 64; ++round) {
+        if (step >= 2) step /= 2;
+        a = std::clamp(a, 0, n - 1);
+        const float d = wl(a);
+        if (d >= x) {
+            if (a < 1) return 0;
+            const float e = wl(a - 1);
+            if (x >= e) return TruncatedDistance(x - e) < TruncatedDistance(d - x) ? a - 1 : a;
+            a -= step;
+        } else {
+            if (a + 1 >= n) return n - 1;
+            const float e = wl(a + 1);
+            if (e >= x) return TruncatedDistance(x - d) < TruncatedDistance(e - x) ? a : a + 1;
+            a += step;
+        }
+    }
+    return std::clamp(a, 0, n - 1);
+}
+
+// Straight line through the nearest pixel and its partner, evaluated at x.
+template <class WavelengthOf, class IrradianceOf>
+float InterpolateAt(int n, float x, const WavelengthOf& wl, const IrradianceOf& irr) {
+    if (n < 2) return 0.0f;
+    const int b = HalvingSearch(n, x, wl);
+    int p;
+    if (b == 0) {
+        p = 1;
+    } else if (b == n - 1) {
+        p = b - 1;
+    } else {
+        p = wl(b) >= x ? b - 1 : b + 1;
+    }
+    const float xb = wl(b);
+    const float xp = wl(p);
+    const float yb = irr(b);
+    // Two pixels at the same wavelength define no line; the nearest pixel's value is the answer.
+    if (xb == xp) return yb;
+    return static_cast<float>(CDRangeMap(xb, xp, yb, irr(p)).Map(x));
+}
+
+// Wavelength and W/m^2/um irradiance of every pixel, computed once for the bulk sums that look up
+// hundreds of wavelengths in one record. The values are those of Wavelength() and Irradiance(i, 0).
+class PixelTable {
+public:
+    explicit PixelTable(const CSpectrumData& record) : n_(record.PixelCount()) {
+        wl_.resize(static_cast<std::size_t>(n_));
+        irr_.resize(static_cast<std::size_t>(n_));
+        for (int i = 0; i < n_; ++i) {
+            wl_[static_cast<std::size_t>(i)] = record.Wavelength(i);
+            irr_[static_cast<std::size_t>(i)] = record.Irradiance(i, kUnitWm2um);
+        }
+    }
+
+    float At(float x) const {
+        return InterpolateAt(
+            n_, x, [this](int i) { return wl_[static_cast<std::size_t>(i)]; },
+            [this](int i) { return irr_[static_cast<std::size_t>(i)]; });
+    }
+
+    // Trapezoid sum with 1 nm steps, W/m^2.
+    float Integrate(int from, int to) const {
+        if (from > to) return 0.0f;
+        float sum = 0.0f;
+        for (int64_t l = from; l <= to; ++l) {
+            float e = At(static_cast<float>(l));
+            if (l == from || l == to) e /= 2.0f;
+            sum += e;
+        }
+        return sum / 1000.0f;
+    }
+
+private:
+    int n_;
+    std::vector<float> wl_;
+    std::vector<float> irr_;
+};
+
+struct LuminousTable {
+    double v[CSpectrumData::kLuminousRows];
+    LuminousTable() {
+        for (int row = 0; row < CSpectrumData::kLuminousRows; ++row) {
+            const int j = row / 5;
+            if (row % 5 == 0) {
+                v[row] = kLuminous5nm[j];
+            } else {
+                const double x0 = 360.0 + 5.0 * j;
+                v[row] = CDRangeMap(x0, x0 + 5.0, kLuminous5nm[j], kLuminous5nm[j + 1]).Map(360.0 + row);
+            }
+        }
+    }
+};
+
+const LuminousTable& Luminous() {
+    static const LuminousTable table;
+    return table;
+}
+
+template <class T>
+void AssignList(std::vector<T>& list, std::size_t n, const T* values) {
+    if (values == nullptr) {
+        list.clear();
+        return;
+    }
+    list.assign(values, values + n);
+}
+
+}  // namespace
+
+CSpectrumData::CSpectrumData() { Reset(); }
+
+CSpectrumData::~CSpectrumData() = default;
+
+void CSpectrumData::Reset() {
+    explicitWavelengths_ = 0;
+    time_ = 0;
+    typeCode_.clear();
+    idText_.clear();
+    stText_.clear();
+    serialNumber_.clear();
+    fvText_.clear();
+    ftText_.clear();
+    extraReal_ = 0;
+    extraInteger_ = 0;
+    temperature_ = 0;
+    exposureTime_ = 0;
+    memo_.clear();
+    valid_ = 0;
+    fovCode_ = 3;
+    coefficients_.clear();
+    wavelengths_.clear();
+    calibration_.clear();
+    signal_.clear();
+    sumsValid_ = 0;
+    uvValid_ = 0;
+    par_ = photon_ = lux_ = 0;
+    longitude_ = latitude_ = altitude_ = 0;
+    uvA_ = uvB_ = 0;
+    darkOffset_ = 0;
+}
+
+int CSpectrumData::HasDarkOffset() const {
+    // A NaN compares unequal to 0 as well.
+    return darkOffset_ != 0.0f ? 1 : 0;
+}
+
+void CSpectrumData::SetCoefficient(std::size_t index, float value) {
+    if (index >= kMaxCoefficients) return;
+    if (coefficients_.size() < index + 1) coefficients_.resize(index + 1, 0.0f);
+    coefficients_[index] = value;
+}
+
+void CSpectrumData::SetWavelengths(std::size_t n, const float* values) { AssignList(wavelengths_, n, values); }
+void CSpectrumData::SetCalibration(std::size_t n, const float* values) { AssignList(calibration_, n, values); }
+void CSpectrumData::SetSignal(std::size_t n, const float* values) { AssignList(signal_, n, values); }
+
+std::string CSpectrumData::FormatTime(const char* format) const {
+    if (format == nullptr) return std::string();
+    return platform::FormatLocal(time_, format);
+}
+
+std::string CSpectrumData::FovText() const {
+    switch (fovCode_) {
+    case 0:
+        return "180";
+    case 1:
+        return "90";
+    case 2:
+        return "45";
+    default:
+        return "ETC";
+    }
+}
+
+bool CSpectrumData::IsHType() const { return typeCode_.size() >= 3 && typeCode_[1] == 'H'; }
+
+float CSpectrumData::Wavelength(int i) const {
+    if (explicitWavelengths_ != 0) {
+        if (i < 0 || static_cast<std::size_t>(i) >= wavelengths_.size()) return 0.0f;
+        return wavelengths_[static_cast<std::size_t>(i)];
+    }
+    const bool h = IsHType();
+    // Missing coefficients count as 0.
+    const float c0 = GetCoefficient(0), c1 = GetCoefficient(1), c2 = GetCoefficient(2);
+    const float c3 = GetCoefficient(3), c4 = GetCoefficient(4);
+    const float n = static_cast<float>(h ? static_cast<int64_t>(i) + 1 : static_cast<int64_t>(i));
+    float w = ((c1 * n + c0) + c2 * n * n) + c3 * n * n * n + c4 * n * n * n * n;
+    if (h) w += GetCoefficient(5) * n * n * n * n * n;
+    return w;
+}
+
+int CSpectrumData::NearestIndex(float x) const {
+    return HalvingSearch(PixelCount(), x, [this](int i) { return Wavelength(i); });
+}
+
+double CSpectrumData::TemperatureFactor(int i) const {
+    const double t = std::clamp(static_cast<double>(temperature_), -20.0, 50.0);
+    const double w = std::clamp(static_cast<double>(Wavelength(i)), 400.0, 1050.0);
+    int k = 1;
+    while (k < 7 && !(kTemperatureBreaks[k] > t)) ++k;
+    int r = 1;
+    while (r < 7 && !(kWavelengthBreaks[r] > w)) ++r;
+    const double* lower = kTemperatureFactors[r - 1];
+    const double* upper = kTemperatureFactors[r];
+    const double t0 = kTemperatureBreaks[k - 1];
+    const double t1 = kTemperatureBreaks[k];
+    const double y0 = CDRangeMap(t0, t1, lower[k - 1], lower[k]).Map(t);
+    const double y1 = CDRangeMap(t0, t1, upper[k - 1], upper[k]).Map(t);
+    return CDRangeMap(kWavelengthBreaks[r - 1], kWavelengthBreaks[r], y0, y1).Map(w);
+}
+
+float CSpectrumData::Irradiance(int i, int unit) const {
+    if (i < 0 || static_cast<std::size_t>(i) >= signal_.size() || static_cast<std::size_t>(i) >= calibration_.size())
+        return 0.0f;
+    const std::size_t k = static_cast<std::size_t>(i);
+    const float e = (signal_[k] - darkOffset_) * calibration_[k] * static_cast<float>(TemperatureFactor(i));
+    switch (unit) {
+    case kUnitUmolM2sUm:
+        return static_cast<float>(static_cast<double>(Wavelength(i) * e / 1000.0f) / kCHNA);
+    case kUnitMWcm2nm:
+        return e / 10000.0f;
+    case kUnitWm2nm:
+        return e / 1000.0f;
+    case kUnitPhotonCm2sNm:
+        return static_cast<float>(static_cast<double>(Wavelength(i)) * (static_cast<double>(e) * 1e-16) / (kC * kH));
+    default:
+        // W/m^2/um, also for a unit number outside the enumeration.
+        return e;
+    }
+}
+
+float CSpectrumData::IrradianceAt(float x, int unit) const {
+    return InterpolateAt(
+        PixelCount(), x, [this](int i) { return Wavelength(i); }, [this, unit](int i) { return Irradiance(i, unit); });
+}
+
+float CSpectrumData::Integrate(int from, int to) const {
+    if (from > to) return 0.0f;
+    return PixelTable(*this).Integrate(from, to);
+}
+
+double CSpectrumData::LuminousWavelength(int row) { return 360.0 + row; }
+
+double CSpectrumData::LuminousEfficiency(int row) {
+    if (row < 0 || row >= kLuminousRows) return 0.0;
+    return Luminous().v[row];
+}
+
+void CSpectrumData::ComputeSums() {
+    const PixelTable table(*this);
+    par_ = 0;
+    photon_ = 0;
+    lux_ = 0;
+    for (int l = 400; l <= 700; ++l) {
+        float e = table.At(static_cast<float>(l));
+        if (l == 400 || l == 700) e /= 2.0f;
+        par_ += e;
+        photon_ += static_cast<float>(l) * e / 1000.0f;
+    }
+    photon_ = photon_ / static_cast<float>(kCHNA);
+    const LuminousTable& lum = Luminous();
+    for (int k = 0; k < kLuminousRows; ++k) {
+        float e = table.At(static_cast<float>(LuminousWavelength(k)));
+        if (k == 0 || k == kLuminousRows - 1) e /= 2.0f;
+        lux_ += static_cast<float>(static_cast<double>(e) * lum.v[k]);
+    }
+    sumsValid_ = 1;
+    par_ = par_ / 1000.0f;
+    photon_ = photon_ / 1000.0f;
+    lux_ = 683.0f * lux_ / 1000.0f;
+}
+
+void CSpectrumData::ComputeUv() {
+    const PixelTable table(*this);
+    uvB_ = table.Integrate(280, 315);
+    uvA_ = table.Integrate(315, 400);
+    uvValid_ = 1;
+}
+
+float CSpectrumData::GetPar() {
+    if (sumsValid_ == 0) ComputeSums();
+    return par_;
+}
+
+float CSpectrumData::GetPhoton() {
+    if (sumsValid_ == 0) ComputeSums();
+    return photon_;
+}
+
+float CSpectrumData::GetLux() {
+    if (sumsValid_ == 0) ComputeSums();
+    return lux_;
+}
+
+float CSpectrumData::GetUvA() {
+    if (uvValid_ == 0) ComputeUv();
+    return uvA_;
+}
+
+float CSpectrumData::GetUvB() {
+    if (uvValid_ == 0) ComputeUv();
+    return uvB_;
+}
+
+void CSpectrumData::SpectrumSeries(double min, double max, int unit, GraphSeries& out) const {
+    out.Clear();
+    const int n = PixelCount();
+    for (int i = 0; i < n; ++i) {
+        const double x = Wavelength(i);
+        if (min <= x && x <= max) out.Append(x, Irradiance(i, unit));
+    }
+}
+
+void CSpectrumData::DifferenceSeries(double min, double max, int unit, const CSpectrumData& other,
+                                     GraphSeries& out) const {
+    out.Clear();
+    const int n = PixelCount();
+    for (int i = 0; i < n; ++i) {
+        const float w = Wavelength(i);
+        const double x = w;
+        if (min <= x && x <= max) out.Append(x, Irradiance(i, unit) - other.IrradianceAt(w, unit));
+    }
+}
+
+void CSpectrumData::RatioSeries(double min, double max, int unit, const CSpectrumData& other, GraphSeries& out) const {
+    out.Clear();
+    const int n = PixelCount();
+    for (int i = 0; i < n; ++i) {
+        const float w = Wavelength(i);
+        const double x = w;
+        if (!(min <= x && x <= max)) continue;
+        const float y = Irradiance(i, unit) / other.IrradianceAt(w, unit);
+        out.Append(x, std::isfinite(y) ? y : 0.0f);
+    }
+}
+
+void CSpectrumData::RatioPercentSeries(double min, double max, int unit, const CSpectrumData& other,
+                                       GraphSeries& out) const {
+    RatioSeries(min, max, unit, other, out);
+    for (auto& point : out.Points()) point.second *= 100.0;
+}
+
+void CSpectrumData::LoadJisStandard() {
+    Reset();
+    explicitWavelengths_ = 1;
+    memo_ = "JIS Standard Data";
+    wavelengths_.resize(kJisPoints);
+    signal_.resize(kJisPoints);
+    calibration_.assign(kJisPoints, 1.0f);
+    for (int i = 0; i < kJisPoints; ++i) {
+        wavelengths_[static_cast<std::size_t>(i)] = static_cast<float>(kJisStandard[i][0]);
+        signal_[static_cast<std::size_t>(i)] = static_cast<float>(kJisStandard[i][1]);
+    }
+}
