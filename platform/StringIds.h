@@ -4,11 +4,15 @@
 // Id scheme:
 //   below 1000      ids the program has always used for these texts; they stay as they are
 //   61713, 61715    the dialog-data-exchange messages (not a number / number out of range)
-//   1000-1099 shared captions      1100-1199 measurement engine     1200-1299 measurement settings
-//   1300-1399 export dialog + CSV  1400-1499 import dialog          1500-1599 graph commands
-//   1600-1699 spectrum graph       1700-1799 calculation data graph 1800-1899 3-D graph
-//   1900-1999 thumbnails           2000-2099 graph settings dialogs 2100-2199 main dialog
-//   2200-2299 data browser         2300-2399 standard data panel    2400-2499 small dialogs
+//   1000-1049 shared captions             1050-1079 data records
+//   1080-1099 transport diagnostics       1100-1199 measurement engine
+//   1200-1299 measurement settings        1300-1399 export dialog and CSV labels
+//   1400-1499 import dialog               1500-1599 graph commands
+//   1600-1699 spectrum graph              1700-1799 calculation data graph
+//   1800-1899 3-D graph                   1900-1999 thumbnails
+//   2000-2099 graph settings dialogs      2100-2199 main dialog, measurement control
+//   2200-2299 data browser                2300-2399 standard data panel
+//   2400-2499 small dialogs
 // A text used identically in several places has one id, kept in the block where it is introduced
 // or in the shared block. Ids are stable: never renumber, only add.
 //
@@ -16,7 +20,7 @@
 
 namespace ids {
 
-// Shared captions: Captions and labels that appear identically in several dialogs and windows.
+// Shared captions: captions and labels that appear identically in several dialogs and windows.
 constexpr int kOk = 1000;  // "OK"
 constexpr int kCancel = 1001;  // "Cancel"
 constexpr int kClose = 1002;  // "Close"
@@ -48,20 +52,33 @@ constexpr int kLatitude = 1027;  // "Latitude"
 constexpr int kAltitude = 1028;  // "Altitude"
 constexpr int kUnit = 1029;  // "Unit"
 
-// Framework input validation: Messages of dialog data exchange: a field that is not a number, and a number outside its range (the two bounds are passed as %s, formatted like %g).
+// Framework input validation: dialog data exchange messages for a field that is not a number and
+// for a number outside its range (the two bounds are passed as %s, formatted like %g).
 constexpr int kEnterNumber = 61713;  // "Please enter a number."
 constexpr int kEnterNumberInRange = 61715;  // "Please enter a number between %s and %s."
 
-// Instrument protocol: Errors of a command exchange with the instrument; %s is the command as named in the protocol.
+// Instrument protocol: errors of a command exchange with the instrument; %s is the command as named
+// in the protocol.
 constexpr int kCommunicationError = 227;  // "The error occurred while communicating by command "%s"."
 constexpr int kInvalidResponseFormat = 228;  // "Invalid the response format by command "%s"."
 
-// Measurement engine: Error texts the engine sets when a run cannot start or a record cannot be stored.
+// Standard data set: comment of the built-in standard record.
+constexpr int kJisStandardData = 1050;  // "JIS Standard Data"
+
+// Instrument transport diagnostics: lines written to standard output while the USB device is
+// searched; %s is the device path.
+constexpr int kAttemptingToOpen = 1080;  // "Attempting to open %s\n"
+constexpr int kFailedToOpen = 1081;  // "FAILED to open %s\n"
+
+// Measurement engine: error texts the engine sets when a run cannot start or a record cannot be
+// stored.
 constexpr int kCannotOpenPort = 1100;  // "Cannot open the port. Confirm the connection."
 constexpr int kInternalSystemFailure = 1101;  // "Internal system failure."
 constexpr int kCannotSaveData = 1102;  // "Cannot save the dara. Confirm the output folder."
 
-// Measurement settings dialog: Title, captions, exposure choices (index = EXPOSED_TIME) and messages of the measurement settings dialog; the run type texts are also the main dialog's mode text.
+// Measurement settings dialog: title, captions, exposure choices (EXPOSED_TIME 0 is kAuto, 1 to 9
+// are kExposure10ms + EXPOSED_TIME - 1, 10 is kExposureOverlap) and messages of the measurement
+// settings dialog; the run type texts are also the main dialog's mode text.
 constexpr int kMeasurementConfig = 1200;  // "Measurement config"
 constexpr int kManualMeasurement = 1201;  // "Manual measurement"
 constexpr int kIntervalMeasurement = 1202;  // "Interval measurement"
@@ -91,7 +108,8 @@ constexpr int kExposure2000ms = 1238;  // "2000msec"
 constexpr int kExposure5000ms = 1239;  // "5000msec"
 constexpr int kExposureOverlap = 1240;  // "Overlap"
 
-// Export dialog: Title, captions, file filter (pipe-separated pairs) and messages of the export dialog.
+// Export dialog: title, captions, file filter (pipe-separated pairs) and messages of the export
+// dialog.
 constexpr int kExport = 1300;  // "Export"
 constexpr int kOutputSpectralAndCalculation = 1301;  // "Output spectral data and calculation data"
 constexpr int kOutputCalculation = 1302;  // "Output calculation data"
@@ -109,7 +127,10 @@ constexpr int kExportFailure = 1313;  // "Export failure."
 constexpr int kOutputType = 1314;  // "Output type"
 constexpr int kWavelengthInterval = 1315;  // "Wavelength interval"
 
-// CSV export labels: Row labels and values of the CSV layout (the wavelength row label is kWavelengthNm, the units kUnitWm2Um/kUnitUmolM2SUm, the ratio label kRatioPercent, "Original" kWavelengthOriginal, lux kLabelLuxLx). A writer that needs the fixed English layout asks for Language::English.
+// CSV export labels: row labels and values of the CSV layout (the wavelength row label is
+// kWavelengthNm, the units kUnitWm2Um/kUnitUmolM2SUm, the ratio label kRatioPercent, "Original"
+// kWavelengthOriginal, lux kLabelLuxLx). A writer that needs the fixed English layout asks for
+// Language::English.
 constexpr int kCsvDate = 1330;  // "DATE"
 constexpr int kCsvTime = 1331;  // "TIME"
 constexpr int kCsvExposedTime = 1332;  // "Exposed Time[msec]"
@@ -126,7 +147,7 @@ constexpr int kCsv1nmStep = 1342;  // "1nm Step"
 constexpr int kCsv5nmStep = 1343;  // "5nm Step"
 constexpr int kCsvDifference = 1344;  // "Difference"
 
-// Import dialog: Title, captions, file filter and messages of the import dialog.
+// Import dialog: title, captions, file filter and messages of the import dialog.
 constexpr int kImport = 1400;  // "Import"
 constexpr int kFilename = 1401;  // "Filename"
 constexpr int kOverwriteSameTimeRecord = 1402;  // "Overwrite same time record"
@@ -135,13 +156,14 @@ constexpr int kImportConfirm = 1404;  // "Import selected file?"
 constexpr int kImportFailure = 1405;  // "Import failure. Check the file."
 constexpr int kImportCompleted = 1406;  // "Completed importing."
 
-// Graph output: Copy, save and print messages shared by every graph window.
+// Graph output: copy, save and print messages shared by every graph window.
 constexpr int kCopyToClipboardFailure = 128;  // "Copy to clipboard failure."
 constexpr int kCopiedToClipboard = 129;  // "Completed copying to clipboard."
 constexpr int kGraphPlotFailure = 130;  // "Graph plot failure."
 constexpr int kBitmapSavingFailure = 131;  // "Bitmap saving failure."
 
-// Graph commands: Menu and toolbar texts shared by the spectrum, calculation data and 3-D graph windows (the tooltip of a button is its menu text).
+// Graph commands: menu and toolbar texts shared by the spectrum, calculation data and 3-D graph
+// windows (the tooltip of a button is its menu text).
 constexpr int kGraphConfiguration = 1500;  // "Graph configuration..."
 constexpr int kCopyToClipboard = 1501;  // "Copy to clipboard"
 constexpr int kSaveAsBmp = 1502;  // "Save as BMP..."
@@ -155,7 +177,8 @@ constexpr int kShiftUp = 1509;  // "Shift up"
 constexpr int kShiftDown = 1510;  // "Shift down"
 constexpr int kMenuWavelength = 1511;  // "Wavelength"
 
-// Calculation data labels: Kind labels of the calculation data graph (index = SHOW_KIND) and its window title.
+// Calculation data labels: kind labels of the calculation data graph (id kLabelParWm2 + SHOW_KIND)
+// and its window title.
 constexpr int kCalculationDataGraph = 116;  // "Calculation data graph"
 constexpr int kLabelParWm2 = 142;  // "Par[W/m^2]"
 constexpr int kLabelPhotonUmolM2S = 143;  // "Photon[umol/m^2/s]"
@@ -167,7 +190,8 @@ constexpr int kLabelUvAWm2 = 148;  // "UV-A[W/m^2]"
 constexpr int kLabelUvBWm2 = 149;  // "UV-B[W/m^2]"
 constexpr int kLabelIntegrationWm2 = 150;  // "Integration[W/m^2]"
 
-// Spectrum graph labels: Legend labels, axis titles, unit suffixes, titles and information lines of the spectrum graph (the data labels are shared with the 3-D graph and the dialogs).
+// Spectrum graph labels: legend labels, axis titles, unit suffixes, titles and information lines of
+// the spectrum graph (the data labels are shared with the 3-D graph and the dialogs).
 constexpr int kStandardDataLegend = 154;  // "Standard Data"
 constexpr int kDifferenceData = 155;  // "Difference data"
 constexpr int kRatioData = 156;  // "Ratio data"
@@ -188,7 +212,8 @@ constexpr int kInfoUv = 206;  // "UV-A[W/m^2]: %g  UV-B[W/m^2]: %g"
 constexpr int kInfoIntegration = 207;  // "Integration[W/m^2]: %g (%d[nm] - %d[nm])"
 constexpr int kInfoMeasurement = 222;  // "Measurement time %s, Exposure time[msec]: %d, Temperature[deg.C]: %g"
 
-// Spectrum graph window: Window titles, commands and read-out formats of the spectrum graph window, and the labels of the other irradiance units.
+// Spectrum graph window: window titles, commands and read-out formats of the spectrum graph window,
+// and the labels of the other irradiance units.
 constexpr int kDataGraph = 1600;  // "Data graph"
 constexpr int kTrendData = 1601;  // "Trend data"
 constexpr int kPrevious = 1602;  // "Previous"
@@ -207,7 +232,8 @@ constexpr int kIrradianceMwCm2Nm = 1614;  // "Irradiance[mW/cm^2/nm]"
 constexpr int kIrradianceWm2Nm = 1615;  // "Irradiance[W/m^2/nm]"
 constexpr int kIrradiancePhotonCm2SNm = 1616;  // "Irradiance[photon/cm^2/s/nm]"
 
-// Calculation data graph window: Read-out, information line, title format, tooltip and print job of the calculation data graph window.
+// Calculation data graph window: read-out, information line, title format, tooltip and print job of
+// the calculation data graph window.
 constexpr int kSelectedPositionInfo = 163;  // "Selected position info"
 constexpr int kTime = 164;  // "Time"
 constexpr int kIntegrationRange = 230;  // "Integration %d - %d"
@@ -215,7 +241,8 @@ constexpr int kZoomInYAxisTip = 1700;  // "Zoom in - y-axis"
 constexpr int kPrintJobNumericalGraph = 1701;  // "Numerical Graph"
 constexpr int kCalculationTitleFormat = 1702;  // "%s : %s - %s"
 
-// 3-D graph window: Window and dialog titles, title suffix, print job and angle captions of the 3-D graph.
+// 3-D graph window: window and dialog titles, title suffix, print job and angle captions of the 3-D
+// graph.
 constexpr int k3DGraph = 1800;  // "3-D graph"
 constexpr int k3DGraphConfig = 1801;  // "3-D graph config"
 constexpr int kPrintJob3DGraph = 1802;  // "3-Dimension Graph"
@@ -224,11 +251,12 @@ constexpr int kViewAngle = 1804;  // "View angle"
 constexpr int kAngleTheta = 1805;  // "Theta"
 constexpr int kAnglePhi = 1806;  // "Phi"
 
-// Thumbnails: Titles of the two thumbnail frames.
+// Thumbnails: titles of the two thumbnail frames.
 constexpr int kMeasuredDataThumbnail = 1900;  // "Measured data thumbnail"
 constexpr int kStandardDataThumbnail = 1901;  // "Standard data thumbnail"
 
-// Graph settings dialogs: Titles, captions, unit labels and messages of the spectrum and calculation data graph settings dialogs (the 3-D dialog shares the range messages).
+// Graph settings dialogs: titles, captions, unit labels and messages of the spectrum and
+// calculation data graph settings dialogs (the 3-D dialog shares the range messages).
 constexpr int kInvalidXRange = 123;  // "Invalid x-axis range setting."
 constexpr int kInvalidYRange = 124;  // "Invalid y-axis range setting"
 constexpr int kInvalidRatioRange = 125;  // "Invalid ratio data range setting."
@@ -252,7 +280,9 @@ constexpr int kUnitLx = 2014;  // "lx"
 constexpr int kUnitDeg = 2015;  // "deg"
 constexpr int kUnitM = 2016;  // "m"
 
-// Main dialog: measurement control: Title, system menu item, captions, mode and status texts, and messages of the measurement control group and of leaving the program. Suffix formats are appended to a status text.
+// Main dialog and measurement control: title, system menu item, captions, mode and status texts,
+// and messages of the measurement control group and of leaving the program. Suffix formats are
+// appended to a status text.
 constexpr int kAppTitle = 2100;  // "ZQ118"
 constexpr int kVersionMenu = 2101;  // "Version(&A)..."
 constexpr int kMeasurementControl = 2102;  // "Measurement control"
@@ -277,7 +307,8 @@ constexpr int kNoMeasuredData = 2124;  // "No measured data."
 constexpr int kExitAfterClosingDialogs = 2125;  // "Exit after closing all dialogs."
 constexpr int kConfirmStopMeasurement = 2126;  // "Do you stop to measure?"
 
-// Data browser: Group boxes, labels, buttons, context menu, column headers and messages of the data browser (the other column headers are kComment, kPhoton, kLux, kLongitude, kLatitude, kAltitude).
+// Data browser: group boxes, labels, buttons, context menu, column headers and messages of the data
+// browser (the other column headers are kComment, kPhoton, kLux, kLongitude, kLatitude, kAltitude).
 constexpr int kTooManyRecordsToDisplay = 157;  // "The record that can be displayed at the same time is up to 10"
 constexpr int kSelectMoreThanOneRecord = 216;  // "Select more than one record."
 constexpr int kDataBrowser = 2200;  // "Data Browser"
@@ -309,13 +340,14 @@ constexpr int kConfirmDelete = 2231;  // "Delete selected record?\r\nCannot rest
 constexpr int kSelectOneData = 2232;  // "Select one data."
 constexpr int kUpdateDataFailure = 2233;  // "Update data failure."
 
-// Standard data panel: Buttons, graph title and message of the standard data group (its group box and popup are kStandardData, its menu item kPlot).
+// Standard data panel: buttons, graph title and message of the standard data group (its group box
+// and popup are kStandardData, its menu item kPlot).
 constexpr int kDeleteFromHistory = 2300;  // "Delete from History"
 constexpr int kUpdateAsStandard = 2301;  // "Update as standard data"
 constexpr int kStandardDataGraph = 2302;  // "Standard data graph"
 constexpr int kNotSelectedStandardData = 2303;  // "Not selected standard data"
 
-// Small dialogs: Data folder settings, version and comment editing dialogs.
+// Small dialogs: data folder settings, version and comment editing dialogs.
 constexpr int kDataFolderConfig = 2400;  // "Data folder config"
 constexpr int kSavedDataFolder = 2401;  // "Saved data folder"
 constexpr int kFilenameId = 2402;  // "Filename ID"

@@ -182,6 +182,27 @@ TEST(StringTable, SourceFilesAreWellFormed) {
   }
 }
 
+// Every named id in StringIds.h has a text in both languages, and no two names share an id, so a
+// renamed or mistyped constant cannot silently load "".
+TEST(StringTable, EveryNamedIdHasAText) {
+  std::ifstream in(std::string(HELIARC_SOURCE_DIR) + "/platform/StringIds.h");
+  ASSERT_TRUE(in);
+  std::string line;
+  std::vector<int> seen;
+  const std::string prefix = "constexpr int ";
+  while (std::getline(in, line)) {
+    if (line.rfind(prefix, 0) != 0) continue;
+    const std::size_t eq = line.find(" = ");
+    ASSERT_NE(eq, std::string::npos) << line;
+    const int id = std::stoi(line.substr(eq + 3));
+    EXPECT_TRUE(platform::HasString(id, Language::English)) << line;
+    EXPECT_TRUE(platform::HasString(id, Language::Japanese)) << line;
+    for (int other : seen) EXPECT_NE(other, id) << line;
+    seen.push_back(id);
+  }
+  EXPECT_EQ(seen.size(), platform::StringIds(Language::English).size());
+}
+
 TEST(StringTable, LanguageFromEnvironment) {
   ScopedEnv lcAll("LC_ALL", nullptr);
   ScopedEnv lcMessages("LC_MESSAGES", nullptr);
