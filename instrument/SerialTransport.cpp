@@ -1,0 +1,139 @@
+#include "instrument/SerialTransport.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+int64_t MonotonicMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// Waits for events on fd until deadlineMs; returns the revents, 0 on time-out, -1 on error.
+int PollUntil(int fd, short events, int64_t deadlineMs) {
+    for (;;) {
+        int64_t left = deadlineMs - MonotonicMs();
+        if (left < 0) left = 0;
+        pollfd p{fd, events, 0};
+        int r = ::poll(&p, 1, static_cast<int>(left));
+        if (r > 0) return p.revents;
+        if (r == 0) return 0;
+        if (errno != EINTR) return -1;
+    }
+}
+
+}  // namespace
+
+CSerialTransport::~CSerialTransport() { Close(); }
+
+std::string CSerialTransport::ResolvePortName(const std::string& name) {
+    if (name.size() < 4 || name.compare(0, 3, "COM") != 0) return name;
+    int n = 0;
+    for (std::size_t i = 3; i < name.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9' || n > 100000) return name;
+        n = n * 10 + (name[i] - '0');
+    }
+    if (n < 1) return name;
+    std::string var = "HELIARC_COM" + std::to_string(n);
+    if (const char* v = std::getenv(var.c_str()); v != nullptr && *v != '\0') return v;
+    return "/dev/ttyS" + std::to_string(n - 1);
+}
+
+int CSerialTransport::OpenExclusive(const std::string& path) {
+    // Non-blocking so that the open does not wait for carrier; reads and writes poll anyway.
+    int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return -1;
+    if (!::isatty(fd) || ::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+bool CSerialTransport::Open(const std::string& nameOrPath) {
+    Close();
+    int fd = OpenExclusive(ResolvePortName(nameOrPath));
+    if (fd < 0) return false;
+    ::tcflush(fd, TCIOFLUSH);
+
+    // Only the line settings the instrument needs change; the results are not checked, as a
+    // pseudo-terminal refuses some of them.
+    termios t{};
+    if (::tcgetattr(fd, &t) == 0) {
+        ::cfmakeraw(&t);
+        ::cfsetispeed(&t, B38400);
+        ::cfsetospeed(&t, B38400);
+        t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB);
+        t.c_cflag |= CS8 | CLOCAL | CREAD;
+        t.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+        t.c_iflag |= INPCK;
+        t.c_cc[VMIN] = 0;
+        t.c_cc[VTIME] = 0;
+        ::tcsetattr(fd, TCSANOW, &t);
+    }
+    int dtr = TIOCM_DTR;
+    ::ioctl(fd, TIOCMBIS, &dtr);
+    fd_ = fd;
+    return true;
+}
+
+bool CSerialTransport::Write(const uint8_t* data, std::size_t length) {
+    if (fd_ < 0) return false;
+    const int64_t deadline = MonotonicMs() + kWriteTimeoutMs;
+    std::size_t done = 0;
+    while (done < length) {
+        ssize_t n = ::write(fd_, data + done, length - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            int ev = PollUntil(fd_, POLLOUT, deadline);
+            if (ev > 0 && (ev & POLLOUT)) continue;
+        }
+        return false;  // error, zero-byte write, hang-up or write time-out
+    }
+    return true;
+}
+
+int CSerialTransport::Read(uint8_t* buffer, int timeoutMs, bool /*binary*/) {
+    if (fd_ < 0) return 0;
+    const int64_t deadline = MonotonicMs() + (timeoutMs > 0 ? timeoutMs : 0);
+    for (;;) {
+        int ev = PollUntil(fd_, POLLIN, deadline);
+        if (ev <= 0) return 0;
+        if (ev & POLLIN) {
+            ssize_t n = ::read(fd_, buffer, 1);
+            if (n > 0) return static_cast<int>(n);
+            if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+            return 0;  // end of file or error: the port went away
+        }
+        return 0;  // POLLHUP / POLLERR without data
+    }
+}
+
+void CSerialTransport::Purge() {
+    if (fd_ >= 0) ::tcflush(fd_, TCIOFLUSH);
+}
+
+void CSerialTransport::DiscardInput() {
+    if (fd_ >= 0) ::tcflush(fd_, TCIFLUSH);
+}
+
+void CSerialTransport::Close() {
+    if (fd_ >= 0) {
+        ::close(fd_);  // also releases the advisory lock
+        fd_ = -1;
+    }
+}
