@@ -1,0 +1,109 @@
+#include "cli/Cli.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "data/SearchTime.h"
+#include "platform/Text.h"
+
+namespace cli {
+
+const std::vector<std::string> kSelectionOptions = {"--from", "--to", "--comment"};
+
+bool Args::Parse(const std::vector<std::string>& argv, const std::vector<std::string>& valueOptions,
+                 const std::vector<std::string>& flagOptions, std::string& error) {
+    auto contains = [](const std::vector<std::string>& v, const std::string& s) {
+        for (const auto& x : v)
+            if (x == s) return true;
+        return false;
+    };
+    for (std::size_t i = 0; i < argv.size(); ++i) {
+        const std::string& a = argv[i];
+        if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+            if (contains(valueOptions, a)) {
+                if (i + 1 >= argv.size()) {
+                    error = "option " + a + " needs a value";
+                    return false;
+                }
+                values_[a] = argv[++i];
+            } else if (contains(flagOptions, a)) {
+                flags_[a] = true;
+            } else {
+                error = "unknown option " + a;
+                return false;
+            }
+        } else {
+            positional_.push_back(a);
+        }
+    }
+    return true;
+}
+
+std::string Args::Get(const std::string& name, const std::string& def) const {
+    auto it = values_.find(name);
+    return it == values_.end() ? def : it->second;
+}
+
+void SelectRecords(const Args& args, CSpectrumDataSet& set) {
+    platform::CalTime start = 0, end = 0;
+    const std::string from = args.Get("--from"), to = args.Get("--to"), comment = args.Get("--comment");
+    if (!from.empty()) start = ParseSearchTime(from);
+    if (!to.empty()) end = ParseSearchTime(to);
+    set.Search(from.empty() ? nullptr : &start, to.empty() ? nullptr : &end, comment.empty() ? nullptr : comment.c_str());
+}
+
+std::string Num(double v) { return platform::FormatG(v, "%.9g"); }
+
+std::string Escape(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '\t': out += "\\t"; break;
+            case '\r': out += "\\r"; break;
+            case '\n': out += "\\n"; break;
+            case '\\': out += "\\\\"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string FormatDate(platform::CalTime t) { return platform::FormatLocal(t, "%Y/%m/%d"); }
+std::string FormatDateTime(platform::CalTime t) { return platform::FormatLocal(t, "%Y/%m/%d %H:%M:%S"); }
+
+bool ParseInt(const std::string& text, long long& value) {
+    if (text.empty()) return false;
+    errno = 0;
+    char* end = nullptr;
+    value = std::strtoll(text.c_str(), &end, 10);
+    return errno == 0 && end && *end == 0;
+}
+
+bool ParseDouble(const std::string& text, double& value) {
+    if (text.empty()) return false;
+    // The CLI never changes LC_NUMERIC, so strtod reads '.' decimals.
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return end && *end == 0;
+}
+
+bool ParseFileDate(const std::string& text, platform::CalTime& midnight) {
+    int y = 0, m = 0, d = 0;
+    char extra = 0;
+    if (std::sscanf(text.c_str(), "%d/%d/%d%c", &y, &m, &d, &extra) != 3) return false;
+    if (m < 1 || m > 12 || d < 1 || d > 31 || !platform::JoinLocal(y, m, d, 0, 0, 0, midnight)) return false;
+    platform::LocalFields f;
+    return platform::SplitLocal(midnight, f) && f.day == d;
+}
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "%s\n", message.c_str());
+    return kExitFailed;
+}
+
+int Usage(const std::string& message) {
+    std::fprintf(stderr, "heliarc-cli: %s\n", message.c_str());
+    return kExitUsage;
+}
+
+}  // namespace cli

@@ -1,0 +1,61 @@
+#pragma once
+// Shared pieces of heliarc-cli: argument handling, output formatting and the record selection that
+// every command takes exactly as the data browser's search boxes do.
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "data/SpectrumDataSet.h"
+
+namespace cli {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+struct Context {
+    bool demo = false;
+};
+
+// Options of one command: "--name value" pairs, bare flags and positional arguments.
+class Args {
+public:
+    // valueOptions take a value; flagOptions do not. Anything else starting with "--" is an error.
+    bool Parse(const std::vector<std::string>& argv, const std::vector<std::string>& valueOptions,
+               const std::vector<std::string>& flagOptions, std::string& error);
+    bool Has(const std::string& name) const { return values_.count(name) != 0 || flags_.count(name) != 0; }
+    std::string Get(const std::string& name, const std::string& def = "") const;
+    const std::vector<std::string>& Positional() const { return positional_; }
+
+private:
+    std::map<std::string, std::string> values_;
+    std::map<std::string, bool> flags_;
+    std::vector<std::string> positional_;
+};
+
+extern const std::vector<std::string> kSelectionOptions;  // --from --to --comment
+
+// Search of the data folder with --from/--to/--comment.
+void SelectRecords(const Args& args, CSpectrumDataSet& set);
+
+// "%.9g": a single-precision value survives the round trip.
+std::string Num(double v);
+// Tab, CR, LF and backslash written as \t \r \n \\ so every row stays one line of columns.
+std::string Escape(const std::string& text);
+std::string FormatDate(platform::CalTime t);      // "%Y/%m/%d"
+std::string FormatDateTime(platform::CalTime t);  // "%Y/%m/%d %H:%M:%S"
+// "YYYY/MM/DD" of a daily file to its local midnight; false when it is no date.
+bool ParseFileDate(const std::string& text, platform::CalTime& midnight);
+bool ParseInt(const std::string& text, long long& value);
+bool ParseDouble(const std::string& text, double& value);
+
+int Fail(const std::string& message);   // message on stderr, exit status 1
+int Usage(const std::string& message);  // message on stderr, exit status 2
+
+// Commands.
+int RunList(Context& ctx, const std::vector<std::string>& argv);
+int RunSpectrum(Context& ctx, const std::vector<std::string>& argv);
+int RunStandard(Context& ctx, const std::vector<std::string>& argv);
+
+}  // namespace cli

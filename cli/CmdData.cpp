@@ -1,0 +1,153 @@
+// list, spectrum and standard: reading the data folder and the standard data history.
+#include <cstdio>
+#include <string>
+
+#include "cli/Cli.h"
+#include "config/GeneralPrm.h"
+#include "data/BaseDataSet.h"
+#include "data/SpectrumDataReader.h"
+
+namespace cli {
+namespace {
+
+void PrintRow(const std::vector<std::string>& cells) {
+    std::string line;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (i) line += '\t';
+        line += cells[i];
+    }
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), stdout);
+}
+
+// Reads the record stored at offset of the daily file of fileDate.
+bool ReadStored(platform::CalTime fileDate, long long offset, CSpectrumData& record, std::string& error) {
+    CSpectrumDataReader reader;
+    std::string path;
+    if (!reader.General().DailyFilePath(fileDate, path)) {
+        error = "No daily data file for that date.";
+        return false;
+    }
+    if (offset < 0 || offset % CSpectrumDataReader::kRecordSize != 0) {
+        error = "The offset must be a non-negative multiple of 2560.";
+        return false;
+    }
+    platform::File file;
+    if (!file.Open(path, platform::File::Mode::Read)) {
+        error = "Cannot open " + path + ".";
+        return false;
+    }
+    if (!file.Seek(offset) || reader.ReadRecord(file, record) != 1) {
+        error = "No readable record at offset " + std::to_string(offset) + " of " + path + ".";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int RunList(Context&, const std::vector<std::string>& argv) {
+    Args args;
+    std::string error;
+    if (!args.Parse(argv, kSelectionOptions, {}, error)) return Usage(error);
+    if (!args.Positional().empty()) return Usage("list takes no arguments");
+    CSpectrumDataSet set;
+    SelectRecords(args, set);
+    PrintRow({"file_date", "offset", "time", "memo", "type", "id", "serial", "st", "fv", "ft", "exposure",
+              "temperature", "longitude", "latitude", "altitude", "fov", "pixels", "par", "photon", "lux", "uva",
+              "uvb"});
+    for (int i = 0; i < set.Count(); ++i) {
+        auto& e = set.At(i);
+        CSpectrumData& r = e.record;
+        PrintRow({FormatDate(e.FileDate), std::to_string(e.FileOffset), FormatDateTime(r.GetTime()),
+                  Escape(r.GetMemo()), Escape(r.GetTypeCode()), Escape(r.GetIdText()), Escape(r.GetSerialNumber()),
+                  Escape(r.GetStText()), Escape(r.GetFvText()), Escape(r.GetFtText()),
+                  std::to_string(r.GetExposureTime()), Num(r.GetTemperature()), Num(r.GetLongitude()),
+                  Num(r.GetLatitude()), Num(r.GetAltitude()), r.FovText(), std::to_string(r.PixelCount()),
+                  Num(r.GetPar()), Num(r.GetPhoton()), Num(r.GetLux()), Num(r.GetUvA()), Num(r.GetUvB())});
+    }
+    return kExitOk;
+}
+
+int RunSpectrum(Context&, const std::vector<std::string>& argv) {
+    Args args;
+    std::string error;
+    if (!args.Parse(argv, {"--unit"}, {}, error)) return Usage(error);
+    long long unit = 0;
+    if (args.Has("--unit") && (!ParseInt(args.Get("--unit"), unit) || unit < 0 || unit > 4))
+        return Usage("--unit must be 0 to 4");
+    const auto& pos = args.Positional();
+    CSpectrumData record;
+    if (pos.size() >= 1 && pos[0] == "jis") {
+        if (pos.size() > 2) return Usage("spectrum jis takes no further arguments");
+        record.LoadJisStandard();
+    } else {
+        if (pos.size() != 2) return Usage("spectrum needs DATE OFFSET (or jis)");
+        platform::CalTime date;
+        long long offset;
+        if (!ParseFileDate(pos[0], date)) return Usage("DATE must be YYYY/MM/DD");
+        if (!ParseInt(pos[1], offset)) return Usage("OFFSET must be a number");
+        if (!ReadStored(date, offset, record, error)) return Fail(error);
+    }
+    PrintRow({"pixel", "wavelength", "signal", "calibration", "irradiance"});
+    for (int i = 0; i < record.PixelCount(); ++i) {
+        const auto idx = static_cast<std::size_t>(i);
+        float cal = idx < record.GetCalibration().size() ? record.GetCalibration()[idx] : 0.0f;
+        PrintRow({std::to_string(i), Num(record.Wavelength(i)), Num(record.GetSignal()[idx]), Num(cal),
+                  Num(record.Irradiance(i, static_cast<int>(unit)))});
+    }
+    return kExitOk;
+}
+
+int RunStandard(Context&, const std::vector<std::string>& argv) {
+    Args args;
+    std::string error;
+    if (!args.Parse(argv, {}, {}, error)) return Usage(error);
+    const auto& pos = args.Positional();
+    if (pos.empty()) return Usage("standard needs list, register, select, remove or jis");
+    CBaseDataSet standard;
+    const std::string& sub = pos[0];
+    auto position = [&](long long& p) {
+        return pos.size() == 2 && ParseInt(pos[1], p) && p >= 0 && p < standard.ItemCount();
+    };
+    if (sub == "list") {
+        if (pos.size() != 1) return Usage("standard list takes no arguments");
+        PrintRow({"position", "file_date", "offset", "time", "memo", "par", "photon", "lux"});
+        for (int p = 0; p < standard.ItemCount(); ++p) {
+            CSpectrumData r = standard.Item(p);
+            platform::CalTime date;
+            int64_t offset;
+            bool stored = standard.ItemLocation(p, date, offset);
+            PrintRow({std::to_string(p), stored ? FormatDate(date) : "-", stored ? std::to_string(offset) : "-",
+                      FormatDateTime(r.GetTime()), Escape(r.GetMemo()), Num(r.GetPar()), Num(r.GetPhoton()),
+                      Num(r.GetLux())});
+        }
+        return kExitOk;
+    }
+    if (sub == "register") {
+        if (pos.size() != 3) return Usage("standard register needs DATE OFFSET");
+        platform::CalTime date;
+        long long offset;
+        if (!ParseFileDate(pos[1], date)) return Usage("DATE must be YYYY/MM/DD");
+        if (!ParseInt(pos[2], offset)) return Usage("OFFSET must be a number");
+        CSpectrumData probe;
+        if (!ReadStored(date, offset, probe, error)) return Fail(error);
+        if (!standard.Register(date, offset)) return Fail("Data reading failure.");
+        return kExitOk;
+    }
+    if (sub == "select" || sub == "remove") {
+        long long p;
+        if (!position(p)) return Usage("standard " + sub + " needs a position of the standard data list");
+        if (sub == "select") standard.Select(static_cast<int>(p));
+        else standard.Remove(static_cast<int>(p));
+        return kExitOk;
+    }
+    if (sub == "jis") {
+        if (pos.size() != 2 || (pos[1] != "on" && pos[1] != "off")) return Usage("standard jis needs on or off");
+        standard.SetSelectJis(pos[1] == "on" ? 1 : 0);
+        return kExitOk;
+    }
+    return Usage("unknown standard command " + sub);
+}
+
+}  // namespace cli

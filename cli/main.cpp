@@ -1,0 +1,83 @@
+// heliarc-cli: the headless front end over the same core as the program, for field loggers, batch
+// work and scripts. It reads and writes the same ./ZQ118.ini and ./ZQ118_BASE.ini of its working
+// folder; options given on the command line apply to this run only and are never saved.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "cli/Cli.h"
+#include "config/Parameter.h"
+
+namespace {
+
+struct Command {
+    const char* name;
+    int (*run)(cli::Context&, const std::vector<std::string>&);
+};
+
+const Command kCommands[] = {
+    {"list", cli::RunList},
+    {"spectrum", cli::RunSpectrum},
+    {"standard", cli::RunStandard},
+};
+
+void PrintHelp(FILE* out) {
+    std::fputs(
+        "usage: heliarc-cli [--workdir DIR] [--folder DIR] [--prefix ID] [--demo] COMMAND [ARGS]\n"
+        "\n"
+        "  list     [--from TEXT] [--to TEXT] [--comment TEXT]\n"
+        "  spectrum DATE OFFSET [--unit 0..4]    DATE is YYYY/MM/DD of the daily file; jis for the built-in record\n"
+        "  standard list | register DATE OFFSET | select POS | remove POS | jis on|off\n",
+        out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    cli::Context ctx;
+    std::size_t i = 0;
+    std::string workdir, folder, prefix;
+    bool haveFolder = false, havePrefix = false;
+    for (; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= args.size()) return false;
+            out = args[++i];
+            return true;
+        };
+        if (a == "--workdir") {
+            if (!value(workdir)) return cli::Usage("--workdir needs a folder");
+        } else if (a == "--folder") {
+            if (!value(folder)) return cli::Usage("--folder needs a folder");
+            haveFolder = true;
+        } else if (a == "--prefix") {
+            if (!value(prefix)) return cli::Usage("--prefix needs a file name prefix");
+            havePrefix = true;
+        } else if (a == "--demo") {
+            ctx.demo = true;
+        } else if (a == "--help" || a == "-h") {
+            PrintHelp(stdout);
+            return cli::kExitOk;
+        } else {
+            break;
+        }
+    }
+    if (i >= args.size()) {
+        PrintHelp(stderr);
+        return cli::kExitUsage;
+    }
+    if (!workdir.empty() && ::chdir(workdir.c_str()) != 0)
+        return cli::Fail("Cannot change to the working folder " + workdir + ": " + std::strerror(errno));
+    if (haveFolder) CParameter::SetRunOverride("GENERAL", "DATA_STORED_FOLDER", folder);
+    if (havePrefix) CParameter::SetRunOverride("GENERAL", "FILE_NAME_ID", prefix);
+
+    const std::string command = args[i];
+    std::vector<std::string> rest(args.begin() + static_cast<long>(i) + 1, args.end());
+    for (const Command& c : kCommands)
+        if (command == c.name) return c.run(ctx, rest);
+    return cli::Usage("unknown command " + command);
+}

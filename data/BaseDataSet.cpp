@@ -1,0 +1,133 @@
+#include "data/BaseDataSet.h"
+
+#include "config/GeneralPrm.h"
+#include "data/SpectrumDataReader.h"
+
+CBaseDataSet::CBaseDataSet() {
+    builtIn_.LoadJisStandard();
+    prm_.LoadHistory();
+    jisEnabled_ = 1;
+    LoadRecords();
+}
+
+bool CBaseDataSet::ReadAt(platform::CalTime fileDate, int64_t offset, CSpectrumData& record) const {
+    CSpectrumDataReader reader;
+    std::string path;
+    platform::File file;
+    if (offset < 0 || !reader.General().DailyFilePath(fileDate, path) || !file.Open(path, platform::File::Mode::Read))
+        return false;
+    return file.Seek(offset) && reader.ReadRecord(file, record) == 1;
+}
+
+void CBaseDataSet::LoadRecords() {
+    auto& dates = prm_.m_FileDates;
+    auto& offsets = prm_.m_Offsets;
+    std::size_t i = 0;
+    while (i < dates.size() && i < offsets.size()) {
+        CSpectrumData record;
+        if (ReadAt(dates[i], offsets[i], record)) {
+            records_.push_back(record);
+            ++i;
+        } else {
+            dates.erase(dates.begin() + static_cast<long>(i));
+            offsets.erase(offsets.begin() + static_cast<long>(i));
+        }
+    }
+    dates.resize(i);
+    offsets.resize(i);
+    prm_.SaveHistory();
+}
+
+bool CBaseDataSet::CurrentIsBuiltIn() const {
+    return jisEnabled_ != 0 && (records_.empty() || prm_.m_SELECT_JIS_DATA.Get() == 1);
+}
+
+const CSpectrumData* CBaseDataSet::Current() const {
+    if (CurrentIsBuiltIn()) return &builtIn_;
+    return records_.empty() ? nullptr : &records_.back();
+}
+
+int CBaseDataSet::ItemCount() const { return static_cast<int>(records_.size()) + (CurrentIsBuiltIn() ? 1 : 0); }
+
+int CBaseDataSet::ItemToHistoryIndex(int position) const {
+    const int n = static_cast<int>(records_.size());
+    if (!CurrentIsBuiltIn()) return n - 1 - position;
+    return position == 0 ? kBuiltIn : n - position;
+}
+
+const CSpectrumData& CBaseDataSet::Item(int position) const {
+    int index = ItemToHistoryIndex(position);
+    if (index < 0 || index >= static_cast<int>(records_.size())) return builtIn_;
+    return records_[static_cast<std::size_t>(index)];
+}
+
+bool CBaseDataSet::ItemLocation(int position, platform::CalTime& fileDate, int64_t& offset) const {
+    if (!ValidPosition(position)) return false;
+    int index = ItemToHistoryIndex(position);
+    if (index < 0 || index >= static_cast<int>(records_.size())) return false;
+    fileDate = prm_.m_FileDates[static_cast<std::size_t>(index)];
+    offset = prm_.m_Offsets[static_cast<std::size_t>(index)];
+    return true;
+}
+
+void CBaseDataSet::SetSelectJis(int flag) {
+    prm_.m_SELECT_JIS_DATA = flag != 0 ? 1 : 0;
+    prm_.SaveHistory();
+}
+
+void CBaseDataSet::Select(int position) {
+    if (!ValidPosition(position)) return;
+    int index = ItemToHistoryIndex(position);
+    if (index < 0) return;
+    auto at = static_cast<long>(index);
+    CSpectrumData record = records_[static_cast<std::size_t>(index)];
+    platform::CalTime date = prm_.m_FileDates[static_cast<std::size_t>(index)];
+    uint32_t offset = prm_.m_Offsets[static_cast<std::size_t>(index)];
+    records_.erase(records_.begin() + at);
+    prm_.m_FileDates.erase(prm_.m_FileDates.begin() + at);
+    prm_.m_Offsets.erase(prm_.m_Offsets.begin() + at);
+    records_.push_back(record);
+    prm_.m_FileDates.push_back(date);
+    prm_.m_Offsets.push_back(offset);
+    prm_.m_SELECT_JIS_DATA = 0;
+    prm_.SaveHistory();
+}
+
+void CBaseDataSet::Remove(int position) {
+    if (!ValidPosition(position)) return;
+    int index = ItemToHistoryIndex(position);
+    if (index < 0) {
+        if (ItemCount() > 1) SetSelectJis(0);
+        return;
+    }
+    auto at = static_cast<long>(index);
+    records_.erase(records_.begin() + at);
+    prm_.m_FileDates.erase(prm_.m_FileDates.begin() + at);
+    prm_.m_Offsets.erase(prm_.m_Offsets.begin() + at);
+    prm_.SaveHistory();
+}
+
+bool CBaseDataSet::Register(platform::CalTime fileDate, int64_t offset) {
+    CSpectrumData record;
+    if (offset > static_cast<int64_t>(UINT32_MAX) || !ReadAt(fileDate, offset, record)) return false;
+    for (std::size_t i = 0; i < records_.size(); ++i) {
+        if (records_[i].GetTime() == record.GetTime()) {
+            auto at = static_cast<long>(i);
+            records_.erase(records_.begin() + at);
+            prm_.m_FileDates.erase(prm_.m_FileDates.begin() + at);
+            prm_.m_Offsets.erase(prm_.m_Offsets.begin() + at);
+            break;
+        }
+    }
+    records_.push_back(record);
+    prm_.m_FileDates.push_back(fileDate);
+    prm_.m_Offsets.push_back(static_cast<uint32_t>(offset));
+    if (records_.size() >= 20) {
+        records_.erase(records_.begin());
+        prm_.m_FileDates.erase(prm_.m_FileDates.begin());
+        prm_.m_Offsets.erase(prm_.m_Offsets.begin());
+    }
+    prm_.m_SELECT_JIS_DATA = 0;
+    prm_.SaveHistory();
+    return true;
+}

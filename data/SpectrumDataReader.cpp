@@ -1,0 +1,111 @@
+#include "data/SpectrumDataReader.h"
+
+#include "config/GeneralPrm.h"
+#include "data/RecordLayout.h"
+#include "platform/LocalTime.h"
+#include "platform/Text.h"
+
+using namespace record_layout;
+
+namespace {
+
+// The text of a zero-terminated field; false when the field has no zero byte inside its width.
+bool GetText(const unsigned char* image, int offset, int width, std::string& out) {
+    const auto* begin = reinterpret_cast<const char*>(image + offset);
+    const void* zero = std::memchr(begin, 0, static_cast<std::size_t>(width));
+    if (!zero) return false;
+    out.assign(begin, static_cast<const char*>(zero));
+    return true;
+}
+
+bool GetField(const unsigned char* image, int offset, int width, int& value) {
+    std::string text;
+    if (!GetText(image, offset, width, text)) return false;
+    value = static_cast<int>(platform::LeadingInteger(text));
+    return true;
+}
+
+}  // namespace
+
+CSpectrumDataReader::CSpectrumDataReader() : general_(std::make_unique<CGeneralPrm>()) { general_->Load(); }
+
+CSpectrumDataReader::~CSpectrumDataReader() = default;
+
+bool CSpectrumDataReader::Decode(const unsigned char* image, CSpectrumData& record) {
+    const int n = GetI32(image + kPixelCount);
+    if (n < 0 || n > kMaxPixels) return false;
+
+    std::string typeCode, id, st, serial, fv, ft, memo;
+    if (!GetText(image, kTypeCode, kTypeCodeWidth, typeCode) || !GetText(image, kIdText, kTextWidth, id) ||
+        !GetText(image, kStText, kTextWidth, st) || !GetText(image, kSerial, kTextWidth, serial) ||
+        !GetText(image, kFvText, kTextWidth, fv) || !GetText(image, kFtText, kTextWidth, ft) ||
+        !GetText(image, kMemo, kMemoWidth, memo))
+        return false;
+
+    int year, month, day, hour, minute, second;
+    if (!GetField(image, kYear, kYearWidth, year) || !GetField(image, kMonth, kFieldWidth, month) ||
+        !GetField(image, kDay, kFieldWidth, day) || !GetField(image, kHour, kFieldWidth, hour) ||
+        !GetField(image, kMinute, kFieldWidth, minute) || !GetField(image, kSecond, kFieldWidth, second))
+        return false;
+    // This program only writes real dates; anything else is a foreign record.
+    if (month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
+        second < 0 || second > 59)
+        return false;
+    platform::CalTime time;
+    if (!platform::JoinLocal(year, month, day, hour, minute, second, time)) return false;
+
+    std::vector<float> calibration(static_cast<std::size_t>(n)), signal(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        calibration[static_cast<std::size_t>(i)] = GetF32(image + CalibrationOffset(n) + 4 * i);
+        signal[static_cast<std::size_t>(i)] = GetF32(image + SignalOffset(n) + 4 * i);
+    }
+
+    record.SetTypeCode(typeCode);
+    record.SetIdText(id);
+    record.SetStText(st);
+    record.SetSerialNumber(serial);
+    record.SetFvText(fv);
+    record.SetFtText(ft);
+    record.SetExtraInteger(GetI32(image + kExtraInteger));
+    record.SetExtraReal(GetF32(image + kExtraReal));
+    record.SetTemperature(GetF32(image + kTemperature));
+    for (int k = 0; k < 5; ++k) record.SetCoefficient(static_cast<std::size_t>(k), GetF32(image + kCoefficients + 4 * k));
+    if (typeCode.size() >= 2 && typeCode[1] == 'H') record.SetCoefficient(5, GetF32(image + kC5));
+    record.SetTime(time);
+    record.SetMemo(memo);
+    record.SetValid(GetI32(image + kValid));
+    record.SetExposureTime(GetI32(image + kExposure));
+    record.SetLongitude(GetF32(image + kLongitude));
+    record.SetLatitude(GetF32(image + kLatitude));
+    record.SetAltitude(GetF32(image + kAltitude));
+    record.SetSignal(signal);
+    record.SetCalibration(calibration);
+    record.SetFovCode(GetI32(image + kFovCode));
+    return true;
+}
+
+CSpectrumDataReader::Result CSpectrumDataReader::ReadRecordEx(platform::File& stream, CSpectrumData& record) {
+    unsigned char image[kSize];
+    if (!stream.ReadExact(image, kSize)) return Result::End;
+    return Decode(image, record) ? Result::Ok : Result::Rejected;
+}
+
+int CSpectrumDataReader::ReadRecord(platform::File& stream, CSpectrumData& record) {
+    return ReadRecordEx(stream, record) == Result::Ok ? 1 : 0;
+}
+
+int CSpectrumDataReader::ReadDay(int year, int month, int day, std::vector<CSpectrumData>& list) {
+    list.clear();
+    std::string path;
+    if (!general_->DailyFilePath(year, month, day, path)) return 0;
+    platform::File file;
+    if (!file.Open(path, platform::File::Mode::Read)) return 1;
+    file.SetReadBuffer(64 * kSize);
+    for (;;) {
+        CSpectrumData record;  // fresh each time: nothing of one record leaks into the next
+        Result r = ReadRecordEx(file, record);
+        if (r == Result::End) break;
+        if (r == Result::Ok) list.push_back(record);
+    }
+    return 1;
+}

@@ -1,0 +1,151 @@
+#include "data/SpectrumDataSet.h"
+
+#include "config/GeneralPrm.h"
+#include "data/BaseDataSet.h"
+#include "data/SpectrumDataReader.h"
+#include "data/SpectrumDataWriter.h"
+#include "platform/Path.h"
+#include "platform/Text.h"
+
+void CSpectrumDataSet::Append(const CSpectrumData& record, platform::CalTime fileDate, int64_t fileOffset) {
+    entries_.push_back({record, fileDate, fileOffset});
+}
+
+std::set<platform::CalTime> CSpectrumDataSet::ListFileDates(const std::string& folder, const std::string& prefix) {
+    std::set<platform::CalTime> dates;
+    const std::size_t l = prefix.size();
+    for (const std::string& name : platform::ListMatchingFiles(folder + "\\" + prefix + "_????????.hlx")) {
+        if (name.size() < l + 9) continue;
+        int year = static_cast<int>(platform::LeadingInteger(name.substr(l + 1, 4)));
+        int month = static_cast<int>(platform::LeadingInteger(name.substr(l + 5, 2)));
+        int day = static_cast<int>(platform::LeadingInteger(name.substr(l + 7, 2)));
+        // A name that only looks like a daily file is not one; it must not stop the others.
+        if (year < 1900 || month < 1 || month > 12 || day < 1 || day > 31) continue;
+        platform::CalTime midnight;
+        if (!platform::JoinLocal(year, month, day, 0, 0, 0, midnight)) continue;
+        platform::LocalFields f;
+        if (!platform::SplitLocal(midnight, f) || f.day != day) continue;  // 31 April is no file date
+        dates.insert(midnight);
+    }
+    return dates;
+}
+
+void CSpectrumDataSet::Search(const platform::CalTime* start, const platform::CalTime* end, const char* comment) {
+    Clear();
+    CSpectrumDataReader reader;
+    const CGeneralPrm& general = reader.General();
+
+    platform::CalTime startDay = 0, endDay = 0;
+    bool haveStart = start && platform::LocalMidnight(*start, startDay);
+    bool haveEnd = end && platform::LocalMidnight(*end, endDay);
+    // A bound outside the calendar still bounds: before everything or after everything.
+    if (start && !haveStart) { startDay = *start; haveStart = true; }
+    if (end && !haveEnd) { endDay = *end; haveEnd = true; }
+
+    for (platform::CalTime day : ListFileDates(general.m_DATA_STORED_FOLDER, general.m_FILE_NAME_ID)) {
+        if ((haveStart && day < startDay) || (haveEnd && day > endDay)) continue;
+        std::string path;
+        if (!general.DailyFilePath(day, path)) continue;
+        platform::File file;
+        if (!file.Open(path, platform::File::Mode::Read)) continue;
+        file.SetReadBuffer(64 * CSpectrumDataReader::kRecordSize);
+        for (;;) {
+            CSpectrumData record;
+            auto result = reader.ReadRecordEx(file, record);
+            if (result == CSpectrumDataReader::Result::End) break;
+            if (result == CSpectrumDataReader::Result::Rejected) continue;
+            if (comment && record.GetMemo().find(comment) == std::string::npos) continue;
+            if (start && record.GetTime() < *start) continue;
+            if (end && record.GetTime() > *end) continue;
+            if (record.GetValid() == 0) continue;
+            Append(record, day, file.Tell() - CSpectrumDataReader::kRecordSize);
+        }
+    }
+}
+
+int CSpectrumDataSet::FindNearest(platform::CalTime t) const {
+    const int n = Count();
+    if (n < 1) return -1;
+    auto time = [this](int i) { return entries_[static_cast<std::size_t>(i)].record.GetTime(); };
+    int a = n / 2, step = a, k = 0;
+    // The halving search narrows by at least one each round, so n rounds always end it.
+    for (int round = 0; round <= n + 64; ++round) {
+        if (step > 1) step /= 2;
+        if (a < 0) a = 0;
+        if (a > n - 1) a = n - 1;
+        if (time(a) < t) {
+            if (a + 1 >= n) return n - 1;
+            if (time(a + 1) >= t) {
+                k = a;
+                return (t - time(k) >= time(k + 1) - t) ? k + 1 : k;
+            }
+            a += step;
+        } else {
+            if (a <= 0) return 0;
+            if (t >= time(a - 1)) {
+                k = a - 1;
+                return (t - time(k) >= time(k + 1) - t) ? k + 1 : k;
+            }
+            a -= step;
+        }
+    }
+    // Times that do not ascend: fall back to a plain scan rather than loop.
+    int best = 0;
+    for (int i = 1; i < n; ++i) {
+        auto d = [&](int j) { return time(j) > t ? time(j) - t : t - time(j); };
+        if (d(i) <= d(best)) best = i;
+    }
+    return best;
+}
+
+void CSpectrumDataSet::CopySubset(const CSpectrumDataSet& source, const std::set<int>& indices) {
+    Clear();
+    for (int i : indices)
+        if (i >= 0 && i < source.Count()) entries_.push_back(source.At(i));
+}
+
+void CSpectrumDataSet::RemoveEntries(const std::set<int>& indices) {
+    for (auto it = indices.rbegin(); it != indices.rend(); ++it)
+        if (*it >= 0 && *it < Count()) entries_.erase(entries_.begin() + *it);
+}
+
+int CSpectrumDataSet::Delete(const std::set<int>& indices) {
+    CSpectrumDataWriter writer;
+    const CGeneralPrm& general = writer.General();
+    platform::File file;
+    platform::CalTime openDate = 0;
+    bool haveOpen = false;
+    for (auto it = indices.rbegin(); it != indices.rend(); ++it) {
+        if (*it < 0 || *it >= Count()) continue;
+        Entry& e = At(*it);
+        if (!haveOpen || e.FileDate != openDate) {
+            file.Close();
+            haveOpen = false;
+            std::string path;
+            if (!general.DailyFilePath(e.FileDate, path) || !file.Open(path, platform::File::Mode::ReadWrite)) return 0;
+            openDate = e.FileDate;
+            haveOpen = true;
+        }
+        e.record.SetValid(0);
+        if (!file.Seek(e.FileOffset) || !writer.WriteRecord(file, e.record)) return 0;
+    }
+    file.Close();
+    RemoveEntries(indices);
+    return 1;
+}
+
+int CSpectrumDataSet::Update(int index) {
+    if (index < 0 || index >= Count()) return 0;
+    CSpectrumDataWriter writer;
+    const Entry& e = At(index);
+    std::string path;
+    platform::File file;
+    if (!writer.General().DailyFilePath(e.FileDate, path) || !file.Open(path, platform::File::Mode::ReadWrite)) return 0;
+    if (!file.Seek(e.FileOffset)) return 0;
+    return writer.WriteRecord(file, e.record);
+}
+
+void CSpectrumDataSet::RegisterAsStandard(int index, CBaseDataSet& standardSet) const {
+    if (index < 0 || index >= Count()) return;
+    standardSet.Register(At(index).FileDate, At(index).FileOffset);
+}

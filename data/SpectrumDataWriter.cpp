@@ -1,0 +1,119 @@
+#include "data/SpectrumDataWriter.h"
+
+#include "config/GeneralPrm.h"
+#include "data/RecordLayout.h"
+#include "platform/LocalTime.h"
+#include "platform/Text.h"
+
+using namespace record_layout;
+
+namespace {
+
+// A text field holds at most width - 1 bytes and its zero byte.
+void PutText(unsigned char* image, int offset, int width, const std::string& text) {
+    std::string fitted = platform::FitBytes(text, static_cast<std::size_t>(width - 1));
+    std::memcpy(image + offset, fitted.data(), fitted.size());
+}
+
+}  // namespace
+
+CSpectrumDataWriter::CSpectrumDataWriter() : general_(std::make_unique<CGeneralPrm>()) { general_->Load(); }
+
+CSpectrumDataWriter::~CSpectrumDataWriter() { EndBatch(); }
+
+bool CSpectrumDataWriter::Encode(const CSpectrumData& record, unsigned char* image) {
+    const int n = record.PixelCount();
+    if (n > kMaxPixels || static_cast<int>(record.GetCalibration().size()) < n) return false;
+    std::memset(image, 0, kSize);
+
+    PutText(image, kTypeCode, kTypeCodeWidth, record.GetTypeCode().empty() ? std::string("100") : record.GetTypeCode());
+    PutText(image, kIdText, kTextWidth, record.GetIdText());
+    PutText(image, kStText, kTextWidth, record.GetStText());
+    PutText(image, kSerial, kTextWidth, record.GetSerialNumber());
+    PutText(image, kFvText, kTextWidth, record.GetFvText());
+    PutText(image, kFtText, kTextWidth, record.GetFtText());
+    PutI32(image + kExtraInteger, record.GetExtraInteger());
+    PutF32(image + kExtraReal, record.GetExtraReal());
+    PutF32(image + kTemperature, record.GetTemperature());
+    const auto& c = record.GetCoefficients();
+    for (int k = 0; k < 5; ++k) PutF32(image + kCoefficients + 4 * k, k < static_cast<int>(c.size()) ? c[k] : 0.0f);
+
+    platform::LocalFields f;
+    if (platform::SplitLocal(record.GetTime(), f)) {
+        PutText(image, kYear, kYearWidth, platform::FormatLocal(record.GetTime(), "%Y"));
+        PutText(image, kMonth, kFieldWidth, platform::FormatLocal(record.GetTime(), "%m"));
+        PutText(image, kDay, kFieldWidth, platform::FormatLocal(record.GetTime(), "%d"));
+        PutText(image, kHour, kFieldWidth, platform::FormatLocal(record.GetTime(), "%H"));
+        PutText(image, kMinute, kFieldWidth, platform::FormatLocal(record.GetTime(), "%M"));
+        PutText(image, kSecond, kFieldWidth, platform::FormatLocal(record.GetTime(), "%S"));
+    }
+
+    PutText(image, kMemo, kMemoWidth, record.GetMemo());
+    PutI32(image + kValid, record.GetValid());
+    PutI32(image + kExposure, record.GetExposureTime());
+    PutF32(image + kLongitude, record.GetLongitude());
+    PutF32(image + kLatitude, record.GetLatitude());
+    PutF32(image + kAltitude, record.GetAltitude());
+    PutI32(image + kFovCode, record.GetFovCode());
+    PutI32(image + kDarkFlag, record.HasDarkOffset());
+    PutI32(image + kPixelCount, n);
+    const bool hType = record.GetTypeCode().size() >= 2 && record.GetTypeCode()[1] == 'H';
+    PutF32(image + kC5, hType && c.size() > 5 ? c[5] : 0.0f);
+
+    const auto& cal = record.GetCalibration();
+    const auto& sig = record.GetSignal();
+    for (int i = 0; i < n; ++i) {
+        PutF32(image + CalibrationOffset(n) + 4 * i, cal[static_cast<std::size_t>(i)]);
+        PutF32(image + SignalOffset(n) + 4 * i, sig[static_cast<std::size_t>(i)]);
+    }
+    return true;
+}
+
+int CSpectrumDataWriter::WriteRecord(platform::File& stream, const CSpectrumData& record) {
+    unsigned char image[kSize];
+    if (!Encode(record, image)) return 0;
+    return stream.WriteAll(image, kSize) ? 1 : 0;
+}
+
+int CSpectrumDataWriter::AppendRecord(const CSpectrumData& record) {
+    // Encode first: a record that cannot be stored must not even create its day's file.
+    unsigned char image[kSize];
+    std::string path;
+    if (!Encode(record, image) || !general_->DailyFilePath(record.GetTime(), path)) return 0;
+    if (!batch_) {
+        platform::File file;
+        if (!file.Open(path, platform::File::Mode::Append)) return 0;
+        return file.WriteAll(image, kSize) ? 1 : 0;
+    }
+    if (path != openPath_ || !stream_.IsOpen()) {
+        openPath_ = path;
+        stream_.Close();
+        if (!stream_.Open(path, platform::File::Mode::Append)) return 0;
+    }
+    return stream_.WriteAll(image, kSize) ? 1 : 0;
+}
+
+void CSpectrumDataWriter::BeginBatch() {
+    batch_ = true;
+    openPath_.clear();
+    stream_.Close();
+}
+
+void CSpectrumDataWriter::EndBatch() {
+    batch_ = false;
+    openPath_.clear();
+    stream_.Close();
+}
+
+int CSpectrumDataWriter::WriteAll(const std::vector<CSpectrumData>& list) {
+    BeginBatch();
+    int ok = 1;
+    for (const auto& record : list) {
+        if (!AppendRecord(record)) {
+            ok = 0;
+            break;
+        }
+    }
+    EndBatch();
+    return ok;
+}

@@ -1,0 +1,42 @@
+#pragma once
+// Appends records to the daily data file of their local date, or rewrites one in place.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/SpectrumData.h"
+#include "platform/File.h"
+
+class CGeneralPrm;
+
+class CSpectrumDataWriter {
+public:
+    static constexpr int kRecordSize = 2560;
+
+    CSpectrumDataWriter();  // loads the GENERAL section: folder and prefix are fixed for its life
+    virtual ~CSpectrumDataWriter();
+
+    // Writes the record image at the stream's position as one write. 1 on success, else 0 (also for
+    // a record with more than 280 pixels, or fewer calibration values than pixels, which is never
+    // written).
+    virtual int WriteRecord(platform::File& stream, const CSpectrumData& record);
+    // Batch append of every record in list order, stopping at the first failure; 1 when all were written.
+    virtual int WriteAll(const std::vector<CSpectrumData>& list);
+    // Appends to the daily file of the record's local date; 0 when the date, the open or the write fails.
+    virtual int AppendRecord(const CSpectrumData& record);
+
+    void BeginBatch();
+    void EndBatch();
+
+    // The 2560-byte image of a record; false when it cannot be stored (N above 280, too few
+    // calibration values). Texts longer than their field are cut at a character boundary.
+    static bool Encode(const CSpectrumData& record, unsigned char* image);
+
+    const CGeneralPrm& General() const { return *general_; }
+
+private:
+    std::unique_ptr<CGeneralPrm> general_;
+    platform::File stream_;
+    std::string openPath_;
+    bool batch_ = false;
+};

@@ -1,0 +1,77 @@
+#pragma once
+// Test helpers: a temporary working folder (the program's INI files and data live relative to it)
+// and a time-zone guard.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace testsupport {
+
+class TempWorkDir {
+public:
+    TempWorkDir() {
+        char tmpl[] = "/tmp/heliarc-test-XXXXXX";
+        char* dir = ::mkdtemp(tmpl);
+        path_ = dir ? dir : "/tmp";
+        char cwd[4096];
+        old_ = ::getcwd(cwd, sizeof cwd) ? cwd : "/";
+        if (::chdir(path_.c_str()) != 0) path_.clear();
+    }
+    ~TempWorkDir() {
+        if (::chdir(old_.c_str()) != 0) return;
+        std::error_code ec;
+        if (!path_.empty() && path_ != "/tmp") std::filesystem::remove_all(path_, ec);
+    }
+    TempWorkDir(const TempWorkDir&) = delete;
+    TempWorkDir& operator=(const TempWorkDir&) = delete;
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+    std::string old_;
+};
+
+class TzGuard {
+public:
+    explicit TzGuard(const char* tz) {
+        const char* old = std::getenv("TZ");
+        had_ = old != nullptr;
+        if (had_) old_ = old;
+        ::setenv("TZ", tz, 1);
+        ::tzset();
+    }
+    ~TzGuard() {
+        if (had_) ::setenv("TZ", old_.c_str(), 1);
+        else ::unsetenv("TZ");
+        ::tzset();
+    }
+    TzGuard(const TzGuard&) = delete;
+    TzGuard& operator=(const TzGuard&) = delete;
+
+private:
+    bool had_ = false;
+    std::string old_;
+};
+
+inline std::string ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline long long FileSize(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : -1;
+}
+
+}  // namespace testsupport

@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include "config/BaseDataPrm.h"
+#include "data/BaseDataSet.h"
+#include "data/SpectrumDataSet.h"
+#include "data/SpectrumDataWriter.h"
+#include "tests/support/TestSupport.h"
+#include "tests/unit/data/DataTestUtil.h"
+
+using namespace datatest;
+
+namespace {
+
+class BaseDataSetTest : public ::testing::Test {
+protected:
+    testsupport::TzGuard tz_{"Asia/Tokyo"};
+    testsupport::TempWorkDir dir_;
+    void SetUp() override { SetGeneral(dir_.Path(), "SPC"); }
+    // n records on 12 May 2009, one per minute, memos "r0".. "r(n-1)".
+    CSpectrumDataSet WriteRecords(int n) {
+        std::vector<CSpectrumData> list;
+        for (int i = 0; i < n; ++i) list.push_back(MakeRecord(Local(2009, 5, 12, 10, i), "r" + std::to_string(i)));
+        CSpectrumDataWriter writer;
+        EXPECT_EQ(writer.WriteAll(list), 1);
+        CSpectrumDataSet set;
+        set.Search(nullptr, nullptr, nullptr);
+        return set;
+    }
+    static std::vector<std::string> Items(const CBaseDataSet& b) {
+        std::vector<std::string> m;
+        for (int p = 0; p < b.ItemCount(); ++p) m.push_back(b.Item(p).GetMemo());
+        return m;
+    }
+};
+
+}  // namespace
+
+TEST_F(BaseDataSetTest, FreshInstallationHasOnlyTheBuiltInRecord) {
+    CBaseDataSet b;
+    ASSERT_NE(b.Current(), nullptr);
+    EXPECT_TRUE(b.Current()->HasExplicitWavelengths());
+    EXPECT_EQ(b.Current()->GetMemo(), "JIS Standard Data");
+    EXPECT_EQ(b.ItemCount(), 1);
+    EXPECT_EQ(b.ItemToHistoryIndex(0), CBaseDataSet::kBuiltIn);
+    b.SetJisEnabled(0);
+    EXPECT_EQ(b.Current(), nullptr);
+    EXPECT_EQ(b.ItemCount(), 0);
+    b.SetJisEnabled(1);
+    b.Remove(0);  // the only item: nothing changes
+    EXPECT_EQ(b.ItemCount(), 1);
+    EXPECT_TRUE(b.CurrentIsBuiltIn());
+}
+
+TEST_F(BaseDataSetTest, RegisteringTwentyLeavesNineteenAndSurvivesRestart) {
+    CSpectrumDataSet set = WriteRecords(20);
+    {
+        CBaseDataSet b;
+        for (int i = 0; i < 20; ++i) set.RegisterAsStandard(i, b);
+        EXPECT_EQ(b.HistoryCount(), 19);
+        EXPECT_FALSE(b.CurrentIsBuiltIn());
+        EXPECT_EQ(b.Current()->GetMemo(), "r19");
+        EXPECT_EQ(b.Item(18).GetMemo(), "r1");  // r0 is gone
+    }
+    CBaseDataSet reloaded;
+    EXPECT_EQ(reloaded.HistoryCount(), 19);
+    EXPECT_EQ(reloaded.Current()->GetMemo(), "r19");
+    CBaseDataPrm prm;
+    prm.LoadHistory();
+    EXPECT_EQ(prm.m_FileDates.size(), 19u);
+    EXPECT_EQ(prm.m_Offsets.back(), 19u * 2560u);
+}
+
+TEST_F(BaseDataSetTest, SameTimeReplacesAndSelectReorders) {
+    CSpectrumDataSet set = WriteRecords(3);
+    CBaseDataSet b;
+    for (int i = 0; i < 3; ++i) set.RegisterAsStandard(i, b);
+    EXPECT_EQ(Items(b), (std::vector<std::string>{"r2", "r1", "r0"}));
+    b.Select(2);
+    EXPECT_EQ(Items(b), (std::vector<std::string>{"r0", "r2", "r1"}));
+    set.RegisterAsStandard(1, b);  // same time as an entry: moved to newest, not doubled
+    EXPECT_EQ(Items(b), (std::vector<std::string>{"r1", "r0", "r2"}));
+    b.SetSelectJis(1);
+    EXPECT_EQ(Items(b), (std::vector<std::string>{"JIS Standard Data", "r1", "r0", "r2"}));
+    EXPECT_EQ(b.ItemToHistoryIndex(1), 2);
+    b.Remove(0);  // the built-in record: deselected, history stays
+    EXPECT_EQ(Items(b), (std::vector<std::string>{"r1", "r0", "r2"}));
+    b.Remove(1);
+    EXPECT_EQ(Items(b), (std::vector<std::string>{"r1", "r2"}));
+    platform::CalTime date;
+    int64_t offset;
+    ASSERT_TRUE(b.ItemLocation(1, date, offset));
+    EXPECT_EQ(date, Local(2009, 5, 12));
+    EXPECT_EQ(offset, 2 * 2560);
+}
+
+TEST_F(BaseDataSetTest, UnreadableEntriesAreDroppedAtStartUp) {
+    CSpectrumDataSet set = WriteRecords(3);
+    {
+        CBaseDataSet b;
+        for (int i = 0; i < 3; ++i) set.RegisterAsStandard(i, b);
+        EXPECT_FALSE(b.Register(Local(2009, 5, 20), 0));  // no such file: nothing changes
+        EXPECT_EQ(b.HistoryCount(), 3);
+    }
+    // Cut the file after the first record: the other two entries cannot be read any more.
+    std::string path = dir_.Path() + "/SPC_20090512.hlx";
+    testsupport::WriteFileBytes(path, testsupport::ReadFileBytes(path).substr(0, 2560));
+    CBaseDataSet b;
+    EXPECT_EQ(Items(b), (std::vector<std::string>{"r0"}));
+    CBaseDataPrm prm;
+    prm.LoadHistory();
+    EXPECT_EQ(prm.m_FileDates.size(), 1u);
+}
+
+TEST_F(BaseDataSetTest, DeletedRecordStillLoadsAsStandard) {
+    CSpectrumDataSet set = WriteRecords(2);
+    {
+        CBaseDataSet b;
+        set.RegisterAsStandard(0, b);
+    }
+    ASSERT_EQ(set.Delete({0}), 1);
+    CBaseDataSet b;
+    ASSERT_EQ(b.HistoryCount(), 1);
+    EXPECT_EQ(b.Current()->GetMemo(), "r0");
+    EXPECT_EQ(b.Current()->GetValid(), 0);
+}
+
+TEST_F(BaseDataSetTest, BuiltInIrradianceAt400nm) {
+    CBaseDataSet b;
+    const CSpectrumData& jis = b.BuiltIn();
+    ASSERT_EQ(jis.PixelCount(), 120);
+    EXPECT_FLOAT_EQ(jis.IrradianceAt(400.0f, 0), static_cast<float>(1013.1 * 1.02195609));
+}

@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include "data/SearchTime.h"
+#include "data/SpectrumDataReader.h"
+#include "data/SpectrumDataSet.h"
+#include "data/SpectrumDataWriter.h"
+#include "tests/support/TestSupport.h"
+#include "tests/unit/data/DataTestUtil.h"
+
+using namespace datatest;
+
+namespace {
+
+class DataSetTest : public ::testing::Test {
+protected:
+    testsupport::TzGuard tz_{"Asia/Tokyo"};
+    testsupport::TempWorkDir dir_;
+    void SetUp() override { SetGeneral(dir_.Path(), "SPC"); }
+    void Write(const std::vector<CSpectrumData>& list) {
+        CSpectrumDataWriter writer;
+        ASSERT_EQ(writer.WriteAll(list), 1);
+    }
+    static std::vector<std::string> Memos(const CSpectrumDataSet& s) {
+        std::vector<std::string> m;
+        for (int i = 0; i < s.Count(); ++i) m.push_back(s.At(i).record.GetMemo());
+        return m;
+    }
+};
+
+}  // namespace
+
+TEST_F(DataSetTest, StartBoundSkipsEarlierDaysAndRecords) {
+    Write({MakeRecord(Local(2009, 5, 12, 13), "d12"), MakeRecord(Local(2009, 5, 13, 11, 59, 59), "early"),
+           MakeRecord(Local(2009, 5, 13, 12), "noon"), MakeRecord(Local(2009, 5, 13, 18), "evening")});
+    CSpectrumDataSet set;
+    platform::CalTime start = Local(2009, 5, 13, 12);
+    set.Search(&start, nullptr, nullptr);
+    EXPECT_EQ(Memos(set), (std::vector<std::string>{"noon", "evening"}));
+    EXPECT_EQ(set.At(0).FileDate, Local(2009, 5, 13));
+    EXPECT_EQ(set.At(0).FileOffset, 1 * 2560);
+    EXPECT_EQ(set.At(1).FileOffset, 2 * 2560);
+
+    platform::CalTime end = Local(2009, 5, 13, 11, 59, 59);
+    set.Search(nullptr, &end, nullptr);
+    EXPECT_EQ(Memos(set), (std::vector<std::string>{"d12", "early"}));
+}
+
+TEST_F(DataSetTest, CommentFilterIsACaseSensitiveSubstring) {
+    Write({MakeRecord(Local(2009, 5, 12, 1), "xabcx"), MakeRecord(Local(2009, 5, 12, 2), "ABC"),
+           MakeRecord(Local(2009, 5, 12, 3), "")});
+    CSpectrumDataSet set;
+    set.Search(nullptr, nullptr, "abc");
+    EXPECT_EQ(Memos(set), (std::vector<std::string>{"xabcx"}));
+    set.Search(nullptr, nullptr, "");
+    EXPECT_EQ(set.Count(), 3);
+}
+
+TEST_F(DataSetTest, PrefixAndOddFileNamesSelectDailyFiles) {
+    Write({MakeRecord(Local(2009, 5, 12, 1), "spc")});
+    SetGeneral(dir_.Path(), "XYZ");
+    Write({MakeRecord(Local(2009, 5, 12, 2), "xyz")});
+    // Names that fit the pattern but carry no real date are skipped, not fatal.
+    testsupport::WriteFileBytes(dir_.Path() + "/XYZ_20091399.hlx", std::string(2560, '\0'));
+    testsupport::WriteFileBytes(dir_.Path() + "/XYZ_abcdefgh.hlx", std::string(2560, '\0'));
+    testsupport::WriteFileBytes(dir_.Path() + "/XYZ_20090230.hlx", std::string(2560, '\0'));
+    CSpectrumDataSet set;
+    set.Search(nullptr, nullptr, nullptr);
+    EXPECT_EQ(Memos(set), (std::vector<std::string>{"xyz"}));
+    SetGeneral(dir_.Path() + "/missing", "XYZ");
+    set.Search(nullptr, nullptr, nullptr);
+    EXPECT_EQ(set.Count(), 0);
+}
+
+TEST_F(DataSetTest, FileNamesMatchCaseInsensitively) {
+    Write({MakeRecord(Local(2009, 5, 12, 1), "a")});
+    std::rename((dir_.Path() + "/SPC_20090512.hlx").c_str(), (dir_.Path() + "/spc_20090512.HLX").c_str());
+    CSpectrumDataSet set;
+    set.Search(nullptr, nullptr, nullptr);
+    ASSERT_EQ(set.Count(), 1);
+    set.At(0).record.SetMemo("edited");
+    EXPECT_EQ(set.Update(0), 1);
+    set.Search(nullptr, nullptr, nullptr);
+    EXPECT_EQ(Memos(set), (std::vector<std::string>{"edited"}));
+}
+
+TEST_F(DataSetTest, DeleteMarksRecordsInTheirFilesAndRemovesThem) {
+    std::vector<CSpectrumData> list;
+    for (int i = 0; i < 8; ++i) list.push_back(MakeRecord(Local(2009, 5, 12 + i / 4, i), std::to_string(i)));
+    Write(list);
+    CSpectrumDataSet set;
+    set.Search(nullptr, nullptr, nullptr);
+    ASSERT_EQ(set.Count(), 8);
+    EXPECT_EQ(set.Delete({2, 5}), 1);
+    EXPECT_EQ(Memos(set), (std::vector<std::string>{"0", "1", "3", "4", "6", "7"}));
+    EXPECT_EQ(testsupport::FileSize(dir_.Path() + "/SPC_20090512.hlx"), 4 * 2560);
+    CSpectrumDataSet again;
+    again.Search(nullptr, nullptr, nullptr);
+    EXPECT_EQ(Memos(again), Memos(set));
+    // RemoveEntries touches no file: a new search brings them back.
+    again.RemoveEntries({0, 1});
+    EXPECT_EQ(again.Count(), 4);
+    set.Search(nullptr, nullptr, nullptr);
+    EXPECT_EQ(set.Count(), 6);
+}
+
+TEST_F(DataSetTest, DeleteStopsAtAFileThatCannotBeOpened) {
+    Write({MakeRecord(Local(2009, 5, 12, 1), "a"), MakeRecord(Local(2009, 5, 13, 1), "b")});
+    CSpectrumDataSet set;
+    set.Search(nullptr, nullptr, nullptr);
+    std::remove((dir_.Path() + "/SPC_20090512.hlx").c_str());
+    EXPECT_EQ(set.Delete({0, 1}), 0);
+    EXPECT_EQ(set.Count(), 2);  // nothing removed from the set
+    EXPECT_EQ(set.Update(0), 0);
+}
+
+TEST_F(DataSetTest, FindNearestPicksTheLaterEntryOnATie) {
+    Write({MakeRecord(Local(2009, 5, 12, 10, 0)), MakeRecord(Local(2009, 5, 12, 10, 10)),
+           MakeRecord(Local(2009, 5, 12, 11, 0))});
+    CSpectrumDataSet set;
+    set.Search(nullptr, nullptr, nullptr);
+    EXPECT_EQ(set.FindNearest(Local(2009, 5, 12, 10, 5)), 1);
+    EXPECT_EQ(set.FindNearest(Local(2009, 5, 12, 10, 4)), 0);
+    EXPECT_EQ(set.FindNearest(Local(2009, 5, 12, 9)), 0);
+    EXPECT_EQ(set.FindNearest(Local(2009, 5, 12, 12)), 2);
+    EXPECT_EQ(set.FindNearest(Local(2009, 5, 12, 10, 35)), 2);
+    CSpectrumDataSet empty;
+    EXPECT_EQ(empty.FindNearest(0), -1);
+}
+
+TEST_F(DataSetTest, CopySubsetKeepsIndexOrder) {
+    Write({MakeRecord(Local(2009, 5, 12, 1), "a"), MakeRecord(Local(2009, 5, 12, 2), "b"),
+           MakeRecord(Local(2009, 5, 12, 3), "c")});
+    CSpectrumDataSet set, sub;
+    set.Search(nullptr, nullptr, nullptr);
+    sub.CopySubset(set, {2, 0, 99});
+    EXPECT_EQ(Memos(sub), (std::vector<std::string>{"a", "c"}));
+    EXPECT_EQ(sub.At(1).FileOffset, 2 * 2560);
+}
+
+TEST(SearchTimeTest, FieldsAreClampedNeverRejected) {
+    testsupport::TzGuard tz("Asia/Tokyo");
+    EXPECT_EQ(ParseSearchTime("2009/5"), Local(2009, 4, 30));
+    EXPECT_EQ(ParseSearchTime("1999/1/1"), Local(2000, 1, 1));
+    EXPECT_EQ(ParseSearchTime("2009/13/40 25:61:61"), Local(2009, 12, 31, 23, 59, 59));
+    EXPECT_EQ(ParseSearchTime("  2009 / 5 / 12   7:08:09 extra"), Local(2009, 5, 12, 7, 8, 9));
+    EXPECT_EQ(ParseSearchTime("x"), Local(1999, 12, 31));  // year clamps to 2000, day 0
+    EXPECT_EQ(ParseSearchTime(""), -1);
+    EXPECT_EQ(ParseSearchTime(" / : "), -1);
+    // Only the first 31 characters count; a long text never overruns.
+    EXPECT_EQ(ParseSearchTime("2009/5/12 7:08:09" + std::string(5000, ' ') + "99"), Local(2009, 5, 12, 7, 8, 9));
+}
+
+TEST(SearchTimeTest, DaylightSavingFollowsTheCalendar) {
+    testsupport::TzGuard tz("Europe/Berlin");
+    // 12:00 on a summer day is 10:00 UTC.
+    EXPECT_EQ(ParseSearchTime("2009/7/1 12:00:00"), 1246442400);
+    EXPECT_EQ(ParseSearchTime("2009/1/1 12:00:00"), 1230807600);
+}
