@@ -8,6 +8,22 @@
 
 namespace cli {
 
+namespace {
+std::vector<CommandInfo>& Registry() {
+    static std::vector<CommandInfo> commands;
+    return commands;
+}
+}  // namespace
+
+CommandRegistrar::CommandRegistrar(int order, const char* name, CommandFn run, const char* usage) {
+    auto& r = Registry();
+    auto at = r.begin();
+    while (at != r.end() && at->order <= order) ++at;
+    r.insert(at, {order, name, run, usage});
+}
+
+const std::vector<CommandInfo>& Commands() { return Registry(); }
+
 const std::vector<std::string> kSelectionOptions = {"--from", "--to", "--comment"};
 
 bool Args::Parse(const std::vector<std::string>& argv, const std::vector<std::string>& valueOptions,

@@ -53,9 +53,18 @@ bool ParseDouble(const std::string& text, double& value);
 int Fail(const std::string& message);   // message on stderr, exit status 1
 int Usage(const std::string& message);  // message on stderr, exit status 2
 
-// Commands.
-int RunList(Context& ctx, const std::vector<std::string>& argv);
-int RunSpectrum(Context& ctx, const std::vector<std::string>& argv);
-int RunStandard(Context& ctx, const std::vector<std::string>& argv);
+// Commands register themselves from their own source file, so adding one touches no other file:
+//   static cli::CommandRegistrar reg(30, "export", RunExport, "OUT.csv [--type 0..3] ...");
+using CommandFn = int (*)(Context&, const std::vector<std::string>&);
+struct CommandInfo {
+    int order;  // place in the help text
+    const char* name;
+    CommandFn run;
+    const char* usage;
+};
+struct CommandRegistrar {
+    CommandRegistrar(int order, const char* name, CommandFn run, const char* usage);
+};
+const std::vector<CommandInfo>& Commands();  // sorted by order
 
 }  // namespace cli

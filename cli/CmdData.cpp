@@ -150,4 +150,12 @@ int RunStandard(Context&, const std::vector<std::string>& argv) {
     return Usage("unknown standard command " + sub);
 }
 
+namespace {
+const CommandRegistrar kList(10, "list", RunList, "[--from TEXT] [--to TEXT] [--comment TEXT]");
+const CommandRegistrar kSpectrum(20, "spectrum", RunSpectrum,
+                                 "DATE OFFSET [--unit 0..4]   DATE is YYYY/MM/DD of the daily file; jis for the built-in record");
+const CommandRegistrar kStandard(25, "standard", RunStandard, "list | register DATE OFFSET | select POS | remove POS | jis on|off");
+
+}  // namespace
+
 }  // namespace cli

@@ -13,25 +13,9 @@
 
 namespace {
 
-struct Command {
-    const char* name;
-    int (*run)(cli::Context&, const std::vector<std::string>&);
-};
-
-const Command kCommands[] = {
-    {"list", cli::RunList},
-    {"spectrum", cli::RunSpectrum},
-    {"standard", cli::RunStandard},
-};
-
 void PrintHelp(FILE* out) {
-    std::fputs(
-        "usage: heliarc-cli [--workdir DIR] [--folder DIR] [--prefix ID] [--demo] COMMAND [ARGS]\n"
-        "\n"
-        "  list     [--from TEXT] [--to TEXT] [--comment TEXT]\n"
-        "  spectrum DATE OFFSET [--unit 0..4]    DATE is YYYY/MM/DD of the daily file; jis for the built-in record\n"
-        "  standard list | register DATE OFFSET | select POS | remove POS | jis on|off\n",
-        out);
+    std::fputs("usage: heliarc-cli [--workdir DIR] [--folder DIR] [--prefix ID] [--demo] COMMAND [ARGS]\n\n", out);
+    for (const auto& c : cli::Commands()) std::fprintf(out, "  %-8s %s\n", c.name, c.usage);
 }
 
 }  // namespace
@@ -77,7 +61,7 @@ int main(int argc, char** argv) {
 
     const std::string command = args[i];
     std::vector<std::string> rest(args.begin() + static_cast<long>(i) + 1, args.end());
-    for (const Command& c : kCommands)
+    for (const auto& c : cli::Commands())
         if (command == c.name) return c.run(ctx, rest);
     return cli::Usage("unknown command " + command);
 }
