@@ -21,7 +21,10 @@ bool CGeneralPrm::DailyFilePath(int year, int month, int day, std::string& out) 
     if (!platform::SplitLocal(midnight, f) || f.year != year || f.month != month || f.day != day) return false;
     char date[32];
     std::snprintf(date, sizeof date, "%04d%02d%02d.hlx", f.year, f.month, f.day);
-    out = m_DATA_STORED_FOLDER.Get() + "\\" + m_FILE_NAME_ID.Get() + "_" + date;
+    // A folder stored with its closing separator (the default "C:\\") gets no second one.
+    std::string folder = m_DATA_STORED_FOLDER.Get();
+    if (folder.empty() || (folder.back() != '\\' && folder.back() != '/')) folder += '\\';
+    out = folder + m_FILE_NAME_ID.Get() + "_" + date;
     return true;
 }
 

@@ -16,7 +16,8 @@ public:
     CPrmString m_FILE_NAME_ID;        // "SPC"
 
     // Stored (Windows-form) path of the daily file of a local date: folder + "\" + prefix + "_" +
-    // "%Y%m%d.hlx". False, out untouched, for a date the calendar cannot hold (year < 1900, month
+    // "%Y%m%d.hlx", the "\" left out when the folder already ends in one ("C:\" gives
+    // "C:\SPC_20090512.hlx"). False, out untouched, for a date the calendar cannot hold (year < 1900, month
     // outside 1..12, a day that the month does not have, outside 1970..3000).
     bool DailyFilePath(int year, int month, int day, std::string& out) const;
     // The same for the local date of a calendar time.

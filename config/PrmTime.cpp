@@ -49,8 +49,14 @@ bool CPrmTime::ParseText(const std::string& text, platform::CalTime& out) {
 platform::CalTime CPrmTime::Today(platform::CalTime t) {
     platform::LocalFields now, stored;
     platform::CalTime n = platform::Now();
-    platform::SplitLocal(n, now);  // a failed split leaves every field at -1
-    platform::SplitLocal(t, stored);
+    const bool nowOk = platform::SplitLocal(n, now);  // a failed split leaves every field at -1
+    const bool storedOk = platform::SplitLocal(t, stored);
+    // Join today's date with the stored clock fields, so that on a daylight-saving change day 9:00
+    // still means 9:00 on the wall clock.
+    platform::CalTime joined = 0;
+    if (nowOk && storedOk &&
+        platform::JoinLocal(now.year, now.month, now.day, stored.hour, stored.minute, stored.second, joined))
+        return joined;
     return n - (now.hour * 3600 + now.minute * 60 + now.second) +
            (stored.hour * 3600 + stored.minute * 60 + stored.second);
 }

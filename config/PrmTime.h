@@ -38,7 +38,9 @@ public:
 
     // The time-text rule; false (out untouched) when the text is rejected.
     static bool ParseText(const std::string& text, platform::CalTime& out);
-    // Today's date with the local time of day of t. A local split that fails counts each field as -1.
+    // Today's date with the local time of day of t (joined as a local time, so it is right on
+    // daylight-saving change days too). When a local split fails the seconds are counted instead:
+    // now - time of day of now + time of day of t, a failed split counting each field as -1.
     static platform::CalTime Today(platform::CalTime t);
     static std::string Format(platform::CalTime t);
 
