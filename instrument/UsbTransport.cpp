@@ -3,6 +3,22 @@
 #include <cstdio>
 #include <utility>
 
+#include "platform/StringIds.h"
+#include "platform/StringTable.h"
+
+namespace {
+
+// One diagnostic line of the device search on standard output.
+void Diagnostic(int id, const std::string& path) {
+    std::string text = platform::LoadString(id);
+    std::size_t at = text.find("%s");
+    if (at != std::string::npos) text.replace(at, 2, path);
+    std::fputs(text.c_str(), stdout);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
 CUsbTransport::CUsbTransport(std::shared_ptr<CUsbBackend> backend) : backend_(std::move(backend)) {}
 
 CUsbTransport::~CUsbTransport() { Close(); }
@@ -12,11 +28,9 @@ std::string CUsbTransport::Discover() {
     if (!backend_ || !backend_->ListDevices(paths)) return {};
     for (const std::string& full : paths) {
         std::string kept = full.substr(0, kPathBuffer - 1);
-        std::printf("Attempting to open %s\n", kept.c_str());
-        std::fflush(stdout);
+        Diagnostic(ids::kAttemptingToOpen, kept);
         if (backend_->ProbeOpen(full)) return kept;
-        std::printf("FAILED to open %s\n", kept.c_str());
-        std::fflush(stdout);
+        Diagnostic(ids::kFailedToOpen, kept);
     }
     return {};
 }

@@ -184,7 +184,7 @@ CSimModel::Answer CSimModel::Handle(const std::string& command) {
     if (name == "CALT" && args.size() == 1 && args[0] >= 0 && args[0] < kTables) {
         std::string text;
         text.reserve(kPixels * 16);
-        for (float f : tables_[static_cast<std::size_t>(args[0])]) text += Format("%.7e", f) + ",";
+        for (float f : tables_[static_cast<std::size_t>(args[0])]) text += Format("%.8e", f) + ",";
         a.reply = Text(text);
     } else if (name == "DPM" && args.size() == 2 && slotOk(args[0]) && Slot(static_cast<int>(args[0])).present) {
         const Record& r = Slot(static_cast<int>(args[0]));
