@@ -51,6 +51,8 @@ constexpr int kLongitude = 1026;  // "Longitude"
 constexpr int kLatitude = 1027;  // "Latitude"
 constexpr int kAltitude = 1028;  // "Altitude"
 constexpr int kUnit = 1029;  // "Unit"
+constexpr int kYes = 1030;  // "Yes"
+constexpr int kNo = 1031;  // "No"
 
 // Framework input validation: dialog data exchange messages for a field that is not a number and
 // for a number outside its range (the two bounds are passed as %s, formatted like %g).
@@ -306,6 +308,7 @@ constexpr int kCannotOperateDuringMeasurement = 2123;  // "Cannot carry out this
 constexpr int kNoMeasuredData = 2124;  // "No measured data."
 constexpr int kExitAfterClosingDialogs = 2125;  // "Exit after closing all dialogs."
 constexpr int kConfirmStopMeasurement = 2126;  // "Do you stop to measure?"
+constexpr int kCannotStartSimulator = 2127;  // "Cannot start the simulated instrument."
 
 // Data browser: group boxes, labels, buttons, context menu, column headers and messages of the data
 // browser (the other column headers are kComment, kPhoton, kLux, kLongitude, kLatitude, kAltitude).
