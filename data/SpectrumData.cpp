@@ -19,6 +19,25 @@ int64_t TruncatedDistance(float v) {
     return v < 0 ? std::numeric_limits<int64_t>::min() : std::numeric_limits<int64_t>::max();
 }
 
+// The wavelength polynomial of a record whose wavelengths are not explicit. Missing coefficients
+// count as 0. The terms are added in this order, each power by repeated multiplication, in single
+// precision, as the instrument's wavelengths have always been computed.
+struct Polynomial {
+    float c[6];
+    bool sixTerms;  // 'H' type: pixels counted from 1 and a fifth-power term
+
+    explicit Polynomial(const CSpectrumData& r) : sixTerms(r.IsHType()) {
+        for (std::size_t k = 0; k < 6; ++k) c[k] = r.GetCoefficient(k);
+    }
+
+    float At(int i) const {
+        const float n = static_cast<float>(sixTerms ? static_cast<int64_t>(i) + 1 : static_cast<int64_t>(i));
+        float w = ((c[1] * n + c[0]) + c[2] * n * n) + c[3] * n * n * n + c[4] * n * n * n * n;
+        if (sixTerms) w += c[5] * n * n * n * n * n;
+        return w;
+    }
+};
+
 // The halving search for the pixel nearest to x. `wl(i)` yields the wavelength of pixel i; the
 // record passes its own Wavelength(), the bulk computations a table of the same values, so both give
 // the same pixel. Once the step is 1 the search only walks on in the direction it took (also for
@@ -49,10 +68,10 @@ int HalvingSearch(int n, float x, const WavelengthOf& wl) {
 }
 
 // Straight line through the nearest pixel and its partner, evaluated at x.
-template <class WavelengthOf, class IrradianceOf>
-float InterpolateAt(int n, float x, const WavelengthOf& wl, const IrradianceOf& irr) {
+template <class WavelengthOf, class IrradianceOf, class Search>
+float InterpolateAt(int n, float x, const WavelengthOf& wl, const IrradianceOf& irr, const Search& search) {
     if (n < 2) return 0.0f;
-    const int b = HalvingSearch(n, x, wl);
+    const int b = search(n, x, wl);
     int p;
     if (b == 0) {
         p = 1;
@@ -69,23 +88,79 @@ float InterpolateAt(int n, float x, const WavelengthOf& wl, const IrradianceOf& 
     return static_cast<float>(CDRangeMap(xb, xp, yb, irr(p)).Map(x));
 }
 
+// The temperature factor interpolates first in temperature (the same for every pixel of a record)
+// and then in wavelength between the two rows around the pixel's wavelength.
+struct TemperatureColumn {
+    double t;  // clamped temperature
+    int k;     // first column above it, 1..7
+};
+
+TemperatureColumn ColumnAt(float temperature) {
+    const double t = std::clamp(static_cast<double>(temperature), -20.0, 50.0);
+    int k = 1;
+    while (k < 7 && !(kTemperatureBreaks[k] > t)) ++k;
+    return {t, k};
+}
+
+double RowAtTemperature(const TemperatureColumn& c, int r) {
+    return CDRangeMap(kTemperatureBreaks[c.k - 1], kTemperatureBreaks[c.k], kTemperatureFactors[r][c.k - 1],
+                      kTemperatureFactors[r][c.k])
+        .Map(c.t);
+}
+
+// `row(r)` yields the temperature-interpolated factor of wavelength row r.
+template <class RowFactor>
+double FactorAt(const RowFactor& row, float wavelength) {
+    const double w = std::clamp(static_cast<double>(wavelength), 400.0, 1050.0);
+    int r = 1;
+    while (r < 7 && !(kWavelengthBreaks[r] > w)) ++r;
+    return CDRangeMap(kWavelengthBreaks[r - 1], kWavelengthBreaks[r], row(r - 1), row(r)).Map(w);
+}
+
+// W/m^2/um of pixel k, which must exist in both lists.
+float PixelIrradiance(const CSpectrumData& record, std::size_t k, double temperatureFactor) {
+    return (record.GetSignal()[k] - record.GetDarkOffset()) * record.GetCalibration()[k] *
+           static_cast<float>(temperatureFactor);
+}
+
 // Wavelength and W/m^2/um irradiance of every pixel, computed once for the bulk sums that look up
-// hundreds of wavelengths in one record. The values are those of Wavelength() and Irradiance(i, 0).
+// hundreds of wavelengths in one record; the values are those of Wavelength() and Irradiance(i, 0).
+//
+// When the wavelengths are finite and each exceeds its predecessor by at least 1 nm (as for every
+// instrument), the halving search always ends on the pair that brackets x, whichever way it went:
+// for W[j-1] < x <= W[j] it compares the same two truncated distances whether it stops at j or at
+// j - 1, and for x == W[j] it answers j also when it stops at j + 1, since W[j+1] - W[j] truncates to
+// at least 1. Such tables are searched by walking to the bracketing pair (the sums ask in ascending
+// order); any other table, and any x that is not a number, takes the halving search itself.
 class PixelTable {
 public:
-    explicit PixelTable(const CSpectrumData& record) : n_(record.PixelCount()) {
+    explicit PixelTable(const CSpectrumData& record)
+        : record_(record), n_(record.PixelCount()), calibrated_(record.GetCalibration().size()) {
         wl_.resize(static_cast<std::size_t>(n_));
-        irr_.resize(static_cast<std::size_t>(n_));
-        for (int i = 0; i < n_; ++i) {
-            wl_[static_cast<std::size_t>(i)] = record.Wavelength(i);
-            irr_[static_cast<std::size_t>(i)] = record.Irradiance(i, kUnitWm2um);
+        if (record.HasExplicitWavelengths()) {
+            for (int i = 0; i < n_; ++i) wl_[static_cast<std::size_t>(i)] = record.Wavelength(i);
+        } else {
+            const Polynomial polynomial(record);
+            for (int i = 0; i < n_; ++i) wl_[static_cast<std::size_t>(i)] = polynomial.At(i);
         }
+        regular_ = n_ >= 1 && std::isfinite(wl_[0]);
+        for (std::size_t k = 1; regular_ && k < wl_.size(); ++k)
+            regular_ = std::isfinite(wl_[k]) && wl_[k] - wl_[k - 1] >= 1.0f;
+        const TemperatureColumn column = ColumnAt(record.GetTemperature());
+        for (int r = 0; r < kWavelengthRows; ++r) rows_[r] = RowAtTemperature(column, r);
+        // Irradiance only for the pixels that a lookup touches (the bands cover part of the range).
+        irr_.assign(static_cast<std::size_t>(n_), 0.0f);
+        known_.assign(static_cast<std::size_t>(n_), 0);
     }
 
     float At(float x) const {
-        return InterpolateAt(
-            n_, x, [this](int i) { return wl_[static_cast<std::size_t>(i)]; },
-            [this](int i) { return irr_[static_cast<std::size_t>(i)]; });
+        const auto wl = [this](int i) { return wl_[static_cast<std::size_t>(i)]; };
+        const auto irr = [this](int i) { return Irr(static_cast<std::size_t>(i)); };
+        if (regular_ && !std::isnan(x)) {
+            const auto nearest = [this](int, float v, const auto&) { return BracketNearest(v); };
+            return InterpolateAt(n_, x, wl, irr, nearest);
+        }
+        return InterpolateAt(n_, x, wl, irr, [](int n, float v, const auto& w) { return HalvingSearch(n, v, w); });
     }
 
     // Trapezoid sum with 1 nm steps, W/m^2.
@@ -101,9 +176,45 @@ public:
     }
 
 private:
+    float Irr(std::size_t k) const {
+        if (!known_[k]) {
+            const auto row = [this](int r) { return rows_[r]; };
+            irr_[k] = k < calibrated_ ? PixelIrradiance(record_, k, FactorAt(row, wl_[k])) : 0.0f;
+            known_[k] = 1;
+        }
+        return irr_[k];
+    }
+
+    // First pixel whose wavelength is not below x, starting from the previous answer.
+    int LowerBound(float x) const {
+        int j = hint_;
+        if (j > 0 && !(wl_[static_cast<std::size_t>(j) - 1] < x)) {
+            j = static_cast<int>(std::lower_bound(wl_.begin(), wl_.end(), x) - wl_.begin());
+        } else {
+            while (j < n_ && wl_[static_cast<std::size_t>(j)] < x) ++j;
+        }
+        hint_ = j;
+        return j;
+    }
+
+    int BracketNearest(float x) const {
+        const int j = LowerBound(x);
+        if (j == 0) return 0;
+        if (j == n_) return n_ - 1;
+        const float below = wl_[static_cast<std::size_t>(j) - 1];
+        const float above = wl_[static_cast<std::size_t>(j)];
+        return TruncatedDistance(x - below) < TruncatedDistance(above - x) ? j - 1 : j;
+    }
+
+    const CSpectrumData& record_;
     int n_;
+    std::size_t calibrated_;
+    bool regular_ = false;
+    mutable int hint_ = 0;
+    double rows_[kWavelengthRows];
     std::vector<float> wl_;
-    std::vector<float> irr_;
+    mutable std::vector<float> irr_;
+    mutable std::vector<unsigned char> known_;
 };
 
 struct LuminousTable {
@@ -209,14 +320,7 @@ float CSpectrumData::Wavelength(int i) const {
         if (i < 0 || static_cast<std::size_t>(i) >= wavelengths_.size()) return 0.0f;
         return wavelengths_[static_cast<std::size_t>(i)];
     }
-    const bool h = IsHType();
-    // Missing coefficients count as 0.
-    const float c0 = GetCoefficient(0), c1 = GetCoefficient(1), c2 = GetCoefficient(2);
-    const float c3 = GetCoefficient(3), c4 = GetCoefficient(4);
-    const float n = static_cast<float>(h ? static_cast<int64_t>(i) + 1 : static_cast<int64_t>(i));
-    float w = ((c1 * n + c0) + c2 * n * n) + c3 * n * n * n + c4 * n * n * n * n;
-    if (h) w += GetCoefficient(5) * n * n * n * n * n;
-    return w;
+    return Polynomial(*this).At(i);
 }
 
 int CSpectrumData::NearestIndex(float x) const {
@@ -224,26 +328,14 @@ int CSpectrumData::NearestIndex(float x) const {
 }
 
 double CSpectrumData::TemperatureFactor(int i) const {
-    const double t = std::clamp(static_cast<double>(temperature_), -20.0, 50.0);
-    const double w = std::clamp(static_cast<double>(Wavelength(i)), 400.0, 1050.0);
-    int k = 1;
-    while (k < 7 && !(kTemperatureBreaks[k] > t)) ++k;
-    int r = 1;
-    while (r < 7 && !(kWavelengthBreaks[r] > w)) ++r;
-    const double* lower = kTemperatureFactors[r - 1];
-    const double* upper = kTemperatureFactors[r];
-    const double t0 = kTemperatureBreaks[k - 1];
-    const double t1 = kTemperatureBreaks[k];
-    const double y0 = CDRangeMap(t0, t1, lower[k - 1], lower[k]).Map(t);
-    const double y1 = CDRangeMap(t0, t1, upper[k - 1], upper[k]).Map(t);
-    return CDRangeMap(kWavelengthBreaks[r - 1], kWavelengthBreaks[r], y0, y1).Map(w);
+    const TemperatureColumn column = ColumnAt(temperature_);
+    return FactorAt([&column](int r) { return RowAtTemperature(column, r); }, Wavelength(i));
 }
 
 float CSpectrumData::Irradiance(int i, int unit) const {
     if (i < 0 || static_cast<std::size_t>(i) >= signal_.size() || static_cast<std::size_t>(i) >= calibration_.size())
         return 0.0f;
-    const std::size_t k = static_cast<std::size_t>(i);
-    const float e = (signal_[k] - darkOffset_) * calibration_[k] * static_cast<float>(TemperatureFactor(i));
+    const float e = PixelIrradiance(*this, static_cast<std::size_t>(i), TemperatureFactor(i));
     switch (unit) {
     case kUnitUmolM2sUm:
         return static_cast<float>(static_cast<double>(Wavelength(i) * e / 1000.0f) / kCHNA);
@@ -261,7 +353,8 @@ float CSpectrumData::Irradiance(int i, int unit) const {
 
 float CSpectrumData::IrradianceAt(float x, int unit) const {
     return InterpolateAt(
-        PixelCount(), x, [this](int i) { return Wavelength(i); }, [this, unit](int i) { return Irradiance(i, unit); });
+        PixelCount(), x, [this](int i) { return Wavelength(i); }, [this, unit](int i) { return Irradiance(i, unit); },
+        [](int n, float v, const auto& w) { return HalvingSearch(n, v, w); });
 }
 
 float CSpectrumData::Integrate(int from, int to) const {

@@ -96,7 +96,8 @@ Sums RefSums(const CSpectrumData& r) {
 }
 
 // Records of many shapes: instrument polynomials (five and six terms), dense pixels below 1 nm
-// spacing where the truncated distances often tie, explicit and unordered wavelengths, odd
+// spacing where the truncated distances often tie, explicit wavelengths on whole and half
+// nanometres, explicit random and unordered wavelengths, odd
 // temperatures, dark offsets and negative signals.
 CSpectrumData RandomRecord(std::mt19937& rng, int kind) {
     std::uniform_real_distribution<float> u(0.0f, 1.0f);
@@ -138,9 +139,16 @@ CSpectrumData RandomRecord(std::mt19937& rng, int kind) {
     default: {  // explicit wavelengths, ascending or (every other time) unordered
         std::vector<float> w(n);
         float x = 250.0f + 100.0f * u(rng);
+        const float steps[] = {0.5f, 1.0f, 2.0f, 3.0f};
+        const float step = steps[(kind / 4) % 4];
         for (int i = 0; i < n; ++i) {
-            x += 0.2f + 6.0f * u(rng);
-            w[i] = x;
+            if (kind % 3 == 0) {
+                // Whole and half nanometres: the integer wavelengths of the sums hit pixels exactly.
+                w[i] = 300.0f + step * static_cast<float>(i);
+            } else {
+                x += 0.2f + 6.0f * u(rng);
+                w[i] = x;
+            }
         }
         if (kind % 8 == 7) std::shuffle(w.begin(), w.end(), rng);
         r.SetExplicitWavelengths(1);
