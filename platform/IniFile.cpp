@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
@@ -152,8 +153,16 @@ bool IniFile::Save() const {
         if (i + 1 < lines_.size() || finalEol_) data += eol_;
     }
     std::string target = MapPath(path_);
-    std::string tmp = target + ".tmp" + std::to_string(getpid());
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // Unique per save: two threads saving the same file must not write into one temporary file
+    // (a leftover of an earlier process with the same id is stepped over).
+    static std::atomic<unsigned> counter{0};
+    std::string tmp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        tmp = target + ".tmp" + std::to_string(getpid()) + "." + std::to_string(counter++);
+        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0 && errno != EEXIST) break;
+    }
     if (fd < 0) return false;
     std::size_t done = 0;
     while (done < data.size()) {

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <atomic>
+#include <thread>
 
 #include "platform/IniFile.h"
 
@@ -142,4 +144,35 @@ TEST_F(IniFileTest, BinaryGarbageAndOddLinesLoad) {
     ini.Set("S", "NEW", "1");
     ASSERT_TRUE(ini.Save());
     EXPECT_EQ(Read().size(), data.size() + 6);
+}
+
+TEST_F(IniFileTest, ConcurrentSavesAllLandWhole) {
+    const std::string a = "[S]\nK=" + std::string(20000, 'a') + "\n";
+    const std::string b = "[S]\nK=" + std::string(20000, 'b') + "\n";
+    std::atomic<bool> done{false};
+    std::atomic<int> bad{0};
+    std::atomic<int> failedSaves{0};
+    auto writer = [&](char fill) {
+        for (int i = 0; i < 150; ++i) {
+            platform::IniFile ini(path_);
+            ini.Set("S", "K", std::string(20000, fill));
+            if (!ini.Save()) ++failedSaves;
+        }
+    };
+    std::thread reader([&] {
+        while (!done) {
+            std::string now = Read();
+            if (!now.empty() && now != a && now != b) ++bad;
+        }
+    });
+    std::thread w1(writer, 'a'), w2(writer, 'b');
+    w1.join();
+    w2.join();
+    done = true;
+    reader.join();
+    EXPECT_EQ(bad.load(), 0);
+    EXPECT_EQ(failedSaves.load(), 0);
+    std::size_t files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir_)) files += e.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, 1u);
 }
