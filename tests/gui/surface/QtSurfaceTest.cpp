@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QImage>
+#include <algorithm>
 
 #include "graph/DIB.h"
 #include "graph/DataGraph.h"
@@ -105,6 +106,30 @@ TEST(QtSurface, TextIsDrawnAndMeasured) {
                 EXPECT_GE(y, 9);
             }
     EXPECT_GT(dark, 20);
+}
+
+TEST(QtSurface, VerticalTextReadsUpwardsFromItsReferencePoint) {
+    auto s = QtSurfaceImage::Create(100, 200);
+    ASSERT_TRUE(s);
+    s->SelectFont(SurfaceFont{"Tahoma", -12, 900});
+    s->SetTextAlign(TextAlign::kLeft | TextAlign::kTop);
+    s->TextOut(20, 150, "Irradiance");
+    int minX = 100, maxX = -1, minY = 200, maxY = -1;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 100; ++x)
+            if (Pixel(*s, x, y) != 0xFFFFFFu) {
+                minX = std::min(minX, x);
+                maxX = std::max(maxX, x);
+                minY = std::min(minY, y);
+                maxY = std::max(maxY, y);
+            }
+    ASSERT_GE(maxX, 0);
+    // Turned a quarter counter-clockwise about (20, 150): the text runs up from y 150, and its top
+    // (now facing left) sits at x 20, so the glyphs lie to the right of it.
+    EXPECT_GT(maxY - minY, 3 * (maxX - minX));
+    EXPECT_LE(maxY, 151);
+    EXPECT_GE(minX, 19);
+    EXPECT_LE(maxX, 20 + 16);
 }
 
 TEST(QtSurface, AbsurdSizesFailCleanly) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "data/SpectrumData.h"
 #include "graph/RecordingSurface.h"
 #include "graph/ThumbnailRender.h"
 
@@ -66,4 +67,27 @@ TEST(Thumbnail, TileCountComesClosestToTheTileShape) {
     EXPECT_EQ(ThumbnailTileTop(1, 3, 1000), 333);
     EXPECT_EQ(ThumbnailTileTop(2, 3, 1000), 666);
     EXPECT_EQ(ThumbnailTileHeight(3, 1000), 333);
+}
+
+TEST(Thumbnail, StackFillsWhiteAndDrawsOneTilePerVisibleRecord) {
+    CSpectrumData standard;
+    standard.LoadJisStandard();
+    const CSpectrumData empty;  // no pixels: no points between 350 and 1050 nm
+    const std::vector<const CSpectrumData*> records = {&standard, &empty, &standard};
+    RecordingSurface surface(400, 900);
+    // Three tiles of 300 pixels starting at record 1: records 1 and 2 show, the last tile stays white.
+    RenderThumbnailStack(surface, records, 1, 3, [](int i) { return i == 1; });
+    std::vector<RecordedCall> fills = surface.CallsOf(Kind::FillRect);
+    ASSERT_EQ(fills.size(), 3u);
+    EXPECT_EQ(fills[0].rect, (SurfaceRect{0, 0, 400, 900}));
+    EXPECT_EQ(fills[0].color, 0xFFFFFFu);
+    EXPECT_EQ(fills[1].rect, (SurfaceRect{-10, -10, 410, 310})) << "record 1, selected, has no curve";
+    EXPECT_EQ(fills[1].color, 0x804040u);
+    EXPECT_EQ(fills[2].rect, (SurfaceRect{50, 310, 350, 570})) << "record 2 in the second tile";
+    EXPECT_EQ(fills[2].color, 0xEBEBEBu);
+    EXPECT_EQ(surface.CallsOf(Kind::FrameRect).size(), 1u);
+
+    surface.Clear();
+    RenderThumbnailStack(surface, records, 5, 3, nullptr);
+    EXPECT_EQ(surface.Calls().size(), 1u) << "past the end: only the white background";
 }
