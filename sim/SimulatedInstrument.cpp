@@ -197,7 +197,7 @@ bool CSimulatedInstrument::SendReply(const std::string& reply) {
             if (piece > reply.size() - sent) piece = reply.size() - sent;
             if (!WriteAll(reply.data() + sent, piece)) return false;
             sent += piece;
-            if (sent < reply.size() && !SleepMs(1)) return false;
+            if (sent < reply.size() && !SleepUntilNs(NowNs() + 300000)) return false;  // 0.3 ms gap
         }
         return true;
     }
