@@ -1,0 +1,282 @@
+#include "exchange/CSVExporter.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <string_view>
+#include <vector>
+
+#include "platform/Path.h"
+#include "platform/StringIds.h"
+#include "platform/StringTable.h"
+#include "platform/Text.h"
+
+namespace {
+
+constexpr int kTypeSpectral = 0;
+constexpr int kTypeCalculation = 1;
+constexpr int kTypeRatio = 2;
+constexpr int kTypeDifference = 3;
+
+// A stepped column of more rows than this comes only from a damaged setting (a range of hundreds of
+// kilometres, or a minimum so large that adding a step no longer changes it); it is refused rather
+// than written for ever.
+constexpr std::size_t kMaxWavelengthRows = 1000000;
+
+// Buffered output to a created file. Every failure sticks, so the caller checks once at the end.
+class CsvFile {
+public:
+    explicit CsvFile(const std::string& storedPath) : path_(platform::MapPath(storedPath)) {
+        do {
+            fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        } while (fd_ < 0 && errno == EINTR);
+        ok_ = fd_ >= 0;
+        struct stat st {};
+        regular_ = ok_ && ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
+        buf_.reserve(kFlushAt + 4096);
+    }
+    ~CsvFile() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    CsvFile(const CsvFile&) = delete;
+    CsvFile& operator=(const CsvFile&) = delete;
+
+    bool Opened() const { return fd_ >= 0; }
+    bool Good() const { return ok_; }
+    std::string& Buffer() { return buf_; }
+
+    void EndRow() {
+        buf_ += "\r\n";
+        if (buf_.size() >= kFlushAt) Flush();
+    }
+
+    void Flush() {
+        const char* p = buf_.data();
+        std::size_t left = buf_.size();
+        while (ok_ && left > 0) {
+            ssize_t n = ::write(fd_, p, left);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                ok_ = false;
+                break;
+            }
+            p += n;
+            left -= static_cast<std::size_t>(n);
+        }
+        buf_.clear();
+    }
+
+    // Flushes and closes; true when every byte reached the file.
+    bool Close() {
+        Flush();
+        if (fd_ >= 0 && ::close(fd_) != 0) ok_ = false;
+        fd_ = -1;
+        return ok_;
+    }
+
+    // A file that could not be written completely is not left behind looking like an export (a
+    // device or a pipe named as the target is of course left alone).
+    void Discard() {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+        if (regular_) ::unlink(path_.c_str());
+    }
+
+private:
+    static constexpr std::size_t kFlushAt = 1 << 16;
+    std::string path_;
+    int fd_ = -1;
+    bool ok_ = false;
+    bool regular_ = false;
+    std::string buf_;
+};
+
+// A field with a separator, a quote or a line break is quoted with its quotes doubled; any other
+// field is written exactly as it is, so ordinary files keep their plain layout.
+void AppendText(std::string& out, std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out.append(text);
+        return;
+    }
+    out += '"';
+    for (char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+// "%.6g" without the locale: to_chars with a precision formats exactly as printf does.
+void AppendG6(std::string& out, double v) {
+    char buf[40];
+    auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 6);
+    out.append(buf, r.ptr);
+}
+
+void AppendG(std::string& out, double v) { out += platform::FormatG(v, "%g"); }
+
+const std::string& Text(int id) { return platform::LoadString(id); }
+
+struct Settings {
+    int type = 0;
+    bool umol = false;
+    int step = 0;
+    float minWavelength = 0;
+    float maxWavelength = 0;
+};
+
+bool ReadSettings(const CExportPrm& prm, Settings& s) {
+    s.type = prm.m_EXPORT_TYPE.Get();
+    s.umol = prm.m_SPECTRUM_UNIT.Get() != 0;
+    s.step = prm.m_WAVELENGTH_TYPE.Get();
+    s.minWavelength = prm.m_MIN_WAVELENGTH.Get();
+    s.maxWavelength = prm.m_MAX_WAVELENGTH.Get();
+    return s.type >= kTypeSpectral && s.type <= kTypeDifference && s.step >= 0 && s.step <= 2;
+}
+
+// Rows 15 ...: the first record's own pixel wavelengths, or steps from the minimum up to and
+// including the first step at or beyond the maximum.
+bool WavelengthColumn(const Settings& s, const CSpectrumData& first, std::vector<float>& out) {
+    out.clear();
+    if (s.step == 0) {
+        const int n = first.PixelCount();
+        out.reserve(static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i) out.push_back(first.Wavelength(i));
+        return true;
+    }
+    if (!std::isfinite(s.minWavelength) || !std::isfinite(s.maxWavelength)) return false;
+    const int stride = s.step == 1 ? 1 : 5;
+    for (std::size_t i = 0;; ++i) {
+        if (i >= kMaxWavelengthRows) return false;
+        const float lambda = s.minWavelength + static_cast<float>(static_cast<long long>(i) * stride);
+        out.push_back(lambda);
+        if (lambda >= s.maxWavelength) return true;
+    }
+}
+
+bool WriteCsv(const std::string& fileName, std::vector<CSpectrumData>& records, const CSpectrumData* standard,
+              const Settings& s) {
+    const bool spectral = s.type != kTypeCalculation;
+    std::vector<float> wavelengths;
+    if (spectral && !WavelengthColumn(s, records.front(), wavelengths)) return false;
+
+    CsvFile file(fileName);
+    if (!file.Opened()) return false;
+    std::string& out = file.Buffer();
+
+    auto textRow = [&](int labelId, auto value) {
+        AppendText(out, Text(labelId));
+        for (auto& r : records) {
+            out += ',';
+            AppendText(out, value(r));
+        }
+        file.EndRow();
+    };
+    auto numberRow = [&](int labelId, auto value) {
+        AppendText(out, Text(labelId));
+        for (auto& r : records) {
+            out += ',';
+            AppendG(out, static_cast<double>(value(r)));
+        }
+        file.EndRow();
+    };
+
+    textRow(ids::kCsvDate, [](const CSpectrumData& r) { return r.FormatTime("%Y/%m/%d"); });
+    textRow(ids::kCsvTime, [](const CSpectrumData& r) { return r.FormatTime("%H:%M:%S"); });
+    textRow(ids::kCsvExposedTime, [](const CSpectrumData& r) { return std::to_string(r.GetExposureTime()); });
+    textRow(ids::kCsvMemo, [](const CSpectrumData& r) { return r.GetMemo(); });
+    textRow(ids::kCsvFov, [](const CSpectrumData& r) { return r.FovText(); });
+    if (s.type == kTypeSpectral || s.type == kTypeCalculation) {
+        numberRow(ids::kCsvLongitude, [](CSpectrumData& r) { return r.GetLongitude(); });
+        numberRow(ids::kCsvLatitude, [](CSpectrumData& r) { return r.GetLatitude(); });
+        numberRow(ids::kCsvAltitude, [](CSpectrumData& r) { return r.GetAltitude(); });
+        numberRow(ids::kCsvTemperature, [](CSpectrumData& r) { return r.GetTemperature(); });
+        numberRow(ids::kCsvPar, [](CSpectrumData& r) { return r.GetPar(); });
+        numberRow(ids::kCsvPhoton, [](CSpectrumData& r) { return r.GetPhoton(); });
+        numberRow(ids::kLabelLuxLx, [](CSpectrumData& r) { return r.GetLux(); });
+    }
+    if (!spectral) {
+        if (file.Close()) return true;
+        file.Discard();
+        return false;
+    }
+
+    const int stepLabel = s.step == 0 ? ids::kWavelengthOriginal : s.step == 1 ? ids::kCsv1nmStep : ids::kCsv5nmStep;
+    textRow(ids::kCsvWavelengthInterval, [&](const CSpectrumData&) { return Text(stepLabel); });
+    std::string column;
+    if (s.type == kTypeRatio) {
+        column = Text(ids::kRatioPercent);
+    } else {
+        column = Text(s.type == kTypeSpectral ? ids::kIrradiance : ids::kCsvDifference);
+        column += Text(s.umol ? ids::kUnitUmolM2SUm : ids::kUnitWm2Um);
+    }
+    textRow(ids::kWavelengthNm, [&](const CSpectrumData&) { return column; });
+
+    const int unit = s.umol ? kUnitUmolM2sUm : kUnitWm2um;
+    const std::size_t rows = wavelengths.size();
+    const std::size_t cols = records.size();
+    // The standard's value at a wavelength is the same for every record: look it up once per row.
+    std::vector<float> base;
+    if (s.type != kTypeSpectral) {
+        base.resize(rows);
+        for (std::size_t k = 0; k < rows; ++k) base[k] = standard->IrradianceAt(wavelengths[k], unit);
+    }
+    // Column by column, each record's lookups stay together; rows are written afterwards.
+    std::vector<float> values(rows * cols);
+    for (std::size_t j = 0; j < cols; ++j) {
+        const CSpectrumData& r = records[j];
+        for (std::size_t k = 0; k < rows; ++k) {
+            const float e = r.IrradianceAt(wavelengths[k], unit);
+            float v = e;
+            if (s.type == kTypeRatio) {
+                v = e / base[k] * 100.0f;
+                if (!std::isfinite(v)) v = 0.0f;
+            } else if (s.type == kTypeDifference) {
+                v = e - base[k];
+            }
+            values[k * cols + j] = v;
+        }
+    }
+    for (std::size_t k = 0; k < rows; ++k) {
+        AppendG6(out, static_cast<double>(wavelengths[k]));
+        const float* row = &values[k * cols];
+        for (std::size_t j = 0; j < cols; ++j) {
+            out += ',';
+            AppendG6(out, static_cast<double>(row[j]));
+        }
+        file.EndRow();
+    }
+    if (file.Close()) return true;
+    file.Discard();
+    return false;
+}
+
+}  // namespace
+
+bool CCSVExporter::ExportDataSet(const std::string& fileName, const CSpectrumDataSet& set,
+                                 const CSpectrumData* standard, const CExportPrm& settings) const {
+    Settings s;
+    if (!ReadSettings(settings, s)) return false;
+    // Ratio and difference against nothing would be a file of meaningless numbers.
+    if ((s.type == kTypeRatio || s.type == kTypeDifference) && standard == nullptr) return false;
+    if (set.Count() == 0) return false;
+    // Copies: the derived values are computed and cached inside each record.
+    std::vector<CSpectrumData> records;
+    records.reserve(static_cast<std::size_t>(set.Count()));
+    for (int i = 0; i < set.Count(); ++i) records.push_back(set.At(i).record);
+    return WriteCsv(fileName, records, standard, s);
+}
+
+bool CCSVExporter::ExportRecord(const std::string& fileName, const CSpectrumData& record,
+                                const CSpectrumData* standard, const CExportPrm& settings) const {
+    Settings s;
+    if (!ReadSettings(settings, s)) return false;
+    // The run's log is still wanted without a standard record: it then holds the measured spectrum.
+    if ((s.type == kTypeRatio || s.type == kTypeDifference) && standard == nullptr) s.type = kTypeSpectral;
+    std::vector<CSpectrumData> records{record};
+    return WriteCsv(fileName, records, standard, s);
+}

@@ -1,0 +1,29 @@
+#pragma once
+// Brings the records of the maker's earlier data files (*.srd, *.rad) into the daily data files.
+//
+// A file starts with header lines ("label,value" ended by LF; line 0 is the format version), one
+// line that is skipped, and the calibration tables (four from version "03.00", one from "02.00",
+// none before: factors of 1.0), then records up to the end of the file. Each record is merged in
+// time order into the daily file of its local date; a record with the time of a stored one replaces
+// it only with the overwrite flag.
+//
+// Each day is rewritten into a temporary file in the data folder that replaces the day's file only
+// once it is complete, so a failure or a crash part-way leaves that day as it was. Days finished
+// before a failure keep their merged records.
+#include <string>
+
+class CVeldDataImporter {
+public:
+    explicit CVeldDataImporter(std::string path) : path_(std::move(path)) {}
+    virtual ~CVeldDataImporter() = default;
+
+    // False when the file cannot be opened, is not a complete file of the format (a truncated
+    // header, table or record, a calibration table number outside 0..3, a time the calendar cannot
+    // hold) or a day file cannot be written.
+    bool Import(bool overwrite);
+
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};

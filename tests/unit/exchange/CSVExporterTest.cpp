@@ -1,0 +1,316 @@
+// The CSV layout checked against text worked out by hand: records whose irradiance is their signal
+// (20 degC, calibration 1) at whole-nanometre pixels, so every interpolated value is exact.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+#include <sstream>
+#include <sys/stat.h>
+
+#include "exchange/CSVExporter.h"
+#include "platform/StringTable.h"
+#include "platform/Text.h"
+#include "tests/support/TestSupport.h"
+#include "tests/unit/exchange/ExchangeTestUtil.h"
+
+using namespace exchangetest;
+
+namespace {
+
+std::vector<std::string> Rows(const std::string& text) {
+    std::vector<std::string> rows;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = text.find("\r\n", at);
+        if (end == std::string::npos) {
+            rows.push_back(text.substr(at) + "<no CR LF>");
+            break;
+        }
+        rows.push_back(text.substr(at, end - at));
+        at = end + 2;
+    }
+    return rows;
+}
+
+std::string G(double v) { return platform::FormatG(v, "%g"); }
+
+class CSVExporterTest : public ::testing::Test {
+protected:
+    testsupport::TzGuard tz_{"Asia/Tokyo"};
+    testsupport::TempWorkDir dir_;
+
+    void SetUp() override {
+        platform::SetLanguage(platform::Language::English);
+        // Pixels 400..403 nm. r1 = lambda - 399, r2 = 10 lambda - 3995 (pixels at half
+        // nanometres, so it is interpolated at r1's wavelengths), r3 = 404 - lambda.
+        CSpectrumData r1 = LinearRecord(Local(2009, 5, 12, 7, 8, 9), 400.0f, {1, 2, 3, 4});
+        r1.SetMemo("first");
+        r1.SetExposureTime(50);
+        r1.SetFovCode(0);
+        r1.SetLongitude(139.5f);
+        r1.SetLatitude(35.25f);
+        r1.SetAltitude(12.0f);
+        CSpectrumData r2 = LinearRecord(Local(2009, 5, 12, 8, 0, 0), 400.5f, {10, 20, 30, 40});
+        r2.SetMemo("second");
+        r2.SetExposureTime(100);
+        r2.SetFovCode(1);
+        r2.SetLongitude(-0.125f);
+        CSpectrumData r3 = LinearRecord(Local(2009, 5, 13, 9, 30, 0), 400.0f, {4, 3, 2, 1});
+        r3.SetFovCode(7);
+        for (const auto& r : {r1, r2, r3}) set_.Append(r, 0, 0);
+        standard_ = LinearRecord(Local(2009, 5, 1), 400.0f, {2, 0, 4, 8});
+    }
+
+    std::vector<std::string> Export(int type, int unit, int step, float min = 350, float max = 1050) {
+        CExportPrm prm;
+        prm.m_EXPORT_TYPE = type;
+        prm.m_SPECTRUM_UNIT = unit;
+        prm.m_WAVELENGTH_TYPE = step;
+        prm.m_MIN_WAVELENGTH = min;
+        prm.m_MAX_WAVELENGTH = max;
+        EXPECT_TRUE(CCSVExporter().ExportDataSet("out.csv", set_, &standard_, prm));
+        return Rows(testsupport::ReadFileBytes("out.csv"));
+    }
+
+    // Rows 1..12 as they must read for this set.
+    std::vector<std::string> Head(bool calculation) {
+        std::vector<std::string> rows = {"DATE,2009/05/12,2009/05/12,2009/05/13", "TIME,07:08:09,08:00:00,09:30:00",
+                                         "Exposed Time[msec],50,100,0", "MEMO,first,second,", "FOV,180,90,ETC"};
+        if (!calculation) return rows;
+        CSpectrumData r2 = set_.At(1).record, r3 = set_.At(2).record, r1 = set_.At(0).record;
+        rows.insert(rows.end(),
+                    {"LON,139.5,-0.125,0", "LAT,35.25,0,0", "ALT,12,0,0", "TEMP,20,20,20",
+                     // Trapezoids of straight lines are exact: 45300/1000, 451500/1000, -43800/1000.
+                     "PAR[W/m^2],45.3,451.5,-43.8",
+                     "Ptn[umol/m^2]," + G(r1.GetPhoton()) + "," + G(r2.GetPhoton()) + "," + G(r3.GetPhoton()),
+                     "Lux[lx]," + G(r1.GetLux()) + "," + G(r2.GetLux()) + "," + G(r3.GetLux())});
+        return rows;
+    }
+
+    CSpectrumDataSet set_;
+    CSpectrumData standard_;
+};
+
+TEST_F(CSVExporterTest, SpectralAndCalculationDataAtTheFirstRecordsWavelengths) {
+    std::vector<std::string> want = Head(true);
+    want.insert(want.end(), {"WL Interval,Original,Original,Original",
+                             "Wavelength[nm],Irradiance[W/m^2/um],Irradiance[W/m^2/um],Irradiance[W/m^2/um]",
+                             "400,1,5,4", "401,2,15,3", "402,3,25,2", "403,4,35,1"});
+    EXPECT_EQ(Export(0, 0, 0), want);
+    // 14 label rows and one per pixel of the first record; every row ends in CR LF.
+    EXPECT_EQ(want.size(), 14u + 4u);
+}
+
+TEST_F(CSVExporterTest, CalculationDataOnlyEndsAfterTwelveRows) {
+    EXPECT_EQ(Export(1, 0, 0), Head(true));
+    // Unit and wavelength settings play no part in it.
+    EXPECT_EQ(Export(1, 1, 2), Head(true));
+}
+
+TEST_F(CSVExporterTest, RatioAgainstTheStandardWritesZeroForADivisionByZero) {
+    std::vector<std::string> want = Head(false);
+    want.insert(want.end(), {"WL Interval,Original,Original,Original", "Wavelength[nm],Ratio[%],Ratio[%],Ratio[%]",
+                             "400,50,250,200", "401,0,0,0", "402,75,625,50", "403,50,437.5,12.5"});
+    EXPECT_EQ(Export(2, 0, 0), want);
+}
+
+TEST_F(CSVExporterTest, DifferenceAgainstTheStandardInBothUnits) {
+    std::vector<std::string> want = Head(false);
+    want.insert(want.end(), {"WL Interval,Original,Original,Original",
+                             "Wavelength[nm],Difference[W/m^2/um],Difference[W/m^2/um],Difference[W/m^2/um]",
+                             "400,-1,3,2", "401,2,15,3", "402,-1,21,-2", "403,-4,27,-7"});
+    EXPECT_EQ(Export(3, 0, 0), want);
+
+    // umol/m^2/s/um of a W/m^2/um value e at lambda: (lambda e / 1000) / (c h NA). The conversion is
+    // made at each record's own pixels and then interpolated, so r2 (pixels at half nanometres) is
+    // the line through its converted neighbours.
+    auto umol = [](float lambda, float e) {
+        return static_cast<float>(static_cast<double>(lambda * e / 1000.0f) / CSpectrumData::kCHNA);
+    };
+    auto line = [](float xb, float yb, float xp, float yp, float x) {
+        return static_cast<float>((static_cast<double>(yp) - yb) * (static_cast<double>(x) - xb) / (xp - xb) + yb);
+    };
+    auto g6 = [](float v) { return platform::FormatG(v, "%.6g"); };
+    std::vector<std::string> rows = Export(3, 1, 0);
+    ASSERT_EQ(rows.size(), 11u);
+    EXPECT_EQ(rows[6], "Wavelength[nm],Difference[umol/m^2/s/um],Difference[umol/m^2/s/um],Difference[umol/m^2/s/um]");
+    const float r2at400 = line(400.5f, umol(400.5f, 10), 401.5f, umol(401.5f, 20), 400.0f);
+    EXPECT_EQ(rows[7], "400," + g6(umol(400, 1) - umol(400, 2)) + "," + g6(r2at400 - umol(400, 2)) + "," +
+                           g6(umol(400, 4) - umol(400, 2)));
+    EXPECT_EQ(rows[7], "400,-3.34377,9.96861,6.68754");
+
+    rows = Export(0, 1, 0);
+    ASSERT_EQ(rows.size(), 18u);
+    EXPECT_EQ(rows[13], "Wavelength[nm],Irradiance[umol/m^2/s/um],Irradiance[umol/m^2/s/um],Irradiance[umol/m^2/s/um]");
+    const float r2at403 = line(403.5f, umol(403.5f, 40), 402.5f, umol(402.5f, 30), 403.0f);
+    EXPECT_EQ(rows[17], "403," + g6(umol(403, 4)) + "," + g6(r2at403) + "," + g6(umol(403, 1)));
+    EXPECT_EQ(rows[17], "403,13.4754,117.931,3.36885");
+    // The calculation rows do not depend on the unit.
+    EXPECT_EQ(std::vector<std::string>(rows.begin(), rows.begin() + 12), Head(true));
+}
+
+TEST_F(CSVExporterTest, SteppedColumnsRunFromTheMinimumToTheFirstStepAtOrBeyondTheMaximum) {
+    std::vector<std::string> rows = Export(0, 0, 1);
+    ASSERT_EQ(rows.size(), 14u + 701u);
+    EXPECT_EQ(rows[12], "WL Interval,1nm Step,1nm Step,1nm Step");
+    // Outside the measured pixels the lines are extrapolated.
+    EXPECT_EQ(rows[14], "350,-49,-495,54");
+    EXPECT_EQ(rows[15], "351,-48,-485,53");
+    EXPECT_EQ(rows[14 + 50], "400,1,5,4");
+    EXPECT_EQ(rows.back(), "1050,651,6505,-646");
+
+    rows = Export(0, 0, 2);
+    ASSERT_EQ(rows.size(), 14u + 141u);
+    EXPECT_EQ(rows[12], "WL Interval,5nm Step,5nm Step,5nm Step");
+    EXPECT_EQ(rows[14], "350,-49,-495,54");
+    EXPECT_EQ(rows[15], "355,-44,-445,49");
+    EXPECT_EQ(rows.back(), "1050,651,6505,-646");
+
+    rows = Export(0, 0, 2, 352, 1050);
+    ASSERT_EQ(rows.size(), 14u + 141u);
+    EXPECT_EQ(rows[14], "352,-47,-475,52");
+    EXPECT_EQ(rows.back(), "1052,653,6525,-648");
+
+    // A minimum above the maximum still writes its one row; fractions keep six digits.
+    rows = Export(2, 0, 1, 500.25f, 400);
+    ASSERT_EQ(rows.size(), 7u + 1u);
+    EXPECT_EQ(rows[5], "WL Interval,1nm Step,1nm Step,1nm Step");
+    // The standard's last two pixels (402, 4) and (403, 8) extrapolate to 397 at 500.25.
+    EXPECT_EQ(rows[7], "500.25," + platform::FormatG(101.25f / 397.0f * 100.0f, "%.6g") + "," +
+                           platform::FormatG(1007.5f / 397.0f * 100.0f, "%.6g") + "," +
+                           platform::FormatG(-96.25f / 397.0f * 100.0f, "%.6g"));
+    EXPECT_EQ(rows[7], "500.25,25.5038,253.778,-24.2443");
+}
+
+TEST_F(CSVExporterTest, SingleRecordFileHasOneValueColumn) {
+    CExportPrm prm;
+    CSpectrumData r1 = set_.At(0).record;
+    ASSERT_TRUE(CCSVExporter().ExportRecord("RunTime_20090512_070809.csv", r1, nullptr, prm));
+    std::vector<std::string> want = {"DATE,2009/05/12", "TIME,07:08:09", "Exposed Time[msec],50", "MEMO,first",
+                                     "FOV,180", "LON,139.5", "LAT,35.25", "ALT,12", "TEMP,20", "PAR[W/m^2],45.3",
+                                     "Ptn[umol/m^2]," + G(r1.GetPhoton()), "Lux[lx]," + G(r1.GetLux()),
+                                     "WL Interval,Original", "Wavelength[nm],Irradiance[W/m^2/um]", "400,1", "401,2",
+                                     "402,3", "403,4"};
+    EXPECT_EQ(Rows(testsupport::ReadFileBytes("RunTime_20090512_070809.csv")), want);
+
+    // The same record against the standard.
+    prm.m_EXPORT_TYPE = 3;
+    ASSERT_TRUE(CCSVExporter().ExportRecord("one.csv", r1, &standard_, prm));
+    EXPECT_EQ(Rows(testsupport::ReadFileBytes("one.csv")),
+              (std::vector<std::string>{"DATE,2009/05/12", "TIME,07:08:09", "Exposed Time[msec],50", "MEMO,first",
+                                        "FOV,180", "WL Interval,Original", "Wavelength[nm],Difference[W/m^2/um]",
+                                        "400,-1", "401,2", "402,-1", "403,-4"}));
+}
+
+TEST_F(CSVExporterTest, WithoutAStandardRatioAndDifferenceFailButTheRunTimeFileFallsBackToSpectra) {
+    for (int type : {2, 3}) {
+        CExportPrm prm;
+        prm.m_EXPORT_TYPE = type;
+        testsupport::WriteFileBytes("kept.csv", "older export\r\n");
+        EXPECT_FALSE(CCSVExporter().ExportDataSet("kept.csv", set_, nullptr, prm));
+        EXPECT_EQ(testsupport::ReadFileBytes("kept.csv"), "older export\r\n");
+        EXPECT_FALSE(CCSVExporter().ExportDataSet("new.csv", set_, nullptr, prm));
+        EXPECT_EQ(testsupport::FileSize("new.csv"), -1);
+
+        CExportPrm spectral;
+        ASSERT_TRUE(CCSVExporter().ExportRecord("spectral.csv", set_.At(1).record, nullptr, spectral));
+        ASSERT_TRUE(CCSVExporter().ExportRecord("fallback.csv", set_.At(1).record, nullptr, prm));
+        EXPECT_EQ(testsupport::ReadFileBytes("fallback.csv"), testsupport::ReadFileBytes("spectral.csv"));
+        EXPECT_EQ(Rows(testsupport::ReadFileBytes("fallback.csv")).size(), 18u);
+    }
+}
+
+TEST_F(CSVExporterTest, OnlyMemosThatNeedItAreQuoted) {
+    set_.At(0).record.SetMemo("a,b");
+    set_.At(1).record.SetMemo("say \"hi\"");
+    set_.At(2).record.SetMemo("two\r\nlines");
+    CExportPrm prm;
+    prm.m_EXPORT_TYPE = 1;
+    ASSERT_TRUE(CCSVExporter().ExportDataSet("memo.csv", set_, nullptr, prm));
+    const std::string text = testsupport::ReadFileBytes("memo.csv");
+    EXPECT_NE(text.find("\r\nMEMO,\"a,b\",\"say \"\"hi\"\"\",\"two\r\nlines\"\r\nFOV,180,90,ETC\r\n"), std::string::npos);
+
+    // A memo of other punctuation, blanks and non-ASCII text is written as it is.
+    set_.At(0).record.SetMemo("rain; 5 mm 'light' \xE6\x99\xB4");
+    set_.At(1).record.SetMemo("");
+    set_.At(2).record.SetMemo("x");
+    ASSERT_TRUE(CCSVExporter().ExportDataSet("memo.csv", set_, nullptr, prm));
+    EXPECT_EQ(Rows(testsupport::ReadFileBytes("memo.csv"))[3], "MEMO,rain; 5 mm 'light' \xE6\x99\xB4,,x");
+}
+
+TEST_F(CSVExporterTest, LabelsFollowTheInterfaceLanguage) {
+    platform::SetLanguage(platform::Language::Japanese);
+    std::vector<std::string> rows = Export(3, 1, 1);
+    platform::SetLanguage(platform::Language::English);
+    ASSERT_EQ(rows.size(), 7u + 701u);
+    EXPECT_EQ(rows[0], "日付,2009/05/12,2009/05/12,2009/05/13");
+    EXPECT_EQ(rows[5], "波長間隔,1nm間隔,1nm間隔,1nm間隔");
+    EXPECT_EQ(rows[6], "波長[nm],差分[umol/m^2/s/um],差分[umol/m^2/s/um],差分[umol/m^2/s/um]");
+}
+
+TEST_F(CSVExporterTest, RefusesWhatCannotBeWrittenWhole) {
+    CExportPrm prm;
+    CCSVExporter exporter;
+    EXPECT_FALSE(exporter.ExportDataSet("no/such/folder/out.csv", set_, nullptr, prm));
+    EXPECT_FALSE(exporter.ExportDataSet("empty.csv", CSpectrumDataSet(), nullptr, prm));
+    EXPECT_EQ(testsupport::FileSize("empty.csv"), -1);
+
+    // A full device: the failure is noticed, and the device is left in place.
+    struct stat st {};
+    if (::stat("/dev/full", &st) == 0) {
+        EXPECT_FALSE(exporter.ExportDataSet("/dev/full", set_, nullptr, prm));
+        EXPECT_FALSE(exporter.ExportRecord("/dev/full", set_.At(0).record, nullptr, prm));
+        EXPECT_EQ(::stat("/dev/full", &st), 0);
+    }
+
+    // Settings no dialog can produce: an unknown type or interval, a range that never ends.
+    prm.m_EXPORT_TYPE = 4;
+    EXPECT_FALSE(exporter.ExportDataSet("bad.csv", set_, &standard_, prm));
+    prm.m_EXPORT_TYPE = 0;
+    prm.m_WAVELENGTH_TYPE = 3;
+    EXPECT_FALSE(exporter.ExportRecord("bad.csv", set_.At(0).record, nullptr, prm));
+    prm.m_WAVELENGTH_TYPE = 1;
+    prm.m_MAX_WAVELENGTH = std::numeric_limits<float>::infinity();
+    EXPECT_FALSE(exporter.ExportDataSet("bad.csv", set_, nullptr, prm));
+    prm.m_MIN_WAVELENGTH = 1e9f;  // adding 1 nm no longer changes it
+    prm.m_MAX_WAVELENGTH = 2e9f;
+    EXPECT_FALSE(exporter.ExportDataSet("bad.csv", set_, nullptr, prm));
+    EXPECT_EQ(testsupport::FileSize("bad.csv"), -1);
+}
+
+// The spectral values are formatted without printf; they must match "%.6g" exactly.
+TEST(CSVNumberFormat, SpectralValuesMatchPrintf) {
+    std::mt19937 gen(7);
+    std::uniform_int_distribution<uint32_t> bits;
+    std::vector<float> values = {0.0f, -0.0f, 1e-5f, 1e-4f, 0.0001234565f, 999999.5f, 1e6f, 123456.5f,
+                                 std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
+                                 std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::denorm_min()};
+    for (int i = 0; i < 20000; ++i) {
+        uint32_t u = bits(gen);
+        float f;
+        std::memcpy(&f, &u, sizeof f);
+        values.push_back(f);
+    }
+    CSpectrumData record = LinearRecord(0, 400.0f, {0, 0});
+    CExportPrm prm;
+    prm.m_WAVELENGTH_TYPE = 0;
+    testsupport::TempWorkDir dir;
+    std::size_t checked = 0;
+    // Feed the values through the export as signals of a two-pixel record: at the pixel wavelengths
+    // the exported value is the signal itself.
+    for (std::size_t i = 0; i + 1 < values.size(); i += 2) {
+        record = LinearRecord(0, 400.0f, {values[i], values[i + 1]});
+        ASSERT_TRUE(CCSVExporter().ExportRecord("v.csv", record, nullptr, prm));
+        std::vector<std::string> rows = Rows(testsupport::ReadFileBytes("v.csv"));
+        ASSERT_EQ(rows.size(), 16u);
+        const float e0 = record.IrradianceAt(400.0f, 0), e1 = record.IrradianceAt(401.0f, 0);
+        EXPECT_EQ(rows[14], "400," + platform::FormatG(e0, "%.6g")) << values[i];
+        EXPECT_EQ(rows[15], "401," + platform::FormatG(e1, "%.6g")) << values[i + 1];
+        ++checked;
+        if (i > 2000) break;  // every special value and a good spread of random ones
+    }
+    EXPECT_GT(checked, 1000u);
+}
+
+}  // namespace
