@@ -85,14 +85,17 @@ public:
     void SetWavelengths(std::size_t n, const float* values);
     const std::vector<float>& GetCalibration() const { return calibration_; }
     void SetCalibration(std::size_t n, const float* values);
-    void SetCalibration(const std::vector<float>& values) { calibration_ = values; }
+    void SetCalibration(std::vector<float> values) { calibration_ = std::move(values); }
     const std::vector<float>& GetSignal() const { return signal_; }
     void SetSignal(std::size_t n, const float* values);
-    void SetSignal(const std::vector<float>& values) { signal_ = values; }
+    void SetSignal(std::vector<float> values) { signal_ = std::move(values); }
 
     // Cached derived values and their flags (carried unchanged by copies and by the data files).
     int32_t GetSumsValid() const { return sumsValid_; }
     int32_t GetUvValid() const { return uvValid_; }
+    // 0 marks the cached values as not computed (a new measurement filled the record).
+    void SetSumsValid(int32_t v) { sumsValid_ = v; }
+    void SetUvValid(int32_t v) { uvValid_ = v; }
 
     int PixelCount() const { return static_cast<int>(signal_.size()); }
 

@@ -1,0 +1,448 @@
+#include "instrument/Measurement.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <exception>
+
+#include "data/BaseDataSet.h"
+#include "data/SpectrumDataReader.h"
+#include "data/SpectrumDataWriter.h"
+#include "exchange/CSVExporter.h"
+#include "platform/File.h"
+#include "platform/StringIds.h"
+#include "platform/StringTable.h"
+
+namespace {
+
+constexpr int kPixels = CInstrumentProtocol::kPixels;
+constexpr int kLive = CInstrumentProtocol::kLiveSlot;
+constexpr int kTimeout = CInstrumentProtocol::kTimeoutMs;
+constexpr int kFixedExposures[] = {10, 20, 50, 100, 200, 500, 1000, 2000, 5000};
+
+// Overlap: longest exposure first; the shortest is repeated to tame its noise.
+constexpr int kOverlapExposures[4] = {5000, 500, 50, 10};
+constexpr int kOverlapRepeats[4] = {1, 1, 1, 10};
+constexpr double kBlendFrom = 28000.0;
+constexpr double kBlendWidth = 4767.0;  // 28000 + 4767 = 32767
+
+int64_t FileSizeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
+}
+
+}  // namespace
+
+CMeasurement::CMeasurement() : protocol_(link_) {}
+
+CMeasurement::~CMeasurement() { Stop(); }
+
+int CMeasurement::FixedExposureMs(int index) {
+    if (index < 1 || index > 9) return 0;
+    return kFixedExposures[index - 1];
+}
+
+int CMeasurement::EffectiveExposureIndex(int index) {
+    // Anything past the table would index outside it; measure as the instrument sees fit.
+    return index >= 0 && index < kExposureCount ? index : 0;
+}
+
+std::string CMeasurement::GetErrorText() const {
+    std::lock_guard<std::mutex> lock(errorMutex_);
+    return errorText_;
+}
+
+void CMeasurement::SetError(const std::string& text) {
+    std::lock_guard<std::mutex> lock(errorMutex_);
+    errorText_ = text;
+}
+
+void CMeasurement::TakeProtocolError() { SetError(protocol_.GetErrorText()); }
+
+bool CMeasurement::Fail(const std::string& text) {
+    SetError(text);
+    Stop();
+    return false;
+}
+
+void CMeasurement::Post(unsigned message, int64_t wParam, int64_t lParam) {
+    if (sink_ != nullptr) sink_->Post(message, wParam, lParam);
+}
+
+void CMeasurement::PlaySound() {
+    if (settings_.m_MEASUREMENT_SOUND.Get() == 0 && sound_) sound_();
+}
+
+bool CMeasurement::OpenLink() {
+    if (transportFactory_) {
+        std::unique_ptr<CTransport> transport = transportFactory_();
+        if (!transport || !transport->IsOpen()) return false;
+        link_.Attach(std::move(transport));
+        return true;
+    }
+    return link_.OpenPort(settings_);
+}
+
+bool CMeasurement::Start(const CMeasurementPrm& settings, platform::MessageSink& sink) {
+    Stop();
+    settings_ = settings;
+    const int type = settings_.m_MEASUREMENT_TYPE.Get();
+    // The grid of start times is built by dividing by the span: a run without one cannot start.
+    if (type == kInterval && settings_.m_INTERVAL_MEASUREMENT_SPAN.Get() <= 0) {
+        SetError(platform::LoadString(ids::kInvalidIntervalSpan));
+        return false;
+    }
+
+    // Copies for the run-time log, so the worker never reads sections the user-interface thread
+    // may be loading at the same time.
+    export_.Load();
+    general_.Load();
+    {
+        CBaseDataSet standard;
+        standard.SetJisEnabled(0);  // the log compares with registered history records only
+        const CSpectrumData* current = standard.Current();
+        if (current != nullptr) standard_ = *current;
+        else standard_.reset();
+    }
+
+    if (!OpenLink()) return Fail(platform::LoadString(ids::kCannotOpenPort));
+    try {
+        stopEvent_ = std::make_unique<platform::Event>(false, false);
+    } catch (const std::exception&) {
+        return Fail(platform::LoadString(ids::kInternalSystemFailure));
+    }
+    record_.SetMemo(settings_.m_Memo.Get());
+
+    void (CMeasurement::*procedure)() = nullptr;
+    switch (type) {
+        case kManual: procedure = &CMeasurement::RunManual; break;
+        case kInterval: procedure = &CMeasurement::RunInterval; break;
+        case kTransfer: procedure = &CMeasurement::RunTransfer; break;
+        default: return Fail(platform::LoadString(ids::kInternalSystemFailure));
+    }
+    sink_ = &sink;
+    try {
+        worker_ = std::thread([this, procedure] {
+            // Nothing may escape the worker: a failure becomes the run's error message.
+            try {
+                (this->*procedure)();
+            } catch (const std::exception&) {
+                SetError(platform::LoadString(ids::kInternalSystemFailure));
+                Post(platform::UM_MEASUREMENT_ERROR);
+            }
+        });
+    } catch (const std::exception&) {
+        return Fail(platform::LoadString(ids::kInternalSystemFailure));
+    }
+    return true;
+}
+
+void CMeasurement::Stop() {
+    if (stopEvent_) stopEvent_->Set();
+    if (worker_.joinable()) worker_.join();
+    ReleaseRun();
+}
+
+void CMeasurement::ReleaseRun() {
+    stopEvent_.reset();
+    link_.ClosePort();
+    sink_ = nullptr;
+}
+
+bool CMeasurement::EnsureInstrumentInfo() {
+    if (record_.GetValid() != 0) return true;
+    if (protocol_.ReadInstrumentInfo(record_)) return true;
+    TakeProtocolError();
+    return false;
+}
+
+bool CMeasurement::MeasureOnce() {
+    if (!protocol_.Command("ID\r", kTimeout)) {
+        TakeProtocolError();
+        return false;
+    }
+    // Stamped before any exposure; the cached values must be those of this measurement.
+    record_.SetTime(platform::Now());
+    record_.SetSumsValid(0);
+    record_.SetUvValid(0);
+
+    const int index = EffectiveExposureIndex(settings_.m_EXPOSED_TIME.Get());
+    bool ok;
+    if (index == 0) {
+        ok = protocol_.Command(CInstrumentProtocol::AutoMeasureCommand(kLive), CInstrumentProtocol::kAutoTimeoutMs) &&
+             protocol_.ReadStoredRecord(record_, kLive, false);
+        if (!ok) TakeProtocolError();
+        else KeepRunMemo();
+        return ok;
+    }
+    if (!protocol_.ReadRecordHeader(record_, kLive, false)) {
+        TakeProtocolError();
+        return false;
+    }
+    KeepRunMemo();
+    return index == kOverlapIndex ? MeasureOverlap() : MeasureFixed(FixedExposureMs(index));
+}
+
+void CMeasurement::KeepRunMemo() {
+    // The header's memo item would replace the comment the user gave this run; without one the
+    // instrument's memo stays, as it always has.
+    const std::string memo = settings_.m_Memo.Get();
+    if (!memo.empty()) record_.SetMemo(memo);
+}
+
+bool CMeasurement::Expose(int exposureMs, bool dark, std::array<int16_t, kPixels>& words) {
+    Post(platform::UM_EXPOSURE, exposureMs, dark ? 1 : 0);
+    if (!protocol_.Command(CInstrumentProtocol::MeasureCommand(exposureMs, kLive),
+                           exposureMs + CInstrumentProtocol::kMeasureMarginMs) ||
+        !protocol_.ReadPixelWords(kLive, words)) {
+        TakeProtocolError();
+        return false;
+    }
+    return true;
+}
+
+bool CMeasurement::MeasureFixed(int exposureMs) {
+    if (exposureMs <= 0) {
+        SetError(platform::LoadString(ids::kInternalSystemFailure));
+        return false;
+    }
+    std::array<int16_t, kPixels> light{}, dark{};
+    if (!protocol_.Command("OP\r", kTimeout)) {
+        TakeProtocolError();
+        return false;
+    }
+    if (!Expose(exposureMs, false, light)) return false;
+    if (!protocol_.Command("CL\r", kTimeout)) {
+        TakeProtocolError();
+        return false;
+    }
+    if (!Expose(exposureMs, true, dark)) return false;
+
+    std::vector<float> signal(kPixels);
+    for (std::size_t p = 0; p < signal.size(); ++p) {
+        signal[p] = static_cast<float>(light[p] - dark[p]) * 1000.0f / static_cast<float>(exposureMs);
+    }
+    record_.SetExposureTime(exposureMs);
+    record_.SetSignal(signal);
+    return true;
+}
+
+bool CMeasurement::MeasureOverlap() {
+    // mean[phase][k][p]: phase 0 light, 1 dark.
+    std::vector<double> mean(2 * 4 * kPixels, 0.0);
+    auto at = [&mean](int phase, int k, int p) -> double& {
+        return mean[static_cast<std::size_t>((phase * 4 + k) * kPixels + p)];
+    };
+    for (int phase = 0; phase < 2; ++phase) {
+        if (!protocol_.Command(phase == 0 ? "OP\r" : "CL\r", kTimeout)) {
+            TakeProtocolError();
+            return false;
+        }
+        for (int k = 0; k < 4; ++k) {
+            std::array<int16_t, kPixels> words{};
+            for (int n = 0; n < kOverlapRepeats[k]; ++n) {
+                if (!Expose(kOverlapExposures[k], phase == 1, words)) return false;
+                for (int p = 0; p < kPixels; ++p) at(phase, k, p) += words[static_cast<std::size_t>(p)];
+            }
+            for (int p = 0; p < kPixels; ++p) at(phase, k, p) /= kOverlapRepeats[k];
+        }
+    }
+
+    std::vector<float> signal(kPixels, 0.0f);
+    for (int p = 0; p < kPixels; ++p) {
+        int k = 0;
+        while (k < 4 && !(at(0, k, p) < CInstrumentProtocol::kSaturated)) ++k;
+        if (k == 4) continue;  // saturated at every exposure
+        const double light = at(0, k, p);
+        const double s = (light - at(1, k, p)) * 1000.0 / kOverlapExposures[k];
+        double value = s;
+        if (k < 3 && light > kBlendFrom) {
+            const double w = (light - kBlendFrom) / kBlendWidth;
+            const double shorter = (at(0, k + 1, p) - at(1, k + 1, p)) * 1000.0 / kOverlapExposures[k + 1];
+            value = (1.0 - w) * s + w * shorter;
+        }
+        signal[static_cast<std::size_t>(p)] = static_cast<float>(value);
+    }
+    record_.SetExposureTime(0);
+    record_.SetSignal(signal);
+    return true;
+}
+
+bool CMeasurement::ComputeNextIntervalStart(const CMeasurementPrm& settings, int64_t nowMs, platform::CalTime& next,
+                                            int64_t& waitMs) {
+    const int64_t span = settings.m_INTERVAL_MEASUREMENT_SPAN.Get();
+    if (span <= 0) return false;
+    const platform::CalTime now = nowMs >= 0 ? nowMs / 1000 : -((-nowMs + 999) / 1000);
+
+    platform::LocalFields today, startFields, endFields;
+    if (!platform::SplitLocal(now, today) ||
+        !platform::SplitLocal(settings.m_INTERVAL_MEASUREMENT_START_TIME.Get(), startFields) ||
+        !platform::SplitLocal(settings.m_INTERVAL_MEASUREMENT_END_TIME.Get(), endFields))
+        return false;
+    // Only the time of day of the settings counts; put both on today's date.
+    platform::CalTime midnight, start, end;
+    if (!platform::JoinLocal(today.year, today.month, today.day, 0, 0, 0, midnight) ||
+        !platform::JoinLocal(today.year, today.month, today.day, startFields.hour, startFields.minute,
+                             startFields.second, start) ||
+        !platform::JoinLocal(today.year, today.month, today.day, endFields.hour, endFields.minute, endFields.second,
+                             end))
+        return false;
+
+    const bool afterWindow = now > end;
+    const platform::CalTime g = (now < start || afterWindow) ? start : now;
+    int64_t r = (g - midnight) % span;
+    if (r < 0) r += span;
+    if (r != 0) {
+        next = g - r + span;  // the next multiple of the span counted from midnight
+    } else {
+        next = g;
+        if (g != start) next += span;
+    }
+    if (afterWindow) {
+        // The same wall-clock time tomorrow, also across a change of daylight saving time.
+        platform::LocalFields f;
+        platform::CalTime tomorrow;
+        if (platform::SplitLocal(next, f) &&
+            platform::JoinLocal(f.year, f.month, f.day + 1, f.hour, f.minute, f.second, tomorrow))
+            next = tomorrow;
+        else
+            next += 86400;
+    }
+    waitMs = next * 1000 - nowMs + kStartSlackMs;
+    return true;
+}
+
+bool CMeasurement::NextIntervalStart(platform::CalTime& next, int64_t& waitMs) const {
+    return ComputeNextIntervalStart(settings_, platform::NowMilliseconds(), next, waitMs);
+}
+
+std::string CMeasurement::RunTimeLogPath(const std::string& folder, platform::CalTime t) {
+    std::string path = folder;
+    // "C:\" already ends in its separator; a second one would name the root of the drive mapping.
+    if (path.empty() || (path.back() != '\\' && path.back() != '/')) path += '\\';
+    return path + "RunTime_" + platform::FormatLocal(t, "%Y%m%d_%H%M%S.csv");
+}
+
+bool CMeasurement::WriteRunTimeLog() {
+    const std::string path = RunTimeLogPath(general_.m_DATA_STORED_FOLDER.Get(), record_.GetTime());
+    CCSVExporter exporter;
+    return exporter.ExportRecord(path, record_, standard_ ? &*standard_ : nullptr, export_);
+}
+
+bool CMeasurement::StoreRecord() {
+    CSpectrumDataWriter writer;
+    std::string stored;
+    std::string path;
+    int64_t before = -1;
+    if (writer.General().DailyFilePath(record_.GetTime(), stored)) {
+        path = platform::ResolveExisting(stored);
+        before = FileSizeOf(path);
+    }
+    if (writer.AppendRecord(record_) == 1) return true;
+    // A write cut short (disk full) must not leave part of a record: readers would take the
+    // next record's bytes for this one's.
+    if (!path.empty()) {
+        const int64_t after = FileSizeOf(path);
+        if (after > before && after >= 0) {
+            // Should this fail too, the reader still skips a truncated last record.
+            const bool cleaned =
+                before < 0 ? platform::RemoveFile(stored) : ::truncate(path.c_str(), static_cast<off_t>(before)) == 0;
+            (void)cleaned;
+        }
+    }
+    return false;
+}
+
+void CMeasurement::RunManual() {
+    if (!EnsureInstrumentInfo() || !MeasureOnce()) {
+        Post(platform::UM_MEASUREMENT_ERROR);
+        return;
+    }
+    PlaySound();
+    if (!StoreRecord()) {
+        SetError(platform::LoadString(ids::kCannotSaveData));
+        Post(platform::UM_MEASUREMENT_ERROR);
+        return;
+    }
+    Post(platform::UM_MANUAL_STORED, record_.GetTime());
+}
+
+void CMeasurement::RunInterval() {
+    if (!EnsureInstrumentInfo()) {
+        Post(platform::UM_MEASUREMENT_ERROR);
+        return;
+    }
+    for (;;) {
+        platform::CalTime next = 0;
+        int64_t waitMs = 0;
+        if (!NextIntervalStart(next, waitMs)) {  // the span was checked at Start: the calendar failed
+            SetError(platform::LoadString(ids::kInternalSystemFailure));
+            Post(platform::UM_MEASUREMENT_ERROR);
+            break;
+        }
+        Post(platform::UM_INTERVAL_WAITING, next);
+        // A start already due (now lies within its 10 ms) is taken at once.
+        if (stopEvent_->Wait(std::max<int64_t>(waitMs, 0))) break;
+
+        Post(platform::UM_INTERVAL_MEASURING);
+        if (!MeasureOnce()) {
+            Post(platform::UM_MEASUREMENT_ERROR);
+            break;
+        }
+        PlaySound();
+        if (!StoreRecord()) {
+            SetError(platform::LoadString(ids::kCannotSaveData));
+            Post(platform::UM_MEASUREMENT_ERROR);
+            return;
+        }
+        WriteRunTimeLog();  // a missing log costs the user nothing that the data file lacks
+        Post(platform::UM_INTERVAL_STORED, record_.GetTime());
+    }
+    Post(platform::UM_INTERVAL_FINISHED);
+}
+
+void CMeasurement::RunTransfer() {
+    if (!EnsureInstrumentInfo()) {
+        Post(platform::UM_MEASUREMENT_ERROR);
+        return;
+    }
+    int count = 0;
+    if (!protocol_.ReadRecordCount(count)) {
+        TakeProtocolError();
+        Post(platform::UM_MEASUREMENT_ERROR);
+    }
+
+    bool haveDay = false;
+    platform::LocalFields day;
+    std::vector<CSpectrumData> dayList;
+    for (int d = 0; d < count; ++d) {
+        Post(platform::UM_TRANSFER_PROGRESS, d + 1, count);
+        if (!protocol_.ReadStoredRecord(record_, d, true)) {
+            TakeProtocolError();
+            Post(platform::UM_MEASUREMENT_ERROR);
+            break;
+        }
+        // A time the calendar cannot place has no day file; storing it below reports that.
+        platform::LocalFields f;
+        if (platform::SplitLocal(record_.GetTime(), f)) {
+            if (!haveDay || f.year != day.year || f.month != day.month || f.day != day.day) {
+                CSpectrumDataReader reader;
+                reader.ReadDay(f.year, f.month, f.day, dayList);
+                day = f;
+                haveDay = true;
+            }
+            const bool stored = std::any_of(dayList.begin(), dayList.end(), [this](const CSpectrumData& r) {
+                return r.GetTime() == record_.GetTime() && r.GetValid() != 0;
+            });
+            if (stored) continue;
+        }
+        if (!StoreRecord()) {
+            SetError(platform::LoadString(ids::kCannotSaveData));
+            Post(platform::UM_MEASUREMENT_ERROR);
+            break;
+        }
+    }
+    PlaySound();
+    Post(platform::UM_TRANSFER_FINISHED);
+}
