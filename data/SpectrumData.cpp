@@ -69,7 +69,7 @@ int HalvingSearch(int n, float x, const WavelengthOf& wl) {
 
 // Straight line through the nearest pixel and its partner, evaluated at x.
 template <class WavelengthOf, class IrradianceOf, class Search>
-float InterpolateAt(int n, float x, const WavelengthOf& wl, const IrradianceOf& irr, const Search& search) {
+[[gnu::always_inline]] inline float InterpolateAt(int n, float x, const WavelengthOf& wl, const IrradianceOf& irr, const Search& search) {
     if (n < 2) return 0.0f;
     const int b = search(n, x, wl);
     int p;
@@ -371,11 +371,16 @@ double CSpectrumData::LuminousEfficiency(int row) {
 
 void CSpectrumData::ComputeSums() {
     const PixelTable table(*this);
+    // Every whole nanometre from 360 to 830 nm, looked up once: the PAR band 400..700 nm asks for
+    // the same wavelengths as the luminous rows.
+    float at[kLuminousRows];
+    for (int k = 0; k < kLuminousRows; ++k) at[k] = table.At(static_cast<float>(LuminousWavelength(k)));
+    const auto atWhole = [&at](int l) { return at[l - 360]; };
     par_ = 0;
     photon_ = 0;
     lux_ = 0;
     for (int l = 400; l <= 700; ++l) {
-        float e = table.At(static_cast<float>(l));
+        float e = atWhole(l);
         if (l == 400 || l == 700) e /= 2.0f;
         par_ += e;
         photon_ += static_cast<float>(l) * e / 1000.0f;
@@ -383,7 +388,7 @@ void CSpectrumData::ComputeSums() {
     photon_ = photon_ / static_cast<float>(kCHNA);
     const LuminousTable& lum = Luminous();
     for (int k = 0; k < kLuminousRows; ++k) {
-        float e = table.At(static_cast<float>(LuminousWavelength(k)));
+        float e = at[k];
         if (k == 0 || k == kLuminousRows - 1) e /= 2.0f;
         lux_ += static_cast<float>(static_cast<double>(e) * lum.v[k]);
     }

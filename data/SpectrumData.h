@@ -28,6 +28,8 @@ public:
     CSpectrumData();
     CSpectrumData(const CSpectrumData&) = default;
     CSpectrumData& operator=(const CSpectrumData&) = default;
+    CSpectrumData(CSpectrumData&&) noexcept = default;
+    CSpectrumData& operator=(CSpectrumData&&) noexcept = default;
     virtual ~CSpectrumData();
 
     void CopyFrom(const CSpectrumData& other) { *this = other; }

@@ -18,10 +18,12 @@ bool GetText(const unsigned char* image, int offset, int width, std::string& out
     return true;
 }
 
+// A zero-terminated decimal field read as its leading integer (the stored date and time fields).
 bool GetField(const unsigned char* image, int offset, int width, int& value) {
-    std::string text;
-    if (!GetText(image, offset, width, text)) return false;
-    value = static_cast<int>(platform::LeadingInteger(text));
+    const auto* begin = reinterpret_cast<const char*>(image + offset);
+    const void* zero = std::memchr(begin, 0, static_cast<std::size_t>(width));
+    if (!zero) return false;
+    value = static_cast<int>(platform::LeadingInteger(std::string_view(begin, static_cast<const char*>(zero) - begin)));
     return true;
 }
 
@@ -78,10 +80,19 @@ bool CSpectrumDataReader::Decode(const unsigned char* image, CSpectrumData& reco
     record.SetLongitude(GetF32(image + kLongitude));
     record.SetLatitude(GetF32(image + kLatitude));
     record.SetAltitude(GetF32(image + kAltitude));
-    record.SetSignal(signal);
-    record.SetCalibration(calibration);
+    record.SetSignal(std::move(signal));
+    record.SetCalibration(std::move(calibration));
     record.SetFovCode(GetI32(image + kFovCode));
     return true;
+}
+
+bool CSpectrumDataReader::PassesQuickFilter(const unsigned char* image, const char* comment) {
+    if (GetI32(image + kValid) == 0) return false;
+    if (!comment || !*comment) return true;
+    const auto* memo = reinterpret_cast<const char*>(image + kMemo);
+    const void* zero = std::memchr(memo, 0, kMemoWidth);
+    if (!zero) return false;
+    return std::string_view(memo, static_cast<const char*>(zero) - memo).find(comment) != std::string_view::npos;
 }
 
 CSpectrumDataReader::Result CSpectrumDataReader::ReadRecordEx(platform::File& stream, CSpectrumData& record) {

@@ -34,6 +34,10 @@ public:
     // 0..280, a text field without its zero byte, or date fields that are no date.
     static bool Decode(const unsigned char* image, CSpectrumData& record);
 
+    // Cheap test on a raw image: the record is not deleted and, when comment is given, its memo
+    // contains it. A record that fails cannot pass a search; one that passes still needs Decode.
+    static bool PassesQuickFilter(const unsigned char* image, const char* comment);
+
     const CGeneralPrm& General() const { return *general_; }
 
 private:

@@ -49,16 +49,16 @@ void CSpectrumDataSet::Search(const platform::CalTime* start, const platform::Ca
         platform::File file;
         if (!file.Open(path, platform::File::Mode::Read)) continue;
         file.SetReadBuffer(64 * CSpectrumDataReader::kRecordSize);
-        for (;;) {
+        unsigned char image[CSpectrumDataReader::kRecordSize];
+        while (file.ReadExact(image, sizeof image)) {
+            const int64_t offset = file.Tell() - CSpectrumDataReader::kRecordSize;
+            // Deleted records and memos that cannot match are passed over before the full decode.
+            if (!CSpectrumDataReader::PassesQuickFilter(image, comment)) continue;
             CSpectrumData record;
-            auto result = reader.ReadRecordEx(file, record);
-            if (result == CSpectrumDataReader::Result::End) break;
-            if (result == CSpectrumDataReader::Result::Rejected) continue;
-            if (comment && record.GetMemo().find(comment) == std::string::npos) continue;
+            if (!CSpectrumDataReader::Decode(image, record)) continue;  // not a record this program writes
             if (start && record.GetTime() < *start) continue;
             if (end && record.GetTime() > *end) continue;
-            if (record.GetValid() == 0) continue;
-            Append(record, day, file.Tell() - CSpectrumDataReader::kRecordSize);
+            entries_.push_back({std::move(record), day, offset});
         }
     }
 }

@@ -1,6 +1,7 @@
 #include "platform/LocalTime.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
 #include <mutex>
 
@@ -42,9 +43,26 @@ bool SplitLocal(CalTime t, LocalFields& out) {
     return true;
 }
 
-bool JoinLocal(int year, int month, int day, int hour, int minute, int second, CalTime& out) {
-    // Reject wildly out-of-range years before mktime, whose int fields would overflow.
-    if (year < kMinYear - 1 || year > kMaxYear + 1) return false;
+namespace {
+
+// mktime is slow (it re-checks the zone on every call) and reading a data folder converts one local
+// time per record. Within an hour that is at least an hour away from any change of the zone's UTC
+// offset, local time is a plain shift of UTC, so such hours are cached and the rest go to mktime.
+struct HourCache {
+    std::string tz;
+    bool tzSet = false;
+    int year = 0, month = 0, day = 0, hour = -1;
+    CalTime start = 0;  // calendar time of hh:00:00
+};
+
+long UtcOffsetAt(CalTime t, bool& ok) {
+    std::tm tm{};
+    time_t tt = static_cast<time_t>(t);
+    ok = localtime_r(&tt, &tm) != nullptr;
+    return ok ? tm.tm_gmtoff : 0;
+}
+
+bool MktimeJoin(int year, int month, int day, int hour, int minute, int second, CalTime& out) {
     std::tm tm{};
     tm.tm_year = year - 1900;
     tm.tm_mon = month - 1;
@@ -58,6 +76,48 @@ bool JoinLocal(int year, int month, int day, int hour, int minute, int second, C
     if (tm.tm_wday == -1 || !InRange(tm)) return false;
     out = static_cast<CalTime>(tt);
     return true;
+}
+
+}  // namespace
+
+bool JoinLocal(int year, int month, int day, int hour, int minute, int second, CalTime& out) {
+    // Reject wildly out-of-range years before mktime, whose int fields would overflow.
+    if (year < kMinYear - 1 || year > kMaxYear + 1) return false;
+    const bool plain = month >= 1 && month <= 12 && day >= 1 && day <= 28 && hour >= 0 && hour <= 23 &&
+                       minute >= 0 && minute <= 59 && second >= 0 && second <= 59 && year > kMinYear &&
+                       year < kMaxYear;
+    if (!plain) return MktimeJoin(year, month, day, hour, minute, second, out);
+
+    thread_local HourCache cache;
+    const char* tz = std::getenv("TZ");
+    const bool tzSet = tz != nullptr;
+    if (tzSet != cache.tzSet || (tzSet && cache.tz != tz)) {
+        cache = HourCache{};
+        cache.tzSet = tzSet;
+        if (tzSet) cache.tz = tz;
+    }
+    if (cache.hour != hour || cache.day != day || cache.month != month || cache.year != year) {
+        CalTime start;
+        if (!MktimeJoin(year, month, day, hour, 0, 0, start)) return false;
+        bool ok1, ok2, ok3;
+        long before = UtcOffsetAt(start - 3600, ok1), at = UtcOffsetAt(start, ok2), after = UtcOffsetAt(start + 7199, ok3);
+        if (!ok1 || !ok2 || !ok3 || before != at || after != at) {
+            cache.hour = -1;
+            return MktimeJoin(year, month, day, hour, minute, second, out);
+        }
+        cache.year = year;
+        cache.month = month;
+        cache.day = day;
+        cache.hour = hour;
+        cache.start = start;
+    }
+    out = cache.start + minute * 60 + second;
+    return true;
+}
+
+bool JoinLocalUncached(int year, int month, int day, int hour, int minute, int second, CalTime& out) {
+    if (year < kMinYear - 1 || year > kMaxYear + 1) return false;
+    return MktimeJoin(year, month, day, hour, minute, second, out);
 }
 
 std::string FormatLocal(CalTime t, const char* format) {

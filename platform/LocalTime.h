@@ -23,6 +23,9 @@ bool SplitLocal(CalTime t, LocalFields& out);
 // 30-day month becomes the 1st of the next). False when the normalised time lies outside the range above.
 bool JoinLocal(int year, int month, int day, int hour, int minute, int second, CalTime& out);
 
+// The same, always through the C library's conversion (tests compare the two).
+bool JoinLocalUncached(int year, int month, int day, int hour, int minute, int second, CalTime& out);
+
 // strftime-style formatting in local time ("%Y/%m/%d %H:%M:%S"); empty when t is out of range.
 std::string FormatLocal(CalTime t, const char* format);
 
