@@ -1,0 +1,193 @@
+// Runs the built heliarc-cli export and import on a generated data folder.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+
+#include "config/ExportPrm.h"
+#include "data/SpectrumDataReader.h"
+#include "data/SpectrumDataWriter.h"
+#include "tests/support/TestSupport.h"
+#include "tests/unit/exchange/ExchangeTestUtil.h"
+
+using namespace exchangetest;
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out, err;
+};
+
+CliRun Cli(const std::string& args) {
+    const std::string cmd = std::string(HELIARC_BINARY_DIR) + "/cli/heliarc-cli " + args + " 2>cli-stderr.txt";
+    CliRun r;
+    FILE* p = ::popen(cmd.c_str(), "r");
+    if (!p) return r;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    const int st = ::pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    r.err = testsupport::ReadFileBytes("cli-stderr.txt");
+    return r;
+}
+
+std::vector<std::string> CsvRows(const std::string& path) {
+    const std::string text = testsupport::ReadFileBytes(path);
+    std::vector<std::string> rows;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = text.find("\r\n", at);
+        if (end == std::string::npos) end = text.size();
+        rows.push_back(text.substr(at, end - at));
+        at = end + 2;
+    }
+    return rows;
+}
+
+std::vector<std::string> Cells(const std::string& row) {
+    std::vector<std::string> cells;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t comma = row.find(',', start);
+        cells.push_back(row.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        if (comma == std::string::npos) return cells;
+        start = comma + 1;
+    }
+}
+
+class CliExchangeTest : public ::testing::Test {
+protected:
+    testsupport::TzGuard tz_{"Asia/Tokyo"};
+    testsupport::TempWorkDir dir_;
+    void SetUp() override {
+        ::mkdir("data", 0755);
+        SetGeneral("data", "SPC");
+        CSpectrumDataWriter writer;
+        ASSERT_EQ(writer.WriteAll({InstrumentRecord(Local(2009, 5, 12, 10), "first", 100.0f),
+                                   InstrumentRecord(Local(2009, 5, 12, 11, 30), "second", 200.0f),
+                                   InstrumentRecord(Local(2009, 5, 13, 9, 15), "third", 300.0f)}),
+                  1);
+    }
+    std::string Workdir() const { return "--workdir " + dir_.Path() + " "; }
+    std::vector<std::string> Memos(int y, int m, int d) {
+        std::vector<CSpectrumData> day;
+        CSpectrumDataReader().ReadDay(y, m, d, day);
+        std::vector<std::string> memos;
+        for (const auto& r : day) memos.push_back(r.GetMemo());
+        return memos;
+    }
+};
+
+}  // namespace
+
+TEST_F(CliExchangeTest, ExportWritesTheSelectionWithTheStoredSettingsUnlessOptionsOverride) {
+    CliRun r = Cli(Workdir() + "export all.csv");
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<std::string> rows = CsvRows("all.csv");
+    ASSERT_EQ(rows.size(), 14u + 256u);
+    EXPECT_EQ(rows[0], "DATE,2009/05/12,2009/05/12,2009/05/13");
+    EXPECT_EQ(rows[1], "TIME,10:00:00,11:30:00,09:15:00");
+    EXPECT_EQ(rows[3], "MEMO,first,second,third");
+    EXPECT_EQ(rows[12], "WL Interval,Original,Original,Original");
+    EXPECT_EQ(rows[14].substr(0, 4), "300,");  // pixel 0 of the first record
+
+    // Settings stored in the EXPORT section are used; the run-only options are not saved.
+    {
+        CExportPrm stored;
+        stored.Load();
+        stored.m_EXPORT_TYPE = 1;
+        ASSERT_TRUE(stored.Save());
+    }
+    const std::string iniBefore = testsupport::ReadFileBytes("ZQ118.ini");
+    r = Cli(Workdir() + "export calc.csv --from 2009/05/12 --to \"2009/05/12 23:59:59\"");
+    ASSERT_EQ(r.status, 0) << r.err;
+    rows = CsvRows("calc.csv");
+    ASSERT_EQ(rows.size(), 12u);
+    EXPECT_EQ(rows[3], "MEMO,first,second");
+
+    r = Cli(Workdir() + "export step.csv --type 3 --standard jis --unit 1 --step 2 --min 400 --max 500 --comment hir");
+    ASSERT_EQ(r.status, 0) << r.err;
+    rows = CsvRows("step.csv");
+    ASSERT_EQ(rows.size(), 7u + 21u);
+    EXPECT_EQ(rows[3], "MEMO,third");
+    EXPECT_EQ(rows[5], "WL Interval,5nm Step");
+    EXPECT_EQ(rows[6], "Wavelength[nm],Difference[umol/m^2/s/um]");
+    EXPECT_EQ(Cells(rows[7])[0], "400");
+    EXPECT_EQ(Cells(rows.back())[0], "500");
+    EXPECT_EQ(testsupport::ReadFileBytes("ZQ118.ini"), iniBefore);
+}
+
+TEST_F(CliExchangeTest, RatioAgainstTheCurrentStandardAndWithoutOne) {
+    ASSERT_EQ(Cli(Workdir() + "standard register 2009/05/12 2560").status, 0);
+    CliRun r = Cli(Workdir() + "export ratio.csv --type 2 --standard current");
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<std::string> rows = CsvRows("ratio.csv");
+    ASSERT_EQ(rows.size(), 7u + 256u);
+    EXPECT_EQ(rows[6], "Wavelength[nm],Ratio[%],Ratio[%],Ratio[%]");
+    // The second record is the standard: its column is 100 throughout.
+    for (std::size_t k = 7; k < rows.size(); ++k) ASSERT_EQ(Cells(rows[k]).at(2), "100") << rows[k];
+
+    r = Cli(Workdir() + "export none.csv --type 2 --standard none");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Export failure.\n");
+    EXPECT_EQ(testsupport::FileSize("none.csv"), -1);
+    r = Cli(Workdir() + "export empty.csv --comment nothing-matches");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Export failure.\n");
+}
+
+TEST_F(CliExchangeTest, BadUsageExitsWithTwo) {
+    for (const char* args : {"export", "export a.csv b.csv", "export a.csv --type 4", "export a.csv --unit x",
+                             "export a.csv --step 3", "export a.csv --min 100", "export a.csv --max 2000",
+                             "export a.csv --standard base", "export a.csv --bogus 1", "import",
+                             "import --overwrite", "import --force x.srd"}) {
+        CliRun r = Cli(Workdir() + args);
+        EXPECT_EQ(r.status, 2) << args;
+    }
+    EXPECT_EQ(testsupport::FileSize("a.csv"), -1);
+}
+
+TEST_F(CliExchangeTest, ImportMergesAndTheExportShowsTheImportedRecords) {
+    testsupport::WriteFileBytes("a.srd", HeaderV3() + RecordV3(Local(2009, 5, 12, 10, 30), "imported") +
+                                             RecordV3(Local(2009, 5, 12, 11, 30), "same time") +
+                                             RecordV3(Local(2009, 5, 14, 6), "new day"));
+    CliRun r = Cli(Workdir() + "import a.srd");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Memos(2009, 5, 12), (std::vector<std::string>{"first", "imported", "second"}));
+    EXPECT_EQ(Memos(2009, 5, 14), (std::vector<std::string>{"new day"}));
+
+    r = Cli(Workdir() + "import --overwrite " + dir_.Path() + "/a.srd");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Memos(2009, 5, 12), (std::vector<std::string>{"first", "imported", "same time"}));
+
+    r = Cli(Workdir() + "export back.csv --from 2009/05/14 --step 1");
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<std::string> rows = CsvRows("back.csv");
+    ASSERT_EQ(rows.size(), 14u + 701u);
+    EXPECT_EQ(rows[2], "Exposed Time[msec],40");
+    EXPECT_EQ(rows[3], "MEMO,new day");
+    EXPECT_EQ(rows[4], "FOV,90");
+    EXPECT_EQ(rows[5], "LON,139.123");
+    EXPECT_EQ(rows[8], "TEMP,25.5");
+}
+
+TEST_F(CliExchangeTest, AFailedImportReportsItAndKeepsEveryStoredRecord) {
+    const std::string before = testsupport::ReadFileBytes("data/SPC_20090512.hlx");
+    const std::string good = HeaderV3() + RecordV3(Local(2009, 5, 13, 12), "good");
+    const std::string cut = HeaderV3() + RecordV3(Local(2009, 5, 12, 10, 30), "cut");
+    testsupport::WriteFileBytes("good.srd", good);
+    testsupport::WriteFileBytes("cut.rad", cut.substr(0, cut.size() - 10));
+    CliRun r = Cli(Workdir() + "import good.srd cut.rad good.srd");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Import failure. Check the file.\n");
+    EXPECT_EQ(testsupport::ReadFileBytes("data/SPC_20090512.hlx"), before);
+    // The file before the failing one stays imported.
+    EXPECT_EQ(Memos(2009, 5, 13), (std::vector<std::string>{"third", "good"}));
+
+    r = Cli(Workdir() + "import missing.srd");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Import failure. Check the file.\n");
+}
