@@ -28,13 +28,11 @@ CDataGraph::CDataGraph(Surface* surface, const SurfaceRect& plotRect, std::uint3
 
 void CDataGraph::SetXRange(double min, double max) { x_.Set(min, max); }
 
-void CDataGraph::SetYRangeFromData(const GraphSeries& series) {
-    SetYRangeFromSeriesList(std::vector<const GraphSeries*>{&series});
-}
+namespace {
 
-void CDataGraph::SetYRangeFromSeriesList(const std::vector<const GraphSeries*>& list) {
+// Smallest and largest finite y over the series; false when there is none.
+bool FiniteYRange(const std::vector<const GraphSeries*>& list, double& lo, double& hi) {
     bool any = false;
-    double lo = 0, hi = 0;
     for (const GraphSeries* s : list) {
         if (s == nullptr) continue;
         for (const GraphSeries::Point& p : s->Points()) {
@@ -48,6 +46,19 @@ void CDataGraph::SetYRangeFromSeriesList(const std::vector<const GraphSeries*>& 
             }
         }
     }
+    return any;
+}
+
+}  // namespace
+
+void CDataGraph::SetYRangeFromData(const GraphSeries& series) {
+    double lo = 0, hi = 0;
+    if (FiniteYRange({&series}, lo, hi)) SetYRangeSnapped(lo, hi, true);
+}
+
+void CDataGraph::SetYRangeFromSeriesList(const std::vector<const GraphSeries*>& list) {
+    double lo = 0, hi = 0;
+    FiniteYRange(list, lo, hi);  // with no points both stay 0
     SetYRangeSnapped(lo, hi, true);
 }
 

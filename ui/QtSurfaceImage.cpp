@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QPolygon>
 #include <QString>
+#include <cstring>
 
 namespace {
 
@@ -177,14 +178,11 @@ void QtSurfaceImage::DeviceCopy(const SurfaceRect& destination, const RgbImage& 
 
 bool QtSurfaceImage::ReadPixels(RgbImage& out) const {
     if (!out.Resize(image_.width(), image_.height())) return false;
-    for (int y = 0; y < image_.height(); ++y) {
-        const QRgb* line = reinterpret_cast<const QRgb*>(image_.constScanLine(y));
-        std::uint8_t* dst = &out.rgb[static_cast<std::size_t>(y) * static_cast<std::size_t>(out.width) * 3u];
-        for (int x = 0; x < image_.width(); ++x) {
-            *dst++ = static_cast<std::uint8_t>(qRed(line[x]));
-            *dst++ = static_cast<std::uint8_t>(qGreen(line[x]));
-            *dst++ = static_cast<std::uint8_t>(qBlue(line[x]));
-        }
+    const QImage rgb = image_.convertToFormat(QImage::Format_RGB888);
+    if (rgb.isNull()) return false;
+    const std::size_t rowBytes = static_cast<std::size_t>(out.width) * 3u;
+    for (int y = 0; y < rgb.height(); ++y) {
+        std::memcpy(&out.rgb[static_cast<std::size_t>(y) * rowBytes], rgb.constScanLine(y), rowBytes);
     }
     return true;
 }

@@ -76,6 +76,11 @@ TEST(QtSurface, FillsFramesXorAndClip) {
     s->Line(15, 0, 15, 59);
     EXPECT_EQ(Pixel(*s, 15, 5), 0x000000u);
     EXPECT_EQ(Pixel(*s, 15, 12), 0x141414u);
+    RgbImage pixels;
+    ASSERT_TRUE(s->ReadPixels(pixels));
+    EXPECT_EQ(pixels.At(15, 5), 0x000000u);
+    EXPECT_EQ(pixels.At(15, 12), 0x141414u);
+    EXPECT_EQ(pixels.At(10, 10), 0xEBEBEBu);
     s->Line(15, 0, 15, 59);
     EXPECT_EQ(Pixel(*s, 15, 5), 0xFFFFFFu);
     EXPECT_EQ(Pixel(*s, 15, 12), 0xEBEBEBu);
