@@ -2,7 +2,8 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
+
+#include "platform/StringTable.h"
 
 namespace {
 
@@ -12,23 +13,12 @@ constexpr int kShiftJisCharSet = 128;
 constexpr int kAnsiCharSet = 0;
 constexpr int kFixedPitchModern = 0x31;
 
-bool StartsWithJa(const char* value) { return value != nullptr && std::strncmp(value, "ja", 2) == 0; }
-
 }  // namespace
 
 CTextOut::CTextOut(Surface* surface, int fontHeight, std::uint32_t textColor)
     : surface_(surface), color_(textColor), height_(fontHeight) {}
 
-bool CTextOut::JapaneseFont() {
-    if (const char* lang = std::getenv("HELIARC_LANG"); lang != nullptr && *lang != '\0') {
-        return StartsWithJa(lang);
-    }
-    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        const char* value = std::getenv(name);
-        if (value != nullptr && *value != '\0') return StartsWithJa(value);
-    }
-    return false;
-}
+bool CTextOut::JapaneseFont() { return platform::CurrentLanguage() == platform::Language::Japanese; }
 
 SurfaceFont CTextOut::MakeFont(int height, int escapement) {
     SurfaceFont f;

@@ -20,8 +20,8 @@ public:
 
     // The font the program asks for at a height in pixels (character height) and escapement.
     static SurfaceFont MakeFont(int height, int escapement);
-    // The face choice follows the user's language: HELIARC_LANG=ja|en when set, else whether
-    // LC_ALL, LC_MESSAGES or LANG names a Japanese locale.
+    // The face follows the language the program shows its texts in (the user's locale, or
+    // HELIARC_LANG), so labels and fonts always agree.
     static bool JapaneseFont();
 
 private:

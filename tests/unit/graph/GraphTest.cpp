@@ -11,6 +11,7 @@
 #include "graph/NumericalGraph.h"
 #include "graph/RecordingSurface.h"
 #include "graph/TextOut.h"
+#include "platform/StringTable.h"
 
 namespace {
 
@@ -281,19 +282,24 @@ TEST(TextOut, DrawTextRestoresFontAndColourButKeepsTheAlignment) {
 }
 
 TEST(TextOut, FontFollowsTheUserLanguage) {
-    const char* saved = std::getenv("HELIARC_LANG");
-    const std::string keep = saved ? saved : "";
-    setenv("HELIARC_LANG", "ja", 1);
+    const platform::Language saved = platform::CurrentLanguage();
+    platform::SetLanguage(platform::Language::Japanese);
     SurfaceFont ja = CTextOut::MakeFont(9, 0);
-    setenv("HELIARC_LANG", "en", 1);
+    RecordingSurface surface;
+    CDataGraph graph(&surface, kRect, 0xEBEBEB, false, false);
+    graph.SetXRange(350, 1050);
+    graph.SetYRangeSnapped(0, 100, true);
+    graph.Draw(0xFF, GraphSeries{}, true);
+    platform::SetLanguage(platform::Language::English);
     SurfaceFont en = CTextOut::MakeFont(9, 0);
-    if (saved) {
-        setenv("HELIARC_LANG", keep.c_str(), 1);
-    } else {
-        unsetenv("HELIARC_LANG");
-    }
+    platform::SetLanguage(saved);
     EXPECT_EQ(ja.face, "\xEF\xBC\xAD\xEF\xBC\xB3\xE3\x80\x80\xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF");
     EXPECT_EQ(ja.charSet, 128);
+    ASSERT_FALSE(surface.Texts().empty());
+    for (const RecordedCall& t : surface.Texts()) {
+        EXPECT_EQ(t.font.face, ja.face);
+        EXPECT_EQ(t.font.charSet, 128);
+    }
     EXPECT_EQ(en.face, "Tahoma");
     EXPECT_EQ(en.charSet, 0);
     EXPECT_EQ(en.height, -9);
