@@ -69,7 +69,8 @@ int HalvingSearch(int n, float x, const WavelengthOf& wl) {
 
 // Straight line through the nearest pixel and its partner, evaluated at x.
 template <class WavelengthOf, class IrradianceOf, class Search>
-[[gnu::always_inline]] inline float InterpolateAt(int n, float x, const WavelengthOf& wl, const IrradianceOf& irr, const Search& search) {
+[[gnu::always_inline]] inline float InterpolateAt(int n, float x, const WavelengthOf& wl, const IrradianceOf& irr,
+                                                  const Search& search) {
     if (n < 2) return 0.0f;
     const int b = search(n, x, wl);
     int p;
