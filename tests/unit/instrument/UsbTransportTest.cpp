@@ -7,6 +7,7 @@
 
 #include "instrument/InstrumentLink.h"
 #include "instrument/InstrumentProtocol.h"
+#include "instrument/LibusbBackend.h"
 #include "instrument/UsbTransport.h"
 
 namespace {
@@ -172,4 +173,30 @@ TEST(UsbTransport, TimedOutReadIsCancelledBeforeTheExchangeEnds) {
     // The next exchange starts a fresh read.
     usb->chunks = {{"OK\r", 3}};
     EXPECT_TRUE(protocol.Exchange("OP\r", reply, 50));
+}
+
+TEST(LibusbBackend, DeviceTextsAndFilter) {
+    int bus = 0, address = 0;
+    EXPECT_TRUE(CLibusbBackend::ParseDevicePath("usb:3:17", bus, address));
+    EXPECT_EQ(bus, 3);
+    EXPECT_EQ(address, 17);
+    for (const char* bad : {"usb:3", "usb:3:", "usb::1", "usb:1:2:3", "usb:1:256", "USB:1:2", "usb:1:2\\PIPE03", ""}) {
+        EXPECT_FALSE(CLibusbBackend::ParseDevicePath(bad, bus, address)) << bad;
+    }
+    uint16_t vid = 0, pid = 0;
+    EXPECT_TRUE(CLibusbBackend::ParseVidPid("1d6b:00Ff", vid, pid));
+    EXPECT_EQ(vid, 0x1d6b);
+    EXPECT_EQ(pid, 0x00ff);
+    for (const char* bad : {"1d6b", "1d6b:", ":0002", "1d6b:0002x", "10000:1", "g:1"}) {
+        EXPECT_FALSE(CLibusbBackend::ParseVidPid(bad, vid, pid)) << bad;
+    }
+    // Pipe texts that name no pipe of the instrument, or no device, open nothing.
+    CLibusbBackend backend;
+    EXPECT_EQ(backend.OpenPipe("usb:1:2\\PIPE05"), -1);
+    EXPECT_EQ(backend.OpenPipe("usb:1:2"), -1);
+    EXPECT_EQ(backend.OpenPipe("usb:255:255\\PIPE03"), -1);
+    EXPECT_FALSE(backend.ProbeOpen("usb:255:255"));
+    uint8_t buffer[64] = {0};
+    EXPECT_FALSE(backend.StartRead(1, buffer, 64));
+    EXPECT_EQ(backend.Write(1, buffer, 1, 10), -1);
 }
