@@ -1,5 +1,7 @@
 #include "data/SpectrumDataReader.h"
 
+#include <bit>
+
 #include "config/GeneralPrm.h"
 #include "data/RecordLayout.h"
 #include "platform/LocalTime.h"
@@ -57,9 +59,14 @@ bool CSpectrumDataReader::Decode(const unsigned char* image, CSpectrumData& reco
     if (!platform::JoinLocal(year, month, day, hour, minute, second, time)) return false;
 
     std::vector<float> calibration(static_cast<std::size_t>(n)), signal(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        calibration[static_cast<std::size_t>(i)] = GetF32(image + CalibrationOffset(n) + 4 * i);
-        signal[static_cast<std::size_t>(i)] = GetF32(image + SignalOffset(n) + 4 * i);
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(calibration.data(), image + CalibrationOffset(n), 4 * static_cast<std::size_t>(n));
+        std::memcpy(signal.data(), image + SignalOffset(n), 4 * static_cast<std::size_t>(n));
+    } else {
+        for (int i = 0; i < n; ++i) {
+            calibration[static_cast<std::size_t>(i)] = GetF32(image + CalibrationOffset(n) + 4 * i);
+            signal[static_cast<std::size_t>(i)] = GetF32(image + SignalOffset(n) + 4 * i);
+        }
     }
 
     record.SetTypeCode(typeCode);

@@ -64,7 +64,7 @@ void File::Close() {
 
 void File::SetReadBuffer(std::size_t bytes) {
     bufCapacity_ = bytes;
-    buf_.assign(bytes, 0);
+    buf_.reset(bytes ? new unsigned char[bytes] : nullptr);
     bufStart_ = bufEnd_ = 0;
 }
 
@@ -75,14 +75,14 @@ bool File::ReadExact(void* buffer, std::size_t n) {
     while (done < n) {
         if (bufStart_ < bufEnd_) {
             std::size_t take = std::min(n - done, bufEnd_ - bufStart_);
-            std::memcpy(out + done, buf_.data() + bufStart_, take);
+            std::memcpy(out + done, buf_.get() + bufStart_, take);
             bufStart_ += take;
             done += take;
             pos_ += static_cast<int64_t>(take);
             continue;
         }
         bool buffered = bufCapacity_ > 0 && n - done < bufCapacity_;
-        unsigned char* target = buffered ? buf_.data() : out + done;
+        unsigned char* target = buffered ? buf_.get() : out + done;
         std::size_t want = buffered ? bufCapacity_ : n - done;
         ssize_t r = ::read(fd_, target, want);
         if (r < 0 && errno == EINTR) continue;

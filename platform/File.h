@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <memory>
 #include <vector>
 
 namespace platform {
@@ -39,7 +40,7 @@ public:
 private:
     int fd_ = -1;
     int64_t pos_ = 0;  // logical position
-    std::vector<unsigned char> buf_;
+    std::unique_ptr<unsigned char[]> buf_;  // uninitialised: filled by read before use
     std::size_t bufStart_ = 0, bufEnd_ = 0;
     std::size_t bufCapacity_ = 0;
 };
