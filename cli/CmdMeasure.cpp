@@ -1,0 +1,213 @@
+// measure: one measurement run, printed message by message as the engine posts them. With --demo
+// the simulated instrument runs in this process on a pseudo-terminal and serves as the port.
+#include <csignal>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "cli/Cli.h"
+#include "config/MeasurementPrm.h"
+#include "config/Parameter.h"
+#include "instrument/Measurement.h"
+#include "platform/Messages.h"
+#include "sim/SimulatedInstrument.h"
+
+namespace cli {
+namespace {
+
+volatile std::sig_atomic_t g_stopSignal = 0;
+
+void OnStopSignal(int sig) { g_stopSignal = sig; }
+
+// Messages cross from the engine's worker to the command's loop.
+class QueueSink : public platform::MessageSink {
+public:
+    void Post(unsigned message, int64_t wParam, int64_t lParam) override {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            queue_.push_back({message, wParam, lParam});
+        }
+        cv_.notify_one();
+    }
+    struct Item {
+        unsigned message;
+        int64_t wParam;
+        int64_t lParam;
+    };
+    bool Pop(int timeoutMs, Item& out) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (!cv_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return !queue_.empty(); }))
+            return false;
+        out = queue_.front();
+        queue_.pop_front();
+        return true;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    std::deque<Item> queue_;
+};
+
+// "HH:MM:SS" (or H:MM:SS) as a time text of the configuration, which starts with the date.
+bool ClockText(const std::string& text, std::string& out) {
+    int h = -1, m = -1, s = -1;
+    char extra = 0;
+    if (std::sscanf(text.c_str(), "%2d:%2d:%2d%c", &h, &m, &s, &extra) != 3) return false;
+    if (h < 0 || h > 23 || m < 0 || m > 59 || s < 0 || s > 59) return false;
+    out = "2000/1/1 " + std::to_string(h) + ":" + std::to_string(m) + ":" + std::to_string(s);
+    return true;
+}
+
+class SignalGuard {
+public:
+    SignalGuard() {
+        g_stopSignal = 0;
+        struct sigaction sa {};
+        sa.sa_handler = OnStopSignal;
+        sigemptyset(&sa.sa_mask);
+        ::sigaction(SIGINT, &sa, &oldInt_);
+        ::sigaction(SIGTERM, &sa, &oldTerm_);
+    }
+    ~SignalGuard() {
+        ::sigaction(SIGINT, &oldInt_, nullptr);
+        ::sigaction(SIGTERM, &oldTerm_, nullptr);
+    }
+    SignalGuard(const SignalGuard&) = delete;
+    SignalGuard& operator=(const SignalGuard&) = delete;
+
+private:
+    struct sigaction oldInt_ {};
+    struct sigaction oldTerm_ {};
+};
+
+void PrintMessage(const QueueSink::Item& m) {
+    std::printf("%s\t%lld\t%lld\n", platform::MessageName(m.message), static_cast<long long>(m.wParam),
+                static_cast<long long>(m.lParam));
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int RunMeasure(Context& ctx, const std::vector<std::string>& argv) {
+    Args args;
+    std::string error;
+    if (!args.Parse(argv, {"--type", "--port", "--exposure", "--from", "--to", "--span", "--memo", "--count",
+                           "--duration"},
+                    {}, error))
+        return Usage(error);
+    if (!args.Positional().empty()) return Usage("measure takes no arguments");
+
+    // Options become run-only values of the MEASUREMENT section: applied over the file, never saved.
+    const std::string section = "MEASUREMENT";
+    if (args.Has("--type")) {
+        const std::string t = args.Get("--type");
+        const char* type = t == "manual" ? "0" : t == "interval" ? "1" : t == "transfer" ? "2" : nullptr;
+        if (type == nullptr) return Usage("--type must be manual, interval or transfer");
+        CParameter::SetRunOverride(section, "MEASUREMENT_TYPE", type);
+    }
+    long long n = 0;
+    if (args.Has("--exposure")) {
+        if (!ParseInt(args.Get("--exposure"), n) || n < 0 || n > 10) return Usage("--exposure must be 0 to 10");
+        CParameter::SetRunOverride(section, "EXPOSED_TIME", std::to_string(n));
+    }
+    if (args.Has("--span")) {
+        // A span of 0 or less is the engine's to refuse, with its own message.
+        if (!ParseInt(args.Get("--span"), n) || n < -2147483647LL || n > 2147483647LL)
+            return Usage("--span must be a number of seconds");
+        CParameter::SetRunOverride(section, "INTERVAL_MEASUREMENT_SPAN", std::to_string(n));
+    }
+    std::string text;
+    for (const char* option : {"--from", "--to"}) {
+        if (!args.Has(option)) continue;
+        if (!ClockText(args.Get(option), text)) return Usage(std::string(option) + " must be HH:MM:SS");
+        CParameter::SetRunOverride(section,
+                                   option[2] == 'f' ? "INTERVAL_MEASUREMENT_START_TIME" : "INTERVAL_MEASUREMENT_END_TIME",
+                                   text);
+    }
+    if (ctx.demo && !args.Has("--from") && !args.Has("--to")) {
+        // The simulated instrument is there around the clock; so is the demo's window.
+        CParameter::SetRunOverride(section, "INTERVAL_MEASUREMENT_START_TIME", "2000/1/1 0:00:00");
+        CParameter::SetRunOverride(section, "INTERVAL_MEASUREMENT_END_TIME", "2000/1/1 23:59:59");
+    }
+    long long count = 0;
+    if (args.Has("--count") && (!ParseInt(args.Get("--count"), count) || count < 1))
+        return Usage("--count must be a positive number");
+    double duration = 0;
+    if (args.Has("--duration") && (!ParseDouble(args.Get("--duration"), duration) || !(duration > 0) ||
+                                   duration > 1e9))
+        return Usage("--duration must be a positive number of seconds");
+    if (ctx.demo && args.Has("--port")) return Usage("--port cannot be combined with --demo");
+
+    CMeasurementPrm settings;
+    settings.Load();
+    settings.m_Memo = args.Get("--memo");
+
+    QueueSink sink;  // outlives the engine, which posts to it until Stop
+    CMeasurement engine;
+    std::unique_ptr<CSimulatedInstrument> sim;
+    if (ctx.demo) {
+        SimOptions options;
+        options.realExposures = false;  // the demo answers at once; intervals still keep their grid
+        sim = std::make_unique<CSimulatedInstrument>(options);
+        if (!sim->Start()) return Fail("Cannot start the simulated instrument: no pseudo-terminal is available.");
+        // A real instrument answers the live slot's header before its first measurement; the
+        // simulator only after one, which fixed exposures would otherwise trip over.
+        sim->Edit([](CSimModel& m) {
+            CSimModel::Record& live = m.Slot(CSimModel::kLiveSlot);
+            if (!live.present) {
+                live.present = true;
+                live.fovCode = live.tableNumber = m.FovCode();
+            }
+        });
+        engine.SetPortOverride(sim->SlavePath());
+    } else if (args.Has("--port")) {
+        engine.SetPortOverride(args.Get("--port"));
+    }
+
+    SignalGuard signals;
+    if (!engine.Start(settings, sink)) return Fail(engine.GetErrorText());
+
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::milliseconds(static_cast<long long>(duration * 1000.0));
+    bool failed = false;
+    long long stored = 0;
+    for (bool done = false; !done;) {
+        if (g_stopSignal != 0) break;
+        if (duration > 0 && std::chrono::steady_clock::now() >= deadline) break;
+        QueueSink::Item m{};
+        if (!sink.Pop(100, m)) continue;
+        PrintMessage(m);
+        switch (m.message) {
+            case platform::UM_MEASUREMENT_ERROR: failed = true; done = true; break;
+            case platform::UM_MANUAL_STORED:
+            case platform::UM_INTERVAL_FINISHED:
+            case platform::UM_TRANSFER_FINISHED: done = true; break;
+            case platform::UM_INTERVAL_STORED:
+                if (count > 0 && ++stored >= count) done = true;
+                break;
+            default: break;
+        }
+    }
+    engine.Stop();
+    // What the run posted on its way out (an interval run's finish) still belongs to the output.
+    for (QueueSink::Item m{}; sink.Pop(0, m);) {
+        PrintMessage(m);
+        if (m.message == platform::UM_MEASUREMENT_ERROR) failed = true;
+    }
+    if (failed) return Fail(engine.GetErrorText());
+    return kExitOk;
+}
+
+namespace {
+const CommandRegistrar kMeasure(50, "measure", RunMeasure,
+                                "[--type manual|interval|transfer] [--port usb|COM<n>|PATH] [--exposure 0..10]\n"
+                                "           [--from HH:MM:SS --to HH:MM:SS --span SECONDS] [--memo TEXT]\n"
+                                "           [--count N] [--duration SECONDS]");
+}  // namespace
+
+}  // namespace cli
