@@ -165,28 +165,31 @@ void CSimulatedInstrument::Serve(const std::string& command, int64_t firstByteNs
         if (err) answer.reply = "ERR\r";
         else answer = model_.Handle(command);
     }
-    if (options_.paced) {
-        // The command itself took its time on the wire.
-        if (!SleepUntilNs(firstByteNs + static_cast<int64_t>(command.size() + 1) * kNsPerByte)) return;
-    }
-    if (options_.realExposures && !SleepMs(answer.busyMs)) return;
-    if (!SleepMs(delayMs)) return;
+    // The reply is due when the command has crossed the wire (paced), the exposure is over and
+    // any delay has passed. Pacing counts from that moment, not from when this thread woke up.
+    int64_t dueNs = options_.paced ? firstByteNs + static_cast<int64_t>(command.size() + 1) * kNsPerByte : NowNs();
+    if (options_.realExposures) dueNs += static_cast<int64_t>(answer.busyMs) * 1000000;
+    dueNs += static_cast<int64_t>(delayMs) * 1000000;
+    if (!SleepUntilNs(dueNs)) return;
     if (drop) return;
-    SendReply(answer.reply);
+    SendReply(answer.reply, dueNs);
 }
 
-bool CSimulatedInstrument::SendReply(const std::string& reply) {
+bool CSimulatedInstrument::SendReply(const std::string& reply, int64_t startNs) {
     if (options_.paced) {
-        const int64_t start = NowNs();
         std::size_t sent = 0;
         while (sent < reply.size()) {
-            std::size_t due = static_cast<std::size_t>((NowNs() - start) / kNsPerByte) + 1;
+            int64_t now = NowNs();
+            // A byte is there once its last bit has crossed the line.
+            std::size_t due = now < startNs ? 0 : static_cast<std::size_t>((now - startNs) / kNsPerByte);
             if (due > reply.size()) due = reply.size();
             if (due > sent) {
                 if (!WriteAll(reply.data() + sent, due - sent)) return false;
                 sent = due;
             }
-            if (sent < reply.size() && !SleepUntilNs(start + static_cast<int64_t>(sent) * kNsPerByte)) return false;
+            if (sent < reply.size() && !SleepUntilNs(startNs + static_cast<int64_t>(sent + 1) * kNsPerByte)) {
+                return false;
+            }
         }
         return true;
     }

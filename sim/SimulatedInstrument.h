@@ -65,7 +65,7 @@ public:
 private:
     void Run();
     void Serve(const std::string& command, int64_t firstByteNs);
-    bool SendReply(const std::string& reply);
+    bool SendReply(const std::string& reply, int64_t startNs);
     bool WriteAll(const char* data, std::size_t length);
     bool SleepUntilNs(int64_t ns);
     bool SleepMs(int ms);
