@@ -48,7 +48,7 @@ static void Run(benchmark::State& state, bool paced) {
     sim.Stop();
 }
 static void BM_StoredRecordAt38400(benchmark::State& state) { Run(state, true); }
-BENCHMARK(BM_StoredRecordAt38400)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StoredRecordAt38400)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 
 // The same without pacing: the cost of the link itself, which the paced figure has to absorb.
 static void BM_StoredRecordUnpaced(benchmark::State& state) { Run(state, false); }

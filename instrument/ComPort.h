@@ -69,6 +69,7 @@ public:
     void Purge();
 
     bool IsOpen() const { return fd_ >= 0; }
+    int Descriptor() const { return fd_; }
     const ComTimeouts& GetTimeouts() const { return timeouts_; }
     const ComSettings& GetSettings() const { return settings_; }
 

@@ -249,7 +249,15 @@ TEST_F(SerialSim, ComPortOverridesAndProbing) {
     EXPECT_EQ(port.GetTimeouts().readTotalConstant, 20u);
     EXPECT_EQ(port.GetSettings().baudRate, 9600u);
     EXPECT_EQ(port.GetSettings().outX, 0);
+    termios t{};
+    ASSERT_EQ(tcgetattr(port.Descriptor(), &t), 0);
+    EXPECT_EQ(cfgetospeed(&t), B9600);
+    EXPECT_EQ(t.c_cflag & CSIZE, static_cast<tcflag_t>(CS7));
+    EXPECT_EQ(t.c_cflag & (PARODD | CSTOPB), static_cast<tcflag_t>(CSTOPB));  // a pty keeps no parity bit
+    EXPECT_EQ(t.c_iflag & IXON, 0u);
+    EXPECT_FALSE(CComPort().Open(sim->SlavePath()));  // held
     port.Close();
+    EXPECT_TRUE(port.Close());  // closing twice is harmless
 
     // COM<n> through HELIARC_COM<n>: a port held by another program is not listed.
     CSimulatedInstrument other;
