@@ -4,12 +4,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <string_view>
 #include <vector>
 
+#include "exchange/CsvText.h"
+#include "graph/Range.h"
 #include "platform/Path.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
@@ -95,29 +99,96 @@ private:
     std::string buf_;
 };
 
-// A field with a separator, a quote or a line break is quoted with its quotes doubled; any other
-// field is written exactly as it is, so ordinary files keep their plain layout.
-void AppendText(std::string& out, std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-        out.append(text);
-        return;
-    }
-    out += '"';
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    out += '"';
-}
-
-// "%.6g" without the locale: to_chars with a precision formats exactly as printf does.
-void AppendG6(std::string& out, double v) {
-    char buf[40];
-    auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 6);
-    out.append(buf, r.ptr);
-}
+void AppendText(std::string& out, std::string_view text) { csvtext::AppendField(out, text); }
 
 void AppendG(std::string& out, double v) { out += platform::FormatG(v, "%g"); }
+
+// IrradianceAt of one record for many wavelengths: the per-pixel wavelengths and irradiances are
+// computed once, then each lookup finds the record's nearest pixel and draws its straight line over
+// those values, so the result is the same float as IrradianceAt gives.
+class SpectrumLookup {
+public:
+    SpectrumLookup(const CSpectrumData& record, int unit) : n_(record.PixelCount()) {
+        wl_.resize(static_cast<std::size_t>(n_));
+        irr_.resize(static_cast<std::size_t>(n_));
+        for (int i = 0; i < n_; ++i) {
+            wl_[static_cast<std::size_t>(i)] = record.Wavelength(i);
+            irr_[static_cast<std::size_t>(i)] = record.Irradiance(i, unit);
+        }
+        regular_ = n_ >= 1 && std::isfinite(wl_[0]);
+        for (std::size_t k = 1; regular_ && k < wl_.size(); ++k)
+            regular_ = std::isfinite(wl_[k]) && wl_[k] - wl_[k - 1] >= 1.0f;
+    }
+
+    float At(float x) const {
+        if (n_ < 2) return 0.0f;
+        const int b = Nearest(x);
+        int p;
+        if (b == 0) p = 1;
+        else if (b == n_ - 1) p = b - 1;
+        else p = W(b) >= x ? b - 1 : b + 1;
+        const float xb = W(b), xp = W(p);
+        const float yb = irr_[static_cast<std::size_t>(b)];
+        if (xb == xp) return yb;
+        return static_cast<float>(CDRangeMap(xb, xp, yb, irr_[static_cast<std::size_t>(p)]).Map(x));
+    }
+
+private:
+    float W(int i) const { return wl_[static_cast<std::size_t>(i)]; }
+
+    static int64_t Truncated(float v) {
+        if (v >= -9.2e18f && v <= 9.2e18f) return static_cast<int64_t>(v);
+        return v < 0 ? std::numeric_limits<int64_t>::min() : std::numeric_limits<int64_t>::max();
+    }
+
+    // With finite wavelengths that each exceed the one before by at least 1 nm (every instrument),
+    // the halving search always ends on the pair that brackets x and compares the same two truncated
+    // distances, so walking to that pair gives its answer; the column ascends, so the walk starts
+    // where the last lookup ended. Any other table takes the halving search itself.
+    int Nearest(float x) const {
+        if (regular_ && !std::isnan(x)) return BracketNearest(x);
+        return HalvingSearch(x);
+    }
+
+    int BracketNearest(float x) const {
+        int j = hint_;
+        if (j > 0 && !(W(j - 1) < x)) j = static_cast<int>(std::lower_bound(wl_.begin(), wl_.end(), x) - wl_.begin());
+        else
+            while (j < n_ && W(j) < x) ++j;
+        hint_ = j;
+        if (j == 0) return 0;
+        if (j == n_) return n_ - 1;
+        return Truncated(x - W(j - 1)) < Truncated(W(j) - x) ? j - 1 : j;
+    }
+
+    int HalvingSearch(float x) const {
+        int a = n_ / 2;
+        int step = a;
+        for (int round = 0; round <= n_ + 64; ++round) {
+            if (step >= 2) step /= 2;
+            a = std::clamp(a, 0, n_ - 1);
+            const float d = W(a);
+            if (d >= x) {
+                if (a < 1) return 0;
+                const float e = W(a - 1);
+                if (x >= e) return Truncated(x - e) < Truncated(d - x) ? a - 1 : a;
+                a -= step;
+            } else {
+                if (a + 1 >= n_) return n_ - 1;
+                const float e = W(a + 1);
+                if (e >= x) return Truncated(x - d) < Truncated(e - x) ? a : a + 1;
+                a += step;
+            }
+        }
+        return std::clamp(a, 0, n_ - 1);
+    }
+
+    int n_;
+    bool regular_ = false;
+    mutable int hint_ = 0;
+    std::vector<float> wl_;
+    std::vector<float> irr_;
+};
 
 const std::string& Text(int id) { return platform::LoadString(id); }
 
@@ -223,14 +294,15 @@ bool WriteCsv(const std::string& fileName, std::vector<CSpectrumData>& records, 
     std::vector<float> base;
     if (s.type != kTypeSpectral) {
         base.resize(rows);
-        for (std::size_t k = 0; k < rows; ++k) base[k] = standard->IrradianceAt(wavelengths[k], unit);
+        const SpectrumLookup lookup(*standard, unit);
+        for (std::size_t k = 0; k < rows; ++k) base[k] = lookup.At(wavelengths[k]);
     }
     // Column by column, each record's lookups stay together; rows are written afterwards.
     std::vector<float> values(rows * cols);
     for (std::size_t j = 0; j < cols; ++j) {
-        const CSpectrumData& r = records[j];
+        const SpectrumLookup lookup(records[j], unit);
         for (std::size_t k = 0; k < rows; ++k) {
-            const float e = r.IrradianceAt(wavelengths[k], unit);
+            const float e = lookup.At(wavelengths[k]);
             float v = e;
             if (s.type == kTypeRatio) {
                 v = e / base[k] * 100.0f;
@@ -241,13 +313,16 @@ bool WriteCsv(const std::string& fileName, std::vector<CSpectrumData>& records, 
             values[k * cols + j] = v;
         }
     }
+    // Each row is formatted into one piece of memory and appended whole.
+    std::vector<char> line((cols + 1) * (csvtext::kMaxG6 + 1) + 2);
     for (std::size_t k = 0; k < rows; ++k) {
-        AppendG6(out, static_cast<double>(wavelengths[k]));
+        char* p = csvtext::WriteG6(line.data(), wavelengths[k]);
         const float* row = &values[k * cols];
         for (std::size_t j = 0; j < cols; ++j) {
-            out += ',';
-            AppendG6(out, static_cast<double>(row[j]));
+            *p++ = ',';
+            p = csvtext::WriteG6(p, row[j]);
         }
+        out.append(line.data(), static_cast<std::size_t>(p - line.data()));
         file.EndRow();
     }
     if (file.Close()) return true;

@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <sstream>
 #include <sys/stat.h>
 
 #include "exchange/CSVExporter.h"
+#include "exchange/CsvText.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "tests/support/TestSupport.h"
@@ -279,38 +282,83 @@ TEST_F(CSVExporterTest, RefusesWhatCannotBeWrittenWhole) {
     EXPECT_EQ(testsupport::FileSize("bad.csv"), -1);
 }
 
-// The spectral values are formatted without printf; they must match "%.6g" exactly.
-TEST(CSVNumberFormat, SpectralValuesMatchPrintf) {
+// The spectral values are formatted without printf; they must read exactly as "%.6g".
+TEST(CSVNumberFormat, SixDigitsMatchPrintfIncludingTies) {
+    auto printfG6 = [](float v) {
+        char b[64];
+        std::snprintf(b, sizeof b, "%.6g", static_cast<double>(v));
+        return std::string(b);
+    };
+    auto mine = [](float v) {
+        std::string s;
+        csvtext::AppendG6(s, v);
+        return s;
+    };
+    std::vector<float> values = {0.0f, -0.0f, 1e-5f, 9.99999e-5f, 1e-4f, 0.0001234565f, 999999.5f, 999998.5f,
+                                 1e6f, 123456.5f, 123457.5f, 1.5f, 2.5e-3f, 3.4e38f, -1.17549435e-38f,
+                                 std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
+                                 std::numeric_limits<float>::quiet_NaN(), -std::numeric_limits<float>::quiet_NaN(),
+                                 std::numeric_limits<float>::denorm_min()};
+    // Every power of ten and its neighbours, where the exponent guess is most easily off by one.
+    for (int e = -45; e <= 38; ++e) {
+        const float p = static_cast<float>(std::pow(10.0, e));
+        values.insert(values.end(), {p, std::nextafter(p, 0.0f), std::nextafter(p, std::numeric_limits<float>::infinity()), -p});
+    }
+    // Halves of integers are exact floats: ties that must go to the even digit.
+    for (int i = 100000; i < 100200; ++i) values.push_back(static_cast<float>(i) + 0.5f);
+    for (int i = 1000000; i < 1000200; ++i) values.push_back(static_cast<float>(i) * 10.0f + 5.0f);
     std::mt19937 gen(7);
     std::uniform_int_distribution<uint32_t> bits;
-    std::vector<float> values = {0.0f, -0.0f, 1e-5f, 1e-4f, 0.0001234565f, 999999.5f, 1e6f, 123456.5f,
-                                 std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
-                                 std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::denorm_min()};
-    for (int i = 0; i < 20000; ++i) {
+    for (int i = 0; i < 200000; ++i) {
         uint32_t u = bits(gen);
         float f;
         std::memcpy(&f, &u, sizeof f);
         values.push_back(f);
     }
-    CSpectrumData record = LinearRecord(0, 400.0f, {0, 0});
-    CExportPrm prm;
-    prm.m_WAVELENGTH_TYPE = 0;
-    testsupport::TempWorkDir dir;
-    std::size_t checked = 0;
-    // Feed the values through the export as signals of a two-pixel record: at the pixel wavelengths
-    // the exported value is the signal itself.
-    for (std::size_t i = 0; i + 1 < values.size(); i += 2) {
-        record = LinearRecord(0, 400.0f, {values[i], values[i + 1]});
-        ASSERT_TRUE(CCSVExporter().ExportRecord("v.csv", record, nullptr, prm));
-        std::vector<std::string> rows = Rows(testsupport::ReadFileBytes("v.csv"));
-        ASSERT_EQ(rows.size(), 16u);
-        const float e0 = record.IrradianceAt(400.0f, 0), e1 = record.IrradianceAt(401.0f, 0);
-        EXPECT_EQ(rows[14], "400," + platform::FormatG(e0, "%.6g")) << values[i];
-        EXPECT_EQ(rows[15], "401," + platform::FormatG(e1, "%.6g")) << values[i + 1];
-        ++checked;
-        if (i > 2000) break;  // every special value and a good spread of random ones
+    std::uniform_real_distribution<float> typical(-5000.0f, 5000.0f);
+    for (int i = 0; i < 100000; ++i) values.push_back(typical(gen));
+    int bad = 0;
+    for (float v : values) {
+        if (mine(v) != printfG6(v) && ++bad <= 10) ADD_FAILURE() << printfG6(v) << " written as " << mine(v);
     }
-    EXPECT_GT(checked, 1000u);
+    EXPECT_EQ(bad, 0);
+}
+
+// Lookups over cached pixel values must give IrradianceAt's floats also for records whose
+// wavelengths are not ascending, repeat, or are too few.
+TEST_F(CSVExporterTest, SpectralValuesAreThoseOfIrradianceAtForAnyRecord) {
+    CSpectrumData regular = set_.At(0).record;
+    CSpectrumData descending = LinearRecord(Local(2009, 5, 12, 9), 700.0f, std::vector<float>(300, 0.0f));
+    descending.SetCoefficient(1, -1.25f);
+    CSpectrumData turning = LinearRecord(Local(2009, 5, 12, 10), 300.0f, std::vector<float>(256, 0.0f));
+    turning.SetCoefficient(1, 6.0f);
+    turning.SetCoefficient(2, -0.02f);
+    CSpectrumData repeated = LinearRecord(Local(2009, 5, 12, 11), 0.0f, std::vector<float>(6, 0.0f));
+    const float w[6] = {400, 400, 400.5f, 600, 600, 900};
+    repeated.SetWavelengths(6, w);
+    repeated.SetExplicitWavelengths(1);
+    CSpectrumData single = LinearRecord(Local(2009, 5, 12, 12), 500.0f, {5.0f});
+    std::mt19937 gen(3);
+    std::uniform_real_distribution<float> signal(0.0f, 5000.0f);
+    for (CSpectrumData* r : {&descending, &turning, &repeated}) {
+        std::vector<float> s(static_cast<std::size_t>(r->PixelCount()));
+        for (float& v : s) v = signal(gen);
+        r->SetSignal(s);
+        r->SetTemperature(3.5f);  // a temperature factor that differs per pixel
+    }
+    set_.Clear();
+    for (const auto& r : {regular, descending, turning, repeated, single}) set_.Append(r, 0, 0);
+    for (int unit : {0, 1}) {
+        std::vector<std::string> rows = Export(0, unit, 1, 350, 1050);
+        ASSERT_EQ(rows.size(), 14u + 701u);
+        for (int k = 0; k <= 700; ++k) {
+            const float lambda = 350.0f + static_cast<float>(k);
+            std::string want = platform::FormatG(lambda, "%.6g");
+            for (int j = 0; j < set_.Count(); ++j)
+                want += "," + platform::FormatG(set_.At(j).record.IrradianceAt(lambda, unit), "%.6g");
+            ASSERT_EQ(rows[14 + static_cast<std::size_t>(k)], want) << "unit " << unit;
+        }
+    }
 }
 
 }  // namespace
