@@ -12,6 +12,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "config/MeasurementPrm.h"
 #include "instrument/ComPort.h"
 #include "instrument/InstrumentProtocol.h"
 #include "instrument/SerialTransport.h"
@@ -307,4 +308,30 @@ TEST(Zq118SimProgram, PrintsItsPortAnswersAndStopsOnSigterm) {
     EXPECT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     fclose(f);
+}
+
+TEST(SerialPortOpen, PortsThatCannotBeOpened) {
+    CInstrumentLink link;
+    setenv("HELIARC_COM5", "/nonexistent/tty", 1);
+    EXPECT_FALSE(link.OpenPort(CInstrumentLink::kSerial, 5));
+    unsetenv("HELIARC_COM5");
+    EXPECT_FALSE(link.IsOpen());
+    link.SetPortOverride(HELIARC_SOURCE_DIR "/CMakeLists.txt");  // not a terminal
+    EXPECT_FALSE(link.OpenPort(CInstrumentLink::kUsb, 1));
+    CInstrumentProtocol protocol(link);
+    std::string reply;
+    EXPECT_FALSE(protocol.Exchange("ID\r", reply, 100));
+
+    CMeasurementPrm settings;
+    settings.m_PORT_TYPE = 1;
+    settings.m_RS232C_PORT = 1;
+    CSimulatedInstrument sim;
+    ASSERT_TRUE(sim.Start());
+    setenv("HELIARC_COM1", sim.SlavePath().c_str(), 1);
+    link.SetPortOverride("");
+    EXPECT_TRUE(link.OpenPort(settings));
+    unsetenv("HELIARC_COM1");
+    EXPECT_TRUE(protocol.Exchange("ID\r", reply, 1000));
+    link.ClosePort();
+    EXPECT_FALSE(link.IsOpen());
 }
