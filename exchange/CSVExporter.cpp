@@ -206,7 +206,9 @@ bool ReadSettings(const CExportPrm& prm, Settings& s) {
     s.step = prm.m_WAVELENGTH_TYPE.Get();
     s.minWavelength = prm.m_MIN_WAVELENGTH.Get();
     s.maxWavelength = prm.m_MAX_WAVELENGTH.Get();
-    return s.type >= kTypeSpectral && s.type <= kTypeDifference && s.step >= 0 && s.step <= 2;
+    if (s.type < kTypeSpectral || s.type > kTypeDifference) return false;
+    // The interval matters only where a wavelength column is written.
+    return s.type == kTypeCalculation || (s.step >= 0 && s.step <= 2);
 }
 
 // Rows 15 ...: the first record's own pixel wavelengths, or steps from the minimum up to and

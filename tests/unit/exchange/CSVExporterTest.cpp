@@ -273,6 +273,9 @@ TEST_F(CSVExporterTest, RefusesWhatCannotBeWrittenWhole) {
     prm.m_EXPORT_TYPE = 0;
     prm.m_WAVELENGTH_TYPE = 3;
     EXPECT_FALSE(exporter.ExportRecord("bad.csv", set_.At(0).record, nullptr, prm));
+    prm.m_EXPORT_TYPE = 1;  // writes no wavelength column, so the interval does not matter
+    EXPECT_TRUE(exporter.ExportRecord("calc.csv", set_.At(0).record, nullptr, prm));
+    prm.m_EXPORT_TYPE = 0;
     prm.m_WAVELENGTH_TYPE = 1;
     prm.m_MAX_WAVELENGTH = std::numeric_limits<float>::infinity();
     EXPECT_FALSE(exporter.ExportDataSet("bad.csv", set_, nullptr, prm));
