@@ -1,0 +1,98 @@
+#include "app/HeliarcApp.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPixmap>
+#include <QTimer>
+#include <clocale>
+#include <cstdlib>
+#include <cstdio>
+
+#include "app/FinishSound.h"
+#include "app/HeliarcDlg.h"
+#include "app/MeasurementRunEngine.h"
+#include "ui/DataListCtrl.h"
+#include "platform/Path.h"
+#include "platform/StringIds.h"
+#include "platform/StringTable.h"
+#include "sim/SimulatedInstrument.h"
+#include "ui/Logo.h"
+#include "ui/Prompter.h"
+#include "ui/WindowMessage.h"
+
+namespace {
+CHeliarcApp* g_app = nullptr;
+}
+
+CHeliarcApp::CHeliarcApp() { g_app = this; }
+
+CHeliarcApp::~CHeliarcApp() {
+    delete dialog_;
+    if (simulator_) simulator_->Stop();
+    if (g_app == this) g_app = nullptr;
+}
+
+CHeliarcApp* CHeliarcApp::Instance() { return g_app; }
+
+int CHeliarcApp::Run(const Options& options) {
+    // The user's locale for everything shown; numbers in files are written the same everywhere.
+    if (!std::setlocale(LC_ALL, "")) std::setlocale(LC_ALL, "C");
+    std::setlocale(LC_NUMERIC, "C");
+    QApplication::setWindowIcon(HeliarcIcon());
+    if (!options.artworkFolder.empty()) {
+        const std::string folder = options.artworkFolder + "/";
+        const bool ok = HeliarcIcon().pixmap(256, 256).save(QString::fromStdString(folder + "heliarc.png"), "PNG") &&
+                        CFinishSound::WriteChime(folder + CFinishSound::kFileName);
+        return ok ? 0 : 1;
+    }
+
+    auto engine = std::make_unique<CMeasurementRunEngine>();
+    engine->SetSoundCallback([] { CFinishSound::Play(); });
+    std::string port = options.port;
+    if (options.demo) {
+        SimOptions sim;
+        sim.seed = static_cast<uint64_t>(platform::Now());
+        simulator_ = std::make_unique<CSimulatedInstrument>(sim);
+        if (simulator_->Start()) {
+            port = simulator_->SlavePath();
+            // The settings dialog then finds the simulator as COM1 too.
+            ::setenv("HELIARC_COM1", port.c_str(), 0);
+        } else {
+            ShowMessage(nullptr, ids::kCannotStartSimulator);
+            simulator_.reset();
+        }
+        if (!platform::FileExists(CFinishSound::kFileName)) CFinishSound::WriteChime(CFinishSound::kFileName);
+    }
+    engine->SetPortOverride(port);
+
+    dialog_ = new CHeliarcDlg(std::move(engine));
+    ui::SetMainWindow(dialog_);
+    int result = 0;
+    if (!options.screenshot.empty()) {
+        dialog_->show();
+        QApplication::processEvents();
+        // On the simulated instrument the picture shows a measured record, as a newcomer sees it.
+        if (simulator_) {
+            dialog_->OnCommand(CHeliarcDlg::kCmdStartStop);
+            QElapsedTimer timer;
+            timer.start();
+            while (dialog_->Engine().IsMeasuring() && timer.elapsed() < 60000)
+                QApplication::processEvents(QEventLoop::AllEvents, 50);
+            QApplication::processEvents();
+            if (dialog_->DataSet().Count() > 0) dialog_->RecordList()->SetRowSelected(dialog_->DataSet().Count() - 1, true);
+        }
+        // Let the layout settle and the list paint before the picture is taken.
+        for (int i = 0; i < 5; ++i) QApplication::processEvents();
+        const QImage image = dialog_->grab().toImage();
+        result = image.save(QString::fromStdString(options.screenshot), "PNG") ? 0 : 1;
+        if (result) std::fprintf(stderr, "heliarc: cannot write %s\n", options.screenshot.c_str());
+    } else {
+        dialog_->exec();
+    }
+    ui::SetMainWindow(nullptr);
+    delete dialog_;
+    dialog_ = nullptr;
+    if (simulator_) simulator_->Stop();
+    return result;
+}

@@ -1,0 +1,37 @@
+#pragma once
+// The application object: runs the main dialog and holds the two thumbnail frames, which any
+// window reaches through it.
+#include <QPointer>
+#include <memory>
+#include <string>
+
+#include "ui/BaseDataThumbnailWnd.h"
+#include "ui/DataThumbnailWnd.h"
+
+class CHeliarcDlg;
+class CSimulatedInstrument;
+
+class CHeliarcApp {
+public:
+    struct Options {
+        bool demo = false;           // the simulated instrument on a pseudo-terminal is the port
+        std::string port;            // port for this run ("usb", "COM<n>", a device path)
+        std::string screenshot;      // render the main dialog to this PNG file and end
+        std::string artworkFolder;   // write the icon and the finish sound into this folder and end
+    };
+
+    CHeliarcApp();
+    ~CHeliarcApp();
+    static CHeliarcApp* Instance();
+
+    // Application start: the locale, the main dialog run modally; the exit code.
+    int Run(const Options& options);
+
+    QPointer<CDataThumbnailWnd> m_pDataThumbnailWnd;
+    QPointer<CBaseDataThumbnailWnd> m_pBaseDataThumbnailWnd;
+    CHeliarcDlg* MainDialog() const { return dialog_; }
+
+private:
+    CHeliarcDlg* dialog_ = nullptr;
+    std::unique_ptr<CSimulatedInstrument> simulator_;
+};

@@ -1,0 +1,818 @@
+#include "app/HeliarcDlg.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimerEvent>
+#include <QVBoxLayout>
+#include <cstdio>
+
+#include "app/HeliarcApp.h"
+#include "app/RunEngine.h"
+#include "config/GeneralPrm.h"
+#include "config/MeasurementPrm.h"
+#include "config/SearchPrm.h"
+#include "data/SearchTime.h"
+#include "data/SpectrumDataReader.h"
+#include "instrument/SetMeasurement.h"
+#include "platform/File.h"
+#include "platform/LocalTime.h"
+#include "platform/StringIds.h"
+#include "platform/StringTable.h"
+#include "platform/Text.h"
+#include "ui/AboutDlg.h"
+#include "ui/BaseDataThumbnailWnd.h"
+#include "ui/ColorStatic.h"
+#include "ui/DataListCtrl.h"
+#include "ui/DataThumbnailWnd.h"
+#include "ui/EditComment.h"
+#include "ui/Logo.h"
+#include "ui/Prompter.h"
+#include "ui/SetGeneral.h"
+#include "ui/ViewHooks.h"
+#include "ui/WindowMessage.h"
+
+namespace {
+
+constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kBlack = 0x000000;
+constexpr uint32_t kBlinkBlue = 0xFF2020;   // RGB(32, 32, 255)
+constexpr uint32_t kBlinkGreen = 0x20FF20;  // RGB(32, 255, 32)
+constexpr int kBlinkPeriodMs = 1000;
+constexpr int kMaxPlotRecords = 10;
+
+const std::string& S(int id) { return platform::LoadString(id); }
+QString Q(int id) { return QString::fromStdString(platform::LoadString(id)); }
+
+// A string-table format with its arguments. The formats are the program's own, compiled in.
+template <typename... Args>
+std::string Format(int id, Args... args) {
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, S(id).c_str(), args...);
+    return buffer;
+}
+
+// The logo static: the logo stretched over the whole control; a click notifies its owner.
+class CLogoStatic : public QWidget {
+public:
+    explicit CLogoStatic(QWidget* parent) : QWidget(parent) {
+        setCursor(Qt::PointingHandCursor);
+        setMinimumSize(150, 48);
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    }
+    QSize sizeHint() const override { return QSize(260, 80); }
+    std::function<void()> onClick;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton && onClick) onClick();
+        QWidget::mousePressEvent(event);
+    }
+    void paintEvent(QPaintEvent*) override {
+        if (logo_.deviceIndependentSize().toSize() != size()) logo_ = HeliarcLogo(width(), height(), devicePixelRatioF());
+        QPainter(this).drawPixmap(0, 0, logo_);
+    }
+
+private:
+    QPixmap logo_;
+};
+
+}  // namespace
+
+CHeliarcDlg::CHeliarcDlg(std::unique_ptr<CRunEngine> engine, QWidget* parent)
+    : QDialog(parent), engine_(std::move(engine)), sink_(std::make_unique<ui::CWindowMessageSink>(this)) {
+    setObjectName(QStringLiteral("dlg102"));
+    engine_->SetMessageSink(sink_.get());
+    BuildControls();
+    Initialize();
+}
+
+CHeliarcDlg::~CHeliarcDlg() {
+    // The worker must be gone before the dialog that receives its messages.
+    engine_->Stop();
+    sink_->Detach();
+    engine_->SetMessageSink(nullptr);
+    for (auto& set : sets_) set.CloseAll();
+    delete dataThumb_.data();
+    delete baseThumb_.data();
+}
+
+CDataThumbnailWnd* CHeliarcDlg::DataThumbnailWnd() const { return static_cast<CDataThumbnailWnd*>(dataThumb_.data()); }
+
+CBaseDataThumbnailWnd* CHeliarcDlg::BaseDataThumbnailWnd() const {
+    return static_cast<CBaseDataThumbnailWnd*>(baseThumb_.data());
+}
+
+QPushButton* CHeliarcDlg::Button(int id, int textId, bool needsHook) {
+    auto* b = new QPushButton(Q(textId), this);
+    b->setObjectName(QStringLiteral("id%1").arg(id));
+    b->setAutoDefault(false);
+    if (needsHook) b->setEnabled(false);
+    connect(b, &QPushButton::clicked, this, [this, id] { OnCommand(id); });
+    return b;
+}
+
+void CHeliarcDlg::BuildControls() {
+    // Measurement control.
+    auto* control = new QGroupBox(Q(ids::kMeasurementControl), this);
+    startStop_ = Button(kCmdStartStop, ids::kStart);
+    startStop_->setMinimumWidth(90);
+    QPushButton* config = Button(kCmdMeasurementConfig, ids::kMeasurementConfig);
+    QPushButton* trend = Button(kCmdTrendGraph, ids::kTrendGraph);
+    trend->setEnabled(static_cast<bool>(ViewHooks().openDataGraph));
+    auto makeStatic = [this](int id) {
+        auto* s = new CColorStatic(this);
+        s->setObjectName(QStringLiteral("id%1").arg(id));
+        s->setMargin(3);
+        s->setMinimumWidth(60);
+        return s;
+    };
+    modeStatic_ = makeStatic(1035);
+    statusStatic_ = makeStatic(1036);
+    clockStatic_ = makeStatic(1037);
+    clockStatic_->setAlignment(Qt::AlignCenter);
+    clockStatic_->setMinimumWidth(clockStatic_->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 16);
+    comment_ = new QLineEdit(this);
+    comment_->setObjectName(QStringLiteral("id1027"));
+    comment_->setVisible(false);
+    comment_->setMaxLength(63);
+
+    auto* controlGrid = new QGridLayout(control);
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addWidget(startStop_);
+    buttonRow->addWidget(config);
+    buttonRow->addWidget(trend);
+    buttonRow->addStretch(1);
+    controlGrid->addLayout(buttonRow, 0, 0, 1, 2);
+    controlGrid->addWidget(modeStatic_, 1, 0, 1, 2);
+    controlGrid->addWidget(statusStatic_, 2, 0);
+    controlGrid->addWidget(clockStatic_, 2, 1);
+    controlGrid->setColumnStretch(0, 1);
+
+    auto* logo = new CLogoStatic(this);
+    logo->setObjectName(QStringLiteral("id1015"));
+    logo->onClick = [this] { OnCommand(kCmdLogo); };
+    QPushButton* folder = Button(kCmdDataFolder, ids::kDataFolder);
+    QPushButton* exitButton = Button(kCmdExit, ids::kExit);
+    auto* frameButtons = new QVBoxLayout;
+    frameButtons->addWidget(logo, 1);
+    auto* frameRow = new QHBoxLayout;
+    frameRow->addStretch(1);
+    frameRow->addWidget(folder);
+    frameRow->addWidget(exitButton);
+    frameButtons->addLayout(frameRow);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(control, 3);
+    top->addLayout(frameButtons, 2);
+
+    // Data browser.
+    auto* browser = new QGroupBox(Q(ids::kDataBrowser), this);
+    auto* retrieval = new QGroupBox(Q(ids::kDataRetrieval), browser);
+    auto makeEdit = [this](int id) {
+        auto* e = new QLineEdit(this);
+        e->setObjectName(QStringLiteral("id%1").arg(id));
+        return e;
+    };
+    searchStart_ = makeEdit(1008);
+    searchEnd_ = makeEdit(1009);
+    searchComment_ = makeEdit(1011);
+    QPushButton* retrieve = Button(kCmdRetrieval, ids::kRetrieval);
+    retrieve->setDefault(true);
+    retrieve->setAutoDefault(true);
+    QPushButton* clear = Button(kCmdClear, ids::kClear);
+    auto* search = new QGridLayout(retrieval);
+    auto label = [this](int id, QWidget* buddy) {
+        auto* l = new QLabel(Q(id), this);
+        l->setBuddy(buddy);
+        return l;
+    };
+    search->addWidget(label(ids::kStartTime, searchStart_), 0, 0);
+    search->addWidget(searchStart_, 0, 1);
+    search->addWidget(label(ids::kEndTime, searchEnd_), 0, 2);
+    search->addWidget(searchEnd_, 0, 3);
+    search->addWidget(label(ids::kComment, searchComment_), 0, 4);
+    search->addWidget(searchComment_, 0, 5);
+    search->addWidget(retrieve, 0, 6);
+    search->addWidget(clear, 0, 7);
+    search->setColumnStretch(1, 2);
+    search->setColumnStretch(3, 2);
+    search->setColumnStretch(5, 3);
+
+    list_ = new CDataListCtrl(browser);
+    list_->setObjectName(QStringLiteral("id1003"));
+    list_->setMinimumHeight(160);
+
+    auto* io = new QGroupBox(Q(ids::kDataInputOutput), browser);
+    auto* ioGrid = new QGridLayout(io);
+    ioGrid->addWidget(Button(kCmdDeleteData, ids::kDeleteDataButton), 0, 0);
+    ioGrid->addWidget(Button(kCmdRemoveData, ids::kRemoveDataButton), 0, 1);
+    ioGrid->addWidget(Button(kCmdEditComment, ids::kEditCommentEllipsis), 0, 2);
+    ioGrid->addWidget(Button(kCmdRegisterStandard, ids::kRegisterAsStandard), 1, 0, 1, 2);
+    ioGrid->addWidget(Button(kCmdImport, ids::kImportEllipsis, true), 1, 2);
+    ioGrid->addWidget(Button(kCmdExport, ids::kExportEllipsis, true), 1, 3);
+    auto* plot = new QGroupBox(Q(ids::kPlot), browser);
+    auto* plotGrid = new QGridLayout(plot);
+    QPushButton* measured = Button(kCmdMeasuredData, ids::kMeasuredData);
+    measured->setEnabled(static_cast<bool>(ViewHooks().openDataGraph));
+    plotGrid->addWidget(measured, 0, 0);
+    plotGrid->addWidget(Button(kCmdCalculationData, ids::kCalculationData, true), 0, 1);
+    plotGrid->addWidget(Button(kCmd3D, ids::k3D, true), 1, 0);
+    auto* actions = new QHBoxLayout;
+    actions->addWidget(io, 3);
+    actions->addWidget(plot, 2);
+
+    auto* standard = new QGroupBox(Q(ids::kStandardData), browser);
+    standardList_ = new CDataListCtrl(standard);
+    standardList_->setObjectName(QStringLiteral("id1016"));
+    standardList_->setMinimumHeight(70);
+    standardList_->setMaximumHeight(110);
+    auto* standardLayout = new QVBoxLayout(standard);
+    standardLayout->addWidget(standardList_);
+
+    auto* browserLayout = new QVBoxLayout(browser);
+    browserLayout->addWidget(retrieval);
+    browserLayout->addWidget(list_, 1);
+    browserLayout->addLayout(actions);
+    browserLayout->addWidget(standard);
+
+    auto* main = new QVBoxLayout(this);
+    main->addLayout(top);
+    main->addWidget(browser, 1);
+
+    // The "Data" popup of the record list.
+    dataMenu_ = new QMenu(this);
+    auto addItem = [this](int id, int textId) {
+        QAction* a = dataMenu_->addAction(Q(textId));
+        a->setObjectName(QStringLiteral("cmd%1").arg(id));
+        connect(a, &QAction::triggered, this, [this, id] { OnCommand(id); });
+        return a;
+    };
+    addItem(kCmdMenuMeasuredPlot, ids::kMeasuredDataPlot)->setEnabled(static_cast<bool>(ViewHooks().openDataGraph));
+    addItem(kCmdMenuCalculationPlot, ids::kCalculationDataPlot)->setEnabled(false);
+    addItem(kCmdMenu3DPlot, ids::k3DPlot)->setEnabled(false);
+    dataMenu_->addSeparator();
+    addItem(kCmdMenuImport, ids::kImportEllipsis)->setEnabled(false);
+    addItem(kCmdMenuExport, ids::kExportEllipsis)->setEnabled(false);
+    dataMenu_->addSeparator();
+    addItem(kCmdMenuEditComment, ids::kEditCommentEllipsis);
+    addItem(kCmdMenuRegister, ids::kRegisterAsStandard);
+    dataMenu_->addSeparator();
+    addItem(kCmdMenuDelete, ids::kDeleteDataMenu);
+    addItem(kCmdMenuRemove, ids::kRemoveDataMenu);
+
+    // The version item: there is no system menu to extend here, so it is the dialog's own
+    // context menu (a right click on the dialog's background).
+    if (!S(ids::kVersionMenu).empty()) {
+        auto* about = new QAction(Q(ids::kVersionMenu), this);
+        about->setObjectName(QStringLiteral("cmd16"));
+        connect(about, &QAction::triggered, this, [this] { OnCommand(kCmdAbout); });
+        addAction(about);
+        setContextMenuPolicy(Qt::ActionsContextMenu);
+    }
+
+    list_->onSelectionChanged = [this] {
+        if (!suppress_) RebuildSelection();
+    };
+    list_->onClicked = [this](int row) {
+        if (dataThumb_) ui::PostWindowMessage(DataThumbnailWnd()->View(), platform::UM_ENSURE_VISIBLE, row, 0);
+    };
+    list_->onDoubleClicked = [this](int) { ui::PostCommand(this, kCmdMenuMeasuredPlot); };
+    list_->onContextMenu = [this](const QPoint& at) { ShowDataMenu(at); };
+    list_->onSelectAll = [this] { SelectAll(); };
+    list_->SetCellText([this](int row, int column) { return CellText(row, column); });
+    standardList_->SetCellText([this](int row, int column) { return StandardCellText(row, column); });
+}
+
+void CHeliarcDlg::CreateThumbnailFrames() {
+    const QRect work = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
+                                                        : QRect(0, 0, 1280, 800);
+    auto* data = new CDataThumbnailWnd(Q(ids::kMeasuredDataThumbnail));
+    data->setObjectName(QStringLiteral("measuredThumbnailFrame"));
+    data->setGeometry(work.left(), work.top(), 160, std::max(1, work.bottom() + 1 - 120 - work.top()));
+    auto* base = new CBaseDataThumbnailWnd(Q(ids::kStandardDataThumbnail));
+    base->setObjectName(QStringLiteral("standardThumbnailFrame"));
+    base->setGeometry(work.left(), work.bottom() + 1 - 120, 160, 120);
+    dataThumb_ = data;
+    baseThumb_ = base;
+    if (CHeliarcApp* app = CHeliarcApp::Instance()) {
+        app->m_pDataThumbnailWnd = data;
+        app->m_pBaseDataThumbnailWnd = base;
+    }
+    data->show();
+    base->show();
+    // Centre the dialog in the work area without resizing it.
+    const QSize size = sizeHint().expandedTo(QSize(860, 600)).boundedTo(work.size());
+    resize(size);
+    move(work.left() + (work.width() - size.width()) / 2, work.top() + (work.height() - size.height()) / 2);
+}
+
+void CHeliarcDlg::Initialize() {
+    setWindowTitle(Q(ids::kAppTitle));
+    setWindowIcon(HeliarcIcon());
+    setWindowFlag(Qt::WindowMinimizeButtonHint, true);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    CreateThumbnailFrames();
+    latest_.SetTime(0);
+    clockStatic_->SetColors(kWhite, kBlack);
+    modeStatic_->SetColors(kWhite, kBlack);
+    statusStatic_->SetColors(kWhite, kBlack);
+    mode_ = S(ids::kManualMeasurement);
+    status_ = S(ids::kStandby);
+    ShowClock();
+    clockTimer_ = startTimer(1000);
+    BuildModeText();
+    // From here on the registered history alone is the standard data.
+    standard_.SetJisEnabled(0);
+
+    const std::vector<CDataListCtrl::Column> columns = {
+        {S(ids::kColumnMeasurementTime), list_->TextWidth("YYYY/MM/DD HH:MM:SS") + 20},
+        {S(ids::kComment), list_->TextWidth("XXXXXXXXXXXXXXXX") + 30},
+        {S(ids::kColumnPar), list_->TextWidth("0.0000") + 30},
+        {S(ids::kPhoton), list_->TextWidth("0.0000") + 30},
+        {S(ids::kLux), list_->TextWidth("0.0000") + 30},
+        {S(ids::kLongitude), list_->TextWidth("0.0000") + 30},
+        {S(ids::kLatitude), list_->TextWidth("0.0000") + 30},
+        {S(ids::kAltitude), list_->TextWidth("0.0000") + 30},
+    };
+    list_->SetColumns(columns);
+    standardList_->SetColumns(columns);
+    RefreshStandardList();
+
+    if (dataThumb_ && ViewHooks().measuredThumbnailView)
+        DataThumbnailWnd()->SetView(ViewHooks().measuredThumbnailView(dataThumb_, dataSet_, selection_));
+    if (baseThumb_ && ViewHooks().standardThumbnailView)
+        BaseDataThumbnailWnd()->SetView(ViewHooks().standardThumbnailView(baseThumb_, standard_));
+
+    CSearchPrm search;
+    search.Load();
+    searchStart_->setText(QString::fromStdString(search.m_SEARCH_START_DATE_TIME.Get()));
+    searchEnd_->setText(QString::fromStdString(search.m_SEARCH_END_DATE_TIME.Get()));
+    searchComment_->setText(QString::fromStdString(search.m_SEARCH_COMMENT.Get()));
+    PushTexts();
+    Retrieve();
+    openModal_ = 0;
+    suppress_ = 0;
+
+    // Every start of the program returns to automatic exposure.
+    CMeasurementPrm measurement;
+    measurement.Load();
+    measurement.m_EXPOSED_TIME = 0;
+    measurement.Save();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Messages and commands
+
+bool CHeliarcDlg::event(QEvent* event) {
+    if (event->type() == ui::CWindowMessageEvent::EventType()) {
+        auto* m = static_cast<ui::CWindowMessageEvent*>(event);
+        if (m->Message() == ui::kCommandMessage) OnCommand(static_cast<int>(m->WParam()));
+        else OnMessage(m->Message(), m->WParam(), m->LParam());
+        return true;
+    }
+    return QDialog::event(event);
+}
+
+void CHeliarcDlg::keyPressEvent(QKeyEvent* event) {
+    // Escape never closes the program; Enter goes to the default button ("Retrieval").
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CHeliarcDlg::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == clockTimer_) ShowClock();
+    QDialog::timerEvent(event);
+}
+
+void CHeliarcDlg::OnCommand(int id) {
+    switch (id) {
+        case kCmdStartStop: StartStop(); break;
+        case kCmdMeasurementConfig: MeasurementConfig(); break;
+        case kCmdTrendGraph: TrendGraph(); break;
+        case kCmdDataFolder: DataFolder(); break;
+        case kCmdLogo: Prompter::Current().OpenUrl(kMakerSite); break;
+        case kCmdAbout: About(); break;
+        case kCmdExit: reject(); break;
+        case kCmdRetrieval: Retrieve(); break;
+        case kCmdClear: ClearSearch(); break;
+        case kCmdDeleteData:
+        case kCmdMenuDelete: DeleteData(); break;
+        case kCmdRemoveData:
+        case kCmdMenuRemove: RemoveData(); break;
+        case kCmdEditComment:
+        case kCmdMenuEditComment: EditComment(); break;
+        case kCmdRegisterStandard:
+        case kCmdMenuRegister: RegisterStandard(); break;
+        case kCmdMeasuredData:
+        case kCmdMenuMeasuredPlot: MeasuredData(); break;
+        default: break;
+    }
+}
+
+void CHeliarcDlg::OnMessage(unsigned message, int64_t wParam, int64_t lParam) {
+    using namespace platform;
+    switch (message) {
+        case UM_GRAPH_CLOSED:
+            if (wParam >= 0 && wParam < kSetCount) sets_[static_cast<std::size_t>(wParam)].RemoveHandle(lParam);
+            break;
+        case UM_SHOW_PREVIOUS: ShowNeighbour(wParam, lParam, false); break;
+        case UM_SHOW_NEXT: ShowNeighbour(wParam, lParam, true); break;
+        case UM_SELECTION_CHANGED: ApplySelectionToList(); break;
+        case UM_ENSURE_VISIBLE: list_->EnsureRowVisible(static_cast<int>(wParam)); break;
+        case UM_MODAL_OPENED: ++openModal_; break;
+        case UM_MODAL_CLOSED: --openModal_; break;
+        case UM_EXPOSURE:
+            if (!engine_->IsMeasuring()) break;
+            status_ = S(lParam ? ids::kDarkMeasuring : ids::kMeasuring) + Format(ids::kExposureSuffix, static_cast<int>(wParam));
+            PushTexts();
+            break;
+        case UM_TRANSFER_PROGRESS:
+            if (!engine_->IsMeasuring()) break;
+            status_ = S(ids::kDataTransferring) + Format(ids::kTransferProgressSuffix, static_cast<unsigned>(wParam),
+                                                          static_cast<unsigned>(lParam));
+            PushTexts();
+            break;
+        case UM_INTERVAL_WAITING:
+            if (!engine_->IsMeasuring()) break;
+            status_ = Format(ids::kWaitingStartAt, FormatLocal(wParam, "%H:%M:%S ").c_str());
+            PushTexts();
+            break;
+        case UM_INTERVAL_MEASURING:
+            status_ = S(ids::kMeasuring);
+            PushTexts();
+            break;
+        case UM_INTERVAL_STORED: ReadBackStored(wParam); break;
+        case UM_MANUAL_STORED:
+            ReadBackStored(wParam);
+            if (engine_->IsMeasuring()) StartStop();
+            break;
+        case UM_INTERVAL_FINISHED:
+        case UM_TRANSFER_FINISHED:
+            if (engine_->IsMeasuring()) StartStop();
+            break;
+        case UM_MEASUREMENT_ERROR:
+            if (engine_->IsMeasuring()) StartStop();
+            ShowMessageText(this, S(ids::kMeasurementError) + "\r\n" + engine_->GetErrorText());
+            break;
+        default: break;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Measurement control
+
+void CHeliarcDlg::StartStop() {
+    if (engine_->IsMeasuring()) StopRun();
+    else StartRun();
+}
+
+void CHeliarcDlg::StartRun() {
+    CMeasurementPrm settings;
+    settings.Load();
+    settings.m_Memo = comment_->text().toStdString();
+    if (!engine_->Start(settings)) {
+        ShowMessageText(this, S(ids::kMeasurementStartFailure) + "\r\n" + engine_->GetErrorText());
+        return;
+    }
+    switch (settings.m_MEASUREMENT_TYPE.Get()) {
+        case 0:
+            status_ = S(ids::kMeasuring);
+            startStop_->setEnabled(false);
+            statusStatic_->SetBlinkColors(kBlack, kWhite, kWhite, kBlinkBlue);
+            break;
+        case 1:
+            statusStatic_->SetBlinkColors(kBlack, kWhite, kWhite, kBlinkBlue);
+            break;
+        default:
+            status_ = S(ids::kDataTransferring);
+            startStop_->setEnabled(false);
+            statusStatic_->SetBlinkColors(kBlack, kWhite, kWhite, kBlinkGreen);
+            break;
+    }
+    startStop_->setText(Q(ids::kStop));
+    comment_->setEnabled(false);
+    modeStatic_->SetColors(kBlack, kWhite);
+    clockStatic_->SetColors(kBlack, kWhite);
+    statusStatic_->StartBlink(kBlinkPeriodMs);
+    PushTexts();
+}
+
+void CHeliarcDlg::StopRun() {
+    engine_->Stop();
+    status_ = S(ids::kStandby);
+    startStop_->setText(Q(ids::kStart));
+    comment_->setEnabled(true);
+    startStop_->setEnabled(true);
+    statusStatic_->StopBlink();
+    statusStatic_->SetColors(kWhite, kBlack);
+    clockStatic_->SetColors(kWhite, kBlack);
+    modeStatic_->SetColors(kWhite, kBlack);
+    PushTexts();
+}
+
+void CHeliarcDlg::BuildModeText() {
+    CMeasurementPrm prm;
+    prm.Load();
+    switch (prm.m_MEASUREMENT_TYPE.Get()) {
+        case 0: mode_ = S(ids::kManualMeasurement); break;
+        case 1:
+            mode_ = Format(ids::kIntervalModeFormat,
+                           platform::FormatLocal(prm.m_INTERVAL_MEASUREMENT_START_TIME.Get(), "%H:%M:%S").c_str(),
+                           platform::FormatLocal(prm.m_INTERVAL_MEASUREMENT_END_TIME.Get(), "%H:%M:%S").c_str(),
+                           prm.m_INTERVAL_MEASUREMENT_SPAN.Get());
+            break;
+        default: mode_ = S(ids::kDataTransfer); break;
+    }
+    PushTexts();
+}
+
+void CHeliarcDlg::ShowClock() {
+    clockStatic_->setText(QString::fromStdString(platform::FormatLocal(platform::Now(), "%H:%M:%S")));
+}
+
+void CHeliarcDlg::PushTexts() {
+    modeStatic_->setText(QString::fromStdString(mode_));
+    statusStatic_->setText(QString::fromStdString(status_));
+}
+
+void CHeliarcDlg::ReadBackStored(int64_t t) {
+    CGeneralPrm general;
+    general.Load();
+    std::string path;
+    platform::File file;
+    bool ok = general.DailyFilePath(t, path) && file.Open(path, platform::File::Mode::Read);
+    if (ok) {
+        // The last whole record: a file whose tail is torn still gives its last complete one.
+        const int64_t records = file.Size() / CSpectrumDataReader::kRecordSize;
+        CSpectrumDataReader reader;
+        ok = records > 0 && file.Seek((records - 1) * CSpectrumDataReader::kRecordSize) &&
+             reader.ReadRecord(file, latest_) == 1;
+    }
+    if (!ok) {
+        ShowMessage(this, ids::kDataReadingFailure);
+        return;
+    }
+    if (sets_[kSetTrend].Any()) ui::PostCommand(this, kCmdTrendGraph);
+    ui::PostCommand(this, kCmdRetrieval);
+}
+
+void CHeliarcDlg::MeasurementConfig() {
+    if (engine_->IsMeasuring()) {
+        ShowMessage(this, ids::kCannotOperateDuringMeasurement, Prompter::Icon::Information);
+        return;
+    }
+    CSetMeasurement dialog(this);
+    if (Prompter::Current().RunModal(dialog) != QDialog::Rejected) BuildModeText();
+}
+
+void CHeliarcDlg::TrendGraph() {
+    if (latest_.GetTime() == 0) {
+        ShowMessage(this, ids::kNoMeasuredData, Prompter::Icon::Information);
+        return;
+    }
+    CViewHooks& hooks = ViewHooks();
+    if (!hooks.openDataGraph) return;
+    CFrameSet& trend = sets_[kSetTrend];
+    // Entries of windows that closed without telling us go first.
+    while (trend.Any() && !trend.At(0)) trend.Remove(nullptr);
+    QWidget* frame = trend.At(0);
+    if (frame) {
+        frame->showNormal();
+        frame->raise();
+        frame->activateWindow();
+    } else {
+        frame = hooks.openDataGraph(S(ids::kTrendData), kSetTrend);
+        if (!frame) return;
+        trend.Add(frame);
+    }
+    if (hooks.showLatest) hooks.showLatest(frame, latest_, standard_.Current());
+}
+
+void CHeliarcDlg::DataFolder() {
+    CSetGeneral dialog(this);
+    if (Prompter::Current().RunModal(dialog) == QDialog::Accepted) list_->SetItemCount(dataSet_.Count());
+}
+
+void CHeliarcDlg::About() {
+    CAboutDlg dialog(this);
+    Prompter::Current().RunModal(dialog);
+}
+
+void CHeliarcDlg::reject() {
+    if (openModal_ > 0) {
+        ShowMessage(this, ids::kExitAfterClosingDialogs);
+        return;
+    }
+    if (engine_->IsMeasuring()) {
+        if (!Prompter::Current().AskYesNo(this, S(ids::kConfirmStopMeasurement))) return;
+        engine_->Stop();
+    }
+    for (auto& set : sets_) set.CloseAll();
+    if (auto* f = DataThumbnailWnd()) {
+        f->AllowClose();
+        f->close();
+    }
+    if (auto* f = BaseDataThumbnailWnd()) {
+        f->AllowClose();
+        f->close();
+    }
+    QDialog::reject();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Data browser
+
+void CHeliarcDlg::Retrieve() {
+    const std::string startText = searchStart_->text().toStdString();
+    const std::string endText = searchEnd_->text().toStdString();
+    const std::string commentText = searchComment_->text().toStdString();
+    platform::CalTime start = 0, end = 0;
+    if (!startText.empty()) start = ParseSearchTime(startText);
+    if (!endText.empty()) end = ParseSearchTime(endText);
+    dataSet_.Search(startText.empty() ? nullptr : &start, endText.empty() ? nullptr : &end,
+                    commentText.empty() ? nullptr : commentText.c_str());
+    RefreshRecordList();
+    CSearchPrm search;
+    search.Load();
+    search.m_SEARCH_START_DATE_TIME = startText;
+    search.m_SEARCH_END_DATE_TIME = endText;
+    search.m_SEARCH_COMMENT = commentText;
+    search.Save();
+}
+
+void CHeliarcDlg::ClearSearch() {
+    searchStart_->clear();
+    searchEnd_->clear();
+    searchComment_->clear();
+}
+
+void CHeliarcDlg::RefreshRecordList() {
+    selection_.clear();
+    ++suppress_;
+    list_->SetItemCount(dataSet_.Count());
+    --suppress_;
+    RebuildSelection();
+    if (dataThumb_) ui::PostWindowMessage(DataThumbnailWnd()->View(), platform::UM_DATASET_CHANGED, 0, 0);
+}
+
+void CHeliarcDlg::RefreshStandardList() { standardList_->SetItemCount(standard_.ItemCount()); }
+
+void CHeliarcDlg::RebuildSelection() {
+    selection_ = list_->SelectedRows();
+    if (dataThumb_) ui::PostWindowMessage(DataThumbnailWnd()->View(), platform::UM_SELECTION_CHANGED, 0, 0);
+}
+
+void CHeliarcDlg::ApplySelectionToList() {
+    ++suppress_;
+    for (int row = 0; row < list_->ItemCount(); ++row) list_->SetRowSelected(row, selection_.count(row) != 0);
+    --suppress_;
+}
+
+void CHeliarcDlg::SelectAll() {
+    ++suppress_;
+    list_->SelectAllRows();
+    --suppress_;
+    RebuildSelection();
+}
+
+std::string CHeliarcDlg::CellText(int row, int column) {
+    if (row < 0 || row >= dataSet_.Count()) return {};
+    CSpectrumData& r = dataSet_.At(row).record;
+    switch (column) {
+        case 0: return platform::FormatLocal(r.GetTime(), "%Y/%m/%d %H:%M:%S");
+        case 1: return r.GetMemo();
+        case 2: return platform::FormatG(r.GetPar());
+        case 3: return platform::FormatG(r.GetPhoton());
+        case 4: return platform::FormatG(r.GetLux());
+        case 5: return platform::FormatG(r.GetLongitude());
+        case 6: return platform::FormatG(r.GetLatitude());
+        case 7: return platform::FormatG(r.GetAltitude());
+        default: return {};
+    }
+}
+
+std::string CHeliarcDlg::StandardCellText(int row, int column) {
+    if (row < 0 || row >= standard_.ItemCount()) return {};
+    // The list shows copies; the derived values are computed on the copy.
+    CSpectrumData r = standard_.Item(row);
+    switch (column) {
+        case 0: return platform::FormatLocal(r.GetTime(), "%Y/%m/%d %H:%M:%S");
+        case 1: return r.GetMemo();
+        case 2: return platform::FormatG(r.GetPar());
+        case 3: return platform::FormatG(r.GetPhoton());
+        case 4: return platform::FormatG(r.GetLux());
+        case 5: return platform::FormatG(r.GetLongitude());
+        case 6: return platform::FormatG(r.GetLatitude());
+        case 7: return platform::FormatG(r.GetAltitude());
+        default: return {};
+    }
+}
+
+void CHeliarcDlg::ShowDataMenu(const QPoint& globalPos) { dataMenu_->popup(globalPos); }
+
+bool CHeliarcDlg::HaveSelection() {
+    if (!selection_.empty()) return true;
+    ShowMessage(this, ids::kSelectAData, Prompter::Icon::Information);
+    return false;
+}
+
+void CHeliarcDlg::DeleteData() {
+    if (!HaveSelection()) return;
+    if (!Prompter::Current().AskYesNo(this, S(ids::kConfirmDelete))) return;
+    const std::set<int> rows = selection_;
+    dataSet_.Delete(rows);
+    RefreshRecordList();
+}
+
+void CHeliarcDlg::RemoveData() {
+    if (!HaveSelection()) return;
+    const std::set<int> rows = selection_;
+    dataSet_.RemoveEntries(rows);
+    RefreshRecordList();
+}
+
+void CHeliarcDlg::EditComment() {
+    if (!HaveSelection()) return;
+    CEditComment dialog(this);
+    if (selection_.size() == 1) dialog.SetComment(dataSet_.At(*selection_.begin()).record.GetMemo());
+    if (Prompter::Current().RunModal(dialog) != QDialog::Accepted) return;
+    const std::set<int> rows = selection_;
+    for (int row : rows) {
+        if (row < 0 || row >= dataSet_.Count()) continue;
+        dataSet_.At(row).record.SetMemo(dialog.Comment());
+        if (!dataSet_.Update(row)) ShowMessage(this, ids::kUpdateDataFailure);
+    }
+    RefreshRecordList();
+}
+
+void CHeliarcDlg::RegisterStandard() {
+    if (selection_.size() != 1) {
+        ShowMessage(this, ids::kSelectOneData, Prompter::Icon::Information);
+        return;
+    }
+    dataSet_.RegisterAsStandard(*selection_.begin(), standard_);
+    RefreshStandardList();
+    if (baseThumb_) ui::PostWindowMessage(BaseDataThumbnailWnd()->View(), platform::UM_STANDARD_CHANGED, 0, 0);
+}
+
+void CHeliarcDlg::MeasuredData() {
+    if (!HaveSelection()) return;
+    if (selection_.size() > static_cast<std::size_t>(kMaxPlotRecords)) {
+        ShowMessage(this, ids::kTooManyRecordsToDisplay, Prompter::Icon::Information);
+        return;
+    }
+    CViewHooks& hooks = ViewHooks();
+    if (!hooks.openDataGraph) return;
+    const bool one = selection_.size() == 1;
+    QWidget* frame = hooks.openDataGraph(S(ids::kDataGraph), one ? kSetMeasured : kSetPlural);
+    if (!frame) return;
+    if (one) {
+        sets_[kSetMeasured].Add(frame);
+        if (hooks.showMeasured) hooks.showMeasured(frame, dataSet_.At(*selection_.begin()).record, standard_.Current());
+    } else {
+        std::vector<CSpectrumData> records;
+        for (int row : selection_)
+            if (row >= 0 && row < dataSet_.Count()) records.push_back(dataSet_.At(row).record);
+        sets_[kSetPlural].Add(frame);
+        if (hooks.showPlural) hooks.showPlural(frame, records, standard_.Current());
+    }
+}
+
+void CHeliarcDlg::ShowNeighbour(int64_t t, int64_t viewHandle, bool next) {
+    CViewHooks& hooks = ViewHooks();
+    if (!hooks.showMeasured) return;
+    // The view is named by its handle; it may have closed since it posted.
+    QWidget* view = nullptr;
+    for (QWidget* w : QApplication::allWidgets())
+        if (ui::HandleOf(w) == viewHandle) view = w;
+    if (!view) return;
+    const int n = dataSet_.Count();
+    if (next) {
+        for (int i = 0; i < n; ++i)
+            if (dataSet_.At(i).record.GetTime() > t) {
+                hooks.showMeasured(view, dataSet_.At(i).record, standard_.Current());
+                return;
+            }
+    } else {
+        for (int i = n - 1; i >= 0; --i)
+            if (dataSet_.At(i).record.GetTime() < t) {
+                hooks.showMeasured(view, dataSet_.At(i).record, standard_.Current());
+                return;
+            }
+    }
+}

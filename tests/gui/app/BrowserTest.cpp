@@ -1,0 +1,282 @@
+// The data browser part of the main dialog: search boxes, the record list's cells and the
+// selection it keeps across refreshes, Ctrl+A, and the list commands that work on the selection.
+#include <gtest/gtest.h>
+
+#include <QKeyEvent>
+
+#include "AppTestUtil.h"
+#include "data/SpectrumDataWriter.h"
+#include "platform/Text.h"
+#include "tests/unit/data/DataTestUtil.h"
+#include "ui/DataListCtrl.h"
+#include "ui/DataThumbnailWnd.h"
+#include "ui/EditComment.h"
+#include "ui/ViewHooks.h"
+#include "ui/WindowMessage.h"
+
+namespace {
+
+using apptest::AppTest;
+using apptest::Pump;
+using namespace platform;
+
+// Counts the messages the dialog posts to the measured data thumbnail view.
+class CountingView : public QWidget {
+public:
+    std::map<unsigned, int> received;
+    std::vector<int64_t> ensureVisible;
+
+protected:
+    bool event(QEvent* e) override {
+        if (e->type() == ui::CWindowMessageEvent::EventType()) {
+            auto* m = static_cast<ui::CWindowMessageEvent*>(e);
+            ++received[m->Message()];
+            if (m->Message() == UM_ENSURE_VISIBLE) ensureVisible.push_back(m->WParam());
+            return true;
+        }
+        return QWidget::event(e);
+    }
+};
+
+class BrowserTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        datatest::SetGeneral("C:\\", "SPC");
+        CSpectrumDataWriter writer;
+        for (int i = 0; i < 10; ++i)
+            ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(Base() + i * 60, "r" + std::to_string(i))), 1);
+        ViewHooks().measuredThumbnailView = [this](QWidget*, CSpectrumDataSet& data, std::set<int>& selection) {
+            attachedData = &data;
+            attachedSelection = &selection;
+            view = new CountingView;
+            return view;
+        };
+    }
+    void TearDown() override {
+        AppTest::TearDown();
+        ViewHooks() = CViewHooks();
+    }
+    static CalTime Base() { return datatest::Local(2009, 5, 12, 10, 0, 0); }
+    std::string Cell(int row, int column) {
+        return dialog->RecordList()->model()->index(row, column).data().toString().toStdString();
+    }
+    void Select(std::initializer_list<int> rows) {
+        dialog->RecordList()->clearSelection();
+        for (int r : rows) dialog->RecordList()->SetRowSelected(r, true);
+    }
+
+    CountingView* view = nullptr;
+    CSpectrumDataSet* attachedData = nullptr;
+    std::set<int>* attachedSelection = nullptr;
+};
+
+TEST_F(BrowserTest, ListShowsTheRecordsWithTheirCellTexts) {
+    CHeliarcDlg& d = MakeDialog();
+    ASSERT_EQ(d.DataSet().Count(), 10);
+    ASSERT_EQ(d.RecordList()->ItemCount(), 10);
+    EXPECT_EQ(Cell(0, 0), "2009/05/12 10:00:00");
+    EXPECT_EQ(Cell(9, 0), "2009/05/12 10:09:00");
+    EXPECT_EQ(Cell(3, 1), "r3");
+    CSpectrumData r = d.DataSet().At(3).record;
+    EXPECT_EQ(Cell(3, 2), platform::FormatG(r.GetPar()));
+    EXPECT_EQ(Cell(3, 4), platform::FormatG(r.GetLux()));
+    EXPECT_EQ(Cell(3, 7), platform::FormatG(r.GetAltitude()));
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(d.DataThumbnailWnd()->View(), view);
+    EXPECT_EQ(attachedData, &d.DataSet());
+    EXPECT_EQ(attachedSelection, &d.Selection());
+    Pump();
+    EXPECT_GE(view->received[UM_DATASET_CHANGED], 1);
+}
+
+TEST_F(BrowserTest, SearchClearAndSavedTexts) {
+    CHeliarcDlg& d = MakeDialog();
+    Find<QLineEdit>("id1008")->setText("2009/5/12 10:03");
+    Find<QLineEdit>("id1009")->setText("2009/5/12 10:05:00");
+    Click("id1012");
+    ASSERT_EQ(d.DataSet().Count(), 3);
+    EXPECT_EQ(Cell(0, 1), "r3");
+    EXPECT_EQ(Ini("SEARCH", "SEARCH_START_DATE_TIME"), "2009/5/12 10:03");
+    // "Clear" empties the boxes but neither searches nor saves.
+    Click("id1025");
+    EXPECT_EQ(TextOf("id1008"), "");
+    EXPECT_EQ(d.DataSet().Count(), 3);
+    EXPECT_EQ(Ini("SEARCH", "SEARCH_END_DATE_TIME"), "2009/5/12 10:05:00");
+    Click("id1012");
+    EXPECT_EQ(d.DataSet().Count(), 10);
+    EXPECT_EQ(Ini("SEARCH", "SEARCH_END_DATE_TIME"), "");
+    // A search text of any length is harmless and stored as typed.
+    const std::string huge(20000, '9');
+    Find<QLineEdit>("id1008")->setText(QString::fromStdString("2009/5/12 " + huge));
+    Find<QLineEdit>("id1011")->setText(QString::fromStdString(std::string(5000, 'x')));
+    Click("id1012");
+    EXPECT_EQ(d.DataSet().Count(), 0);
+    Find<QLineEdit>("id1011")->clear();
+    Find<QLineEdit>("id1008")->setText(QString::fromStdString(std::string(3000, '/')));  // no field at all
+    Click("id1012");
+    EXPECT_EQ(prompter.calls.size(), 0u);
+}
+
+TEST_F(BrowserTest, RefreshKeepsSelectedRowNumbersAndDeleteAsksFirst) {
+    CHeliarcDlg& d = MakeDialog();
+    Select({2, 3});
+    EXPECT_EQ(d.Selection(), (std::set<int>{2, 3}));
+    // No is no.
+    prompter.yesNo = {false};
+    Click("id1018");
+    EXPECT_EQ(prompter.calls.back().text, "Delete selected record?\r\nCannot restore it when executing!");
+    EXPECT_EQ(d.DataSet().Count(), 10);
+    prompter.yesNo = {true};
+    Click("id1018");
+    ASSERT_EQ(d.DataSet().Count(), 8);
+    // Rows 2 and 3 stay selected and now show the records that followed.
+    EXPECT_EQ(d.Selection(), (std::set<int>{2, 3}));
+    EXPECT_EQ(Cell(2, 1), "r4");
+    // Deleted records do not come back with the next search.
+    Click("id1012");
+    EXPECT_EQ(d.DataSet().Count(), 8);
+
+    // Removing only drops them from the list.
+    Select({0});
+    Click("id1006");
+    EXPECT_EQ(d.DataSet().Count(), 7);
+    EXPECT_EQ(Cell(0, 1), "r1");
+    Click("id1012");
+    EXPECT_EQ(d.DataSet().Count(), 8);
+
+    // Selection gone past the end of a shorter list.
+    Select({7});
+    Find<QLineEdit>("id1011")->setText("r1");
+    Click("id1012");
+    EXPECT_EQ(d.DataSet().Count(), 1);
+    EXPECT_TRUE(d.Selection().empty());
+}
+
+TEST_F(BrowserTest, CommandsThatNeedASelectionSaySo) {
+    CHeliarcDlg& d = MakeDialog();
+    d.RecordList()->clearSelection();
+    for (int id : {CHeliarcDlg::kCmdDeleteData, CHeliarcDlg::kCmdRemoveData, CHeliarcDlg::kCmdEditComment}) {
+        prompter.Clear();
+        d.OnCommand(id);
+        ASSERT_EQ(prompter.calls.size(), 1u) << id;
+        EXPECT_EQ(prompter.calls[0].text, "Select a data.");
+        EXPECT_EQ(prompter.calls[0].icon, Prompter::Icon::Information);
+    }
+    Select({1, 2});
+    prompter.Clear();
+    d.OnCommand(CHeliarcDlg::kCmdRegisterStandard);
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(prompter.Messages()[0], "Select one data.");
+    // Exactly one: registered and listed as standard data.
+    Select({4});
+    prompter.Clear();
+    d.OnCommand(CHeliarcDlg::kCmdRegisterStandard);
+    EXPECT_TRUE(prompter.calls.empty());
+    ASSERT_EQ(d.StandardList()->ItemCount(), 1);
+    EXPECT_EQ(d.StandardList()->model()->index(0, 1).data().toString().toStdString(), "r4");
+}
+
+TEST_F(BrowserTest, EditCommentOfOneOrSeveralRows) {
+    CHeliarcDlg& d = MakeDialog();
+    Select({5});
+    std::string initial;
+    prompter.modal = [&](QDialog& dialog) {
+        auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("id1049"));
+        initial = edit->text().toStdString();
+        edit->setText("shade");
+        dialog.findChild<QPushButton*>(QStringLiteral("id1"))->click();
+        return dialog.result();
+    };
+    Click("id1022");
+    EXPECT_EQ(initial, "r5");
+    EXPECT_EQ(Cell(5, 1), "shade");
+    Select({1, 2, 3});
+    Click("id1022");
+    EXPECT_EQ(initial, "");
+    // Written to the files: a new search finds them all.
+    Find<QLineEdit>("id1011")->setText("shade");
+    Click("id1012");
+    EXPECT_EQ(d.DataSet().Count(), 4);
+}
+
+TEST_F(BrowserTest, CtrlASelectsEveryRowWithOneUpdateAndThumbnailsDriveTheList) {
+    CHeliarcDlg& d = MakeDialog();
+    Pump();
+    ASSERT_NE(view, nullptr);
+    view->received.clear();
+    QKeyEvent ctrlA(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier);
+    QApplication::sendEvent(d.RecordList(), &ctrlA);
+    Pump();
+    EXPECT_EQ(d.Selection().size(), 10u);
+    EXPECT_EQ(view->received[UM_SELECTION_CHANGED], 1);
+
+    // The thumbnails changed the selection: the list follows without echoing it back.
+    d.Selection() = {1, 8};
+    view->received.clear();
+    ui::PostWindowMessage(&d, UM_SELECTION_CHANGED);
+    Pump();
+    EXPECT_EQ(d.RecordList()->SelectedRows(), (std::set<int>{1, 8}));
+    EXPECT_EQ(d.Selection(), (std::set<int>{1, 8}));
+    EXPECT_EQ(view->received[UM_SELECTION_CHANGED], 0);
+    // A click on a row tells the thumbnails to show it.
+    d.RecordList()->onClicked(6);
+    Pump();
+    ASSERT_EQ(view->ensureVisible.size(), 1u);
+    EXPECT_EQ(view->ensureVisible[0], 6);
+}
+
+TEST_F(BrowserTest, MeasuredDataOpensOneOrPluralWindowsUpToTen) {
+    int opened = 0;
+    std::vector<int> sets;
+    std::size_t pluralCount = 0;
+    std::string oneMemo;
+    ViewHooks().openDataGraph = [&](const std::string& title, int set) -> QWidget* {
+        EXPECT_EQ(title, "Data graph");
+        ++opened;
+        sets.push_back(set);
+        auto* w = new QWidget;
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        return w;
+    };
+    ViewHooks().showMeasured = [&](QWidget*, const CSpectrumData& r, const CSpectrumData*) { oneMemo = r.GetMemo(); };
+    ViewHooks().showPlural = [&](QWidget*, const std::vector<CSpectrumData>& list, const CSpectrumData*) {
+        pluralCount = list.size();
+    };
+    CHeliarcDlg& d = MakeDialog();
+    Select({7});
+    Click("id1004");
+    EXPECT_EQ(oneMemo, "r7");
+    Select({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+    Click("id1004");
+    EXPECT_EQ(pluralCount, 10u);
+    EXPECT_EQ(sets, (std::vector<int>{0, 1}));
+    EXPECT_EQ(d.FrameSet(0).Count(), 1);
+    EXPECT_EQ(d.FrameSet(1).Count(), 1);
+    // Previous and next walk the data set by time, for the view that asked.
+    QWidget viewWidget;
+    oneMemo.clear();
+    ui::PostWindowMessage(&d, UM_SHOW_NEXT, Base() + 3 * 60, ui::HandleOf(&viewWidget));
+    Pump();
+    EXPECT_EQ(oneMemo, "r4");
+    ui::PostWindowMessage(&d, UM_SHOW_PREVIOUS, Base() + 3 * 60, ui::HandleOf(&viewWidget));
+    Pump();
+    EXPECT_EQ(oneMemo, "r2");
+    oneMemo.clear();
+    ui::PostWindowMessage(&d, UM_SHOW_PREVIOUS, Base(), ui::HandleOf(&viewWidget));
+    Pump();
+    EXPECT_EQ(oneMemo, "");
+    // Eleven is one too many.
+    d.DataSet().Append(d.DataSet().At(0).record, d.DataSet().At(0).FileDate, 0);
+    d.RefreshRecordList();
+    d.RecordList()->SelectAllRows();
+    prompter.Clear();
+    Click("id1004");
+    EXPECT_EQ(opened, 2);
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(prompter.Messages()[0], "The record that can be displayed at the same time is up to 10");
+
+    for (int i = 0; i < CHeliarcDlg::kSetCount; ++i) d.FrameSet(i).CloseAll();
+}
+
+}  // namespace

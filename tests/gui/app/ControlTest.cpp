@@ -1,0 +1,373 @@
+// Measurement control on an engine the test plays by hand: the state machine and its texts and
+// colours, messages that arrive after a stop, the exit rules and the dialog's keys.
+#include <gtest/gtest.h>
+
+#include <QKeyEvent>
+#include <fstream>
+
+#include "AppTestUtil.h"
+#include "data/SpectrumDataWriter.h"
+#include "platform/LocalTime.h"
+#include "tests/unit/data/DataTestUtil.h"
+#include "ui/BaseDataThumbnailWnd.h"
+#include "ui/ColorStatic.h"
+#include "ui/DataListCtrl.h"
+#include "ui/DataThumbnailWnd.h"
+#include "ui/ViewHooks.h"
+#include "ui/WindowMessage.h"
+
+namespace {
+
+using apptest::AppTest;
+using apptest::Pump;
+using namespace platform;
+
+void SetType(int type) {
+    CMeasurementPrm prm;
+    prm.Load();
+    prm.m_MEASUREMENT_TYPE = type;
+    prm.Save();
+}
+
+TEST_F(AppTest, ManualStartBlinksBlueDisablesTheButtonAndHandsOverTheComment) {
+    CHeliarcDlg& d = MakeDialog();
+    Find<QLineEdit>("id1027")->setText("roof");
+    Click("id1050");
+    EXPECT_EQ(engine->starts, 1);
+    EXPECT_EQ(engine->lastType, 0);
+    EXPECT_EQ(engine->lastMemo, "roof");
+    EXPECT_EQ(TextOf("id1036"), "Measuring");
+    EXPECT_EQ(TextOf("id1050"), "Stop");
+    EXPECT_FALSE(Find<QPushButton>("id1050")->isEnabled());
+    EXPECT_FALSE(Find<QLineEdit>("id1027")->isEnabled());
+    auto* status = Find<CColorStatic>("id1036");
+    EXPECT_TRUE(status->IsBlinking());
+    EXPECT_EQ(status->BlinkPeriod(), 1000);
+    // Pair B first: white text on RGB(32, 32, 255).
+    EXPECT_EQ(status->CurrentTextColor(), 0xFFFFFFu);
+    EXPECT_EQ(status->CurrentBackgroundColor(), 0xFF2020u);
+    EXPECT_EQ(Find<CColorStatic>("id1035")->CurrentBackgroundColor(), 0xFFFFFFu);
+    EXPECT_EQ(Find<CColorStatic>("id1037")->CurrentTextColor(), 0x000000u);
+
+    engine->Post(UM_EXPOSURE, 120, 0);
+    Pump();
+    EXPECT_EQ(TextOf("id1036"), "Measuring - [120msec]");
+    engine->Post(UM_EXPOSURE, 120, 1);
+    Pump();
+    EXPECT_EQ(TextOf("id1036"), "Dark measuring - [120msec]");
+
+    // "Measurement config" is refused while measuring.
+    Click("id1002");
+    ASSERT_EQ(prompter.calls.size(), 1u);
+    EXPECT_EQ(prompter.calls[0].text, "Cannot carry out this operation during mesurement.");
+    EXPECT_EQ(prompter.calls[0].icon, Prompter::Icon::Information);
+    EXPECT_EQ(prompter.Count("modal"), 0);
+
+    // The engine's error stops the run first, then says why.
+    engine->errorText = "Cannot save the dara. Confirm the output folder.";
+    engine->Post(UM_MEASUREMENT_ERROR);
+    Pump();
+    EXPECT_EQ(engine->stops, 1);
+    EXPECT_EQ(TextOf("id1036"), "Standby");
+    EXPECT_EQ(TextOf("id1050"), "Start");
+    EXPECT_TRUE(Find<QPushButton>("id1050")->isEnabled());
+    EXPECT_TRUE(Find<QLineEdit>("id1027")->isEnabled());
+    EXPECT_FALSE(status->IsBlinking());
+    EXPECT_EQ(status->CurrentBackgroundColor(), 0x000000u);
+    EXPECT_EQ(Find<CColorStatic>("id1035")->CurrentBackgroundColor(), 0x000000u);
+    EXPECT_EQ(prompter.Messages().back(), "Measurement error.\r\nCannot save the dara. Confirm the output folder.");
+    EXPECT_EQ(d.StatusText(), "Standby");
+}
+
+TEST_F(AppTest, FailedStartStaysInStandbyAndSaysWhy) {
+    MakeDialog();
+    engine->startResult = false;
+    engine->errorText = "Cannot open the port. Confirm the connection.";
+    Click("id1050");
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(prompter.Messages()[0], "Measurement start failure.\r\nCannot open the port. Confirm the connection.");
+    EXPECT_EQ(prompter.calls[0].icon, Prompter::Icon::None);
+    EXPECT_EQ(TextOf("id1036"), "Standby");
+    EXPECT_EQ(TextOf("id1050"), "Start");
+    EXPECT_FALSE(Find<CColorStatic>("id1036")->IsBlinking());
+}
+
+TEST_F(AppTest, IntervalAndTransferStatusTexts) {
+    SetType(1);
+    MakeDialog();
+    Click("id1050");
+    EXPECT_EQ(TextOf("id1036"), "Standby");  // unchanged until the engine speaks
+    EXPECT_TRUE(Find<QPushButton>("id1050")->isEnabled());
+    const CalTime next = datatest::Local(2009, 5, 12, 9, 5, 0);
+    engine->Post(UM_INTERVAL_WAITING, next);
+    Pump();
+    EXPECT_EQ(TextOf("id1036"), "Waiting - Start at 09:05:00 ");
+    engine->Post(UM_INTERVAL_MEASURING);
+    Pump();
+    EXPECT_EQ(TextOf("id1036"), "Measuring");
+    // The user stops an interval run; there is no question.
+    Click("id1050");
+    EXPECT_EQ(engine->stops, 1);
+    EXPECT_EQ(TextOf("id1036"), "Standby");
+    EXPECT_TRUE(prompter.calls.empty());
+    dialog.reset();
+
+    SetType(2);
+    MakeDialog();
+    Click("id1050");
+    EXPECT_EQ(TextOf("id1036"), "Data transferring");
+    EXPECT_FALSE(Find<QPushButton>("id1050")->isEnabled());
+    EXPECT_EQ(Find<CColorStatic>("id1036")->CurrentBackgroundColor(), 0x20FF20u);  // RGB(32, 255, 32)
+    engine->Post(UM_TRANSFER_PROGRESS, 3, 12);
+    Pump();
+    EXPECT_EQ(TextOf("id1036"), "Data transferring - 3/12");
+    engine->Post(UM_TRANSFER_FINISHED);
+    Pump();
+    EXPECT_EQ(engine->stops, 1);
+    EXPECT_EQ(TextOf("id1036"), "Standby");
+}
+
+TEST_F(AppTest, LateMessagesAfterAStop) {
+    datatest::SetGeneral("C:\\", "SPC");
+    const CalTime t = datatest::Local(2009, 5, 12, 10, 0, 0);
+    {
+        CSpectrumDataWriter writer;
+        ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(t, "late")), 1);
+    }
+    SetType(1);
+    CHeliarcDlg& d = MakeDialog();
+    ASSERT_EQ(d.DataSet().Count(), 1);
+    Click("id1050");
+    Click("id1050");  // stopped
+    ASSERT_EQ(engine->stops, 1);
+    // Status and finishing messages change nothing now.
+    engine->Post(UM_EXPOSURE, 50, 0);
+    engine->Post(UM_TRANSFER_PROGRESS, 1, 2);
+    engine->Post(UM_INTERVAL_WAITING, t);
+    engine->Post(UM_INTERVAL_FINISHED);
+    engine->Post(UM_TRANSFER_FINISHED);
+    Pump();
+    EXPECT_EQ(TextOf("id1036"), "Standby");
+    EXPECT_EQ(engine->stops, 1);
+    // A late stored record is still read back and listed; it does not stop anything.
+    engine->Post(UM_INTERVAL_STORED, t);
+    Pump();
+    EXPECT_EQ(d.Latest().GetTime(), t);
+    EXPECT_EQ(d.Latest().GetMemo(), "late");
+    EXPECT_EQ(engine->stops, 1);
+    EXPECT_EQ(engine->starts, 1);
+    // A late error still shows its box.
+    engine->errorText = "Internal system failure.";
+    engine->Post(UM_MEASUREMENT_ERROR);
+    Pump();
+    EXPECT_EQ(engine->stops, 1);
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(prompter.Messages()[0], "Measurement error.\r\nInternal system failure.");
+}
+
+TEST_F(AppTest, StoredRecordThatCannotBeReadSaysSoAndAManualRunStillEnds) {
+    CHeliarcDlg& d = MakeDialog();
+    Click("id1050");
+    // No daily file for that time.
+    engine->Post(UM_MANUAL_STORED, datatest::Local(2009, 5, 12, 10, 0, 0));
+    Pump();
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(prompter.Messages()[0], "Data reading failure.");
+    EXPECT_EQ(engine->stops, 1);
+    EXPECT_EQ(TextOf("id1036"), "Standby");
+    EXPECT_EQ(d.Latest().GetTime(), 0);
+
+    // A file shorter than one record is no record either.
+    datatest::SetGeneral("C:\\", "SPC");
+    { std::ofstream("SPC_20090512.hlx", std::ios::binary) << "short"; }
+    engine->Post(UM_INTERVAL_STORED, datatest::Local(2009, 5, 12, 10, 0, 0));
+    Pump();
+    EXPECT_EQ(prompter.Messages().size(), 2u);
+    EXPECT_EQ(d.Latest().GetTime(), 0);
+    // "Trend graph" without a measured record is refused.
+    prompter.Clear();
+    d.OnCommand(CHeliarcDlg::kCmdTrendGraph);
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(prompter.Messages()[0], "No measured data.");
+}
+
+TEST_F(AppTest, ExitIsRefusedWhileAGraphShowsAModalDialog) {
+    CHeliarcDlg& d = MakeDialog();
+    ui::PostWindowMessage(&d, UM_MODAL_OPENED);
+    ui::PostWindowMessage(&d, UM_MODAL_OPENED);
+    ui::PostWindowMessage(&d, UM_MODAL_CLOSED);
+    Pump();
+    EXPECT_EQ(d.OpenModalCount(), 1);
+    Click("id2");
+    EXPECT_TRUE(d.isVisible());
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(prompter.Messages()[0], "Exit after closing all dialogs.");
+    // The window's close button takes the same road.
+    EXPECT_FALSE(d.close());
+    EXPECT_TRUE(d.isVisible());
+    ui::PostWindowMessage(&d, UM_MODAL_CLOSED);
+    Pump();
+    Click("id2");
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.result(), QDialog::Rejected);
+    EXPECT_FALSE(d.DataThumbnailWnd()->isVisible());
+    EXPECT_FALSE(d.BaseDataThumbnailWnd()->isVisible());
+}
+
+TEST_F(AppTest, ExitWhileMeasuringAsksAndStopsOnlyOnYesBeforeClosingWindows) {
+    SetType(1);
+    CHeliarcDlg& d = MakeDialog();
+    // A graph window of set 4, to see that it closes only after the stop.
+    auto* graph = new QWidget;
+    graph->setAttribute(Qt::WA_DeleteOnClose);
+    graph->show();
+    d.FrameSet(CHeliarcDlg::kSetNumerical).Add(graph);
+    QPointer<QWidget> guard(graph);
+    Click("id1050");
+    ASSERT_TRUE(engine->measuring);
+
+    prompter.yesNo = {false};
+    Click("id2");
+    ASSERT_EQ(prompter.Count("yesno"), 1);
+    EXPECT_EQ(prompter.calls.back().text, "Do you stop to measure?");
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_TRUE(engine->measuring);
+    EXPECT_EQ(engine->stops, 0);
+    EXPECT_TRUE(graph->isVisible());
+
+    prompter.yesNo = {true};
+    Click("id2");
+    EXPECT_EQ(engine->stops, 1);
+    EXPECT_FALSE(engine->measuring);
+    EXPECT_FALSE(d.isVisible());
+    Pump();
+    EXPECT_TRUE(guard.isNull());
+    EXPECT_FALSE(d.FrameSet(CHeliarcDlg::kSetNumerical).Any());
+}
+
+TEST_F(AppTest, EscapeDoesNothingAndEnterRunsTheSearch) {
+    CHeliarcDlg& d = MakeDialog();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&d, &escape);
+    Pump();
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_TRUE(prompter.calls.empty());
+
+    datatest::SetGeneral("C:\\", "SPC");
+    {
+        CSpectrumDataWriter writer;
+        ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(datatest::Local(2009, 5, 12, 10, 0, 0), "new")), 1);
+    }
+    EXPECT_EQ(d.DataSet().Count(), 0);
+    auto* box = Find<QLineEdit>("id1011");
+    box->setText("new");
+    box->setFocus();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(box, &enter);
+    Pump();
+    EXPECT_EQ(d.DataSet().Count(), 1);
+    EXPECT_EQ(Ini("SEARCH", "SEARCH_COMMENT"), "new");
+}
+
+TEST_F(AppTest, GraphClosedRemovesTheWindowFromItsSetAndIgnoresBadIndices) {
+    CHeliarcDlg& d = MakeDialog();
+    QWidget a, b;
+    d.FrameSet(CHeliarcDlg::kSetTrend).Add(&a);
+    d.FrameSet(CHeliarcDlg::kSetTrend).Add(&b);
+    ui::PostWindowMessage(&d, UM_GRAPH_CLOSED, -1, ui::HandleOf(&a));
+    ui::PostWindowMessage(&d, UM_GRAPH_CLOSED, 6, ui::HandleOf(&a));
+    Pump();
+    EXPECT_EQ(d.FrameSet(CHeliarcDlg::kSetTrend).Count(), 2);
+    ui::PostWindowMessage(&d, UM_GRAPH_CLOSED, CHeliarcDlg::kSetTrend, ui::HandleOf(&b));
+    Pump();
+    ASSERT_EQ(d.FrameSet(CHeliarcDlg::kSetTrend).Count(), 1);
+    EXPECT_EQ(d.FrameSet(CHeliarcDlg::kSetTrend).At(0), &a);
+}
+
+TEST_F(AppTest, TrendGraphOpensOnceThenRaisesAndEveryStoredRecordRefreshesIt) {
+    int opened = 0, shown = 0;
+    std::string shownMemo;
+    QPointer<QWidget> frame;
+    ViewHooks().openDataGraph = [&](const std::string& title, int set) -> QWidget* {
+        ++opened;
+        EXPECT_EQ(title, "Trend data");
+        EXPECT_EQ(set, CHeliarcDlg::kSetTrend);
+        frame = new QWidget;
+        frame->setAttribute(Qt::WA_DeleteOnClose);
+        frame->show();
+        return frame;
+    };
+    ViewHooks().showLatest = [&](QWidget* target, const CSpectrumData& r, const CSpectrumData*) {
+        EXPECT_EQ(target, frame.data());
+        ++shown;
+        shownMemo = r.GetMemo();
+    };
+    datatest::SetGeneral("C:\\", "SPC");
+    const CalTime t = datatest::Local(2009, 5, 12, 10, 0, 0);
+    CHeliarcDlg& d = MakeDialog();
+    EXPECT_TRUE(Find<QPushButton>("id1051")->isEnabled());
+    for (int i = 0; i < 2; ++i) {
+        {
+            CSpectrumDataWriter writer;
+            ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(t + i, "rec" + std::to_string(i))), 1);
+        }
+        engine->Post(UM_INTERVAL_STORED, t + i);
+        Pump();
+        if (i == 0) Click("id1051");
+    }
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(shownMemo, "rec1");
+    EXPECT_EQ(d.DataSet().Count(), 2);
+    Click("id1051");
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(shown, 3);
+    // Once the window has gone, the next press opens a new one.
+    frame->close();
+    Pump();
+    Click("id1051");
+    EXPECT_EQ(opened, 2);
+    ViewHooks() = CViewHooks();
+    dialog.reset();
+}
+
+TEST_F(AppTest, SmallCommandsOfTheFrame) {
+    CHeliarcDlg& d = MakeDialog();
+    d.OnCommand(CHeliarcDlg::kCmdLogo);
+    ASSERT_EQ(prompter.Count("url"), 1);
+    EXPECT_EQ(prompter.calls.back().text, CHeliarcDlg::kMakerSite);
+
+    // The version item runs the version box.
+    auto* about = d.findChild<QAction*>(QStringLiteral("cmd16"));
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(about->text().toStdString(), "Version(&A)...");
+    about->trigger();
+    EXPECT_EQ(prompter.calls.back().kind, "modal");
+    EXPECT_EQ(prompter.calls.back().text, "dlg100");
+
+    // "Measurement config" cancelled leaves the mode text; OK rebuilds it.
+    Click("id1002");
+    EXPECT_EQ(prompter.calls.back().text, "dlgSetMeasurement");
+    EXPECT_EQ(TextOf("id1035"), "Manual measurement");
+    prompter.modal = [](QDialog& dialog) {
+        dialog.findChild<QAbstractButton*>(QStringLiteral("id1062"))->click();  // data transfer
+        dialog.findChild<QAbstractButton*>(QStringLiteral("id1067"))->click();  // USB
+        dialog.findChild<QPushButton*>(QStringLiteral("id1"))->click();
+        return dialog.result();
+    };
+    Click("id1002");
+    EXPECT_EQ(TextOf("id1035"), "Data transfer");
+    EXPECT_EQ(Ini("MEASUREMENT", "MEASUREMENT_TYPE"), "2");
+
+    // "Data folder" runs its dialog; the search is not re-run.
+    prompter.modal = [](QDialog& dialog) {
+        dialog.findChild<QLineEdit*>(QStringLiteral("id1009"))->setText("ABC");
+        dialog.findChild<QPushButton*>(QStringLiteral("id1"))->click();
+        return dialog.result();
+    };
+    Click("id1014");
+    EXPECT_EQ(prompter.calls.back().text, "dlg133");
+    EXPECT_EQ(Ini("GENERAL", "FILE_NAME_ID"), "ABC");
+}
+
+}  // namespace

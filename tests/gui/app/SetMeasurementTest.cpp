@@ -1,0 +1,144 @@
+// The measurement settings dialog: enabling rules, its three messages, the values it stores
+// (with -1 for lists without a selection), COM probing and the calibration names.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QSpinBox>
+#include <QTimeEdit>
+#include <fstream>
+
+#include "AppTestUtil.h"
+#include "instrument/SetMeasurement.h"
+#include "sim/SimulatedInstrument.h"
+
+namespace {
+
+using apptest::AppTest;
+
+class SetMeasurementTest : public AppTest {
+protected:
+    void Write(const std::string& measurement) {
+        std::ofstream ini("ZQ118.ini");
+        ini << "[MEASUREMENT]\n" << measurement;
+    }
+    void Open() {
+        dlg = std::make_unique<CSetMeasurement>();
+        dlg->show();
+    }
+    template <typename T>
+    T* Control(int id) {
+        return dlg->findChild<T*>(QStringLiteral("id%1").arg(id));
+    }
+    void ClickId(int id) { Control<QAbstractButton>(id)->click(); }
+    bool Ok() {
+        Control<QPushButton>(1)->click();
+        return dlg->result() == QDialog::Accepted && !dlg->isVisible();
+    }
+
+    std::unique_ptr<CSetMeasurement> dlg;
+};
+
+TEST_F(SetMeasurementTest, EnablingFollowsTypeAndPort) {
+    Write("MEASUREMENT_TYPE=0\nPORT_TYPE=0\n");
+    Open();
+    EXPECT_TRUE(Control<QAbstractButton>(CSetMeasurement::kIdManual)->isChecked());
+    EXPECT_TRUE(Control<QAbstractButton>(CSetMeasurement::kIdUsb)->isChecked());
+    EXPECT_FALSE(Control<QTimeEdit>(CSetMeasurement::kIdFrom)->isEnabled());
+    EXPECT_FALSE(Control<QSpinBox>(CSetMeasurement::kIdSpan)->isEnabled());
+    EXPECT_FALSE(Control<QComboBox>(CSetMeasurement::kIdComList)->isEnabled());
+    EXPECT_EQ(Control<QSpinBox>(CSetMeasurement::kIdSpan)->maximum(), 86399);
+    ClickId(CSetMeasurement::kIdInterval);
+    EXPECT_TRUE(Control<QTimeEdit>(CSetMeasurement::kIdFrom)->isEnabled());
+    EXPECT_TRUE(Control<QTimeEdit>(CSetMeasurement::kIdTo)->isEnabled());
+    EXPECT_TRUE(Control<QSpinBox>(CSetMeasurement::kIdSpan)->isEnabled());
+    ClickId(CSetMeasurement::kIdRs232c);
+    EXPECT_TRUE(Control<QComboBox>(CSetMeasurement::kIdComList)->isEnabled());
+    ClickId(CSetMeasurement::kIdTransfer);
+    EXPECT_FALSE(Control<QTimeEdit>(CSetMeasurement::kIdTo)->isEnabled());
+    // Only "Auto" is offered for the exposure.
+    EXPECT_EQ(Control<QComboBox>(CSetMeasurement::kIdExposure)->count(), 1);
+    EXPECT_TRUE(prompter.calls.empty());
+}
+
+TEST_F(SetMeasurementTest, IntervalWindowMustNotBeEmptyOrReversed) {
+    Write("MEASUREMENT_TYPE=1\nPORT_TYPE=0\nINTERVAL_MEASUREMENT_START_TIME=2000/1/1 9:00:00\n"
+          "INTERVAL_MEASUREMENT_END_TIME=2000/1/1 9:00:00\nINTERVAL_MEASUREMENT_SPAN=0\n");
+    Open();
+    EXPECT_EQ(Control<QTimeEdit>(CSetMeasurement::kIdFrom)->time(), QTime(9, 0, 0));
+    EXPECT_FALSE(Ok());
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(prompter.Messages()[0], "Invalid interval measurement span setting.");
+    Control<QTimeEdit>(CSetMeasurement::kIdTo)->setTime(QTime(8, 0, 0));
+    EXPECT_FALSE(Ok());
+    EXPECT_EQ(prompter.Messages().size(), 2u);
+    // The same times are fine for a manual run, and a span of 0 is accepted here.
+    Control<QTimeEdit>(CSetMeasurement::kIdTo)->setTime(QTime(9, 0, 0));
+    ClickId(CSetMeasurement::kIdManual);
+    EXPECT_TRUE(Ok());
+    EXPECT_EQ(Ini("MEASUREMENT", "MEASUREMENT_TYPE"), "0");
+    EXPECT_EQ(Ini("MEASUREMENT", "INTERVAL_MEASUREMENT_SPAN"), "0");
+    // The times are stored on today's date.
+    const std::string today = platform::FormatLocal(platform::Now(), "%Y/%m/%d");
+    EXPECT_EQ(Ini("MEASUREMENT", "INTERVAL_MEASUREMENT_START_TIME"), today + " 09:00:00");
+}
+
+TEST_F(SetMeasurementTest, SerialWithoutPortsWarnsAtOpeningAndRefusesOk) {
+    Write("MEASUREMENT_TYPE=0\nPORT_TYPE=1\nRS232C_PORT=2\n");
+    Open();
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(prompter.Messages()[0], "Cannot find available COM port.");
+    EXPECT_EQ(Control<QComboBox>(CSetMeasurement::kIdComList)->count(), 0);
+    EXPECT_FALSE(Ok());
+    EXPECT_EQ(prompter.Messages().back(), "Not selected COM port.");
+    // Switching to USB stores -1 for the port, and the unlisted exposure as -1 too.
+    ClickId(CSetMeasurement::kIdUsb);
+    EXPECT_TRUE(Ok());
+    EXPECT_EQ(Ini("MEASUREMENT", "PORT_TYPE"), "0");
+    EXPECT_EQ(Ini("MEASUREMENT", "RS232C_PORT"), "-1");
+    EXPECT_EQ(Ini("MEASUREMENT", "EXPOSED_TIME"), "0");
+    EXPECT_EQ(Ini("MEASUREMENT", "CALIBRATION_TYPE"), "-1");  // no calibration files here
+}
+
+TEST_F(SetMeasurementTest, ProbedPortIsListedAndSelectedAndOtherExposureStoresMinusOne) {
+    SimOptions options;
+    CSimulatedInstrument sim(options);
+    ASSERT_TRUE(sim.Start());
+    ::setenv("HELIARC_COM3", sim.SlavePath().c_str(), 1);
+    Write("MEASUREMENT_TYPE=2\nPORT_TYPE=1\nRS232C_PORT=3\nEXPOSED_TIME=4\nMEASUREMENT_SOUND=1\n");
+    Open();
+    EXPECT_TRUE(prompter.calls.empty());
+    auto* com = Control<QComboBox>(CSetMeasurement::kIdComList);
+    ASSERT_EQ(com->count(), 1);
+    EXPECT_EQ(com->itemText(0).toStdString(), "COM3");
+    EXPECT_EQ(com->currentIndex(), 0);
+    EXPECT_EQ(Control<QComboBox>(CSetMeasurement::kIdExposure)->currentIndex(), -1);
+    EXPECT_TRUE(Control<QAbstractButton>(CSetMeasurement::kIdSoundOff)->isChecked());
+    EXPECT_TRUE(Ok());
+    EXPECT_EQ(Ini("MEASUREMENT", "RS232C_PORT"), "3");
+    EXPECT_EQ(Ini("MEASUREMENT", "EXPOSED_TIME"), "-1");
+    EXPECT_EQ(Ini("MEASUREMENT", "MEASUREMENT_TYPE"), "2");
+    EXPECT_EQ(Ini("MEASUREMENT", "MEASUREMENT_SOUND"), "1");
+    sim.Stop();
+}
+
+TEST_F(SetMeasurementTest, CancelStoresNothing) {
+    Write("MEASUREMENT_TYPE=0\nPORT_TYPE=0\nINTERVAL_MEASUREMENT_SPAN=300\n");
+    Open();
+    Control<QSpinBox>(CSetMeasurement::kIdSpan)->setValue(10);
+    Control<QPushButton>(2)->click();
+    EXPECT_EQ(dlg->result(), QDialog::Rejected);
+    EXPECT_EQ(Ini("MEASUREMENT", "INTERVAL_MEASUREMENT_SPAN"), "300");
+}
+
+TEST_F(SetMeasurementTest, CalibrationNamesComeFromNumberedFilesUntilAGap) {
+    for (const char* name : {"CALIB_0_Outdoor.csv", "CALIB_1_Lab.2.csv", "calib_2_x.CSV", "CALIB_4_Late.csv"})
+        std::ofstream(name) << "x";
+    EXPECT_EQ(CSetMeasurement::CalibrationNames(), (std::vector<std::string>{"Outdoor", "Lab.2", "x"}));
+    Write("PORT_TYPE=0\nCALIBRATION_TYPE=1\n");
+    Open();
+    EXPECT_TRUE(Ok());
+    EXPECT_EQ(Ini("MEASUREMENT", "CALIBRATION_TYPE"), "1");
+}
+
+}  // namespace

@@ -1,0 +1,143 @@
+// The colour static's blinking, the graph window sets, the data folder and comment dialogs.
+#include <gtest/gtest.h>
+
+#include <QCloseEvent>
+
+#include "AppTestUtil.h"
+#include "ui/ColorStatic.h"
+#include "ui/EditComment.h"
+#include "ui/FrameSet.h"
+#include "ui/SetGeneral.h"
+
+namespace {
+
+using apptest::AppTest;
+using apptest::Pump;
+using apptest::WaitFor;
+
+TEST_F(AppTest, ColorStaticBlinksBetweenItsPairsAndRestoresTheSteadyColours) {
+    CColorStatic s;
+    s.SetColors(0x112233, 0x445566);
+    s.SetBlinkColors(0x000000, 0xFFFFFF, 0xFFFFFF, 0xFF2020);
+    s.StopBlink();  // not blinking: nothing happens
+    EXPECT_EQ(s.CurrentBackgroundColor(), 0x445566u);
+    s.StartBlink(1000);
+    EXPECT_TRUE(s.IsBlinking());
+    EXPECT_EQ(s.CurrentTextColor(), 0xFFFFFFu);
+    EXPECT_EQ(s.CurrentBackgroundColor(), 0xFF2020u);
+    s.Toggle();
+    EXPECT_EQ(s.CurrentTextColor(), 0x000000u);
+    EXPECT_EQ(s.CurrentBackgroundColor(), 0xFFFFFFu);
+    // A second start keeps the first period.
+    s.StartBlink(20);
+    EXPECT_EQ(s.BlinkPeriod(), 1000);
+    s.SetColors(0x0000FF, 0x00FF00, false);  // the steady colours change while blinking
+    s.StopBlink();
+    EXPECT_FALSE(s.IsBlinking());
+    EXPECT_EQ(s.CurrentTextColor(), 0x0000FFu);
+    EXPECT_EQ(s.CurrentBackgroundColor(), 0x00FF00u);
+    EXPECT_EQ(s.palette().color(QPalette::Window), QColor(0, 255, 0));
+    EXPECT_EQ(s.palette().color(QPalette::WindowText), QColor(255, 0, 0));
+
+    // The timer toggles by itself.
+    s.SetBlinkColors(0, 0xFFFFFF, 0xFFFFFF, 0x000000);
+    s.StartBlink(15);
+    const uint32_t first = s.CurrentBackgroundColor();
+    EXPECT_TRUE(WaitFor([&] { return s.CurrentBackgroundColor() != first; }, 2000));
+    s.StopBlink();
+
+    s.SetBackgroundColor(0x808080);
+    EXPECT_EQ(s.GetBackgroundColor(), 0x808080u);
+    EXPECT_EQ(s.CurrentTextColor(), 0x0000FFu);
+}
+
+class CountingWindow : public QWidget {
+public:
+    explicit CountingWindow(int* closes) : closes_(closes) {}
+
+protected:
+    void closeEvent(QCloseEvent* e) override {
+        ++*closes_;
+        e->accept();
+    }
+
+private:
+    int* closes_;
+};
+
+TEST_F(AppTest, FrameSetKeepsOrderDuplicatesAndSkipsGoneWindows) {
+    int closes = 0;
+    CFrameSet set;
+    EXPECT_FALSE(set.Any());
+    auto* a = new CountingWindow(&closes);
+    auto* b = new CountingWindow(&closes);
+    auto* c = new CountingWindow(&closes);
+    set.Add(a);
+    set.Add(b);
+    set.Add(a);
+    set.Add(c);
+    set.Remove(a);  // the first one only
+    ASSERT_EQ(set.Count(), 3);
+    EXPECT_EQ(set.At(0), b);
+    EXPECT_EQ(set.At(1), a);
+    EXPECT_EQ(set.At(7), nullptr);
+    QWidget stranger;
+    set.Remove(&stranger);
+    EXPECT_EQ(set.Count(), 3);
+    delete b;  // gone: reads as null, is skipped on closing
+    EXPECT_EQ(set.At(0), nullptr);
+    set.CloseAll();
+    EXPECT_EQ(closes, 2);
+    EXPECT_FALSE(set.Any());
+    delete a;
+    delete c;
+}
+
+TEST_F(AppTest, DataFolderDialogStoresOnlyOnOk) {
+    {
+        CSetGeneral d;
+        EXPECT_EQ(d.FolderText(), "C:\\");
+        EXPECT_EQ(d.FileNameIdText(), "SPC");
+        // A cancelled browser leaves the text; a choice replaces it.
+        prompter.paths = {std::nullopt, std::string("/data/field")};
+        d.findChild<QPushButton*>(QStringLiteral("id1000"))->click();
+        EXPECT_EQ(d.FolderText(), "C:\\");
+        d.findChild<QPushButton*>(QStringLiteral("id1000"))->click();
+        EXPECT_EQ(d.FolderText(), "/data/field");
+        d.findChild<QPushButton*>(QStringLiteral("id2"))->click();
+        EXPECT_EQ(d.result(), QDialog::Rejected);
+    }
+    EXPECT_EQ(Ini("GENERAL", "DATA_STORED_FOLDER"), "<none>");
+    {
+        CSetGeneral d;
+        prompter.paths = {std::string("/data/field")};
+        d.findChild<QPushButton*>(QStringLiteral("id1000"))->click();
+        d.findChild<QLineEdit*>(QStringLiteral("id1009"))->clear();
+        d.findChild<QPushButton*>(QStringLiteral("id1"))->click();
+        EXPECT_EQ(d.result(), QDialog::Accepted);
+    }
+    EXPECT_EQ(Ini("GENERAL", "DATA_STORED_FOLDER"), "/data/field");
+    EXPECT_EQ(Ini("GENERAL", "FILE_NAME_ID"), "");
+}
+
+TEST_F(AppTest, CommentDialogHoldsAtMost63Bytes) {
+    CEditComment d;
+    auto* edit = d.findChild<QLineEdit*>(QStringLiteral("id1049"));
+    ASSERT_NE(edit, nullptr);
+    d.SetComment(std::string(70, 'a'));
+    EXPECT_EQ(edit->text().size(), 63);
+    edit->setText(QString(62, QLatin1Char('b')));
+    edit->end(false);
+    edit->insert(QStringLiteral("c"));
+    EXPECT_EQ(edit->text().size(), 63);
+    edit->insert(QStringLiteral("d"));  // the 64th character is refused
+    EXPECT_EQ(edit->text().toStdString(), std::string(62, 'b') + "c");
+    // Multi-byte text counts in bytes: 21 three-byte characters fill the field.
+    edit->setText(QString(21, QChar(0x65E5)));
+    edit->insert(QStringLiteral("x"));
+    EXPECT_EQ(edit->text().size(), 21);
+    d.findChild<QPushButton*>(QStringLiteral("id1"))->click();
+    EXPECT_EQ(d.Comment().size(), 63u);
+}
+
+}  // namespace

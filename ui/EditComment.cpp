@@ -1,0 +1,74 @@
+#include "ui/EditComment.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "platform/StringIds.h"
+#include "platform/StringTable.h"
+#include "platform/Text.h"
+
+namespace {
+QString Text(int id) { return QString::fromStdString(platform::LoadString(id)); }
+}
+
+CEditComment::CEditComment(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("dlg162"));
+    setWindowTitle(Text(ids::kEditComment));
+    auto* group = new QGroupBox(Text(ids::kNewComment), this);
+    edit_ = new QLineEdit(group);
+    edit_->setObjectName(QStringLiteral("id1049"));
+    edit_->setMinimumWidth(300);
+    auto* groupLayout = new QVBoxLayout(group);
+    groupLayout->addWidget(edit_);
+
+    auto* ok = new QPushButton(Text(ids::kOk), this);
+    ok->setObjectName(QStringLiteral("id1"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(Text(ids::kCancel), this);
+    cancel->setObjectName(QStringLiteral("id2"));
+    cancel->setAutoDefault(false);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    buttons->addStretch(1);
+    auto* main = new QHBoxLayout(this);
+    main->addWidget(group, 1);
+    main->addLayout(buttons);
+
+    connect(edit_, &QLineEdit::textChanged, this, [this] { Limit(); });
+    connect(ok, &QPushButton::clicked, this, [this] {
+        comment_ = edit_->text().toStdString();
+        accept();
+    });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void CEditComment::SetComment(const std::string& comment) {
+    comment_ = platform::FitBytes(comment, kMaxBytes);
+    edit_->setText(QString::fromStdString(platform::ToDisplayText(comment_)));
+}
+
+// The limit is in bytes of the stored text, so a Japanese comment holds fewer characters; an edit
+// that would pass it is undone (pasted text that is too long is cut instead).
+void CEditComment::Limit() {
+    const QString now = edit_->text();
+    const std::string text = now.toStdString();
+    if (text.size() <= static_cast<std::size_t>(kMaxBytes)) {
+        lastValid_ = now;
+        return;
+    }
+    QSignalBlocker block(edit_);
+    const int cursor = edit_->cursorPosition();
+    const int inserted = static_cast<int>(now.size() - lastValid_.size());
+    if (inserted <= 1) {
+        edit_->setText(lastValid_);
+        edit_->setCursorPosition(std::max(0, cursor - 1));
+    } else {
+        lastValid_ = QString::fromStdString(platform::FitBytes(text, kMaxBytes));
+        edit_->setText(lastValid_);
+    }
+}

@@ -1,0 +1,25 @@
+#pragma once
+// "Edit comment": asks for a record's new comment, at most the 63 bytes a record holds.
+#include <QDialog>
+#include <QString>
+#include <string>
+
+class QLineEdit;
+
+class CEditComment : public QDialog {
+public:
+    static constexpr int kMaxBytes = 63;
+
+    explicit CEditComment(QWidget* parent = nullptr);
+
+    void SetComment(const std::string& comment);
+    // The text as it stood when OK was pressed (or as set).
+    const std::string& Comment() const { return comment_; }
+
+private:
+    void Limit();
+
+    QLineEdit* edit_;  // 1049
+    std::string comment_;
+    QString lastValid_;
+};

@@ -1,0 +1,23 @@
+#include "ui/Prompter.h"
+
+#include "platform/StringTable.h"
+#include "ui/QtPrompter.h"
+
+namespace {
+Prompter* g_installed = nullptr;
+}
+
+Prompter& Prompter::Current() {
+    static QtPrompter qt;
+    return g_installed ? *g_installed : qt;
+}
+
+void Prompter::Install(Prompter* prompter) { g_installed = prompter; }
+
+void ShowMessage(QWidget* parent, int stringId, Prompter::Icon icon) {
+    Prompter::Current().Message(parent, platform::LoadString(stringId), icon);
+}
+
+void ShowMessageText(QWidget* parent, const std::string& text, Prompter::Icon icon) {
+    Prompter::Current().Message(parent, text, icon);
+}

@@ -1,0 +1,103 @@
+#include "ui/QtPrompter.h"
+
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QStringList>
+#include <QUrl>
+
+#include "platform/StringIds.h"
+#include "platform/StringTable.h"
+
+namespace {
+
+QString Text(int id) { return QString::fromStdString(platform::LoadString(id)); }
+
+// CR LF in a string-table text is a line break in a box.
+QString BoxText(const std::string& text) {
+    QString s = QString::fromStdString(text);
+    s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return s;
+}
+
+}  // namespace
+
+void QtPrompter::Message(QWidget* parent, const std::string& text, Icon icon) {
+    QMessageBox box(parent);
+    box.setWindowTitle(Text(ids::kAppTitle));
+    box.setText(BoxText(text));
+    box.setIcon(icon == Icon::Information ? QMessageBox::Information
+                : icon == Icon::Warning   ? QMessageBox::Warning
+                : icon == Icon::Question  ? QMessageBox::Question
+                                          : QMessageBox::NoIcon);
+    box.addButton(Text(ids::kOk), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+bool QtPrompter::AskYesNo(QWidget* parent, const std::string& text) {
+    QMessageBox box(parent);
+    box.setWindowTitle(Text(ids::kAppTitle));
+    box.setText(BoxText(text));
+    box.setIcon(QMessageBox::Question);
+    QPushButton* yes = box.addButton(Text(ids::kYes), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(Text(ids::kNo), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+bool QtPrompter::BrowseFolder(QWidget* parent, std::string& path) {
+    QString chosen = QFileDialog::getExistingDirectory(parent, QString(), QString::fromStdString(path));
+    // A choice without a file-system path (nothing local) leaves the text as it was.
+    if (chosen.isEmpty()) return false;
+    path = chosen.toStdString();
+    return true;
+}
+
+QString QtPrompter::QtFilter(const std::string& filter) {
+    const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'), Qt::SkipEmptyParts);
+    QStringList names;
+    for (int i = 0; i + 1 < parts.size(); i += 2) names << parts[i];
+    return names.join(QLatin1String(";;"));
+}
+
+bool QtPrompter::OpenFileName(QWidget* parent, const std::string& filter, std::string& path) {
+    QString chosen = QFileDialog::getOpenFileName(parent, QString(), QString::fromStdString(path), QtFilter(filter));
+    if (chosen.isEmpty()) return false;
+    path = chosen.toStdString();
+    return true;
+}
+
+bool QtPrompter::SaveFileName(QWidget* parent, const std::string& filter, const std::string& defaultExtension,
+                              std::string& path) {
+    QFileDialog dialog(parent, QString(), QString::fromStdString(path), QtFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QString::fromStdString(defaultExtension));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    path = dialog.selectedFiles().first().toStdString();
+    return true;
+}
+
+bool QtPrompter::ChooseColor(QWidget* parent, uint32_t& color) {
+    QColor initial(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+    QColor chosen = QColorDialog::getColor(initial, parent);
+    if (!chosen.isValid()) return false;
+    color = static_cast<uint32_t>(chosen.red()) | (static_cast<uint32_t>(chosen.green()) << 8) |
+            (static_cast<uint32_t>(chosen.blue()) << 16);
+    return true;
+}
+
+bool QtPrompter::SetUpPrinter(QWidget* parent, QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void QtPrompter::OpenUrl(const std::string& url) { QDesktopServices::openUrl(QUrl(QString::fromStdString(url))); }
+
+int QtPrompter::RunModal(QDialog& dialog) { return dialog.exec(); }

@@ -1,0 +1,6 @@
+#include "ui/ViewHooks.h"
+
+CViewHooks& ViewHooks() {
+    static CViewHooks hooks;
+    return hooks;
+}

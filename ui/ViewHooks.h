@@ -1,0 +1,37 @@
+#pragma once
+// Where the windows built in views/ plug into the main dialog. Each entry is filled by the code
+// that builds that window, once at start-up (a namespace-scope initialiser in its .cpp is enough:
+// the heliarc program links the GUI library whole). The dialog leaves a command that needs an
+// empty entry disabled, so a window that does not exist yet is never offered.
+//
+// Graph frames are visible top-level windows that delete themselves when closed and then post
+// UM_GRAPH_CLOSED (set index, ui::HandleOf(frame)) to ui::MainWindow().
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+class QWidget;
+class CBaseDataSet;
+class CSpectrumData;
+class CSpectrumDataSet;
+
+struct CViewHooks {
+    // Thumbnail views, created once as the only pane of their frame. The view keeps the references
+    // (they live as long as the main dialog) and receives posted UM_SELECTION_CHANGED,
+    // UM_DATASET_CHANGED and UM_ENSURE_VISIBLE (measured) or UM_STANDARD_CHANGED (standard).
+    std::function<QWidget*(QWidget* frame, CSpectrumDataSet& data, std::set<int>& selection)> measuredThumbnailView;
+    std::function<QWidget*(QWidget* frame, CBaseDataSet& standard)> standardThumbnailView;
+
+    // A new spectrum graph frame (CDataGraphWnd with its CDataGraphView) titled title, belonging to
+    // graph window set setIndex (0 one record, 1 several, 2 trend, 3 standard data).
+    std::function<QWidget*(const std::string& title, int setIndex)> openDataGraph;
+    // The spectrum view's entry points. target is a frame returned by openDataGraph, or the view
+    // named in UM_SHOW_PREVIOUS / UM_SHOW_NEXT; standard is the current standard data or null.
+    std::function<void(QWidget* target, const CSpectrumData& latest, const CSpectrumData* standard)> showLatest;
+    std::function<void(QWidget* target, const CSpectrumData& record, const CSpectrumData* standard)> showMeasured;
+    std::function<void(QWidget* target, const std::vector<CSpectrumData>& records, const CSpectrumData* standard)>
+        showPlural;
+};
+
+CViewHooks& ViewHooks();
