@@ -163,3 +163,29 @@ TEST(ClockTest, TestClockReplacesTheWallClock) {
     platform::SetClockForTesting({});
     EXPECT_GT(platform::Now(), 1600000000);
 }
+
+// The hour cache of JoinLocal must give exactly what the C library gives, including around every
+// change of offset: Berlin's DST changes, and Lord Howe Island's half-hour shift.
+TEST(JoinLocalCacheTest, AgreesWithMktimeEverywhere) {
+    for (const char* zone : {"Europe/Berlin", "Australia/Lord_Howe", "Asia/Tokyo", "America/New_York"}) {
+        const char* old = getenv("TZ");
+        std::optional<std::string> saved;
+        if (old) saved = old;
+        setenv("TZ", zone, 1);
+        tzset();
+        int mismatches = 0;
+        for (int month = 1; month <= 12; ++month)
+            for (int day = 1; day <= 28; ++day)
+                for (int hour = 0; hour < 24; ++hour)
+                    for (int minute = 0; minute < 60; minute += 7) {
+                        CalTime cached = 0, plain = 0;
+                        bool a = platform::JoinLocal(2009, month, day, hour, minute, 13, cached);
+                        bool b = platform::JoinLocalUncached(2009, month, day, hour, minute, 13, plain);
+                        if (a != b || cached != plain) ++mismatches;
+                    }
+        EXPECT_EQ(mismatches, 0) << zone;
+        if (saved) setenv("TZ", saved->c_str(), 1);
+        else unsetenv("TZ");
+        tzset();
+    }
+}
