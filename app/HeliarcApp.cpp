@@ -3,8 +3,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QPixmap>
-#include <QTimer>
 #include <clocale>
 #include <cstdlib>
 #include <cstdio>
@@ -40,6 +41,11 @@ int CHeliarcApp::Run(const Options& options) {
     if (!std::setlocale(LC_ALL, "")) std::setlocale(LC_ALL, "C");
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setWindowIcon(HeliarcIcon());
+    // Qt's own dialogs (files, folders, colours, printing) in the language of the program's texts.
+    static QTranslator qtTexts;
+    if (platform::CurrentLanguage() == platform::Language::Japanese &&
+        qtTexts.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
     if (!options.artworkFolder.empty()) {
         const std::string folder = options.artworkFolder + "/";
         const bool ok = HeliarcIcon().pixmap(256, 256).save(QString::fromStdString(folder + "heliarc.png"), "PNG") &&

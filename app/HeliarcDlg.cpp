@@ -771,13 +771,14 @@ void CHeliarcDlg::RegisterStandard() {
 }
 
 void CHeliarcDlg::MeasuredData() {
+    // Without the spectrum window (a double click still asks) there is nothing to offer.
+    if (!ViewHooks().openDataGraph) return;
     if (!HaveSelection()) return;
     if (selection_.size() > static_cast<std::size_t>(kMaxPlotRecords)) {
         ShowMessage(this, ids::kTooManyRecordsToDisplay, Prompter::Icon::Information);
         return;
     }
     CViewHooks& hooks = ViewHooks();
-    if (!hooks.openDataGraph) return;
     const bool one = selection_.size() == 1;
     QWidget* frame = hooks.openDataGraph(S(ids::kDataGraph), one ? kSetMeasured : kSetPlural);
     if (!frame) return;
