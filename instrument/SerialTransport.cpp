@@ -133,6 +133,10 @@ void CSerialTransport::DiscardInput() {
 
 void CSerialTransport::Close() {
     if (fd_ >= 0) {
+        // The exclusive flag belongs to the terminal, not to this descriptor: a pseudo-terminal
+        // whose other side stays open (the simulator) would refuse every later open by a user
+        // without CAP_SYS_ADMIN.
+        ::ioctl(fd_, TIOCNXCL);
         ::close(fd_);  // also releases the advisory lock
         fd_ = -1;
     }
