@@ -4,8 +4,17 @@
 // the heliarc program links the GUI library whole). The dialog leaves a command that needs an
 // empty entry disabled, so a window that does not exist yet is never offered.
 //
+//     namespace {
+//     const bool registered = [] {
+//         ViewHooks().openDataGraph = [](const std::string& title, int set) -> QWidget* { ... };
+//         return true;
+//     }();
+//     }
+//
 // Graph frames are visible top-level windows that delete themselves when closed and then post
-// UM_GRAPH_CLOSED (set index, ui::HandleOf(frame)) to ui::MainWindow().
+// UM_GRAPH_CLOSED (set index, ui::HandleOf(frame)) to ui::MainWindow(); a frame that shows a modal
+// dialog posts UM_MODAL_OPENED before and UM_MODAL_CLOSED after it. Add an entry here for each new
+// kind of window (calculation data graph, 3-D graph, standard data graph).
 #include <functional>
 #include <set>
 #include <string>
