@@ -140,6 +140,9 @@ bool CMeasurement::Start(const CMeasurementPrm& settings, platform::MessageSink&
 
 void CMeasurement::Stop() {
     if (stopEvent_) stopEvent_->Set();
+    // A sink that calls Stop from the worker itself (instead of on its own thread) only gets the
+    // run to end; the worker cannot wait for itself.
+    if (worker_.joinable() && worker_.get_id() == std::this_thread::get_id()) return;
     if (worker_.joinable()) worker_.join();
     ReleaseRun();
 }

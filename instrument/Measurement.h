@@ -51,6 +51,7 @@ public:
     bool Start(const CMeasurementPrm& settings, platform::MessageSink& sink);
     // Ends the run: a running interval run at its next wait, manual and transfer runs after they
     // finish. Waits without limit for the worker, then closes the port. Harmless without a run.
+    // Called on the worker (from inside a sink) it only asks the run to end.
     void Stop();
     // From a successful Start until Stop, also after the worker's procedure has returned.
     bool IsMeasuring() const { return worker_.joinable(); }
