@@ -109,6 +109,31 @@ void BM_PlainBufferedWriteSameBytes(benchmark::State& state) {
 }
 BENCHMARK(BM_PlainBufferedWriteSameBytes)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
+// For scale: the spectral rows alone from precomputed values, formatted with fprintf("%.6g").
+void BM_FprintfSpectralRowsOnly(benchmark::State& state) {
+    Fixture& f = Data();
+    const std::string path = f.dir + "/fprintf.csv";
+    std::vector<float> values;
+    values.reserve(701u * kRecords);
+    for (int k = 0; k < 701; ++k)
+        for (int j = 0; j < kRecords; ++j) values.push_back(f.set.At(j).record.IrradianceAt(350.0f + k, 0));
+    for (auto _ : state) {
+        FILE* out = std::fopen(path.c_str(), "wb");
+        if (!out) {
+            state.SkipWithError("cannot create");
+            break;
+        }
+        for (int k = 0; k < 701; ++k) {
+            std::fprintf(out, "%.6g", 350.0 + k);
+            for (int j = 0; j < kRecords; ++j) std::fprintf(out, ",%.6g", static_cast<double>(values[k * kRecords + j]));
+            std::fputs("\r\n", out);
+        }
+        std::fclose(out);
+    }
+    std::remove(path.c_str());
+}
+BENCHMARK(BM_FprintfSpectralRowsOnly)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
 }  // namespace
 
 BENCHMARK_MAIN();
