@@ -95,6 +95,8 @@ CSimModel::CSimModel(uint64_t seed, int storedRecords) : rng_(seed), memory_(kSl
         std::snprintf(memo, sizeof memo, "FIELD%03d", d + 1);
         r.memo = memo;
     }
+    // The live slot always holds the last measurement; before the first one, a dark frame.
+    Measure(kLiveSlot, 100, false, true, kFirstStoredTime, 0);
 }
 
 double CSimModel::Wavelength(int pixel) const {

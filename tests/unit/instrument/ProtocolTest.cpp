@@ -325,7 +325,6 @@ TEST_F(ProtocolTransaction, HeaderItems) {
     EXPECT_EQ(f.transport->written.size(), 8u);
 
     overrides = {{"DPM,799,3", "ERR\r"}};
-    model.Slot(799).present = true;
     Fixture g = Make();
     EXPECT_FALSE(g.protocol.ReadRecordHeader(record, 799, false));
     EXPECT_EQ(g.protocol.GetErrorText(), "The error occurred while communicating by command \"DPM,799,3\r\".");

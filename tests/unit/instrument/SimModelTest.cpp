@@ -127,3 +127,11 @@ TEST_F(SimModelTest, RefusesWhatIsNotACommand) {
     EXPECT_EQ(model.Handle("DPM,2,0").reply, "FIELD003\rOK\r");
     EXPECT_EQ(model.Handle("RB,2").reply.size(), 515u);
 }
+
+TEST_F(SimModelTest, LiveSlotAnswersBeforeTheFirstMeasurement) {
+    CSimModel model(2, 0);
+    EXPECT_EQ(model.Handle("RI").reply, "0\rOK\r");
+    EXPECT_EQ(model.Handle("DPM,799,2").reply, "100\rOK\r");
+    EXPECT_EQ(model.Handle("RB,799").reply.size(), 515u);
+    EXPECT_EQ(model.Handle("DPM,0,2").reply, "ERR\r");
+}
