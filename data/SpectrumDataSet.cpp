@@ -1,5 +1,7 @@
 #include "data/SpectrumDataSet.h"
 
+#include <algorithm>
+
 #include "config/GeneralPrm.h"
 #include "data/BaseDataSet.h"
 #include "data/SpectrumDataReader.h"
@@ -42,10 +44,19 @@ void CSpectrumDataSet::Search(const platform::CalTime* start, const platform::Ca
     if (start && !haveStart) { startDay = *start; haveStart = true; }
     if (end && !haveEnd) { endDay = *end; haveEnd = true; }
 
+    // The days' file sizes bound the records kept, so the list can be allocated once (without a
+    // comment every valid record may be kept; with one, usually only a few are).
+    std::vector<std::pair<platform::CalTime, std::string>> days;
+    int64_t bound = 0;
     for (platform::CalTime day : ListFileDates(general.m_DATA_STORED_FOLDER, general.m_FILE_NAME_ID)) {
         if ((haveStart && day < startDay) || (haveEnd && day > endDay)) continue;
         std::string path;
         if (!general.DailyFilePath(day, path)) continue;
+        bound += std::max<int64_t>(0, platform::FileSizeOf(path)) / CSpectrumDataReader::kRecordSize;
+        days.emplace_back(day, std::move(path));
+    }
+    if (!comment || !*comment) entries_.reserve(static_cast<std::size_t>(bound));
+    for (const auto& [day, path] : days) {
         platform::File file;
         if (!file.Open(path, platform::File::Mode::Read)) continue;
         file.SetReadBuffer(64 * CSpectrumDataReader::kRecordSize);

@@ -158,6 +158,12 @@ std::string ResolveExisting(const std::string& storedPath) {
     return (slash == std::string::npos ? std::string() : mapped.substr(0, slash + 1)) + found;
 }
 
+int64_t FileSizeOf(const std::string& storedPath) {
+    struct stat st {};
+    if (::stat(ResolveExisting(storedPath).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+    return st.st_size;
+}
+
 bool RemoveFile(const std::string& storedPath) { return ::unlink(ResolveExisting(storedPath).c_str()) == 0; }
 
 bool RenameFile(const std::string& fromStored, const std::string& toStored) {

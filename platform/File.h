@@ -49,6 +49,9 @@ private:
 // does not exist (data folders copied from another system). The mapped path itself when none exists.
 std::string ResolveExisting(const std::string& storedPath);
 
+// Size of the existing file a stored path names (see ResolveExisting); -1 when there is none.
+int64_t FileSizeOf(const std::string& storedPath);
+
 bool RemoveFile(const std::string& storedPath);
 bool RenameFile(const std::string& fromStored, const std::string& toStored);
 
