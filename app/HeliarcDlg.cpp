@@ -453,6 +453,8 @@ void CHeliarcDlg::OnMessage(unsigned message, int64_t wParam, int64_t lParam) {
             PushTexts();
             break;
         case UM_INTERVAL_MEASURING:
+            // Like the other status texts: a late one must not put "Measuring" over "Standby".
+            if (!engine_->IsMeasuring()) break;
             status_ = S(ids::kMeasuring);
             PushTexts();
             break;
@@ -679,7 +681,7 @@ void CHeliarcDlg::RebuildSelection() {
 
 void CHeliarcDlg::ApplySelectionToList() {
     ++suppress_;
-    for (int row = 0; row < list_->ItemCount(); ++row) list_->SetRowSelected(row, selection_.count(row) != 0);
+    list_->SetSelectedRows(selection_);
     --suppress_;
 }
 

@@ -117,6 +117,22 @@ void CDataListCtrl::SetRowSelected(int row, bool selected) {
                                         QItemSelectionModel::Rows);
 }
 
+void CDataListCtrl::SetSelectedRows(const std::set<int>& rows) {
+    QItemSelection selection;
+    const int last = std::max(0, model_->columnCount({}) - 1);
+    // Runs of consecutive rows become one range each.
+    for (auto it = rows.begin(); it != rows.end();) {
+        const int first = *it;
+        int end = first;
+        while (++it != rows.end() && *it == end + 1) ++end;
+        const int from = std::max(first, 0);
+        end = std::min(end, model_->Rows() - 1);
+        if (from > end) continue;
+        selection.select(model_->index(from, 0), model_->index(end, last));
+    }
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
 void CDataListCtrl::SelectAllRows() {
     if (model_->Rows() == 0) return;
     QItemSelection all(model_->index(0, 0), model_->index(model_->Rows() - 1, std::max(0, model_->columnCount({}) - 1)));

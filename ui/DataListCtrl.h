@@ -29,6 +29,8 @@ public:
 
     std::set<int> SelectedRows() const;
     void SetRowSelected(int row, bool selected);
+    // Every row selected exactly when it is in rows, in one change.
+    void SetSelectedRows(const std::set<int>& rows);
     void SelectAllRows();
     void EnsureRowVisible(int row);
 

@@ -219,6 +219,11 @@ TEST_F(BrowserTest, CtrlASelectsEveryRowWithOneUpdateAndThumbnailsDriveTheList) 
     EXPECT_EQ(d.RecordList()->SelectedRows(), (std::set<int>{1, 8}));
     EXPECT_EQ(d.Selection(), (std::set<int>{1, 8}));
     EXPECT_EQ(view->received[UM_SELECTION_CHANGED], 0);
+    // Runs of rows, and indices the list does not have.
+    d.Selection() = {-1, 0, 1, 5, 6, 9, 12};
+    ui::PostWindowMessage(&d, UM_SELECTION_CHANGED);
+    Pump();
+    EXPECT_EQ(d.RecordList()->SelectedRows(), (std::set<int>{0, 1, 5, 6, 9}));
     // A click on a row tells the thumbnails to show it.
     d.RecordList()->onClicked(6);
     Pump();

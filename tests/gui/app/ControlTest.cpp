@@ -144,6 +144,7 @@ TEST_F(AppTest, LateMessagesAfterAStop) {
     engine->Post(UM_EXPOSURE, 50, 0);
     engine->Post(UM_TRANSFER_PROGRESS, 1, 2);
     engine->Post(UM_INTERVAL_WAITING, t);
+    engine->Post(UM_INTERVAL_MEASURING);
     engine->Post(UM_INTERVAL_FINISHED);
     engine->Post(UM_TRANSFER_FINISHED);
     Pump();
