@@ -31,11 +31,6 @@ void IntervalLateness(benchmark::State& state, int exposureIndex, bool paced) {
         state.SkipWithError("no pseudo-terminal");
         return;
     }
-    sim.Edit([](CSimModel& m) {
-        auto& live = m.Slot(CSimModel::kLiveSlot);
-        live.present = true;
-        live.fovCode = live.tableNumber = m.FovCode();
-    });
 
     std::vector<double> late;
     for (auto _ : state) {

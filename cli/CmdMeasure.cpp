@@ -155,15 +155,6 @@ int RunMeasure(Context& ctx, const std::vector<std::string>& argv) {
         options.realExposures = false;  // the demo answers at once; intervals still keep their grid
         sim = std::make_unique<CSimulatedInstrument>(options);
         if (!sim->Start()) return Fail("Cannot start the simulated instrument: no pseudo-terminal is available.");
-        // A real instrument answers the live slot's header before its first measurement; the
-        // simulator only after one, which fixed exposures would otherwise trip over.
-        sim->Edit([](CSimModel& m) {
-            CSimModel::Record& live = m.Slot(CSimModel::kLiveSlot);
-            if (!live.present) {
-                live.present = true;
-                live.fovCode = live.tableNumber = m.FovCode();
-            }
-        });
         engine.SetPortOverride(sim->SlavePath());
     } else if (args.Has("--port")) {
         engine.SetPortOverride(args.Get("--port"));

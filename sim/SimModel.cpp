@@ -15,11 +15,25 @@ constexpr double kPeakResponse = 380.0; // counts/s per W/m^2/um at 650 nm, 180 
 constexpr double kFovThroughput[CSimModel::kTables] = {1.0, 0.55, 0.22, 0.08};
 constexpr int kExposures[] = {5000, 2000, 1000, 500, 200, 100, 50, 20, 10};
 
+// HELIARC_SIM_SUN_HOUR (0..24) holds the sun at that hour of every day, so a demonstration
+// shows daylight whenever it runs; negative when unset.
+double FixedSunHour() {
+    static const double hour = [] {
+        const char* text = std::getenv("HELIARC_SIM_SUN_HOUR");
+        if (!text || !*text) return -1.0;
+        char* end = nullptr;
+        double h = std::strtod(text, &end);
+        return (end != text && h >= 0.0 && h <= 24.0) ? h : -1.0;
+    }();
+    return hour;
+}
+
 // Sine of the sun's height in a day from 06:00 to 18:00 local time; 0 at night.
 double SunHeight(int64_t time) {
     platform::LocalFields f;
     if (!platform::SplitLocal(time, f)) return 0.0;
     double hour = f.hour + f.minute / 60.0 + f.second / 3600.0;
+    if (FixedSunHour() >= 0.0) hour = FixedSunHour();
     double s = std::sin(kPi * (hour - 6.0) / 12.0);
     return s > 0.0 ? s : 0.0;
 }

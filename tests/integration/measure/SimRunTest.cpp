@@ -65,13 +65,6 @@ protected:
         options.realExposures = false;
         sim = std::make_unique<CSimulatedInstrument>(options);
         ASSERT_TRUE(sim->Start());
-        // The simulator answers the live slot's header only after a first measurement; a real
-        // instrument always has it.
-        sim->Edit([](CSimModel& m) {
-            CSimModel::Record& live = m.Slot(CSimModel::kLiveSlot);
-            live.present = true;
-            live.fovCode = live.tableNumber = m.FovCode();
-        });
     }
 
     static CMeasurementPrm Settings(int type, int exposure = 0) {
