@@ -174,9 +174,14 @@ bool CInstrumentProtocol::ReadRecordHeader(CSpectrumData& record, int recordNumb
         const std::string command = HeaderCommand(recordNumber, item);
         if (!Query(command, kTimeoutMs, data)) return false;
         switch (item) {
-        case 0:
-            record.SetMemo(data.size() > kMemoItem ? platform::FitBytes(data, kMemoItem) : data);
+        case 0: {
+            // The CR that ends the data line is framing, not part of the memo (a kept CR would show
+            // in lists and force quoting in every export of the record).
+            std::string memo = data;
+            if (!memo.empty() && memo.back() == '\r') memo.pop_back();
+            record.SetMemo(memo.size() > kMemoItem ? platform::FitBytes(memo, kMemoItem) : memo);
             break;
+        }
         case 1: record.SetTime(platform::LeadingInteger(data)); break;
         case 2: record.SetExposureTime(IntegerValue(data)); break;
         case 3: record.SetTemperature(FloatValue(data)); break;

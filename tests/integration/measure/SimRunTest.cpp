@@ -281,7 +281,7 @@ TEST_F(SimRunTest, TransferSkipsStoredRecordsAndRewritesADeletedOne) {
     for (int d = 0; d < 5; ++d) {
         EXPECT_EQ(day[static_cast<std::size_t>(d)].GetTime(), CSimModel::kFirstStoredTime + d * CSimModel::kStoredSpacing);
         char memo[16];
-        std::snprintf(memo, sizeof memo, "FIELD%03d\r", d + 1);
+        std::snprintf(memo, sizeof memo, "FIELD%03d", d + 1);
         EXPECT_EQ(day[static_cast<std::size_t>(d)].GetMemo(), memo);
     }
     {   // Counts per second from the stored words and the stored exposure.

@@ -299,7 +299,7 @@ TEST_F(ProtocolTransaction, StoredRecordMatchesTheInstrumentMemory) {
     ASSERT_TRUE(f.protocol.ReadStoredRecord(record, 4, true)) << f.protocol.GetErrorText();
     const CSimModel::Record& slot = model.Slot(4);
     EXPECT_EQ(record.GetTime(), slot.time);
-    EXPECT_EQ(record.GetMemo(), slot.memo + "\r");
+    EXPECT_EQ(record.GetMemo(), slot.memo);
     EXPECT_EQ(record.GetExposureTime(), slot.exposureMs);
     EXPECT_FLOAT_EQ(record.GetTemperature(), slot.temperature);
     EXPECT_FLOAT_EQ(record.GetLatitude(), slot.latitude);
@@ -319,7 +319,7 @@ TEST_F(ProtocolTransaction, HeaderItems) {
     CSpectrumData record;
     record.SetTime(1234);
     ASSERT_TRUE(f.protocol.ReadRecordHeader(record, 2, false));
-    EXPECT_EQ(record.GetMemo(), "A LONGER M");  // cut to 10, which drops the CR
+    EXPECT_EQ(record.GetMemo(), "A LONGER M");  // cut to 10 characters
     EXPECT_EQ(record.GetTime(), 1234);  // item 1 not asked
     for (const std::string& c : f.transport->written) EXPECT_NE(c, "DPM,2,1\r");
     EXPECT_EQ(f.transport->written.size(), 8u);

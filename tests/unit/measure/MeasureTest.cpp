@@ -201,7 +201,7 @@ TEST_F(MeasureTest, RecordCarriesInstrumentInformationTimeAndTheRunsComment) {
 
     // Without a comment the instrument's memo item stays.
     ASSERT_TRUE(RunManual(Manual(0), r));
-    EXPECT_EQ(r.GetMemo(), "LIVE\r");
+    EXPECT_EQ(r.GetMemo(), "LIVE");
     // The instrument information is read once per engine.
     int ser = 0;
     for (const auto& c : state->Commands()) ser += c == "SER\r" ? 1 : 0;
