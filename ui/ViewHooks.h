@@ -41,6 +41,8 @@ struct CViewHooks {
     std::function<void(QWidget* target, const CSpectrumData& record, const CSpectrumData* standard)> showMeasured;
     std::function<void(QWidget* target, const std::vector<CSpectrumData>& records, const CSpectrumData* standard)>
         showPlural;
+    // The standard data graph (a frame from openDataGraph with set index 3) shows one standard record.
+    std::function<void(QWidget* target, const CSpectrumData& record)> showStandard;
 };
 
 CViewHooks& ViewHooks();

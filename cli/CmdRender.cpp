@@ -1,0 +1,118 @@
+// render: the pictures of the graph windows, drawn by the same code the windows use, into a .bmp
+// (the program's own bitmap writer) or a .png file.
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "cli/Cli.h"
+
+#ifdef HELIARC_HAVE_QTSURFACE
+#include <QGuiApplication>
+#include <QImage>
+
+#include "data/BaseDataSet.h"
+#include "graph/DIB.h"
+#include "graph/ThumbnailRender.h"
+#include "platform/Path.h"
+#include "ui/QtSurfaceImage.h"
+#include "views/DataGraphPicture.h"
+
+namespace cli {
+namespace {
+
+bool EndsWith(const std::string& s, const char* suffix) {
+    const std::string t(suffix);
+    if (s.size() < t.size()) return false;
+    for (std::size_t i = 0; i < t.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(s[s.size() - t.size() + i])) != t[i]) return false;
+    return true;
+}
+
+bool ParseSize(const std::string& text, int& width, int& height) {
+    const std::size_t x = text.find_first_of("xX");
+    if (x == std::string::npos) return false;
+    long long w = 0, h = 0;
+    if (!ParseInt(text.substr(0, x), w) || !ParseInt(text.substr(x + 1), h)) return false;
+    if (!ImageSizeAcceptable(static_cast<int>(std::min<long long>(w, kMaxImageSide + 1)),
+                             static_cast<int>(std::min<long long>(h, kMaxImageSide + 1)), 4))
+        return false;
+    width = static_cast<int>(w);
+    height = static_cast<int>(h);
+    return true;
+}
+
+// Fonts need a GUI application; the command line has no display to ask for.
+std::unique_ptr<QGuiApplication> MakeApplication() {
+    if (QGuiApplication::instance()) return nullptr;
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static int argc = 1;
+    static char name[] = "heliarc-cli";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+bool WritePicture(const QtSurfaceImage& surface, const std::string& out) {
+    if (EndsWith(out, ".png")) return surface.Image().save(QString::fromStdString(platform::MapPath(out)), "PNG");
+    CDIB dib;
+    return dib.FromBitmap(surface, 24) && dib.SaveFile(out);
+}
+
+int RunRender(Context&, const std::vector<std::string>& argv) {
+    Args args;
+    std::string error;
+    std::vector<std::string> options = kSelectionOptions;
+    options.push_back("--size");
+    if (!args.Parse(argv, options, {}, error)) return Usage(error);
+    const auto& pos = args.Positional();
+    if (pos.size() != 2) return Usage("render needs a kind and an output file");
+    const std::string& kind = pos[0];
+    const std::string& out = pos[1];
+    if (kind != "spectrum" && kind != "plural" && kind != "thumbnail")
+        return Usage("render kind must be spectrum, plural or thumbnail");
+    if (!EndsWith(out, ".bmp") && !EndsWith(out, ".png")) return Usage("the output file must end in .bmp or .png");
+    const bool tile = kind == "thumbnail";
+    int width = tile ? thumbnail::kLogicalWidth : 700;
+    int height = tile ? thumbnail::kLogicalHeight : 500;
+    if (args.Has("--size") && !ParseSize(args.Get("--size"), width, height))
+        return Usage("--size must be WIDTHxHEIGHT with both at least 1");
+
+    CSpectrumDataSet set;
+    SelectRecords(args, set);
+    if (set.Count() == 0) return Fail("No records match the selection.");
+    const auto app = MakeApplication();
+
+    if (tile) {
+        const int n = set.Count();
+        if (static_cast<long long>(height) * n > kMaxImageSide) return Fail("Too many records for one picture.");
+        std::unique_ptr<QtSurfaceImage> surface = QtSurfaceImage::Create(width, height * n);
+        if (!surface) return Fail("Graph plot failure.");
+        std::vector<const CSpectrumData*> records;
+        for (int i = 0; i < n; ++i) records.push_back(&set.At(i).record);
+        RenderThumbnailStack(*surface, records, 0, n, [](int) { return false; });
+        return WritePicture(*surface, out) ? kExitOk : Fail("Bitmap saving failure.");
+    }
+
+    CBaseDataSet standardSet;
+    const CSpectrumData* standard = standardSet.Current();
+    CDataGraphPicture picture;
+    picture.LoadSettings();
+    if (kind == "spectrum") {
+        picture.ShowMeasured(set.At(0).record, standard);
+    } else {
+        std::vector<CSpectrumData> records;
+        for (int i = 0; i < set.Count() && i < CDataGraphPrm::kPluralCount; ++i) records.push_back(set.At(i).record);
+        picture.ShowPlural(records, standard);
+    }
+    if (!picture.Render(width, height) || !picture.Display()) return Fail("Graph plot failure.");
+    return WritePicture(*picture.Display(), out) ? kExitOk : Fail("Bitmap saving failure.");
+}
+
+const CommandRegistrar kRender(60, "render", RunRender,
+                               "spectrum|plural|thumbnail [--from TEXT] [--to TEXT] [--comment TEXT] [--size WxH] "
+                               "OUT.bmp|OUT.png");
+
+}  // namespace
+}  // namespace cli
+#endif

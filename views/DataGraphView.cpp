@@ -1,0 +1,252 @@
+#include "views/DataGraphView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDialog>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPrinter>
+#include <memory>
+#include <unistd.h>
+
+#include "graph/DIB.h"
+#include "graph/PrintLayout.h"
+#include "platform/Messages.h"
+#include "platform/StringIds.h"
+#include "platform/StringTable.h"
+#include "ui/QtSurfaceImage.h"
+#include "ui/WindowMessage.h"
+#include "views/SetDataGraph.h"
+#include "views/SetMultiDataGraph.h"
+
+using P = CDataGraphPicture;
+
+
+int RunBracketedModal(QDialog& dialog) {
+    ui::PostToMainWindow(platform::UM_MODAL_OPENED);
+    const int result = Prompter::Current().RunModal(dialog);
+    ui::PostToMainWindow(platform::UM_MODAL_CLOSED);
+    return result;
+}
+
+void ShowBracketedMessage(QWidget* parent, int stringId, Prompter::Icon icon) {
+    ui::PostToMainWindow(platform::UM_MODAL_OPENED);
+    ShowMessage(parent, stringId, icon);
+    ui::PostToMainWindow(platform::UM_MODAL_CLOSED);
+}
+
+CDataGraphView::CDataGraphView(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(false);
+}
+
+CDataGraphView::~CDataGraphView() = default;
+
+QPrinter& CDataGraphView::KeptPrinter() {
+    static std::unique_ptr<QPrinter> printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer;
+}
+
+void CDataGraphView::InitialUpdate() {
+    if (initialised_) return;
+    picture_.LoadSettings();
+    initialised_ = true;
+}
+
+void CDataGraphView::Message(int stringId) { ShowBracketedMessage(this, stringId); }
+
+void CDataGraphView::StateChanged() {
+    if (onStateChanged) onStateChanged();
+}
+
+void CDataGraphView::AfterEntryPoint() {
+    if (!initialised_) InitialUpdate();
+    StateChanged();
+    Render();
+}
+
+void CDataGraphView::ShowMeasured(const CSpectrumData& record, const CSpectrumData* standard) {
+    InitialUpdate();
+    picture_.ShowMeasured(record, standard);
+    AfterEntryPoint();
+}
+
+void CDataGraphView::ShowPlural(const std::vector<CSpectrumData>& records, const CSpectrumData* standard) {
+    InitialUpdate();
+    picture_.ShowPlural(records, standard);
+    AfterEntryPoint();
+}
+
+void CDataGraphView::ShowLatest(const CSpectrumData& record, const CSpectrumData* standard) {
+    InitialUpdate();
+    picture_.ShowLatest(record, standard);
+    AfterEntryPoint();
+}
+
+void CDataGraphView::ShowStandard(const CSpectrumData& record) {
+    InitialUpdate();
+    picture_.ShowStandard(record);
+    AfterEntryPoint();
+}
+
+void CDataGraphView::Render() {
+    if (picture_.Mode() == P::kModeNone) return;
+    const int w = std::max(1, width());
+    const int h = std::max(1, height());
+    if (!picture_.Render(w, h)) {
+        Message(ids::kGraphPlotFailure);
+        return;
+    }
+    update();
+}
+
+bool CDataGraphView::OnCommand(int command) {
+    switch (command) {
+        case P::kCmdConfiguration: Configure(); return true;
+        case P::kCmdPrevious:
+        case P::kCmdNext:
+            if (picture_.Enabled(command))
+                ui::PostToMainWindow(command == P::kCmdPrevious ? platform::UM_SHOW_PREVIOUS : platform::UM_SHOW_NEXT,
+                                     picture_.ShownTime(), ui::HandleOf(this));
+            return true;
+        case P::kCmdCopy: CopyToClipboard(); return true;
+        case P::kCmdSaveBmp: SaveAsBitmap(); return true;
+        case P::kCmdPrint: Print(); return true;
+        default: break;
+    }
+    if (picture_.Mode() == P::kModeNone) return false;
+    const bool changed = picture_.Execute(command);
+    StateChanged();
+    if (changed) Render();
+    return true;
+}
+
+void CDataGraphView::Configure() {
+    CDataGraphPrm& prm = picture_.Prm();
+    bool accepted = false;
+    if (picture_.Mode() == P::kModePlural) {
+        CSetMultiDataGraph dialog(picture_.StandardPresent(), this);
+        dialog.LoadFromSection(prm, static_cast<int>(picture_.Records().size()));
+        if (RunBracketedModal(dialog) == QDialog::Accepted) {
+            dialog.StoreToSection(prm);
+            accepted = true;
+        }
+    } else {
+        CSetDataGraph dialog(picture_.StandardPresent(), this);
+        dialog.LoadFromSection(prm);
+        if (RunBracketedModal(dialog) == QDialog::Accepted) {
+            dialog.StoreToSection(prm);
+            accepted = true;
+        }
+    }
+    // The whole section goes to the file, the current zoom state with it.
+    if (accepted) prm.Save();
+    StateChanged();
+    Render();
+}
+
+void CDataGraphView::CopyToClipboard() {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    // What the window shows now, read-out line included.
+    const QImage shown = grab().toImage();
+    if (!clipboard || shown.isNull()) {
+        Message(ids::kCopyToClipboardFailure);
+        return;
+    }
+    clipboard->setImage(shown);
+    Message(clipboard->image().isNull() ? ids::kCopyToClipboardFailure : ids::kCopiedToClipboard);
+}
+
+void CDataGraphView::SaveAsBitmap() {
+    const QtSurfaceImage* display = picture_.Display();
+    CDIB dib;
+    if (!display || !dib.FromBitmap(*display, 24)) {
+        Message(ids::kGraphPlotFailure);
+        return;
+    }
+    char cwd[4096];
+    const bool haveCwd = getcwd(cwd, sizeof cwd) != nullptr;
+    std::string path;
+    const bool chosen =
+        Prompter::Current().SaveFileName(this, platform::LoadString(ids::kBitmapFileFilter), "bmp", path);
+    if (haveCwd && chdir(cwd) != 0) {
+        // The folder we came from has gone; the save below uses an absolute path either way.
+    }
+    if (!chosen) return;
+    if (!dib.SaveFile(path)) Message(ids::kBitmapSavingFailure);
+}
+
+void CDataGraphView::Print() {
+    const QtSurfaceImage* display = picture_.Display();
+    if (!display) {
+        Message(ids::kGraphPlotFailure);
+        return;
+    }
+    QPrinter& printer = KeptPrinter();
+    printer.setFromTo(1, 1);
+    if (!Prompter::Current().SetUpPrinter(this, printer)) return;
+    printer.setDocName(QString::fromStdString(platform::LoadString(ids::kPrintJobDataGraph)));
+    QPainter painter;
+    // Errors of the print job are the printer's business; the command always ends normally.
+    if (!painter.begin(&printer)) return;
+    SurfaceRect place;
+    const QImage& image = display->Image();
+    if (FitPictureToPage(printer.width(), printer.height(), image.width(), image.height(), place))
+        painter.drawImage(QRect(place.left, place.top, place.right - place.left, place.bottom - place.top), image);
+    painter.end();
+}
+
+void CDataGraphView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const QtSurfaceImage* display = picture_.Display();
+    if (display) {
+        p.drawImage(0, 0, display->Image());
+        if (display->Width() < width()) p.fillRect(display->Width(), 0, width() - display->Width(), height(), Qt::white);
+        if (display->Height() < height())
+            p.fillRect(0, display->Height(), display->Width(), height() - display->Height(), Qt::white);
+    } else {
+        p.fillRect(rect(), Qt::white);
+    }
+}
+
+void CDataGraphView::resizeEvent(QResizeEvent*) {
+    if (initialised_) Render();
+}
+
+void CDataGraphView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || picture_.Mode() == P::kModeNone) return;
+    const QPoint pos = event->position().toPoint();
+    if (picture_.InLegend(pos.x(), pos.y())) {
+        mouseMode_ = 0;
+        captured_ = true;
+        dragOffset_ = QPoint(pos.x() - picture_.LegendPosition().x, pos.y() - picture_.LegendPosition().y);
+    } else if (picture_.InPlot(pos.x(), pos.y())) {
+        mouseMode_ = 1;
+        captured_ = true;
+        if (picture_.ReadOutAt(pos.x())) update();
+    }
+}
+
+void CDataGraphView::mouseMoveEvent(QMouseEvent* event) {
+    if (!captured_) return;
+    const QPoint pos = event->position().toPoint();
+    if (mouseMode_ == 0) {
+        picture_.SetLegendPosition({pos.x() - dragOffset_.x(), pos.y() - dragOffset_.y()});
+        if (picture_.Compose()) update();
+    } else if (picture_.InPlot(pos.x(), pos.y())) {
+        if (picture_.ReadOutAt(pos.x())) update();
+    }
+}
+
+void CDataGraphView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !captured_) return;
+    captured_ = false;
+    picture_.EndReadOut();
+    Render();
+}
+
+void CDataGraphView::contextMenuEvent(QContextMenuEvent* event) {
+    if (onContextMenu) onContextMenu(event->globalPos());
+}
