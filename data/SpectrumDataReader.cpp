@@ -60,8 +60,10 @@ bool CSpectrumDataReader::Decode(const unsigned char* image, CSpectrumData& reco
 
     std::vector<float> calibration(static_cast<std::size_t>(n)), signal(static_cast<std::size_t>(n));
     if constexpr (std::endian::native == std::endian::little) {
-        std::memcpy(calibration.data(), image + CalibrationOffset(n), 4 * static_cast<std::size_t>(n));
-        std::memcpy(signal.data(), image + SignalOffset(n), 4 * static_cast<std::size_t>(n));
+        if (n > 0) {
+            std::memcpy(calibration.data(), image + CalibrationOffset(n), 4 * static_cast<std::size_t>(n));
+            std::memcpy(signal.data(), image + SignalOffset(n), 4 * static_cast<std::size_t>(n));
+        }
     } else {
         for (int i = 0; i < n; ++i) {
             calibration[static_cast<std::size_t>(i)] = GetF32(image + CalibrationOffset(n) + 4 * i);
