@@ -1,0 +1,239 @@
+// The spectrum graph frame and view: toolbar states, messages to the main window, the mouse, the
+// settings dialog round trip and the picture output commands.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QMouseEvent>
+#include <QToolBar>
+
+#include "config/DataGraphPrm.h"
+#include "platform/Messages.h"
+#include "tests/gui/views/ViewsTestUtil.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestSupport.h"
+#include "tests/unit/data/DataTestUtil.h"
+#include "ui/ViewHooks.h"
+#include "ui/WindowMessage.h"
+#include "views/DataGraphView.h"
+#include "views/DataGraphWnd.h"
+#include "views/SetDataGraph.h"
+
+using namespace viewstest;
+using P = CDataGraphPicture;
+
+namespace {
+
+class WndTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        App();
+        record_ = Measured(datatest::Local(2009, 5, 12, 10, 0, 0), "roof");
+        standard_ = Measured(datatest::Local(2009, 5, 1, 12, 0, 0), "ref", 300.0f);
+        frame_ = static_cast<CDataGraphWnd*>(ViewHooks().openDataGraph("Data graph", 0));
+        ASSERT_NE(frame_, nullptr);
+        frame_->resize(800, 600);
+        recorder_.Pump();
+    }
+    void TearDown() override {
+        if (frame_) frame_->close();
+        recorder_.Pump();
+    }
+    void Mouse(QEvent::Type type, int x, int y, Qt::MouseButtons buttons) {
+        QMouseEvent e(type, QPointF(x, y), frame_->View()->mapToGlobal(QPointF(x, y)), Qt::LeftButton, buttons,
+                      Qt::NoModifier);
+        QApplication::sendEvent(frame_->View(), &e);
+    }
+    testsupport::TzGuard tz_{"Asia/Tokyo"};
+    testsupport::TempWorkDir dir_;
+    MessageRecorder recorder_;
+    ScriptedPrompter prompter_;
+    CSpectrumData record_;
+    CSpectrumData standard_;
+    QPointer<CDataGraphWnd> frame_;
+};
+
+}  // namespace
+
+TEST_F(WndTest, ToolbarStatesFollowTheModeAndTheStandard) {
+    EXPECT_GE(frame_->minimumWidth(), 700);
+    EXPECT_GE(frame_->minimumHeight(), 500);
+    ViewHooks().showMeasured(frame_, record_, nullptr);
+    const std::vector<int> order{32783, 32833, 32834, 32791, 32792, 32793, 32794, 32787, 32788, 32789, 32790,
+                                 32808, 32809, 32810, 32811, 33014, 33015, 33016, 33017, 33023, 33025, 33032,
+                                 32795, 32796, 32798};
+    std::vector<int> shown;
+    for (QAction* a : frame_->ToolBar()->actions())
+        if (!a->isSeparator()) shown.push_back(a->objectName().mid(3).toInt());
+    EXPECT_EQ(shown, order);
+    EXPECT_EQ(frame_->Action(33014)->toolTip(), "Plot measured data");
+    EXPECT_EQ(frame_->Action(32791)->toolTip(), "Zoom in - Wavelength");
+    EXPECT_TRUE(frame_->Action(32833)->isEnabled());
+    EXPECT_FALSE(frame_->Action(33015)->isEnabled());  // no standard data
+    EXPECT_FALSE(frame_->Action(33025)->isEnabled());
+    EXPECT_FALSE(frame_->Action(32787)->isEnabled());  // automatic irradiance range
+    EXPECT_TRUE(frame_->Action(33014)->isChecked());
+    // The only curve stays on, and so does its button.
+    frame_->Action(33014)->trigger();
+    EXPECT_TRUE(frame_->Action(33014)->isChecked());
+    EXPECT_EQ(frame_->View()->Picture().Prm().m_SHOW_MEASURED_DATA.Get(), 1);
+
+    ViewHooks().showLatest(frame_, record_, &standard_);
+    EXPECT_FALSE(frame_->Action(32833)->isEnabled());
+    EXPECT_TRUE(frame_->Action(33015)->isEnabled());
+    frame_->Action(33015)->trigger();
+    EXPECT_TRUE(frame_->Action(33015)->isChecked());
+    frame_->Action(33014)->trigger();
+    EXPECT_FALSE(frame_->Action(33014)->isChecked());
+}
+
+TEST_F(WndTest, PreviousAndCloseTalkToTheMainWindow) {
+    ViewHooks().showMeasured(frame_, record_, nullptr);
+    frame_->Action(32833)->trigger();
+    frame_->Action(32834)->trigger();
+    recorder_.Pump();
+    ASSERT_EQ(recorder_.messages.size(), 2u);
+    EXPECT_EQ(recorder_.messages[0].message, platform::UM_SHOW_PREVIOUS);
+    EXPECT_EQ(recorder_.messages[0].wParam, record_.GetTime());
+    EXPECT_EQ(recorder_.messages[0].lParam, ui::HandleOf(frame_->View()));
+    EXPECT_EQ(recorder_.messages[1].message, platform::UM_SHOW_NEXT);
+    // The main dialog answers with the view it was named.
+    ViewHooks().showMeasured(frame_->View(), standard_, nullptr);
+    EXPECT_EQ(frame_->View()->Picture().ShownTime(), standard_.GetTime());
+
+    const long long handle = ui::HandleOf(frame_);
+    frame_->close();
+    recorder_.Pump();
+    EXPECT_TRUE(frame_.isNull());
+    ASSERT_EQ(recorder_.Count(platform::UM_GRAPH_CLOSED), 1);
+    EXPECT_EQ(recorder_.messages.back().wParam, 0);
+    EXPECT_EQ(recorder_.messages.back().lParam, handle);
+}
+
+TEST_F(WndTest, TrendWindowClosesIntoItsOwnSet) {
+    frame_->close();
+    recorder_.Pump();
+    frame_ = static_cast<CDataGraphWnd*>(ViewHooks().openDataGraph("Trend data", 2));
+    ViewHooks().showLatest(frame_, record_, nullptr);
+    ViewHooks().showLatest(frame_, Measured(record_.GetTime() + 10, "next"), nullptr);
+    EXPECT_EQ(frame_->View()->Picture().ShownTime(), record_.GetTime() + 10);
+    frame_->close();
+    recorder_.Pump();
+    ASSERT_EQ(recorder_.Count(platform::UM_GRAPH_CLOSED), 2);
+    EXPECT_EQ(recorder_.messages.back().wParam, 2);
+}
+
+TEST_F(WndTest, ReadOutFollowsTheButtonAndEndsOnRelease) {
+    ViewHooks().showMeasured(frame_, record_, nullptr);
+    CDataGraphPicture& pic = frame_->View()->Picture();
+    const SurfaceRect plot = pic.PlotRect();
+    const int y = (plot.top + plot.bottom) / 2 + 60;
+    Mouse(QEvent::MouseButtonPress, plot.left + 100, y, Qt::LeftButton);
+    ASSERT_TRUE(pic.ReadingOut());
+    const float first = pic.CursorWavelength();
+    Mouse(QEvent::MouseMove, plot.left + 300, y, Qt::LeftButton);
+    const float second = pic.CursorWavelength();
+    EXPECT_GT(second, first);
+    Mouse(QEvent::MouseMove, plot.right + 20, y, Qt::LeftButton);  // outside: the last read-out stays
+    EXPECT_EQ(pic.CursorWavelength(), second);
+    EXPECT_TRUE(pic.ReadingOut());
+    Mouse(QEvent::MouseButtonRelease, plot.right + 20, y, Qt::NoButton);
+    EXPECT_FALSE(pic.ReadingOut());
+    EXPECT_EQ(pic.LegendLines(false)[0].text, "Measured data: 2009/05/12-10:00:00 roof");
+
+    // Dragging the legend moves it and leaves it where the button was released.
+    const SurfacePoint at = pic.LegendPosition();
+    Mouse(QEvent::MouseButtonPress, at.x + 5, at.y + 5, Qt::LeftButton);
+    Mouse(QEvent::MouseMove, at.x + 105, at.y + 45, Qt::LeftButton);
+    Mouse(QEvent::MouseButtonRelease, at.x + 105, at.y + 45, Qt::NoButton);
+    EXPECT_EQ(pic.LegendPosition(), (SurfacePoint{at.x + 100, at.y + 40}));
+    EXPECT_FALSE(pic.ReadingOut());
+    frame_->resize(900, 650);
+    recorder_.Pump();
+    EXPECT_EQ(pic.LegendPosition(), (SurfacePoint{at.x + 100, at.y + 40}));
+}
+
+TEST_F(WndTest, SettingsDialogIsBracketedAndWritesTheSection) {
+    ViewHooks().showMeasured(frame_, record_, nullptr);
+    frame_->Action(32792)->trigger();  // zoom state goes to the file with the dialog's values
+    frame_->View()->Picture().Prm().m_RANGE_MIN_X = 400;
+    prompter_.modal = [](QDialog& d) {
+        auto* dialog = dynamic_cast<CSetDataGraph*>(&d);
+        if (!dialog) return int(QDialog::Rejected);
+        d.findChild<QCheckBox*>("SHOW_GRID")->setChecked(false);
+        d.accept();
+        return d.result();
+    };
+    frame_->Action(32783)->trigger();
+    recorder_.Pump();
+    ASSERT_EQ(prompter_.Count("modal"), 1);
+    EXPECT_EQ(prompter_.calls[0].text, "id144");
+    ASSERT_EQ(recorder_.messages.size(), 2u);
+    EXPECT_EQ(recorder_.messages[0].message, platform::UM_MODAL_OPENED);
+    EXPECT_EQ(recorder_.messages[1].message, platform::UM_MODAL_CLOSED);
+    CDataGraphPrm stored;
+    stored.Load();
+    EXPECT_EQ(stored.m_SHOW_GRID.Get(), 0);
+    EXPECT_EQ(stored.m_RANGE_MIN_X.Get(), 400.0f);
+
+    // Cancel changes nothing.
+    prompter_.modal = nullptr;
+    frame_->View()->Picture().Prm().m_SHOW_GRID = 1;
+    frame_->Action(32783)->trigger();
+    CDataGraphPrm again;
+    again.Load();
+    EXPECT_EQ(again.m_SHOW_GRID.Get(), 0);
+}
+
+TEST_F(WndTest, SaveAsBitmapWritesTheDisplayPicture) {
+    ViewHooks().showMeasured(frame_, record_, nullptr);
+    frame_->resize(frame_->width() + 700 - frame_->View()->width(), frame_->height() + 500 - frame_->View()->height());
+    recorder_.Pump();
+    ASSERT_EQ(frame_->View()->width(), 700);
+    ASSERT_EQ(frame_->View()->height(), 500);
+    char before[4096];
+    ASSERT_NE(getcwd(before, sizeof before), nullptr);
+    prompter_.paths.push_back(std::nullopt);  // cancel: nothing written, nothing said
+    frame_->Action(32796)->trigger();
+    EXPECT_TRUE(prompter_.Messages().empty());
+    char after[4096];
+    ASSERT_NE(getcwd(after, sizeof after), nullptr);
+    EXPECT_STREQ(before, after);
+
+    const std::string path = dir_.Path() + "/graph.bmp";
+    prompter_.paths.push_back(path);
+    frame_->Action(32796)->trigger();
+    EXPECT_TRUE(prompter_.Messages().empty());
+    const std::string bytes = testsupport::ReadFileBytes(path);
+    ASSERT_EQ(bytes.size(), 1050054u);
+    EXPECT_EQ(bytes.substr(0, 2), "BM");
+    auto le32 = [&](std::size_t at) {
+        return static_cast<int>(static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8 |
+                                static_cast<unsigned char>(bytes[at + 2]) << 16 |
+                                static_cast<unsigned char>(bytes[at + 3]) << 24);
+    };
+    EXPECT_EQ(le32(18), 700);
+    EXPECT_EQ(le32(22), 500);
+    EXPECT_EQ(bytes[28], 24);
+
+    prompter_.paths.push_back(dir_.Path() + "/no/such/folder/graph.bmp");
+    frame_->Action(32796)->trigger();
+    ASSERT_EQ(prompter_.Messages().size(), 1u);
+    EXPECT_EQ(prompter_.Messages()[0], "Bitmap saving failure.");
+    recorder_.Pump();
+    EXPECT_EQ(recorder_.Count(platform::UM_MODAL_OPENED), 1);
+    EXPECT_EQ(recorder_.Count(platform::UM_MODAL_CLOSED), 1);
+}
+
+TEST_F(WndTest, CopyAndPrintUseThePlatformServices) {
+    ViewHooks().showMeasured(frame_, record_, nullptr);
+    frame_->Action(32795)->trigger();
+    ASSERT_EQ(prompter_.Messages().size(), 1u);
+    EXPECT_TRUE(prompter_.Messages()[0] == "Completed copying to clipboard." ||
+                prompter_.Messages()[0] == "Copy to clipboard failure.");
+    frame_->Action(32798)->trigger();  // the scripted print dialog cancels
+    EXPECT_EQ(prompter_.Count("print"), 1);
+    EXPECT_EQ(prompter_.Messages().size(), 1u);
+    EXPECT_EQ(&CDataGraphView::KeptPrinter(), &CDataGraphView::KeptPrinter());
+}

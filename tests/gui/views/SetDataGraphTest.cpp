@@ -1,0 +1,182 @@
+// The graph settings dialogs: enabling rules, validation order and what they exchange.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "tests/gui/views/ViewsTestUtil.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestSupport.h"
+#include "views/ColorSwatch.h"
+#include "views/SetDataGraph.h"
+#include "views/SetMultiDataGraph.h"
+
+using namespace viewstest;
+
+namespace {
+
+template <class T>
+T* Find(QDialog& d, const char* name) {
+    T* w = d.findChild<T*>(name);
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+}
+
+class SetDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        App();
+        prm_.Load();
+    }
+    testsupport::TempWorkDir dir_;
+    ScriptedPrompter prompter_;
+    CDataGraphPrm prm_;
+};
+
+}  // namespace
+
+TEST_F(SetDialogTest, SingleRecordWithoutStandardDisablesItsBoxesAndNeedsACurve) {
+    prm_.m_SHOW_RATIO_DATA = 1;  // stored, but not exchanged without standard data
+    CSetDataGraph d(false);
+    d.LoadFromSection(prm_);
+    for (const char* name : {"SHOW_BASE_DATA", "SHOW_DIFFERENCE_DATA", "SHOW_RATIO_DATA"}) {
+        EXPECT_FALSE(Find<QCheckBox>(d, name)->isEnabled()) << name;
+        EXPECT_FALSE(Find<QCheckBox>(d, name)->isChecked()) << name;
+    }
+    EXPECT_TRUE(Find<QCheckBox>(d, "SHOW_UV")->isHidden());
+    EXPECT_FALSE(Find<CColorSwatch>(d, "MEASURED_DATA_COLOR")->isHidden());
+    Find<QCheckBox>(d, "SHOW_MEASURED_DATA")->setChecked(false);
+    EXPECT_TRUE(Find<CColorSwatch>(d, "MEASURED_DATA_COLOR")->isHidden());
+    d.accept();
+    ASSERT_EQ(prompter_.Messages().size(), 1u);
+    EXPECT_EQ(prompter_.Messages()[0], "Not selected a data to plot.");
+    EXPECT_EQ(d.result(), QDialog::Rejected);
+
+    Find<QCheckBox>(d, "SHOW_MEASURED_DATA")->setChecked(true);
+    Find<QLineEdit>(d, "RANGE_MIN_X")->setText("500");
+    d.accept();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    CDataGraphPrm out = prm_;
+    d.StoreToSection(out);
+    EXPECT_EQ(out.m_RANGE_MIN_X.Get(), 500.0f);
+    EXPECT_EQ(out.m_SHOW_RATIO_DATA.Get(), 1);  // untouched without standard data
+}
+
+TEST_F(SetDialogTest, SingleRecordChecksInTheStatedOrder) {
+    CSetDataGraph d(true);
+    d.LoadFromSection(prm_);
+    auto* ratio = Find<QCheckBox>(d, "SHOW_RATIO_DATA");
+    auto* autoRatio = Find<QCheckBox>(d, "RANGE_AUTO_RATIO");
+    EXPECT_FALSE(autoRatio->isEnabled());
+    ratio->setChecked(true);
+    EXPECT_TRUE(autoRatio->isEnabled());
+    EXPECT_TRUE(Find<QLineEdit>(d, "RANGE_MIN_RATIO")->isEnabled());
+    EXPECT_FALSE(Find<CColorSwatch>(d, "RATIO_DATA_COLOR")->isHidden());
+    autoRatio->setChecked(true);
+    EXPECT_FALSE(Find<QLineEdit>(d, "RANGE_MIN_RATIO")->isEnabled());
+    Find<QLineEdit>(d, "RANGE_MIN_RATIO")->setText("100");
+    Find<QLineEdit>(d, "RANGE_MAX_RATIO")->setText("0");
+    d.accept();
+    ASSERT_EQ(prompter_.Messages().size(), 1u);
+    EXPECT_EQ(prompter_.Messages().back(), "Invalid ratio data range setting.");
+
+    // A framework range message comes before every rule.
+    Find<QLineEdit>(d, "RANGE_MIN_X")->setText("300");
+    Find<QLineEdit>(d, "RANGE_MAX_X")->setText("200");
+    d.accept();
+    EXPECT_EQ(prompter_.Messages().back(), "Please enter a number between 350 and 1050.");
+    Find<QLineEdit>(d, "RANGE_MIN_X")->setText("x");
+    d.accept();
+    EXPECT_EQ(prompter_.Messages().back(), "Please enter a number.");
+    Find<QLineEdit>(d, "RANGE_MIN_X")->setText("900");
+    Find<QLineEdit>(d, "RANGE_MAX_X")->setText("900");
+    d.accept();
+    EXPECT_EQ(prompter_.Messages().back(), "Invalid x-axis range setting.");
+    Find<QLineEdit>(d, "RANGE_MAX_X")->setText("1000");
+    Find<QCheckBox>(d, "RANGE_AUTO_Y")->setChecked(false);
+    Find<QLineEdit>(d, "RANGE_MIN_Y")->setText("5");
+    Find<QLineEdit>(d, "RANGE_MAX_Y")->setText("5");
+    d.accept();
+    EXPECT_EQ(prompter_.Messages().back(), "Invalid y-axis range setting");
+    Find<QLineEdit>(d, "RANGE_MAX_Y")->setText("6");
+    Find<QLineEdit>(d, "RANGE_MAX_RATIO")->setText("200");
+    Find<QCheckBox>(d, "SHOW_INTEGRATION")->setChecked(true);
+    Find<QLineEdit>(d, "RANGE_MIN_INTEGRATION")->setText("700");
+    Find<QLineEdit>(d, "RANGE_MAX_INTEGRATION")->setText("600");
+    d.accept();
+    EXPECT_EQ(prompter_.Messages().back(), "Invalid integration area setting.");
+    EXPECT_EQ(d.result(), QDialog::Rejected);
+    Find<QLineEdit>(d, "RANGE_MAX_INTEGRATION")->setText("800");
+    prompter_.colors.push_back(0x123456u);
+    Find<CColorSwatch>(d, "RATIO_DATA_COLOR")->Choose();
+    d.accept();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    CDataGraphPrm out;
+    out.Load();
+    d.StoreToSection(out);
+    EXPECT_EQ(out.m_SHOW_RATIO_DATA.Get(), 1);
+    EXPECT_EQ(out.m_RANGE_AUTO_RATIO.Get(), 1);
+    EXPECT_EQ(out.m_RATIO_DATA_COLOR.Get(), 0x123456);
+    EXPECT_EQ(out.m_RANGE_MIN_INTEGRATION.Get(), 700.0f);
+    EXPECT_EQ(out.m_RANGE_MAX_X.Get(), 1000.0f);
+}
+
+TEST_F(SetDialogTest, SeveralRecordsExchangeOnlyTheirSlots) {
+    for (int i = 0; i < 10; ++i) {
+        prm_.m_SHOW_DATA[static_cast<std::size_t>(i)] = 1;
+        prm_.m_DATA_COLOR[static_cast<std::size_t>(i)] = 100 + i;
+    }
+    prm_.m_SHOW_KIND = 2;
+    CSetMultiDataGraph d(false);
+    d.LoadFromSection(prm_, 3);
+    for (int i = 1; i <= 10; ++i) {
+        auto* box = Find<QCheckBox>(d, QString("SHOW_DATA%1").arg(i).toUtf8().constData());
+        EXPECT_EQ(box->isEnabled(), i <= 3) << i;
+    }
+    EXPECT_TRUE(Find<QRadioButton>(d, "SHOW_KIND_0")->isChecked());  // forced without standard
+    EXPECT_FALSE(Find<QRadioButton>(d, "SHOW_KIND_1")->isEnabled());
+    EXPECT_FALSE(Find<QCheckBox>(d, "SHOW_BASE_DATA")->isEnabled());
+    Find<QCheckBox>(d, "SHOW_DATA2")->setChecked(false);
+    d.accept();
+    ASSERT_EQ(d.result(), QDialog::Accepted);
+    CDataGraphPrm out = prm_;
+    out.m_DATA_COLOR[3] = 7;
+    d.StoreToSection(out);
+    EXPECT_EQ(out.m_SHOW_DATA[1].Get(), 0);
+    EXPECT_EQ(out.m_SHOW_DATA[3].Get(), 1);  // data4 .. data10 keep their keys
+    EXPECT_EQ(out.m_DATA_COLOR[3].Get(), 7);
+    EXPECT_EQ(out.m_SHOW_KIND.Get(), 0);     // always stored
+
+    for (int i = 1; i <= 3; ++i) Find<QCheckBox>(d, QString("SHOW_DATA%1").arg(i).toUtf8().constData())->setChecked(false);
+    d.setResult(QDialog::Rejected);
+    d.accept();
+    EXPECT_EQ(prompter_.Messages().back(), "Not selected a data to plot.");
+}
+
+TEST_F(SetDialogTest, SeveralRecordsAsRatiosIgnoreTheIrradianceAxis) {
+    CSetMultiDataGraph d(true);
+    d.LoadFromSection(prm_, 2);
+    Find<QRadioButton>(d, "SHOW_KIND_1")->setChecked(true);
+    for (const char* name : {"RANGE_AUTO_Y", "UNIT_Y_0", "UNIT_Y_1"})
+        EXPECT_FALSE(Find<QWidget>(d, name)->isEnabled()) << name;
+    EXPECT_FALSE(Find<QLineEdit>(d, "RANGE_MIN_Y")->isEnabled());
+    EXPECT_TRUE(Find<QCheckBox>(d, "RANGE_AUTO_RATIO")->isEnabled());
+    Find<QCheckBox>(d, "RANGE_AUTO_Y")->setChecked(false);
+    Find<QLineEdit>(d, "RANGE_MIN_Y")->setText("50");
+    Find<QLineEdit>(d, "RANGE_MAX_Y")->setText("10");
+    d.accept();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_TRUE(prompter_.Messages().empty());
+
+    d.setResult(QDialog::Rejected);
+    Find<QLineEdit>(d, "RANGE_MIN_RATIO")->setText("100");
+    Find<QLineEdit>(d, "RANGE_MAX_RATIO")->setText("100");
+    d.accept();
+    EXPECT_EQ(prompter_.Messages().back(), "Invalid ratio data range setting.");
+    Find<QRadioButton>(d, "SHOW_KIND_0")->setChecked(true);
+    EXPECT_TRUE(Find<QLineEdit>(d, "RANGE_MIN_Y")->isEnabled());
+    EXPECT_FALSE(Find<QCheckBox>(d, "RANGE_AUTO_RATIO")->isEnabled());
+    d.accept();
+    EXPECT_EQ(prompter_.Messages().back(), "Invalid y-axis range setting");
+}
