@@ -1,0 +1,116 @@
+// heliarc-cli render on a generated data folder: the files it writes are the windows' pictures.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <cstdio>
+
+#include "config/DataGraphPrm.h"
+#include "data/BaseDataSet.h"
+#include "data/SpectrumDataWriter.h"
+#include "graph/DIB.h"
+#include "tests/support/TestSupport.h"
+#include "tests/unit/data/DataTestUtil.h"
+#include "ui/QtSurfaceImage.h"
+#include "views/DataGraphPicture.h"
+
+using namespace datatest;
+
+namespace {
+
+int Cli(const std::string& args) {
+    const std::string cmd = std::string(HELIARC_BINARY_DIR) + "/cli/heliarc-cli " + args + " >/dev/null 2>&1";
+    const int st = std::system(cmd.c_str());
+    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
+
+QGuiApplication& App() {
+    static int argc = 1;
+    static char name[] = "test_cli_render";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication* app = new QGuiApplication(argc, argv);
+    return *app;
+}
+
+class CliRenderTest : public ::testing::Test {
+protected:
+    testsupport::TzGuard tz_{"Asia/Tokyo"};
+    testsupport::TempWorkDir dir_;
+    std::vector<CSpectrumData> records_;
+    void SetUp() override {
+        App();
+        ::mkdir("data", 0755);
+        SetGeneral("data", "SPC");
+        for (int i = 0; i < 12; ++i)
+            records_.push_back(MakeRecord(Local(2009, 5, 12, 10, i, 0), "r" + std::to_string(i), 100.0f + 20.0f * i));
+        CSpectrumDataWriter writer;
+        ASSERT_EQ(writer.WriteAll(records_), 1);
+        // A section the picture must follow: fixed axis, marker on.
+        CDataGraphPrm prm;
+        prm.Load();
+        prm.m_RANGE_AUTO_Y = 0;
+        prm.m_RANGE_MAX_Y = 500;
+        prm.m_SHOW_MARKER = 1;
+        prm.Save();
+    }
+    std::string Out(const char* name) const { return dir_.Path() + "/" + name; }
+};
+
+QImage Expected(const std::function<void(CDataGraphPicture&)>& show, int w, int h) {
+    CDataGraphPicture picture;
+    picture.LoadSettings();
+    show(picture);
+    EXPECT_TRUE(picture.Render(w, h));
+    return picture.Display()->Image().convertToFormat(QImage::Format_RGB32);
+}
+
+}  // namespace
+
+TEST_F(CliRenderTest, SpectrumIsThePictureOfTheWindow) {
+    ASSERT_EQ(Cli("--workdir " + dir_.Path() + " render spectrum --size 640x480 " + Out("s.png")), 0);
+    QImage written(QString::fromStdString(Out("s.png")));
+    ASSERT_EQ(written.size(), QSize(640, 480));
+    // The standard data set of this folder is the built-in record, current by default.
+    CBaseDataSet standardSet;
+    const QImage expected = Expected([&](CDataGraphPicture& p) { p.ShowMeasured(records_[0], standardSet.Current()); },
+                                     640, 480);
+    EXPECT_TRUE(written.convertToFormat(QImage::Format_RGB32) == expected);
+}
+
+TEST_F(CliRenderTest, PluralTakesTheFirstTenAndBitmapsAreTwentyFourBits) {
+    ASSERT_EQ(Cli("--workdir " + dir_.Path() + " render plural " + Out("p.bmp")), 0);
+    const std::string bytes = testsupport::ReadFileBytes(Out("p.bmp"));
+    ASSERT_EQ(bytes.size(), 54u + 2100u * 500u);
+    CBaseDataSet standardSet;
+    std::vector<CSpectrumData> ten(records_.begin(), records_.begin() + 10);
+    const QImage expected = Expected([&](CDataGraphPicture& p) { p.ShowPlural(ten, standardSet.Current()); }, 700, 500);
+    // Bottom-up rows of blue, green, red.
+    int differing = 0;
+    for (int y = 0; y < 500; ++y)
+        for (int x = 0; x < 700; ++x) {
+            const std::size_t at = 54 + static_cast<std::size_t>(499 - y) * 2100 + static_cast<std::size_t>(x) * 3;
+            const QRgb e = expected.pixel(x, y);
+            differing += static_cast<unsigned char>(bytes[at]) != qBlue(e) ||
+                         static_cast<unsigned char>(bytes[at + 1]) != qGreen(e) ||
+                         static_cast<unsigned char>(bytes[at + 2]) != qRed(e);
+        }
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(CliRenderTest, ThumbnailStacksOneTilePerRecord) {
+    ASSERT_EQ(Cli("--workdir " + dir_.Path() + " render thumbnail --to '2009/5/12 10:02' --size 200x150 " + Out("t.png")),
+              0);
+    QImage written(QString::fromStdString(Out("t.png")));
+    EXPECT_EQ(written.size(), QSize(200, 450));
+}
+
+TEST_F(CliRenderTest, BadRequestsFailCleanly) {
+    EXPECT_EQ(Cli("--workdir " + dir_.Path() + " render spectrum"), 2);
+    EXPECT_EQ(Cli("--workdir " + dir_.Path() + " render cube " + Out("x.png")), 2);
+    EXPECT_EQ(Cli("--workdir " + dir_.Path() + " render spectrum --size 0x10 " + Out("x.png")), 2);
+    EXPECT_EQ(Cli("--workdir " + dir_.Path() + " render spectrum --size 99999x99999 " + Out("x.png")), 2);
+    EXPECT_EQ(Cli("--workdir " + dir_.Path() + " render spectrum " + Out("x.gif")), 2);
+    EXPECT_EQ(Cli("--workdir " + dir_.Path() + " render spectrum --from 2020/1/1 " + Out("x.png")), 1);
+    EXPECT_EQ(Cli("--workdir " + dir_.Path() + " render spectrum " + dir_.Path() + "/missing/x.bmp"), 1);
+}
