@@ -11,6 +11,9 @@
 #include "views/ColorSwatch.h"
 #include "views/SetDataGraph.h"
 #include "views/SetMultiDataGraph.h"
+#include "views/SetNumericalGraph.h"
+#include "platform/Text.h"
+#include <QLabel>
 
 using namespace viewstest;
 
@@ -179,4 +182,59 @@ TEST_F(SetDialogTest, SeveralRecordsAsRatiosIgnoreTheIrradianceAxis) {
     EXPECT_FALSE(Find<QCheckBox>(d, "RANGE_AUTO_RATIO")->isEnabled());
     d.accept();
     EXPECT_EQ(prompter_.Messages().back(), "Invalid y-axis range setting");
+}
+
+TEST_F(SetDialogTest, CalculationDialogKeepsEveryKindsPairWhileOpen) {
+    CNumericalGraphPrm nprm;
+    nprm.Load();
+    nprm.m_SHOW_KIND = 0;
+    CSetNumericalGraph d;
+    d.LoadFromSection(nprm);
+    auto* autoY = Find<QCheckBox>(d, "RANGE_AUTO_Y");
+    autoY->setChecked(false);
+    EXPECT_FALSE(Find<QLineEdit>(d, "MIN_INTEGRATION_AREA")->isEnabled());
+    Find<QLineEdit>(d, "RANGE_MIN")->setText("0");
+    Find<QLineEdit>(d, "RANGE_MAX")->setText("50");
+    d.KindButton(2)->setChecked(true);  // Lux
+    EXPECT_EQ(Find<QLabel>(d, "UNIT")->text(), "lx");
+    EXPECT_EQ(Find<QLineEdit>(d, "RANGE_MAX")->text().toStdString(), platform::FormatG(nprm.m_RANGE_MAX_LUX.Get()));
+    Find<QLineEdit>(d, "RANGE_MIN")->setText("5");
+    Find<QLineEdit>(d, "RANGE_MAX")->setText("1");
+    d.KindButton(0)->setChecked(true);
+    EXPECT_EQ(Find<QLineEdit>(d, "RANGE_MIN")->text(), "0");
+    EXPECT_EQ(Find<QLineEdit>(d, "RANGE_MAX")->text(), "50");
+    EXPECT_EQ(Find<QLabel>(d, "UNIT")->text(), "W/m^2");
+    // Cancel: the section is as it was.
+    d.reject();
+    CNumericalGraphPrm unchanged;
+    unchanged.Load();
+    EXPECT_EQ(unchanged.m_RANGE_MAX_PAR.Get(), nprm.m_RANGE_MAX_PAR.Get());
+
+    // A typed non-number keeps the kind it belongs to.
+    Find<QLineEdit>(d, "RANGE_MAX")->setText("abc");
+    d.KindButton(1)->setChecked(true);
+    EXPECT_TRUE(d.KindButton(0)->isChecked());
+    EXPECT_EQ(prompter_.Messages().back(), "Please enter a number.");
+    Find<QLineEdit>(d, "RANGE_MAX")->setText("50");
+
+    d.KindButton(8)->setChecked(true);  // integration: the area edits count now
+    EXPECT_TRUE(Find<QLineEdit>(d, "MIN_INTEGRATION_AREA")->isEnabled());
+    Find<QLineEdit>(d, "RANGE_MIN")->setText("1");
+    Find<QLineEdit>(d, "RANGE_MAX")->setText("2");
+    Find<QLineEdit>(d, "MIN_INTEGRATION_AREA")->setText("700");
+    Find<QLineEdit>(d, "MAX_INTEGRATION_AREA")->setText("400");
+    d.accept();
+    EXPECT_EQ(prompter_.Messages().back(), "Invalid integration area setting.");
+    Find<QLineEdit>(d, "MAX_INTEGRATION_AREA")->setText("800");
+    d.accept();
+    ASSERT_EQ(d.result(), QDialog::Accepted);
+    CNumericalGraphPrm out;
+    out.Load();
+    d.StoreToSection(out);
+    EXPECT_EQ(out.m_SHOW_KIND.Get(), 8);
+    EXPECT_EQ(out.m_RANGE_MAX_PAR.Get(), 50.0f);
+    EXPECT_EQ(out.m_RANGE_MIN_LUX.Get(), 5.0f);  // every pair is stored, checked or not
+    EXPECT_EQ(out.m_RANGE_MAX_INTEGRATION.Get(), 2.0f);
+    EXPECT_EQ(out.m_MIN_INTEGRATION_AREA.Get(), 700.0f);
+    EXPECT_EQ(out.m_RANGE_AUTO_Y.Get(), 0);
 }
