@@ -115,23 +115,23 @@ void QtSurfaceImage::DeviceFillRect(const SurfaceRect& r, std::uint32_t color) {
     painter_->setCompositionMode(mode);
 }
 
-const QFont& QtSurfaceImage::FontFor(const DeviceFont& spec) const {
-    if (!haveFont_ || !(spec == cachedSpec_)) {
-        QFont f(QString::fromStdString(spec.face));
-        f.setPixelSize(spec.pixelHeight < 1 ? 1 : spec.pixelHeight);
-        f.setWeight(spec.weight >= 600 ? QFont::Bold : QFont::Normal);
+const QFont& QtSurfaceImage::FontFor(const DeviceFont& wanted) const {
+    if (!haveFont_ || !(wanted == cachedRequest_)) {
+        QFont f(QString::fromStdString(wanted.face));
+        f.setPixelSize(wanted.pixelHeight < 1 ? 1 : wanted.pixelHeight);
+        f.setWeight(wanted.weight >= 600 ? QFont::Bold : QFont::Normal);
         // Used only when the face is not installed: a fixed-pitch family like the one asked for.
-        if ((spec.pitchAndFamily & 0x0F) == 1) f.setStyleHint(QFont::Monospace);
+        if ((wanted.pitchAndFamily & 0x0F) == 1) f.setStyleHint(QFont::Monospace);
         cachedFont_ = f;
-        cachedSpec_ = spec;
+        cachedRequest_ = wanted;
         haveFont_ = true;
     }
     return cachedFont_;
 }
 
-void QtSurfaceImage::DeviceText(SurfacePoint at, std::string_view text, const DeviceFont& spec) {
+void QtSurfaceImage::DeviceText(SurfacePoint at, std::string_view text, const DeviceFont& wanted) {
     ApplyPenAndBrush();
-    const QFont& font = FontFor(spec);
+    const QFont& font = FontFor(wanted);
     const QFontMetrics metrics(font);
     const QString s = ToQString(text);
     const int w = metrics.horizontalAdvance(s);
@@ -154,13 +154,13 @@ void QtSurfaceImage::DeviceText(SurfacePoint at, std::string_view text, const De
     painter_->setPen(ToQColor(TextColor()));
     painter_->translate(at.x, at.y);
     // The alignment holds along the turned baseline; turning is counter-clockwise on the screen.
-    if (spec.escapement != 0) painter_->rotate(-spec.escapement / 10.0);
+    if (wanted.escapement != 0) painter_->rotate(-wanted.escapement / 10.0);
     painter_->drawText(dx, dy, s);
     painter_->restore();
 }
 
-SurfaceSize QtSurfaceImage::DeviceTextExtent(std::string_view text, const DeviceFont& spec) const {
-    const QFontMetrics metrics(FontFor(spec));
+SurfaceSize QtSurfaceImage::DeviceTextExtent(std::string_view text, const DeviceFont& wanted) const {
+    const QFontMetrics metrics(FontFor(wanted));
     return {metrics.horizontalAdvance(ToQString(text)), metrics.height()};
 }
 

@@ -38,7 +38,7 @@ private:
     QImage image_;
     std::unique_ptr<QPainter> painter_;
     bool penDirty_ = true;
-    mutable DeviceFont cachedSpec_;
+    mutable DeviceFont cachedRequest_;
     mutable QFont cachedFont_;
     mutable bool haveFont_ = false;
 };
