@@ -18,6 +18,7 @@
 #include "platform/Path.h"
 #include "ui/QtSurfaceImage.h"
 #include "views/DataGraphPicture.h"
+#include "views/NumericalGraphPicture.h"
 
 namespace cli {
 namespace {
@@ -69,8 +70,8 @@ int RunRender(Context&, const std::vector<std::string>& argv) {
     if (pos.size() != 2) return Usage("render needs a kind and an output file");
     const std::string& kind = pos[0];
     const std::string& out = pos[1];
-    if (kind != "spectrum" && kind != "plural" && kind != "thumbnail")
-        return Usage("render kind must be spectrum, plural or thumbnail");
+    if (kind != "spectrum" && kind != "plural" && kind != "numerical" && kind != "thumbnail")
+        return Usage("render kind must be spectrum, plural, numerical or thumbnail");
     if (!EndsWith(out, ".bmp") && !EndsWith(out, ".png")) return Usage("the output file must end in .bmp or .png");
     const bool tile = kind == "thumbnail";
     int width = tile ? thumbnail::kLogicalWidth : 700;
@@ -94,6 +95,15 @@ int RunRender(Context&, const std::vector<std::string>& argv) {
         return WritePicture(*surface, out) ? kExitOk : Fail("Bitmap saving failure.");
     }
 
+    if (kind == "numerical") {
+        if (set.Count() < 2) return Fail("Select more than one record.");
+        CNumericalGraphPicture picture;
+        picture.LoadSettings();
+        picture.ShowRecords(set);
+        if (!picture.Render(width, height) || !picture.Graph()) return Fail("Graph plot failure.");
+        return WritePicture(*picture.Graph(), out) ? kExitOk : Fail("Bitmap saving failure.");
+    }
+
     CBaseDataSet standardSet;
     const CSpectrumData* standard = standardSet.Current();
     CDataGraphPicture picture;
@@ -110,7 +120,7 @@ int RunRender(Context&, const std::vector<std::string>& argv) {
 }
 
 const CommandRegistrar kRender(60, "render", RunRender,
-                               "spectrum|plural|thumbnail [--from TEXT] [--to TEXT] [--comment TEXT] [--size WxH] "
+                               "spectrum|plural|numerical|thumbnail [--from TEXT] [--to TEXT] [--comment TEXT] [--size WxH] "
                                "OUT.bmp|OUT.png");
 
 }  // namespace

@@ -43,6 +43,9 @@ struct CViewHooks {
         showPlural;
     // The standard data graph (a frame from openDataGraph with set index 3) shows one standard record.
     std::function<void(QWidget* target, const CSpectrumData& record)> showStandard;
+    // A new calculation data graph frame (CNumericalGraphWnd) titled title over its own copy of
+    // records (at least two), already shown; it belongs to window set 4.
+    std::function<QWidget*(const std::string& title, const CSpectrumDataSet& records)> openNumericalGraph;
 };
 
 CViewHooks& ViewHooks();

@@ -18,6 +18,7 @@
 #include "platform/StringTable.h"
 #include "ui/QtSurfaceImage.h"
 #include "ui/WindowMessage.h"
+#include "views/PictureOutput.h"
 #include "views/SetDataGraph.h"
 #include "views/SetMultiDataGraph.h"
 
@@ -44,10 +45,7 @@ CDataGraphView::CDataGraphView(QWidget* parent) : QWidget(parent) {
 
 CDataGraphView::~CDataGraphView() = default;
 
-QPrinter& CDataGraphView::KeptPrinter() {
-    static std::unique_ptr<QPrinter> printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    return *printer;
-}
+QPrinter& CDataGraphView::KeptPrinter() { return ::KeptPrinter(); }
 
 void CDataGraphView::InitialUpdate() {
     if (initialised_) return;
@@ -147,56 +145,11 @@ void CDataGraphView::Configure() {
     Render();
 }
 
-void CDataGraphView::CopyToClipboard() {
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    // What the window shows now, read-out line included.
-    const QImage shown = grab().toImage();
-    if (!clipboard || shown.isNull()) {
-        Message(ids::kCopyToClipboardFailure);
-        return;
-    }
-    clipboard->setImage(shown);
-    Message(clipboard->image().isNull() ? ids::kCopyToClipboardFailure : ids::kCopiedToClipboard);
-}
+void CDataGraphView::CopyToClipboard() { CopyWindowToClipboard(this); }
 
-void CDataGraphView::SaveAsBitmap() {
-    const QtSurfaceImage* display = picture_.Display();
-    CDIB dib;
-    if (!display || !dib.FromBitmap(*display, 24)) {
-        Message(ids::kGraphPlotFailure);
-        return;
-    }
-    char cwd[4096];
-    const bool haveCwd = getcwd(cwd, sizeof cwd) != nullptr;
-    std::string path;
-    const bool chosen =
-        Prompter::Current().SaveFileName(this, platform::LoadString(ids::kBitmapFileFilter), "bmp", path);
-    if (haveCwd && chdir(cwd) != 0) {
-        // The folder we came from has gone; the save below uses an absolute path either way.
-    }
-    if (!chosen) return;
-    if (!dib.SaveFile(path)) Message(ids::kBitmapSavingFailure);
-}
+void CDataGraphView::SaveAsBitmap() { SavePictureAsBitmap(this, picture_.Display()); }
 
-void CDataGraphView::Print() {
-    const QtSurfaceImage* display = picture_.Display();
-    if (!display) {
-        Message(ids::kGraphPlotFailure);
-        return;
-    }
-    QPrinter& printer = KeptPrinter();
-    printer.setFromTo(1, 1);
-    if (!Prompter::Current().SetUpPrinter(this, printer)) return;
-    printer.setDocName(QString::fromStdString(platform::LoadString(ids::kPrintJobDataGraph)));
-    QPainter painter;
-    // Errors of the print job are the printer's business; the command always ends normally.
-    if (!painter.begin(&printer)) return;
-    SurfaceRect place;
-    const QImage& image = display->Image();
-    if (FitPictureToPage(printer.width(), printer.height(), image.width(), image.height(), place))
-        painter.drawImage(QRect(place.left, place.top, place.right - place.left, place.bottom - place.top), image);
-    painter.end();
-}
+void CDataGraphView::Print() { PrintPicture(this, picture_.Display(), ids::kPrintJobDataGraph); }
 
 void CDataGraphView::paintEvent(QPaintEvent*) {
     QPainter p(this);

@@ -14,6 +14,7 @@
 #include "tests/unit/data/DataTestUtil.h"
 #include "ui/QtSurfaceImage.h"
 #include "views/DataGraphPicture.h"
+#include "views/NumericalGraphPicture.h"
 
 using namespace datatest;
 
@@ -113,4 +114,18 @@ TEST_F(CliRenderTest, BadRequestsFailCleanly) {
     EXPECT_EQ(Cli("--workdir " + dir_.Path() + " render spectrum " + Out("x.gif")), 2);
     EXPECT_EQ(Cli("--workdir " + dir_.Path() + " render spectrum --from 2020/1/1 " + Out("x.png")), 1);
     EXPECT_EQ(Cli("--workdir " + dir_.Path() + " render spectrum " + dir_.Path() + "/missing/x.bmp"), 1);
+}
+
+TEST_F(CliRenderTest, NumericalDrawsTheSelectionOverTime) {
+    ASSERT_EQ(Cli("--workdir " + dir_.Path() + " render numerical " + Out("n.png")), 0);
+    QImage written(QString::fromStdString(Out("n.png")));
+    CSpectrumDataSet set;
+    set.Search(nullptr, nullptr, nullptr);
+    CNumericalGraphPicture picture;
+    picture.LoadSettings();
+    picture.ShowRecords(set);
+    ASSERT_TRUE(picture.Render(700, 500));
+    EXPECT_TRUE(written.convertToFormat(QImage::Format_RGB32) ==
+                picture.Graph()->Image().convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(Cli("--workdir " + dir_.Path() + " render numerical --to '2009/5/12 10:00' " + Out("one.png")), 1);
 }

@@ -1,0 +1,151 @@
+// The calculation data graph: time and index axes, the read-out band, Y commands, and the window.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+#include <QMouseEvent>
+
+#include "platform/Messages.h"
+#include "tests/gui/views/ViewsTestUtil.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestSupport.h"
+#include "tests/unit/data/DataTestUtil.h"
+#include "ui/QtSurfaceImage.h"
+#include "ui/ViewHooks.h"
+#include "ui/WindowMessage.h"
+#include "views/NumericalGraphPicture.h"
+#include "views/NumericalGraphView.h"
+#include "views/NumericalGraphWnd.h"
+
+using namespace viewstest;
+using N = CNumericalGraphPicture;
+
+namespace {
+
+class NumericalTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        App();
+        picture_.LoadSettings();
+        const long long t0 = datatest::Local(2009, 5, 12, 8, 0, 0);
+        // Two records an hour apart, a third ten hours later.
+        set_.Append(Measured(t0, "a", 100), 0, 0);
+        set_.Append(Measured(t0 + 3600, "b", 200), 0, 2560);
+        set_.Append(Measured(t0 + 11 * 3600, "c", 300), 0, 5120);
+        picture_.ShowRecords(set_);
+    }
+    std::vector<int> PointXs(const RecordingSurface& s) {
+        for (const RecordedCall& c : s.CallsOf(RecordedCall::Kind::Polyline))
+            if (c.points.size() == 3) {
+                std::vector<int> xs;
+                for (auto p : c.points) xs.push_back(p.x);
+                return xs;
+            }
+        return {};
+    }
+    testsupport::TzGuard tz_{"Asia/Tokyo"};
+    testsupport::TempWorkDir dir_;
+    CSpectrumDataSet set_;
+    N picture_;
+};
+
+}  // namespace
+
+TEST_F(NumericalTest, TimeAxisShowsGapsAndIndexAxisSpacesEvenly) {
+    RecordingSurface s(700, 500);
+    picture_.DrawGraph(s);
+    const SurfaceRect plot = picture_.PlotRect();
+    EXPECT_EQ(plot.right, 690);
+    auto xs = PointXs(s);
+    ASSERT_EQ(xs.size(), 3u);
+    EXPECT_EQ(xs[0], plot.left);
+    EXPECT_LT(xs[1] - xs[0], (plot.right - plot.left) / 10);  // an hour of eleven
+    EXPECT_TRUE(HasText(s, "Integration 350 - 1050"));
+    EXPECT_TRUE(HasText(s, "2009/05/12-08:00:00"));
+    EXPECT_TRUE(HasText(s, "2009/05/12-19:00:00"));
+
+    picture_.Prm().m_TIME_AXIS_KIND = 1;
+    RecordingSurface even(700, 500);
+    picture_.DrawGraph(even);
+    xs = PointXs(even);
+    ASSERT_EQ(xs.size(), 3u);
+    EXPECT_NEAR(xs[1] - xs[0], xs[2] - xs[1], 1);
+    // The band is as wide as the spacing of the records.
+    EXPECT_EQ(picture_.BandWidth(), 2 * ((plot.right - plot.left) / 4));
+    int column = 0;
+    EXPECT_EQ(picture_.Pick(xs[1] + 10, column), 1);
+    EXPECT_NEAR(column, xs[1], 1);
+}
+
+TEST_F(NumericalTest, ReadOutTextSitsOnTheFarSideOfTheBand) {
+    picture_.Prm().m_SHOW_KIND = 2;  // lux, no information line
+    RecordingSurface s(700, 500);
+    picture_.DrawGraph(s);
+    EXPECT_FALSE(HasText(s, "Integration 350 - 1050"));
+    const SurfaceRect plot = picture_.PlotRect();
+    s.Clear();
+    ASSERT_TRUE(picture_.DrawReadOut(s, plot.right - 5));
+    const auto texts = s.Texts();
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[0].text, "[Selected position info]");
+    EXPECT_EQ(texts[1].text, "Time : 2009/05/12-19:00:00");
+    EXPECT_EQ(texts[2].align & TextAlign::kHorizontalMask, TextAlign::kRight);
+    const auto bands = s.CallsOf(RecordedCall::Kind::Polyline);
+    ASSERT_EQ(bands.size(), 1u);
+    EXPECT_EQ(bands[0].rop, RasterOp::Xor);
+    EXPECT_EQ(bands[0].pen.color, N::kBandColor);
+    s.Clear();
+    ASSERT_TRUE(picture_.DrawReadOut(s, plot.left + 5));
+    EXPECT_EQ(s.Texts()[2].align & TextAlign::kHorizontalMask, TextAlign::kLeft);
+    EXPECT_FALSE(picture_.DrawReadOut(s, plot.left - 1));
+}
+
+TEST_F(NumericalTest, YCommandsNeedAFixedRange) {
+    EXPECT_FALSE(picture_.Enabled(N::kCmdYZoomIn));
+    picture_.Prm().m_RANGE_AUTO_Y = 0;
+    picture_.Prm().m_SHOW_KIND = 0;
+    picture_.Prm().m_RANGE_MIN_PAR = 0;
+    picture_.Prm().m_RANGE_MAX_PAR = 100;
+    ASSERT_TRUE(picture_.Execute(N::kCmdYShiftUp));
+    EXPECT_EQ(picture_.Prm().m_RANGE_MIN_PAR.Get(), -20.0f);
+    EXPECT_EQ(picture_.Prm().m_RANGE_MAX_PAR.Get(), 80.0f);
+    picture_.Execute(N::kCmdYZoomIn);
+    EXPECT_EQ(picture_.Prm().m_RANGE_MIN_PAR.Get(), -10.0f);
+    EXPECT_EQ(picture_.Prm().m_RANGE_MAX_PAR.Get(), 70.0f);
+    // A kind outside 0 .. 8 from the file counts as integration.
+    picture_.Prm().m_SHOW_KIND = 42;
+    EXPECT_EQ(picture_.Kind(), 8);
+}
+
+TEST_F(NumericalTest, WindowKeepsTheBandOffItsPicture) {
+    MessageRecorder recorder;
+    ScriptedPrompter prompter;
+    auto* frame = static_cast<CNumericalGraphWnd*>(ViewHooks().openNumericalGraph("Calculation data graph", set_));
+    ASSERT_NE(frame, nullptr);
+    recorder.Pump();
+    EXPECT_FALSE(frame->Action(32900)->isEnabled());
+    EXPECT_EQ(frame->Action(32900)->toolTip(), "Zoom in - y-axis");
+    CNumericalGraphView* view = frame->View();
+    const SurfaceRect plot = view->Picture().PlotRect();
+    const QPointF at(plot.left + 20, plot.top + 50);
+    QMouseEvent press(QEvent::MouseButtonPress, at, view->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(view, &press);
+    EXPECT_TRUE(view->CursorActive());
+    const QImage shown = view->grab().toImage();
+    RgbImage kept;
+    ASSERT_TRUE(view->Picture().Graph()->ReadPixels(kept));
+    // On the screen the band inverts the plot background; the picture stays clean.
+    EXPECT_NE(shown.pixel(plot.left + 2, plot.bottom - 3) & 0xFFFFFF, 0xEBEBEBu);
+    EXPECT_EQ(kept.At(plot.left + 2, plot.bottom - 3), N::kPlotBackground);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, view->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(view, &release);
+    EXPECT_FALSE(view->CursorActive());
+    const long long handle = ui::HandleOf(frame);
+    frame->close();
+    recorder.Pump();
+    ASSERT_EQ(recorder.Count(platform::UM_GRAPH_CLOSED), 1);
+    EXPECT_EQ(recorder.messages.back().wParam, 4);
+    EXPECT_EQ(recorder.messages.back().lParam, handle);
+}
