@@ -95,6 +95,9 @@ bool QtPrompter::ChooseColor(QWidget* parent, uint32_t& color) {
 
 bool QtPrompter::SetUpPrinter(QWidget* parent, QPrinter& printer) {
     QPrintDialog dialog(&printer, parent);
+    // Graph windows print one page: no page range, selection or print-to-file choices.
+    dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize | QAbstractPrintDialog::PrintCollateCopies);
+    dialog.setMinMax(1, 1);
     return dialog.exec() == QDialog::Accepted;
 }
 

@@ -1,18 +1,10 @@
 #include "views/DataGraphView.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDialog>
-#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPrinter>
-#include <memory>
-#include <unistd.h>
 
-#include "graph/DIB.h"
-#include "graph/PrintLayout.h"
 #include "platform/Messages.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
@@ -23,7 +15,6 @@
 #include "views/SetMultiDataGraph.h"
 
 using P = CDataGraphPicture;
-
 
 int RunBracketedModal(QDialog& dialog) {
     ui::PostToMainWindow(platform::UM_MODAL_OPENED);
