@@ -227,7 +227,9 @@ void CHeliarcDlg::BuildControls() {
     QPushButton* measured = Button(kCmdMeasuredData, ids::kMeasuredData);
     measured->setEnabled(static_cast<bool>(ViewHooks().openDataGraph));
     plotGrid->addWidget(measured, 0, 0);
-    plotGrid->addWidget(Button(kCmdCalculationData, ids::kCalculationData, true), 0, 1);
+    QPushButton* calculation = Button(kCmdCalculationData, ids::kCalculationData);
+    calculation->setEnabled(static_cast<bool>(ViewHooks().openNumericalGraph));
+    plotGrid->addWidget(calculation, 0, 1);
     plotGrid->addWidget(Button(kCmd3D, ids::k3D, true), 1, 0);
     auto* actions = new QHBoxLayout;
     actions->addWidget(io, 3);
@@ -260,7 +262,8 @@ void CHeliarcDlg::BuildControls() {
         return a;
     };
     addItem(kCmdMenuMeasuredPlot, ids::kMeasuredDataPlot)->setEnabled(static_cast<bool>(ViewHooks().openDataGraph));
-    addItem(kCmdMenuCalculationPlot, ids::kCalculationDataPlot)->setEnabled(false);
+    addItem(kCmdMenuCalculationPlot, ids::kCalculationDataPlot)
+        ->setEnabled(static_cast<bool>(ViewHooks().openNumericalGraph));
     addItem(kCmdMenu3DPlot, ids::k3DPlot)->setEnabled(false);
     dataMenu_->addSeparator();
     addItem(kCmdMenuImport, ids::kImportEllipsis)->setEnabled(false);
@@ -420,6 +423,8 @@ void CHeliarcDlg::OnCommand(int id) {
         case kCmdMenuRegister: RegisterStandard(); break;
         case kCmdMeasuredData:
         case kCmdMenuMeasuredPlot: MeasuredData(); break;
+        case kCmdCalculationData:
+        case kCmdMenuCalculationPlot: CalculationData(); break;
         default: break;
     }
 }
@@ -794,6 +799,18 @@ void CHeliarcDlg::MeasuredData() {
         sets_[kSetPlural].Add(frame);
         if (hooks.showPlural) hooks.showPlural(frame, records, standard_.Current());
     }
+}
+
+void CHeliarcDlg::CalculationData() {
+    if (!ViewHooks().openNumericalGraph) return;
+    if (selection_.size() < 2) {
+        ShowMessage(this, ids::kSelectMoreThanOneRecord, Prompter::Icon::Information);
+        return;
+    }
+    CSpectrumDataSet records;
+    records.CopySubset(dataSet_, selection_);
+    if (QWidget* frame = ViewHooks().openNumericalGraph(S(ids::kCalculationDataGraph), records))
+        sets_[kSetNumerical].Add(frame);
 }
 
 void CHeliarcDlg::ShowNeighbour(int64_t t, int64_t viewHandle, bool next) {

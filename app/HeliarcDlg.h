@@ -128,6 +128,7 @@ private:
     void EditComment();
     void RegisterStandard();
     void MeasuredData();
+    void CalculationData();
     void ShowNeighbour(int64_t t, int64_t viewHandle, bool next);
 
     // Declaration order is construction order.

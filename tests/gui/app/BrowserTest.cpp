@@ -284,4 +284,28 @@ TEST_F(BrowserTest, MeasuredDataOpensOneOrPluralWindowsUpToTen) {
     for (int i = 0; i < CHeliarcDlg::kSetCount; ++i) d.FrameSet(i).CloseAll();
 }
 
+TEST_F(BrowserTest, CalculationDataNeedsTwoRowsAndGetsACopyOfThem) {
+    std::vector<std::string> memos;
+    std::string title;
+    ViewHooks().openNumericalGraph = [&](const std::string& t, const CSpectrumDataSet& records) -> QWidget* {
+        title = t;
+        for (int i = 0; i < records.Count(); ++i) memos.push_back(records.At(i).record.GetMemo());
+        auto* w = new QWidget;
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        return w;
+    };
+    CHeliarcDlg& d = MakeDialog();
+    Select({4});
+    Click("id1020");
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(prompter.Messages()[0], "Select more than one record.");
+    EXPECT_TRUE(memos.empty());
+    Select({6, 2, 3});
+    Click("id1020");
+    EXPECT_EQ(title, "Calculation data graph");
+    EXPECT_EQ(memos, (std::vector<std::string>{"r2", "r3", "r6"}));
+    EXPECT_EQ(d.FrameSet(CHeliarcDlg::kSetNumerical).Count(), 1);
+    d.FrameSet(CHeliarcDlg::kSetNumerical).CloseAll();
+}
+
 }  // namespace
