@@ -85,9 +85,12 @@ int RunRender(Context&, const std::vector<std::string>& argv) {
     const auto app = MakeApplication();
 
     if (tile) {
+        // --size is the thumbnail window: its tiles have the height that window gives them (400x900
+        // holds three of 400x300), and the picture stacks one such tile per record.
         const int n = set.Count();
-        if (static_cast<long long>(height) * n > kMaxImageSide) return Fail("Too many records for one picture.");
-        std::unique_ptr<QtSurfaceImage> surface = QtSurfaceImage::Create(width, height * n);
+        const int tileHeight = ThumbnailTileHeight(ThumbnailTileCount(width, height), height);
+        if (static_cast<long long>(tileHeight) * n > kMaxImageSide) return Fail("Too many records for one picture.");
+        std::unique_ptr<QtSurfaceImage> surface = QtSurfaceImage::Create(width, tileHeight * n);
         if (!surface) return Fail("Graph plot failure.");
         std::vector<const CSpectrumData*> records;
         for (int i = 0; i < n; ++i) records.push_back(&set.At(i).record);

@@ -104,6 +104,10 @@ TEST_F(CliRenderTest, ThumbnailStacksOneTilePerRecord) {
               0);
     QImage written(QString::fromStdString(Out("t.png")));
     EXPECT_EQ(written.size(), QSize(200, 450));
+    // A window three tiles high: each record gets the tile height that window gives it.
+    ASSERT_EQ(Cli("--workdir " + dir_.Path() + " render thumbnail --to '2009/5/12 10:01' --size 400x900 " + Out("w.png")),
+              0);
+    EXPECT_EQ(QImage(QString::fromStdString(Out("w.png"))).size(), QSize(400, 2 * 300));
 }
 
 TEST_F(CliRenderTest, BadRequestsFailCleanly) {
