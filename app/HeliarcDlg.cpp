@@ -697,9 +697,10 @@ void CHeliarcDlg::SelectAll() {
     RebuildSelection();
 }
 
-std::string CHeliarcDlg::CellText(int row, int column) {
-    if (row < 0 || row >= dataSet_.Count()) return {};
-    CSpectrumData& r = dataSet_.At(row).record;
+namespace {
+
+// Cell texts of the record list and the standard data list.
+std::string RecordCellText(CSpectrumData& r, int column) {
     switch (column) {
         case 0: return platform::FormatLocal(r.GetTime(), "%Y/%m/%d %H:%M:%S");
         case 1: return r.GetMemo();
@@ -713,21 +714,18 @@ std::string CHeliarcDlg::CellText(int row, int column) {
     }
 }
 
+}  // namespace
+
+std::string CHeliarcDlg::CellText(int row, int column) {
+    if (row < 0 || row >= dataSet_.Count()) return {};
+    return RecordCellText(dataSet_.At(row).record, column);
+}
+
 std::string CHeliarcDlg::StandardCellText(int row, int column) {
     if (row < 0 || row >= standard_.ItemCount()) return {};
     // The list shows copies; the derived values are computed on the copy.
     CSpectrumData r = standard_.Item(row);
-    switch (column) {
-        case 0: return platform::FormatLocal(r.GetTime(), "%Y/%m/%d %H:%M:%S");
-        case 1: return r.GetMemo();
-        case 2: return platform::FormatG(r.GetPar());
-        case 3: return platform::FormatG(r.GetPhoton());
-        case 4: return platform::FormatG(r.GetLux());
-        case 5: return platform::FormatG(r.GetLongitude());
-        case 6: return platform::FormatG(r.GetLatitude());
-        case 7: return platform::FormatG(r.GetAltitude());
-        default: return {};
-    }
+    return RecordCellText(r, column);
 }
 
 void CHeliarcDlg::ShowDataMenu(const QPoint& globalPos) { dataMenu_->popup(globalPos); }

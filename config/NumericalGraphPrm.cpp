@@ -28,3 +28,22 @@ CNumericalGraphPrm::CNumericalGraphPrm() : CParameter("./ZQ118.ini", "NUMERICAL_
     Add("MIN_INTEGRATION_AREA", m_MIN_INTEGRATION_AREA, "350");
     Add("MAX_INTEGRATION_AREA", m_MAX_INTEGRATION_AREA, "1050");
 }
+
+std::pair<CPrmFloat*, CPrmFloat*> CNumericalGraphPrm::RangeKeys(int kind) {
+    switch (kind) {
+        case 0: return {&m_RANGE_MIN_PAR, &m_RANGE_MAX_PAR};
+        case 1: return {&m_RANGE_MIN_PHOTON, &m_RANGE_MAX_PHOTON};
+        case 2: return {&m_RANGE_MIN_LUX, &m_RANGE_MAX_LUX};
+        case 3: return {&m_RANGE_MIN_LON, &m_RANGE_MAX_LON};
+        case 4: return {&m_RANGE_MIN_LAT, &m_RANGE_MAX_LAT};
+        case 5: return {&m_RANGE_MIN_ALTITUDE, &m_RANGE_MAX_ALTITUDE};
+        case 6: return {&m_RANGE_MIN_UV_A, &m_RANGE_MAX_UV_A};
+        case 7: return {&m_RANGE_MIN_UV_B, &m_RANGE_MAX_UV_B};
+        default: return {&m_RANGE_MIN_INTEGRATION, &m_RANGE_MAX_INTEGRATION};
+    }
+}
+
+std::pair<const CPrmFloat*, const CPrmFloat*> CNumericalGraphPrm::RangeKeys(int kind) const {
+    auto keys = const_cast<CNumericalGraphPrm*>(this)->RangeKeys(kind);
+    return {keys.first, keys.second};
+}

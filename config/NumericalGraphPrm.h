@@ -1,5 +1,7 @@
 #pragma once
 // Section NUMERICAL_GRAPH: the calculation data graph.
+#include <utility>
+
 #include "config/Parameter.h"
 #include "config/PrmFloat.h"
 #include "config/PrmInt.h"
@@ -36,4 +38,8 @@ public:
     CPrmInt m_RANGE_AUTO_Y;
     CPrmFloat m_MIN_INTEGRATION_AREA;  // nm
     CPrmFloat m_MAX_INTEGRATION_AREA;  // nm
+
+    // The RANGE_MIN/RANGE_MAX pair of a plotted quantity (SHOW_KIND 0..8; anything else: integration).
+    std::pair<CPrmFloat*, CPrmFloat*> RangeKeys(int kind);
+    std::pair<const CPrmFloat*, const CPrmFloat*> RangeKeys(int kind) const;
 };

@@ -49,20 +49,7 @@ double CNumericalGraphPicture::XOf(int index) const {
                                             : static_cast<double>(index);
 }
 
-std::pair<CPrmFloat*, CPrmFloat*> CNumericalGraphPicture::RangeKeys() {
-    CNumericalGraphPrm& p = prm_;
-    switch (Kind()) {
-        case 0: return {&p.m_RANGE_MIN_PAR, &p.m_RANGE_MAX_PAR};
-        case 1: return {&p.m_RANGE_MIN_PHOTON, &p.m_RANGE_MAX_PHOTON};
-        case 2: return {&p.m_RANGE_MIN_LUX, &p.m_RANGE_MAX_LUX};
-        case 3: return {&p.m_RANGE_MIN_LON, &p.m_RANGE_MAX_LON};
-        case 4: return {&p.m_RANGE_MIN_LAT, &p.m_RANGE_MAX_LAT};
-        case 5: return {&p.m_RANGE_MIN_ALTITUDE, &p.m_RANGE_MAX_ALTITUDE};
-        case 6: return {&p.m_RANGE_MIN_UV_A, &p.m_RANGE_MAX_UV_A};
-        case 7: return {&p.m_RANGE_MIN_UV_B, &p.m_RANGE_MAX_UV_B};
-        default: return {&p.m_RANGE_MIN_INTEGRATION, &p.m_RANGE_MAX_INTEGRATION};
-    }
-}
+std::pair<CPrmFloat*, CPrmFloat*> CNumericalGraphPicture::RangeKeys() { return prm_.RangeKeys(Kind()); }
 
 void CNumericalGraphPicture::DrawGraph(Surface& surface) {
     const int width = surface.Width();

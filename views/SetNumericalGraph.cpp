@@ -19,21 +19,6 @@
 namespace {
 QString T(int id) { return QString::fromStdString(platform::LoadString(id)); }
 
-// The section's pair of a kind.
-template <class Prm>
-auto Pair(Prm& p, int kind) -> std::pair<decltype(&p.m_RANGE_MIN_PAR), decltype(&p.m_RANGE_MIN_PAR)> {
-    switch (kind) {
-        case 0: return {&p.m_RANGE_MIN_PAR, &p.m_RANGE_MAX_PAR};
-        case 1: return {&p.m_RANGE_MIN_PHOTON, &p.m_RANGE_MAX_PHOTON};
-        case 2: return {&p.m_RANGE_MIN_LUX, &p.m_RANGE_MAX_LUX};
-        case 3: return {&p.m_RANGE_MIN_LON, &p.m_RANGE_MAX_LON};
-        case 4: return {&p.m_RANGE_MIN_LAT, &p.m_RANGE_MAX_LAT};
-        case 5: return {&p.m_RANGE_MIN_ALTITUDE, &p.m_RANGE_MAX_ALTITUDE};
-        case 6: return {&p.m_RANGE_MIN_UV_A, &p.m_RANGE_MAX_UV_A};
-        case 7: return {&p.m_RANGE_MIN_UV_B, &p.m_RANGE_MAX_UV_B};
-        default: return {&p.m_RANGE_MIN_INTEGRATION, &p.m_RANGE_MAX_INTEGRATION};
-    }
-}
 }  // namespace
 
 int NumericalUnitLabel(int kind) {
@@ -147,7 +132,7 @@ void CSetNumericalGraph::LoadFromSection(const CNumericalGraphPrm& prm) {
     grid = prm.m_SHOW_GRID;
     autoY = prm.m_RANGE_AUTO_Y;
     for (int k = 0; k < kKinds; ++k) {
-        auto pair = Pair(prm, k);
+        auto pair = prm.RangeKeys(k);
         minY[static_cast<std::size_t>(k)] = pair.first->Get();
         maxY[static_cast<std::size_t>(k)] = pair.second->Get();
     }
@@ -164,7 +149,7 @@ void CSetNumericalGraph::StoreToSection(CNumericalGraphPrm& prm) const {
     prm.m_SHOW_GRID = grid;
     prm.m_RANGE_AUTO_Y = autoY;
     for (int k = 0; k < kKinds; ++k) {
-        auto pair = Pair(prm, k);
+        auto pair = prm.RangeKeys(k);
         *pair.first = minY[static_cast<std::size_t>(k)];
         *pair.second = maxY[static_cast<std::size_t>(k)];
     }
