@@ -18,8 +18,10 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
+#include "app/ExchangeCommands.h"
 #include "app/HeliarcApp.h"
 #include "app/RunEngine.h"
+#include "app/StandardPanel.h"
 #include "config/GeneralPrm.h"
 #include "config/MeasurementPrm.h"
 #include "config/SearchPrm.h"
@@ -220,8 +222,8 @@ void CHeliarcDlg::BuildControls() {
     ioGrid->addWidget(Button(kCmdRemoveData, ids::kRemoveDataButton), 0, 1);
     ioGrid->addWidget(Button(kCmdEditComment, ids::kEditCommentEllipsis), 0, 2);
     ioGrid->addWidget(Button(kCmdRegisterStandard, ids::kRegisterAsStandard), 1, 0, 1, 2);
-    ioGrid->addWidget(Button(kCmdImport, ids::kImportEllipsis, true), 1, 2);
-    ioGrid->addWidget(Button(kCmdExport, ids::kExportEllipsis, true), 1, 3);
+    ioGrid->addWidget(Button(kCmdImport, ids::kImportEllipsis), 1, 2);
+    ioGrid->addWidget(Button(kCmdExport, ids::kExportEllipsis), 1, 3);
     auto* plot = new QGroupBox(Q(ids::kPlot), browser);
     auto* plotGrid = new QGridLayout(plot);
     QPushButton* measured = Button(kCmdMeasuredData, ids::kMeasuredData);
@@ -235,13 +237,16 @@ void CHeliarcDlg::BuildControls() {
     actions->addWidget(io, 3);
     actions->addWidget(plot, 2);
 
-    auto* standard = new QGroupBox(Q(ids::kStandardData), browser);
-    standardList_ = new CDataListCtrl(standard);
-    standardList_->setObjectName(QStringLiteral("id1016"));
-    standardList_->setMinimumHeight(70);
-    standardList_->setMaximumHeight(110);
-    auto* standardLayout = new QVBoxLayout(standard);
-    standardLayout->addWidget(standardList_);
+    auto* standard = standardPanel_ = new CStandardPanel(standard_, sets_[kSetStandard], browser);
+    standardList_ = standardPanel_->List();
+    standardPanel_->commandReceiver = [this](int id) { OnCommand(id); };
+    standardPanel_->thumbnailView = [this]() -> QObject* { return baseThumb_ ? BaseDataThumbnailWnd()->View() : nullptr; };
+    standardPanel_->onChanged = [this] {
+        // The trend window shows the latest record against the current standard data.
+        QWidget* trend = sets_[kSetTrend].At(0);
+        if (trend && latest_.GetTime() != 0 && ViewHooks().showLatest)
+            ViewHooks().showLatest(trend, latest_, standard_.Current());
+    };
 
     auto* browserLayout = new QVBoxLayout(browser);
     browserLayout->addWidget(retrieval);
@@ -266,8 +271,8 @@ void CHeliarcDlg::BuildControls() {
         ->setEnabled(static_cast<bool>(ViewHooks().openNumericalGraph));
     addItem(kCmdMenu3DPlot, ids::k3DPlot)->setEnabled(false);
     dataMenu_->addSeparator();
-    addItem(kCmdMenuImport, ids::kImportEllipsis)->setEnabled(false);
-    addItem(kCmdMenuExport, ids::kExportEllipsis)->setEnabled(false);
+    addItem(kCmdMenuImport, ids::kImportEllipsis);
+    addItem(kCmdMenuExport, ids::kExportEllipsis);
     dataMenu_->addSeparator();
     addItem(kCmdMenuEditComment, ids::kEditCommentEllipsis);
     addItem(kCmdMenuRegister, ids::kRegisterAsStandard);
@@ -425,6 +430,16 @@ void CHeliarcDlg::OnCommand(int id) {
         case kCmdMenuMeasuredPlot: MeasuredData(); break;
         case kCmdCalculationData:
         case kCmdMenuCalculationPlot: CalculationData(); break;
+        case kCmdExport:
+        case kCmdMenuExport: ExportSelection(this, dataSet_, selection_, standard_.Current()); break;
+        case kCmdImport:
+        case kCmdMenuImport:
+            if (ImportFiles(this, *engine_)) ui::PostCommand(this, kCmdRetrieval);
+            break;
+        case kCmdStandardPlot:
+        case kCmdStandardDelete:
+        case kCmdStandardUpdate:
+        case kCmdMenuStandardPlot: standardPanel_->OnCommand(id); break;
         default: break;
     }
 }
@@ -677,7 +692,7 @@ void CHeliarcDlg::RefreshRecordList() {
     if (dataThumb_) ui::PostWindowMessage(DataThumbnailWnd()->View(), platform::UM_DATASET_CHANGED, 0, 0);
 }
 
-void CHeliarcDlg::RefreshStandardList() { standardList_->SetItemCount(standard_.ItemCount()); }
+void CHeliarcDlg::RefreshStandardList() { standardPanel_->Refresh(); }
 
 void CHeliarcDlg::RebuildSelection() {
     selection_ = list_->SelectedRows();
@@ -772,7 +787,6 @@ void CHeliarcDlg::RegisterStandard() {
     }
     dataSet_.RegisterAsStandard(*selection_.begin(), standard_);
     RefreshStandardList();
-    if (baseThumb_) ui::PostWindowMessage(BaseDataThumbnailWnd()->View(), platform::UM_STANDARD_CHANGED, 0, 0);
 }
 
 void CHeliarcDlg::MeasuredData() {

@@ -19,6 +19,7 @@ class CColorStatic;
 class CDataListCtrl;
 class CDataThumbnailWnd;
 class CRunEngine;
+class CStandardPanel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
@@ -42,14 +43,18 @@ public:
         kCmdRetrieval = 1012,
         kCmdDataFolder = 1014,
         kCmdLogo = 1015,
+        kCmdStandardPlot = 1017,
         kCmdDeleteData = 1018,
         kCmdImport = 1019,
         kCmdCalculationData = 1020,
         kCmd3D = 1021,
         kCmdEditComment = 1022,
         kCmdClear = 1025,
+        kCmdStandardDelete = 1026,
+        kCmdStandardUpdate = 1028,
         kCmdStartStop = 1050,
         kCmdTrendGraph = 1051,
+        kCmdMenuStandardPlot = 32773,
         kCmdMenuDelete = 32775,
         kCmdMenuRemove = 32776,
         kCmdMenuMeasuredPlot = 32777,
@@ -82,6 +87,7 @@ public:
     const std::string& ModeText() const { return mode_; }
     CDataListCtrl* RecordList() const { return list_; }
     CDataListCtrl* StandardList() const { return standardList_; }
+    CStandardPanel* StandardPanel() const { return standardPanel_; }
     CDataThumbnailWnd* DataThumbnailWnd() const;
     CBaseDataThumbnailWnd* BaseDataThumbnailWnd() const;
 
@@ -144,6 +150,7 @@ private:
     QPushButton* startStop_ = nullptr;   // 1050
     CDataListCtrl* list_ = nullptr;      // 1003
     CDataListCtrl* standardList_ = nullptr;  // 1016
+    CStandardPanel* standardPanel_ = nullptr;
     CColorStatic* statusStatic_ = nullptr;   // 1036
     CColorStatic* modeStatic_ = nullptr;     // 1035
     CColorStatic* clockStatic_ = nullptr;    // 1037

@@ -360,6 +360,7 @@ bool CVeldDataImporter::Import(bool overwrite) {
         } else if (!day.Write(record)) {
             return false;
         }
+        if (progress_) progress_(in.Tell(), size);
     }
     return !day.Active() || day.Commit();
 }

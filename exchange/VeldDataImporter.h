@@ -10,6 +10,8 @@
 // Each day is rewritten into a temporary file in the data folder that replaces the day's file only
 // once it is complete, so a failure or a crash part-way leaves that day as it was. Days finished
 // before a failure keep their merged records.
+#include <cstdint>
+#include <functional>
 #include <string>
 
 class CVeldDataImporter {
@@ -24,6 +26,11 @@ public:
 
     const std::string& Path() const { return path_; }
 
+    // Told after each record how many bytes of the file have been read and how large it is, so a
+    // long import can show how far it has come. Called on the importing thread.
+    void SetProgress(std::function<void(int64_t done, int64_t total)> progress) { progress_ = std::move(progress); }
+
 private:
     std::string path_;
+    std::function<void(int64_t, int64_t)> progress_;
 };

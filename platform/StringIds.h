@@ -128,6 +128,8 @@ constexpr int kExportCompleted = 1312;  // "Comleted exporting."
 constexpr int kExportFailure = 1313;  // "Export failure."
 constexpr int kOutputType = 1314;  // "Output type"
 constexpr int kWavelengthInterval = 1315;  // "Wavelength interval"
+constexpr int kCannotWriteFolder = 1316;  // "The folder %s cannot be written."
+constexpr int kMinAboveMax = 1317;  // "The minimum wavelength is above the maximum."
 
 // CSV export labels: row labels and values of the CSV layout (the wavelength row label is
 // kWavelengthNm, the units kUnitWm2Um/kUnitUmolM2SUm, the ratio label kRatioPercent, "Original"
@@ -157,6 +159,8 @@ constexpr int kImportFileFilter = 1403;  // "Data Files (*.srd;*.rad)|*.srd;*.ra
 constexpr int kImportConfirm = 1404;  // "Import selected file?"
 constexpr int kImportFailure = 1405;  // "Import failure. Check the file."
 constexpr int kImportCompleted = 1406;  // "Completed importing."
+constexpr int kImportDuringMeasurement = 1407;  // "Cannot import while a measurement is running. Stop the measurement first."
+constexpr int kImportingFile = 1408;  // "Importing %s (%d/%d)"
 
 // Graph output: copy, save and print messages shared by every graph window.
 constexpr int kCopyToClipboardFailure = 128;  // "Copy to clipboard failure."

@@ -14,6 +14,13 @@ Prompter& Prompter::Current() {
 
 void Prompter::Install(Prompter* prompter) { g_installed = prompter; }
 
+bool Prompter::OpenFileNames(QWidget* parent, const std::string& filter, std::vector<std::string>& paths) {
+    std::string path = paths.empty() ? std::string() : paths.front();
+    if (!OpenFileName(parent, filter, path)) return false;
+    paths.assign(1, path);
+    return true;
+}
+
 void ShowMessage(QWidget* parent, int stringId, Prompter::Icon icon) {
     Prompter::Current().Message(parent, platform::LoadString(stringId), icon);
 }

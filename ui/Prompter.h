@@ -5,6 +5,7 @@
 // answers as the test chose.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class QDialog;
 class QPrinter;
@@ -25,6 +26,9 @@ public:
     // File dialogs. filter is the string table's form "Name (*.ext)|*.ext||"; path holds the initial
     // name and receives the choice.
     virtual bool OpenFileName(QWidget* parent, const std::string& filter, std::string& path) = 0;
+    // Open dialog that lets the user pick several files; true with the choice (at least one path)
+    // in paths. The default asks for one file.
+    virtual bool OpenFileNames(QWidget* parent, const std::string& filter, std::vector<std::string>& paths);
     virtual bool SaveFileName(QWidget* parent, const std::string& filter, const std::string& defaultExtension,
                               std::string& path) = 0;
     // Colour chooser on 0x00BBGGRR values; true with the choice in color.

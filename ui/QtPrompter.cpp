@@ -74,6 +74,15 @@ bool QtPrompter::OpenFileName(QWidget* parent, const std::string& filter, std::s
     return true;
 }
 
+bool QtPrompter::OpenFileNames(QWidget* parent, const std::string& filter, std::vector<std::string>& paths) {
+    const QString initial = paths.empty() ? QString() : QString::fromStdString(paths.front());
+    const QStringList chosen = QFileDialog::getOpenFileNames(parent, QString(), initial, QtFilter(filter));
+    if (chosen.isEmpty()) return false;
+    paths.clear();
+    for (const QString& p : chosen) paths.push_back(p.toStdString());
+    return true;
+}
+
 bool QtPrompter::SaveFileName(QWidget* parent, const std::string& filter, const std::string& defaultExtension,
                               std::string& path) {
     QFileDialog dialog(parent, QString(), QString::fromStdString(path), QtFilter(filter));

@@ -10,6 +10,7 @@ public:
     bool AskYesNo(QWidget* parent, const std::string& text) override;
     bool BrowseFolder(QWidget* parent, std::string& path) override;
     bool OpenFileName(QWidget* parent, const std::string& filter, std::string& path) override;
+    bool OpenFileNames(QWidget* parent, const std::string& filter, std::vector<std::string>& paths) override;
     bool SaveFileName(QWidget* parent, const std::string& filter, const std::string& defaultExtension,
                       std::string& path) override;
     bool ChooseColor(QWidget* parent, uint32_t& color) override;

@@ -14,7 +14,7 @@
 class ScriptedPrompter : public Prompter {
 public:
     struct Call {
-        std::string kind;  // "message", "yesno", "folder", "open", "save", "color", "print", "url", "modal"
+        std::string kind;  // "message", "yesno", "folder", "open", "openmany", "save", "color", "print", "url", "modal"
         std::string text;  // the box's text, the URL, or the dialog's objectName
         Icon icon = Icon::None;
     };
@@ -25,6 +25,7 @@ public:
     std::vector<Call> calls;
     std::deque<bool> yesNo;
     std::deque<std::optional<std::string>> paths;  // folder / open / save choices; nullopt cancels
+    std::deque<std::optional<std::vector<std::string>>> pathLists;  // several-file open choices
     std::deque<std::optional<uint32_t>> colors;
     std::function<int(QDialog&)> modal;  // default: Rejected
 
@@ -51,6 +52,16 @@ public:
     }
     bool BrowseFolder(QWidget*, std::string& path) override { return Path("folder", path); }
     bool OpenFileName(QWidget*, const std::string&, std::string& path) override { return Path("open", path); }
+    bool OpenFileNames(QWidget*, const std::string& filter, std::vector<std::string>& chosen) override {
+        calls.push_back({"openmany", filter, Icon::None});
+        if (pathLists.empty() || !pathLists.front()) {
+            if (!pathLists.empty()) pathLists.pop_front();
+            return false;
+        }
+        chosen = *pathLists.front();
+        pathLists.pop_front();
+        return true;
+    }
     bool SaveFileName(QWidget*, const std::string&, const std::string&, std::string& path) override {
         return Path("save", path);
     }

@@ -1,0 +1,302 @@
+// The standard data group of the main dialog: the list of registered standards, its three buttons,
+// the "Standard data" popup, and what a change tells the thumbnail and the trend window.
+#include <gtest/gtest.h>
+
+#include <QContextMenuEvent>
+#include <QMenu>
+
+#include "app/StandardPanel.h"
+#include "data/SpectrumDataWriter.h"
+#include "platform/Text.h"
+#include "tests/gui/app/AppTestUtil.h"
+#include "tests/unit/data/DataTestUtil.h"
+#include "ui/DataListCtrl.h"
+#include "ui/ViewHooks.h"
+#include "ui/WindowMessage.h"
+
+namespace {
+
+using apptest::AppTest;
+using apptest::Pump;
+using namespace platform;
+
+// Stands in for the standard data thumbnail view: counts the UM_STANDARD_CHANGED it is told.
+class StandardView : public QWidget {
+public:
+    int changed = 0;
+
+protected:
+    bool event(QEvent* e) override {
+        if (e->type() == ui::CWindowMessageEvent::EventType()) {
+            if (static_cast<ui::CWindowMessageEvent*>(e)->Message() == UM_STANDARD_CHANGED) ++changed;
+            return true;
+        }
+        return QWidget::event(e);
+    }
+};
+
+class StandardPanelTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        datatest::SetGeneral("C:\\", "SPC");
+        CSpectrumDataWriter writer;
+        for (int i = 0; i < 6; ++i)
+            ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(Base() + i * 60, "r" + std::to_string(i), 100.0f + 10 * i)), 1);
+        ViewHooks().standardThumbnailView = [this](QWidget*, CBaseDataSet& standard) {
+            attached = &standard;
+            view = new StandardView;
+            return view;
+        };
+        ViewHooks().openDataGraph = [this](const std::string& title, int set) -> QWidget* {
+            opened.push_back({title, set});
+            auto* frame = new QWidget;
+            frame->setAttribute(Qt::WA_DeleteOnClose);
+            frame->show();
+            frames.emplace_back(frame);
+            return frame;
+        };
+        ViewHooks().showStandard = [this](QWidget* target, const CSpectrumData& r) { shown.push_back({target, r.GetMemo()}); };
+        ViewHooks().showLatest = [this](QWidget* target, const CSpectrumData& latest, const CSpectrumData* standard) {
+            latestShown.push_back({target, latest.GetMemo() + "/" + (standard ? standard->GetMemo() : "none")});
+        };
+    }
+    void TearDown() override {
+        AppTest::TearDown();
+        for (auto& f : frames) delete f.data();
+        ViewHooks() = CViewHooks();
+    }
+    static CalTime Base() { return datatest::Local(2009, 5, 12, 10, 0, 0); }
+
+    // A dialog with records r<i> registered as standard data in the order given (the last is current).
+    CHeliarcDlg& DialogWithStandards(std::initializer_list<int> rows) {
+        CHeliarcDlg& d = MakeDialog();
+        for (int r : rows) {
+            SelectRecords({r});
+            d.OnCommand(CHeliarcDlg::kCmdRegisterStandard);
+        }
+        Pump();
+        return d;
+    }
+    void SelectRecords(std::initializer_list<int> rows) {
+        dialog->RecordList()->clearSelection();
+        for (int r : rows) dialog->RecordList()->SetRowSelected(r, true);
+    }
+    void SelectStandards(std::initializer_list<int> rows) {
+        dialog->StandardList()->clearSelection();
+        for (int r : rows) dialog->StandardList()->SetRowSelected(r, true);
+    }
+    std::string StandardCell(int row, int column) {
+        return dialog->StandardList()->model()->index(row, column).data().toString().toStdString();
+    }
+    std::vector<std::string> StandardMemos() {
+        std::vector<std::string> out;
+        for (int i = 0; i < dialog->StandardList()->ItemCount(); ++i) out.push_back(StandardCell(i, 1));
+        return out;
+    }
+    using Memos = std::vector<std::string>;
+
+    StandardView* view = nullptr;
+    CBaseDataSet* attached = nullptr;
+    std::vector<std::pair<std::string, int>> opened;
+    std::vector<QPointer<QWidget>> frames;
+    std::vector<std::pair<QWidget*, std::string>> shown;
+    std::vector<std::pair<QWidget*, std::string>> latestShown;
+};
+
+TEST_F(StandardPanelTest, ListShowsTheHistoryNewestFirstWithItsCellsAndColumns) {
+    CHeliarcDlg& d = DialogWithStandards({1, 3, 2});
+    ASSERT_NE(d.StandardPanel(), nullptr);
+    EXPECT_EQ(d.StandardList(), d.StandardPanel()->List());
+    EXPECT_EQ(d.StandardList()->objectName().toStdString(), "id1016");
+    EXPECT_EQ(StandardMemos(), (Memos{"r2", "r3", "r1"}));
+    // The built-in record is never listed: the dialog uses the registered history alone.
+    EXPECT_FALSE(d.StandardSet().CurrentIsBuiltIn());
+    EXPECT_EQ(d.StandardSet().Current()->GetMemo(), "r2");
+    EXPECT_EQ(StandardCell(0, 0), "2009/05/12 10:02:00");
+    CSpectrumData r = d.StandardSet().Item(1);
+    EXPECT_EQ(StandardCell(1, 2), FormatG(r.GetPar()));
+    EXPECT_EQ(StandardCell(1, 3), FormatG(r.GetPhoton()));
+    EXPECT_EQ(StandardCell(1, 4), FormatG(r.GetLux()));
+    EXPECT_EQ(StandardCell(1, 7), FormatG(r.GetAltitude()));
+    auto* header = d.StandardList()->model();
+    ASSERT_EQ(header->columnCount(), 8);
+    EXPECT_EQ(header->headerData(0, Qt::Horizontal).toString().toStdString(), "Measurement time");
+    EXPECT_EQ(header->headerData(1, Qt::Horizontal).toString().toStdString(), "Comment");
+    // Each registration redrew the standard data thumbnail.
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(attached, &d.StandardSet());
+    EXPECT_EQ(view->changed, 3);
+    // A new dialog reads the same history back.
+    dialog.reset();
+    MakeDialog();
+    EXPECT_EQ(StandardMemos(), (Memos{"r2", "r3", "r1"}));
+}
+
+TEST_F(StandardPanelTest, ButtonsWithoutASelectedRowSaySoAndChangeNothing) {
+    CHeliarcDlg& d = DialogWithStandards({1, 2});
+    SelectStandards({});
+    const int before = view->changed;
+    for (const char* id : {"id1026", "id1028", "id1017"}) {
+        prompter.Clear();
+        Click(id);
+        ASSERT_EQ(prompter.calls.size(), 1u) << id;
+        EXPECT_EQ(prompter.calls[0].text, "Select a data.");
+        EXPECT_EQ(prompter.calls[0].icon, Prompter::Icon::Information);
+    }
+    Pump();
+    EXPECT_EQ(StandardMemos(), (Memos{"r2", "r1"}));
+    EXPECT_EQ(view->changed, before);
+    EXPECT_TRUE(opened.empty());
+    // An empty history: the popup's "Plot" says so too.
+    SelectStandards({0});
+    Click("id1026");
+    SelectStandards({0});
+    Click("id1026");
+    ASSERT_EQ(d.StandardList()->ItemCount(), 0);
+    prompter.Clear();
+    d.OnCommand(CHeliarcDlg::kCmdMenuStandardPlot);
+    ASSERT_EQ(prompter.Messages(), (Memos{"Select a data."}));
+    EXPECT_TRUE(opened.empty());
+}
+
+TEST_F(StandardPanelTest, DeleteRemovesTheTopmostSelectedEntryAndSavesTheHistory) {
+    CHeliarcDlg& d = DialogWithStandards({0, 1, 2, 3});
+    Pump();
+    const int before = view->changed;
+    SelectStandards({2, 1, 3});
+    prompter.Clear();
+    Click("id1026");
+    EXPECT_TRUE(prompter.calls.empty());  // no confirmation
+    EXPECT_EQ(StandardMemos(), (Memos{"r3", "r1", "r0"}));
+    Pump();
+    EXPECT_EQ(view->changed, before + 1);
+    // Deleting the current entry makes the next newest current.
+    SelectStandards({0});
+    Click("id1026");
+    EXPECT_EQ(d.StandardSet().Current()->GetMemo(), "r1");
+    dialog.reset();
+    MakeDialog();
+    EXPECT_EQ(StandardMemos(), (Memos{"r1", "r0"}));
+}
+
+TEST_F(StandardPanelTest, UpdateMakesAnOlderEntryCurrentAndLeavesTheTopRowAlone) {
+    CHeliarcDlg& d = DialogWithStandards({0, 1, 2});
+    Pump();
+    int before = view->changed;
+    // The top row is already current: nothing happens, not even a refresh.
+    SelectStandards({0, 2});
+    prompter.Clear();
+    Click("id1028");
+    Pump();
+    EXPECT_TRUE(prompter.calls.empty());
+    EXPECT_EQ(view->changed, before);
+    EXPECT_EQ(StandardMemos(), (Memos{"r2", "r1", "r0"}));
+    // The topmost of several selected rows counts.
+    SelectStandards({2, 1});
+    Click("id1028");
+    Pump();
+    EXPECT_EQ(StandardMemos(), (Memos{"r1", "r2", "r0"}));
+    EXPECT_EQ(d.StandardSet().Current()->GetMemo(), "r1");
+    EXPECT_EQ(view->changed, before + 1);
+    SelectStandards({2});
+    Click("id1028");
+    EXPECT_EQ(StandardMemos(), (Memos{"r0", "r1", "r2"}));
+    // Exports and new graphs take the new current standard; the history file holds the order.
+    dialog.reset();
+    MakeDialog();
+    EXPECT_EQ(StandardMemos(), (Memos{"r0", "r1", "r2"}));
+    EXPECT_EQ(dialog->StandardSet().Current()->GetMemo(), "r0");
+}
+
+TEST_F(StandardPanelTest, PlotOpensOneStandardGraphAndReusesIt) {
+    CHeliarcDlg& d = DialogWithStandards({0, 1, 2});
+    EXPECT_TRUE(Find<QPushButton>("id1017")->isEnabled());
+    SelectStandards({2, 1});
+    Click("id1017");
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].first, "Standard data graph");
+    EXPECT_EQ(opened[0].second, CHeliarcDlg::kSetStandard);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].first, frames[0].data());
+    EXPECT_EQ(shown[0].second, "r1");
+    EXPECT_EQ(d.FrameSet(CHeliarcDlg::kSetStandard).Count(), 1);
+    // A second entry goes to the same window.
+    SelectStandards({2});
+    Click("id1017");
+    EXPECT_EQ(opened.size(), 1u);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].first, frames[0].data());
+    EXPECT_EQ(shown[1].second, "r0");
+    // The popup's "Plot" shows the current standard data whatever row is selected.
+    d.OnCommand(CHeliarcDlg::kCmdMenuStandardPlot);
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[2].second, "r2");
+    EXPECT_EQ(opened.size(), 1u);
+    // Once the window has closed, the next plot opens a new one.
+    frames[0]->close();
+    Pump();
+    ASSERT_TRUE(frames[0].isNull());
+    Click("id1017");
+    ASSERT_EQ(opened.size(), 2u);
+    ASSERT_EQ(shown.size(), 4u);
+    EXPECT_EQ(shown[3].first, frames[1].data());
+    EXPECT_EQ(d.FrameSet(CHeliarcDlg::kSetStandard).Count(), 1);
+    EXPECT_TRUE(prompter.calls.empty());
+}
+
+TEST_F(StandardPanelTest, WithoutTheSpectrumWindowPlotIsNotOffered) {
+    ViewHooks().openDataGraph = nullptr;
+    CHeliarcDlg& d = DialogWithStandards({0});
+    EXPECT_FALSE(Find<QPushButton>("id1017")->isEnabled());
+    QAction* item = d.StandardPanel()->Menu()->findChild<QAction*>(QStringLiteral("cmd32773"));
+    ASSERT_NE(item, nullptr);
+    EXPECT_FALSE(item->isEnabled());
+    EXPECT_TRUE(Find<QPushButton>("id1026")->isEnabled());
+    EXPECT_TRUE(Find<QPushButton>("id1028")->isEnabled());
+    d.OnCommand(CHeliarcDlg::kCmdMenuStandardPlot);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_TRUE(prompter.calls.empty());
+}
+
+TEST_F(StandardPanelTest, RightClickOpensTheStandardDataPopupWhoseItemReachesTheDialog) {
+    CHeliarcDlg& d = DialogWithStandards({0, 1});
+    QMenu* menu = d.StandardPanel()->Menu();
+    ASSERT_EQ(menu->actions().size(), 1);
+    EXPECT_EQ(menu->actions()[0]->text().toStdString(), "Plot");
+    EXPECT_EQ(menu->title().toStdString(), "Standard data");
+    QWidget* viewport = d.StandardList()->viewport();
+    const QPoint at(10, 10);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+    QApplication::sendEvent(viewport, &event);
+    Pump();
+    EXPECT_TRUE(menu->isVisible());
+    SelectStandards({1});
+    menu->actions()[0]->trigger();
+    menu->close();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].second, "r1");  // the current standard, not the selected row
+}
+
+TEST_F(StandardPanelTest, AChangedStandardReachesTheTrendWindow) {
+    CHeliarcDlg& d = DialogWithStandards({0, 1});
+    // The engine stored r5 (the last record of its day); the trend window shows it.
+    engine->measuring = true;
+    engine->Post(UM_MANUAL_STORED, Base() + 5 * 60, 0);
+    ASSERT_TRUE(apptest::WaitFor([&] { return d.Latest().GetTime() == Base() + 5 * 60; }));
+    auto* trend = new QWidget;
+    frames.emplace_back(trend);
+    d.FrameSet(CHeliarcDlg::kSetTrend).Add(trend);
+    latestShown.clear();
+    SelectStandards({1});
+    Click("id1028");
+    ASSERT_EQ(latestShown.size(), 1u);
+    EXPECT_EQ(latestShown[0].first, trend);
+    EXPECT_EQ(latestShown[0].second, "r5/r0");
+    SelectRecords({3});
+    d.OnCommand(CHeliarcDlg::kCmdRegisterStandard);
+    ASSERT_EQ(latestShown.size(), 2u);
+    EXPECT_EQ(latestShown[1].second, "r5/r3");
+}
+
+}  // namespace
