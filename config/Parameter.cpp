@@ -36,6 +36,10 @@ void CParameter::SetRunOverride(const std::string& section, const std::string& k
 
 void CParameter::ClearRunOverrides() { RunOverrides().clear(); }
 
+bool CParameter::HasRunOverride(const std::string& section, const std::string& key) {
+    return FindOverride(section, key) != nullptr;
+}
+
 CParameter::CParameter(std::string filePath, std::string section)
     : filePath_(std::move(filePath)), section_(std::move(section)) {}
 

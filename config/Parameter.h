@@ -39,6 +39,7 @@ public:
     // section, whatever the file says, and never written by Save (the stored text stays).
     static void SetRunOverride(const std::string& section, const std::string& key, const std::string& text);
     static void ClearRunOverrides();
+    static bool HasRunOverride(const std::string& section, const std::string& key);
 
     const std::string& FilePath() const { return filePath_; }
     const std::string& Section() const { return section_; }

@@ -1,6 +1,9 @@
 #include "data/BaseDataSet.h"
 
+#include <algorithm>
+
 #include "config/GeneralPrm.h"
+#include "config/Parameter.h"
 #include "data/SpectrumDataReader.h"
 
 CBaseDataSet::CBaseDataSet() {
@@ -22,20 +25,46 @@ bool CBaseDataSet::ReadAt(platform::CalTime fileDate, int64_t offset, CSpectrumD
 void CBaseDataSet::LoadRecords() {
     auto& dates = prm_.m_FileDates;
     auto& offsets = prm_.m_Offsets;
-    std::size_t i = 0;
-    while (i < dates.size() && i < offsets.size()) {
+    const bool runOnly = CParameter::HasRunOverride("GENERAL", "DATA_STORED_FOLDER") ||
+                         CParameter::HasRunOverride("GENERAL", "FILE_NAME_ID");
+    std::size_t i = 0, slot = 0;
+    for (; i < dates.size() && i < offsets.size(); ++slot) {
         CSpectrumData record;
         if (ReadAt(dates[i], offsets[i], record)) {
             records_.push_back(record);
             ++i;
         } else {
+            if (runOnly) hidden_.push_back({slot, dates[i], offsets[i]});
             dates.erase(dates.begin() + static_cast<long>(i));
             offsets.erase(offsets.begin() + static_cast<long>(i));
         }
     }
     dates.resize(i);
     offsets.resize(i);
-    prm_.SaveHistory();
+    // Pruned only against the data folder and prefix of the settings: a run's own folder would
+    // make every registration of the real one look unreadable.
+    if (!runOnly) prm_.SaveHistory();
+}
+
+bool CBaseDataSet::Store() {
+    if (hidden_.empty()) return prm_.SaveHistory();
+    const auto dates = prm_.m_FileDates;
+    const auto offsets = prm_.m_Offsets;
+    // Back at their places as loaded (ascending, so earlier ones do not move later ones).
+    for (const Hidden& h : hidden_) {
+        const auto at = static_cast<long>(std::min(h.slot, prm_.m_FileDates.size()));
+        prm_.m_FileDates.insert(prm_.m_FileDates.begin() + at, h.fileDate);
+        prm_.m_Offsets.insert(prm_.m_Offsets.begin() + at, h.offset);
+    }
+    // The oldest give way when the slots are full.
+    while (prm_.m_FileDates.size() > static_cast<std::size_t>(kMaxHistory)) {
+        prm_.m_FileDates.erase(prm_.m_FileDates.begin());
+        prm_.m_Offsets.erase(prm_.m_Offsets.begin());
+    }
+    const bool ok = prm_.SaveHistory();
+    prm_.m_FileDates = dates;
+    prm_.m_Offsets = offsets;
+    return ok;
 }
 
 bool CBaseDataSet::CurrentIsBuiltIn() const {
@@ -70,15 +99,15 @@ bool CBaseDataSet::ItemLocation(int position, platform::CalTime& fileDate, int64
     return true;
 }
 
-void CBaseDataSet::SetSelectJis(int flag) {
+bool CBaseDataSet::SetSelectJis(int flag) {
     prm_.m_SELECT_JIS_DATA = flag != 0 ? 1 : 0;
-    prm_.SaveHistory();
+    return Store();
 }
 
-void CBaseDataSet::Select(int position) {
-    if (!ValidPosition(position)) return;
+bool CBaseDataSet::Select(int position) {
+    if (!ValidPosition(position)) return true;
     int index = ItemToHistoryIndex(position);
-    if (index < 0) return;
+    if (index < 0) return true;
     auto at = static_cast<long>(index);
     CSpectrumData record = records_[static_cast<std::size_t>(index)];
     platform::CalTime date = prm_.m_FileDates[static_cast<std::size_t>(index)];
@@ -90,21 +119,18 @@ void CBaseDataSet::Select(int position) {
     prm_.m_FileDates.push_back(date);
     prm_.m_Offsets.push_back(offset);
     prm_.m_SELECT_JIS_DATA = 0;
-    prm_.SaveHistory();
+    return Store();
 }
 
-void CBaseDataSet::Remove(int position) {
-    if (!ValidPosition(position)) return;
+bool CBaseDataSet::Remove(int position) {
+    if (!ValidPosition(position)) return true;
     int index = ItemToHistoryIndex(position);
-    if (index < 0) {
-        if (ItemCount() > 1) SetSelectJis(0);
-        return;
-    }
+    if (index < 0) return ItemCount() > 1 ? SetSelectJis(0) : true;
     auto at = static_cast<long>(index);
     records_.erase(records_.begin() + at);
     prm_.m_FileDates.erase(prm_.m_FileDates.begin() + at);
     prm_.m_Offsets.erase(prm_.m_Offsets.begin() + at);
-    prm_.SaveHistory();
+    return Store();
 }
 
 bool CBaseDataSet::Register(platform::CalTime fileDate, int64_t offset) {
@@ -128,6 +154,5 @@ bool CBaseDataSet::Register(platform::CalTime fileDate, int64_t offset) {
         prm_.m_Offsets.erase(prm_.m_Offsets.begin());
     }
     prm_.m_SELECT_JIS_DATA = 0;
-    prm_.SaveHistory();
-    return true;
+    return Store();
 }

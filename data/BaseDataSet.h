@@ -32,10 +32,13 @@ public:
     // Where a list item lives; false for the built-in record.
     bool ItemLocation(int position, platform::CalTime& fileDate, int64_t& offset) const;
 
-    void SetSelectJis(int flag);
-    void Select(int position);
-    void Remove(int position);
-    // Adds the record stored at that place; an unreadable place changes nothing (false).
+    // Each change is saved at once; false when the history file could not be written (the change
+    // then holds for this object only).
+    bool SetSelectJis(int flag);
+    bool Select(int position);
+    bool Remove(int position);
+    // Adds the record stored at that place; an unreadable place changes nothing (false). Also false
+    // when the history file could not be written.
     bool Register(platform::CalTime fileDate, int64_t offset);
 
     int HistoryCount() const { return static_cast<int>(records_.size()); }
@@ -43,10 +46,19 @@ public:
 
 private:
     void LoadRecords();
+    bool Store();
     bool ReadAt(platform::CalTime fileDate, int64_t offset, CSpectrumData& record) const;
     bool ValidPosition(int position) const { return position >= 0 && position < ItemCount(); }
 
     std::vector<CSpectrumData> records_;  // oldest first, parallel to the lists in prm_
+    // Entries that cannot be read from a data folder or prefix given for this run only: they are
+    // another folder's records, not gone, and are saved back (as the oldest) with every change.
+    struct Hidden {
+        std::size_t slot;  // place in the history as loaded
+        platform::CalTime fileDate;
+        uint32_t offset;
+    };
+    std::vector<Hidden> hidden_;
     CSpectrumData builtIn_;
     CBaseDataPrm prm_;
     int jisEnabled_ = 1;

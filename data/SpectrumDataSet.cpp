@@ -1,6 +1,7 @@
 #include "data/SpectrumDataSet.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "config/GeneralPrm.h"
 #include "data/BaseDataSet.h"
@@ -121,9 +122,25 @@ void CSpectrumDataSet::RemoveEntries(const std::set<int>& indices) {
 }
 
 int CSpectrumDataSet::Delete(const std::set<int>& indices) {
+namespace {
+
+// True when the record at offset of the open day file is still the one the entry was read as: an
+// import merges records into a day in time order, which moves the ones after them, and a rewrite
+// at a stale offset would overwrite another record.
+bool StillAt(platform::File& file, const CSpectrumDataSet::Entry& e) {
+    unsigned char image[CSpectrumDataReader::kRecordSize];
+    CSpectrumData stored;
+    return file.Seek(e.FileOffset) && file.ReadExact(image, sizeof image) &&
+           CSpectrumDataReader::Decode(image, stored) && stored.GetTime() == e.record.GetTime() &&
+           stored.PixelCount() == e.record.PixelCount() && file.Seek(e.FileOffset);
+}
+
+}  // namespace
+
     CSpectrumDataWriter writer;
     const CGeneralPrm& general = writer.General();
     platform::File file;
+    std::unique_ptr<platform::FolderLock> lock;  // taken with the first day file, held to the end
     platform::CalTime openDate = 0;
     bool haveOpen = false;
     for (auto it = indices.rbegin(); it != indices.rend(); ++it) {
@@ -133,12 +150,15 @@ int CSpectrumDataSet::Delete(const std::set<int>& indices) {
             file.Close();
             haveOpen = false;
             std::string path;
-            if (!general.DailyFilePath(e.FileDate, path) || !file.Open(path, platform::File::Mode::ReadWrite)) return 0;
+            if (!general.DailyFilePath(e.FileDate, path)) return 0;
+            if (!lock) lock = std::make_unique<platform::FolderLock>(platform::StoredFolderOf(path));
+            if (!file.Open(path, platform::File::Mode::ReadWrite)) return 0;
             openDate = e.FileDate;
             haveOpen = true;
         }
         e.record.SetValid(0);
-        if (!file.Seek(e.FileOffset) || !writer.WriteRecord(file, e.record)) return 0;
+        if (!StillAt(file, e)) return 0;
+        if (!writer.WriteRecord(file, e.record)) return 0;
     }
     file.Close();
     RemoveEntries(indices);
@@ -151,8 +171,9 @@ int CSpectrumDataSet::Update(int index) {
     const Entry& e = At(index);
     std::string path;
     platform::File file;
-    if (!writer.General().DailyFilePath(e.FileDate, path) || !file.Open(path, platform::File::Mode::ReadWrite)) return 0;
-    if (!file.Seek(e.FileOffset)) return 0;
+    if (!writer.General().DailyFilePath(e.FileDate, path)) return 0;
+    platform::FolderLock lock(platform::StoredFolderOf(path));
+    if (!file.Open(path, platform::File::Mode::ReadWrite) || !StillAt(file, e)) return 0;
     return writer.WriteRecord(file, e.record);
 }
 

@@ -40,9 +40,11 @@ public:
     void CopySubset(const CSpectrumDataSet& source, const std::set<int>& indices);
     void RemoveEntries(const std::set<int>& indices);
     // Marks the entries deleted in their files and removes them from the set; 0 at the first file
-    // that cannot be opened or written (entries visited before stay marked but in the set).
+    // that cannot be opened or written, or whose record at the entry's offset is no longer the
+    // entry's (an import rewrote the day since the search); entries visited before stay marked but
+    // in the set. Holds the data folder's write lock.
     int Delete(const std::set<int>& indices);
-    // Writes the entry's record back over its place in its file.
+    // Writes the entry's record back over its place in its file, under the same lock and check.
     int Update(int index);
     void RegisterAsStandard(int index, CBaseDataSet& standardSet) const;
 

@@ -3,6 +3,7 @@
 #include "config/GeneralPrm.h"
 #include "data/RecordLayout.h"
 #include "platform/LocalTime.h"
+#include "platform/Path.h"
 #include "platform/Text.h"
 
 using namespace record_layout;
@@ -80,17 +81,38 @@ int CSpectrumDataWriter::AppendRecord(const CSpectrumData& record) {
     unsigned char image[kSize];
     std::string path;
     if (!Encode(record, image) || !general_->DailyFilePath(record.GetTime(), path)) return 0;
+    // Another process may be rewriting this day (an import): wait for it, then append to the file
+    // it left, never to the one it replaced.
+    platform::FolderLock lock(platform::StoredFolderOf(path));
     if (!batch_) {
         platform::File file;
         if (!file.Open(path, platform::File::Mode::Append)) return 0;
-        return file.WriteAll(image, kSize) ? 1 : 0;
+        if (AppendImage(file, image)) return 1;
+        // A day file this failed write created stays no empty shell either.
+        if (file.Size() == 0) platform::RemoveFile(path);
+        return 0;
     }
-    if (path != openPath_ || !stream_.IsOpen()) {
+    if (path != openPath_ || !stream_.IsOpen() || !stream_.IsSameFile(path)) {
         openPath_ = path;
         stream_.Close();
         if (!stream_.Open(path, platform::File::Mode::Append)) return 0;
     }
-    return stream_.WriteAll(image, kSize) ? 1 : 0;
+    return AppendImage(stream_, image) ? 1 : 0;
+}
+
+bool CSpectrumDataWriter::AppendImage(platform::File& file, const unsigned char* image) {
+    const int64_t size = file.Size();
+    if (size < 0) return false;
+    // A partial last record is what a writer killed in the middle of its write leaves behind; it
+    // was never reported stored, and every record appended after it would sit off the 2560-byte
+    // grid and read as garbage.
+    const int64_t whole = size - size % kSize;
+    if (whole != size && !file.Truncate(whole)) return false;
+    if (file.WriteAll(image, kSize)) return true;
+    // A write cut short (disk full) must not leave part of a record either. The lock is still
+    // held, so nobody else has appended since.
+    if (file.Size() > whole) file.Truncate(whole);
+    return false;
 }
 
 void CSpectrumDataWriter::BeginBatch() {

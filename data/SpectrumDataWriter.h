@@ -22,7 +22,8 @@ public:
     virtual int WriteRecord(platform::File& stream, const CSpectrumData& record);
     // Batch append of every record in list order, stopping at the first failure; 1 when all were written.
     virtual int WriteAll(const std::vector<CSpectrumData>& list);
-    // Appends to the daily file of the record's local date; 0 when the date, the open or the write fails.
+    // Appends to the daily file of the record's local date, holding the folder's write lock; 0 when
+    // the date, the open or the write fails (nothing of the record is then left in the file).
     virtual int AppendRecord(const CSpectrumData& record);
 
     void BeginBatch();
@@ -35,6 +36,8 @@ public:
     const CGeneralPrm& General() const { return *general_; }
 
 private:
+    static bool AppendImage(platform::File& file, const unsigned char* image);
+
     std::unique_ptr<CGeneralPrm> general_;
     platform::File stream_;
     std::string openPath_;

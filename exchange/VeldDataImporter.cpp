@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "config/GeneralPrm.h"
@@ -190,18 +191,27 @@ public:
         held_.clear();
         kept_.clear();
         pos_ = 0;
+        // Held from the read of the stored records to the rename: a record appended in between
+        // would be in neither the merge nor the file that replaces the day.
+        lock_ = std::make_unique<platform::FolderLock>(platform::StoredFolderOf(storedPath));
         target_ = platform::ResolveExisting(storedPath);
         mode_t mode = 0644;
         struct stat st {};
         if (::stat(target_.c_str(), &st) == 0) {
-            if (!S_ISREG(st.st_mode) || !ReadStored()) return false;
+            if (!S_ISREG(st.st_mode) || !ReadStored()) {
+                lock_.reset();
+                return false;
+            }
             mode = st.st_mode & 07777;
         }
         std::string tmpl = target_ + ".import-XXXXXX";
         std::vector<char> name(tmpl.begin(), tmpl.end());
         name.push_back('\0');
         fd_ = ::mkstemp(name.data());
-        if (fd_ < 0) return false;
+        if (fd_ < 0) {
+            lock_.reset();
+            return false;
+        }
         temp_.assign(name.data());
         if (::fchmod(fd_, mode) != 0) {
             Abort();
@@ -240,10 +250,12 @@ public:
         if (::close(fd) != 0 || ::rename(temp_.c_str(), target_.c_str()) != 0) {
             ::unlink(temp_.c_str());
             temp_.clear();
+            lock_.reset();
             return false;
         }
         temp_.clear();
         SyncFolder();
+        lock_.reset();
         return true;
     }
 
@@ -253,6 +265,7 @@ public:
         if (!temp_.empty()) ::unlink(temp_.c_str());
         temp_.clear();
         out_.clear();
+        lock_.reset();
     }
 
 private:
@@ -261,9 +274,14 @@ private:
     bool ReadStored() {
         int fd;
         do {
-            fd = ::open(target_.c_str(), O_RDONLY | O_CLOEXEC);
+            fd = ::open(target_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         } while (fd < 0 && errno == EINTR);
         if (fd < 0) return false;
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {  // swapped for a FIFO since the stat
+            ::close(fd);
+            return false;
+        }
         std::vector<unsigned char> bytes;
         unsigned char chunk[1 << 16];
         bool ok = true;
@@ -310,6 +328,7 @@ private:
         ::close(fd);
     }
 
+    std::unique_ptr<platform::FolderLock> lock_;  // the data folder's write lock, while merging
     std::string target_;  // mapped path of the day's file
     std::string temp_;    // mapped path of the temporary file, while it exists
     int fd_ = -1;

@@ -149,6 +149,7 @@ bool CComPort::Open(const std::string& name, const ComTimeouts* timeouts, const 
 
     termios t{};
     if (::tcgetattr(fd, &t) != 0) {
+        ::ioctl(fd, TIOCNXCL);
         ::close(fd);
         return false;
     }
@@ -166,6 +167,9 @@ bool CComPort::Close() {
         int lines = TIOCM_DTR | TIOCM_RTS;
         ::ioctl(fd_, TIOCMBIC, &lines);
         ::tcflush(fd_, TCIOFLUSH);
+        // The exclusive flag set by the open belongs to the terminal and would outlive this
+        // descriptor: the next open by a user who is not root would fail.
+        ::ioctl(fd_, TIOCNXCL);
         ::close(fd_);
         fd_ = -1;
     }

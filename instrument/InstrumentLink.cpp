@@ -1,5 +1,7 @@
 #include "instrument/InstrumentLink.h"
 
+#include <algorithm>
+#include <chrono>
 #include <vector>
 
 #include "config/MeasurementPrm.h"
@@ -11,6 +13,8 @@ CInstrumentLink::~CInstrumentLink() { ClosePort(); }
 
 bool CInstrumentLink::OpenPort(int portType, int comNumber) {
     ClosePort();
+    drained_ = 0;
+    openFailure_.clear();
     if (!override_.empty()) {
         if (override_ == "usb" || override_ == "USB") return OpenUsb();
         return OpenSerial(override_);
@@ -34,9 +38,15 @@ bool CInstrumentLink::OpenUsb() {
 
 bool CInstrumentLink::OpenSerial(const std::string& nameOrPath) {
     auto serial = std::make_unique<CSerialTransport>();
-    if (!serial->Open(nameOrPath)) return false;
+    if (!serial->Open(nameOrPath)) {
+        openFailure_ = CSerialTransport::LastOpenFailure();
+        return false;
+    }
     transport_ = std::move(serial);
     chunkSize_ = 1;
+    // The line itself keeps what the instrument still sends after a run ended; USB pipes are
+    // opened anew.
+    drainPending_ = true;
     return true;
 }
 
@@ -47,6 +57,7 @@ void CInstrumentLink::Attach(std::unique_ptr<CTransport> transport) {
 }
 
 void CInstrumentLink::ClosePort() {
+    drainPending_ = false;
     if (transport_) {
         transport_->Close();
         transport_.reset();
@@ -59,6 +70,7 @@ bool CInstrumentLink::WriteCommand(const std::string& command) {
     std::size_t length = command.find('\0');
     if (length == std::string::npos) length = command.size();
     if (length == 0) return false;
+    if (drainPending_) DrainUntilQuiet();
     return transport_->Write(reinterpret_cast<const uint8_t*>(command.data()), length);
 }
 
@@ -70,6 +82,22 @@ int CInstrumentLink::ReadChunk(int timeoutMs, bool binary, std::string& reply) {
     if (n > chunkSize_) n = chunkSize_;
     reply.append(reinterpret_cast<const char*>(chunk.data()), static_cast<std::size_t>(n));
     return n;
+}
+
+void CInstrumentLink::DrainUntilQuiet() {
+    drainPending_ = false;
+    if (!transport_ || chunkSize_ <= 0) return;
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + milliseconds(kDrainMaxMs);
+    std::vector<uint8_t> chunk(static_cast<std::size_t>(chunkSize_), 0);
+    for (;;) {
+        const auto left = duration_cast<milliseconds>(deadline - steady_clock::now()).count();
+        if (left <= 0) return;
+        std::fill(chunk.begin(), chunk.end(), uint8_t{0});
+        const int n = transport_->Read(chunk.data(), static_cast<int>(std::min<long long>(left, kQuietMs)), true);
+        if (n <= 0) return;  // quiet (or gone: the command's own exchange reports that)
+        drained_ += static_cast<std::size_t>(n);
+    }
 }
 
 void CInstrumentLink::Purge() {

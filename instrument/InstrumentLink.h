@@ -51,13 +51,27 @@ public:
     void DiscardInput();
 
     CTransport* GetTransport() const { return transport_.get(); }
+    // What holds a serial port that OpenPort found busy; empty otherwise.
+    const std::string& OpenFailure() const { return openFailure_; }
+
+    // A serial port opened by OpenPort is first read until it has been quiet for kQuietMs (at most
+    // kDrainMaxMs): a reply the instrument still sends to a command of an earlier run (one that
+    // timed out, or a run that was killed) must not be taken as the answer to this run's first.
+    static constexpr int kQuietMs = 150;
+    static constexpr int kDrainMaxMs = 2000;
+    // Bytes discarded so far by that drain (tests).
+    std::size_t DrainedBytes() const { return drained_; }
 
 private:
     bool OpenUsb();
     bool OpenSerial(const std::string& nameOrPath);
+    void DrainUntilQuiet();
 
     std::unique_ptr<CTransport> transport_;
     std::shared_ptr<CUsbBackend> usbBackend_;
     std::string override_;
     int chunkSize_ = 0;
+    std::string openFailure_;
+    bool drainPending_ = false;
+    std::size_t drained_ = 0;
 };

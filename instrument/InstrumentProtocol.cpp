@@ -121,6 +121,7 @@ std::string CInstrumentProtocol::FormatCommandError(int messageId, const std::st
 
 void CInstrumentProtocol::SetCommandError(int messageId, const std::string& command) {
     errorText_ = FormatCommandError(messageId, command);
+    formatError_ = messageId == kFormatError;
 }
 
 std::string CInstrumentProtocol::CoefficientCommand(int n) { return "C" + std::to_string(n) + "\r"; }

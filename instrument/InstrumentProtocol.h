@@ -49,7 +49,13 @@ public:
     bool ReadRecordCount(int& count);
 
     const std::string& GetErrorText() const { return errorText_; }
-    void SetErrorText(const std::string& text) { errorText_ = text; }
+    void SetErrorText(const std::string& text) {
+        errorText_ = text;
+        formatError_ = false;
+    }
+    // True when the last failure was a reply that arrived whole but made no sense (message 228),
+    // not a link that failed.
+    bool LastFailureWasFormat() const { return formatError_; }
     // Message 227 ("communicating") or 228 ("response format") naming command.
     void SetCommandError(int messageId, const std::string& command);
 
@@ -79,4 +85,5 @@ private:
     CInstrumentLink& link_;
     std::array<std::vector<float>, kTables> tables_;
     std::string errorText_;
+    bool formatError_ = false;
 };

@@ -1,8 +1,5 @@
 #include "instrument/Measurement.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <exception>
 
@@ -26,11 +23,6 @@ constexpr int kOverlapExposures[4] = {5000, 500, 50, 10};
 constexpr int kOverlapRepeats[4] = {1, 1, 1, 10};
 constexpr double kBlendFrom = 28000.0;
 constexpr double kBlendWidth = 4767.0;  // 28000 + 4767 = 32767
-
-int64_t FileSizeOf(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
-}
 
 }  // namespace
 
@@ -106,7 +98,11 @@ bool CMeasurement::Start(const CMeasurementPrm& settings, platform::MessageSink&
         else standard_.reset();
     }
 
-    if (!OpenLink()) return Fail(platform::LoadString(ids::kCannotOpenPort));
+    if (!OpenLink()) {
+        // A busy port says what holds it (a program, or a mark left by a killed run).
+        const std::string why = transportFactory_ ? std::string() : link_.OpenFailure();
+        return Fail(platform::LoadString(ids::kCannotOpenPort) + (why.empty() ? "" : "\r\n" + why));
+    }
     try {
         stopEvent_ = std::make_unique<platform::Event>(false, false);
     } catch (const std::exception&) {
@@ -334,27 +330,10 @@ bool CMeasurement::WriteRunTimeLog() {
 }
 
 bool CMeasurement::StoreRecord() {
+    // The writer takes the data folder's write lock and leaves no part of a record it could not
+    // write; a clean-up out here, without the lock, could cut off another writer's record.
     CSpectrumDataWriter writer;
-    std::string stored;
-    std::string path;
-    int64_t before = -1;
-    if (writer.General().DailyFilePath(record_.GetTime(), stored)) {
-        path = platform::ResolveExisting(stored);
-        before = FileSizeOf(path);
-    }
-    if (writer.AppendRecord(record_) == 1) return true;
-    // A write cut short (disk full) must not leave part of a record: readers would take the
-    // next record's bytes for this one's.
-    if (!path.empty()) {
-        const int64_t after = FileSizeOf(path);
-        if (after > before && after >= 0) {
-            // Should this fail too, the reader still skips a truncated last record.
-            const bool cleaned =
-                before < 0 ? platform::RemoveFile(stored) : ::truncate(path.c_str(), static_cast<off_t>(before)) == 0;
-            (void)cleaned;
-        }
-    }
-    return false;
+    return writer.AppendRecord(record_) == 1;
 }
 
 void CMeasurement::RunManual() {
@@ -414,16 +393,30 @@ void CMeasurement::RunTransfer() {
     if (!protocol_.ReadRecordCount(count)) {
         TakeProtocolError();
         Post(platform::UM_MEASUREMENT_ERROR);
+        count = 0;  // nothing to copy; the transfer still finishes
     }
+    // Slots 0..798 hold stored records (799 is the live slot): a larger count is a garbled reply,
+    // and believing it would keep the transfer asking for records that do not exist.
+    count = std::clamp(count, 0, kLive);
 
     bool haveDay = false;
     platform::LocalFields day;
     std::vector<CSpectrumData> dayList;
+    std::string skipped;  // the failure of the first record whose reply made no sense
     for (int d = 0; d < count; ++d) {
+        if (stopEvent_->IsSet()) break;  // Stop ends a transfer between records
         Post(platform::UM_TRANSFER_PROGRESS, d + 1, count);
+        protocol_.SetErrorText(std::string());
         if (!protocol_.ReadStoredRecord(record_, d, true)) {
+            // One record the instrument describes wrongly (an exposure of 0, no such table) costs
+            // that record only; a link that fails ends the transfer.
+            if (protocol_.LastFailureWasFormat()) {
+                if (skipped.empty()) skipped = protocol_.GetErrorText();
+                continue;
+            }
             TakeProtocolError();
             Post(platform::UM_MEASUREMENT_ERROR);
+            skipped.clear();
             break;
         }
         // A time the calendar cannot place has no day file; storing it below reports that.
@@ -443,8 +436,13 @@ void CMeasurement::RunTransfer() {
         if (!StoreRecord()) {
             SetError(platform::LoadString(ids::kCannotSaveData));
             Post(platform::UM_MEASUREMENT_ERROR);
+            skipped.clear();
             break;
         }
+    }
+    if (!skipped.empty()) {
+        SetError(skipped);
+        Post(platform::UM_MEASUREMENT_ERROR);
     }
     PlaySound();
     Post(platform::UM_TRANSFER_FINISHED);

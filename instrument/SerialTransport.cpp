@@ -2,13 +2,16 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -49,14 +52,78 @@ std::string CSerialTransport::ResolvePortName(const std::string& name) {
     return "/dev/ttyS" + std::to_string(n - 1);
 }
 
+namespace {
+thread_local std::string g_openFailure;
+}
+
+std::vector<std::string> CSerialTransport::PortHolders(const std::string& path) {
+    std::vector<std::string> holders;
+    struct stat device {};
+    if (::stat(path.c_str(), &device) != 0) return holders;
+    DIR* proc = ::opendir("/proc");
+    if (!proc) return holders;
+    const pid_t self = ::getpid();
+    while (dirent* p = ::readdir(proc)) {
+        char* end = nullptr;
+        const long pid = std::strtol(p->d_name, &end, 10);
+        if (pid <= 0 || !end || *end != 0 || pid == self) continue;
+        const std::string fdDir = std::string("/proc/") + p->d_name + "/fd";
+        DIR* fds = ::opendir(fdDir.c_str());
+        if (!fds) continue;  // another user's process
+        bool holds = false;
+        while (dirent* f = ::readdir(fds)) {
+            struct stat st {};
+            if (f->d_name[0] == '.' || ::stat((fdDir + "/" + f->d_name).c_str(), &st) != 0) continue;
+            if (st.st_rdev == device.st_rdev && S_ISCHR(st.st_mode) && st.st_ino == device.st_ino) {
+                holds = true;
+                break;
+            }
+        }
+        ::closedir(fds);
+        if (!holds) continue;
+        std::string name;
+        if (FILE* comm = std::fopen((std::string("/proc/") + p->d_name + "/comm").c_str(), "r")) {
+            char buf[64] = {0};
+            if (std::fgets(buf, sizeof buf, comm)) name = buf;
+            std::fclose(comm);
+        }
+        while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
+        holders.push_back((name.empty() ? std::string("a program") : name) + " (process " + std::to_string(pid) + ")");
+    }
+    ::closedir(proc);
+    return holders;
+}
+
+std::string CSerialTransport::LastOpenFailure() { return g_openFailure; }
+
 int CSerialTransport::OpenExclusive(const std::string& path) {
+    g_openFailure.clear();
+    // Only a busy port gets a reason: the others are told by the plain "cannot open" well enough.
+    auto fail = [&path](int fd, int error) {
+        if (fd >= 0) ::close(fd);
+        if (error != EBUSY && error != EWOULDBLOCK) return -1;
+        const std::vector<std::string> holders = PortHolders(path);
+        if (!holders.empty()) {
+            g_openFailure = path + " is in use by " + holders.front() + ".";
+        } else if (error == EBUSY) {
+            // The terminal's exclusive flag outlives a program killed while it had the port open
+            // when the terminal itself stays (a pseudo-terminal whose other side is still open).
+            g_openFailure = path + " is marked for exclusive use, but no program of this user has it open: "
+                                   "another user's program holds it, or a run that was killed left the mark "
+                                   "(it goes when the program serving the terminal opens it anew).";
+        } else {
+            g_openFailure = path + " is in use by another program.";
+        }
+        return -1;
+    };
     // Non-blocking so that the open does not wait for carrier; reads and writes poll anyway.
     int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return -1;
-    if (!::isatty(fd) || ::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
-        ::close(fd);
-        return -1;
-    }
+    if (fd < 0) return fail(-1, errno);
+    if (!::isatty(fd)) return fail(fd, ENOTTY);
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(fd, errno);
+    // Where the open got through a stale flag (root may), the flag is ours from now on and goes
+    // with our Close.
+    if (::ioctl(fd, TIOCEXCL) != 0) return fail(fd, errno);
     return fd;
 }
 

@@ -2,6 +2,7 @@
 // RS-232C link on a termios device (also a pseudo-terminal): exclusive, raw 38400 8N1 without
 // XON/XOFF, DTR raised, one byte per read, time-outs with poll().
 #include <string>
+#include <vector>
 
 #include "instrument/Transport.h"
 
@@ -33,6 +34,11 @@ public:
     // Opens path read/write, without becoming its controlling terminal, exclusively (TIOCEXCL and
     // an advisory lock, so a second program, even one running as root, is refused). -1 on failure.
     static int OpenExclusive(const std::string& path);
+    // Why the last OpenExclusive of this thread failed, naming what holds the port when that can
+    // be found out; empty after a success.
+    static std::string LastOpenFailure();
+    // Programs (name and process id) that have the device open, as far as this user can see.
+    static std::vector<std::string> PortHolders(const std::string& path);
 
 private:
     int fd_ = -1;

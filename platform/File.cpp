@@ -2,6 +2,8 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,8 +43,10 @@ bool File::Open(const std::string& storedPath, Mode mode) {
         case Mode::ReadWrite: flags |= O_RDWR; break;
         case Mode::Append: flags |= O_WRONLY | O_APPEND | O_CREAT; break;
     }
+    // Without O_NONBLOCK the open of a FIFO named like a day file waits for a peer forever; it
+    // is refused below like anything else that is not a regular file.
     do {
-        fd_ = ::open(path.c_str(), flags, 0644);
+        fd_ = ::open(path.c_str(), flags | O_NONBLOCK, 0644);
     } while (fd_ < 0 && errno == EINTR);
     if (fd_ < 0) return false;
     struct stat st {};
@@ -50,6 +54,8 @@ bool File::Open(const std::string& storedPath, Mode mode) {
         Close();
         return false;
     }
+    const int fl = ::fcntl(fd_, F_GETFL);
+    if (fl >= 0) ::fcntl(fd_, F_SETFL, fl & ~O_NONBLOCK);
     pos_ = mode == Mode::Append ? st.st_size : 0;
     bufStart_ = bufEnd_ = 0;
     return true;
@@ -135,6 +141,48 @@ int64_t File::Size() const {
 
 bool File::Sync() { return fd_ >= 0 && ::fsync(fd_) == 0; }
 
+bool File::Truncate(int64_t n) {
+    if (fd_ < 0 || n < 0) return false;
+    int r;
+    do {
+        r = ::ftruncate(fd_, static_cast<off_t>(n));
+    } while (r != 0 && errno == EINTR);
+    return r == 0;
+}
+
+bool File::IsSameFile(const std::string& storedPath) const {
+    struct stat open {}, named {};
+    if (fd_ < 0 || ::fstat(fd_, &open) != 0) return false;
+    if (::stat(ResolveExisting(storedPath).c_str(), &named) != 0) return false;
+    return open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
+FolderLock::FolderLock(const std::string& storedFolder, bool wait) {
+    const std::string folder = storedFolder.empty() ? std::string(".") : MapPath(storedFolder);
+    int fd;
+    do {
+        fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return;
+    int r;
+    do {
+        r = ::flock(fd, LOCK_EX | (wait ? 0 : LOCK_NB));
+    } while (r != 0 && errno == EINTR);
+    if (r != 0) {
+        busy_ = errno == EWOULDBLOCK;
+        ::close(fd);
+        return;
+    }
+    fd_ = fd;
+}
+
+FolderLock::~FolderLock() { Release(); }
+
+void FolderLock::Release() {
+    if (fd_ >= 0) ::close(fd_);  // closing the only descriptor releases the lock
+    fd_ = -1;
+}
+
 std::string ResolveExisting(const std::string& storedPath) {
     std::string mapped = MapPath(storedPath);
     struct stat st {};
@@ -162,6 +210,42 @@ int64_t FileSizeOf(const std::string& storedPath) {
     struct stat st {};
     if (::stat(ResolveExisting(storedPath).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
     return st.st_size;
+}
+
+bool IsStaleTemporaryName(const std::string& name, const std::string& tag) {
+    const std::size_t at = name.rfind(tag);
+    if (at == std::string::npos) return false;
+    std::size_t i = at + tag.size();
+    long long pid = 0;
+    const std::size_t digits = i;
+    while (i < name.size() && name[i] >= '0' && name[i] <= '9' && pid < (1LL << 31)) pid = pid * 10 + (name[i++] - '0');
+    if (i == digits || pid <= 0 || pid >= (1LL << 31)) return false;
+    if (i < name.size()) {  // only ".<n>" may follow
+        if (name[i] != '.' || i + 1 == name.size()) return false;
+        for (std::size_t k = i + 1; k < name.size(); ++k)
+            if (name[k] < '0' || name[k] > '9') return false;
+    }
+    if (static_cast<pid_t>(pid) == ::getpid()) return false;
+    return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+int RemoveStaleTemporaries(const std::vector<std::string>& storedIniPaths, const std::string& storedDataFolder) {
+    int removed = 0;
+    for (const std::string& ini : storedIniPaths) {
+        const std::string folder = StoredFolderOf(ini);
+        const std::string prefix = folder.empty() ? std::string() : folder + "\\";
+        for (const std::string& name : ListMatchingFiles(ini + ".tmp*"))
+            if (IsStaleTemporaryName(name, ".tmp") && RemoveFile(prefix + name)) ++removed;
+    }
+    if (storedDataFolder.empty()) return removed;
+    // Imports create their temporary files only while they hold the lock.
+    FolderLock lock(storedDataFolder, false);
+    if (!lock.Held()) return removed;
+    std::string folder = storedDataFolder;
+    if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
+    for (const std::string& name : ListMatchingFiles(folder + "*.import-??????"))
+        if (RemoveFile(folder + name)) ++removed;
+    return removed;
 }
 
 bool RemoveFile(const std::string& storedPath) { return ::unlink(ResolveExisting(storedPath).c_str()) == 0; }

@@ -33,6 +33,11 @@ public:
     int64_t Tell() const;  // logical position, counting buffered reads
     int64_t Size() const;
     bool Sync();
+    // Cuts the file to n bytes (the position is left where it was).
+    bool Truncate(int64_t n);
+    // True while the file open here is still the one the stored path names: an import replaces a
+    // day file by renaming a new one over it, and a write to the old one would be lost.
+    bool IsSameFile(const std::string& storedPath) const;
 
     // Enables read-ahead (sequential scans of whole files).
     void SetReadBuffer(std::size_t bytes);
@@ -51,6 +56,36 @@ std::string ResolveExisting(const std::string& storedPath);
 
 // Size of the existing file a stored path names (see ResolveExisting); -1 when there is none.
 int64_t FileSizeOf(const std::string& storedPath);
+
+// Advisory lock that serialises the writers of the daily files of one folder, across threads and
+// processes: every append, in-place rewrite and import holds it around its writes, so none of
+// them works on a file another one is replacing. A folder that cannot be opened or locked (a file
+// system without locks) is not locked; the write then goes on as it would have without it.
+class FolderLock {
+public:
+    // storedFolder as stored ("C:\data"); wait false returns at once when another writer holds it.
+    explicit FolderLock(const std::string& storedFolder, bool wait = true);
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+    ~FolderLock();
+    bool Held() const { return fd_ >= 0; }
+    // False only when wait was false and another writer holds the lock.
+    bool Acquired() const { return !busy_; }
+    void Release();
+
+private:
+    int fd_ = -1;
+    bool busy_ = false;
+};
+
+// Removes what our own writers leave behind when killed part-way: "<ini>.tmp<pid>.<n>" of an INI
+// save whose process has ended, and "*.import-XXXXXX" of an import in the data folder (only when no
+// writer holds the folder's lock, so a running import keeps its file). The number removed.
+int RemoveStaleTemporaries(const std::vector<std::string>& storedIniPaths, const std::string& storedDataFolder);
+
+// True when the temporary file name ends in "<tag><pid>" or "<tag><pid>.<n>" of a process that
+// has ended.
+bool IsStaleTemporaryName(const std::string& name, const std::string& tag);
 
 bool RemoveFile(const std::string& storedPath);
 bool RenameFile(const std::string& fromStored, const std::string& toStored);
