@@ -83,6 +83,10 @@ CImport::CImport(QWidget* parent) : QDialog(parent) {
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+void CImport::reject() {
+    if (!importing_) QDialog::reject();
+}
+
 bool CImport::ChooseFiles() {
     std::vector<std::string> chosen = files_;
     bool ok;
@@ -122,6 +126,7 @@ bool CImport::DoImport() {
     }
     if (!Prompter::Current().AskYesNo(this, platform::LoadString(ids::kImportConfirm))) return false;
     const bool overwrite = overwrite_->isChecked();
+    importing_ = true;
     const int count = static_cast<int>(files_.size());
     QApplication::setOverrideCursor(Qt::WaitCursor);
     for (int i = 0; i < count; ++i) {
@@ -154,12 +159,14 @@ bool CImport::DoImport() {
         progressText_->setVisible(false);
         progress_->reset();
         if (!ok) {
+            importing_ = false;
             QApplication::restoreOverrideCursor();
             ShowMessageText(this, platform::LoadString(ids::kImportFailure) + "\r\n" + path);
             return false;
         }
         importedAny_ = true;
     }
+    importing_ = false;
     QApplication::restoreOverrideCursor();
     ShowMessage(this, ids::kImportCompleted, Prompter::Icon::Information);
     files_.clear();

@@ -38,6 +38,9 @@ public:
     // The highest progress value shown for the last file (0 .. 1000); for tests.
     int LastProgress() const { return lastProgress_; }
 
+    // Closing is refused while a file goes in: the import finishes what it started.
+    void reject() override;
+
 private:
     void ShowFiles();
 
@@ -48,6 +51,7 @@ private:
     std::vector<std::string> files_;
     std::function<bool()> busy_;
     bool importedAny_ = false;
+    bool importing_ = false;
     int progressDelayMs_ = 400;
     int lastProgress_ = 0;
 };

@@ -7,6 +7,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QRadioButton>
 #include <filesystem>
 
@@ -331,6 +332,10 @@ protected:
             Press(dlg, CImport::kIdRef);
             shownFiles = Control<QLineEdit>(dlg, CImport::kIdFiles)->text().toStdString();
             if (overwrite) Press(dlg, CImport::kIdOverwrite);
+            // A close request while the files go in is refused.
+            dlg.show();
+            QObject::connect(&dlg, &QDialog::rejected, &dlg, [this] { ++rejects; });
+            QCoreApplication::postEvent(&dlg, new QCloseEvent);
             Press(dlg, CImport::kIdImport);
             lastProgress = import.LastProgress();
             if (closeAfter && dlg.result() != QDialog::Accepted) Press(dlg, CImport::kIdClose);
@@ -343,6 +348,7 @@ protected:
 
     std::string shownFiles;
     int lastProgress = -1;
+    int rejects = 0;
 };
 
 TEST_F(ImportTest, SeveralFilesAreMergedInTimeOrderAndTheListFollows) {
@@ -359,6 +365,7 @@ TEST_F(ImportTest, SeveralFilesAreMergedInTimeOrderAndTheListFollows) {
     ASSERT_EQ(prompter.calls[2].kind, "yesno");
     EXPECT_EQ(prompter.calls[2].text, "Import selected file?");
     EXPECT_EQ(lastProgress, 1000);
+    EXPECT_EQ(rejects, 0);
     const auto day = Day(2009, 5, 12);
     ASSERT_EQ(day.size(), 7u);
     Texts memos;
