@@ -45,6 +45,7 @@ CStandardPanel::CStandardPanel(CBaseDataSet& standard, CFrameSet& graphs, QWidge
     layout->addLayout(buttons);
 
     menu_ = new QMenu(Q(ids::kStandardData), this);
+    menu_->setObjectName(QStringLiteral("menu143Standard"));  // the standard data thumbnail shows it too
     QAction* item = menu_->addAction(Q(ids::kPlot));
     item->setObjectName(QStringLiteral("cmd%1").arg(kCmdMenuPlot));
     item->setEnabled(canPlot);

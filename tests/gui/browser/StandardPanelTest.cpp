@@ -265,6 +265,7 @@ TEST_F(StandardPanelTest, RightClickOpensTheStandardDataPopupWhoseItemReachesThe
     ASSERT_EQ(menu->actions().size(), 1);
     EXPECT_EQ(menu->actions()[0]->text().toStdString(), "Plot");
     EXPECT_EQ(menu->title().toStdString(), "Standard data");
+    EXPECT_EQ(d.findChild<QMenu*>(QStringLiteral("menu143Standard")), menu);
     QWidget* viewport = d.StandardList()->viewport();
     const QPoint at(10, 10);
     QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
