@@ -13,7 +13,9 @@
 #include "app/FinishSound.h"
 #include "app/HeliarcDlg.h"
 #include "app/MeasurementRunEngine.h"
+#include "config/GeneralPrm.h"
 #include "ui/DataListCtrl.h"
+#include "platform/File.h"
 #include "platform/Path.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
@@ -56,6 +58,13 @@ int CHeliarcApp::Run(const Options& options) {
     auto engine = std::make_unique<CMeasurementRunEngine>();
     engine->SetSoundCallback([] { CFinishSound::Play(); });
     std::string port = options.port;
+    {
+        // Temporaries of saves and imports an earlier run was killed in the middle of.
+        CGeneralPrm general;
+        general.Load();
+        platform::RemoveStaleTemporaries({"./ZQ118.ini", "./ZQ118_BASE.ini"}, general.m_DATA_STORED_FOLDER.Get());
+    }
+
     if (options.demo) {
         SimOptions sim;
         sim.seed = static_cast<uint64_t>(platform::Now());

@@ -44,6 +44,8 @@ bool ReadStored(platform::CalTime fileDate, long long offset, CSpectrumData& rec
     return true;
 }
 
+constexpr const char* kHistoryNotSaved = "Cannot save the standard data history to ./ZQ118_BASE.ini.";
+
 }  // namespace
 
 int RunList(Context&, const std::vector<std::string>& argv) {
@@ -132,20 +134,19 @@ int RunStandard(Context&, const std::vector<std::string>& argv) {
         if (!ParseInt(pos[2], offset)) return Usage("OFFSET must be a number");
         CSpectrumData probe;
         if (!ReadStored(date, offset, probe, error)) return Fail(error);
-        if (!standard.Register(date, offset)) return Fail("Data reading failure.");
+        // The record was just read, so a failure here is the history file that could not be written.
+        if (!standard.Register(date, offset)) return Fail(kHistoryNotSaved);
         return kExitOk;
     }
     if (sub == "select" || sub == "remove") {
         long long p;
         if (!position(p)) return Usage("standard " + sub + " needs a position of the standard data list");
-        if (sub == "select") standard.Select(static_cast<int>(p));
-        else standard.Remove(static_cast<int>(p));
-        return kExitOk;
+        const bool saved = sub == "select" ? standard.Select(static_cast<int>(p)) : standard.Remove(static_cast<int>(p));
+        return saved ? kExitOk : Fail(kHistoryNotSaved);
     }
     if (sub == "jis") {
         if (pos.size() != 2 || (pos[1] != "on" && pos[1] != "off")) return Usage("standard jis needs on or off");
-        standard.SetSelectJis(pos[1] == "on" ? 1 : 0);
-        return kExitOk;
+        return standard.SetSelectJis(pos[1] == "on" ? 1 : 0) ? kExitOk : Fail(kHistoryNotSaved);
     }
     return Usage("unknown standard command " + sub);
 }

@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include <unistd.h>
+
 #include "cli/Cli.h"
 
 #ifdef HELIARC_HAVE_QTSURFACE
@@ -37,6 +39,8 @@ bool ParseSize(const std::string& text, int& width, int& height) {
     long long w = 0, h = 0;
     if (!ParseInt(text.substr(0, x), w) || !ParseInt(text.substr(x + 1), h)) return false;
     if (!ImageSizeAcceptable(static_cast<int>(std::min<long long>(w, kMaxImageSide + 1)),
+    // Checked before any narrowing: -4294967196 would wrap to 100.
+    if (w < 1 || h < 1 || w > kMaxImageSide || h > kMaxImageSide) return false;
                              static_cast<int>(std::min<long long>(h, kMaxImageSide + 1)), 4))
         return false;
     width = static_cast<int>(w);
@@ -55,9 +59,20 @@ std::unique_ptr<QGuiApplication> MakeApplication() {
 }
 
 bool WritePicture(const QtSurfaceImage& surface, const std::string& out) {
-    if (EndsWith(out, ".png")) return surface.Image().save(QString::fromStdString(platform::MapPath(out)), "PNG");
-    CDIB dib;
-    return dib.FromBitmap(surface, 24) && dib.SaveFile(out);
+// Written under a temporary name beside the picture and renamed over it once complete, so a
+// failed save leaves neither an empty picture nor a half one (nor spoils an earlier one).
+    const std::string target = platform::MapPath(out);
+    const std::string temp = target + ".render-" + std::to_string(::getpid());
+    bool ok;
+    if (EndsWith(out, ".png")) {
+        ok = surface.Image().save(QString::fromStdString(temp), "PNG");
+    } else {
+        CDIB dib;
+        ok = dib.FromBitmap(surface, 24) && dib.SaveFile(temp);
+    }
+    if (ok && ::rename(temp.c_str(), target.c_str()) == 0) return true;
+    ::unlink(temp.c_str());
+    return false;
 }
 
 int RunRender(Context&, const std::vector<std::string>& argv) {

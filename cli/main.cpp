@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "cli/Cli.h"
+#include "config/GeneralPrm.h"
 #include "config/Parameter.h"
+#include "platform/File.h"
 
 namespace {
 
@@ -40,6 +42,10 @@ int main(int argc, char** argv) {
             haveFolder = true;
         } else if (a == "--prefix") {
             if (!value(prefix)) return cli::Usage("--prefix needs a file name prefix");
+            // The prefix starts a file name in the data folder; a separator would put the day
+            // files somewhere else.
+            if (prefix.find_first_of("/\\") != std::string::npos)
+                return cli::Usage("--prefix must not contain a path separator");
             havePrefix = true;
         } else if (a == "--demo") {
             ctx.demo = true;
@@ -58,6 +64,12 @@ int main(int argc, char** argv) {
         return cli::Fail("Cannot change to the working folder " + workdir + ": " + std::strerror(errno));
     if (haveFolder) CParameter::SetRunOverride("GENERAL", "DATA_STORED_FOLDER", folder);
     if (havePrefix) CParameter::SetRunOverride("GENERAL", "FILE_NAME_ID", prefix);
+    {
+        // Temporaries of saves and imports an earlier run was killed in the middle of.
+        CGeneralPrm general;
+        general.Load();
+        platform::RemoveStaleTemporaries({"./ZQ118.ini", "./ZQ118_BASE.ini"}, general.m_DATA_STORED_FOLDER.Get());
+    }
 
     const std::string command = args[i];
     std::vector<std::string> rest(args.begin() + static_cast<long>(i) + 1, args.end());

@@ -64,6 +64,14 @@ std::string FormatText(const std::string& format, const std::vector<FormatArg>& 
 CDataGraphPicture::CDataGraphPicture() = default;
 CDataGraphPicture::~CDataGraphPicture() = default;
 
+int DrawableNm(const CPrmFloat& value) {
+    constexpr double kLow = 350.0, kHigh = 1050.0;
+    double v = value.Get();
+    if (std::isnan(v)) v = value.GetDefault();
+    if (std::isnan(v)) v = kLow;
+    return static_cast<int>(std::clamp(v, kLow, kHigh));
+}
+
 bool CDataGraphPicture::LoadSettings() { return prm_.Load(); }
 
 void CDataGraphPicture::ResetReadOut() {
@@ -172,8 +180,8 @@ void CDataGraphPicture::DrawGraph(Surface& surface) {
             lines.push_back(FormatText(S(ids::kInfoParPhotonLux), {r.GetPar(), r.GetPhoton(), r.GetLux()}));
         if (prm_.m_SHOW_UV.Get()) lines.push_back(FormatText(S(ids::kInfoUv), {r.GetUvA(), r.GetUvB()}));
         if (prm_.m_SHOW_INTEGRATION.Get()) {
-            const int from = static_cast<int>(prm_.m_RANGE_MIN_INTEGRATION.Get());
-            const int to = static_cast<int>(prm_.m_RANGE_MAX_INTEGRATION.Get());
+            const int from = DrawableNm(prm_.m_RANGE_MIN_INTEGRATION);
+            const int to = DrawableNm(prm_.m_RANGE_MAX_INTEGRATION);
             lines.push_back(FormatText(S(ids::kInfoIntegration), {r.Integrate(from, to), from, to}));
         }
         CTextOut info(&surface, 12, kBlack);

@@ -15,6 +15,11 @@
 
 class QtSurfaceImage;
 
+// A wavelength setting (nm) as the whole number the graphs integrate to, kept inside the range
+// they draw (350..1050 nm): a hand-edited value such as 2e9 would make one integration run for
+// most of a minute, and beyond the int range its conversion is undefined.
+int DrawableNm(const CPrmFloat& value);
+
 class CDataGraphPicture {
 public:
     enum { kModeNone = -1, kModeMeasured = 0, kModePlural = 1, kModeLatest = 2, kModeStandard = 3 };

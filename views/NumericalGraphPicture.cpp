@@ -39,8 +39,7 @@ double CNumericalGraphPicture::ValueOf(int index) {
         case 6: return r.GetUvA();
         case 7: return r.GetUvB();
         default:
-            return r.Integrate(static_cast<int>(prm_.m_MIN_INTEGRATION_AREA.Get()),
-                               static_cast<int>(prm_.m_MAX_INTEGRATION_AREA.Get()));
+            return r.Integrate(DrawableNm(prm_.m_MIN_INTEGRATION_AREA), DrawableNm(prm_.m_MAX_INTEGRATION_AREA));
     }
 }
 
@@ -79,8 +78,8 @@ void CNumericalGraphPicture::DrawGraph(Surface& surface) {
     int reserved = 0;
     if (Kind() == kIntegrationKind) {
         CTextOut info(&surface, 12, 0);
-        const std::string line = FormatText(S(ids::kIntegrationRange), {static_cast<int>(prm_.m_MIN_INTEGRATION_AREA.Get()),
-                                                                        static_cast<int>(prm_.m_MAX_INTEGRATION_AREA.Get())});
+        const std::string line = FormatText(S(ids::kIntegrationRange), {DrawableNm(prm_.m_MIN_INTEGRATION_AREA),
+                                                                        DrawableNm(prm_.m_MAX_INTEGRATION_AREA)});
         info.DrawText(50, height - 5, line, TextAlign::kLeft | TextAlign::kBottom, 0);
         reserved = info.TextExtent(line, 0).cy + 5;
     }

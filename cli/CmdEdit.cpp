@@ -1,0 +1,60 @@
+// delete and comment: the data browser's "Delete data..." and "Edit comment..." on the records a
+// selection finds, rewritten in place in their daily files.
+#include <set>
+#include <string>
+#include <vector>
+
+#include "cli/Cli.h"
+#include "platform/StringIds.h"
+#include "platform/StringTable.h"
+
+namespace cli {
+namespace {
+
+// Both commands change stored records: an empty selection would mean every record, which is
+// never what a script that forgot its --from meant.
+bool ParseSelection(const std::vector<std::string>& argv, const char* command, std::size_t positional, Args& args,
+                    std::string& error) {
+    if (!args.Parse(argv, kSelectionOptions, {}, error)) return false;
+    if (args.Positional().size() != positional) {
+        error = std::string(command) + (positional ? " needs one TEXT" : " takes no arguments");
+        return false;
+    }
+    if (!args.Has("--from") && !args.Has("--to") && !args.Has("--comment")) {
+        error = std::string(command) + " needs --from, --to or --comment";
+        return false;
+    }
+    return true;
+}
+
+int RunDelete(Context&, const std::vector<std::string>& argv) {
+    Args args;
+    std::string error;
+    if (!ParseSelection(argv, "delete", 0, args, error)) return Usage(error);
+    CSpectrumDataSet set;
+    SelectRecords(args, set);
+    std::set<int> all;
+    for (int i = 0; i < set.Count(); ++i) all.insert(i);
+    if (!all.empty() && !set.Delete(all)) return Fail(platform::LoadString(ids::kUpdateDataFailure));
+    return kExitOk;
+}
+
+int RunComment(Context&, const std::vector<std::string>& argv) {
+    Args args;
+    std::string error;
+    if (!ParseSelection(argv, "comment", 1, args, error)) return Usage(error);
+    CSpectrumDataSet set;
+    SelectRecords(args, set);
+    bool ok = true;
+    for (int i = 0; i < set.Count(); ++i) {
+        set.At(i).record.SetMemo(args.Positional()[0]);
+        if (!set.Update(i)) ok = false;  // the others are still written, as the browser does
+    }
+    return ok ? kExitOk : Fail(platform::LoadString(ids::kUpdateDataFailure));
+}
+
+const CommandRegistrar kDelete(40, "delete", RunDelete, "[--from TEXT] [--to TEXT] [--comment TEXT]   marks the records deleted");
+const CommandRegistrar kComment(45, "comment", RunComment, "TEXT [--from TEXT] [--to TEXT] [--comment TEXT]   sets their comment");
+
+}  // namespace
+}  // namespace cli

@@ -1,0 +1,258 @@
+// Kills heliarc-cli with SIGKILL at random moments, many times, while it appends (an interval
+// run on the simulated instrument), rewrites records in place (delete, comment) and imports, and
+// checks after every kill that each record stored before is still there byte for byte and that
+// every day file is a whole number of records or reads as one.
+//
+// HELIARC_CRASH_SEED repeats a run; the seed is printed on failure.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <random>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "data/RecordLayout.h"
+#include "data/SpectrumDataReader.h"
+#include "data/SpectrumDataSet.h"
+#include "data/SpectrumDataWriter.h"
+#include "tests/support/TestSupport.h"
+#include "tests/unit/exchange/ExchangeTestUtil.h"
+
+using namespace exchangetest;
+
+namespace {
+
+constexpr std::size_t kRecord = 2560;
+using Files = std::map<std::string, std::string>;  // day file name -> bytes
+
+Files Snapshot() {
+    Files files;
+    for (const auto& e : std::filesystem::directory_iterator("data")) {
+        const std::string name = e.path().filename().string();
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".hlx") == 0)
+            files[name] = testsupport::ReadFileBytes(e.path().string());
+    }
+    return files;
+}
+
+std::vector<std::string> WholeRecords(const std::string& bytes) {
+    std::vector<std::string> out;
+    for (std::size_t at = 0; at + kRecord <= bytes.size(); at += kRecord) out.push_back(bytes.substr(at, kRecord));
+    return out;
+}
+
+// Runs heliarc-cli in the working folder and kills it after delayMs (when it is still running).
+// True when it was killed, false when it had ended by itself.
+bool RunAndKill(const std::vector<std::string>& args, int delayMs) {
+    const std::string cli = std::string(HELIARC_BINARY_DIR) + "/cli/heliarc-cli";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(cli.c_str()));
+        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        const int null = ::open("/dev/null", O_WRONLY);
+        if (null >= 0) {
+            ::dup2(null, 1);
+            ::dup2(null, 2);
+        }
+        ::execv(cli.c_str(), argv.data());
+        ::_exit(127);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+    const bool killed = ::kill(pid, SIGKILL) == 0;
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return killed && WIFSIGNALED(status);
+}
+
+class CrashTest : public ::testing::Test {
+protected:
+    testsupport::TzGuard tz_{"Asia/Tokyo"};
+    testsupport::TempWorkDir dir_;
+    std::mt19937 rng_;
+    unsigned seed_ = 0;
+
+    void SetUp() override {
+        const char* s = std::getenv("HELIARC_CRASH_SEED");
+        seed_ = s ? static_cast<unsigned>(std::strtoul(s, nullptr, 10))
+                  : static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
+        rng_.seed(seed_);
+        ::mkdir("data", 0755);
+        SetGeneral("data", "SPC");
+    }
+    int Uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
+
+    // Every day file holds whole records, or the reader takes exactly its whole records.
+    void ExpectWholeRecords(const Files& files) {
+        for (const auto& [name, bytes] : files) {
+            if (bytes.size() % kRecord == 0) continue;
+            std::size_t decodable = 0;
+            for (const std::string& image : WholeRecords(bytes)) {
+                CSpectrumData r;
+                if (CSpectrumDataReader::Decode(reinterpret_cast<const unsigned char*>(image.data()), r) &&
+                    r.GetValid() != 0)
+                    ++decodable;
+            }
+            CSpectrumDataSet set;
+            set.Search(nullptr, nullptr, nullptr);
+            std::size_t listed = 0;
+            for (int i = 0; i < set.Count(); ++i) {
+                std::string path;
+                CGeneralPrm g;
+                g.Load();
+                if (g.DailyFilePath(set.At(i).FileDate, path) && path.find(name) != std::string::npos) ++listed;
+            }
+            EXPECT_EQ(listed, decodable) << name << " of " << bytes.size() << " bytes, seed " << seed_;
+        }
+    }
+
+    // Appends only: every whole record of before is at its place, unchanged.
+    void ExpectKeptInPlace(const Files& before, const Files& after, const std::string& what) {
+        for (const auto& [name, bytes] : before) {
+            auto it = after.find(name);
+            ASSERT_NE(it, after.end()) << name << " vanished during " << what << ", seed " << seed_;
+            const auto old = WholeRecords(bytes);
+            const auto now = WholeRecords(it->second);
+            ASSERT_GE(now.size(), old.size()) << name << " lost records during " << what << ", seed " << seed_;
+            for (std::size_t k = 0; k < old.size(); ++k)
+                ASSERT_EQ(now[k], old[k]) << name << " record " << k << " changed during " << what << ", seed " << seed_;
+        }
+    }
+
+    // In-place rewrites: every record is where it was; only the comment and the valid flag of
+    // the records the command selected may differ, and then as a whole.
+    void ExpectRewrittenInPlace(const Files& before, const Files& after, const std::string& memo) {
+        using namespace record_layout;
+        for (const auto& [name, bytes] : before) {
+            auto it = after.find(name);
+            ASSERT_NE(it, after.end()) << name << ", seed " << seed_;
+            ASSERT_EQ(it->second.size(), bytes.size()) << name << ", seed " << seed_;
+            const auto old = WholeRecords(bytes);
+            const auto now = WholeRecords(it->second);
+            for (std::size_t k = 0; k < old.size(); ++k) {
+                if (now[k] == old[k]) continue;
+                ASSERT_EQ(now[k].substr(0, kMemo), old[k].substr(0, kMemo)) << name << " " << k << ", seed " << seed_;
+                ASSERT_EQ(now[k].substr(kValid + 4), old[k].substr(kValid + 4)) << name << " " << k << ", seed " << seed_;
+                const std::string field = now[k].substr(kMemo, kMemoWidth);
+                const std::string wanted = memo + std::string(kMemoWidth - memo.size(), '\0');
+                EXPECT_TRUE(field == old[k].substr(kMemo, kMemoWidth) || field == wanted)
+                    << name << " " << k << " has a torn comment, seed " << seed_;
+                const std::string valid = now[k].substr(kValid, 4);
+                EXPECT_TRUE(valid == old[k].substr(kValid, 4) || valid == std::string(4, '\0'))
+                    << name << " " << k << ", seed " << seed_;
+            }
+        }
+    }
+
+    // Imports merge: every whole record of before is still in its day file, byte for byte.
+    void ExpectAllStillThere(const Files& before, const Files& after) {
+        for (const auto& [name, bytes] : before) {
+            auto it = after.find(name);
+            ASSERT_NE(it, after.end()) << name << ", seed " << seed_;
+            std::multiset<std::string> now;
+            for (auto& r : WholeRecords(it->second)) now.insert(std::move(r));
+            for (const std::string& r : WholeRecords(bytes)) {
+                auto at = now.find(r);
+                ASSERT_NE(at, now.end()) << name << " lost or changed a record during an import, seed " << seed_;
+                now.erase(at);
+            }
+        }
+    }
+
+    void ExpectNoTemporariesAfterTheNextStart() {
+        RunAndKill({"list"}, 2000);  // cleans what the killed runs left
+        for (const auto& e : std::filesystem::directory_iterator("data"))
+            EXPECT_EQ(e.path().filename().string().find(".import-"), std::string::npos) << e.path() << ", seed " << seed_;
+        for (const auto& e : std::filesystem::directory_iterator("."))
+            EXPECT_EQ(e.path().filename().string().find(".ini.tmp"), std::string::npos) << e.path() << ", seed " << seed_;
+    }
+};
+
+TEST_F(CrashTest, KilledIntervalRunsKeepEveryStoredRecord) {
+    int killed = 0;
+    for (int round = 0; round < 14; ++round) {
+        const Files before = Snapshot();
+        killed += RunAndKill({"--demo", "measure", "--type", "interval", "--span", "1", "--duration", "20"},
+                             Uniform(150, 2600));
+        const Files after = Snapshot();
+        ExpectKeptInPlace(before, after, "an interval run");
+        ExpectWholeRecords(after);
+        if (HasFatalFailure()) return;
+    }
+    EXPECT_GT(killed, 10);
+    std::size_t records = 0;
+    for (const auto& [name, bytes] : Snapshot()) records += bytes.size() / kRecord;
+    std::printf("interval runs: %d of 14 killed, %zu records stored (seed %u)\n", killed, records, seed_);
+    EXPECT_GT(records, 5u) << "the runs stored hardly anything";
+    ExpectNoTemporariesAfterTheNextStart();
+}
+
+TEST_F(CrashTest, KilledDeletesAndCommentEditsRewriteWholeRecordsOnly) {
+    std::vector<CSpectrumData> list;
+    for (int i = 0; i < 2 * 1440; ++i) list.push_back(InstrumentRecord(Local(2009, 5, 12, 0, 0, 0) + 60 * i, "m", 100.0f + i));
+    ASSERT_EQ(CSpectrumDataWriter().WriteAll(list), 1);
+    int killed = 0, changed = 0;
+    for (int round = 0; round < 30; ++round) {
+        const Files before = Snapshot();
+        const int from = Uniform(0, 8);
+        const std::string range = "2009/05/12 0" + std::to_string(from) + ":00:00";
+        const std::string memo = "c" + std::to_string(round);
+        if (round % 3 == 0)
+            killed += RunAndKill({"delete", "--from", range, "--to", "2009/05/13 09:30:00"}, Uniform(1, 40));
+        else
+            killed += RunAndKill({"comment", memo, "--from", range}, Uniform(1, 40));
+        const Files after = Snapshot();
+        changed += after != before;
+        ExpectRewrittenInPlace(before, after, round % 3 == 0 ? std::string() : memo);
+        ExpectWholeRecords(after);
+        if (HasFatalFailure()) return;
+    }
+    std::printf("rewrites: %d of 30 killed, %d changed the file (seed %u)\n", killed, changed, seed_);
+    EXPECT_GT(killed, 5);
+    EXPECT_GT(changed, 5);
+    ExpectNoTemporariesAfterTheNextStart();
+}
+
+TEST_F(CrashTest, KilledImportsKeepEveryStoredRecord) {
+    std::vector<CSpectrumData> list;
+    for (int i = 0; i < 300; ++i) list.push_back(InstrumentRecord(Local(2009, 5, 12, 0, 0, 0) + 120 * i, "s", 100.0f));
+    for (int i = 0; i < 100; ++i) list.push_back(InstrumentRecord(Local(2009, 5, 13, 0, 0, 0) + 120 * i, "t", 100.0f));
+    ASSERT_EQ(CSpectrumDataWriter().WriteAll(list), 1);
+    // Ten files whose records fall between the stored ones of both days.
+    for (int f = 0; f < 10; ++f) {
+        std::string file = HeaderV3();
+        for (int k = 0; k < 60; ++k)
+            file += RecordV3(Local(2009, 5, 12 + k % 2, 0, 0, 0) + 120 * (k * 3 + f % 3) + 7 + f, "i" + std::to_string(f));
+        testsupport::WriteFileBytes("in" + std::to_string(f) + ".srd", file);
+    }
+    int killed = 0, changed = 0;
+    for (int round = 0; round < 30; ++round) {
+        const Files before = Snapshot();
+        const std::string file = "in" + std::to_string(round % 10) + ".srd";
+        killed += RunAndKill({"import", file}, Uniform(2, 150));
+        const Files after = Snapshot();
+        changed += after != before;
+        ExpectAllStillThere(before, after);
+        ExpectWholeRecords(after);
+        if (HasFatalFailure()) return;
+    }
+    std::printf("imports: %d of 30 killed, %d changed the files (seed %u)\n", killed, changed, seed_);
+    EXPECT_GT(killed, 5);
+    EXPECT_GT(changed, 5);
+    ExpectNoTemporariesAfterTheNextStart();
+}
+
+}  // namespace
