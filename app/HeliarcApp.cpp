@@ -55,9 +55,6 @@ int CHeliarcApp::Run(const Options& options) {
         return ok ? 0 : 1;
     }
 
-    auto engine = std::make_unique<CMeasurementRunEngine>();
-    engine->SetSoundCallback([] { CFinishSound::Play(); });
-    std::string port = options.port;
     {
         // Temporaries of saves and imports an earlier run was killed in the middle of.
         CGeneralPrm general;
@@ -65,6 +62,9 @@ int CHeliarcApp::Run(const Options& options) {
         platform::RemoveStaleTemporaries({"./ZQ118.ini", "./ZQ118_BASE.ini"}, general.m_DATA_STORED_FOLDER.Get());
     }
 
+    auto engine = std::make_unique<CMeasurementRunEngine>();
+    engine->SetSoundCallback([] { CFinishSound::Play(); });
+    std::string port = options.port;
     if (options.demo) {
         SimOptions sim;
         sim.seed = static_cast<uint64_t>(platform::Now());

@@ -38,9 +38,9 @@ bool ParseSize(const std::string& text, int& width, int& height) {
     if (x == std::string::npos) return false;
     long long w = 0, h = 0;
     if (!ParseInt(text.substr(0, x), w) || !ParseInt(text.substr(x + 1), h)) return false;
-    if (!ImageSizeAcceptable(static_cast<int>(std::min<long long>(w, kMaxImageSide + 1)),
     // Checked before any narrowing: -4294967196 would wrap to 100.
     if (w < 1 || h < 1 || w > kMaxImageSide || h > kMaxImageSide) return false;
+    if (!ImageSizeAcceptable(static_cast<int>(std::min<long long>(w, kMaxImageSide + 1)),
                              static_cast<int>(std::min<long long>(h, kMaxImageSide + 1)), 4))
         return false;
     width = static_cast<int>(w);
@@ -58,9 +58,9 @@ std::unique_ptr<QGuiApplication> MakeApplication() {
     return std::make_unique<QGuiApplication>(argc, argv);
 }
 
-bool WritePicture(const QtSurfaceImage& surface, const std::string& out) {
 // Written under a temporary name beside the picture and renamed over it once complete, so a
 // failed save leaves neither an empty picture nor a half one (nor spoils an earlier one).
+bool WritePicture(const QtSurfaceImage& surface, const std::string& out) {
     const std::string target = platform::MapPath(out);
     const std::string temp = target + ".render-" + std::to_string(::getpid());
     bool ok;

@@ -121,7 +121,6 @@ void CSpectrumDataSet::RemoveEntries(const std::set<int>& indices) {
         if (*it >= 0 && *it < Count()) entries_.erase(entries_.begin() + *it);
 }
 
-int CSpectrumDataSet::Delete(const std::set<int>& indices) {
 namespace {
 
 // True when the record at offset of the open day file is still the one the entry was read as: an
@@ -137,10 +136,11 @@ bool StillAt(platform::File& file, const CSpectrumDataSet::Entry& e) {
 
 }  // namespace
 
+int CSpectrumDataSet::Delete(const std::set<int>& indices) {
     CSpectrumDataWriter writer;
     const CGeneralPrm& general = writer.General();
-    platform::File file;
     std::unique_ptr<platform::FolderLock> lock;  // taken with the first day file, held to the end
+    platform::File file;
     platform::CalTime openDate = 0;
     bool haveOpen = false;
     for (auto it = indices.rbegin(); it != indices.rend(); ++it) {
@@ -156,8 +156,8 @@ bool StillAt(platform::File& file, const CSpectrumDataSet::Entry& e) {
             openDate = e.FileDate;
             haveOpen = true;
         }
-        e.record.SetValid(0);
         if (!StillAt(file, e)) return 0;
+        e.record.SetValid(0);
         if (!writer.WriteRecord(file, e.record)) return 0;
     }
     file.Close();
