@@ -103,7 +103,14 @@ int CHeliarcApp::Run(const Options& options) {
         result = image.save(QString::fromStdString(options.screenshot), "PNG") ? 0 : 1;
         if (result) std::fprintf(stderr, "heliarc: cannot write %s\n", options.screenshot.c_str());
     } else {
-        dialog_->exec();
+        // The dialog runs modeless under the application's own loop, so the thumbnail and graph
+        // windows take input beside it; the program ends when the dialog ends (its exit rules).
+        QObject::connect(dialog_, &QDialog::finished, qApp, [] { QCoreApplication::exit(0); });
+        QApplication::setQuitOnLastWindowClosed(false);
+        dialog_->show();
+        dialog_->raise();
+        dialog_->activateWindow();
+        result = QApplication::exec();
     }
     ui::SetMainWindow(nullptr);
     delete dialog_;

@@ -24,7 +24,8 @@ public:
     ~CHeliarcApp();
     static CHeliarcApp* Instance();
 
-    // Application start: the locale, the main dialog run modally; the exit code.
+    // Application start: the locale, the main dialog shown and the event loop run until the dialog
+    // ends; the exit code.
     int Run(const Options& options);
 
     QPointer<CDataThumbnailWnd> m_pDataThumbnailWnd;

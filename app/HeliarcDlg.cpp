@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -280,14 +281,20 @@ void CHeliarcDlg::BuildControls() {
     addItem(kCmdMenuDelete, ids::kDeleteDataMenu);
     addItem(kCmdMenuRemove, ids::kRemoveDataMenu);
 
-    // The version item: there is no system menu to extend here, so it is the dialog's own
-    // context menu (a right click on the dialog's background).
+    // The version item: in a Help menu where a desktop user looks for it, and in the dialog's own
+    // context menu (a right click on the dialog's background), as there is no system menu here.
     if (!S(ids::kVersionMenu).empty()) {
         auto* about = new QAction(Q(ids::kVersionMenu), this);
         about->setObjectName(QStringLiteral("cmd16"));
         connect(about, &QAction::triggered, this, [this] { OnCommand(kCmdAbout); });
         addAction(about);
         setContextMenuPolicy(Qt::ActionsContextMenu);
+        auto* menuBar = new QMenuBar(this);
+        menuBar->setObjectName(QStringLiteral("menuBar"));
+        QMenu* help = menuBar->addMenu(Q(ids::kHelpMenu));
+        help->setObjectName(QStringLiteral("helpMenu"));
+        help->addAction(about);
+        main->setMenuBar(menuBar);
     }
 
     list_->onSelectionChanged = [this] {

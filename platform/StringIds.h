@@ -313,6 +313,9 @@ constexpr int kNoMeasuredData = 2124;  // "No measured data."
 constexpr int kExitAfterClosingDialogs = 2125;  // "Exit after closing all dialogs."
 constexpr int kConfirmStopMeasurement = 2126;  // "Do you stop to measure?"
 constexpr int kCannotStartSimulator = 2127;  // "Cannot start the simulated instrument."
+constexpr int kHelpMenu = 2130;  // "Help(&H)"
+constexpr int kNotASearchTime = 2131;  // "Not a date and time (YYYY/MM/DD HH:MM:SS)."
+constexpr int kEndBeforeStart = 2132;  // "The end time is before the start time."
 
 // Data browser: group boxes, labels, buttons, context menu, column headers and messages of the data
 // browser (the other column headers are kComment, kPhoton, kLux, kLongitude, kLatitude, kAltitude).

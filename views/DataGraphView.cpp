@@ -17,6 +17,9 @@
 using P = CDataGraphPicture;
 
 int RunBracketedModal(QDialog& dialog) {
+    // Modal to its graph window only: the main dialog stays usable, and its exit is refused while
+    // the counter says such a dialog is open.
+    dialog.setWindowModality(Qt::WindowModal);
     ui::PostToMainWindow(platform::UM_MODAL_OPENED);
     const int result = Prompter::Current().RunModal(dialog);
     ui::PostToMainWindow(platform::UM_MODAL_CLOSED);
