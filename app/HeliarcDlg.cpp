@@ -191,6 +191,19 @@ void CHeliarcDlg::BuildControls() {
     searchStart_ = makeEdit(1008);
     searchEnd_ = makeEdit(1009);
     searchComment_ = makeEdit(1011);
+    // Room for "YYYY/MM/DD HH:MM:SS" and the frame.
+    for (QLineEdit* e : {searchStart_, searchEnd_})
+        e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00 00:00:00")) + 16);
+    auto makeNote = [this](const char* name) {
+        auto* l = new QLabel(this);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setStyleSheet(QStringLiteral("color: #c00000;"));
+        l->setWordWrap(true);
+        l->setVisible(false);
+        return l;
+    };
+    startNote_ = makeNote("id1008note");
+    endNote_ = makeNote("id1009note");
     QPushButton* retrieve = Button(kCmdRetrieval, ids::kRetrieval);
     retrieve->setDefault(true);
     retrieve->setAutoDefault(true);
@@ -209,6 +222,8 @@ void CHeliarcDlg::BuildControls() {
     search->addWidget(searchComment_, 0, 5);
     search->addWidget(retrieve, 0, 6);
     search->addWidget(clear, 0, 7);
+    search->addWidget(startNote_, 1, 1);
+    search->addWidget(endNote_, 1, 3);
     search->setColumnStretch(1, 2);
     search->setColumnStretch(3, 2);
     search->setColumnStretch(5, 3);
@@ -351,15 +366,22 @@ void CHeliarcDlg::Initialize() {
     // From here on the registered history alone is the standard data.
     standard_.SetJisEnabled(0);
 
+    // The value columns name their units and line their numbers up on the right; each is wide
+    // enough for its heading.
+    auto value = [this](int textId) {
+        const std::string& heading = S(textId);
+        return CDataListCtrl::Column{heading, std::max(list_->TextWidth("0.0000") + 30, list_->TextWidth(heading) + 16),
+                                     true};
+    };
     const std::vector<CDataListCtrl::Column> columns = {
         {S(ids::kColumnMeasurementTime), list_->TextWidth("YYYY/MM/DD HH:MM:SS") + 20},
         {S(ids::kComment), list_->TextWidth("XXXXXXXXXXXXXXXX") + 30},
-        {S(ids::kColumnPar), list_->TextWidth("0.0000") + 30},
-        {S(ids::kPhoton), list_->TextWidth("0.0000") + 30},
-        {S(ids::kLux), list_->TextWidth("0.0000") + 30},
-        {S(ids::kLongitude), list_->TextWidth("0.0000") + 30},
-        {S(ids::kLatitude), list_->TextWidth("0.0000") + 30},
-        {S(ids::kAltitude), list_->TextWidth("0.0000") + 30},
+        value(ids::kColumnPar),
+        value(ids::kLabelPhotonUmolM2S),
+        value(ids::kLabelLuxLx),
+        value(ids::kLabelLongitudeDeg),
+        value(ids::kLabelLatitudeDeg),
+        value(ids::kLabelAltitudeM),
     };
     list_->SetColumns(columns);
     standardList_->SetColumns(columns);
@@ -485,9 +507,10 @@ void CHeliarcDlg::OnMessage(unsigned message, int64_t wParam, int64_t lParam) {
             status_ = S(ids::kMeasuring);
             PushTexts();
             break;
-        case UM_INTERVAL_STORED: ReadBackStored(wParam); break;
+        // An interval run keeps the newest record in view while the user watches the list's end.
+        case UM_INTERVAL_STORED: ReadBackStored(wParam, LastRowVisible()); break;
         case UM_MANUAL_STORED:
-            ReadBackStored(wParam);
+            ReadBackStored(wParam, true);
             if (engine_->IsMeasuring()) StartStop();
             break;
         case UM_INTERVAL_FINISHED:
@@ -579,7 +602,14 @@ void CHeliarcDlg::PushTexts() {
     statusStatic_->setText(QString::fromStdString(status_));
 }
 
-void CHeliarcDlg::ReadBackStored(int64_t t) {
+bool CHeliarcDlg::LastRowVisible() const {
+    const int n = list_->ItemCount();
+    if (n == 0) return true;
+    const QRect last = list_->visualRect(list_->model()->index(n - 1, 0));
+    return last.isValid() && list_->viewport()->rect().intersects(last);
+}
+
+void CHeliarcDlg::ReadBackStored(int64_t t, bool follow) {
     CGeneralPrm general;
     general.Load();
     std::string path;
@@ -596,6 +626,7 @@ void CHeliarcDlg::ReadBackStored(int64_t t) {
         ShowMessage(this, ids::kDataReadingFailure);
         return;
     }
+    if (follow) followTime_ = latest_.GetTime();
     if (sets_[kSetTrend].Any()) ui::PostCommand(this, kCmdTrendGraph);
     ui::PostCommand(this, kCmdRetrieval);
 }
@@ -673,9 +704,23 @@ void CHeliarcDlg::Retrieve() {
     platform::CalTime start = 0, end = 0;
     if (!startText.empty()) start = ParseSearchTime(startText);
     if (!endText.empty()) end = ParseSearchTime(endText);
+    const bool startIsTime = startText.empty() || IsSearchTimeText(startText);
+    const bool endIsTime = endText.empty() || IsSearchTimeText(endText);
+    ShowSearchNotes(startIsTime, endIsTime,
+                    !startText.empty() && !endText.empty() && startIsTime && endIsTime && end < start);
+    const RecordKeys keep = SelectedKeys();
     dataSet_.Search(startText.empty() ? nullptr : &start, endText.empty() ? nullptr : &end,
                     commentText.empty() ? nullptr : commentText.c_str());
-    RefreshRecordList();
+    RefreshRecordList(keep);
+    if (followTime_ != 0) {
+        // The record just stored comes into view (the last one of that time: times may repeat).
+        for (int i = dataSet_.Count() - 1; i >= 0; --i)
+            if (dataSet_.At(i).record.GetTime() == followTime_) {
+                list_->EnsureRowVisible(i);
+                break;
+            }
+        followTime_ = 0;
+    }
     CSearchPrm search;
     search.Load();
     search.m_SEARCH_START_DATE_TIME = startText;
@@ -690,10 +735,31 @@ void CHeliarcDlg::ClearSearch() {
     searchComment_->clear();
 }
 
-void CHeliarcDlg::RefreshRecordList() {
+void CHeliarcDlg::ShowSearchNotes(bool startIsTime, bool endIsTime, bool endBeforeStart) {
+    startNote_->setText(startIsTime ? QString() : Q(ids::kNotASearchTime));
+    endNote_->setText(!endIsTime ? Q(ids::kNotASearchTime) : endBeforeStart ? Q(ids::kEndBeforeStart) : QString());
+    startNote_->setVisible(!startNote_->text().isEmpty());
+    endNote_->setVisible(!endNote_->text().isEmpty());
+}
+
+CHeliarcDlg::RecordKeys CHeliarcDlg::SelectedKeys() const {
+    RecordKeys keys;
+    for (int row : selection_)
+        if (row >= 0 && row < dataSet_.Count()) keys.emplace(dataSet_.At(row).FileDate, dataSet_.At(row).FileOffset);
+    return keys;
+}
+
+void CHeliarcDlg::RefreshRecordList(const RecordKeys& keep) {
     selection_.clear();
+    // Rows are selected by the records they show, never by their numbers: after a search or a
+    // delete the same records stay highlighted, and rows now holding other records are not.
+    std::set<int> rows;
+    if (!keep.empty())
+        for (int i = 0; i < dataSet_.Count(); ++i)
+            if (keep.count({dataSet_.At(i).FileDate, dataSet_.At(i).FileOffset})) rows.insert(i);
     ++suppress_;
     list_->SetItemCount(dataSet_.Count());
+    list_->SetSelectedRows(rows);
     --suppress_;
     RebuildSelection();
     if (dataThumb_) ui::PostWindowMessage(DataThumbnailWnd()->View(), platform::UM_DATASET_CHANGED, 0, 0);
@@ -762,15 +828,16 @@ void CHeliarcDlg::DeleteData() {
     if (!HaveSelection()) return;
     if (!Prompter::Current().AskYesNo(this, S(ids::kConfirmDelete))) return;
     const std::set<int> rows = selection_;
+    const RecordKeys keep = SelectedKeys();  // records that could not be deleted stay selected
     dataSet_.Delete(rows);
-    RefreshRecordList();
+    RefreshRecordList(keep);
 }
 
 void CHeliarcDlg::RemoveData() {
     if (!HaveSelection()) return;
     const std::set<int> rows = selection_;
     dataSet_.RemoveEntries(rows);
-    RefreshRecordList();
+    RefreshRecordList();  // the removed records were the selection
 }
 
 void CHeliarcDlg::EditComment() {
@@ -784,7 +851,7 @@ void CHeliarcDlg::EditComment() {
         dataSet_.At(row).record.SetMemo(dialog.Comment());
         if (!dataSet_.Update(row)) ShowMessage(this, ids::kUpdateDataFailure);
     }
-    RefreshRecordList();
+    RefreshRecordList(SelectedKeys());
 }
 
 void CHeliarcDlg::RegisterStandard() {
@@ -841,17 +908,20 @@ void CHeliarcDlg::ShowNeighbour(int64_t t, int64_t viewHandle, bool next) {
         if (ui::HandleOf(w) == viewHandle) view = w;
     if (!view) return;
     const int n = dataSet_.Count();
+    int found = -1;
     if (next) {
-        for (int i = 0; i < n; ++i)
-            if (dataSet_.At(i).record.GetTime() > t) {
-                hooks.showMeasured(view, dataSet_.At(i).record, standard_.Current());
-                return;
-            }
+        for (int i = 0; i < n && found < 0; ++i)
+            if (dataSet_.At(i).record.GetTime() > t) found = i;
     } else {
-        for (int i = n - 1; i >= 0; --i)
-            if (dataSet_.At(i).record.GetTime() < t) {
-                hooks.showMeasured(view, dataSet_.At(i).record, standard_.Current());
-                return;
-            }
+        for (int i = n - 1; i >= 0 && found < 0; --i)
+            if (dataSet_.At(i).record.GetTime() < t) found = i;
     }
+    if (found < 0) return;
+    hooks.showMeasured(view, dataSet_.At(found).record, standard_.Current());
+    // The list's selection moves with the window, so the highlighted record is the one shown.
+    selection_ = {found};
+    ApplySelectionToList();
+    RebuildSelection();
+    list_->EnsureRowVisible(found);
+    if (dataThumb_) ui::PostWindowMessage(DataThumbnailWnd()->View(), platform::UM_ENSURE_VISIBLE, found, 0);
 }

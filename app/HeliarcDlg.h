@@ -20,6 +20,7 @@ class CDataListCtrl;
 class CDataThumbnailWnd;
 class CRunEngine;
 class CStandardPanel;
+class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
@@ -91,9 +92,14 @@ public:
     CDataThumbnailWnd* DataThumbnailWnd() const;
     CBaseDataThumbnailWnd* BaseDataThumbnailWnd() const;
 
-    // Re-runs the search, redraws the lists (what "Retrieval" and the refreshes do).
+    // Where records live (file date, byte offset): the selection follows these across a refresh.
+    using RecordKeys = std::set<std::pair<int64_t, int64_t>>;
+    RecordKeys SelectedKeys() const;
+
+    // Re-runs the search, redraws the lists (what "Retrieval" and the refreshes do). The refresh
+    // selects the rows whose records are in keep and no others.
     void Retrieve();
-    void RefreshRecordList();
+    void RefreshRecordList(const RecordKeys& keep = {});
     void RefreshStandardList();
 
 protected:
@@ -115,13 +121,16 @@ private:
     void BuildModeText();
     void ShowClock();
     void PushTexts();
-    void ReadBackStored(int64_t t);
+    // follow: the list scrolls to the stored record after the search that this posts.
+    void ReadBackStored(int64_t t, bool follow);
+    bool LastRowVisible() const;
     void MeasurementConfig();
     void TrendGraph();
     void DataFolder();
     void About();
 
     void ClearSearch();
+    void ShowSearchNotes(bool startIsTime, bool endIsTime, bool endBeforeStart);
     void RebuildSelection();
     void ApplySelectionToList();
     void SelectAll();
@@ -157,12 +166,15 @@ private:
     QLineEdit* searchStart_ = nullptr;   // 1008
     QLineEdit* searchEnd_ = nullptr;     // 1009
     QLineEdit* searchComment_ = nullptr; // 1011
+    QLabel* startNote_ = nullptr;        // says when the start box holds no time
+    QLabel* endNote_ = nullptr;          // the same for the end box, or an end before the start
     QMenu* dataMenu_ = nullptr;
     QPointer<QWidget> dataThumb_;   // CDataThumbnailWnd
     QPointer<QWidget> baseThumb_;   // CBaseDataThumbnailWnd
 
     std::string mode_;
     std::string status_;
+    int64_t followTime_ = 0;  // a stored record the list scrolls to after the next search
     int openModal_ = 0;
     int suppress_ = 0;
     int clockTimer_ = 0;

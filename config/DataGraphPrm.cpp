@@ -11,7 +11,8 @@ CDataGraphPrm::CDataGraphPrm() : CParameter("./ZQ118.ini", "DATA_GRAPH") {
     Add("UNIT_Y", m_UNIT_Y, "0");
     Add("RANGE_MIN_RATIO", m_RANGE_MIN_RATIO, "0");
     Add("RANGE_MAX_RATIO", m_RANGE_MAX_RATIO, "100");
-    Add("RANGE_AUTO_RATIO", m_RANGE_AUTO_RATIO, "0");
+    // Automatic, so a ratio above 100 % is not cut off at the top edge.
+    Add("RANGE_AUTO_RATIO", m_RANGE_AUTO_RATIO, "1");
     Add("RANGE_MIN_INTEGRATION", m_RANGE_MIN_INTEGRATION, "350");
     Add("RANGE_MAX_INTEGRATION", m_RANGE_MAX_INTEGRATION, "1050");
     Add("SHOW_GRID", m_SHOW_GRID, "1");
@@ -31,6 +32,11 @@ CDataGraphPrm::CDataGraphPrm() : CParameter("./ZQ118.ini", "DATA_GRAPH") {
     Add("SHOW_KIND", m_SHOW_KIND, "0");
     for (int i = 0; i < kPluralCount; ++i)
         Add(("SHOW_DATA" + std::to_string(i + 1)).c_str(), m_SHOW_DATA[static_cast<std::size_t>(i)], "1");
+    // Ten colours a reader tells apart (0x00BBGGRR), red first: red, dark green, blue, orange,
+    // magenta, teal, brown, navy, olive, grey. A stored DATA_COLOR<n> still wins.
+    static const char* const kPluralColors[kPluralCount] = {"255",     "32768", "16711680", "33023", "16711935",
+                                                            "8421376", "16512", "8388608",  "32896", "6316128"};
     for (int i = 0; i < kPluralCount; ++i)
-        Add(("DATA_COLOR" + std::to_string(i + 1)).c_str(), m_DATA_COLOR[static_cast<std::size_t>(i)], "255");
+        Add(("DATA_COLOR" + std::to_string(i + 1)).c_str(), m_DATA_COLOR[static_cast<std::size_t>(i)],
+            kPluralColors[i]);
 }

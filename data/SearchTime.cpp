@@ -31,3 +31,22 @@ platform::CalTime ParseSearchTime(const std::string& text) {
     if (!platform::JoinLocal(fields[0], month, fields[2], fields[3], fields[4], fields[5], t)) return -1;
     return t;
 }
+
+bool IsSearchTimeText(const std::string& text) {
+    if (text.size() > 31) return false;
+    auto isSep = [](char c) { return c == ' ' || c == '\t' || c == '/' || c == ':'; };
+    int count = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && isSep(text[i])) ++i;
+        if (i >= text.size()) break;
+        std::size_t j = i;
+        if (text[j] == '+' || text[j] == '-') ++j;
+        const std::size_t digits = j;
+        while (j < text.size() && text[j] >= '0' && text[j] <= '9') ++j;
+        if (j == digits || (j < text.size() && !isSep(text[j]))) return false;
+        if (++count > 6) return false;
+        i = j;
+    }
+    return count > 0;
+}

@@ -8,3 +8,8 @@
 #include "platform/LocalTime.h"
 
 platform::CalTime ParseSearchTime(const std::string& text);
+
+// Whether the text reads as a date and time at all: one to six fields, each digits with an optional
+// sign, within the 31 characters the parser looks at. Out-of-range fields still count (they are
+// clamped); "yesterday", "2009-05-12" or a seventh field do not.
+bool IsSearchTimeText(const std::string& text);

@@ -96,7 +96,9 @@ CSetMeasurement::CSetMeasurement(QWidget* parent) : QDialog(parent) {
     auto* exposureBox = new QGroupBox(Text(ids::kExposureTime), this);
     exposure_ = new QComboBox(exposureBox);
     exposure_->setObjectName(IdName(kIdExposure));
+    // Index = EXPOSED_TIME: automatic, the nine fixed exposures, the blend of four.
     exposure_->addItem(Text(ids::kAuto));
+    for (int id = ids::kExposure10ms; id <= ids::kExposureOverlap; ++id) exposure_->addItem(Text(id));
     auto* exposureLayout = new QHBoxLayout(exposureBox);
     exposureLayout->addWidget(exposure_, 1);
 
@@ -198,7 +200,8 @@ void CSetMeasurement::OnOk() {
     const int type = type_->checkedId();
     const bool serial = port_->checkedId() == 1;
     if (type == 1 && from_->time() >= to_->time()) {
-        ShowMessage(this, ids::kInvalidIntervalSpan);
+        ShowMessage(this, ids::kIntervalEndNotAfterStart);
+        to_->setFocus();
         return;
     }
     if (serial && com_->currentIndex() < 0) {
@@ -221,7 +224,8 @@ void CSetMeasurement::OnOk() {
     prm.m_PORT_TYPE = serial ? 1 : 0;
     prm.m_RS232C_PORT = com_->currentIndex() >= 0 ? com_->currentData().toInt() : -1;
     if (sound_->checkedId() >= 0) prm.m_MEASUREMENT_SOUND = sound_->checkedId();
-    prm.m_CALIBRATION_TYPE = calibration_->currentIndex();
+    // The list is hidden and often empty: without a choice the stored calibration stays.
+    if (calibration_->currentIndex() >= 0) prm.m_CALIBRATION_TYPE = calibration_->currentIndex();
     prm.Save();
     accept();
 }

@@ -19,6 +19,7 @@ public:
         return parent.isValid() ? 0 : static_cast<int>(headings_.size());
     }
     QVariant data(const QModelIndex& index, int role) const override {
+        if (role == Qt::TextAlignmentRole && index.isValid()) return QVariant::fromValue(Alignment(index.column()));
         if (role != Qt::DisplayRole || !index.isValid() || !cellText_) return {};
         // Texts from files written elsewhere may be CP932; show them decoded.
         return QString::fromStdString(platform::ToDisplayText(cellText_(index.row(), index.column())));
@@ -26,16 +27,21 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
         if (orientation != Qt::Horizontal || section < 0 || section >= static_cast<int>(headings_.size())) return {};
         if (role == Qt::DisplayRole) return QString::fromStdString(headings_[static_cast<std::size_t>(section)]);
-        if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
+        if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Alignment(section));
         return {};
+    }
+    Qt::Alignment Alignment(int column) const {
+        const bool right = column >= 0 && column < static_cast<int>(right_.size()) && right_[static_cast<std::size_t>(column)];
+        return (right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
     }
     Qt::ItemFlags flags(const QModelIndex& index) const override {
         return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren : Qt::NoItemFlags;
     }
 
-    void SetHeadings(std::vector<std::string> headings) {
+    void SetHeadings(std::vector<std::string> headings, std::vector<bool> right) {
         beginResetModel();
         headings_ = std::move(headings);
+        right_ = std::move(right);
         endResetModel();
     }
     void SetCellText(std::function<std::string(int, int)> f) { cellText_ = std::move(f); }
@@ -59,6 +65,7 @@ public:
 
 private:
     std::vector<std::string> headings_;
+    std::vector<bool> right_;
     std::function<std::string(int, int)> cellText_;
     int rows_ = 0;
 };
@@ -90,8 +97,12 @@ CDataListCtrl::~CDataListCtrl() = default;
 
 void CDataListCtrl::SetColumns(const std::vector<Column>& columns) {
     std::vector<std::string> headings;
-    for (const auto& c : columns) headings.push_back(c.heading);
-    model_->SetHeadings(std::move(headings));
+    std::vector<bool> right;
+    for (const auto& c : columns) {
+        headings.push_back(c.heading);
+        right.push_back(c.rightAligned);
+    }
+    model_->SetHeadings(std::move(headings), std::move(right));
     for (std::size_t i = 0; i < columns.size(); ++i) setColumnWidth(static_cast<int>(i), columns[i].width);
 }
 

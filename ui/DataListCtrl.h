@@ -17,6 +17,7 @@ public:
     struct Column {
         std::string heading;
         int width = 80;
+        bool rightAligned = false;  // numbers line up on their last digit
     };
     void SetColumns(const std::vector<Column>& columns);
     // The text of cell (row, column), asked only when the cell is shown.

@@ -7,7 +7,9 @@
 
 class CFrameSet {
 public:
-    void Add(QWidget* window) { windows_.emplace_back(window); }
+    // A top-level window seen for the first time is also moved to the next cascade place, so new
+    // graph windows do not cover each other.
+    void Add(QWidget* window);
     // Erases the first entry naming window; a window not in the list is ignored.
     void Remove(const QWidget* window);
     // Erases the first entry whose handle is this value (the lParam of UM_GRAPH_CLOSED).
@@ -18,6 +20,10 @@ public:
     QWidget* At(int index) const;
     // Sends a close request to each window that still exists, in order, then empties the list.
     void CloseAll();
+
+    // Where the n-th cascaded window of this size goes in the work area: right of the thumbnail
+    // column, one title bar further down and right each time, starting over when it would leave.
+    static QPoint CascadePosition(int n, const QSize& size, const QRect& work);
 
 private:
     std::vector<QPointer<QWidget>> windows_;

@@ -1,5 +1,7 @@
 #include "ui/SetGeneral.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -9,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "config/GeneralPrm.h"
+#include "platform/Path.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
 #include "ui/Prompter.h"
@@ -63,7 +66,12 @@ CSetGeneral::CSetGeneral(QWidget* parent) : QDialog(parent) {
 
     CGeneralPrm prm;
     prm.Load();
-    folder_->setText(QString::fromStdString(prm.m_DATA_STORED_FOLDER.Get()));
+    // The folder as this system writes it; the stored form ("C:\") stays in the file until the user
+    // chooses another folder, so a configuration moved between systems keeps working.
+    stored_ = prm.m_DATA_STORED_FOLDER.Get();
+    shown_ = stored_.empty() ? QString()
+                             : QDir::cleanPath(QFileInfo(QString::fromStdString(platform::MapPath(stored_))).absoluteFilePath());
+    folder_->setText(shown_);
     fileId_->setText(QString::fromStdString(prm.m_FILE_NAME_ID.Get()));
 }
 
@@ -78,8 +86,8 @@ void CSetGeneral::OnRef() {
 void CSetGeneral::OnOk() {
     CGeneralPrm prm;
     prm.Load();
-    // Stored as typed: an empty folder or ID is accepted.
-    prm.m_DATA_STORED_FOLDER = FolderText();
+    // Stored as typed: an empty folder or ID is accepted; an unchanged folder keeps its stored form.
+    if (folder_->text() != shown_) prm.m_DATA_STORED_FOLDER = FolderText();
     prm.m_FILE_NAME_ID = FileNameIdText();
     prm.Save();
     accept();

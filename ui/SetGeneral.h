@@ -18,4 +18,6 @@ private:
 
     QLineEdit* folder_;  // 1008, read-only
     QLineEdit* fileId_;  // 1009
+    std::string stored_;   // DATA_STORED_FOLDER as the file holds it
+    QString shown_;        // the same folder as this system writes it
 };

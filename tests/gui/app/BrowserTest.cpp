@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QKeyEvent>
+#include <QLabel>
 
 #include "AppTestUtil.h"
 #include "data/SpectrumDataWriter.h"
@@ -118,11 +119,23 @@ TEST_F(BrowserTest, SearchClearAndSavedTexts) {
     EXPECT_EQ(prompter.calls.size(), 0u);
 }
 
-TEST_F(BrowserTest, RefreshKeepsSelectedRowNumbersAndDeleteAsksFirst) {
+TEST_F(BrowserTest, SelectionStaysOnItsRecordsAndDeleteAsksFirst) {
     CHeliarcDlg& d = MakeDialog();
-    Select({2, 3});
+    Select({5, 6});
+    EXPECT_EQ(d.Selection(), (std::set<int>{5, 6}));
+    // A search that drops earlier records keeps r5 and r6 highlighted, now in rows 2 and 3.
+    Find<QLineEdit>("id1008")->setText("2009/5/12 10:03");
+    Click("id1012");
+    ASSERT_EQ(d.DataSet().Count(), 7);
     EXPECT_EQ(d.Selection(), (std::set<int>{2, 3}));
+    EXPECT_EQ(d.RecordList()->SelectedRows(), (std::set<int>{2, 3}));
+    EXPECT_EQ(Cell(2, 1), "r5");
+    Find<QLineEdit>("id1008")->clear();
+    Click("id1012");
+    EXPECT_EQ(d.Selection(), (std::set<int>{5, 6}));
+
     // No is no.
+    Select({2, 3});
     prompter.yesNo = {false};
     Click("id1018");
     EXPECT_EQ(prompter.calls.back().text, "Delete selected record?\r\nCannot restore it when executing!");
@@ -130,27 +143,88 @@ TEST_F(BrowserTest, RefreshKeepsSelectedRowNumbersAndDeleteAsksFirst) {
     prompter.yesNo = {true};
     Click("id1018");
     ASSERT_EQ(d.DataSet().Count(), 8);
-    // Rows 2 and 3 stay selected and now show the records that followed.
-    EXPECT_EQ(d.Selection(), (std::set<int>{2, 3}));
+    // The deleted records are gone, and nothing else is highlighted in their place.
+    EXPECT_TRUE(d.Selection().empty());
+    EXPECT_TRUE(d.RecordList()->SelectedRows().empty());
     EXPECT_EQ(Cell(2, 1), "r4");
     // Deleted records do not come back with the next search.
     Click("id1012");
     EXPECT_EQ(d.DataSet().Count(), 8);
 
-    // Removing only drops them from the list.
+    // Removing only drops them from the list; the row that takes their place is not selected.
     Select({0});
     Click("id1006");
     EXPECT_EQ(d.DataSet().Count(), 7);
     EXPECT_EQ(Cell(0, 1), "r1");
+    EXPECT_TRUE(d.Selection().empty());
     Click("id1012");
     EXPECT_EQ(d.DataSet().Count(), 8);
 
-    // Selection gone past the end of a shorter list.
+    // A selected record the search no longer finds leaves the selection empty.
     Select({7});
     Find<QLineEdit>("id1011")->setText("r1");
     Click("id1012");
     EXPECT_EQ(d.DataSet().Count(), 1);
     EXPECT_TRUE(d.Selection().empty());
+}
+
+TEST_F(BrowserTest, SearchBoxesSayWhenTheyHoldNoTimeOrTheEndIsBeforeTheStart) {
+    CHeliarcDlg& d = MakeDialog();
+    auto* startNote = Find<QLabel>("id1008note");
+    auto* endNote = Find<QLabel>("id1009note");
+    ASSERT_NE(startNote, nullptr);
+    ASSERT_NE(endNote, nullptr);
+    EXPECT_FALSE(startNote->isVisible());
+    // Wide enough for a whole date and time.
+    auto* start = Find<QLineEdit>("id1008");
+    EXPECT_GE(start->width(), start->fontMetrics().horizontalAdvance(QStringLiteral("2009/05/12 10:03:00")));
+
+    start->setText("yesterday");
+    Click("id1012");
+    EXPECT_TRUE(startNote->isVisible());
+    EXPECT_EQ(startNote->text().toStdString(), "Not a date and time (YYYY/MM/DD HH:MM:SS).");
+    EXPECT_FALSE(endNote->isVisible());
+
+    start->setText("2009/5/12 10:05");
+    Find<QLineEdit>("id1009")->setText("2009/5/12 10:02");
+    Click("id1012");
+    EXPECT_FALSE(startNote->isVisible());
+    EXPECT_TRUE(endNote->isVisible());
+    EXPECT_EQ(endNote->text().toStdString(), "The end time is before the start time.");
+    EXPECT_EQ(d.DataSet().Count(), 0);
+
+    // Put right, both notes go.
+    Find<QLineEdit>("id1009")->setText("2009/5/12 10:07");
+    Click("id1012");
+    EXPECT_FALSE(startNote->isVisible());
+    EXPECT_FALSE(endNote->isVisible());
+    EXPECT_EQ(d.DataSet().Count(), 3);
+    EXPECT_TRUE(prompter.calls.empty());
+}
+
+TEST_F(BrowserTest, NextAndPreviousInAGraphWindowMoveTheListSelection) {
+    std::vector<std::string> shown;
+    ViewHooks().showMeasured = [&](QWidget*, const CSpectrumData& r, const CSpectrumData*) { shown.push_back(r.GetMemo()); };
+    CHeliarcDlg& d = MakeDialog();
+    QWidget graphView;
+    Select({3});
+    Pump();
+    view->received.clear();
+    view->ensureVisible.clear();
+    d.OnMessage(UM_SHOW_NEXT, d.DataSet().At(3).record.GetTime(), ui::HandleOf(&graphView));
+    EXPECT_EQ(shown, (std::vector<std::string>{"r4"}));
+    EXPECT_EQ(d.Selection(), (std::set<int>{4}));
+    EXPECT_EQ(d.RecordList()->SelectedRows(), (std::set<int>{4}));
+    Pump();
+    EXPECT_EQ(view->received[UM_SELECTION_CHANGED], 1);
+    EXPECT_EQ(view->ensureVisible, (std::vector<int64_t>{4}));
+    d.OnMessage(UM_SHOW_PREVIOUS, d.DataSet().At(4).record.GetTime(), ui::HandleOf(&graphView));
+    d.OnMessage(UM_SHOW_PREVIOUS, d.DataSet().At(3).record.GetTime(), ui::HandleOf(&graphView));
+    EXPECT_EQ(d.Selection(), (std::set<int>{2}));
+    // Past the first record nothing is shown and the selection stays.
+    d.OnMessage(UM_SHOW_PREVIOUS, d.DataSet().At(0).record.GetTime(), ui::HandleOf(&graphView));
+    EXPECT_EQ(shown.size(), 3u);
+    EXPECT_EQ(d.Selection(), (std::set<int>{2}));
 }
 
 TEST_F(BrowserTest, CommandsThatNeedASelectionSaySo) {

@@ -59,12 +59,12 @@ TEST_F(AppTest, ManualStartBlinksBlueDisablesTheButtonAndHandsOverTheComment) {
     // "Measurement config" is refused while measuring.
     Click("id1002");
     ASSERT_EQ(prompter.calls.size(), 1u);
-    EXPECT_EQ(prompter.calls[0].text, "Cannot carry out this operation during mesurement.");
+    EXPECT_EQ(prompter.calls[0].text, "Cannot carry out this operation during measurement.");
     EXPECT_EQ(prompter.calls[0].icon, Prompter::Icon::Information);
     EXPECT_EQ(prompter.Count("modal"), 0);
 
     // The engine's error stops the run first, then says why.
-    engine->errorText = "Cannot save the dara. Confirm the output folder.";
+    engine->errorText = "Cannot save the data. Confirm the output folder.";
     engine->Post(UM_MEASUREMENT_ERROR);
     Pump();
     EXPECT_EQ(engine->stops, 1);
@@ -75,7 +75,7 @@ TEST_F(AppTest, ManualStartBlinksBlueDisablesTheButtonAndHandsOverTheComment) {
     EXPECT_FALSE(status->IsBlinking());
     EXPECT_EQ(status->CurrentBackgroundColor(), 0x000000u);
     EXPECT_EQ(Find<CColorStatic>("id1035")->CurrentBackgroundColor(), 0x000000u);
-    EXPECT_EQ(prompter.Messages().back(), "Measurement error.\r\nCannot save the dara. Confirm the output folder.");
+    EXPECT_EQ(prompter.Messages().back(), "Measurement error.\r\nCannot save the data. Confirm the output folder.");
     EXPECT_EQ(d.StatusText(), "Standby");
 }
 

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QSpinBox>
 #include <QTimeEdit>
+#include <cstdio>
 #include <fstream>
 
 #include "AppTestUtil.h"
@@ -56,8 +57,13 @@ TEST_F(SetMeasurementTest, EnablingFollowsTypeAndPort) {
     EXPECT_TRUE(Control<QComboBox>(CSetMeasurement::kIdComList)->isEnabled());
     ClickId(CSetMeasurement::kIdTransfer);
     EXPECT_FALSE(Control<QTimeEdit>(CSetMeasurement::kIdTo)->isEnabled());
-    // Only "Auto" is offered for the exposure.
-    EXPECT_EQ(Control<QComboBox>(CSetMeasurement::kIdExposure)->count(), 1);
+    // Every exposure the engine knows is offered, in EXPOSED_TIME order.
+    auto* exposure = Control<QComboBox>(CSetMeasurement::kIdExposure);
+    ASSERT_EQ(exposure->count(), 11);
+    EXPECT_EQ(exposure->itemText(0).toStdString(), "Auto");
+    EXPECT_EQ(exposure->itemText(1).toStdString(), "10msec");
+    EXPECT_EQ(exposure->itemText(9).toStdString(), "5000msec");
+    EXPECT_EQ(exposure->itemText(10).toStdString(), "Overlap");
     EXPECT_TRUE(prompter.calls.empty());
 }
 
@@ -68,10 +74,12 @@ TEST_F(SetMeasurementTest, IntervalWindowMustNotBeEmptyOrReversed) {
     EXPECT_EQ(Control<QTimeEdit>(CSetMeasurement::kIdFrom)->time(), QTime(9, 0, 0));
     EXPECT_FALSE(Ok());
     ASSERT_EQ(prompter.Messages().size(), 1u);
-    EXPECT_EQ(prompter.Messages()[0], "Invalid interval measurement span setting.");
+    // The message names the times, not the span.
+    EXPECT_EQ(prompter.Messages()[0], "The \"To\" time must be later than the \"From\" time.");
     Control<QTimeEdit>(CSetMeasurement::kIdTo)->setTime(QTime(8, 0, 0));
     EXPECT_FALSE(Ok());
     EXPECT_EQ(prompter.Messages().size(), 2u);
+    EXPECT_EQ(prompter.Messages()[1], prompter.Messages()[0]);
     // The same times are fine for a manual run, and a span of 0 is accepted here.
     Control<QTimeEdit>(CSetMeasurement::kIdTo)->setTime(QTime(9, 0, 0));
     ClickId(CSetMeasurement::kIdManual);
@@ -97,10 +105,11 @@ TEST_F(SetMeasurementTest, SerialWithoutPortsWarnsAtOpeningAndRefusesOk) {
     EXPECT_EQ(Ini("MEASUREMENT", "PORT_TYPE"), "0");
     EXPECT_EQ(Ini("MEASUREMENT", "RS232C_PORT"), "-1");
     EXPECT_EQ(Ini("MEASUREMENT", "EXPOSED_TIME"), "0");
-    EXPECT_EQ(Ini("MEASUREMENT", "CALIBRATION_TYPE"), "-1");  // no calibration files here
+    // No calibration files here: the stored choice (the default 0) is kept, not turned into -1.
+    EXPECT_EQ(Ini("MEASUREMENT", "CALIBRATION_TYPE"), "0");
 }
 
-TEST_F(SetMeasurementTest, ProbedPortIsListedAndSelectedAndOtherExposureStoresMinusOne) {
+TEST_F(SetMeasurementTest, ProbedPortIsListedAndSelectedAndAStoredExposureIsSelected) {
     SimOptions options;
     CSimulatedInstrument sim(options);
     ASSERT_TRUE(sim.Start());
@@ -112,11 +121,12 @@ TEST_F(SetMeasurementTest, ProbedPortIsListedAndSelectedAndOtherExposureStoresMi
     ASSERT_EQ(com->count(), 1);
     EXPECT_EQ(com->itemText(0).toStdString(), "COM3");
     EXPECT_EQ(com->currentIndex(), 0);
-    EXPECT_EQ(Control<QComboBox>(CSetMeasurement::kIdExposure)->currentIndex(), -1);
+    EXPECT_EQ(Control<QComboBox>(CSetMeasurement::kIdExposure)->currentIndex(), 4);
     EXPECT_TRUE(Control<QAbstractButton>(CSetMeasurement::kIdSoundOff)->isChecked());
+    Control<QComboBox>(CSetMeasurement::kIdExposure)->setCurrentIndex(10);
     EXPECT_TRUE(Ok());
     EXPECT_EQ(Ini("MEASUREMENT", "RS232C_PORT"), "3");
-    EXPECT_EQ(Ini("MEASUREMENT", "EXPOSED_TIME"), "-1");
+    EXPECT_EQ(Ini("MEASUREMENT", "EXPOSED_TIME"), "10");
     EXPECT_EQ(Ini("MEASUREMENT", "MEASUREMENT_TYPE"), "2");
     EXPECT_EQ(Ini("MEASUREMENT", "MEASUREMENT_SOUND"), "1");
     sim.Stop();
@@ -135,10 +145,20 @@ TEST_F(SetMeasurementTest, CalibrationNamesComeFromNumberedFilesUntilAGap) {
     for (const char* name : {"CALIB_0_Outdoor.csv", "CALIB_1_Lab.2.csv", "calib_2_x.CSV", "CALIB_4_Late.csv"})
         std::ofstream(name) << "x";
     EXPECT_EQ(CSetMeasurement::CalibrationNames(), (std::vector<std::string>{"Outdoor", "Lab.2", "x"}));
-    Write("PORT_TYPE=0\nCALIBRATION_TYPE=1\n");
+    Write("PORT_TYPE=0\nCALIBRATION_TYPE=1\nEXPOSED_TIME=12\n");
     Open();
+    // An exposure index past the list selects nothing and is stored as -1.
+    EXPECT_EQ(Control<QComboBox>(CSetMeasurement::kIdExposure)->currentIndex(), -1);
     EXPECT_TRUE(Ok());
     EXPECT_EQ(Ini("MEASUREMENT", "CALIBRATION_TYPE"), "1");
+    EXPECT_EQ(Ini("MEASUREMENT", "EXPOSED_TIME"), "-1");
+    // A stored 0 with no calibration files stays 0.
+    for (const char* name : {"CALIB_0_Outdoor.csv", "CALIB_1_Lab.2.csv", "calib_2_x.CSV", "CALIB_4_Late.csv"})
+        std::remove(name);
+    Write("PORT_TYPE=0\nCALIBRATION_TYPE=0\n");
+    Open();
+    EXPECT_TRUE(Ok());
+    EXPECT_EQ(Ini("MEASUREMENT", "CALIBRATION_TYPE"), "0");
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // The colour static's blinking, the graph window sets, the data folder and comment dialogs.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <set>
+
 #include <QCloseEvent>
 
 #include "AppTestUtil.h"
@@ -93,21 +96,60 @@ TEST_F(AppTest, FrameSetKeepsOrderDuplicatesAndSkipsGoneWindows) {
     delete c;
 }
 
+TEST_F(AppTest, NewGraphWindowsCascadeInsideTheWorkArea) {
+    const QRect work(0, 0, 1280, 800);
+    const QSize size(800, 600);
+    std::set<std::pair<int, int>> seen;
+    for (int n = 0; n < 7; ++n) {
+        const QPoint p = CFrameSet::CascadePosition(n, size, work);
+        EXPECT_TRUE(work.contains(QRect(p, size))) << n;
+        EXPECT_GE(p.x(), 160) << "covers the thumbnail column";
+        seen.insert({p.x(), p.y()});
+    }
+    EXPECT_EQ(seen.size(), 7u);
+    // When the next place would leave the work area, it starts over.
+    const int places = 1 + (800 - 600) / 28;
+    EXPECT_EQ(CFrameSet::CascadePosition(places, size, work), CFrameSet::CascadePosition(0, size, work));
+    // A window larger than the work area still gets a place on it.
+    EXPECT_EQ(CFrameSet::CascadePosition(3, QSize(2000, 2000), work), work.topLeft());
+
+    // Windows added to the sets do not open on top of each other; adding one again leaves it.
+    CFrameSet a, b;
+    QWidget w1, w2;
+    w1.resize(300, 200);
+    w2.resize(300, 200);
+    a.Add(&w1);
+    b.Add(&w2);
+    EXPECT_NE(w1.pos(), w2.pos());
+    const QPoint kept = w1.pos();
+    b.Add(&w1);
+    EXPECT_EQ(w1.pos(), kept);
+}
+
 TEST_F(AppTest, DataFolderDialogStoresOnlyOnOk) {
     {
         CSetGeneral d;
-        EXPECT_EQ(d.FolderText(), "C:\\");
+        // The default "C:\\" is shown as the folder it stands for here, the working folder.
+        const std::string here = std::filesystem::canonical(work.Path()).string();
+        EXPECT_EQ(std::filesystem::canonical(d.FolderText()).string(), here);
+        EXPECT_EQ(d.FolderText().find('\\'), std::string::npos);
         EXPECT_EQ(d.FileNameIdText(), "SPC");
         // A cancelled browser leaves the text; a choice replaces it.
         prompter.paths = {std::nullopt, std::string("/data/field")};
         d.findChild<QPushButton*>(QStringLiteral("id1000"))->click();
-        EXPECT_EQ(d.FolderText(), "C:\\");
+        EXPECT_EQ(std::filesystem::canonical(d.FolderText()).string(), here);
         d.findChild<QPushButton*>(QStringLiteral("id1000"))->click();
         EXPECT_EQ(d.FolderText(), "/data/field");
         d.findChild<QPushButton*>(QStringLiteral("id2"))->click();
         EXPECT_EQ(d.result(), QDialog::Rejected);
     }
     EXPECT_EQ(Ini("GENERAL", "DATA_STORED_FOLDER"), "<none>");
+    {
+        // OK without another choice keeps the stored form, so the file still reads "C:\\".
+        CSetGeneral d;
+        d.findChild<QPushButton*>(QStringLiteral("id1"))->click();
+    }
+    EXPECT_EQ(Ini("GENERAL", "DATA_STORED_FOLDER"), "C:\\");
     {
         CSetGeneral d;
         prompter.paths = {std::string("/data/field")};

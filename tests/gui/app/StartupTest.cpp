@@ -39,12 +39,18 @@ TEST_F(AppTest, StartsOnAnEmptyFolderWithDefaultsAndResetsTheExposure) {
         EXPECT_FALSE(s->IsBlinking());
     }
 
-    // The record list: eight left-aligned columns, no rows.
+    // The record list: eight columns, the values with their units and right-aligned, no rows.
     CDataListCtrl* list = d.RecordList();
     ASSERT_EQ(list->model()->columnCount(), 8);
-    const char* headings[] = {"Measurement Time", "Comment", "Par", "Photon", "Lux", "Longitude", "Latitude", "Altitude"};
-    for (int c = 0; c < 8; ++c)
+    const char* headings[] = {"Measurement time", "Comment",        "PAR[W/m^2]",  "Photon[umol/m^2/s]",
+                              "Lux[lx]",          "Longitude[deg]", "Latitude[deg]", "Altitude[m]"};
+    for (int c = 0; c < 8; ++c) {
         EXPECT_EQ(list->model()->headerData(c, Qt::Horizontal).toString().toStdString(), headings[c]);
+        const auto align = list->model()->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>();
+        EXPECT_EQ(bool(align & Qt::AlignRight), c >= 2) << c;
+        // Each heading fits its column.
+        EXPECT_GE(list->columnWidth(c), list->TextWidth(headings[c])) << c;
+    }
     EXPECT_EQ(list->ItemCount(), 0);
     EXPECT_GT(list->columnWidth(0), list->columnWidth(2));
 

@@ -99,6 +99,8 @@ TEST_F(PictureTest, IrradianceAndRatioCommandsNeedAFixedVisibleAxis) {
     EXPECT_EQ(prm.m_RANGE_MAX_Y.Get(), 90.0f);
     EXPECT_FALSE(picture_.RatioAdjustable());
     prm.m_SHOW_RATIO_DATA = 1;
+    EXPECT_FALSE(picture_.RatioAdjustable());  // the ratio axis follows its curve by default
+    prm.m_RANGE_AUTO_RATIO = 0;
     EXPECT_TRUE(picture_.RatioAdjustable());
     ASSERT_TRUE(picture_.Execute(P::kCmdRatioShiftDown));
     EXPECT_EQ(prm.m_RANGE_MIN_RATIO.Get(), 20.0f);

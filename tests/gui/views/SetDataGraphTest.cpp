@@ -68,6 +68,7 @@ TEST_F(SetDialogTest, SingleRecordWithoutStandardDisablesItsBoxesAndNeedsACurve)
 
 TEST_F(SetDialogTest, SingleRecordChecksInTheStatedOrder) {
     CSetDataGraph d(true);
+    prm_.m_RANGE_AUTO_RATIO = 0;  // a fixed ratio axis, as a user may have stored
     d.LoadFromSection(prm_);
     auto* ratio = Find<QCheckBox>(d, "SHOW_RATIO_DATA");
     auto* autoRatio = Find<QCheckBox>(d, "RANGE_AUTO_RATIO");

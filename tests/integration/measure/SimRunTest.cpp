@@ -29,7 +29,7 @@ namespace {
 
 constexpr int64_t kNoonMs = 1781924400LL * 1000;  // 2026-06-20 12:00:00 JST
 constexpr int64_t kMidnight = 1781924400LL - 12 * 3600;
-const char* const kCannotSave = "Cannot save the dara. Confirm the output folder.";
+const char* const kCannotSave = "Cannot save the data. Confirm the output folder.";
 
 std::string CommError(const std::string& command) {
     return "The error occurred while communicating by command \"" + command + "\".";

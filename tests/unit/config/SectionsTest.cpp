@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <random>
+#include <set>
 #include <vector>
 
 #include "ConfigTestSupport.h"
@@ -91,16 +92,21 @@ TEST_F(SectionsTest, FreshSystemReadsTheDefaults) {
     EXPECT_TRUE(dg.Load());
     EXPECT_EQ(dg.m_RANGE_MAX_X.Get(), 1050.0f);
     EXPECT_EQ(dg.m_RANGE_AUTO_Y, 1);
-    EXPECT_EQ(dg.m_RANGE_AUTO_RATIO, 0);
+    EXPECT_EQ(dg.m_RANGE_AUTO_RATIO, 1);  // a ratio above 100 % is not cut off
     EXPECT_EQ(dg.m_SHOW_MEASURED_DATA, 1);
     EXPECT_EQ(dg.m_MEASURED_DATA_COLOR, 255);
     EXPECT_EQ(dg.m_BASE_DATA_COLOR, 65280);
     EXPECT_EQ(dg.m_DIFFERENCE_DATA_COLOR, 0x800080);
     EXPECT_EQ(dg.m_RATIO_DATA_COLOR, 0xFF0000);
+    // The plural records get ten different colours, the first the measured red.
+    std::set<int> colours;
     for (int i = 0; i < CDataGraphPrm::kPluralCount; ++i) {
         EXPECT_EQ(dg.m_SHOW_DATA[static_cast<std::size_t>(i)], 1);
-        EXPECT_EQ(dg.m_DATA_COLOR[static_cast<std::size_t>(i)], 255);
+        colours.insert(dg.m_DATA_COLOR[static_cast<std::size_t>(i)].Get());
+        EXPECT_EQ(dg.m_DATA_COLOR[static_cast<std::size_t>(i)].Get() & ~0xFFFFFF, 0);
     }
+    EXPECT_EQ(colours.size(), 10u);
+    EXPECT_EQ(dg.m_DATA_COLOR[0], 255);
 
     CNumericalGraphPrm ng;
     EXPECT_TRUE(ng.Load());
@@ -181,6 +187,16 @@ TEST_F(SectionsTest, SaveKeepsOtherLinesAndReplacesKeysInPlace) {
     EXPECT_EQ(ReadFile("ZQ118.ini"),
               "; written by hand\r\n[OTHER]\r\nX=1\r\n\r\n[general]\r\nFILE_NAME_ID=NEW\r\nUNKNOWN=keep me\r\n"
               "DATA_STORED_FOLDER=C:\\\r\n\r\n[TAIL]\r\nY=2");
+}
+
+TEST_F(SectionsTest, StoredPluralColoursAndRatioRangeAreKept) {
+    WriteFile("ZQ118.ini", "[DATA_GRAPH]\nDATA_COLOR2=255\nDATA_COLOR3=255\nRANGE_AUTO_RATIO=0\n");
+    CDataGraphPrm dg;
+    ASSERT_TRUE(dg.Load());
+    EXPECT_EQ(dg.m_DATA_COLOR[1], 255);
+    EXPECT_EQ(dg.m_DATA_COLOR[2], 255);
+    EXPECT_NE(dg.m_DATA_COLOR[3], 255);
+    EXPECT_EQ(dg.m_RANGE_AUTO_RATIO, 0);
 }
 
 TEST_F(SectionsTest, LoadTakesStoredTextsAndEveryLoadRereadsTheFile) {

@@ -150,6 +150,14 @@ TEST(SearchTimeTest, FieldsAreClampedNeverRejected) {
     EXPECT_EQ(ParseSearchTime("2009/5/12 7:08:09" + std::string(5000, ' ') + "99"), Local(2009, 5, 12, 7, 8, 9));
 }
 
+TEST(SearchTimeTest, TextsThatAreNoTimeAreToldApart) {
+    for (const char* t : {"2009", "2009/5", "2009/5/12 7:08:09", " 2009 / 05 / 12 ", "2009/13/40 25:61:61", "-1"})
+        EXPECT_TRUE(IsSearchTimeText(t)) << t;
+    for (const char* t : {"", "  ", "x", "yesterday", "2009-05-12", "2009/5/12 7:08:09 extra", "2009/5/12 7:08:09:1:2",
+                          "2009/5x", "+", "2009/5/12                          1"})
+        EXPECT_FALSE(IsSearchTimeText(t)) << t;
+}
+
 TEST(SearchTimeTest, DaylightSavingFollowsTheCalendar) {
     testsupport::TzGuard tz("Europe/Berlin");
     // 12:00 on a summer day is 10:00 UTC.

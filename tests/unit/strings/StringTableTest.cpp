@@ -127,8 +127,8 @@ TEST(StringTable, FixedIdsCarryTheProgramsTexts) {
   EXPECT_EQ(LoadString(161, Language::English), "Ratio[%]");
   EXPECT_EQ(LoadString(222, Language::English),
             "Measurement time %s, Exposure time[msec]: %d, Temperature[deg.C]: %g");
-  EXPECT_EQ(LoadString(ids::kCannotSaveData, Language::English), "Cannot save the dara. Confirm the output folder.");
-  EXPECT_EQ(LoadString(ids::kExportCompleted, Language::English), "Comleted exporting.");
+  EXPECT_EQ(LoadString(ids::kCannotSaveData, Language::English), "Cannot save the data. Confirm the output folder.");
+  EXPECT_EQ(LoadString(ids::kExportCompleted, Language::English), "Completed exporting.");
   EXPECT_TRUE(platform::HasString(61713, Language::English));
   EXPECT_TRUE(platform::HasString(61715, Language::Japanese));
 }
