@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "data/SpectrumDataReader.h"
+#include "platform/Path.h"
 #include "data/SpectrumDataWriter.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/exchange/ExchangeTestUtil.h"
@@ -113,6 +114,15 @@ TEST_F(CliSafetyTest, AFifoNamedLikeADayFileIsRefusedAndHangsNothing) {
     EXPECT_EQ(Cli(W() + "export out.csv").status, 0);
     testsupport::WriteFileBytes("f.srd", HeaderV3() + RecordV3(Local(2009, 5, 13, 9), "x"));
     EXPECT_EQ(Cli(W() + "import f.srd").status, 1);
+    // A measurement whose day file is a FIFO cannot store its record, and says so.
+    std::string today;
+    CGeneralPrm general;
+    general.Load();
+    ASSERT_TRUE(general.DailyFilePath(platform::Now(), today));
+    ASSERT_EQ(::mkfifo(("data/" + platform::StoredNameOf(today)).c_str(), 0644), 0);
+    r = Cli(W() + "--demo measure --type manual");
+    EXPECT_EQ(r.status, 1) << r.out << today;
+    EXPECT_NE(r.err.find("Cannot save"), std::string::npos) << r.err;
     struct stat st {};
     ASSERT_EQ(::stat("data/SPC_20090513.hlx", &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
