@@ -1,6 +1,7 @@
 #include "app/HeliarcDlg.h"
 
 #include <QAction>
+#include <QDateTime>
 #include <QApplication>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -15,6 +16,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QTimerEvent>
 #include <QVBoxLayout>
 #include <cstdio>
@@ -509,10 +511,22 @@ void CHeliarcDlg::OnMessage(unsigned message, int64_t wParam, int64_t lParam) {
             break;
         // An interval run keeps the newest record in view while the user watches the list's end.
         case UM_INTERVAL_STORED: ReadBackStored(wParam, LastRowVisible()); break;
-        case UM_MANUAL_STORED:
+        case UM_MANUAL_STORED: {
             ReadBackStored(wParam, true);
-            if (engine_->IsMeasuring()) StartStop();
+            if (!engine_->IsMeasuring()) break;
+            // A manual measurement can be over in a fraction of a second: "Measuring" stays up for
+            // at least one blink period so the user sees that the press did something.
+            const int64_t shown = QDateTime::currentMSecsSinceEpoch() - runStartedMs_;
+            if (shown >= kBlinkPeriodMs) {
+                StartStop();
+            } else {
+                const int64_t run = runStartedMs_;
+                QTimer::singleShot(static_cast<int>(kBlinkPeriodMs - shown), this, [this, run] {
+                    if (engine_->IsMeasuring() && runStartedMs_ == run) StartStop();
+                });
+            }
             break;
+        }
         case UM_INTERVAL_FINISHED:
         case UM_TRANSFER_FINISHED:
             if (engine_->IsMeasuring()) StartStop();
@@ -556,6 +570,7 @@ void CHeliarcDlg::StartRun() {
             statusStatic_->SetBlinkColors(kBlack, kWhite, kWhite, kBlinkGreen);
             break;
     }
+    runStartedMs_ = QDateTime::currentMSecsSinceEpoch();
     startStop_->setText(Q(ids::kStop));
     comment_->setEnabled(false);
     modeStatic_->SetColors(kBlack, kWhite);

@@ -175,6 +175,7 @@ private:
     std::string mode_;
     std::string status_;
     int64_t followTime_ = 0;  // a stored record the list scrolls to after the next search
+    int64_t runStartedMs_ = 0;  // when the current run started, for the shortest "Measuring"
     int openModal_ = 0;
     int suppress_ = 0;
     int clockTimer_ = 0;

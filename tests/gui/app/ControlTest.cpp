@@ -2,6 +2,8 @@
 // colours, messages that arrive after a stop, the exit rules and the dialog's keys.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+
 #include <QKeyEvent>
 #include <fstream>
 
@@ -174,7 +176,7 @@ TEST_F(AppTest, StoredRecordThatCannotBeReadSaysSoAndAManualRunStillEnds) {
     Pump();
     ASSERT_EQ(prompter.Messages().size(), 1u);
     EXPECT_EQ(prompter.Messages()[0], "Data reading failure.");
-    EXPECT_EQ(engine->stops, 1);
+    ASSERT_TRUE(apptest::WaitFor([&] { return engine->stops == 1; }));
     EXPECT_EQ(TextOf("id1036"), "Standby");
     EXPECT_EQ(d.Latest().GetTime(), 0);
 
@@ -190,6 +192,40 @@ TEST_F(AppTest, StoredRecordThatCannotBeReadSaysSoAndAManualRunStillEnds) {
     d.OnCommand(CHeliarcDlg::kCmdTrendGraph);
     ASSERT_EQ(prompter.Messages().size(), 1u);
     EXPECT_EQ(prompter.Messages()[0], "No measured data.");
+}
+
+TEST_F(AppTest, AManualRunShowsMeasuringForABlinkAndTheListScrollsToTheNewRecord) {
+    datatest::SetGeneral("C:\\", "SPC");
+    const platform::CalTime base = datatest::Local(2009, 5, 12, 10, 0, 0);
+    {
+        CSpectrumDataWriter writer;
+        for (int i = 0; i < 200; ++i) ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(base + i, "old")), 1);
+    }
+    CHeliarcDlg& d = MakeDialog();
+    CDataListCtrl* list = d.RecordList();
+    list->EnsureRowVisible(0);
+    Pump();
+    Click("id1050");
+    QElapsedTimer shown;
+    shown.start();
+    // The record lands at the end of the day's file and the worker says so at once.
+    {
+        CSpectrumDataWriter writer;
+        ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(base + 500, "new")), 1);
+    }
+    engine->Post(UM_MANUAL_STORED, base + 500);
+    Pump();
+    EXPECT_EQ(TextOf("id1036"), "Measuring");
+    EXPECT_TRUE(Find<CColorStatic>("id1036")->IsBlinking());
+    ASSERT_TRUE(apptest::WaitFor([&] { return TextOf("id1036") == "Standby"; }, 3000));
+    EXPECT_GE(shown.elapsed(), 900);
+    EXPECT_EQ(engine->stops, 1);
+    ASSERT_EQ(d.DataSet().Count(), 201);
+    EXPECT_EQ(d.Latest().GetMemo(), "new");
+    // The new record's row is in view.
+    const QRect row = list->visualRect(list->model()->index(200, 0));
+    EXPECT_TRUE(list->viewport()->rect().intersects(row));
+    EXPECT_FALSE(list->viewport()->rect().intersects(list->visualRect(list->model()->index(0, 0))));
 }
 
 TEST_F(AppTest, ExitIsRefusedWhileAGraphShowsAModalDialog) {

@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "app/HeliarcApp.h"
@@ -145,7 +146,9 @@ TEST(EventLoop, GraphThumbnailAndSettingsWindowsTakeInputBesideTheMainDialog) {
         return dlg && dlg->isVisible() && dlg->RecordList()->ItemCount() == 3;
     });
     script.Add("open the spectrum window from the main dialog", [&] {
-        dlg->RecordList()->SetRowSelected(1, true);
+        CDataListCtrl* list = dlg->RecordList();
+        ClickWidget(list->viewport(), list->visualRect(list->model()->index(1, 0)).center());
+        if (dlg->Selection() != std::set<int>{1}) return false;
         ClickWidget(dlg->findChild<QPushButton*>(QStringLiteral("id1004")));
         return true;
     });
