@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QTimerEvent>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstdio>
 
 #include "app/ExchangeCommands.h"
@@ -388,6 +389,15 @@ void CHeliarcDlg::Initialize() {
     list_->SetColumns(columns);
     standardList_->SetColumns(columns);
     RefreshStandardList();
+    // Wide enough for every column of the record list where the screen allows, still centred.
+    int columnsWidth = 0;
+    for (const auto& c : columns) columnsWidth += c.width;
+    const QRect work = screen() ? screen()->availableGeometry() : QRect(0, 0, 1280, 800);
+    const int wanted = std::min(columnsWidth + 100, work.width());
+    if (wanted > width()) {
+        resize(wanted, height());
+        move(work.left() + (work.width() - width()) / 2, y());
+    }
 
     if (dataThumb_ && ViewHooks().measuredThumbnailView)
         DataThumbnailWnd()->SetView(ViewHooks().measuredThumbnailView(dataThumb_, dataSet_, selection_));
