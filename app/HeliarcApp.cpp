@@ -50,8 +50,11 @@ int CHeliarcApp::Run(const Options& options) {
         QApplication::installTranslator(&qtTexts);
     if (!options.artworkFolder.empty()) {
         const std::string folder = options.artworkFolder + "/";
-        const bool ok = HeliarcIcon().pixmap(256, 256).save(QString::fromStdString(folder + "heliarc.png"), "PNG") &&
-                        CFinishSound::WriteChime(folder + CFinishSound::kFileName);
+        bool ok = HeliarcIcon().pixmap(256, 256).save(QString::fromStdString(folder + "heliarc.png"), "PNG") &&
+                  CFinishSound::WriteChime(folder + CFinishSound::kFileName);
+        // The icon theme's sizes for the desktop menu, each drawn at its own size.
+        for (int s : {16, 24, 32, 48, 64, 128, 256})
+            ok = ok && HeliarcIcon().pixmap(s, s).save(QString::fromStdString(folder + "heliarc-" + std::to_string(s) + ".png"), "PNG");
         return ok ? 0 : 1;
     }
 
