@@ -353,7 +353,7 @@ constexpr int kUpdateDataFailure = 2233;  // "Update data failure."
 
 // Standard data panel: buttons, graph title and message of the standard data group (its group box
 // and popup are kStandardData, its menu item kPlot).
-constexpr int kDeleteFromHistory = 2300;  // "Delete from History"
+constexpr int kDeleteFromHistory = 2300;  // "Delete from history"
 constexpr int kUpdateAsStandard = 2301;  // "Update as standard data"
 constexpr int kStandardDataGraph = 2302;  // "Standard data graph"
 constexpr int kNotSelectedStandardData = 2303;  // "Not selected standard data"
