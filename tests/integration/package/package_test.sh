@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Usage: package_test.sh BUILD_DIR INSTALL_PREFIX APP_ID WITH_GUI
+# Usage: package_test.sh BUILD_DIR INSTALL_PREFIX APP_ID WITH_GUI STRINGS_DIR
 # Builds the .deb of BUILD_DIR into a temporary folder and checks its control data and files:
 # programs, launcher, desktop file, AppStream data, icons, man pages, udev rule, guide.
 set -uo pipefail
-build=$1 prefix=$2 appid=$3 gui=$4
+build=$1 prefix=$2 appid=$3 gui=$4 strings=$5
 if ! command -v dpkg-deb >/dev/null 2>&1; then
   echo "SKIPPED: dpkg-deb is not installed, so no Debian package can be built or read (apt-get install dpkg)"
   exit 77
@@ -98,6 +98,32 @@ docs=$root$p/share/doc/heliarc
 for pic in $(cat "$docs"/guide.md "$docs"/guide.ja.md 2>/dev/null | grep -o '([A-Za-z0-9_.-]*\.png)' | tr -d '()' | sort -u); do
   check_file "$p/share/doc/heliarc/$pic"
 done
+
+# The troubleshooting tables quote the program's own messages: each must still be in the string
+# table of the guide's language (a %s or %d there stands for any text).
+if command -v python3 >/dev/null 2>&1; then
+  python3 - "$docs/guide.md" "$strings/en.txt" "$docs/guide.ja.md" "$strings/ja.txt" <<'PY' || fail "a guide quotes a message the program does not have"
+import re, sys
+ok = True
+for guide, table, quote in ((sys.argv[1], sys.argv[2], r"\"([^\"]+)\"|'([^']+)'"), (sys.argv[3], sys.argv[4], r"「([^」]+)」")):
+    texts = [line.split("\t", 1)[1].rstrip("\n") for line in open(table, encoding="utf-8") if "\t" in line]
+    patterns = [re.compile(re.escape(t).replace("%s", ".+").replace("%d", ".+").replace("%u", ".+").replace("%g", ".+") + r"\Z") for t in texts]
+    text = open(guide, encoding="utf-8").read()
+    section = text[text.rindex("\n## "):]
+    for row in section.splitlines():
+        if not row.startswith("| ") or row.startswith("|---"):
+            continue
+        cell = row.split("|")[1]
+        for m in re.finditer(quote, cell):
+            msg = next(g for g in m.groups() if g)
+            if not any(p.match(msg) for p in patterns):
+                print(f"{guide}: {msg!r} is not a message of {table}")
+                ok = False
+sys.exit(0 if ok else 1)
+PY
+else
+  echo "note: python3 not installed, the guides' messages not checked"
+fi
 
 # The launcher: a per-user data folder, made on first start, never the folder it was started in.
 launcher=$root$p/libexec/heliarc/heliarc-start
