@@ -81,7 +81,11 @@ bool CMeasurement::Start(const CMeasurementPrm& settings, platform::MessageSink&
     settings_ = settings;
     const int type = settings_.m_MEASUREMENT_TYPE.Get();
     // The grid of start times is built by dividing by the span: a run without one cannot start.
-    if (type == kInterval && settings_.m_INTERVAL_MEASUREMENT_SPAN.Get() <= 0) {
+    // A window too short for any grid point (or ending before it starts) would wait forever.
+    platform::CalTime next = 0;
+    int64_t waitMs = 0;
+    if (type == kInterval &&
+        !ComputeNextIntervalStart(settings_, platform::NowMilliseconds(), next, waitMs)) {
         SetError(platform::LoadString(ids::kInvalidIntervalSpan));
         return false;
     }
@@ -268,8 +272,8 @@ bool CMeasurement::MeasureOverlap() {
     return true;
 }
 
-bool CMeasurement::ComputeNextIntervalStart(const CMeasurementPrm& settings, int64_t nowMs, platform::CalTime& next,
-                                            int64_t& waitMs) {
+bool CMeasurement::ComputeNextIntervalStart(const CMeasurementPrm& settings, int64_t nowMs, platform::CalTime after,
+                                            platform::CalTime& next, int64_t& waitMs) {
     const int64_t span = settings.m_INTERVAL_MEASUREMENT_SPAN.Get();
     if (span <= 0) return false;
     const platform::CalTime now = nowMs >= 0 ? nowMs / 1000 : -((-nowMs + 999) / 1000);
@@ -279,41 +283,46 @@ bool CMeasurement::ComputeNextIntervalStart(const CMeasurementPrm& settings, int
         !platform::SplitLocal(settings.m_INTERVAL_MEASUREMENT_START_TIME.Get(), startFields) ||
         !platform::SplitLocal(settings.m_INTERVAL_MEASUREMENT_END_TIME.Get(), endFields))
         return false;
-    // Only the time of day of the settings counts; put both on today's date.
-    platform::CalTime midnight, start, end;
-    if (!platform::JoinLocal(today.year, today.month, today.day, 0, 0, 0, midnight) ||
-        !platform::JoinLocal(today.year, today.month, today.day, startFields.hour, startFields.minute,
-                             startFields.second, start) ||
-        !platform::JoinLocal(today.year, today.month, today.day, endFields.hour, endFields.minute, endFields.second,
-                             end))
-        return false;
-
-    const bool afterWindow = now > end;
-    const platform::CalTime g = (now < start || afterWindow) ? start : now;
-    int64_t r = (g - midnight) % span;
-    if (r < 0) r += span;
-    if (r != 0) {
-        next = g - r + span;  // the next multiple of the span counted from midnight
-    } else {
-        next = g;
-        if (g != start) next += span;
+    // Only the time of day of the settings counts. Today's window first, then the following days'
+    // (placed by the calendar, so the window keeps its wall-clock times across daylight saving).
+    // Two days on are enough: a window that holds a grid point at all holds one on nearly every day.
+    for (int d = 0; d < 3; ++d) {
+        platform::CalTime midnight, start, end;
+        if (!platform::JoinLocal(today.year, today.month, today.day + d, 0, 0, 0, midnight) ||
+            !platform::JoinLocal(today.year, today.month, today.day + d, startFields.hour, startFields.minute,
+                                 startFields.second, start) ||
+            !platform::JoinLocal(today.year, today.month, today.day + d, endFields.hour, endFields.minute,
+                                 endFields.second, end))
+            return false;
+        platform::CalTime from = start;  // the first second a start may fall on
+        if (d == 0) {
+            if (now > end) continue;
+            // A grid point the clock has reached is done, except the window's start itself, which
+            // a run begun on it must not skip.
+            if (now > start) from = now + 1;
+        }
+        // The point measured last is done even while the clock still reads its second.
+        if (after != kNoStart && from <= after) from = after + 1;
+        int64_t r = (from - midnight) % span;
+        if (r < 0) r += span;
+        const platform::CalTime point = r != 0 ? from - r + span : from;  // grid counted from midnight
+        if (point > end) continue;  // nothing is measured after the window's end
+        next = point;
+        waitMs = next * 1000 - nowMs + kStartSlackMs;
+        return true;
     }
-    if (afterWindow) {
-        // The same wall-clock time tomorrow, also across a change of daylight saving time.
-        platform::LocalFields f;
-        platform::CalTime tomorrow;
-        if (platform::SplitLocal(next, f) &&
-            platform::JoinLocal(f.year, f.month, f.day + 1, f.hour, f.minute, f.second, tomorrow))
-            next = tomorrow;
-        else
-            next += 86400;
-    }
-    waitMs = next * 1000 - nowMs + kStartSlackMs;
-    return true;
+    return false;
 }
 
-bool CMeasurement::NextIntervalStart(platform::CalTime& next, int64_t& waitMs) const {
-    return ComputeNextIntervalStart(settings_, platform::NowMilliseconds(), next, waitMs);
+std::string CMeasurement::NextStartText(platform::CalTime next, platform::CalTime now) {
+    platform::LocalFields a, b;
+    const bool today = platform::SplitLocal(next, a) && platform::SplitLocal(now, b) && a.year == b.year &&
+                       a.month == b.month && a.day == b.day;
+    return platform::FormatLocal(next, today ? "%H:%M:%S " : "%Y/%m/%d %H:%M:%S ");
+}
+
+bool CMeasurement::NextIntervalStart(platform::CalTime after, platform::CalTime& next, int64_t& waitMs) const {
+    return ComputeNextIntervalStart(settings_, platform::NowMilliseconds(), after, next, waitMs);
 }
 
 std::string CMeasurement::RunTimeLogPath(const std::string& folder, platform::CalTime t) {
@@ -355,23 +364,40 @@ void CMeasurement::RunInterval() {
         Post(platform::UM_MEASUREMENT_ERROR);
         return;
     }
+    const int64_t span = settings_.m_INTERVAL_MEASUREMENT_SPAN.Get();
+    platform::CalTime last = kNoStart;  // time of the last record of this run
     for (;;) {
         platform::CalTime next = 0;
         int64_t waitMs = 0;
-        if (!NextIntervalStart(next, waitMs)) {  // the span was checked at Start: the calendar failed
+        if (!NextIntervalStart(last, next, waitMs)) {  // checked at Start: the calendar failed
             SetError(platform::LoadString(ids::kInternalSystemFailure));
             Post(platform::UM_MEASUREMENT_ERROR);
             break;
         }
         Post(platform::UM_INTERVAL_WAITING, next);
-        // A start already due (now lies within its 10 ms) is taken at once.
-        if (stopEvent_->Wait(std::max<int64_t>(waitMs, 0))) break;
+        // A start already due (now lies within its 10 ms) is taken at once. A wait that ends
+        // while the wall clock still reads before the start (the clock was set back, or runs
+        // behind the timer) waits for the rest, so the record never carries an earlier second.
+        bool stopped = false;
+        for (;;) {
+            if (stopEvent_->Wait(std::max<int64_t>(waitMs, 0))) {
+                stopped = true;
+                break;
+            }
+            waitMs = next * 1000 + kStartSlackMs - platform::NowMilliseconds();
+            if (waitMs <= kStartSlackMs) break;
+        }
+        if (stopped) break;
+        // Woken a whole span late (the clock jumped ahead, the machine slept): that start is
+        // gone, and the next one may lie past the window's end or on another day.
+        if (platform::Now() >= next + span) continue;
 
         Post(platform::UM_INTERVAL_MEASURING);
         if (!MeasureOnce()) {
             Post(platform::UM_MEASUREMENT_ERROR);
             break;
         }
+        last = std::max(next, record_.GetTime());
         PlaySound();
         if (!StoreRecord()) {
             SetError(platform::LoadString(ids::kCannotSaveData));

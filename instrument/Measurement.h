@@ -7,6 +7,7 @@
 // called from the worker; both must stay usable until Stop has returned, after which the engine
 // posts nothing and calls nothing.
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -70,11 +71,22 @@ public:
     // EXPOSED_TIME as measured: values outside 0..10 mean automatic exposure.
     static int EffectiveExposureIndex(int index);
 
-    // Next interval start (seconds since 1970, a grid point counted from local midnight) and the
-    // wait to it in ms (+10 ms), at nowMs. False when the span is not positive or the calendar
-    // cannot place today's times.
+    static constexpr platform::CalTime kNoStart = INT64_MIN;  // no start measured yet in this run
+
+    // Next interval start (seconds since 1970, a grid point counted from local midnight that lies
+    // inside the daily window and after `after`) and the wait to it in ms (+10 ms), at nowMs.
+    // Today's start is due at once while the clock still reads it; any other grid point only once
+    // the clock has passed it. False when the span is not positive, the window holds no grid point
+    // or the calendar cannot place the times.
+    static bool ComputeNextIntervalStart(const CMeasurementPrm& settings, int64_t nowMs, platform::CalTime after,
+                                         platform::CalTime& next, int64_t& waitMs);
     static bool ComputeNextIntervalStart(const CMeasurementPrm& settings, int64_t nowMs, platform::CalTime& next,
-                                         int64_t& waitMs);
+                                         int64_t& waitMs) {
+        return ComputeNextIntervalStart(settings, nowMs, kNoStart, next, waitMs);
+    }
+    // The next start as the waiting status shows it: the time, with the date in front when the
+    // start is not on the local date of now. Ends in a blank.
+    static std::string NextStartText(platform::CalTime next, platform::CalTime now);
     // Stored path of the run-time CSV of a record time under folder.
     static std::string RunTimeLogPath(const std::string& folder, platform::CalTime t);
 
@@ -82,7 +94,8 @@ public:
     bool MeasureOnce();
     bool MeasureFixed(int exposureMs);
     bool MeasureOverlap();
-    bool NextIntervalStart(platform::CalTime& next, int64_t& waitMs) const;
+    // Next start after `after` (the last start measured in this run, kNoStart before the first).
+    bool NextIntervalStart(platform::CalTime after, platform::CalTime& next, int64_t& waitMs) const;
     bool WriteRunTimeLog();
 
 private:

@@ -84,11 +84,103 @@ TEST_F(IntervalStartTest, OnAGridPoint) {
     At(prm, 10, 0, 0, 0, next, wait);
     EXPECT_EQ(next, Local(2026, 6, 20, 10, 5, 0));
 
-    // At the end time on a grid point one more start lies past the end; the one after is tomorrow.
+    // The end time on the grid is the day's last start; reached, the next one is tomorrow's first.
+    At(prm, 16, 59, 59, 900, next, wait);
+    EXPECT_EQ(next, Local(2026, 6, 20, 17, 0, 0));
     At(prm, 17, 0, 0, 0, next, wait);
-    EXPECT_EQ(next, Local(2026, 6, 20, 17, 5, 0));
-    At(prm, 17, 5, 0, 0, next, wait);
     EXPECT_EQ(next, Local(2026, 6, 21, 9, 0, 0));
+}
+
+TEST_F(IntervalStartTest, TheStartJustMeasuredIsNeverDueAgain) {
+    const CMeasurementPrm prm = Window("9:00:00", "17:00:00", 300);
+    const platform::CalTime nine = Local(2026, 6, 20, 9, 0, 0);
+    platform::CalTime next;
+    int64_t wait;
+    // The run began on its start and measured it; the clock still reads that second.
+    for (int ms : {0, 400, 999}) {
+        ASSERT_TRUE(CMeasurement::ComputeNextIntervalStart(prm, nine * 1000 + ms, nine, next, wait));
+        EXPECT_EQ(next, nine + 300) << ms;
+        EXPECT_EQ(wait, 300000 - ms + 10);
+    }
+    // A record stamped a second late moves the bound with it, but not the grid.
+    ASSERT_TRUE(CMeasurement::ComputeNextIntervalStart(prm, (nine + 1) * 1000, nine + 1, next, wait));
+    EXPECT_EQ(next, nine + 300);
+    // A clock set back behind the last record still never repeats its time.
+    ASSERT_TRUE(CMeasurement::ComputeNextIntervalStart(prm, (nine - 700) * 1000, nine + 300, next, wait));
+    EXPECT_EQ(next, nine + 600);
+    // The day's last start measured: tomorrow, also while the clock reads it.
+    const platform::CalTime five = Local(2026, 6, 20, 17, 0, 0);
+    ASSERT_TRUE(CMeasurement::ComputeNextIntervalStart(prm, five * 1000 + 20, five, next, wait));
+    EXPECT_EQ(next, Local(2026, 6, 21, 9, 0, 0));
+}
+
+TEST_F(IntervalStartTest, AnEndOffTheGridEndsAtTheLastPointBeforeIt) {
+    // 08:02:00 to 08:04:00 by 20 s, and the same window ending at 08:04:10.
+    platform::CalTime next;
+    int64_t wait;
+    for (const char* end : {"8:04:00", "8:04:10", "8:04:19"}) {
+        SCOPED_TRACE(end);
+        const CMeasurementPrm prm = Window("8:02:00", end, 20);
+        At(prm, 8, 3, 50, 0, next, wait);
+        EXPECT_EQ(next, Local(2026, 6, 20, 8, 4, 0));
+        At(prm, 8, 4, 0, 5, next, wait);
+        EXPECT_EQ(next, Local(2026, 6, 21, 8, 2, 0));
+        At(prm, 8, 4, 15, 0, next, wait);
+        EXPECT_EQ(next, Local(2026, 6, 21, 8, 2, 0));
+    }
+    // The start between grid points: the first start is the next point, the last the one before the end.
+    const CMeasurementPrm prm = Window("8:02:07", "8:04:13", 20);
+    At(prm, 8, 0, 0, 0, next, wait);
+    EXPECT_EQ(next, Local(2026, 6, 20, 8, 2, 20));
+    At(prm, 8, 2, 7, 0, next, wait);
+    EXPECT_EQ(next, Local(2026, 6, 20, 8, 2, 20));
+    At(prm, 8, 3, 41, 0, next, wait);
+    EXPECT_EQ(next, Local(2026, 6, 20, 8, 4, 0));
+    At(prm, 8, 4, 1, 0, next, wait);
+    EXPECT_EQ(next, Local(2026, 6, 21, 8, 2, 20));
+}
+
+TEST_F(IntervalStartTest, AWindowWithoutAGridPointHasNoNextStart) {
+    platform::CalTime next;
+    int64_t wait;
+    const int64_t nowMs = Local(2026, 6, 20, 10, 0, 0) * 1000;
+    // Too short for a point of the grid, or ending before it starts.
+    EXPECT_FALSE(CMeasurement::ComputeNextIntervalStart(Window("9:01:00", "9:04:59", 300), nowMs, next, wait));
+    EXPECT_FALSE(CMeasurement::ComputeNextIntervalStart(Window("17:00:00", "9:00:00", 300), nowMs, next, wait));
+    // A window of one second on the grid has exactly that start.
+    ASSERT_TRUE(CMeasurement::ComputeNextIntervalStart(Window("12:00:00", "12:00:00", 60), nowMs, next, wait));
+    EXPECT_EQ(next, Local(2026, 6, 20, 12, 0, 0));
+    ASSERT_TRUE(CMeasurement::ComputeNextIntervalStart(Window("12:00:00", "12:00:00", 60), nowMs, next, next, wait));
+    EXPECT_EQ(next, Local(2026, 6, 21, 12, 0, 0));
+}
+
+TEST_F(IntervalStartTest, TheDayChange) {
+    platform::CalTime next;
+    int64_t wait;
+    // A window that ends at the last second of the day: then the next day's start.
+    const CMeasurementPrm late = Window("23:59:50", "23:59:59", 3);
+    At(late, 23, 59, 55, 500, next, wait);
+    EXPECT_EQ(next, Local(2026, 6, 20, 23, 59, 57));
+    // The grid's next point, midnight, opens no window: tomorrow's first point in it.
+    At(late, 23, 59, 57, 100, next, wait);
+    EXPECT_EQ(next, Local(2026, 6, 21, 23, 59, 51));
+    // A window from midnight, waited for from the evening before: the grid of the new day.
+    const CMeasurementPrm early = Window("0:00:00", "0:00:30", 7);
+    At(early, 23, 59, 59, 500, next, wait);
+    EXPECT_EQ(next, Local(2026, 6, 21, 0, 0, 0));
+    EXPECT_EQ(wait, 500 + 10);
+    // The last day of a month and of a year.
+    const int64_t newYearsEve = Local(2026, 12, 31, 23, 0, 0) * 1000;
+    ASSERT_TRUE(CMeasurement::ComputeNextIntervalStart(early, newYearsEve, next, wait));
+    EXPECT_EQ(next, Local(2027, 1, 1, 0, 0, 0));
+}
+
+TEST_F(IntervalStartTest, WaitingTextCarriesTheDateOnlyForAnotherDay) {
+    const platform::CalTime now = Local(2026, 6, 20, 8, 4, 1);
+    EXPECT_EQ(CMeasurement::NextStartText(Local(2026, 6, 20, 8, 4, 20), now), "08:04:20 ");
+    EXPECT_EQ(CMeasurement::NextStartText(Local(2026, 6, 21, 8, 2, 0), now), "2026/06/21 08:02:00 ");
+    EXPECT_EQ(CMeasurement::NextStartText(Local(2026, 6, 20, 0, 0, 0), Local(2026, 6, 19, 23, 59, 59)),
+              "2026/06/20 00:00:00 ");
 }
 
 TEST_F(IntervalStartTest, ASpanOfZeroOrLessHasNoNextStart) {
@@ -113,6 +205,22 @@ TEST(IntervalStartDst, TomorrowIsTheSameWallClockTimeAcrossADaylightSavingChange
     ASSERT_TRUE(CMeasurement::ComputeNextIntervalStart(prm, nowMs, next, wait));
     EXPECT_EQ(next, Local(2026, 3, 29, 9, 0, 0));
     EXPECT_EQ(next - nowMs / 1000, 14 * 3600);
+}
+
+TEST(IntervalStartDst, TheDaysLastStartReachedOnTheEveOfAChangeLeadsToTheSameWallClockStart) {
+    testsupport::TzGuard tz("CET-1CEST,M3.5.0,M10.5.0/3");
+    CMeasurementPrm prm;
+    ASSERT_TRUE(prm.m_INTERVAL_MEASUREMENT_START_TIME.SetString("2000/1/1 9:00:00"));
+    ASSERT_TRUE(prm.m_INTERVAL_MEASUREMENT_END_TIME.SetString("2000/1/1 17:00:00"));
+    prm.m_INTERVAL_MEASUREMENT_SPAN = 300;
+    platform::CalTime next;
+    int64_t wait;
+    // 2026-10-25 gains an hour at 03:00: the night is 17 hours long.
+    const platform::CalTime end = Local(2026, 10, 24, 17, 0, 0);
+    ASSERT_TRUE(CMeasurement::ComputeNextIntervalStart(prm, end * 1000, end, next, wait));
+    EXPECT_EQ(next, Local(2026, 10, 25, 9, 0, 0));
+    EXPECT_EQ(next - end, 17 * 3600);
+    EXPECT_EQ(CMeasurement::NextStartText(next, end), "2026/10/25 09:00:00 ");
 }
 
 TEST(RunTimeLogPath, OneSeparatorBetweenFolderAndName) {

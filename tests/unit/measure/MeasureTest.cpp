@@ -298,6 +298,8 @@ TEST_F(MeasureTest, DestroyingARunningEngineStopsIt) {
     CMeasurementPrm prm;
     prm.m_MEASUREMENT_TYPE = CMeasurement::kInterval;
     prm.m_INTERVAL_MEASUREMENT_SPAN = 3600;
+    ASSERT_TRUE(prm.m_INTERVAL_MEASUREMENT_START_TIME.SetString("2000/1/1 0:00:00"));
+    ASSERT_TRUE(prm.m_INTERVAL_MEASUREMENT_END_TIME.SetString("2000/1/1 23:59:59"));
     {
         CMeasurement local;
         local.SetTransportFactory([this] { return std::make_unique<CScriptedInstrument>(state); });
