@@ -31,6 +31,7 @@
 #include "config/SearchPrm.h"
 #include "data/SearchTime.h"
 #include "data/SpectrumDataReader.h"
+#include "instrument/Measurement.h"
 #include "instrument/SetMeasurement.h"
 #include "platform/File.h"
 #include "platform/LocalTime.h"
@@ -510,7 +511,8 @@ void CHeliarcDlg::OnMessage(unsigned message, int64_t wParam, int64_t lParam) {
             break;
         case UM_INTERVAL_WAITING:
             if (!engine_->IsMeasuring()) break;
-            status_ = Format(ids::kWaitingStartAt, FormatLocal(wParam, "%H:%M:%S ").c_str());
+            // After the day's window the start is another day's: say which.
+            status_ = Format(ids::kWaitingStartAt, CMeasurement::NextStartText(wParam, platform::Now()).c_str());
             PushTexts();
             break;
         case UM_INTERVAL_MEASURING:
