@@ -5,6 +5,8 @@
 #include <QElapsedTimer>
 
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <fstream>
 
 #include "AppTestUtil.h"
@@ -381,6 +383,15 @@ TEST_F(AppTest, SmallCommandsOfTheFrame) {
     about->trigger();
     EXPECT_EQ(prompter.calls.back().kind, "modal");
     EXPECT_EQ(prompter.calls.back().text, "dlg100");
+    // It is also in the visible Help menu of the dialog's menu bar.
+    auto* bar = d.findChild<QMenuBar*>(QStringLiteral("menuBar"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->isVisible());
+    auto* help = d.findChild<QMenu*>(QStringLiteral("helpMenu"));
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->title().toStdString(), "Help(&H)");
+    EXPECT_TRUE(help->actions().contains(about));
+    EXPECT_TRUE(bar->actions().contains(help->menuAction()));
 
     // "Measurement config" cancelled leaves the mode text; OK rebuilds it.
     Click("id1002");
