@@ -73,7 +73,15 @@ bool CSpectrumDataWriter::Encode(const CSpectrumData& record, unsigned char* ima
 int CSpectrumDataWriter::WriteRecord(platform::File& stream, const CSpectrumData& record) {
     unsigned char image[kSize];
     if (!Encode(record, image)) return 0;
-    return stream.WriteAll(image, kSize) ? 1 : 0;
+    // Over a stored record (a comment edit, a deletion mark), keep the bytes it replaces: a write that
+    // stops part-way (a full disk, a file-size limit) must not leave half a record behind.
+    const int64_t at = stream.Tell();
+    unsigned char old[kSize];
+    const bool over = at >= 0 && at + kSize <= stream.Size() && stream.ReadExact(old, kSize);
+    if (!stream.Seek(at)) return 0;
+    if (stream.WriteAll(image, kSize)) return 1;
+    if (over && stream.Seek(at)) (void)stream.WriteAll(old, kSize);  // the part that was written goes back
+    return 0;
 }
 
 int CSpectrumDataWriter::AppendRecord(const CSpectrumData& record) {

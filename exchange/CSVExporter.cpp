@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstdint>
 #include <limits>
 #include <string_view>
@@ -32,20 +34,40 @@ constexpr int kTypeDifference = 3;
 constexpr std::size_t kMaxWavelengthRows = 1000000;
 
 // Buffered output to a created file. Every failure sticks, so the caller checks once at the end.
+// The export file. A regular file (or a new one) is written under a temporary name beside it and
+// renamed over it only once every byte is written, so a full disk or a crash leaves an earlier file of
+// that name as it was and never a partial export under the real name. A device or a pipe named as
+// the target is written directly.
 class CsvFile {
 public:
     explicit CsvFile(const std::string& storedPath) : path_(platform::MapPath(storedPath)) {
-        do {
-            fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        } while (fd_ < 0 && errno == EINTR);
-        ok_ = fd_ >= 0;
         struct stat st {};
-        regular_ = ok_ && ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
+        const bool exists = ::stat(path_.c_str(), &st) == 0;
+        if (exists && !S_ISREG(st.st_mode)) {
+            OpenDirect();
+        } else {
+            // Through a symbolic link: the rename must replace the file it points at, not the link.
+            if (exists) {
+                if (char* real = ::realpath(path_.c_str(), nullptr)) {
+                    path_ = real;
+                    std::free(real);
+                }
+            }
+            std::string tmpl = path_ + ".csv-XXXXXX";
+            std::vector<char> name(tmpl.begin(), tmpl.end());
+            name.push_back('\0');
+            fd_ = ::mkostemp(name.data(), O_CLOEXEC);
+            if (fd_ >= 0) {
+                temp_ = name.data();
+                ::fchmod(fd_, exists ? (st.st_mode & 07777) : (0666 & ~CurrentUmask()));
+            } else if (exists) {
+                OpenDirect();  // a writable file in a folder we may not create files in
+            }
+        }
+        ok_ = fd_ >= 0;
         buf_.reserve(kFlushAt + 4096);
     }
-    ~CsvFile() {
-        if (fd_ >= 0) ::close(fd_);
-    }
+    ~CsvFile() { Discard(); }
     CsvFile(const CsvFile&) = delete;
     CsvFile& operator=(const CsvFile&) = delete;
 
@@ -74,28 +96,56 @@ public:
         buf_.clear();
     }
 
-    // Flushes and closes; true when every byte reached the file.
+    // Flushes, closes and puts the file in place; true when every byte reached it.
     bool Close() {
         Flush();
         if (fd_ >= 0 && ::close(fd_) != 0) ok_ = false;
         fd_ = -1;
+        if (!temp_.empty()) {
+            if (ok_ && ::rename(temp_.c_str(), path_.c_str()) != 0) ok_ = false;
+            if (!ok_) ::unlink(temp_.c_str());
+            temp_.clear();
+        }
         return ok_;
     }
 
-    // A file that could not be written completely is not left behind looking like an export (a
-    // device or a pipe named as the target is of course left alone).
+    // Drops what was written; an earlier file of the name stays as it was.
     void Discard() {
         if (fd_ >= 0) ::close(fd_);
         fd_ = -1;
-        if (regular_) ::unlink(path_.c_str());
+        if (!temp_.empty()) ::unlink(temp_.c_str());
+        temp_.clear();
     }
 
 private:
+    void OpenDirect() {
+        do {
+            fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        } while (fd_ < 0 && errno == EINTR);
+    }
+
+    // The process's file creation mask, read without changing it (umask() would, for every thread).
+    static mode_t CurrentUmask() {
+        std::FILE* f = std::fopen("/proc/self/status", "r");
+        mode_t mask = 022;
+        if (f == nullptr) return mask;
+        char line[256];
+        while (std::fgets(line, sizeof line, f) != nullptr) {
+            unsigned value = 0;
+            if (std::sscanf(line, "Umask: %o", &value) == 1) {
+                mask = static_cast<mode_t>(value & 0777);
+                break;
+            }
+        }
+        std::fclose(f);
+        return mask;
+    }
+
     static constexpr std::size_t kFlushAt = 1 << 16;
     std::string path_;
+    std::string temp_;  // the temporary being written; empty when writing the target directly
     int fd_ = -1;
     bool ok_ = false;
-    bool regular_ = false;
     std::string buf_;
 };
 

@@ -110,6 +110,10 @@ std::string IniFile::Get(const std::string& section, const std::string& key, con
         if (k >= 0) {
             std::string name;
             KeyValue(lines_[static_cast<std::size_t>(k)].text, name, value);
+            // A lone CR inside a line is no line end here, but Set could not store it back: read it
+            // as the blank Set would write, so a value survives a save unchanged.
+            for (char& c : value)
+                if (c == '\r') c = ' ';
         }
     }
     return FitBytes(value, kMaxValueBytes);

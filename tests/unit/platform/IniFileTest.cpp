@@ -131,6 +131,19 @@ TEST_F(IniFileTest, LineBreaksInValuesCannotInjectKeys) {
     EXPECT_FALSE(back.Has("T", "X"));
 }
 
+// Found by fuzzing: a lone CR inside a value read back as a CR, but saving the value wrote a
+// blank, so merely saving a section changed what it held.
+TEST_F(IniFileTest, ALoneCrInsideAValueReadsAsTheBlankASaveWrites) {
+    Write("[GENERAL]\r\nDATA_STORED_FOLDER=C:\\da\rta\\\r\nFILE_NAME_ID=ZQ\r\n");
+    auto ini = Loaded();
+    const std::string folder = ini.Get("GENERAL", "DATA_STORED_FOLDER", "");
+    EXPECT_EQ(folder, "C:\\da ta\\");
+    ini.Set("GENERAL", "DATA_STORED_FOLDER", folder);
+    ASSERT_TRUE(ini.Save());
+    EXPECT_EQ(Loaded().Get("GENERAL", "DATA_STORED_FOLDER", ""), folder);
+    EXPECT_EQ(Loaded().Get("GENERAL", "FILE_NAME_ID", ""), "ZQ");
+}
+
 TEST_F(IniFileTest, BinaryGarbageAndOddLinesLoad) {
     std::string data = "[S]\nK=a";
     data += '\0';
