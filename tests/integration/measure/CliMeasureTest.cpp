@@ -112,6 +112,34 @@ TEST_F(CliMeasureTest, DemoIntervalRunStoresCountRecordsOnTheGrid) {
     EXPECT_EQ(ini.find("MEASUREMENT_TYPE=1"), std::string::npos) << ini;
 }
 
+TEST_F(CliMeasureTest, DemoIntervalWindowMeasuresEachGridPointOnceAndNothingAfterItsEnd) {
+    // A window that opens on a grid point two seconds ahead and ends off the grid: S, S+2 and no
+    // more, then the wait for tomorrow's S.
+    platform::CalTime s = platform::Now() + 2;
+    s += s % 2;
+    platform::CalTime midnight = 0;
+    ASSERT_TRUE(platform::LocalMidnight(s, midnight));
+    if (s + 3 >= midnight + 86400) {  // keep the window inside one day
+        s = midnight + 86400 + 2;
+        midnight += 86400;
+    }
+    const std::string from = platform::FormatLocal(s, "%H:%M:%S"), to = platform::FormatLocal(s + 3, "%H:%M:%S");
+    const double duration = static_cast<double>(s + 4 - platform::Now()) + 0.6;
+    CliRun r = Cli(Workdir() + "--demo measure --type interval --span 2 --from " + from + " --to " + to +
+                   " --duration " + std::to_string(duration));
+    ASSERT_EQ(r.status, 0) << r.err;
+    auto lines = Lines(r.out);
+    std::vector<long long> stored, waiting;
+    for (const auto& l : Named(lines, "UM_INTERVAL_STORED")) stored.push_back(l.w);
+    for (const auto& l : Named(lines, "UM_INTERVAL_WAITING")) waiting.push_back(l.w);
+    EXPECT_EQ(stored, (std::vector<long long>{s, s + 2})) << r.out;
+    EXPECT_EQ(waiting, (std::vector<long long>{s, s + 2, s + 86400})) << r.out;  // no daylight saving in JST
+    std::vector<long long> times;
+    for (const auto& rec : RecordsOn(s)) times.push_back(rec.GetTime());
+    EXPECT_EQ(times, stored);
+    EXPECT_EQ(lines.back().name, "UM_INTERVAL_FINISHED");
+}
+
 TEST_F(CliMeasureTest, DemoManualOverlapWithMemoAndATransfer) {
     CliRun r = Cli(Workdir() + "--demo measure --exposure 10 --memo field");
     ASSERT_EQ(r.status, 0) << r.err;
