@@ -936,7 +936,14 @@ void CHeliarcDlg::ShowNeighbour(int64_t t, int64_t viewHandle, bool next) {
     if (!view) return;
     const int n = dataSet_.Count();
     int found = -1;
-    if (next) {
+    // Records can share a second. When the one selected row shows the window's time, it is the
+    // window's record (the selection follows the window), and its neighbour in the list is next.
+    const int shown = selection_.size() == 1 ? *selection_.begin() : -1;
+    if (shown >= 0 && shown < n && dataSet_.At(shown).record.GetTime() == t) {
+        const int neighbour = next ? shown + 1 : shown - 1;
+        if (neighbour >= 0 && neighbour < n) found = neighbour;
+        else return;
+    } else if (next) {
         for (int i = 0; i < n && found < 0; ++i)
             if (dataSet_.At(i).record.GetTime() > t) found = i;
     } else {

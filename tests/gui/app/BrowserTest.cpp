@@ -222,9 +222,36 @@ TEST_F(BrowserTest, NextAndPreviousInAGraphWindowMoveTheListSelection) {
     d.OnMessage(UM_SHOW_PREVIOUS, d.DataSet().At(3).record.GetTime(), ui::HandleOf(&graphView));
     EXPECT_EQ(d.Selection(), (std::set<int>{2}));
     // Past the first record nothing is shown and the selection stays.
+    Select({0});
+    shown.clear();
     d.OnMessage(UM_SHOW_PREVIOUS, d.DataSet().At(0).record.GetTime(), ui::HandleOf(&graphView));
-    EXPECT_EQ(shown.size(), 3u);
-    EXPECT_EQ(d.Selection(), (std::set<int>{2}));
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(d.Selection(), (std::set<int>{0}));
+}
+
+TEST_F(BrowserTest, NextReachesARecordOfTheSameSecond) {
+    {
+        CSpectrumDataWriter writer;
+        ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(Base() + 9 * 60, "r9b")), 1);
+    }
+    std::vector<std::string> shown;
+    ViewHooks().showMeasured = [&](QWidget*, const CSpectrumData& r, const CSpectrumData*) { shown.push_back(r.GetMemo()); };
+    CHeliarcDlg& d = MakeDialog();
+    ASSERT_EQ(d.DataSet().Count(), 11);
+    QWidget graphView;
+    Select({9});
+    d.OnMessage(UM_SHOW_NEXT, d.DataSet().At(9).record.GetTime(), ui::HandleOf(&graphView));
+    EXPECT_EQ(shown, (std::vector<std::string>{"r9b"}));
+    EXPECT_EQ(d.Selection(), (std::set<int>{10}));
+    d.OnMessage(UM_SHOW_NEXT, d.DataSet().At(10).record.GetTime(), ui::HandleOf(&graphView));
+    EXPECT_EQ(shown.size(), 1u);  // the last one
+    d.OnMessage(UM_SHOW_PREVIOUS, d.DataSet().At(10).record.GetTime(), ui::HandleOf(&graphView));
+    EXPECT_EQ(shown.back(), "r9");
+    EXPECT_EQ(d.Selection(), (std::set<int>{9}));
+    // With no matching selection the walk goes by time as before.
+    Select({2, 3});
+    d.OnMessage(UM_SHOW_PREVIOUS, d.DataSet().At(10).record.GetTime(), ui::HandleOf(&graphView));
+    EXPECT_EQ(shown.back(), "r8");
 }
 
 TEST_F(BrowserTest, CommandsThatNeedASelectionSaySo) {

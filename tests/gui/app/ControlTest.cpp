@@ -105,7 +105,8 @@ TEST_F(AppTest, IntervalAndTransferStatusTexts) {
     const CalTime next = datatest::Local(2009, 5, 12, 9, 5, 0);
     engine->Post(UM_INTERVAL_WAITING, next);
     Pump();
-    EXPECT_EQ(TextOf("id1036"), "Waiting - Start at 09:05:00 ");
+    // A start that is not today carries its date.
+    EXPECT_EQ(TextOf("id1036"), "Waiting - Start at 2009/05/12 09:05:00 ");
     engine->Post(UM_INTERVAL_MEASURING);
     Pump();
     EXPECT_EQ(TextOf("id1036"), "Measuring");
