@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,13 @@ inline const std::string& WorkDir() {
         if (ini == nullptr) std::abort();
         std::fputs("[GENERAL]\nDATA_STORED_FOLDER=data\nFILE_NAME_ID=F\n", ini);
         std::fclose(ini);
+        // The path is kept where no destructor can reach it before the handler runs.
+        static char kept[4096];
+        std::snprintf(kept, sizeof kept, "%s", buf.data());
+        std::atexit([] {
+            std::error_code ec;
+            if (::chdir("/") == 0) std::filesystem::remove_all(kept, ec);
+        });
         return std::string(buf.data());
     }();
     return dir;
