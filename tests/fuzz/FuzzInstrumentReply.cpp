@@ -1,19 +1,22 @@
 // The command protocol on arbitrary instrument replies, cut into arbitrary pieces: the framing
 // ends every exchange, and what the parsers accept is a record the program can store.
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "data/SpectrumDataWriter.h"
 #include "instrument/InstrumentProtocol.h"
+#include "instrument/UsbTransport.h"
 #include "tests/fuzz/FuzzSupport.h"
 #include "tests/unit/instrument/MemoryTransport.h"
 
 namespace {
 
-// Input: one byte of link shape (chunk size and how reads are cut), then the replies in command
-// order, each as a little-endian 16-bit length and its bytes.
+// Input: one byte of link shape (USB pipes, or a serial-like link with its chunk size and how reads
+// are cut), then the replies in command order, each as a little-endian 16-bit length and its bytes.
 struct Replies {
     const uint8_t* p;
     std::size_t left;
@@ -28,6 +31,44 @@ struct Replies {
         left -= n;
         return reply;
     }
+};
+
+// The instrument's USB pipes: every command's reply is delivered in chunks of up to 64 bytes whose
+// unused tail stays zero, as the transport's buffer is.
+class CReplayUsb : public CUsbBackend {
+public:
+    explicit CReplayUsb(Replies& replies) : replies_(replies) {}
+    bool ListDevices(std::vector<std::string>& paths) override {
+        paths = {"usb:1:2"};
+        return true;
+    }
+    bool ProbeOpen(const std::string&) override { return true; }
+    int OpenPipe(const std::string& path) override { return path.back() == '3' ? 3 : 4; }
+    void ClosePipe(int) override {}
+    int Write(int, const uint8_t*, int length, int) override {
+        pending_ += replies_.Next();
+        return length;
+    }
+    bool StartRead(int, uint8_t* buffer, int length) override {
+        buffer_ = buffer;
+        length_ = length;
+        return true;
+    }
+    WaitResult WaitRead(int, int, int& transferred) override {
+        if (pending_.empty()) return WaitResult::TimedOut;
+        const std::size_t n = std::min<std::size_t>(pending_.size(), static_cast<std::size_t>(length_));
+        std::copy_n(pending_.begin(), n, buffer_);
+        pending_.erase(0, n);
+        transferred = static_cast<int>(n);
+        return WaitResult::Completed;
+    }
+    void CancelRead(int) override { buffer_ = nullptr; }
+
+private:
+    Replies& replies_;
+    std::string pending_;
+    uint8_t* buffer_ = nullptr;
+    int length_ = 0;
 };
 
 }  // namespace
@@ -47,11 +88,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         if (CInstrumentProtocol::ParseCalibrationTable(text, table)) FUZZ_CHECK(table.size() == 256);
     }
 
-    const int chunk = (shape & 1) ? 64 : 1;
-    auto transport = std::make_unique<CMemoryTransport>(chunk, [&](const std::string&) { return replies.Next(); });
-    if (shape & 2) transport->SetSplits({static_cast<std::size_t>(1 + ((shape >> 2) & 7)), 64, 3});
     CInstrumentLink link;
-    link.Attach(std::move(transport));
+    if (shape & 0x80) {
+        auto usb = std::make_unique<CUsbTransport>(std::make_shared<CReplayUsb>(replies));
+        // Discovery writes two lines to standard output for every open; nobody reads them here.
+        static const bool quiet = std::freopen("/dev/null", "w", stdout) != nullptr;
+        (void)quiet;
+        usb->Open();
+        link.Attach(std::move(usb));
+    } else {
+        const int chunk = (shape & 1) ? 64 : 1;
+        auto transport = std::make_unique<CMemoryTransport>(chunk, [&](const std::string&) { return replies.Next(); });
+        if (shape & 2) transport->SetSplits({static_cast<std::size_t>(1 + ((shape >> 2) & 7)), 64, 3});
+        link.Attach(std::move(transport));
+    }
     CInstrumentProtocol protocol(link);
 
     CSpectrumData record;

@@ -46,6 +46,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s (%zu bytes)\n", file.c_str(), bytes.size());
         LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
     }
-    std::printf("%zu inputs\n", files.size());
+    std::fprintf(stderr, "%zu inputs\n", files.size());
     return 0;
 }

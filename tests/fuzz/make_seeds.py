@@ -123,5 +123,6 @@ header = ["memo\rOK\r", "1796731200\rOK\r", "50\rOK\r", "21.5\rOK\r", "139.7\rOK
 pixels = b"".join(struct.pack("<h", (i * 97) % 32768) for i in range(256)) + b"OK\r"
 put("instrument_reply", "transfer-serial", replies(0, *info, "2\rOK\r", *header, pixels, *header, pixels))
 put("instrument_reply", "transfer-usb-split", replies(1 | 2 | 8, *info, "1\rOK\r", *header, pixels))
+put("instrument_reply", "transfer-usb-pipes", replies(0x80, *info, "1\rOK\r", *header, pixels))
 put("instrument_reply", "err-and-junk", replies(0, "ERR\r", "xERR\r"))
 put("instrument_reply", "zero-exposure", replies(1, *info, "1\rOK\r", *header[:2], "0\rOK\r", *header[3:], pixels))
