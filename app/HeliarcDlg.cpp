@@ -280,6 +280,7 @@ void CHeliarcDlg::BuildControls() {
 
     // The "Data" popup of the record list.
     dataMenu_ = new QMenu(this);
+    dataMenu_->setObjectName(QStringLiteral("menu143Data"));  // the measured data thumbnails show it too
     auto addItem = [this](int id, int textId) {
         QAction* a = dataMenu_->addAction(Q(textId));
         a->setObjectName(QStringLiteral("cmd%1").arg(id));

@@ -53,6 +53,11 @@ int ThumbnailTileTop(int index, int tileCount, int height) {
 
 int ThumbnailTileHeight(int tileCount, int height) { return tileCount <= 0 ? height : height / tileCount; }
 
+int ThumbnailBandHeight(int index, int tileCount, int height) {
+    if (tileCount <= 0) return height;
+    return ThumbnailTileTop(index + 1, tileCount, height) - ThumbnailTileTop(index, tileCount, height);
+}
+
 void RenderThumbnailStack(Surface& surface, const std::vector<const CSpectrumData*>& records, int first,
                           int tileCount, const std::function<bool(int)>& isSelected) {
     const Surface::Mapping saved = surface.SaveMapping();
@@ -60,8 +65,10 @@ void RenderThumbnailStack(Surface& surface, const std::vector<const CSpectrumDat
     surface.SetWindowOrg(0, 0);
     surface.SetViewportOrg(0, 0);
     surface.FillRect({0, 0, surface.Width(), surface.Height()}, thumbnail::kWindowBackground);
-    surface.RestoreMapping(saved);
-    if (tileCount <= 0 || first < 0) return;
+    if (tileCount <= 0 || first < 0) {
+        surface.RestoreMapping(saved);
+        return;
+    }
     const int h = surface.Height();
     const int tileHeight = ThumbnailTileHeight(tileCount, h);
     for (int i = 0; i < tileCount; ++i) {
@@ -75,6 +82,11 @@ void RenderThumbnailStack(Surface& surface, const std::vector<const CSpectrumDat
         tile.width = surface.Width();
         tile.height = tileHeight;
         tile.selected = isSelected && isSelected(static_cast<int>(index));
+        // Each tile keeps to its band, so a tile looks the same whatever its neighbours are and the
+        // windows can reuse a tile drawn once.
+        surface.SetClipRect({0, tile.top, surface.Width(), tile.top + ThumbnailBandHeight(i, tileCount, h)});
         RenderThumbnailTile(surface, *record, tile);
+        surface.ClearClip();
     }
+    surface.RestoreMapping(saved);
 }

@@ -42,8 +42,12 @@ int ThumbnailTileCount(int width, int height);
 // Top row and height of tile i of tileCount in a client area height pixels tall.
 int ThumbnailTileTop(int index, int tileCount, int height);
 int ThumbnailTileHeight(int tileCount, int height);
+// Rows from tile i's top to the next tile's top (the tile height, or one more where the rows do not
+// divide evenly); the tile's selection colour fills its band and nothing of it reaches the next.
+int ThumbnailBandHeight(int index, int tileCount, int height);
 
 // The measured-data thumbnails as a whole: the surface filled white, then tiles 0 .. tileCount - 1
-// showing records[first + i] while there are records; isSelected(index into records) marks tiles.
+// showing records[first + i] while there are records, each clipped to its band; isSelected(index
+// into records) marks tiles.
 void RenderThumbnailStack(Surface& surface, const std::vector<const CSpectrumData*>& records, int first,
                           int tileCount, const std::function<bool(int)>& isSelected);

@@ -1,0 +1,28 @@
+#pragma once
+// "Standard data thumbnail": the current standard data as one small graph over the whole window,
+// white while there is none. The main dialog posts UM_STANDARD_CHANGED whenever the standard data
+// panel changes.
+#include <QImage>
+#include <QWidget>
+
+class CBaseDataSet;
+
+class CBaseDataThumbnailView : public QWidget {
+public:
+    explicit CBaseDataThumbnailView(QWidget* parent = nullptr);
+
+    void Attach(CBaseDataSet& standard);
+    // Draws the back buffer anew and repaints.
+    void Render();
+    const QImage& BackBuffer() const { return back_; }
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    CBaseDataSet* standard_ = nullptr;
+    QImage back_;
+};
