@@ -5,7 +5,9 @@
 #include <QImage>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <QPainter>
 #include <QPixmap>
+#include <algorithm>
 #include <clocale>
 #include <cstdlib>
 #include <cstdio>
@@ -105,6 +107,7 @@ int CHeliarcApp::Run(const Options& options) {
         const QImage image = dialog_->grab().toImage();
         result = image.save(QString::fromStdString(options.screenshot), "PNG") ? 0 : 1;
         if (result) std::fprintf(stderr, "heliarc: cannot write %s\n", options.screenshot.c_str());
+        if (result == 0 && !options.thumbnailScreenshot.empty()) result = SaveThumbnailPicture(options.thumbnailScreenshot);
     } else {
         // The dialog runs modeless under the application's own loop, so the thumbnail and graph
         // windows take input beside it; the program ends when the dialog ends (its exit rules).
@@ -120,4 +123,24 @@ int CHeliarcApp::Run(const Options& options) {
     dialog_ = nullptr;
     if (simulator_) simulator_->Stop();
     return result;
+}
+
+int CHeliarcApp::SaveThumbnailPicture(const std::string& path) {
+    // The two thumbnail windows one above the other, as they stand at the screen's left edge, with
+    // the last record scrolled into view.
+    if (!m_pDataThumbnailWnd || !m_pBaseDataThumbnailWnd) return 1;
+    if (dialog_->DataSet().Count() > 0)
+        ui::PostWindowMessage(m_pDataThumbnailWnd->View(), platform::UM_ENSURE_VISIBLE, dialog_->DataSet().Count() - 1);
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    const QImage measured = m_pDataThumbnailWnd->grab().toImage();
+    const QImage standard = m_pBaseDataThumbnailWnd->grab().toImage();
+    QImage both(std::max(measured.width(), standard.width()), measured.height() + standard.height(), QImage::Format_RGB32);
+    both.fill(Qt::white);
+    QPainter painter(&both);
+    painter.drawImage(0, 0, measured);
+    painter.drawImage(0, measured.height(), standard);
+    painter.end();
+    if (both.save(QString::fromStdString(path), "PNG")) return 0;
+    std::fprintf(stderr, "heliarc: cannot write %s\n", path.c_str());
+    return 1;
 }

@@ -17,6 +17,7 @@ public:
         bool demo = false;           // the simulated instrument on a pseudo-terminal is the port
         std::string port;            // port for this run ("usb", "COM<n>", a device path)
         std::string screenshot;      // render the main dialog to this PNG file and end
+        std::string thumbnailScreenshot;  // with screenshot: the thumbnail windows to this PNG file
         std::string artworkFolder;   // write the icon and the finish sound into this folder and end
     };
 
@@ -33,6 +34,8 @@ public:
     CHeliarcDlg* MainDialog() const { return dialog_; }
 
 private:
+    int SaveThumbnailPicture(const std::string& path);
+
     CHeliarcDlg* dialog_ = nullptr;
     std::unique_ptr<CSimulatedInstrument> simulator_;
 };

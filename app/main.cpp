@@ -16,6 +16,8 @@ int main(int argc, char** argv) {
             options.port = argv[++i];
         } else if (a == "--screenshot" && i + 1 < argc) {  // used by scripts/screenshot
             options.screenshot = argv[++i];
+        } else if (a == "--thumbnail-screenshot" && i + 1 < argc) {  // used by scripts/screenshot
+            options.thumbnailScreenshot = argv[++i];
         } else if (a == "--write-artwork" && i + 1 < argc) {  // used by scripts/screenshot
             options.artworkFolder = argv[++i];
         } else if (a == "--help" || a == "-h") {
