@@ -252,7 +252,9 @@ void CHeliarcDlg::BuildControls() {
     QPushButton* calculation = Button(kCmdCalculationData, ids::kCalculationData);
     calculation->setEnabled(static_cast<bool>(ViewHooks().openNumericalGraph));
     plotGrid->addWidget(calculation, 0, 1);
-    plotGrid->addWidget(Button(kCmd3D, ids::k3D, true), 1, 0);
+    QPushButton* threeD = Button(kCmd3D, ids::k3D);
+    threeD->setEnabled(static_cast<bool>(ViewHooks().open3DGraph));
+    plotGrid->addWidget(threeD, 1, 0);
     auto* actions = new QHBoxLayout;
     actions->addWidget(io, 3);
     actions->addWidget(plot, 2);
@@ -290,7 +292,7 @@ void CHeliarcDlg::BuildControls() {
     addItem(kCmdMenuMeasuredPlot, ids::kMeasuredDataPlot)->setEnabled(static_cast<bool>(ViewHooks().openDataGraph));
     addItem(kCmdMenuCalculationPlot, ids::kCalculationDataPlot)
         ->setEnabled(static_cast<bool>(ViewHooks().openNumericalGraph));
-    addItem(kCmdMenu3DPlot, ids::k3DPlot)->setEnabled(false);
+    addItem(kCmdMenu3DPlot, ids::k3DPlot)->setEnabled(static_cast<bool>(ViewHooks().open3DGraph));
     dataMenu_->addSeparator();
     addItem(kCmdMenuImport, ids::kImportEllipsis);
     addItem(kCmdMenuExport, ids::kExportEllipsis);
@@ -473,6 +475,8 @@ void CHeliarcDlg::OnCommand(int id) {
         case kCmdMenuMeasuredPlot: MeasuredData(); break;
         case kCmdCalculationData:
         case kCmdMenuCalculationPlot: CalculationData(); break;
+        case kCmd3D:
+        case kCmdMenu3DPlot: ThreeDGraph(); break;
         case kCmdExport:
         case kCmdMenuExport: ExportSelection(this, dataSet_, selection_, standard_.Current()); break;
         case kCmdImport:
@@ -925,6 +929,18 @@ void CHeliarcDlg::CalculationData() {
     records.CopySubset(dataSet_, selection_);
     if (QWidget* frame = ViewHooks().openNumericalGraph(S(ids::kCalculationDataGraph), records))
         sets_[kSetNumerical].Add(frame);
+}
+
+void CHeliarcDlg::ThreeDGraph() {
+    if (!ViewHooks().open3DGraph) return;
+    if (selection_.size() < 2) {
+        ShowMessage(this, ids::kSelectMoreThanOneRecord, Prompter::Icon::Information);
+        return;
+    }
+    CSpectrumDataSet records;
+    records.CopySubset(dataSet_, selection_);
+    if (QWidget* frame = ViewHooks().open3DGraph(S(ids::k3DGraph), records, standard_.Current()))
+        sets_[kSet3D].Add(frame);
 }
 
 void CHeliarcDlg::ShowNeighbour(int64_t t, int64_t viewHandle, bool next) {

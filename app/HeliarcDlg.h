@@ -144,6 +144,7 @@ private:
     void RegisterStandard();
     void MeasuredData();
     void CalculationData();
+    void ThreeDGraph();
     void ShowNeighbour(int64_t t, int64_t viewHandle, bool next);
 
     // Declaration order is construction order.

@@ -19,6 +19,7 @@
 #include "graph/ThumbnailRender.h"
 #include "platform/Path.h"
 #include "ui/QtSurfaceImage.h"
+#include "views/3DGraphPicture.h"
 #include "views/DataGraphPicture.h"
 #include "views/NumericalGraphPicture.h"
 
@@ -85,8 +86,8 @@ int RunRender(Context&, const std::vector<std::string>& argv) {
     if (pos.size() != 2) return Usage("render needs a kind and an output file");
     const std::string& kind = pos[0];
     const std::string& out = pos[1];
-    if (kind != "spectrum" && kind != "plural" && kind != "numerical" && kind != "thumbnail")
-        return Usage("render kind must be spectrum, plural, numerical or thumbnail");
+    if (kind != "spectrum" && kind != "plural" && kind != "numerical" && kind != "3d" && kind != "thumbnail")
+        return Usage("render kind must be spectrum, plural, numerical, 3d or thumbnail");
     if (!EndsWith(out, ".bmp") && !EndsWith(out, ".png")) return Usage("the output file must end in .bmp or .png");
     const bool tile = kind == "thumbnail";
     int width = tile ? thumbnail::kLogicalWidth : 700;
@@ -124,6 +125,14 @@ int RunRender(Context&, const std::vector<std::string>& argv) {
 
     CBaseDataSet standardSet;
     const CSpectrumData* standard = standardSet.Current();
+    if (kind == "3d") {
+        if (set.Count() < 2) return Fail("Select more than one record.");
+        C3DGraphPicture picture;
+        picture.LoadSettings();
+        picture.SetData(set, standard);
+        if (!picture.Render(width, height) || !picture.Graph()) return Fail("Graph plot failure.");
+        return WritePicture(*picture.Graph(), out) ? kExitOk : Fail("Bitmap saving failure.");
+    }
     CDataGraphPicture picture;
     picture.LoadSettings();
     if (kind == "spectrum") {
@@ -138,7 +147,7 @@ int RunRender(Context&, const std::vector<std::string>& argv) {
 }
 
 const CommandRegistrar kRender(60, "render", RunRender,
-                               "spectrum|plural|numerical|thumbnail [--from TEXT] [--to TEXT] [--comment TEXT] [--size WxH] "
+                               "spectrum|plural|numerical|3d|thumbnail [--from TEXT] [--to TEXT] [--comment TEXT] [--size WxH] "
                                "OUT.bmp|OUT.png");
 
 }  // namespace

@@ -46,6 +46,10 @@ struct CViewHooks {
     // A new calculation data graph frame (CNumericalGraphWnd) titled title over its own copy of
     // records (at least two), already shown; it belongs to window set 4.
     std::function<QWidget*(const std::string& title, const CSpectrumDataSet& records)> openNumericalGraph;
+    // A new 3-D graph frame (C3DGraphWnd) titled title over its own copies of records (at least two)
+    // and of standard (the current standard data or null), already shown; it belongs to window set 5.
+    std::function<QWidget*(const std::string& title, const CSpectrumDataSet& records, const CSpectrumData* standard)>
+        open3DGraph;
 };
 
 CViewHooks& ViewHooks();

@@ -13,6 +13,7 @@
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
 #include "ui/QtSurfaceImage.h"
+#include "views/3DGraphPicture.h"
 #include "views/DataGraphPicture.h"
 #include "views/NumericalGraphPicture.h"
 
@@ -132,4 +133,30 @@ TEST_F(CliRenderTest, NumericalDrawsTheSelectionOverTime) {
     EXPECT_TRUE(written.convertToFormat(QImage::Format_RGB32) ==
                 picture.Graph()->Image().convertToFormat(QImage::Format_RGB32));
     EXPECT_EQ(Cli("--workdir " + dir_.Path() + " render numerical --to '2009/5/12 10:00' " + Out("one.png")), 1);
+}
+
+TEST_F(CliRenderTest, ThreeDIsThePictureOfTheWindowFromItsSection) {
+    C3DGraphPrm prm;
+    prm.Load();
+    prm.m_TIME_AXIS_KIND = 1;
+    prm.m_ANGLE_THETA = 30;
+    prm.m_DATA_COLOR = 0xFF0000;
+    prm.Save();
+    ASSERT_EQ(Cli("--workdir " + dir_.Path() + " render 3d --from '2009/5/12 10:02' --size 800x600 " + Out("3d.png")), 0);
+    QImage written(QString::fromStdString(Out("3d.png")));
+    ASSERT_EQ(written.size(), QSize(800, 600));
+    const platform::CalTime from = Local(2009, 5, 12, 10, 2, 0);
+    CSpectrumDataSet set;
+    set.Search(&from, nullptr, nullptr);
+    ASSERT_EQ(set.Count(), 10);
+    CBaseDataSet standardSet;
+    C3DGraphPicture picture;
+    picture.LoadSettings();
+    picture.SetData(set, standardSet.Current());
+    ASSERT_TRUE(picture.Render(800, 600));
+    EXPECT_TRUE(written.convertToFormat(QImage::Format_RGB32) ==
+                picture.Graph()->Image().convertToFormat(QImage::Format_RGB32));
+    // Settings of the run are never saved; one record is not enough.
+    EXPECT_EQ(Cli("--workdir " + dir_.Path() + " render 3d --to '2009/5/12 10:00' " + Out("one.png")), 1);
+    EXPECT_EQ(Cli("--workdir " + dir_.Path() + " render 3d --size 2x2 " + Out("tiny.bmp")), 0);
 }
