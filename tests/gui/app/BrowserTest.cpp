@@ -409,4 +409,33 @@ TEST_F(BrowserTest, CalculationDataNeedsTwoRowsAndGetsACopyOfThem) {
     d.FrameSet(CHeliarcDlg::kSetNumerical).CloseAll();
 }
 
+TEST_F(BrowserTest, ThreeDNeedsTwoRowsAndGetsTheSelectionWithTheStandardData) {
+    std::vector<std::string> memos;
+    std::string title;
+    bool standardGiven = false;
+    ViewHooks().open3DGraph = [&](const std::string& t, const CSpectrumDataSet& records,
+                                  const CSpectrumData* standard) -> QWidget* {
+        title = t;
+        standardGiven = standard != nullptr;
+        for (int i = 0; i < records.Count(); ++i) memos.push_back(records.At(i).record.GetMemo());
+        auto* w = new QWidget;
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        return w;
+    };
+    CHeliarcDlg& d = MakeDialog();
+    Select({1});
+    Click("id1021");
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(prompter.Messages()[0], "Select more than one record.");
+    EXPECT_EQ(prompter.calls[0].icon, Prompter::Icon::Information);
+    EXPECT_TRUE(memos.empty());
+    Select({5, 0});
+    Click("id1021");
+    EXPECT_EQ(title, "3-D graph");
+    EXPECT_EQ(memos, (std::vector<std::string>{"r0", "r5"}));
+    EXPECT_EQ(standardGiven, d.StandardSet().Current() != nullptr);
+    EXPECT_EQ(d.FrameSet(CHeliarcDlg::kSet3D).Count(), 1);
+    d.FrameSet(CHeliarcDlg::kSet3D).CloseAll();
+}
+
 }  // namespace
