@@ -293,8 +293,15 @@ void CSpectrumData::SetCoefficient(std::size_t index, float value) {
 }
 
 void CSpectrumData::SetWavelengths(std::size_t n, const float* values) { AssignList(wavelengths_, n, values); }
-void CSpectrumData::SetCalibration(std::size_t n, const float* values) { AssignList(calibration_, n, values); }
-void CSpectrumData::SetSignal(std::size_t n, const float* values) { AssignList(signal_, n, values); }
+void CSpectrumData::SetCalibration(std::size_t n, const float* values) {
+    calibration_ = values ? PixelArray(values, n) : PixelArray();
+}
+void CSpectrumData::SetSignal(std::size_t n, const float* values) { signal_ = values ? PixelArray(values, n) : PixelArray(); }
+
+void CSpectrumData::SetCoefficients(std::size_t n, const float* values) {
+    if (values == nullptr) n = 0;
+    AssignList(coefficients_, std::min(n, kMaxCoefficients), values);
+}
 
 std::string CSpectrumData::FormatTime(const char* format) const {
     if (format == nullptr) return std::string();
@@ -474,10 +481,11 @@ void CSpectrumData::LoadJisStandard() {
     explicitWavelengths_ = 1;
     memo_ = "JIS Standard Data";
     wavelengths_.resize(kJisPoints);
-    signal_.resize(kJisPoints);
-    calibration_.assign(kJisPoints, 1.0f);
+    std::vector<float> signal(kJisPoints);
     for (int i = 0; i < kJisPoints; ++i) {
         wavelengths_[static_cast<std::size_t>(i)] = static_cast<float>(kJisStandard[i][0]);
-        signal_[static_cast<std::size_t>(i)] = static_cast<float>(kJisStandard[i][1]);
+        signal[static_cast<std::size_t>(i)] = static_cast<float>(kJisStandard[i][1]);
     }
+    signal_ = PixelArray(std::move(signal));
+    calibration_ = PixelArray(std::vector<float>(kJisPoints, 1.0f));
 }

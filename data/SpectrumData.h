@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "data/PixelArray.h"
 #include "graph/Range.h"
 
 // Irradiance units; every computation starts from W/m^2/um.
@@ -82,15 +83,17 @@ public:
     float GetCoefficient(std::size_t i) const { return i < coefficients_.size() ? coefficients_[i] : 0.0f; }
     // Grows with zeros as needed; an index of kMaxCoefficients or more is ignored.
     void SetCoefficient(std::size_t index, float value);
+    // Replaces every coefficient at once (at most kMaxCoefficients are kept).
+    void SetCoefficients(std::size_t n, const float* values);
     static constexpr std::size_t kMaxCoefficients = 64;
     const std::vector<float>& GetWavelengths() const { return wavelengths_; }
     void SetWavelengths(std::size_t n, const float* values);
-    const std::vector<float>& GetCalibration() const { return calibration_; }
+    const PixelArray& GetCalibration() const { return calibration_; }
     void SetCalibration(std::size_t n, const float* values);
-    void SetCalibration(std::vector<float> values) { calibration_ = std::move(values); }
-    const std::vector<float>& GetSignal() const { return signal_; }
+    void SetCalibration(PixelArray values) { calibration_ = std::move(values); }
+    const PixelArray& GetSignal() const { return signal_; }
     void SetSignal(std::size_t n, const float* values);
-    void SetSignal(std::vector<float> values) { signal_ = std::move(values); }
+    void SetSignal(PixelArray values) { signal_ = std::move(values); }
 
     // Cached derived values and their flags (carried unchanged by copies and by the data files).
     int32_t GetSumsValid() const { return sumsValid_; }
@@ -156,8 +159,8 @@ private:
     int32_t fovCode_ = 3;
     std::vector<float> coefficients_;
     std::vector<float> wavelengths_;
-    std::vector<float> calibration_;
-    std::vector<float> signal_;
+    PixelArray calibration_;
+    PixelArray signal_;
     int32_t sumsValid_ = 0;
     int32_t uvValid_ = 0;
     float par_ = 0;

@@ -1,6 +1,8 @@
 #include "data/SpectrumDataReader.h"
 
 #include <bit>
+#include <cstdint>
+#include <cstring>
 
 #include "config/GeneralPrm.h"
 #include "data/RecordLayout.h"
@@ -35,7 +37,7 @@ CSpectrumDataReader::CSpectrumDataReader() : general_(std::make_unique<CGeneralP
 
 CSpectrumDataReader::~CSpectrumDataReader() = default;
 
-bool CSpectrumDataReader::Decode(const unsigned char* image, CSpectrumData& record) {
+bool CSpectrumDataReader::Decode(const unsigned char* image, CSpectrumData& record, PixelArena* arena) {
     const int n = GetI32(image + kPixelCount);
     if (n < 0 || n > kMaxPixels) return false;
 
@@ -58,18 +60,24 @@ bool CSpectrumDataReader::Decode(const unsigned char* image, CSpectrumData& reco
     platform::CalTime time;
     if (!platform::JoinLocal(year, month, day, hour, minute, second, time)) return false;
 
-    std::vector<float> calibration(static_cast<std::size_t>(n)), signal(static_cast<std::size_t>(n));
-    if constexpr (std::endian::native == std::endian::little) {
-        if (n > 0) {
-            std::memcpy(calibration.data(), image + CalibrationOffset(n), 4 * static_cast<std::size_t>(n));
-            std::memcpy(signal.data(), image + SignalOffset(n), 4 * static_cast<std::size_t>(n));
+    // Pixel values as stored (little-endian floats), converted only on a big-endian host.
+    const auto count = static_cast<std::size_t>(n);
+    auto pixels = [&](int offset, bool repeats) {
+        const float* values = reinterpret_cast<const float*>(image + offset);
+        std::vector<float> swapped;
+        if constexpr (std::endian::native != std::endian::little) {
+            swapped.resize(count);
+            for (int i = 0; i < n; ++i) swapped[static_cast<std::size_t>(i)] = GetF32(image + offset + 4 * i);
+            values = swapped.data();
+        } else if (reinterpret_cast<std::uintptr_t>(values) % alignof(float) != 0) {
+            swapped.assign(count, 0.0f);
+            if (count) std::memcpy(swapped.data(), image + offset, 4 * count);
+            values = swapped.data();
         }
-    } else {
-        for (int i = 0; i < n; ++i) {
-            calibration[static_cast<std::size_t>(i)] = GetF32(image + CalibrationOffset(n) + 4 * i);
-            signal[static_cast<std::size_t>(i)] = GetF32(image + SignalOffset(n) + 4 * i);
-        }
-    }
+        if (!arena) return PixelArray(values, count);
+        return repeats ? arena->StoreRepeated(values, count) : arena->Store(values, count);
+    };
+    PixelArray calibration = pixels(CalibrationOffset(n), true), signal = pixels(SignalOffset(n), false);
 
     record.SetTypeCode(typeCode);
     record.SetIdText(id);
@@ -80,8 +88,10 @@ bool CSpectrumDataReader::Decode(const unsigned char* image, CSpectrumData& reco
     record.SetExtraInteger(GetI32(image + kExtraInteger));
     record.SetExtraReal(GetF32(image + kExtraReal));
     record.SetTemperature(GetF32(image + kTemperature));
-    for (int k = 0; k < 5; ++k) record.SetCoefficient(static_cast<std::size_t>(k), GetF32(image + kCoefficients + 4 * k));
-    if (typeCode.size() >= 2 && typeCode[1] == 'H') record.SetCoefficient(5, GetF32(image + kC5));
+    float coefficients[6];
+    for (int k = 0; k < 5; ++k) coefficients[k] = GetF32(image + kCoefficients + 4 * k);
+    coefficients[5] = GetF32(image + kC5);
+    record.SetCoefficients(typeCode.size() >= 2 && typeCode[1] == 'H' ? 6 : 5, coefficients);
     record.SetTime(time);
     record.SetMemo(memo);
     record.SetValid(GetI32(image + kValid));
@@ -105,7 +115,7 @@ bool CSpectrumDataReader::PassesQuickFilter(const unsigned char* image, const ch
 }
 
 CSpectrumDataReader::Result CSpectrumDataReader::ReadRecordEx(platform::File& stream, CSpectrumData& record) {
-    unsigned char image[kSize];
+    alignas(float) unsigned char image[kSize];
     if (!stream.ReadExact(image, kSize)) return Result::End;
     return Decode(image, record) ? Result::Ok : Result::Rejected;
 }

@@ -32,7 +32,8 @@ public:
 
     // Decodes one record image; false (record unchanged) when it is not a valid record: N outside
     // 0..280, a text field without its zero byte, or date fields that are no date.
-    static bool Decode(const unsigned char* image, CSpectrumData& record);
+    // With an arena, the pixel values are stored in its blocks.
+    static bool Decode(const unsigned char* image, CSpectrumData& record, PixelArena* arena = nullptr);
 
     // Cheap test on a raw image: the record is not deleted and, when comment is given, its memo
     // contains it. A record that fails cannot pass a search; one that passes still needs Decode.

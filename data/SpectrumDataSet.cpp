@@ -57,17 +57,18 @@ void CSpectrumDataSet::Search(const platform::CalTime* start, const platform::Ca
         days.emplace_back(day, std::move(path));
     }
     if (!comment || !*comment) entries_.reserve(static_cast<std::size_t>(bound));
+    PixelArena arena;  // the kept records' pixels in a few large blocks
     for (const auto& [day, path] : days) {
         platform::File file;
         if (!file.Open(path, platform::File::Mode::Read)) continue;
         file.SetReadBuffer(64 * CSpectrumDataReader::kRecordSize);
-        unsigned char image[CSpectrumDataReader::kRecordSize];
+        alignas(float) unsigned char image[CSpectrumDataReader::kRecordSize];
         while (file.ReadExact(image, sizeof image)) {
             const int64_t offset = file.Tell() - CSpectrumDataReader::kRecordSize;
             // Deleted records and memos that cannot match are passed over before the full decode.
             if (!CSpectrumDataReader::PassesQuickFilter(image, comment)) continue;
             CSpectrumData record;
-            if (!CSpectrumDataReader::Decode(image, record)) continue;  // not a record this program writes
+            if (!CSpectrumDataReader::Decode(image, record, &arena)) continue;  // not a record this program writes
             if (start && record.GetTime() < *start) continue;
             if (end && record.GetTime() > *end) continue;
             entries_.push_back({std::move(record), day, offset});

@@ -164,3 +164,39 @@ TEST(SearchTimeTest, DaylightSavingFollowsTheCalendar) {
     EXPECT_EQ(ParseSearchTime("2009/7/1 12:00:00"), 1246442400);
     EXPECT_EQ(ParseSearchTime("2009/1/1 12:00:00"), 1230807600);
 }
+
+// Search keeps pixels in shared blocks: records copied out must keep their own values after the set
+// is gone, an equal calibration is shared, a different one is not, and more records than one block
+// holds still read back exactly.
+TEST_F(DataSetTest, SearchResultsKeepTheirPixelsAfterTheSetIsGone) {
+    std::vector<CSpectrumData> list;
+    const int count = static_cast<int>(PixelArena::kBlockBytes / (256 * sizeof(float))) + 50;
+    for (int i = 0; i < count; ++i) {
+        CSpectrumData r = MakeRecord(Local(2009, 5, 13, 0, 0, 0) + i, "", static_cast<float>(i));
+        if (i == 7) {
+            std::vector<float> cal(256, 0.25f);
+            r.SetCalibration(cal);
+        }
+        list.push_back(r);
+    }
+    Write(list);
+    std::vector<CSpectrumData> kept;
+    {
+        CSpectrumDataSet set;
+        set.Search(nullptr, nullptr, nullptr);
+        ASSERT_EQ(set.Count(), count);
+        EXPECT_EQ(set.At(0).record.GetCalibration().data(), set.At(1).record.GetCalibration().data());
+        EXPECT_NE(set.At(6).record.GetCalibration().data(), set.At(7).record.GetCalibration().data());
+        EXPECT_NE(set.At(7).record.GetCalibration().data(), set.At(8).record.GetCalibration().data());
+        kept = {set.At(0).record, set.At(7).record, set.At(count - 1).record};
+    }
+    EXPECT_EQ(kept[0].GetSignal(), list[0].GetSignal());
+    EXPECT_EQ(kept[1].GetCalibration(), std::vector<float>(256, 0.25f));
+    EXPECT_EQ(kept[2].GetSignal(), list[static_cast<std::size_t>(count - 1)].GetSignal());
+    EXPECT_EQ(kept[2].GetCalibration(), list[0].GetCalibration());
+    // A copy changed afterwards gets values of its own; the original is untouched.
+    CSpectrumData changed = kept[0];
+    changed.SetSignal(std::vector<float>(256, 9.0f));
+    EXPECT_EQ(kept[0].GetSignal(), list[0].GetSignal());
+    EXPECT_EQ(changed.GetSignal()[3], 9.0f);
+}
