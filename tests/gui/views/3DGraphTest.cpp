@@ -560,3 +560,27 @@ TEST_F(ThreeDTest, WindowTurnsByDragAndShowsThePictureItRenders) {
     EXPECT_EQ(recorder.messages.back().wParam, 5);
     EXPECT_EQ(recorder.messages.back().lParam, handle);
 }
+
+TEST_F(ThreeDTest, CopySaveAndPrintUseThePicture) {
+    MessageRecorder recorder;
+    ScriptedPrompter prompter;
+    auto* frame = static_cast<C3DGraphWnd*>(ViewHooks().open3DGraph("3-D graph", set_, nullptr));
+    ASSERT_NE(frame, nullptr);
+    C3DGraphView* view = frame->View();
+    EXPECT_EQ(view->Picture().Kind(), 0);
+    const std::string path = dir_.Path() + "/3d.bmp";
+    prompter.paths.push_back(path);
+    frame->Action(G::kCmdSaveBmp)->trigger();
+    const std::string bytes = testsupport::ReadFileBytes(path);
+    const int w = view->width(), h = view->height();
+    const std::size_t row = (static_cast<std::size_t>(w) * 3 + 3) / 4 * 4;
+    EXPECT_EQ(bytes.size(), 54 + row * static_cast<std::size_t>(h));
+    frame->Action(G::kCmdCopy)->trigger();
+    ASSERT_FALSE(prompter.Messages().empty());
+    EXPECT_TRUE(prompter.Messages().back() == "Completed copying to clipboard." ||
+                prompter.Messages().back() == "Copy to clipboard failure.");
+    frame->Action(G::kCmdPrint)->trigger();
+    EXPECT_EQ(prompter.Count("print"), 1);
+    frame->close();
+    recorder.Pump();
+}
