@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "exchange/CsvText.h"
-#include "graph/Range.h"
+#include "data/Range.h"
 #include "platform/Path.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
@@ -151,7 +151,6 @@ private:
 
 void AppendText(std::string& out, std::string_view text) { csvtext::AppendField(out, text); }
 
-void AppendG(std::string& out, double v) { out += platform::FormatG(v, "%g"); }
 
 // IrradianceAt of one record for many wavelengths: the per-pixel wavelengths and irradiances are
 // computed once, then each lookup finds the record's nearest pixel and draws its straight line over
@@ -303,7 +302,10 @@ bool WriteCsv(const std::string& fileName, std::vector<CSpectrumData>& records, 
         AppendText(out, Text(labelId));
         for (auto& r : records) {
             out += ',';
-            AppendG(out, static_cast<double>(value(r)));
+            // The values are floats, so "%g" of them is exactly what WriteG6 writes.
+            const float v = value(r);
+            char buf[csvtext::kMaxG6];
+            out.append(buf, static_cast<std::size_t>(csvtext::WriteG6(buf, v) - buf));
         }
         file.EndRow();
     };
@@ -365,16 +367,19 @@ bool WriteCsv(const std::string& fileName, std::vector<CSpectrumData>& records, 
             values[k * cols + j] = v;
         }
     }
-    // Each row is formatted into one piece of memory and appended whole.
-    std::vector<char> line((cols + 1) * (csvtext::kMaxG6 + 1) + 2);
+    // Each row is formatted straight into the file buffer, grown once to the row's largest size.
+    const std::size_t maxRow = (cols + 1) * (csvtext::kMaxG6 + 1) + 2;
     for (std::size_t k = 0; k < rows; ++k) {
-        char* p = csvtext::WriteG6(line.data(), wavelengths[k]);
+        const std::size_t at = out.size();
+        out.resize(at + maxRow);
+        char* const start = out.data() + at;
+        char* p = csvtext::WriteG6(start, wavelengths[k]);
         const float* row = &values[k * cols];
         for (std::size_t j = 0; j < cols; ++j) {
             *p++ = ',';
             p = csvtext::WriteG6(p, row[j]);
         }
-        out.append(line.data(), static_cast<std::size_t>(p - line.data()));
+        out.resize(at + static_cast<std::size_t>(p - start));
         file.EndRow();
     }
     if (file.Close()) return true;

@@ -133,14 +133,16 @@ char* WriteG6(char* p, float value) {
     int x;
     if (!SixDigits(m, e, guess, q, x)) return WriteSlow(p, value);
 
+    // Two digits at a time from a table: the divisions by 10 dominated this function.
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
     char d[6];
-    const uint32_t hi = q / 10000, mid = q / 100 % 100, lo = q % 100;
-    d[0] = static_cast<char>('0' + hi / 10);
-    d[1] = static_cast<char>('0' + hi % 10);
-    d[2] = static_cast<char>('0' + mid / 10);
-    d[3] = static_cast<char>('0' + mid % 10);
-    d[4] = static_cast<char>('0' + lo / 10);
-    d[5] = static_cast<char>('0' + lo % 10);
+    const uint32_t hi = q / 10000, rest = q - hi * 10000, mid = rest / 100, lo = rest - mid * 100;
+    std::memcpy(d, kPairs + 2 * hi, 2);
+    std::memcpy(d + 2, kPairs + 2 * mid, 2);
+    std::memcpy(d + 4, kPairs + 2 * lo, 2);
     int last = 5;  // trailing zeros are dropped, as %g does
     while (last > 0 && d[last] == '0') --last;
 
