@@ -377,7 +377,7 @@ double CSpectrumData::LuminousEfficiency(int row) {
     return Luminous().v[row];
 }
 
-void CSpectrumData::ComputeSums() {
+void CSpectrumData::ComputeSums() const {
     const PixelTable table(*this);
     // Every whole nanometre from 360 to 830 nm, looked up once: the PAR band 400..700 nm asks for
     // the same wavelengths as the luminous rows.
@@ -406,34 +406,34 @@ void CSpectrumData::ComputeSums() {
     lux_ = 683.0f * lux_ / 1000.0f;
 }
 
-void CSpectrumData::ComputeUv() {
+void CSpectrumData::ComputeUv() const {
     const PixelTable table(*this);
     uvB_ = table.Integrate(280, 315);
     uvA_ = table.Integrate(315, 400);
     uvValid_ = 1;
 }
 
-float CSpectrumData::GetPar() {
+float CSpectrumData::GetPar() const {
     if (sumsValid_ == 0) ComputeSums();
     return par_;
 }
 
-float CSpectrumData::GetPhoton() {
+float CSpectrumData::GetPhoton() const {
     if (sumsValid_ == 0) ComputeSums();
     return photon_;
 }
 
-float CSpectrumData::GetLux() {
+float CSpectrumData::GetLux() const {
     if (sumsValid_ == 0) ComputeSums();
     return lux_;
 }
 
-float CSpectrumData::GetUvA() {
+float CSpectrumData::GetUvA() const {
     if (uvValid_ == 0) ComputeUv();
     return uvA_;
 }
 
-float CSpectrumData::GetUvB() {
+float CSpectrumData::GetUvB() const {
     if (uvValid_ == 0) ComputeUv();
     return uvB_;
 }

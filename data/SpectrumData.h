@@ -120,11 +120,11 @@ public:
     float IrradianceAt(float x, int unit) const;
     float Integrate(int from, int to) const;  // W/m^2, 1 nm trapezoid
 
-    float GetPar();
-    float GetPhoton();
-    float GetLux();
-    float GetUvA();
-    float GetUvB();
+    float GetPar() const;
+    float GetPhoton() const;
+    float GetLux() const;
+    float GetUvA() const;
+    float GetUvB() const;
 
     void SpectrumSeries(double min, double max, int unit, GraphSeries& out) const;
     void DifferenceSeries(double min, double max, int unit, const CSpectrumData& other, GraphSeries& out) const;
@@ -139,8 +139,13 @@ public:
     static double LuminousEfficiency(int row);
 
 private:
-    void ComputeSums();
-    void ComputeUv();
+    // The caches below are filled on first use by the const getters, without a lock: the
+    // measurement worker computes only its own record (for the run-time log; the user-interface
+    // thread reads that record only while no run is active and otherwise reads the stored files),
+    // and the windows compute their own copies. A record read by two threads at once must have its
+    // values computed (GetPar, GetUvA) before it is shared.
+    void ComputeSums() const;
+    void ComputeUv() const;
 
     int32_t explicitWavelengths_ = 0;
     int64_t time_ = 0;
@@ -161,15 +166,15 @@ private:
     std::vector<float> wavelengths_;
     PixelArray calibration_;
     PixelArray signal_;
-    int32_t sumsValid_ = 0;
-    int32_t uvValid_ = 0;
-    float par_ = 0;
-    float photon_ = 0;
-    float lux_ = 0;
+    mutable int32_t sumsValid_ = 0;
+    mutable int32_t uvValid_ = 0;
+    mutable float par_ = 0;
+    mutable float photon_ = 0;
+    mutable float lux_ = 0;
     float longitude_ = 0;
     float latitude_ = 0;
     float altitude_ = 0;
-    float uvA_ = 0;
-    float uvB_ = 0;
+    mutable float uvA_ = 0;
+    mutable float uvB_ = 0;
     float darkOffset_ = 0;
 };

@@ -356,6 +356,20 @@ TEST(DerivedValues, CachedUntilResetAndCarriedByCopies) {
     EXPECT_EQ(copy.GetPar(), par);  // the copy keeps its own cache
 }
 
+TEST(DerivedValues, ConstRecordComputesOnceAndKeepsTheCache) {
+    const CSpectrumData fresh = FlatRecord();
+    CSpectrumData plain = FlatRecord();
+    EXPECT_EQ(fresh.GetSumsValid(), 0);
+    // Bit-identical whichever way the record is reached.
+    EXPECT_EQ(fresh.GetPhoton(), plain.GetPhoton());
+    EXPECT_EQ(fresh.GetUvB(), plain.GetUvB());
+    EXPECT_EQ(fresh.GetSumsValid(), 1);
+    EXPECT_EQ(fresh.GetUvValid(), 1);
+    CSpectrumData copy(fresh);
+    copy.SetSignal(std::vector<float>(801, 2.0f));  // the cache travels with the copy
+    EXPECT_EQ(copy.GetPhoton(), fresh.GetPhoton());
+}
+
 TEST(Series, SpectrumFilteredByRange) {
     const CSpectrumData r = LinearRecord(400.0f, 10.0f, {1.0f, 2.0f, 3.0f, 4.0f, 5.0f});
     GraphSeries s;
