@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "data/PixelArray.h"
-#include "graph/Range.h"
+#include "data/Range.h"
 
 // Irradiance units; every computation starts from W/m^2/um.
 enum IrradianceUnit : int {

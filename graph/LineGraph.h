@@ -3,7 +3,7 @@
 // range onto bottom..top. Subclasses add axes, grid and markers.
 #include <cstdint>
 
-#include "graph/Range.h"
+#include "data/Range.h"
 #include "graph/Surface.h"
 
 class CLineGraph {

@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "graph/Range.h"
+#include "data/Range.h"
 #include "graph/Surface.h"
 
 class CSpectrumData;

@@ -10,7 +10,7 @@
 #include "config/3DGraphPrm.h"
 #include "data/SpectrumData.h"
 #include "data/SpectrumDataSet.h"
-#include "graph/Range.h"
+#include "data/Range.h"
 #include "graph/Surface.h"
 
 class QtSurfaceImage;

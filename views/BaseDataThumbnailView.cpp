@@ -54,7 +54,7 @@ void CBaseDataThumbnailView::resizeEvent(QResizeEvent*) { Render(); }
 void CBaseDataThumbnailView::contextMenuEvent(QContextMenuEvent* event) {
     // The standard data list's pop-up; its commands go to the main dialog.
     QWidget* main = ui::MainWindow();
-    if (auto* menu = main ? main->findChild<QMenu*>(QStringLiteral("menu143StandardData")) : nullptr)
+    if (auto* menu = main ? main->findChild<QMenu*>(QStringLiteral("menu143Standard")) : nullptr)
         menu->popup(event->globalPos());
 }
 

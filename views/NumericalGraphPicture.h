@@ -7,7 +7,7 @@
 
 #include "config/NumericalGraphPrm.h"
 #include "data/SpectrumDataSet.h"
-#include "graph/Range.h"
+#include "data/Range.h"
 #include "graph/RgbImage.h"
 #include "graph/Surface.h"
 

@@ -7,7 +7,7 @@
 
 #include "data/SpectrumData.h"
 #include "data/SpectrumDataSet.h"
-#include "graph/Range.h"
+#include "data/Range.h"
 #include "graph/ThumbnailRender.h"
 #include "ui/QtSurfaceImage.h"
 

@@ -8,7 +8,7 @@
 #include "data/SpectrumDataReader.h"
 #include "data/SpectrumDataSet.h"
 #include "data/SpectrumDataWriter.h"
-#include "graph/Range.h"
+#include "data/Range.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace {

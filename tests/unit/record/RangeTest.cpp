@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "graph/Range.h"
+#include "data/Range.h"
 
 TEST(Range, HoldsBoundsInGivenOrder) {
     CDRange r(5.0, -1.0);  // nothing reorders the bounds
