@@ -140,7 +140,8 @@ void CStandardPanel::DeleteEntry() {
         ShowMessage(this, ids::kSelectAData, Prompter::Icon::Information);
         return;
     }
-    standard_.Remove(row);
+    // A history file that cannot be written keeps the change for this run only: say so.
+    if (!standard_.Remove(row)) ShowMessage(this, ids::kCannotSaveData, Prompter::Icon::Warning);
     Refresh();
 }
 
@@ -151,6 +152,6 @@ void CStandardPanel::UpdateEntry() {
         return;
     }
     if (row == 0) return;  // already current
-    standard_.Select(row);
+    if (!standard_.Select(row)) ShowMessage(this, ids::kCannotSaveData, Prompter::Icon::Warning);
     Refresh();
 }

@@ -178,7 +178,7 @@ int CSpectrumDataSet::Update(int index) {
     return writer.WriteRecord(file, e.record);
 }
 
-void CSpectrumDataSet::RegisterAsStandard(int index, CBaseDataSet& standardSet) const {
-    if (index < 0 || index >= Count()) return;
-    standardSet.Register(At(index).FileDate, At(index).FileOffset);
+bool CSpectrumDataSet::RegisterAsStandard(int index, CBaseDataSet& standardSet) const {
+    if (index < 0 || index >= Count()) return false;
+    return standardSet.Register(At(index).FileDate, At(index).FileOffset);
 }

@@ -46,7 +46,8 @@ public:
     int Delete(const std::set<int>& indices);
     // Writes the entry's record back over its place in its file, under the same lock and check.
     int Update(int index);
-    void RegisterAsStandard(int index, CBaseDataSet& standardSet) const;
+    // False when the record cannot be read or the standard history cannot be saved.
+    bool RegisterAsStandard(int index, CBaseDataSet& standardSet) const;
 
     // Dates (local midnights) of the daily files in the data folder, ascending; used by the search
     // and by anything that walks the folder day by day.
