@@ -1,12 +1,16 @@
 // heliarc: the program. Options: --demo runs it on the simulated instrument (in-process, on a
 // pseudo-terminal); --port PORT uses "usb", "COM<n>" or a device path for this run only.
 #include <QApplication>
+#include <csignal>
 #include <cstdio>
 #include <string>
 
 #include "app/HeliarcApp.h"
 
 int main(int argc, char** argv) {
+    // Past a user's file size limit (ulimit -f) a write should fail and be reported as one that
+    // cannot be saved, not end the process.
+    std::signal(SIGXFSZ, SIG_IGN);
     CHeliarcApp::Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];

@@ -3,6 +3,7 @@
 // folder; options given on the command line apply to this run only and are never saved.
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -23,6 +24,9 @@ void PrintHelp(FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Past a user's file size limit (ulimit -f) a write should fail and be reported as one that
+    // cannot be saved, not end the process.
+    std::signal(SIGXFSZ, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
     cli::Context ctx;
     std::size_t i = 0;
