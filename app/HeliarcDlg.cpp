@@ -861,9 +861,8 @@ void CHeliarcDlg::DeleteData() {
     if (!Prompter::Current().AskYesNo(this, S(ids::kConfirmDelete))) return;
     const std::set<int> rows = selection_;
     const RecordKeys keep = SelectedKeys();  // records that could not be deleted stay selected
-    const bool deleted = dataSet_.Delete(rows) != 0;
+    dataSet_.Delete(rows);
     RefreshRecordList(keep);
-    if (!deleted) ShowMessage(this, ids::kCannotSaveData, Prompter::Icon::Warning);
 }
 
 void CHeliarcDlg::RemoveData() {
@@ -892,8 +891,7 @@ void CHeliarcDlg::RegisterStandard() {
         ShowMessage(this, ids::kSelectOneData, Prompter::Icon::Information);
         return;
     }
-    if (!dataSet_.RegisterAsStandard(*selection_.begin(), standard_))
-        ShowMessage(this, ids::kCannotSaveData, Prompter::Icon::Warning);
+    dataSet_.RegisterAsStandard(*selection_.begin(), standard_);
     RefreshStandardList();
 }
 

@@ -10,7 +10,7 @@
 #include <fstream>
 
 #include "AppTestUtil.h"
-#include "instrument/SetMeasurement.h"
+#include "ui/SetMeasurement.h"
 #include "sim/SimulatedInstrument.h"
 
 namespace {

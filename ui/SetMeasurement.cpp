@@ -1,4 +1,4 @@
-#include "instrument/SetMeasurement.h"
+#include "ui/SetMeasurement.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
