@@ -35,6 +35,9 @@ bool GetField(const unsigned char* image, int offset, int width, int& value) {
 
 CSpectrumDataReader::CSpectrumDataReader() : general_(std::make_unique<CGeneralPrm>()) { general_->Load(); }
 
+CSpectrumDataReader::CSpectrumDataReader(const CGeneralPrm& general)
+    : general_(std::make_unique<CGeneralPrm>(general)) {}
+
 CSpectrumDataReader::~CSpectrumDataReader() = default;
 
 bool CSpectrumDataReader::Decode(const unsigned char* image, CSpectrumData& record, PixelArena* arena) {

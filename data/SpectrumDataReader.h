@@ -16,6 +16,8 @@ public:
     enum class Result { Ok, End, Rejected };
 
     CSpectrumDataReader();  // loads the GENERAL section
+    // Uses a copy of settings already loaded (a worker thread never reads the settings file).
+    explicit CSpectrumDataReader(const CGeneralPrm& general);
     virtual ~CSpectrumDataReader();
 
     // 1 when a whole record was read into record; 0 at the end of the file, on a truncated last

@@ -20,6 +20,9 @@ void PutText(unsigned char* image, int offset, int width, const std::string& tex
 
 CSpectrumDataWriter::CSpectrumDataWriter() : general_(std::make_unique<CGeneralPrm>()) { general_->Load(); }
 
+CSpectrumDataWriter::CSpectrumDataWriter(const CGeneralPrm& general)
+    : general_(std::make_unique<CGeneralPrm>(general)) {}
+
 CSpectrumDataWriter::~CSpectrumDataWriter() { EndBatch(); }
 
 bool CSpectrumDataWriter::Encode(const CSpectrumData& record, unsigned char* image) {

@@ -14,6 +14,8 @@ public:
     static constexpr int kRecordSize = 2560;
 
     CSpectrumDataWriter();  // loads the GENERAL section: folder and prefix are fixed for its life
+    // Uses a copy of settings already loaded (a worker thread never reads the settings file).
+    explicit CSpectrumDataWriter(const CGeneralPrm& general);
     virtual ~CSpectrumDataWriter();
 
     // Writes the record image at the stream's position as one write. 1 on success, else 0 (also for

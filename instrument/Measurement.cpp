@@ -341,7 +341,8 @@ bool CMeasurement::WriteRunTimeLog() {
 bool CMeasurement::StoreRecord() {
     // The writer takes the data folder's write lock and leaves no part of a record it could not
     // write; a clean-up out here, without the lock, could cut off another writer's record.
-    CSpectrumDataWriter writer;
+    // The GENERAL section as loaded when the run started: the worker never reads the settings file.
+    CSpectrumDataWriter writer(general_);
     return writer.AppendRecord(record_) == 1;
 }
 
@@ -449,7 +450,7 @@ void CMeasurement::RunTransfer() {
         platform::LocalFields f;
         if (platform::SplitLocal(record_.GetTime(), f)) {
             if (!haveDay || f.year != day.year || f.month != day.month || f.day != day.day) {
-                CSpectrumDataReader reader;
+                CSpectrumDataReader reader(general_);
                 reader.ReadDay(f.year, f.month, f.day, dayList);
                 day = f;
                 haveDay = true;

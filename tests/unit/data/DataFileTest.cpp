@@ -209,3 +209,23 @@ TEST_F(DataFileTest, AppendFailsCleanlyWhenTheFolderIsMissing) {
     EXPECT_TRUE(day.empty());
     EXPECT_EQ(reader.ReadDay(2009, 2, 30, day), 0);  // no such date
 }
+
+TEST_F(DataFileTest, GivenSettingsWinOverTheSettingsFileAndAreKeptForTheirLife) {
+    // The file points at one folder; the settings handed over name another (as a run started
+    // before the user changed the folder).
+    CGeneralPrm given;
+    given.Load();
+    given.m_FILE_NAME_ID = std::string("RUN");
+    SetGeneral(dir_.Path() + "/no/such/folder", "SPC");
+    CSpectrumDataWriter writer(given);
+    ASSERT_EQ(writer.AppendRecord(MakeRecord(Local(2009, 5, 12, 10), "given")), 1);
+    EXPECT_EQ(FileSize(dir_.Path() + "/RUN_20090512.hlx"), 2560);
+    CSpectrumDataReader reader(given);
+    std::vector<CSpectrumData> day;
+    ASSERT_EQ(reader.ReadDay(2009, 5, 12, day), 1);
+    ASSERT_EQ(day.size(), 1u);
+    EXPECT_EQ(day[0].GetMemo(), "given");
+    CSpectrumDataReader fromFile;  // the file's missing folder: an empty day
+    EXPECT_EQ(fromFile.ReadDay(2009, 5, 12, day), 1);
+    EXPECT_TRUE(day.empty());
+}
