@@ -861,8 +861,9 @@ void CHeliarcDlg::DeleteData() {
     if (!Prompter::Current().AskYesNo(this, S(ids::kConfirmDelete))) return;
     const std::set<int> rows = selection_;
     const RecordKeys keep = SelectedKeys();  // records that could not be deleted stay selected
-    dataSet_.Delete(rows);
+    const bool deleted = dataSet_.Delete(rows) != 0;
     RefreshRecordList(keep);
+    if (!deleted) ShowMessage(this, ids::kCannotSaveData, Prompter::Icon::Warning);
 }
 
 void CHeliarcDlg::RemoveData() {
@@ -891,7 +892,8 @@ void CHeliarcDlg::RegisterStandard() {
         ShowMessage(this, ids::kSelectOneData, Prompter::Icon::Information);
         return;
     }
-    dataSet_.RegisterAsStandard(*selection_.begin(), standard_);
+    if (!dataSet_.RegisterAsStandard(*selection_.begin(), standard_))
+        ShowMessage(this, ids::kCannotSaveData, Prompter::Icon::Warning);
     RefreshStandardList();
 }
 
