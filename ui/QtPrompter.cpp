@@ -61,9 +61,17 @@ bool QtPrompter::BrowseFolder(QWidget* parent, std::string& path) {
 }
 
 QString QtPrompter::QtFilter(const std::string& filter) {
+    // "Name (*.a;*.b)|*.a;*.b||": Qt takes the patterns from the parentheses of the name and wants
+    // them apart by spaces, so the name's own list is replaced by the pattern field's.
     const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'), Qt::SkipEmptyParts);
     QStringList names;
-    for (int i = 0; i + 1 < parts.size(); i += 2) names << parts[i];
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString name = parts[i];
+        const int open = name.lastIndexOf(QLatin1Char('('));
+        if (open >= 0 && name.trimmed().endsWith(QLatin1Char(')'))) name.truncate(open);
+        const QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        names << name.trimmed() + QLatin1String(" (") + patterns.join(QLatin1Char(' ')).trimmed() + QLatin1Char(')');
+    }
     return names.join(QLatin1String(";;"));
 }
 

@@ -8,6 +8,9 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QListView>
 #include <QRadioButton>
 #include <filesystem>
 
@@ -21,6 +24,7 @@
 #include "tests/gui/app/AppTestUtil.h"
 #include "tests/unit/exchange/ExchangeTestUtil.h"
 #include "ui/DataListCtrl.h"
+#include "ui/QtPrompter.h"
 
 namespace {
 
@@ -474,6 +478,40 @@ TEST_F(ImportTest, RefusedWhileMeasuringAndHarmlessWithoutAChoice) {
     d.OnCommand(CHeliarcDlg::kCmdImport);
     EXPECT_EQ(prompter.Messages(), (Texts{"Completed importing."}));
     EXPECT_EQ(Day(2009, 5, 12).size(), 5u);
+}
+
+// The file dialogs the program opens list exactly the files of their type (the filters are stored as
+// "Name (*.a;*.b)|*.a;*.b||", which Qt reads differently).
+TEST_F(ExchangeDlgTest, FileDialogsListTheFilesOfTheirType) {
+    for (const char* name : {"a.srd", "b.rad", "c.csv", "d.bmp", "e.txt", "f.SRD.txt"}) testsupport::WriteFileBytes(Path(name), "x");
+    const std::vector<std::pair<int, std::set<std::string>>> cases = {
+        {ids::kImportFileFilter, {"a.srd", "b.rad"}},
+        {ids::kExportFileFilter, {"c.csv"}},
+        {ids::kBitmapFileFilter, {"d.bmp"}},
+    };
+    for (platform::Language language : {platform::Language::English, platform::Language::Japanese}) {
+        platform::SetLanguage(language);
+        for (const auto& [id, expected] : cases) {
+            QFileDialog fd(nullptr, QString(), QString::fromStdString(work.Path()), QtPrompter::QtFilter(LoadString(id)));
+            fd.setOption(QFileDialog::DontUseNativeDialog);
+            fd.show();
+            auto* view = fd.findChild<QListView*>(QStringLiteral("listView"));
+            ASSERT_NE(view, nullptr);
+            std::set<std::string> listed;
+            QElapsedTimer timer;
+            timer.start();
+            // The folder is read on a thread of the file system model.
+            while (timer.elapsed() < 5000) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+                listed.clear();
+                const QModelIndex root = view->rootIndex();
+                for (int r = 0; r < view->model()->rowCount(root); ++r)
+                    listed.insert(view->model()->index(r, 0, root).data().toString().toStdString());
+                if (listed.size() >= expected.size() && timer.elapsed() > 300) break;
+            }
+            EXPECT_EQ(listed, expected) << LoadString(id);
+        }
+    }
 }
 
 }  // namespace
