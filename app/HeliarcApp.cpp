@@ -25,6 +25,7 @@
 #include "ui/Logo.h"
 #include "ui/Prompter.h"
 #include "ui/WindowMessage.h"
+#include "views/ViewFactory.h"
 
 namespace {
 CHeliarcApp* g_app = nullptr;
@@ -86,7 +87,7 @@ int CHeliarcApp::Run(const Options& options) {
     }
     engine->SetPortOverride(port);
 
-    dialog_ = new CHeliarcDlg(std::move(engine));
+    dialog_ = new CHeliarcDlg(std::move(engine), MakeViewFactory());
     ui::SetMainWindow(dialog_);
     int result = 0;
     if (!options.screenshot.empty()) {

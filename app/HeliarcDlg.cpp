@@ -47,7 +47,7 @@
 #include "ui/Prompter.h"
 #include "ui/SetGeneral.h"
 #include "ui/SetMeasurement.h"
-#include "ui/ViewHooks.h"
+#include "ui/ViewFactory.h"
 #include "ui/WindowMessage.h"
 
 namespace {
@@ -97,8 +97,8 @@ private:
 
 }  // namespace
 
-CHeliarcDlg::CHeliarcDlg(std::unique_ptr<CRunEngine> engine, QWidget* parent)
-    : QDialog(parent), engine_(std::move(engine)), sink_(std::make_unique<ui::CWindowMessageSink>(this)) {
+CHeliarcDlg::CHeliarcDlg(std::unique_ptr<CRunEngine> engine, CViewFactory views, QWidget* parent)
+    : QDialog(parent), engine_(std::move(engine)), views_(std::move(views)), sink_(std::make_unique<ui::CWindowMessageSink>(this)) {
     setObjectName(QStringLiteral("dlg102"));
     engine_->SetMessageSink(sink_.get());
     BuildControls();
@@ -137,7 +137,7 @@ void CHeliarcDlg::BuildControls() {
     startStop_->setMinimumWidth(90);
     QPushButton* config = Button(kCmdMeasurementConfig, ids::kMeasurementConfig);
     QPushButton* trend = Button(kCmdTrendGraph, ids::kTrendGraph);
-    trend->setEnabled(static_cast<bool>(ViewHooks().openDataGraph));
+    trend->setEnabled(static_cast<bool>(views_.openDataGraph));
     auto makeStatic = [this](int id) {
         auto* s = new CColorStatic(this);
         s->setObjectName(QStringLiteral("id%1").arg(id));
@@ -247,27 +247,27 @@ void CHeliarcDlg::BuildControls() {
     auto* plot = new QGroupBox(Q(ids::kPlot), browser);
     auto* plotGrid = new QGridLayout(plot);
     QPushButton* measured = Button(kCmdMeasuredData, ids::kMeasuredData);
-    measured->setEnabled(static_cast<bool>(ViewHooks().openDataGraph));
+    measured->setEnabled(static_cast<bool>(views_.openDataGraph));
     plotGrid->addWidget(measured, 0, 0);
     QPushButton* calculation = Button(kCmdCalculationData, ids::kCalculationData);
-    calculation->setEnabled(static_cast<bool>(ViewHooks().openNumericalGraph));
+    calculation->setEnabled(static_cast<bool>(views_.openNumericalGraph));
     plotGrid->addWidget(calculation, 0, 1);
     QPushButton* threeD = Button(kCmd3D, ids::k3D);
-    threeD->setEnabled(static_cast<bool>(ViewHooks().open3DGraph));
+    threeD->setEnabled(static_cast<bool>(views_.open3DGraph));
     plotGrid->addWidget(threeD, 1, 0);
     auto* actions = new QHBoxLayout;
     actions->addWidget(io, 3);
     actions->addWidget(plot, 2);
 
-    auto* standard = standardPanel_ = new CStandardPanel(standard_, sets_[kSetStandard], browser);
+    auto* standard = standardPanel_ = new CStandardPanel(standard_, sets_[kSetStandard], views_, browser);
     standardList_ = standardPanel_->List();
     standardPanel_->commandReceiver = [this](int id) { OnCommand(id); };
     standardPanel_->thumbnailView = [this]() -> QObject* { return baseThumb_ ? BaseDataThumbnailWnd()->View() : nullptr; };
     standardPanel_->onChanged = [this] {
         // The trend window shows the latest record against the current standard data.
         QWidget* trend = sets_[kSetTrend].At(0);
-        if (trend && latest_.GetTime() != 0 && ViewHooks().showLatest)
-            ViewHooks().showLatest(trend, latest_, standard_.Current());
+        if (trend && latest_.GetTime() != 0 && views_.showLatest)
+            views_.showLatest(trend, latest_, standard_.Current());
     };
 
     auto* browserLayout = new QVBoxLayout(browser);
@@ -289,10 +289,10 @@ void CHeliarcDlg::BuildControls() {
         connect(a, &QAction::triggered, this, [this, id] { OnCommand(id); });
         return a;
     };
-    addItem(kCmdMenuMeasuredPlot, ids::kMeasuredDataPlot)->setEnabled(static_cast<bool>(ViewHooks().openDataGraph));
+    addItem(kCmdMenuMeasuredPlot, ids::kMeasuredDataPlot)->setEnabled(static_cast<bool>(views_.openDataGraph));
     addItem(kCmdMenuCalculationPlot, ids::kCalculationDataPlot)
-        ->setEnabled(static_cast<bool>(ViewHooks().openNumericalGraph));
-    addItem(kCmdMenu3DPlot, ids::k3DPlot)->setEnabled(static_cast<bool>(ViewHooks().open3DGraph));
+        ->setEnabled(static_cast<bool>(views_.openNumericalGraph));
+    addItem(kCmdMenu3DPlot, ids::k3DPlot)->setEnabled(static_cast<bool>(views_.open3DGraph));
     dataMenu_->addSeparator();
     addItem(kCmdMenuImport, ids::kImportEllipsis);
     addItem(kCmdMenuExport, ids::kExportEllipsis);
@@ -403,10 +403,10 @@ void CHeliarcDlg::Initialize() {
         move(work.left() + (work.width() - width()) / 2, y());
     }
 
-    if (dataThumb_ && ViewHooks().measuredThumbnailView)
-        DataThumbnailWnd()->SetView(ViewHooks().measuredThumbnailView(dataThumb_, dataSet_, selection_));
-    if (baseThumb_ && ViewHooks().standardThumbnailView)
-        BaseDataThumbnailWnd()->SetView(ViewHooks().standardThumbnailView(baseThumb_, standard_));
+    if (dataThumb_ && views_.measuredThumbnailView)
+        DataThumbnailWnd()->SetView(views_.measuredThumbnailView(dataThumb_, dataSet_, selection_));
+    if (baseThumb_ && views_.standardThumbnailView)
+        BaseDataThumbnailWnd()->SetView(views_.standardThumbnailView(baseThumb_, standard_));
 
     CSearchPrm search;
     search.Load();
@@ -677,8 +677,7 @@ void CHeliarcDlg::TrendGraph() {
         ShowMessage(this, ids::kNoMeasuredData, Prompter::Icon::Information);
         return;
     }
-    CViewHooks& hooks = ViewHooks();
-    if (!hooks.openDataGraph) return;
+    if (!views_.openDataGraph) return;
     CFrameSet& trend = sets_[kSetTrend];
     // Entries of windows that closed without telling us go first.
     while (trend.Any() && !trend.At(0)) trend.Remove(nullptr);
@@ -688,11 +687,11 @@ void CHeliarcDlg::TrendGraph() {
         frame->raise();
         frame->activateWindow();
     } else {
-        frame = hooks.openDataGraph(S(ids::kTrendData), kSetTrend);
+        frame = views_.openDataGraph(S(ids::kTrendData), kSetTrend);
         if (!frame) return;
         trend.Add(frame);
     }
-    if (hooks.showLatest) hooks.showLatest(frame, latest_, standard_.Current());
+    if (views_.showLatest) views_.showLatest(frame, latest_, standard_.Current());
 }
 
 void CHeliarcDlg::DataFolder() {
@@ -899,55 +898,53 @@ void CHeliarcDlg::RegisterStandard() {
 
 void CHeliarcDlg::MeasuredData() {
     // Without the spectrum window (a double click still asks) there is nothing to offer.
-    if (!ViewHooks().openDataGraph) return;
+    if (!views_.openDataGraph) return;
     if (!HaveSelection()) return;
     if (selection_.size() > static_cast<std::size_t>(kMaxPlotRecords)) {
         ShowMessage(this, ids::kTooManyRecordsToDisplay, Prompter::Icon::Information);
         return;
     }
-    CViewHooks& hooks = ViewHooks();
     const bool one = selection_.size() == 1;
-    QWidget* frame = hooks.openDataGraph(S(ids::kDataGraph), one ? kSetMeasured : kSetPlural);
+    QWidget* frame = views_.openDataGraph(S(ids::kDataGraph), one ? kSetMeasured : kSetPlural);
     if (!frame) return;
     if (one) {
         sets_[kSetMeasured].Add(frame);
-        if (hooks.showMeasured) hooks.showMeasured(frame, dataSet_.At(*selection_.begin()).record, standard_.Current());
+        if (views_.showMeasured) views_.showMeasured(frame, dataSet_.At(*selection_.begin()).record, standard_.Current());
     } else {
         std::vector<CSpectrumData> records;
         for (int row : selection_)
             if (row >= 0 && row < dataSet_.Count()) records.push_back(dataSet_.At(row).record);
         sets_[kSetPlural].Add(frame);
-        if (hooks.showPlural) hooks.showPlural(frame, records, standard_.Current());
+        if (views_.showPlural) views_.showPlural(frame, records, standard_.Current());
     }
 }
 
 void CHeliarcDlg::CalculationData() {
-    if (!ViewHooks().openNumericalGraph) return;
+    if (!views_.openNumericalGraph) return;
     if (selection_.size() < 2) {
         ShowMessage(this, ids::kSelectMoreThanOneRecord, Prompter::Icon::Information);
         return;
     }
     CSpectrumDataSet records;
     records.CopySubset(dataSet_, selection_);
-    if (QWidget* frame = ViewHooks().openNumericalGraph(S(ids::kCalculationDataGraph), records))
+    if (QWidget* frame = views_.openNumericalGraph(S(ids::kCalculationDataGraph), records))
         sets_[kSetNumerical].Add(frame);
 }
 
 void CHeliarcDlg::ThreeDGraph() {
-    if (!ViewHooks().open3DGraph) return;
+    if (!views_.open3DGraph) return;
     if (selection_.size() < 2) {
         ShowMessage(this, ids::kSelectMoreThanOneRecord, Prompter::Icon::Information);
         return;
     }
     CSpectrumDataSet records;
     records.CopySubset(dataSet_, selection_);
-    if (QWidget* frame = ViewHooks().open3DGraph(S(ids::k3DGraph), records, standard_.Current()))
+    if (QWidget* frame = views_.open3DGraph(S(ids::k3DGraph), records, standard_.Current()))
         sets_[kSet3D].Add(frame);
 }
 
 void CHeliarcDlg::ShowNeighbour(int64_t t, int64_t viewHandle, bool next) {
-    CViewHooks& hooks = ViewHooks();
-    if (!hooks.showMeasured) return;
+    if (!views_.showMeasured) return;
     // The view is named by its handle; it may have closed since it posted.
     QWidget* view = nullptr;
     for (QWidget* w : QApplication::allWidgets())
@@ -970,7 +967,7 @@ void CHeliarcDlg::ShowNeighbour(int64_t t, int64_t viewHandle, bool next) {
             if (dataSet_.At(i).record.GetTime() < t) found = i;
     }
     if (found < 0) return;
-    hooks.showMeasured(view, dataSet_.At(found).record, standard_.Current());
+    views_.showMeasured(view, dataSet_.At(found).record, standard_.Current());
     // The list's selection moves with the window, so the highlighted record is the one shown.
     selection_ = {found};
     ApplySelectionToList();

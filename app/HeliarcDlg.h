@@ -13,6 +13,7 @@
 #include "data/SpectrumData.h"
 #include "data/SpectrumDataSet.h"
 #include "ui/FrameSet.h"
+#include "ui/ViewFactory.h"
 
 class CBaseDataThumbnailWnd;
 class CColorStatic;
@@ -68,8 +69,9 @@ public:
     };
     static constexpr const char* kMakerSite = "https://example.com/zq118";
 
-    // The dialog takes the engine; it is initialised and ready when the constructor returns.
-    explicit CHeliarcDlg(std::unique_ptr<CRunEngine> engine, QWidget* parent = nullptr);
+    // The dialog takes the engine and the factory of the windows it opens (a command whose window
+    // the factory lacks is disabled); it is initialised and ready when the constructor returns.
+    CHeliarcDlg(std::unique_ptr<CRunEngine> engine, CViewFactory views, QWidget* parent = nullptr);
     ~CHeliarcDlg() override;
 
     // What a button press or menu choice does (WM_COMMAND).
@@ -149,6 +151,7 @@ private:
 
     // Declaration order is construction order.
     std::unique_ptr<CRunEngine> engine_;
+    const CViewFactory views_;
     CSpectrumDataSet dataSet_;
     std::set<int> selection_;
     CBaseDataSet standard_;

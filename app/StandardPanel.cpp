@@ -13,7 +13,7 @@
 #include "ui/DataListCtrl.h"
 #include "ui/FrameSet.h"
 #include "ui/Prompter.h"
-#include "ui/ViewHooks.h"
+#include "ui/ViewFactory.h"
 #include "ui/WindowMessage.h"
 
 namespace {
@@ -24,15 +24,15 @@ QString Q(int id) { return QString::fromStdString(platform::LoadString(id)); }
 
 }  // namespace
 
-CStandardPanel::CStandardPanel(CBaseDataSet& standard, CFrameSet& graphs, QWidget* parent)
-    : QGroupBox(Q(ids::kStandardData), parent), standard_(standard), graphs_(graphs) {
+CStandardPanel::CStandardPanel(CBaseDataSet& standard, CFrameSet& graphs, const CViewFactory& views, QWidget* parent)
+    : QGroupBox(Q(ids::kStandardData), parent), standard_(standard), graphs_(graphs), views_(views) {
     list_ = new CDataListCtrl(this);
     list_->setObjectName(QStringLiteral("id1016"));
     list_->setMinimumHeight(70);
     list_->setMaximumHeight(110);
 
     // Plotting needs the spectrum graph window; without it the commands are not offered.
-    const bool canPlot = static_cast<bool>(ViewHooks().openDataGraph);
+    const bool canPlot = static_cast<bool>(views_.openDataGraph);
     QPushButton* plot = Button(kCmdPlot, ids::kPlot);
     plot->setEnabled(canPlot);
     auto* buttons = new QVBoxLayout;
@@ -93,7 +93,7 @@ int CStandardPanel::SelectedRow() const {
 void CStandardPanel::ShowMenu(const QPoint& globalPos) { menu_->popup(globalPos); }
 
 void CStandardPanel::PlotSelected() {
-    if (!ViewHooks().openDataGraph) return;
+    if (!views_.openDataGraph) return;
     const int row = SelectedRow();
     if (row < 0) {
         ShowMessage(this, ids::kSelectAData, Prompter::Icon::Information);
@@ -104,7 +104,7 @@ void CStandardPanel::PlotSelected() {
 
 // The popup's "Plot" shows the current standard data, whatever row is selected.
 void CStandardPanel::PlotCurrent() {
-    if (!ViewHooks().openDataGraph) return;
+    if (!views_.openDataGraph) return;
     if (standard_.ItemCount() < 1) {
         ShowMessage(this, ids::kSelectAData, Prompter::Icon::Information);
         return;
@@ -117,7 +117,6 @@ void CStandardPanel::Plot(int row) {
         ShowMessage(this, ids::kNotSelectedStandardData);
         return;
     }
-    CViewHooks& hooks = ViewHooks();
     // One standard data graph at most: an open one is raised and shows the new entry. Entries of
     // windows that have closed go first.
     while (graphs_.Any() && !graphs_.At(0)) graphs_.Remove(nullptr);
@@ -127,11 +126,11 @@ void CStandardPanel::Plot(int row) {
         frame->raise();
         frame->activateWindow();
     } else {
-        frame = hooks.openDataGraph(platform::LoadString(ids::kStandardDataGraph), kStandardGraphSet);
+        frame = views_.openDataGraph(platform::LoadString(ids::kStandardDataGraph), kStandardGraphSet);
         if (!frame) return;
         graphs_.Add(frame);
     }
-    if (hooks.showStandard) hooks.showStandard(frame, standard_.Item(row));
+    if (views_.showStandard) views_.showStandard(frame, standard_.Item(row));
 }
 
 void CStandardPanel::DeleteEntry() {

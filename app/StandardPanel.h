@@ -8,6 +8,7 @@
 class CBaseDataSet;
 class CDataListCtrl;
 class CFrameSet;
+struct CViewFactory;
 class QMenu;
 class QObject;
 class QPushButton;
@@ -16,8 +17,9 @@ class CStandardPanel : public QGroupBox {
 public:
     enum Command { kCmdPlot = 1017, kCmdDelete = 1026, kCmdUpdate = 1028, kCmdMenuPlot = 32773 };
 
-    // graphs is graph window set 3 (the one standard data graph window). Both outlive the panel.
-    CStandardPanel(CBaseDataSet& standard, CFrameSet& graphs, QWidget* parent = nullptr);
+    // graphs is graph window set 3 (the one standard data graph window); views opens it (no
+    // openDataGraph: "Plot" is not offered). All three outlive the panel.
+    CStandardPanel(CBaseDataSet& standard, CFrameSet& graphs, const CViewFactory& views, QWidget* parent = nullptr);
 
     CDataListCtrl* List() const { return list_; }
     // The "Standard data" popup; its command goes to the panel's command receiver.
@@ -51,6 +53,7 @@ private:
 
     CBaseDataSet& standard_;
     CFrameSet& graphs_;
+    const CViewFactory& views_;
     CDataListCtrl* list_ = nullptr;
     QMenu* menu_ = nullptr;
 };

@@ -8,7 +8,6 @@
 #include "platform/Messages.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
-#include "ui/ViewHooks.h"
 #include "ui/WindowMessage.h"
 #include "views/3DGraphView.h"
 #include "views/GraphIcons.h"
@@ -113,18 +112,3 @@ void C3DGraphWnd::closeEvent(QCloseEvent* event) {
     }
     event->accept();
 }
-
-namespace {
-const bool registered = [] {
-    ViewHooks().open3DGraph = [](const std::string& title, const CSpectrumDataSet& records,
-                                 const CSpectrumData* standard) -> QWidget* {
-        auto* frame = new C3DGraphWnd(title);
-        frame->View()->InitialUpdate();
-        frame->show();
-        frame->activateWindow();
-        frame->View()->SetData(records, standard);
-        return frame;
-    };
-    return true;
-}();
-}  // namespace

@@ -7,7 +7,6 @@
 #include "data/BaseDataSet.h"
 #include "platform/Messages.h"
 #include "platform/StringIds.h"
-#include "ui/ViewHooks.h"
 #include "ui/WindowMessage.h"
 #include "views/DataGraphView.h"
 #include "views/ThumbnailPicture.h"
@@ -57,17 +56,3 @@ void CBaseDataThumbnailView::contextMenuEvent(QContextMenuEvent* event) {
     if (auto* menu = main ? main->findChild<QMenu*>(QStringLiteral("menu143Standard")) : nullptr)
         menu->popup(event->globalPos());
 }
-
-namespace {
-
-const bool registered = [] {
-    ViewHooks().standardThumbnailView = [](QWidget* frame, CBaseDataSet& standard) -> QWidget* {
-        auto* view = new CBaseDataThumbnailView(frame);
-        view->setObjectName(QStringLiteral("CBaseDataThumbnailView"));
-        view->Attach(standard);
-        return view;
-    };
-    return true;
-}();
-
-}  // namespace

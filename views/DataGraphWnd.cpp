@@ -9,7 +9,6 @@
 #include "platform/Messages.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
-#include "ui/ViewHooks.h"
 #include "ui/WindowMessage.h"
 #include "views/DataGraphView.h"
 #include "views/GraphIcons.h"
@@ -157,37 +156,3 @@ void CDataGraphWnd::closeEvent(QCloseEvent* event) {
     }
     event->accept();
 }
-
-namespace {
-
-// The target of an entry point: a frame from openDataGraph, or the view a message named.
-CDataGraphView* ViewOf(QWidget* target) {
-    if (auto* frame = dynamic_cast<CDataGraphWnd*>(target)) return frame->View();
-    return dynamic_cast<CDataGraphView*>(target);
-}
-
-const bool registered = [] {
-    CViewHooks& hooks = ViewHooks();
-    hooks.openDataGraph = [](const std::string& title, int setIndex) -> QWidget* {
-        auto* frame = new CDataGraphWnd(title, setIndex);
-        frame->View()->InitialUpdate();
-        frame->show();
-        frame->activateWindow();
-        return frame;
-    };
-    hooks.showLatest = [](QWidget* target, const CSpectrumData& latest, const CSpectrumData* standard) {
-        if (CDataGraphView* view = ViewOf(target)) view->ShowLatest(latest, standard);
-    };
-    hooks.showMeasured = [](QWidget* target, const CSpectrumData& record, const CSpectrumData* standard) {
-        if (CDataGraphView* view = ViewOf(target)) view->ShowMeasured(record, standard);
-    };
-    hooks.showPlural = [](QWidget* target, const std::vector<CSpectrumData>& records, const CSpectrumData* standard) {
-        if (CDataGraphView* view = ViewOf(target)) view->ShowPlural(records, standard);
-    };
-    hooks.showStandard = [](QWidget* target, const CSpectrumData& record) {
-        if (CDataGraphView* view = ViewOf(target)) view->ShowStandard(record);
-    };
-    return true;
-}();
-
-}  // namespace

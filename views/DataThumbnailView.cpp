@@ -12,7 +12,6 @@
 #include "data/SpectrumDataSet.h"
 #include "platform/Messages.h"
 #include "platform/StringIds.h"
-#include "ui/ViewHooks.h"
 #include "ui/WindowMessage.h"
 #include "views/DataGraphView.h"
 
@@ -203,17 +202,3 @@ void CDataThumbnailView::contextMenuEvent(QContextMenuEvent* event) {
     QWidget* main = ui::MainWindow();
     if (auto* menu = main ? main->findChild<QMenu*>(QStringLiteral("menu143Data")) : nullptr) menu->popup(event->globalPos());
 }
-
-namespace {
-
-const bool registered = [] {
-    ViewHooks().measuredThumbnailView = [](QWidget* frame, CSpectrumDataSet& data, std::set<int>& selection) -> QWidget* {
-        auto* view = new CDataThumbnailView(frame);
-        view->setObjectName(QStringLiteral("CDataThumbnailView"));
-        view->Attach(data, selection);
-        return view;
-    };
-    return true;
-}();
-
-}  // namespace

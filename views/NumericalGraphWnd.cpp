@@ -8,7 +8,6 @@
 #include "platform/Messages.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
-#include "ui/ViewHooks.h"
 #include "ui/WindowMessage.h"
 #include "views/GraphIcons.h"
 #include "views/NumericalGraphView.h"
@@ -105,17 +104,3 @@ void CNumericalGraphWnd::closeEvent(QCloseEvent* event) {
     }
     event->accept();
 }
-
-namespace {
-const bool registered = [] {
-    ViewHooks().openNumericalGraph = [](const std::string& title, const CSpectrumDataSet& records) -> QWidget* {
-        auto* frame = new CNumericalGraphWnd(title);
-        frame->View()->InitialUpdate();
-        frame->show();
-        frame->activateWindow();
-        frame->View()->ShowRecords(records);
-        return frame;
-    };
-    return true;
-}();
-}  // namespace

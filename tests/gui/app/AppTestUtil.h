@@ -16,6 +16,7 @@
 #include "config/MeasurementPrm.h"
 #include "platform/IniFile.h"
 #include "platform/StringTable.h"
+#include "ui/ViewFactory.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestSupport.h"
 
@@ -95,11 +96,11 @@ protected:
         platform::SetLanguage(platform::Language::English);
     }
 
-    // A dialog on a fake engine, shown as the program shows it.
+    // A dialog on a fake engine with the windows of views, shown as the program shows it.
     CHeliarcDlg& MakeDialog() {
         auto e = std::make_unique<FakeEngine>();
         engine = e.get();
-        dialog = std::make_unique<CHeliarcDlg>(std::move(e));
+        dialog = std::make_unique<CHeliarcDlg>(std::move(e), views);
         dialog->show();
         Pump();
         return *dialog;
@@ -127,6 +128,8 @@ protected:
     testsupport::TempWorkDir work;
     ScriptedPrompter prompter;
     FakeEngine* engine = nullptr;
+    // What the dialog opens (set before MakeDialog); empty: no thumbnail view, no graph window.
+    CViewFactory views;
     std::unique_ptr<CHeliarcDlg> dialog;
 };
 

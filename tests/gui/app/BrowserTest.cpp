@@ -12,7 +12,6 @@
 #include "ui/DataListCtrl.h"
 #include "ui/DataThumbnailWnd.h"
 #include "ui/EditComment.h"
-#include "ui/ViewHooks.h"
 #include "ui/WindowMessage.h"
 
 namespace {
@@ -47,16 +46,12 @@ protected:
         CSpectrumDataWriter writer;
         for (int i = 0; i < 10; ++i)
             ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(Base() + i * 60, "r" + std::to_string(i))), 1);
-        ViewHooks().measuredThumbnailView = [this](QWidget*, CSpectrumDataSet& data, std::set<int>& selection) {
+        views.measuredThumbnailView = [this](QWidget*, CSpectrumDataSet& data, std::set<int>& selection) {
             attachedData = &data;
             attachedSelection = &selection;
             view = new CountingView;
             return view;
         };
-    }
-    void TearDown() override {
-        AppTest::TearDown();
-        ViewHooks() = CViewHooks();
     }
     static CalTime Base() { return datatest::Local(2009, 5, 12, 10, 0, 0); }
     std::string Cell(int row, int column) {
@@ -204,7 +199,7 @@ TEST_F(BrowserTest, SearchBoxesSayWhenTheyHoldNoTimeOrTheEndIsBeforeTheStart) {
 
 TEST_F(BrowserTest, NextAndPreviousInAGraphWindowMoveTheListSelection) {
     std::vector<std::string> shown;
-    ViewHooks().showMeasured = [&](QWidget*, const CSpectrumData& r, const CSpectrumData*) { shown.push_back(r.GetMemo()); };
+    views.showMeasured = [&](QWidget*, const CSpectrumData& r, const CSpectrumData*) { shown.push_back(r.GetMemo()); };
     CHeliarcDlg& d = MakeDialog();
     QWidget graphView;
     Select({3});
@@ -235,7 +230,7 @@ TEST_F(BrowserTest, NextReachesARecordOfTheSameSecond) {
         ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(Base() + 9 * 60, "r9b")), 1);
     }
     std::vector<std::string> shown;
-    ViewHooks().showMeasured = [&](QWidget*, const CSpectrumData& r, const CSpectrumData*) { shown.push_back(r.GetMemo()); };
+    views.showMeasured = [&](QWidget*, const CSpectrumData& r, const CSpectrumData*) { shown.push_back(r.GetMemo()); };
     CHeliarcDlg& d = MakeDialog();
     ASSERT_EQ(d.DataSet().Count(), 11);
     QWidget graphView;
@@ -337,7 +332,7 @@ TEST_F(BrowserTest, MeasuredDataOpensOneOrPluralWindowsUpToTen) {
     std::vector<int> sets;
     std::size_t pluralCount = 0;
     std::string oneMemo;
-    ViewHooks().openDataGraph = [&](const std::string& title, int set) -> QWidget* {
+    views.openDataGraph = [&](const std::string& title, int set) -> QWidget* {
         EXPECT_EQ(title, "Data graph");
         ++opened;
         sets.push_back(set);
@@ -345,8 +340,8 @@ TEST_F(BrowserTest, MeasuredDataOpensOneOrPluralWindowsUpToTen) {
         w->setAttribute(Qt::WA_DeleteOnClose);
         return w;
     };
-    ViewHooks().showMeasured = [&](QWidget*, const CSpectrumData& r, const CSpectrumData*) { oneMemo = r.GetMemo(); };
-    ViewHooks().showPlural = [&](QWidget*, const std::vector<CSpectrumData>& list, const CSpectrumData*) {
+    views.showMeasured = [&](QWidget*, const CSpectrumData& r, const CSpectrumData*) { oneMemo = r.GetMemo(); };
+    views.showPlural = [&](QWidget*, const std::vector<CSpectrumData>& list, const CSpectrumData*) {
         pluralCount = list.size();
     };
     CHeliarcDlg& d = MakeDialog();
@@ -388,7 +383,7 @@ TEST_F(BrowserTest, MeasuredDataOpensOneOrPluralWindowsUpToTen) {
 TEST_F(BrowserTest, CalculationDataNeedsTwoRowsAndGetsACopyOfThem) {
     std::vector<std::string> memos;
     std::string title;
-    ViewHooks().openNumericalGraph = [&](const std::string& t, const CSpectrumDataSet& records) -> QWidget* {
+    views.openNumericalGraph = [&](const std::string& t, const CSpectrumDataSet& records) -> QWidget* {
         title = t;
         for (int i = 0; i < records.Count(); ++i) memos.push_back(records.At(i).record.GetMemo());
         auto* w = new QWidget;
@@ -413,7 +408,7 @@ TEST_F(BrowserTest, ThreeDNeedsTwoRowsAndGetsTheSelectionWithTheStandardData) {
     std::vector<std::string> memos;
     std::string title;
     bool standardGiven = false;
-    ViewHooks().open3DGraph = [&](const std::string& t, const CSpectrumDataSet& records,
+    views.open3DGraph = [&](const std::string& t, const CSpectrumDataSet& records,
                                   const CSpectrumData* standard) -> QWidget* {
         title = t;
         standardGiven = standard != nullptr;

@@ -17,7 +17,6 @@
 #include "ui/ColorStatic.h"
 #include "ui/DataListCtrl.h"
 #include "ui/DataThumbnailWnd.h"
-#include "ui/ViewHooks.h"
 #include "ui/WindowMessage.h"
 
 namespace {
@@ -328,7 +327,7 @@ TEST_F(AppTest, TrendGraphOpensOnceThenRaisesAndEveryStoredRecordRefreshesIt) {
     int opened = 0, shown = 0;
     std::string shownMemo;
     QPointer<QWidget> frame;
-    ViewHooks().openDataGraph = [&](const std::string& title, int set) -> QWidget* {
+    views.openDataGraph = [&](const std::string& title, int set) -> QWidget* {
         ++opened;
         EXPECT_EQ(title, "Trend data");
         EXPECT_EQ(set, CHeliarcDlg::kSetTrend);
@@ -337,7 +336,7 @@ TEST_F(AppTest, TrendGraphOpensOnceThenRaisesAndEveryStoredRecordRefreshesIt) {
         frame->show();
         return frame;
     };
-    ViewHooks().showLatest = [&](QWidget* target, const CSpectrumData& r, const CSpectrumData*) {
+    views.showLatest = [&](QWidget* target, const CSpectrumData& r, const CSpectrumData*) {
         EXPECT_EQ(target, frame.data());
         ++shown;
         shownMemo = r.GetMemo();
@@ -367,7 +366,6 @@ TEST_F(AppTest, TrendGraphOpensOnceThenRaisesAndEveryStoredRecordRefreshesIt) {
     Pump();
     Click("id1051");
     EXPECT_EQ(opened, 2);
-    ViewHooks() = CViewHooks();
     dialog.reset();
 }
 

@@ -59,7 +59,7 @@ TEST_F(IntervalWindowTest, OneRecordPerGridPointNoneAfterTheEndAndTomorrowsDateW
 
     auto e = std::make_unique<CMeasurementRunEngine>();
     e->SetPortOverride(sim->SlavePath());
-    dialog = std::make_unique<CHeliarcDlg>(std::move(e));
+    dialog = std::make_unique<CHeliarcDlg>(std::move(e), views);
     dialog->show();
     Pump();
     CHeliarcDlg& d = *dialog;

@@ -41,7 +41,7 @@ protected:
     CHeliarcDlg& MakeRealDialog(const std::string& port) {
         auto e = std::make_unique<CMeasurementRunEngine>();
         e->SetPortOverride(port);
-        dialog = std::make_unique<CHeliarcDlg>(std::move(e));
+        dialog = std::make_unique<CHeliarcDlg>(std::move(e), views);
         dialog->show();
         Pump();
         return *dialog;

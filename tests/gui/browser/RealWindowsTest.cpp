@@ -1,19 +1,41 @@
-// The standard data panel with the real spectrum graph window plugged in (the GUI library linked
-// whole, so the windows register their entry points as in the program).
+// The main dialog with the real windows plugged in, as the program builds it, and with factories
+// that lack some of them.
 #include <gtest/gtest.h>
+
+#include <QAction>
+#include <algorithm>
+#include <functional>
+#include <vector>
 
 #include "data/SpectrumDataWriter.h"
 #include "tests/gui/app/AppTestUtil.h"
 #include "tests/unit/data/DataTestUtil.h"
+#include "ui/BaseDataThumbnailWnd.h"
 #include "ui/DataListCtrl.h"
+#include "ui/DataThumbnailWnd.h"
 #include "views/DataGraphView.h"
+#include "views/ViewFactory.h"
 
 namespace {
 
 using apptest::AppTest;
 using apptest::Pump;
 
-class RealWindowsTest : public AppTest {};
+class RealWindowsTest : public AppTest {
+protected:
+    static void WriteRecords(int n) {
+        datatest::SetGeneral("C:\\", "SPC");
+        CSpectrumDataWriter writer;
+        for (int i = 0; i < n; ++i)
+            ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(datatest::Local(2009, 5, 12, 10, i, 0), "s" + std::to_string(i))), 1);
+    }
+    bool Enabled(const char* name) const {
+        if (auto* b = Find<QPushButton>(name)) return b->isEnabled();
+        if (auto* a = Find<QAction>(name)) return a->isEnabled();
+        ADD_FAILURE() << "no " << name;
+        return false;
+    }
+};
 
 // The one record a standard data graph shows.
 std::string Shown(CDataGraphView& view) {
@@ -22,10 +44,8 @@ std::string Shown(CDataGraphView& view) {
 }
 
 TEST_F(RealWindowsTest, PlotShowsTheEntryInOneStandardDataGraphWindow) {
-    datatest::SetGeneral("C:\\", "SPC");
-    CSpectrumDataWriter writer;
-    for (int i = 0; i < 3; ++i)
-        ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(datatest::Local(2009, 5, 12, 10, i, 0), "s" + std::to_string(i))), 1);
+    WriteRecords(3);
+    views = MakeViewFactory();
     CHeliarcDlg& d = MakeDialog();
     for (int row : {0, 2}) {
         d.RecordList()->clearSelection();
@@ -51,6 +71,84 @@ TEST_F(RealWindowsTest, PlotShowsTheEntryInOneStandardDataGraphWindow) {
     EXPECT_EQ(Shown(*view), "s2");
     EXPECT_TRUE(prompter.calls.empty());
     frame->close();
+    Pump();
+}
+
+// Each command that opens a window is offered exactly when the factory has that window.
+TEST_F(RealWindowsTest, APlotCommandIsOfferedOnlyWhenTheFactoryHasItsWindow) {
+    WriteRecords(2);
+    const CViewFactory real = MakeViewFactory();
+    struct Case {
+        const char* what;
+        std::function<void(CViewFactory&)> take;
+        std::vector<const char*> offered;
+    };
+    const std::vector<Case> cases = {
+        {"nothing", [](CViewFactory&) {}, {}},
+        {"spectrum", [&](CViewFactory& f) { f.openDataGraph = real.openDataGraph; },
+         {"id1004", "id1051", "id1017", "cmd32777", "cmd32773"}},
+        {"calculation", [&](CViewFactory& f) { f.openNumericalGraph = real.openNumericalGraph; }, {"id1020", "cmd32778"}},
+        {"3-D", [&](CViewFactory& f) { f.open3DGraph = real.open3DGraph; }, {"id1021", "cmd32779"}},
+    };
+    const std::vector<const char*> all = {"id1004", "id1051", "id1017", "id1020", "id1021",
+                                          "cmd32777", "cmd32778", "cmd32779", "cmd32773"};
+    for (const Case& c : cases) {
+        views = CViewFactory();
+        c.take(views);
+        MakeDialog();
+        for (const char* name : all) {
+            const bool expected = std::find(c.offered.begin(), c.offered.end(), std::string(name)) != c.offered.end();
+            EXPECT_EQ(Enabled(name), expected) << c.what << ": " << name;
+        }
+        // A command that reaches a missing window anyway (a double click does) opens nothing.
+        dialog->RecordList()->SelectAllRows();
+        Pump();
+        for (int id : {CHeliarcDlg::kCmdMeasuredData, CHeliarcDlg::kCmdCalculationData, CHeliarcDlg::kCmd3D})
+            dialog->OnCommand(id);
+        Pump();
+        int open = 0;
+        for (int set = 0; set < CHeliarcDlg::kSetCount; ++set) open += dialog->FrameSet(set).Count();
+        EXPECT_EQ(open, c.offered.empty() ? 0 : 1) << c.what;
+        for (int set = 0; set < CHeliarcDlg::kSetCount; ++set) dialog->FrameSet(set).CloseAll();
+        Pump();
+    }
+    EXPECT_TRUE(prompter.calls.empty());
+}
+
+TEST_F(RealWindowsTest, TheRealFactoryGivesThumbnailViewsAndOpensEachGraphWindow) {
+    WriteRecords(3);
+    views = MakeViewFactory();
+    CHeliarcDlg& d = MakeDialog();
+    ASSERT_NE(d.DataThumbnailWnd(), nullptr);
+    ASSERT_NE(d.DataThumbnailWnd()->View(), nullptr);
+    EXPECT_EQ(d.DataThumbnailWnd()->View()->objectName().toStdString(), "CDataThumbnailView");
+    ASSERT_NE(d.BaseDataThumbnailWnd()->View(), nullptr);
+    EXPECT_EQ(d.BaseDataThumbnailWnd()->View()->objectName().toStdString(), "CBaseDataThumbnailView");
+
+    d.RecordList()->SelectAllRows();
+    Pump();
+    Click("id1004");
+    Click("id1020");
+    Click("id1021");
+    Pump();
+    const struct {
+        int set;
+        const char* frame;
+    } opened[] = {{CHeliarcDlg::kSetPlural, "CDataGraphWnd"},
+                  {CHeliarcDlg::kSetNumerical, "CNumericalGraphWnd"},
+                  {CHeliarcDlg::kSet3D, "C3DGraphWnd"}};
+    for (const auto& o : opened) {
+        ASSERT_EQ(d.FrameSet(o.set).Count(), 1) << o.frame;
+        QWidget* frame = d.FrameSet(o.set).At(0);
+        ASSERT_NE(frame, nullptr) << o.frame;
+        EXPECT_EQ(frame->objectName().toStdString(), o.frame);
+        EXPECT_TRUE(frame->isVisible()) << o.frame;
+    }
+    auto* spectrum = d.FrameSet(CHeliarcDlg::kSetPlural).At(0)->findChild<CDataGraphView*>();
+    ASSERT_NE(spectrum, nullptr);
+    EXPECT_EQ(spectrum->Picture().Records().size(), 3u);
+    EXPECT_TRUE(prompter.calls.empty());
+    for (int set = 0; set < CHeliarcDlg::kSetCount; ++set) d.FrameSet(set).CloseAll();
     Pump();
 }
 

@@ -11,7 +11,6 @@
 #include "tests/gui/app/AppTestUtil.h"
 #include "tests/unit/data/DataTestUtil.h"
 #include "ui/DataListCtrl.h"
-#include "ui/ViewHooks.h"
 #include "ui/WindowMessage.h"
 
 namespace {
@@ -43,12 +42,12 @@ protected:
         CSpectrumDataWriter writer;
         for (int i = 0; i < 6; ++i)
             ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(Base() + i * 60, "r" + std::to_string(i), 100.0f + 10 * i)), 1);
-        ViewHooks().standardThumbnailView = [this](QWidget*, CBaseDataSet& standard) {
+        views.standardThumbnailView = [this](QWidget*, CBaseDataSet& standard) {
             attached = &standard;
             view = new StandardView;
             return view;
         };
-        ViewHooks().openDataGraph = [this](const std::string& title, int set) -> QWidget* {
+        views.openDataGraph = [this](const std::string& title, int set) -> QWidget* {
             opened.push_back({title, set});
             auto* frame = new QWidget;
             frame->setAttribute(Qt::WA_DeleteOnClose);
@@ -56,15 +55,14 @@ protected:
             frames.emplace_back(frame);
             return frame;
         };
-        ViewHooks().showStandard = [this](QWidget* target, const CSpectrumData& r) { shown.push_back({target, r.GetMemo()}); };
-        ViewHooks().showLatest = [this](QWidget* target, const CSpectrumData& latest, const CSpectrumData* standard) {
+        views.showStandard = [this](QWidget* target, const CSpectrumData& r) { shown.push_back({target, r.GetMemo()}); };
+        views.showLatest = [this](QWidget* target, const CSpectrumData& latest, const CSpectrumData* standard) {
             latestShown.push_back({target, latest.GetMemo() + "/" + (standard ? standard->GetMemo() : "none")});
         };
     }
     void TearDown() override {
         AppTest::TearDown();
         for (auto& f : frames) delete f.data();
-        ViewHooks() = CViewHooks();
     }
     static CalTime Base() { return datatest::Local(2009, 5, 12, 10, 0, 0); }
 
@@ -246,7 +244,7 @@ TEST_F(StandardPanelTest, PlotOpensOneStandardGraphAndReusesIt) {
 }
 
 TEST_F(StandardPanelTest, WithoutTheSpectrumWindowPlotIsNotOffered) {
-    ViewHooks().openDataGraph = nullptr;
+    views.openDataGraph = nullptr;
     CHeliarcDlg& d = DialogWithStandards({0});
     EXPECT_FALSE(Find<QPushButton>("id1017")->isEnabled());
     QAction* item = d.StandardPanel()->Menu()->findChild<QAction*>(QStringLiteral("cmd32773"));

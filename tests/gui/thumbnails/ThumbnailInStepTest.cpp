@@ -12,10 +12,10 @@
 #include "ui/BaseDataThumbnailWnd.h"
 #include "ui/DataListCtrl.h"
 #include "ui/DataThumbnailWnd.h"
-#include "ui/ViewHooks.h"
 #include "ui/WindowMessage.h"
 #include "views/BaseDataThumbnailView.h"
 #include "views/DataThumbnailView.h"
+#include "views/ViewFactory.h"
 
 using namespace platform;
 
@@ -29,6 +29,10 @@ protected:
         CSpectrumDataWriter writer;
         for (int i = 0; i < 30; ++i)
             ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(Base() + i * 60, "r" + std::to_string(i), 50.0f + i)), 1);
+        // The real thumbnail views; graph windows stay out of these tests.
+        const CViewFactory real = MakeViewFactory();
+        views.measuredThumbnailView = real.measuredThumbnailView;
+        views.standardThumbnailView = real.standardThumbnailView;
     }
     void TearDown() override {
         ui::SetMainWindow(nullptr);
@@ -104,8 +108,7 @@ TEST_F(InStepTest, ThumbnailClicksSelectListRowsAndListSelectionMarksTiles) {
 
 TEST_F(InStepTest, RetrievalAndDoubleClickReachTheThumbnails) {
     int opened = 0;
-    const auto saved = ViewHooks().openDataGraph;
-    ViewHooks().openDataGraph = [&](const std::string&, int) -> QWidget* {
+    views.openDataGraph = [&](const std::string&, int) -> QWidget* {
         ++opened;
         return nullptr;
     };
@@ -129,7 +132,6 @@ TEST_F(InStepTest, RetrievalAndDoubleClickReachTheThumbnails) {
     QApplication::sendEvent(vp, &dbl);
     Pump();
     EXPECT_EQ(opened, 1);
-    ViewHooks().openDataGraph = saved;
 }
 
 TEST_F(InStepTest, StandardThumbnailShowsTheRegisteredStandard) {

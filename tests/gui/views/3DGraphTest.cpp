@@ -17,13 +17,13 @@
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
 #include "ui/QtSurfaceImage.h"
-#include "ui/ViewHooks.h"
 #include "ui/WindowMessage.h"
 #include "views/3DGraphPicture.h"
 #include "views/3DGraphView.h"
 #include "views/3DGraphWnd.h"
 #include "views/3DProjection.h"
 #include "views/Set3DGraph.h"
+#include "views/ViewFactory.h"
 
 using namespace viewstest;
 using G = C3DGraphPicture;
@@ -485,8 +485,8 @@ TEST_F(Set3DGraphTest, ValidationOrderKeepsTheDialogOpen) {
 TEST_F(ThreeDTest, WindowTurnsByDragAndShowsThePictureItRenders) {
     MessageRecorder recorder;
     ScriptedPrompter prompter;
-    ASSERT_TRUE(ViewHooks().open3DGraph);
-    auto* frame = static_cast<C3DGraphWnd*>(ViewHooks().open3DGraph("3-D graph", set_, &standard_));
+    ASSERT_TRUE(MakeViewFactory().open3DGraph);
+    auto* frame = static_cast<C3DGraphWnd*>(MakeViewFactory().open3DGraph("3-D graph", set_, &standard_));
     ASSERT_NE(frame, nullptr);
     recorder.Pump();
     C3DGraphView* view = frame->View();
@@ -564,7 +564,7 @@ TEST_F(ThreeDTest, WindowTurnsByDragAndShowsThePictureItRenders) {
 TEST_F(ThreeDTest, CopySaveAndPrintUseThePicture) {
     MessageRecorder recorder;
     ScriptedPrompter prompter;
-    auto* frame = static_cast<C3DGraphWnd*>(ViewHooks().open3DGraph("3-D graph", set_, nullptr));
+    auto* frame = static_cast<C3DGraphWnd*>(MakeViewFactory().open3DGraph("3-D graph", set_, nullptr));
     ASSERT_NE(frame, nullptr);
     C3DGraphView* view = frame->View();
     EXPECT_EQ(view->Picture().Kind(), 0);

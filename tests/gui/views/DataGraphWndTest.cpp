@@ -14,11 +14,11 @@
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
-#include "ui/ViewHooks.h"
 #include "ui/WindowMessage.h"
 #include "views/DataGraphView.h"
 #include "views/DataGraphWnd.h"
 #include "views/SetDataGraph.h"
+#include "views/ViewFactory.h"
 
 using namespace viewstest;
 using P = CDataGraphPicture;
@@ -31,7 +31,7 @@ protected:
         App();
         record_ = Measured(datatest::Local(2009, 5, 12, 10, 0, 0), "roof");
         standard_ = Measured(datatest::Local(2009, 5, 1, 12, 0, 0), "ref", 300.0f);
-        frame_ = static_cast<CDataGraphWnd*>(ViewHooks().openDataGraph("Data graph", 0));
+        frame_ = static_cast<CDataGraphWnd*>(MakeViewFactory().openDataGraph("Data graph", 0));
         ASSERT_NE(frame_, nullptr);
         frame_->resize(800, 600);
         recorder_.Pump();
@@ -59,7 +59,7 @@ protected:
 TEST_F(WndTest, ToolbarStatesFollowTheModeAndTheStandard) {
     EXPECT_GE(frame_->minimumWidth(), 700);
     EXPECT_GE(frame_->minimumHeight(), 500);
-    ViewHooks().showMeasured(frame_, record_, nullptr);
+    MakeViewFactory().showMeasured(frame_, record_, nullptr);
     const std::vector<int> order{32783, 32833, 32834, 32791, 32792, 32793, 32794, 32787, 32788, 32789, 32790,
                                  32808, 32809, 32810, 32811, 33014, 33015, 33016, 33017, 33023, 33025, 33032,
                                  32795, 32796, 32798};
@@ -79,7 +79,7 @@ TEST_F(WndTest, ToolbarStatesFollowTheModeAndTheStandard) {
     EXPECT_TRUE(frame_->Action(33014)->isChecked());
     EXPECT_EQ(frame_->View()->Picture().Prm().m_SHOW_MEASURED_DATA.Get(), 1);
 
-    ViewHooks().showLatest(frame_, record_, &standard_);
+    MakeViewFactory().showLatest(frame_, record_, &standard_);
     EXPECT_FALSE(frame_->Action(32833)->isEnabled());
     EXPECT_TRUE(frame_->Action(33015)->isEnabled());
     frame_->Action(33015)->trigger();
@@ -89,7 +89,7 @@ TEST_F(WndTest, ToolbarStatesFollowTheModeAndTheStandard) {
 }
 
 TEST_F(WndTest, PreviousAndCloseTalkToTheMainWindow) {
-    ViewHooks().showMeasured(frame_, record_, nullptr);
+    MakeViewFactory().showMeasured(frame_, record_, nullptr);
     frame_->Action(32833)->trigger();
     frame_->Action(32834)->trigger();
     recorder_.Pump();
@@ -99,7 +99,7 @@ TEST_F(WndTest, PreviousAndCloseTalkToTheMainWindow) {
     EXPECT_EQ(recorder_.messages[0].lParam, ui::HandleOf(frame_->View()));
     EXPECT_EQ(recorder_.messages[1].message, platform::UM_SHOW_NEXT);
     // The main dialog answers with the view it was named.
-    ViewHooks().showMeasured(frame_->View(), standard_, nullptr);
+    MakeViewFactory().showMeasured(frame_->View(), standard_, nullptr);
     EXPECT_EQ(frame_->View()->Picture().ShownTime(), standard_.GetTime());
 
     const long long handle = ui::HandleOf(frame_);
@@ -114,9 +114,9 @@ TEST_F(WndTest, PreviousAndCloseTalkToTheMainWindow) {
 TEST_F(WndTest, TrendWindowClosesIntoItsOwnSet) {
     frame_->close();
     recorder_.Pump();
-    frame_ = static_cast<CDataGraphWnd*>(ViewHooks().openDataGraph("Trend data", 2));
-    ViewHooks().showLatest(frame_, record_, nullptr);
-    ViewHooks().showLatest(frame_, Measured(record_.GetTime() + 10, "next"), nullptr);
+    frame_ = static_cast<CDataGraphWnd*>(MakeViewFactory().openDataGraph("Trend data", 2));
+    MakeViewFactory().showLatest(frame_, record_, nullptr);
+    MakeViewFactory().showLatest(frame_, Measured(record_.GetTime() + 10, "next"), nullptr);
     EXPECT_EQ(frame_->View()->Picture().ShownTime(), record_.GetTime() + 10);
     frame_->close();
     recorder_.Pump();
@@ -125,7 +125,7 @@ TEST_F(WndTest, TrendWindowClosesIntoItsOwnSet) {
 }
 
 TEST_F(WndTest, ReadOutFollowsTheButtonAndEndsOnRelease) {
-    ViewHooks().showMeasured(frame_, record_, nullptr);
+    MakeViewFactory().showMeasured(frame_, record_, nullptr);
     CDataGraphPicture& pic = frame_->View()->Picture();
     const SurfaceRect plot = pic.PlotRect();
     const int y = (plot.top + plot.bottom) / 2 + 60;
@@ -155,7 +155,7 @@ TEST_F(WndTest, ReadOutFollowsTheButtonAndEndsOnRelease) {
 }
 
 TEST_F(WndTest, SettingsDialogIsBracketedAndWritesTheSection) {
-    ViewHooks().showMeasured(frame_, record_, nullptr);
+    MakeViewFactory().showMeasured(frame_, record_, nullptr);
     frame_->Action(32792)->trigger();  // zoom state goes to the file with the dialog's values
     frame_->View()->Picture().Prm().m_RANGE_MIN_X = 400;
     prompter_.modal = [](QDialog& d) {
@@ -187,7 +187,7 @@ TEST_F(WndTest, SettingsDialogIsBracketedAndWritesTheSection) {
 }
 
 TEST_F(WndTest, SaveAsBitmapWritesTheDisplayPicture) {
-    ViewHooks().showMeasured(frame_, record_, nullptr);
+    MakeViewFactory().showMeasured(frame_, record_, nullptr);
     frame_->resize(frame_->width() + 700 - frame_->View()->width(), frame_->height() + 500 - frame_->View()->height());
     recorder_.Pump();
     ASSERT_EQ(frame_->View()->width(), 700);
@@ -227,7 +227,7 @@ TEST_F(WndTest, SaveAsBitmapWritesTheDisplayPicture) {
 }
 
 TEST_F(WndTest, CopyAndPrintUseThePlatformServices) {
-    ViewHooks().showMeasured(frame_, record_, nullptr);
+    MakeViewFactory().showMeasured(frame_, record_, nullptr);
     frame_->Action(32795)->trigger();
     ASSERT_EQ(prompter_.Messages().size(), 1u);
     EXPECT_TRUE(prompter_.Messages()[0] == "Completed copying to clipboard." ||

@@ -11,11 +11,11 @@
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
 #include "ui/QtSurfaceImage.h"
-#include "ui/ViewHooks.h"
 #include "ui/WindowMessage.h"
 #include "views/NumericalGraphPicture.h"
 #include "views/NumericalGraphView.h"
 #include "views/NumericalGraphWnd.h"
+#include "views/ViewFactory.h"
 
 using namespace viewstest;
 using N = CNumericalGraphPicture;
@@ -120,7 +120,7 @@ TEST_F(NumericalTest, YCommandsNeedAFixedRange) {
 TEST_F(NumericalTest, WindowKeepsTheBandOffItsPicture) {
     MessageRecorder recorder;
     ScriptedPrompter prompter;
-    auto* frame = static_cast<CNumericalGraphWnd*>(ViewHooks().openNumericalGraph("Calculation data graph", set_));
+    auto* frame = static_cast<CNumericalGraphWnd*>(MakeViewFactory().openNumericalGraph("Calculation data graph", set_));
     ASSERT_NE(frame, nullptr);
     recorder.Pump();
     EXPECT_FALSE(frame->Action(32900)->isEnabled());

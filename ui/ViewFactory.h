@@ -1,20 +1,12 @@
 #pragma once
-// Where the windows built in views/ plug into the main dialog. Each entry is filled by the code
-// that builds that window, once at start-up (a namespace-scope initialiser in its .cpp is enough:
-// the heliarc program links the GUI library whole). The dialog leaves a command that needs an
-// empty entry disabled, so a window that does not exist yet is never offered.
-//
-//     namespace {
-//     const bool registered = [] {
-//         ViewHooks().openDataGraph = [](const std::string& title, int set) -> QWidget* { ... };
-//         return true;
-//     }();
-//     }
+// What the main dialog needs of the windows built in views/: the application makes one factory
+// (views/ViewFactory.h builds the real one) and hands it to the main dialog, which passes it on.
+// The dialog leaves a command whose entry is empty disabled, so a window that is not there is
+// never offered; tests pass entries of their own.
 //
 // Graph frames are visible top-level windows that delete themselves when closed and then post
 // UM_GRAPH_CLOSED (set index, ui::HandleOf(frame)) to ui::MainWindow(); a frame that shows a modal
-// dialog posts UM_MODAL_OPENED before and UM_MODAL_CLOSED after it. Add an entry here for each new
-// kind of window (calculation data graph, 3-D graph, standard data graph).
+// dialog posts UM_MODAL_OPENED before and UM_MODAL_CLOSED after it.
 #include <functional>
 #include <set>
 #include <string>
@@ -25,7 +17,7 @@ class CBaseDataSet;
 class CSpectrumData;
 class CSpectrumDataSet;
 
-struct CViewHooks {
+struct CViewFactory {
     // Thumbnail views, created once as the only pane of their frame. The view keeps the references
     // (they live as long as the main dialog) and receives posted UM_SELECTION_CHANGED,
     // UM_DATASET_CHANGED and UM_ENSURE_VISIBLE (measured) or UM_STANDARD_CHANGED (standard).
@@ -51,5 +43,3 @@ struct CViewHooks {
     std::function<QWidget*(const std::string& title, const CSpectrumDataSet& records, const CSpectrumData* standard)>
         open3DGraph;
 };
-
-CViewHooks& ViewHooks();

@@ -1,6 +1,0 @@
-#include "ui/ViewHooks.h"
-
-CViewHooks& ViewHooks() {
-    static CViewHooks hooks;
-    return hooks;
-}
