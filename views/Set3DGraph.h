@@ -4,8 +4,8 @@
 #include <QDialog>
 
 #include "config/3DGraphPrm.h"
+#include "views/GraphDialogParts.h"
 
-class QCheckBox;
 class QLineEdit;
 class QRadioButton;
 class CColorSwatch;
@@ -30,8 +30,8 @@ private:
 
     bool standard_;
     QRadioButton* kind_[3];
-    QRadioButton *timeSeries_, *equalInterval_, *unit0_, *unit1_;
+    QRadioButton *timeSeries_, *equalInterval_;
     CColorSwatch* color_;
-    QCheckBox *autoY_, *autoRatio_;
-    QLineEdit *minX_, *maxX_, *minY_, *maxY_, *minRatio_, *maxRatio_, *theta_, *phi_;
+    GraphRangeBoxes r_;
+    QLineEdit *theta_, *phi_;
 };

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include "config/DataGraphPrm.h"
+#include "views/GraphDialogParts.h"
 
 class QCheckBox;
 class QLabel;
@@ -36,10 +37,10 @@ private:
     bool TakeControls();
 
     bool standard_;
-    QLineEdit *minX_, *maxX_, *minY_, *maxY_, *minRatio_, *maxRatio_, *minInt_, *maxInt_;
-    QCheckBox *autoY_, *autoRatio_, *grid_, *marker_, *measured_, *base_, *difference_, *ratio_, *parPtmLux_,
-        *latLonAlt_, *integration_, *uv_;
-    QRadioButton *unit0_, *unit1_;
+    GraphRangeBoxes r_;
+    QLineEdit *minInt_, *maxInt_;
+    QCheckBox *grid_, *marker_, *measured_, *base_, *difference_, *ratio_, *parPtmLux_, *latLonAlt_, *integration_,
+        *uv_;
     CColorSwatch *measuredColor_, *baseColor_, *differenceColor_, *ratioColor_;
     QLabel *measuredLabel_, *baseLabel_, *differenceLabel_, *ratioLabel_;
 };

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "config/DataGraphPrm.h"
+#include "views/GraphDialogParts.h"
 
 class QCheckBox;
 class QLabel;
@@ -37,12 +38,11 @@ private:
     bool standard_;
     int records_ = 0;
     std::array<QRadioButton*, 3> kind_{};
-    QCheckBox *grid_, *marker_, *base_, *autoY_, *autoRatio_;
+    QCheckBox *grid_, *marker_, *base_;
     std::array<QCheckBox*, kSlots> show_{};
     std::array<CColorSwatch*, kSlots> color_{};
     std::array<QLabel*, kSlots> colorLabel_{};
     CColorSwatch* baseColor_;
     QLabel* baseLabel_;
-    QLineEdit *minX_, *maxX_, *minY_, *maxY_, *minRatio_, *maxRatio_;
-    QRadioButton *unit0_, *unit1_;
+    GraphRangeBoxes r_;
 };

@@ -1,12 +1,10 @@
 #include "views/SetNumericalGraph.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -14,6 +12,7 @@
 #include "platform/StringTable.h"
 #include "ui/Prompter.h"
 #include "views/ColorSwatch.h"
+#include "views/GraphDialogParts.h"
 #include "views/SettingsFields.h"
 
 namespace {
@@ -55,32 +54,16 @@ CSetNumericalGraph::CSetNumericalGraph(QWidget* parent) : QDialog(parent) {
 
     auto* detail = new QGroupBox(T(ids::kDetail), this);
     auto* dl = new QVBoxLayout(detail);
-    grid_ = new QCheckBox(T(ids::kGrid), detail);
-    grid_->setObjectName("SHOW_GRID");
-    marker_ = new QCheckBox(T(ids::kMarker), detail);
-    marker_->setObjectName("SHOW_MARKER");
+    GridMarkerChecks(detail, grid_, marker_);
     dl->addWidget(grid_);
     dl->addWidget(marker_);
 
-    auto* colorBox = new QGroupBox(T(ids::kColor), this);
-    auto* cl = new QVBoxLayout(colorBox);
-    color_ = new CColorSwatch(colorBox);
-    color_->setObjectName("DATA_COLOR");
-    cl->addWidget(color_);
-
-    auto* axisBox = new QGroupBox(T(ids::kTimeAxisType), this);
-    auto* al = new QVBoxLayout(axisBox);
-    timeSeries_ = new QRadioButton(T(ids::kTimeSeries), axisBox);
-    timeSeries_->setObjectName("TIME_AXIS_KIND_0");
-    equalInterval_ = new QRadioButton(T(ids::kEqualInterval), axisBox);
-    equalInterval_->setObjectName("TIME_AXIS_KIND_1");
-    al->addWidget(timeSeries_);
-    al->addWidget(equalInterval_);
+    QGroupBox* colorBox = ColorBox(this, color_);
+    QGroupBox* axisBox = TimeAxisBox(this, timeSeries_, equalInterval_);
 
     auto* yBox = new QGroupBox(T(ids::kYAxis), this);
     auto* yl = new QGridLayout(yBox);
-    autoY_ = new QCheckBox(T(ids::kAuto), yBox);
-    autoY_->setObjectName("RANGE_AUTO_Y");
+    autoY_ = NamedCheck(yBox, "RANGE_AUTO_Y", T(ids::kAuto));
     minY_ = new QLineEdit(yBox);
     minY_->setObjectName("RANGE_MIN");
     maxY_ = new QLineEdit(yBox);
@@ -105,21 +88,13 @@ CSetNumericalGraph::CSetNumericalGraph(QWidget* parent) : QDialog(parent) {
     il->addWidget(new QLabel("-", areaBox));
     il->addWidget(maxArea_);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(T(ids::kOk), QDialogButtonBox::AcceptRole);
-    ok->setObjectName("id1");
-    ok->setDefault(true);
-    buttons->addButton(T(ids::kCancel), QDialogButtonBox::RejectRole)->setObjectName("id2");
-    connect(buttons, &QDialogButtonBox::accepted, this, [this] { accept(); });
-    connect(buttons, &QDialogButtonBox::rejected, this, [this] { reject(); });
-
     top->addWidget(typeBox, 0, 0, 3, 1);
     top->addWidget(detail, 0, 1);
     top->addWidget(colorBox, 1, 1);
     top->addWidget(axisBox, 2, 1);
     top->addWidget(yBox, 3, 0);
     top->addWidget(areaBox, 3, 1);
-    top->addWidget(buttons, 4, 0, 1, 2);
+    top->addWidget(OkCancelButtons(this), 4, 0, 1, 2);
     FillControls();
 }
 
@@ -164,7 +139,7 @@ void CSetNumericalGraph::FillControls() {
     shown_ = kind;
     grid_->setChecked(grid != 0);
     marker_->setChecked(marker != 0);
-    color_->SetBackgroundColor(static_cast<uint32_t>(color) & 0xFFFFFFu);
+    ShowColor(color_, color);
     (timeAxis == 0 ? timeSeries_ : equalInterval_)->setChecked(true);
     autoY_->setChecked(autoY != 0);
     minY_->setText(NumberText(minY[static_cast<std::size_t>(kind)]));
@@ -224,7 +199,7 @@ bool CSetNumericalGraph::TakeControls() {
     kind = shown_;
     grid = grid_->isChecked();
     marker = marker_->isChecked();
-    color = static_cast<int>(color_->GetBackgroundColor());
+    color = ColorOf(color_);
     timeAxis = equalInterval_->isChecked() ? 1 : 0;
     autoY = autoY_->isChecked();
     minArea = areaLo;
