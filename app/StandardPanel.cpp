@@ -153,4 +153,8 @@ void CStandardPanel::UpdateEntry() {
     if (row == 0) return;  // already current
     if (!standard_.Select(row)) ShowMessage(this, ids::kCannotSaveData, Prompter::Icon::Warning);
     Refresh();
+    // The chosen entry is now row 0; the mark goes with it, so that "Plot" or "Delete from history"
+    // next acts on the entry the user picked, not on whatever moved into its row.
+    list_->clearSelection();
+    list_->SetRowSelected(0, true);
 }

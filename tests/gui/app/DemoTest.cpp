@@ -34,4 +34,18 @@ TEST(DemoTest, DemoRunLandsAMeasuredRecordInItsOwnWorkingFolder) {
     EXPECT_EQ(bytes, 2560);
 }
 
+// Past the user's file size limit the picture cannot be written: the program says so and exits 1
+// instead of being killed by SIGXFSZ, which the shell below leaves at its default.
+TEST(DemoTest, AFileSizeLimitGivesAFailedSaveNotAKill) {
+    testsupport::TempWorkDir work;
+    ::unsetenv("HELIARC_DRIVE_C");
+    const std::string program = std::string(HELIARC_BINARY_DIR) + "/app/heliarc";
+    const std::string command = "trap - XFSZ; ulimit -f 4; QT_QPA_PLATFORM=offscreen '" + program +
+                                "' --screenshot shot.png >/dev/null 2>err.txt";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(testsupport::ReadFileBytes("err.txt").find("cannot write shot.png"), std::string::npos);
+}
+
 }  // namespace

@@ -2,6 +2,11 @@
 // the "Standard data" popup, and what a change tells the thumbnail and the trend window.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <functional>
+
 #include <QContextMenuEvent>
 #include <QMenu>
 
@@ -9,6 +14,7 @@
 #include "data/SpectrumDataWriter.h"
 #include "platform/Text.h"
 #include "tests/gui/app/AppTestUtil.h"
+#include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
 #include "ui/DataListCtrl.h"
 #include "ui/WindowMessage.h"
@@ -197,6 +203,11 @@ TEST_F(StandardPanelTest, UpdateMakesAnOlderEntryCurrentAndLeavesTheTopRowAlone)
     EXPECT_EQ(StandardMemos(), (Memos{"r1", "r2", "r0"}));
     EXPECT_EQ(d.StandardSet().Current()->GetMemo(), "r1");
     EXPECT_EQ(view->changed, before + 1);
+    // The mark follows the chosen entry to the top: the next "Plot" shows it.
+    EXPECT_EQ(d.StandardList()->SelectedRows(), (std::set<int>{0}));
+    Click("id1017");
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.back().second, "r1");
     SelectStandards({2});
     Click("id1028");
     EXPECT_EQ(StandardMemos(), (Memos{"r0", "r1", "r2"}));
@@ -296,6 +307,64 @@ TEST_F(StandardPanelTest, AChangedStandardReachesTheTrendWindow) {
     d.OnCommand(CHeliarcDlg::kCmdRegisterStandard);
     ASSERT_EQ(latestShown.size(), 2u);
     EXPECT_EQ(latestShown[1].second, "r5/r3");
+}
+
+// A full disk, played by a file size limit on this process: every command that saves says so, and
+// the files on disk stay as they were.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::sigaction(SIGXFSZ, nullptr, &oldAction_);
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        ::sigaction(SIGXFSZ, &ignore, nullptr);
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        struct rlimit small = old_;
+        small.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        ::sigaction(SIGXFSZ, &oldAction_, nullptr);
+    }
+
+private:
+    struct rlimit old_ {};
+    struct sigaction oldAction_ {};
+};
+
+TEST_F(StandardPanelTest, EveryFailedSaveSaysSoAndLeavesTheFiles) {
+    const std::string kDayFile = "SPC_20090512.hlx";  // "C:\\" is the working folder here
+    CHeliarcDlg& d = DialogWithStandards({0, 1});
+    const std::string history = testsupport::ReadFileBytes("./ZQ118_BASE.ini");
+    const std::string day = testsupport::ReadFileBytes(kDayFile);
+    ASSERT_FALSE(history.empty());
+    ASSERT_FALSE(day.empty());
+    const std::string cannotSave = "Cannot save the data. Confirm the output folder.";
+    {
+        FileSizeLimit full(64);
+        const auto expectFailure = [&](const char* what, const std::function<void()>& command) {
+            prompter.Clear();
+            prompter.yesNo = {true};
+            command();
+            Pump();
+            EXPECT_EQ(prompter.Messages(), (std::vector<std::string>{cannotSave})) << what;
+            EXPECT_EQ(testsupport::ReadFileBytes("./ZQ118_BASE.ini"), history) << what;
+            EXPECT_EQ(testsupport::ReadFileBytes(kDayFile), day) << what;
+        };
+        expectFailure("update", [&] { SelectStandards({1}); Click("id1028"); });
+        expectFailure("delete from history", [&] { SelectStandards({1}); Click("id1026"); });
+        expectFailure("register", [&] { SelectRecords({3}); d.OnCommand(CHeliarcDlg::kCmdRegisterStandard); });
+        expectFailure("delete data", [&] { SelectRecords({4}); d.OnCommand(CHeliarcDlg::kCmdDeleteData); });
+    }
+    // With room again the same commands save without a word.
+    prompter.Clear();
+    prompter.yesNo = {true};
+    SelectRecords({4});
+    d.OnCommand(CHeliarcDlg::kCmdDeleteData);
+    EXPECT_TRUE(prompter.Messages().empty());
+    EXPECT_NE(testsupport::ReadFileBytes(kDayFile), day);
+    EXPECT_EQ(d.DataSet().Count(), 5);
 }
 
 }  // namespace
