@@ -1,34 +1,25 @@
 #pragma once
 // The calculation data graph frame: toolbar and pop-up menu over one CNumericalGraphView; deletes
 // itself when closed and posts UM_GRAPH_CLOSED with window set 4.
-#include <QMainWindow>
-#include <map>
 #include <string>
 
-class QAction;
-class QMenu;
-class QToolBar;
+#include "views/GraphFrame.h"
+
 class CNumericalGraphView;
 
-class CNumericalGraphWnd : public QMainWindow {
+class CNumericalGraphWnd : public CGraphFrame {
 public:
     static constexpr int kWindowSet = 4;
     explicit CNumericalGraphWnd(const std::string& title);
 
     CNumericalGraphView* View() const { return view_; }
-    QToolBar* ToolBar() const { return toolBar_; }
-    QMenu* PopupMenu() const { return popup_; }
-    QAction* Action(int command) const;
-    void RefreshCommands();
+    void RefreshCommands() override;
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
+    void RunCommand(int command) override;
+    int ClosedWindowSet() const override { return kWindowSet; }
 
 private:
     CNumericalGraphView* view_;
-    QToolBar* toolBar_ = nullptr;
-    QMenu* popup_ = nullptr;
     QMenu* yMenu_ = nullptr;
-    std::map<int, QAction*> actions_;
-    bool notified_ = false;
 };
