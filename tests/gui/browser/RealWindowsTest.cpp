@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <algorithm>
 #include <functional>
 #include <vector>
@@ -13,6 +16,7 @@
 #include "ui/BaseDataThumbnailWnd.h"
 #include "ui/DataListCtrl.h"
 #include "ui/DataThumbnailWnd.h"
+#include "ui/WindowMessage.h"
 #include "views/DataGraphView.h"
 #include "views/ViewFactory.h"
 
@@ -149,6 +153,54 @@ TEST_F(RealWindowsTest, TheRealFactoryGivesThumbnailViewsAndOpensEachGraphWindow
     EXPECT_EQ(spectrum->Picture().Records().size(), 3u);
     EXPECT_TRUE(prompter.calls.empty());
     for (int set = 0; set < CHeliarcDlg::kSetCount; ++set) d.FrameSet(set).CloseAll();
+    Pump();
+}
+
+// A right click on the standard data thumbnail opens the "Standard data" popup of the dialog; its
+// "Plot" shows the current standard data whatever row of the list is selected.
+TEST_F(RealWindowsTest, TheStandardThumbnailsPopupPlotsTheCurrentStandard) {
+    WriteRecords(3);
+    views = MakeViewFactory();
+    CHeliarcDlg& d = MakeDialog();
+    ui::SetMainWindow(&d);
+    QWidget* thumbnail = d.BaseDataThumbnailWnd()->View();
+    ASSERT_NE(thumbnail, nullptr);
+    auto* menu = d.findChild<QMenu*>(QStringLiteral("menu143Standard"));
+    ASSERT_NE(menu, nullptr);
+    const auto rightClick = [&] {
+        const QPoint at(20, 20);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, thumbnail->mapToGlobal(at));
+        QApplication::sendEvent(thumbnail, &event);
+        Pump();
+    };
+    // Without standard data the item asks for one.
+    rightClick();
+    EXPECT_TRUE(menu->isVisible());
+    menu->actions().at(0)->trigger();
+    menu->close();
+    Pump();
+    EXPECT_EQ(prompter.Messages(), (std::vector<std::string>{"Select a data."}));
+    prompter.Clear();
+
+    for (int row : {0, 2}) {
+        d.RecordList()->clearSelection();
+        d.RecordList()->SetRowSelected(row, true);
+        d.OnCommand(CHeliarcDlg::kCmdRegisterStandard);
+    }
+    d.StandardList()->SetRowSelected(1, true);
+    rightClick();
+    ASSERT_TRUE(menu->isVisible());
+    menu->actions().at(0)->trigger();
+    menu->close();
+    Pump();
+    CFrameSet& set = d.FrameSet(CHeliarcDlg::kSetStandard);
+    ASSERT_EQ(set.Count(), 1);
+    auto* view = set.At(0)->findChild<CDataGraphView*>();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(Shown(*view), "s2");
+    EXPECT_TRUE(prompter.calls.empty());
+    ui::SetMainWindow(nullptr);
+    set.CloseAll();
     Pump();
 }
 
