@@ -161,7 +161,11 @@ bool CImport::DoImport() {
         if (!ok) {
             importing_ = false;
             QApplication::restoreOverrideCursor();
-            ShowMessageText(this, platform::LoadString(ids::kImportFailure) + "\r\n" + path);
+            std::string text = platform::LoadString(ids::kImportFailure) + "\r\n" + path;
+            // A full disk is not the file's fault: say where to look.
+            if (importer.LastFailure() == CVeldDataImporter::Failure::DataFolder)
+                text += "\r\n" + platform::LoadString(ids::kCannotSaveData);
+            ShowMessageText(this, text);
             return false;
         }
         importedAny_ = true;

@@ -341,6 +341,14 @@ private:
 }  // namespace
 
 bool CVeldDataImporter::Import(bool overwrite) {
+    failure_ = Failure::None;
+    if (Run(overwrite)) return true;
+    if (failure_ == Failure::None) failure_ = Failure::File;
+    return false;
+}
+
+// Failures of the file given return false as they stand; those of the day files set DataFolder.
+bool CVeldDataImporter::Run(bool overwrite) {
     platform::File in;
     if (!in.Open(path_, platform::File::Mode::Read)) return false;
     in.SetReadBuffer(1 << 16);
@@ -355,6 +363,10 @@ bool CVeldDataImporter::Import(bool overwrite) {
     std::vector<float> signal;
     CSpectrumData record;
     DayRewrite day;
+    const auto FolderFailed = [this] {
+        failure_ = Failure::DataFolder;
+        return false;
+    };
     std::string dayPath;  // stored path of the day being merged
     const int64_t size = in.Size();
     while (in.Tell() < size) {
@@ -363,23 +375,23 @@ bool CVeldDataImporter::Import(bool overwrite) {
         std::string path;
         if (!general.DailyFilePath(record.GetTime(), path)) return false;
         if (!day.Active() || path != dayPath) {
-            if (day.Active() && !day.Commit()) return false;
-            if (!day.Begin(path)) return false;
+            if (day.Active() && !day.Commit()) return FolderFailed();
+            if (!day.Begin(path)) return FolderFailed();
             dayPath = path;
         }
         const int64_t t = record.GetTime();
-        if (!day.WriteHeldBefore(t)) return false;
+        if (!day.WriteHeldBefore(t)) return FolderFailed();
         if (day.PositionHasTime(t)) {
             if (overwrite) {
                 day.SkipHeldAtPosition();
-                if (!day.Write(record)) return false;
+                if (!day.Write(record)) return FolderFailed();
             } else if (!day.WriteHeldAtPosition()) {
-                return false;
+                return FolderFailed();
             }
         } else if (!day.Write(record)) {
-            return false;
+            return FolderFailed();
         }
         if (progress_) progress_(in.Tell(), size);
     }
-    return !day.Active() || day.Commit();
+    return !day.Active() || day.Commit() || FolderFailed();
 }

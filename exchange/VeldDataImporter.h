@@ -24,6 +24,11 @@ public:
     // hold) or a day file cannot be written.
     bool Import(bool overwrite);
 
+    // Why the last Import failed: the file given, or the data folder (a full disk, no permission),
+    // which a user fixes elsewhere.
+    enum class Failure { None, File, DataFolder };
+    Failure LastFailure() const { return failure_; }
+
     const std::string& Path() const { return path_; }
 
     // Told after each record how many bytes of the file have been read and how large it is, so a
@@ -31,6 +36,9 @@ public:
     void SetProgress(std::function<void(int64_t done, int64_t total)> progress) { progress_ = std::move(progress); }
 
 private:
+    bool Run(bool overwrite);
+
     std::string path_;
     std::function<void(int64_t, int64_t)> progress_;
+    Failure failure_ = Failure::None;
 };

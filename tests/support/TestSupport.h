@@ -1,6 +1,8 @@
 #pragma once
 // Test helpers: a temporary working folder (the program's INI files and data live relative to it)
 // and a time-zone guard.
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -57,6 +59,31 @@ public:
 private:
     bool had_ = false;
     std::string old_;
+};
+
+// A full disk, played by a file size limit on this process (it holds for root too and needs no
+// mount): writes past it fail with EFBIG, SIGXFSZ being ignored while the guard lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        ::sigaction(SIGXFSZ, &ignore, &oldAction_);
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        struct rlimit small = old_;
+        small.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        ::sigaction(SIGXFSZ, &oldAction_, nullptr);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    struct rlimit old_ {};
+    struct sigaction oldAction_ {};
 };
 
 inline std::string ReadFileBytes(const std::string& path) {

@@ -437,6 +437,25 @@ TEST_F(ImportTest, AFailedFileKeepsEveryStoredRecordAndTheDialogOpen) {
     EXPECT_EQ(d.DataSet().Count(), 6);
 }
 
+// A good file on a full disk: the message points at the data folder, not at the file.
+TEST_F(ImportTest, AFullDiskIsReportedAsTheDataFolders) {
+    CHeliarcDlg& d = MakeDialog();
+    const std::string file = SrdFile("good.srd", {Base() + 30});
+    const std::string stored = testsupport::ReadFileBytes(Path("SPC_20090512.hlx"));
+    prompter.yesNo.push_back(true);
+    prompter.modal = [&](QDialog& dlg) {
+        auto& import = dynamic_cast<CImport&>(dlg);
+        import.SetFiles({file});
+        testsupport::FileSizeLimit full(5 * 2560);  // the merged day needs six records
+        EXPECT_FALSE(import.DoImport());
+        return QDialog::Rejected;
+    };
+    d.OnCommand(CHeliarcDlg::kCmdImport);
+    EXPECT_EQ(prompter.Messages(), (Texts{"Import failure. Check the file.\r\n" + file +
+                                          "\r\nCannot save the data. Confirm the output folder."}));
+    EXPECT_EQ(testsupport::ReadFileBytes(Path("SPC_20090512.hlx")), stored);
+}
+
 TEST_F(ImportTest, RefusedWhileMeasuringAndHarmlessWithoutAChoice) {
     CHeliarcDlg& d = MakeDialog();
     engine->measuring = true;

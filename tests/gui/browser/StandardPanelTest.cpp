@@ -2,9 +2,6 @@
 // the "Standard data" popup, and what a change tells the thumbnail and the trend window.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <functional>
 
 #include <QContextMenuEvent>
@@ -309,30 +306,7 @@ TEST_F(StandardPanelTest, AChangedStandardReachesTheTrendWindow) {
     EXPECT_EQ(latestShown[1].second, "r5/r3");
 }
 
-// A full disk, played by a file size limit on this process: every command that saves says so, and
-// the files on disk stay as they were.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::sigaction(SIGXFSZ, nullptr, &oldAction_);
-        struct sigaction ignore {};
-        ignore.sa_handler = SIG_IGN;
-        ::sigaction(SIGXFSZ, &ignore, nullptr);
-        ::getrlimit(RLIMIT_FSIZE, &old_);
-        struct rlimit small = old_;
-        small.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &old_);
-        ::sigaction(SIGXFSZ, &oldAction_, nullptr);
-    }
-
-private:
-    struct rlimit old_ {};
-    struct sigaction oldAction_ {};
-};
-
+// A full disk: every command that saves says so, and the files on disk stay as they were.
 TEST_F(StandardPanelTest, EveryFailedSaveSaysSoAndLeavesTheFiles) {
     const std::string kDayFile = "SPC_20090512.hlx";  // "C:\\" is the working folder here
     CHeliarcDlg& d = DialogWithStandards({0, 1});
@@ -342,7 +316,7 @@ TEST_F(StandardPanelTest, EveryFailedSaveSaysSoAndLeavesTheFiles) {
     ASSERT_FALSE(day.empty());
     const std::string cannotSave = "Cannot save the data. Confirm the output folder.";
     {
-        FileSizeLimit full(64);
+        testsupport::FileSizeLimit full(64);
         const auto expectFailure = [&](const char* what, const std::function<void()>& command) {
             prompter.Clear();
             prompter.yesNo = {true};

@@ -503,17 +503,10 @@ TEST_F(SimRunTest, DiskFullLeavesNoPartialRecord) {
     ASSERT_EQ(DayFileSize(), 2560) << engine.GetErrorText();
 
     // Room for only 1000 more bytes: the append is cut short.
-    struct sigaction ignore {}, old {};
-    ignore.sa_handler = SIG_IGN;
-    ::sigaction(SIGXFSZ, &ignore, &old);
-    rlimit saved{};
-    ::getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit small = saved;
-    small.rlim_cur = 2560 + 1000;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    Run(Settings(CMeasurement::kManual));
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    ::sigaction(SIGXFSZ, &old, nullptr);
+    {
+        testsupport::FileSizeLimit limit(2560 + 1000);
+        Run(Settings(CMeasurement::kManual));
+    }
 
     EXPECT_EQ(engine.GetErrorText(), kCannotSave);
     EXPECT_EQ(DayFileSize(), 2560);

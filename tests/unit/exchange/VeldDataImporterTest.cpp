@@ -219,7 +219,13 @@ TEST_F(VeldDataImporterTest, DamagedFilesFailAndLeaveEveryStoredRecord) {
         EXPECT_EQ(testsupport::ReadFileBytes(DayFile("20090512")), before) << name;
         EXPECT_EQ(FolderNames(data_), (std::vector<std::string>{"SPC_20090512.hlx"})) << name;
     }
-    EXPECT_FALSE(CVeldDataImporter("missing.srd").Import(false));
+    CVeldDataImporter missing("missing.srd");
+    EXPECT_FALSE(missing.Import(false));
+    EXPECT_EQ(missing.LastFailure(), CVeldDataImporter::Failure::File);
+    testsupport::WriteFileBytes("cut.srd", good.substr(0, good.size() - 4));
+    CVeldDataImporter cut("cut.srd");
+    EXPECT_FALSE(cut.Import(false));
+    EXPECT_EQ(cut.LastFailure(), CVeldDataImporter::Failure::File);
     ASSERT_TRUE(Import(good));
     EXPECT_EQ(Memos(Day(2009, 5, 12)), (std::vector<std::string>{"s09", "i10", "i11", "s13"}));
 }
@@ -243,17 +249,14 @@ TEST_F(VeldDataImporterTest, AWriteFailurePartWayLeavesTheDayFileIntact) {
         HeaderV3() + RecordV3(Local(2009, 5, 12, 11), "i11") + RecordV3(Local(2009, 5, 12, 12), "i12");
     testsupport::WriteFileBytes("in.srd", file);
 
-    struct rlimit old {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 2 * 2560 + 100;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool ok = CVeldDataImporter("in.srd").Import(false);
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
-
+    CVeldDataImporter full("in.srd");
+    bool ok;
+    {
+        testsupport::FileSizeLimit limit(2 * 2560 + 100);
+        ok = full.Import(false);
+    }
     EXPECT_FALSE(ok);
+    EXPECT_EQ(full.LastFailure(), CVeldDataImporter::Failure::DataFolder);
     EXPECT_EQ(testsupport::ReadFileBytes(DayFile("20090512")), before);
     EXPECT_EQ(FolderNames(data_), (std::vector<std::string>{"SPC_20090512.hlx"}));
     ASSERT_TRUE(CVeldDataImporter("in.srd").Import(false));
