@@ -1,34 +1,23 @@
 // Runs the built heliarc-cli on a generated data folder and checks what it prints.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <sstream>
 
 #include "data/SpectrumDataWriter.h"
-#include "tests/support/TestSupport.h"
+#include "tests/support/CliRun.h"
+#include "tests/support/DataFolderTest.h"
 #include "tests/unit/data/DataTestUtil.h"
 
 using namespace datatest;
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-};
+using testsupport::CliRun;
 
 CliRun Cli(const std::string& args) {
-    std::string cmd = std::string(HELIARC_BINARY_DIR) + "/cli/heliarc-cli " + args + " 2>/dev/null";
-    CliRun r;
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    int st = ::pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
+    testsupport::CliOptions options;
+    options.errFile = "";  // what it says on stderr is not looked at
+    return testsupport::RunCli(args, options);
 }
 
 std::vector<std::vector<std::string>> Rows(const std::string& text) {
@@ -49,13 +38,10 @@ std::vector<std::vector<std::string>> Rows(const std::string& text) {
     return rows;
 }
 
-class CliDataTest : public ::testing::Test {
+class CliDataTest : public testsupport::DataFolderTest {
 protected:
-    testsupport::TzGuard tz_{"Asia/Tokyo"};
-    testsupport::TempWorkDir dir_;
     void SetUp() override {
-        ::mkdir("data", 0755);
-        SetGeneral("data", "SPC");
+        DataFolderTest::SetUp();
         CSpectrumData a = MakeRecord(Local(2009, 5, 12, 10, 0, 0), "first\tone");
         CSpectrumData b = MakeRecord(Local(2009, 5, 12, 11, 30, 0), "second");
         CSpectrumData c = MakeRecord(Local(2009, 5, 13, 9, 15, 0), "third");
@@ -69,7 +55,7 @@ protected:
 }  // namespace
 
 TEST_F(CliDataTest, ListPrintsEveryRecordWithDerivedValues) {
-    CliRun r = Cli("--workdir " + dir_.Path() + " list");
+    CliRun r = Cli(Workdir() + "list");
     ASSERT_EQ(r.status, 0);
     auto rows = Rows(r.out);
     ASSERT_EQ(rows.size(), 4u);
@@ -90,22 +76,22 @@ TEST_F(CliDataTest, ListPrintsEveryRecordWithDerivedValues) {
 }
 
 TEST_F(CliDataTest, ListSelectsLikeTheSearchBoxes) {
-    CliRun r = Cli("--workdir " + dir_.Path() + " list --from '2009/5/12 11:00' --to 2009/5/12/23");
+    CliRun r = Cli(Workdir() + "list --from '2009/5/12 11:00' --to 2009/5/12/23");
     ASSERT_EQ(r.status, 0);
     auto rows = Rows(r.out);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[1][3], "second");
-    r = Cli("--workdir " + dir_.Path() + " list --comment hir");
+    r = Cli(Workdir() + "list --comment hir");
     EXPECT_EQ(Rows(r.out).size(), 2u);  // "third" only
     // Folder and prefix options apply to this run only.
-    r = Cli("--workdir " + dir_.Path() + " --prefix XYZ list");
+    r = Cli(Workdir() + "--prefix XYZ list");
     EXPECT_EQ(Rows(r.out).size(), 1u);
-    r = Cli("--workdir " + dir_.Path() + " list");
+    r = Cli(Workdir() + "list");
     EXPECT_EQ(Rows(r.out).size(), 4u);
 }
 
 TEST_F(CliDataTest, SpectrumPrintsPixelsInTheChosenUnit) {
-    CliRun r = Cli("--workdir " + dir_.Path() + " spectrum 2009/05/12 2560 --unit 3");
+    CliRun r = Cli(Workdir() + "spectrum 2009/05/12 2560 --unit 3");
     ASSERT_EQ(r.status, 0);
     auto rows = Rows(r.out);
     ASSERT_EQ(rows.size(), 257u);
@@ -114,19 +100,19 @@ TEST_F(CliDataTest, SpectrumPrintsPixelsInTheChosenUnit) {
     EXPECT_EQ(std::stof(rows[1][1]), expected_.Wavelength(0));
     EXPECT_EQ(std::stof(rows[256][2]), expected_.GetSignal()[255]);
     EXPECT_EQ(std::stof(rows[256][4]), expected_.Irradiance(255, 3));
-    r = Cli("--workdir " + dir_.Path() + " spectrum jis");
+    r = Cli(Workdir() + "spectrum jis");
     ASSERT_EQ(r.status, 0);
     EXPECT_EQ(Rows(r.out).size(), 121u);
 }
 
 TEST_F(CliDataTest, BadArgumentsAndMissingRecordsGiveTheirExitStatus) {
-    EXPECT_EQ(Cli("--workdir " + dir_.Path() + " spectrum 2009/02/30 0").status, 2);
-    EXPECT_EQ(Cli("--workdir " + dir_.Path() + " spectrum 2009/05/12 7680").status, 1);
-    EXPECT_EQ(Cli("--workdir " + dir_.Path() + " spectrum 2009/05/12 100").status, 1);
-    EXPECT_EQ(Cli("--workdir " + dir_.Path() + " spectrum 2009/05/14 0").status, 1);
-    EXPECT_EQ(Cli("--workdir " + dir_.Path() + " spectrum 2009/05/12 0 --unit 5").status, 2);
-    EXPECT_EQ(Cli("--workdir " + dir_.Path() + " list --bogus").status, 2);
-    EXPECT_EQ(Cli("--workdir " + dir_.Path() + " nosuchcommand").status, 2);
+    EXPECT_EQ(Cli(Workdir() + "spectrum 2009/02/30 0").status, 2);
+    EXPECT_EQ(Cli(Workdir() + "spectrum 2009/05/12 7680").status, 1);
+    EXPECT_EQ(Cli(Workdir() + "spectrum 2009/05/12 100").status, 1);
+    EXPECT_EQ(Cli(Workdir() + "spectrum 2009/05/14 0").status, 1);
+    EXPECT_EQ(Cli(Workdir() + "spectrum 2009/05/12 0 --unit 5").status, 2);
+    EXPECT_EQ(Cli(Workdir() + "list --bogus").status, 2);
+    EXPECT_EQ(Cli(Workdir() + "nosuchcommand").status, 2);
     EXPECT_EQ(Cli("").status, 2);
 }
 

@@ -1,13 +1,11 @@
 // Runs the built heliarc-cli export and import on a generated data folder.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-
-#include <cstdio>
 
 #include "config/ExportPrm.h"
 #include "data/SpectrumDataReader.h"
 #include "data/SpectrumDataWriter.h"
+#include "tests/support/CliRun.h"
+#include "tests/support/DataFolderTest.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/exchange/ExchangeTestUtil.h"
 
@@ -15,24 +13,9 @@ using namespace exchangetest;
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out, err;
-};
+using testsupport::CliRun;
 
-CliRun Cli(const std::string& args) {
-    const std::string cmd = std::string(HELIARC_BINARY_DIR) + "/cli/heliarc-cli " + args + " 2>cli-stderr.txt";
-    CliRun r;
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int st = ::pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    r.err = testsupport::ReadFileBytes("cli-stderr.txt");
-    return r;
-}
+CliRun Cli(const std::string& args) { return testsupport::RunCli(args); }
 
 std::vector<std::string> CsvRows(const std::string& path) {
     const std::string text = testsupport::ReadFileBytes(path);
@@ -58,20 +41,16 @@ std::vector<std::string> Cells(const std::string& row) {
     }
 }
 
-class CliExchangeTest : public ::testing::Test {
+class CliExchangeTest : public testsupport::DataFolderTest {
 protected:
-    testsupport::TzGuard tz_{"Asia/Tokyo"};
-    testsupport::TempWorkDir dir_;
     void SetUp() override {
-        ::mkdir("data", 0755);
-        SetGeneral("data", "SPC");
+        DataFolderTest::SetUp();
         CSpectrumDataWriter writer;
         ASSERT_EQ(writer.WriteAll({InstrumentRecord(Local(2009, 5, 12, 10), "first", 100.0f),
                                    InstrumentRecord(Local(2009, 5, 12, 11, 30), "second", 200.0f),
                                    InstrumentRecord(Local(2009, 5, 13, 9, 15), "third", 300.0f)}),
                   1);
     }
-    std::string Workdir() const { return "--workdir " + dir_.Path() + " "; }
     std::vector<std::string> Memos(int y, int m, int d) {
         std::vector<CSpectrumData> day;
         CSpectrumDataReader().ReadDay(y, m, d, day);
@@ -182,12 +161,12 @@ TEST_F(CliExchangeTest, AFailedImportReportsItAndKeepsEveryStoredRecord) {
     testsupport::WriteFileBytes("cut.rad", cut.substr(0, cut.size() - 10));
     CliRun r = Cli(Workdir() + "import good.srd cut.rad good.srd");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Import failure. Check the file.\n");
+    EXPECT_EQ(r.err, "Import failure. Check the file. (cut.rad)\n");
     EXPECT_EQ(testsupport::ReadFileBytes("data/SPC_20090512.hlx"), before);
     // The file before the failing one stays imported.
     EXPECT_EQ(Memos(2009, 5, 13), (std::vector<std::string>{"third", "good"}));
 
     r = Cli(Workdir() + "import missing.srd");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Import failure. Check the file.\n");
+    EXPECT_EQ(r.err, "Import failure. Check the file. (missing.srd)\n");
 }

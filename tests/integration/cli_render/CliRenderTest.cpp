@@ -1,15 +1,15 @@
 // heliarc-cli render on a generated data folder: the files it writes are the windows' pictures.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <QGuiApplication>
 #include <QImage>
-#include <cstdio>
 
 #include "config/DataGraphPrm.h"
 #include "data/BaseDataSet.h"
 #include "data/SpectrumDataWriter.h"
 #include "graph/DIB.h"
+#include "tests/support/CliRun.h"
+#include "tests/support/DataFolderTest.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
 #include "ui/QtSurfaceImage.h"
@@ -22,9 +22,9 @@ using namespace datatest;
 namespace {
 
 int Cli(const std::string& args) {
-    const std::string cmd = std::string(HELIARC_BINARY_DIR) + "/cli/heliarc-cli " + args + " >/dev/null 2>&1";
-    const int st = std::system(cmd.c_str());
-    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    testsupport::CliOptions options;
+    options.errFile = "";
+    return testsupport::RunCli(args, options).status;
 }
 
 QGuiApplication& App() {
@@ -35,15 +35,12 @@ QGuiApplication& App() {
     return *app;
 }
 
-class CliRenderTest : public ::testing::Test {
+class CliRenderTest : public testsupport::DataFolderTest {
 protected:
-    testsupport::TzGuard tz_{"Asia/Tokyo"};
-    testsupport::TempWorkDir dir_;
     std::vector<CSpectrumData> records_;
     void SetUp() override {
         App();
-        ::mkdir("data", 0755);
-        SetGeneral("data", "SPC");
+        DataFolderTest::SetUp();
         for (int i = 0; i < 12; ++i)
             records_.push_back(MakeRecord(Local(2009, 5, 12, 10, i, 0), "r" + std::to_string(i), 100.0f + 20.0f * i));
         CSpectrumDataWriter writer;
@@ -70,7 +67,7 @@ QImage Expected(const std::function<void(CDataGraphPicture&)>& show, int w, int 
 }  // namespace
 
 TEST_F(CliRenderTest, SpectrumIsThePictureOfTheWindow) {
-    ASSERT_EQ(Cli("--workdir " + dir_.Path() + " render spectrum --size 640x480 " + Out("s.png")), 0);
+    ASSERT_EQ(Cli(Workdir() + "render spectrum --size 640x480 " + Out("s.png")), 0);
     QImage written(QString::fromStdString(Out("s.png")));
     ASSERT_EQ(written.size(), QSize(640, 480));
     // The standard data set of this folder is the built-in record, current by default.
@@ -81,7 +78,7 @@ TEST_F(CliRenderTest, SpectrumIsThePictureOfTheWindow) {
 }
 
 TEST_F(CliRenderTest, PluralTakesTheFirstTenAndBitmapsAreTwentyFourBits) {
-    ASSERT_EQ(Cli("--workdir " + dir_.Path() + " render plural " + Out("p.bmp")), 0);
+    ASSERT_EQ(Cli(Workdir() + "render plural " + Out("p.bmp")), 0);
     const std::string bytes = testsupport::ReadFileBytes(Out("p.bmp"));
     ASSERT_EQ(bytes.size(), 54u + 2100u * 500u);
     CBaseDataSet standardSet;
@@ -101,28 +98,26 @@ TEST_F(CliRenderTest, PluralTakesTheFirstTenAndBitmapsAreTwentyFourBits) {
 }
 
 TEST_F(CliRenderTest, ThumbnailStacksOneTilePerRecord) {
-    ASSERT_EQ(Cli("--workdir " + dir_.Path() + " render thumbnail --to '2009/5/12 10:02' --size 200x150 " + Out("t.png")),
-              0);
+    ASSERT_EQ(Cli(Workdir() + "render thumbnail --to '2009/5/12 10:02' --size 200x150 " + Out("t.png")), 0);
     QImage written(QString::fromStdString(Out("t.png")));
     EXPECT_EQ(written.size(), QSize(200, 450));
     // A window three tiles high: each record gets the tile height that window gives it.
-    ASSERT_EQ(Cli("--workdir " + dir_.Path() + " render thumbnail --to '2009/5/12 10:01' --size 400x900 " + Out("w.png")),
-              0);
+    ASSERT_EQ(Cli(Workdir() + "render thumbnail --to '2009/5/12 10:01' --size 400x900 " + Out("w.png")), 0);
     EXPECT_EQ(QImage(QString::fromStdString(Out("w.png"))).size(), QSize(400, 2 * 300));
 }
 
 TEST_F(CliRenderTest, BadRequestsFailCleanly) {
-    EXPECT_EQ(Cli("--workdir " + dir_.Path() + " render spectrum"), 2);
-    EXPECT_EQ(Cli("--workdir " + dir_.Path() + " render cube " + Out("x.png")), 2);
-    EXPECT_EQ(Cli("--workdir " + dir_.Path() + " render spectrum --size 0x10 " + Out("x.png")), 2);
-    EXPECT_EQ(Cli("--workdir " + dir_.Path() + " render spectrum --size 99999x99999 " + Out("x.png")), 2);
-    EXPECT_EQ(Cli("--workdir " + dir_.Path() + " render spectrum " + Out("x.gif")), 2);
-    EXPECT_EQ(Cli("--workdir " + dir_.Path() + " render spectrum --from 2020/1/1 " + Out("x.png")), 1);
-    EXPECT_EQ(Cli("--workdir " + dir_.Path() + " render spectrum " + dir_.Path() + "/missing/x.bmp"), 1);
+    EXPECT_EQ(Cli(Workdir() + "render spectrum"), 2);
+    EXPECT_EQ(Cli(Workdir() + "render cube " + Out("x.png")), 2);
+    EXPECT_EQ(Cli(Workdir() + "render spectrum --size 0x10 " + Out("x.png")), 2);
+    EXPECT_EQ(Cli(Workdir() + "render spectrum --size 99999x99999 " + Out("x.png")), 2);
+    EXPECT_EQ(Cli(Workdir() + "render spectrum " + Out("x.gif")), 2);
+    EXPECT_EQ(Cli(Workdir() + "render spectrum --from 2020/1/1 " + Out("x.png")), 1);
+    EXPECT_EQ(Cli(Workdir() + "render spectrum " + dir_.Path() + "/missing/x.bmp"), 1);
 }
 
 TEST_F(CliRenderTest, NumericalDrawsTheSelectionOverTime) {
-    ASSERT_EQ(Cli("--workdir " + dir_.Path() + " render numerical " + Out("n.png")), 0);
+    ASSERT_EQ(Cli(Workdir() + "render numerical " + Out("n.png")), 0);
     QImage written(QString::fromStdString(Out("n.png")));
     CSpectrumDataSet set;
     set.Search(nullptr, nullptr, nullptr);
@@ -132,7 +127,7 @@ TEST_F(CliRenderTest, NumericalDrawsTheSelectionOverTime) {
     ASSERT_TRUE(picture.Render(700, 500));
     EXPECT_TRUE(written.convertToFormat(QImage::Format_RGB32) ==
                 picture.Graph()->Image().convertToFormat(QImage::Format_RGB32));
-    EXPECT_EQ(Cli("--workdir " + dir_.Path() + " render numerical --to '2009/5/12 10:00' " + Out("one.png")), 1);
+    EXPECT_EQ(Cli(Workdir() + "render numerical --to '2009/5/12 10:00' " + Out("one.png")), 1);
 }
 
 TEST_F(CliRenderTest, ThreeDIsThePictureOfTheWindowFromItsSection) {
@@ -142,7 +137,7 @@ TEST_F(CliRenderTest, ThreeDIsThePictureOfTheWindowFromItsSection) {
     prm.m_ANGLE_THETA = 30;
     prm.m_DATA_COLOR = 0xFF0000;
     prm.Save();
-    ASSERT_EQ(Cli("--workdir " + dir_.Path() + " render 3d --from '2009/5/12 10:02' --size 800x600 " + Out("3d.png")), 0);
+    ASSERT_EQ(Cli(Workdir() + "render 3d --from '2009/5/12 10:02' --size 800x600 " + Out("3d.png")), 0);
     QImage written(QString::fromStdString(Out("3d.png")));
     ASSERT_EQ(written.size(), QSize(800, 600));
     const platform::CalTime from = Local(2009, 5, 12, 10, 2, 0);
@@ -157,6 +152,6 @@ TEST_F(CliRenderTest, ThreeDIsThePictureOfTheWindowFromItsSection) {
     EXPECT_TRUE(written.convertToFormat(QImage::Format_RGB32) ==
                 picture.Graph()->Image().convertToFormat(QImage::Format_RGB32));
     // Settings of the run are never saved; one record is not enough.
-    EXPECT_EQ(Cli("--workdir " + dir_.Path() + " render 3d --to '2009/5/12 10:00' " + Out("one.png")), 1);
-    EXPECT_EQ(Cli("--workdir " + dir_.Path() + " render 3d --size 2x2 " + Out("tiny.bmp")), 0);
+    EXPECT_EQ(Cli(Workdir() + "render 3d --to '2009/5/12 10:00' " + Out("one.png")), 1);
+    EXPECT_EQ(Cli(Workdir() + "render 3d --size 2x2 " + Out("tiny.bmp")), 0);
 }

@@ -11,6 +11,8 @@
 #include "data/SpectrumDataReader.h"
 #include "platform/Path.h"
 #include "data/SpectrumDataWriter.h"
+#include "tests/support/CliRun.h"
+#include "tests/support/DataFolderTest.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/exchange/ExchangeTestUtil.h"
 
@@ -18,37 +20,19 @@ using namespace exchangetest;
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out, err;
-};
+using testsupport::CliRun;
 
 // Bounded, so a run that hangs fails the test (status 124) instead of stalling it.
 CliRun Cli(const std::string& args, const std::string& prelude = "", const std::string& tag = "") {
-    const std::string errFile = "cli-stderr" + tag + ".txt";
-    const std::string cmd = prelude + "timeout 30 " + std::string(HELIARC_BINARY_DIR) + "/cli/heliarc-cli " + args +
-                            " 2>" + errFile;
-    CliRun r;
-    FILE* p = ::popen(("sh -c '" + cmd + "'").c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int st = ::pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    r.err = testsupport::ReadFileBytes(errFile);
-    return r;
+    testsupport::CliOptions options;
+    options.prelude = prelude;
+    options.errFile = "cli-stderr" + tag + ".txt";
+    options.timeoutSeconds = 30;
+    return testsupport::RunCli(args, options);
 }
 
-class CliSafetyTest : public ::testing::Test {
+class CliSafetyTest : public testsupport::DataFolderTest {
 protected:
-    testsupport::TzGuard tz_{"Asia/Tokyo"};
-    testsupport::TempWorkDir dir_;
-    void SetUp() override {
-        ::mkdir("data", 0755);
-        SetGeneral("data", "SPC");
-    }
-    std::string W() const { return "--workdir " + dir_.Path() + " "; }
     static std::vector<CSpectrumData> Day(int d = 12) {
         std::vector<CSpectrumData> day;
         CSpectrumDataReader().ReadDay(2009, 5, d, day);
@@ -71,7 +55,7 @@ TEST_F(CliSafetyTest, ImportsBesideAppendsAndOtherImportsLoseNoRecord) {
     for (int f = 0; f < kFiles; ++f)
         runs.emplace_back([&, f] {
             status[static_cast<std::size_t>(f)] =
-                Cli(W() + "import in" + std::to_string(f) + ".srd", "", std::to_string(f)).status;
+                Cli(Workdir() + "import in" + std::to_string(f) + ".srd", "", std::to_string(f)).status;
         });
     for (int k = 0; k < kEach; ++k) Store(k, "a");  // a measurement appending meanwhile
     for (auto& t : runs) t.join();
@@ -82,14 +66,14 @@ TEST_F(CliSafetyTest, ImportsBesideAppendsAndOtherImportsLoseNoRecord) {
 
 TEST_F(CliSafetyTest, ARunOnlyFolderLeavesTheStandardHistoryAsSaved) {
     Store(0, "std");
-    ASSERT_EQ(Cli(W() + "standard register 2009/05/12 0").status, 0);
+    ASSERT_EQ(Cli(Workdir() + "standard register 2009/05/12 0").status, 0);
     const std::string saved = testsupport::ReadFileBytes("ZQ118_BASE.ini");
     ::mkdir("elsewhere", 0755);  // records of another day only
     testsupport::WriteFileBytes("elsewhere/SPC_20090513.hlx", testsupport::ReadFileBytes("data/SPC_20090512.hlx"));
-    EXPECT_EQ(Cli(W() + "--folder elsewhere export out.csv").status, 0);
-    EXPECT_EQ(Cli(W() + "--folder elsewhere --prefix XYZ list").status, 0);
+    EXPECT_EQ(Cli(Workdir() + "--folder elsewhere export out.csv").status, 0);
+    EXPECT_EQ(Cli(Workdir() + "--folder elsewhere --prefix XYZ list").status, 0);
     EXPECT_EQ(testsupport::ReadFileBytes("ZQ118_BASE.ini"), saved);
-    const CliRun r = Cli(W() + "standard list");
+    const CliRun r = Cli(Workdir() + "standard list");
     EXPECT_NE(r.out.find("\tstd\t"), std::string::npos) << r.out;
 }
 
@@ -98,7 +82,7 @@ TEST_F(CliSafetyTest, StandardChangesThatCannotBeSavedFail) {
     // The history file's name is taken by a folder: nothing can be written there.
     ASSERT_EQ(::mkdir("ZQ118_BASE.ini", 0755), 0);
     for (const char* command : {"standard register 2009/05/12 0", "standard jis off", "standard jis on"}) {
-        const CliRun r = Cli(W() + command);
+        const CliRun r = Cli(Workdir() + command);
         EXPECT_EQ(r.status, 1) << command;
         EXPECT_EQ(r.err, "Cannot save the standard data history to ./ZQ118_BASE.ini.\n") << command;
     }
@@ -107,20 +91,20 @@ TEST_F(CliSafetyTest, StandardChangesThatCannotBeSavedFail) {
 TEST_F(CliSafetyTest, AFifoNamedLikeADayFileIsRefusedAndHangsNothing) {
     Store(0, "kept");
     ASSERT_EQ(::mkfifo("data/SPC_20090513.hlx", 0644), 0);
-    EXPECT_EQ(Cli(W() + "spectrum 2009/05/13 0").status, 1);
-    CliRun r = Cli(W() + "list");
+    EXPECT_EQ(Cli(Workdir() + "spectrum 2009/05/13 0").status, 1);
+    CliRun r = Cli(Workdir() + "list");
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("kept"), std::string::npos);
-    EXPECT_EQ(Cli(W() + "export out.csv").status, 0);
+    EXPECT_EQ(Cli(Workdir() + "export out.csv").status, 0);
     testsupport::WriteFileBytes("f.srd", HeaderV3() + RecordV3(Local(2009, 5, 13, 9), "x"));
-    EXPECT_EQ(Cli(W() + "import f.srd").status, 1);
+    EXPECT_EQ(Cli(Workdir() + "import f.srd").status, 1);
     // A measurement whose day file is a FIFO cannot store its record, and says so.
     std::string today;
     CGeneralPrm general;
     general.Load();
     ASSERT_TRUE(general.DailyFilePath(platform::Now(), today));
     ASSERT_EQ(::mkfifo(("data/" + platform::StoredNameOf(today)).c_str(), 0644), 0);
-    r = Cli(W() + "--demo measure --type manual");
+    r = Cli(Workdir() + "--demo measure --type manual");
     EXPECT_EQ(r.status, 1) << r.out << today;
     EXPECT_NE(r.err.find("Cannot save"), std::string::npos) << r.err;
     struct stat st {};
@@ -131,15 +115,15 @@ TEST_F(CliSafetyTest, AFifoNamedLikeADayFileIsRefusedAndHangsNothing) {
 TEST_F(CliSafetyTest, BadPrefixesAndSizesAreUsageErrors) {
     Store(0, "r");
     for (const char* prefix : {"../SPC", "sub/SPC", "C:\\\\x", "\\\\SPC"}) {
-        const CliRun r = Cli(W() + "--prefix \"" + prefix + "\" list");
+        const CliRun r = Cli(Workdir() + "--prefix \"" + prefix + "\" list");
         EXPECT_EQ(r.status, 2) << prefix;
     }
     for (const char* size : {"-4294967196x100", "100x-4294967196", "0x100", "4294967396x100", "30001x10", "x", "10x"}) {
-        const CliRun r = Cli(W() + "render spectrum --size " + size + " out.png");
+        const CliRun r = Cli(Workdir() + "render spectrum --size " + size + " out.png");
         EXPECT_EQ(r.status, 2) << size;
     }
     EXPECT_LT(testsupport::FileSize("out.png"), 0);
-    EXPECT_EQ(Cli(W() + "render spectrum --size 120x90 out.png").status, 0);
+    EXPECT_EQ(Cli(Workdir() + "render spectrum --size 120x90 out.png").status, 0);
 }
 
 TEST_F(CliSafetyTest, AFailedRenderLeavesTheEarlierPictureAndNoTemporary) {
@@ -149,11 +133,11 @@ TEST_F(CliSafetyTest, AFailedRenderLeavesTheEarlierPictureAndNoTemporary) {
     // A disk that is full after 4 KiB; the write fails instead of killing the process, also with
     // SIGXFSZ at its default (the program ignores it itself).
     for (const char* out : {"out.png", "out.bmp"}) {
-        const CliRun r = Cli(W() + "render spectrum " + out, "trap - XFSZ; ulimit -f 4; ");
+        const CliRun r = Cli(Workdir() + "render spectrum " + out, "trap - XFSZ; ulimit -f 4; ");
         EXPECT_EQ(r.status, 1) << out;
         EXPECT_EQ(testsupport::ReadFileBytes(out), "earlier");
     }
-    const CliRun ls = Cli(W() + "list");  // leaves the folder as it was
+    const CliRun ls = Cli(Workdir() + "list");  // leaves the folder as it was
     for (const auto& e : std::filesystem::directory_iterator("."))
         EXPECT_EQ(e.path().filename().string().find(".render-"), std::string::npos) << e.path();
 }
@@ -167,8 +151,8 @@ TEST_F(CliSafetyTest, OutOfRangeGraphSettingsAreDrawnClamped) {
                                                  "MAX_INTEGRATION_AREA=nan\n");
     Store(1, "s");
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(Cli(W() + "render spectrum out.png").status, 0);
-    EXPECT_EQ(Cli(W() + "render numerical out2.png").status, 0);
+    EXPECT_EQ(Cli(Workdir() + "render spectrum out.png").status, 0);
+    EXPECT_EQ(Cli(Workdir() + "render numerical out2.png").status, 0);
     // Not a timing test: the unclamped loop ran for most of a minute, past the 30 s bound above.
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
 }
@@ -177,18 +161,18 @@ TEST_F(CliSafetyTest, DeleteAndCommentRewriteTheSelectedRecordsInPlace) {
     Store(0, "a");
     Store(1, "b");
     Store(2, "c");
-    EXPECT_EQ(Cli(W() + "delete").status, 2);  // never every record by accident
-    EXPECT_EQ(Cli(W() + "comment new").status, 2);
-    EXPECT_EQ(Cli(W() + "comment --from \"2009/05/12 10:01:00\"").status, 2);
-    EXPECT_EQ(Cli(W() + "comment edited --from \"2009/05/12 10:01:00\"").status, 0);
-    EXPECT_EQ(Cli(W() + "delete --comment a").status, 0);
+    EXPECT_EQ(Cli(Workdir() + "delete").status, 2);  // never every record by accident
+    EXPECT_EQ(Cli(Workdir() + "comment new").status, 2);
+    EXPECT_EQ(Cli(Workdir() + "comment --from \"2009/05/12 10:01:00\"").status, 2);
+    EXPECT_EQ(Cli(Workdir() + "comment edited --from \"2009/05/12 10:01:00\"").status, 0);
+    EXPECT_EQ(Cli(Workdir() + "delete --comment a").status, 0);
     const auto day = Day();
     ASSERT_EQ(day.size(), 3u);
     EXPECT_EQ(day[0].GetValid(), 0);
     EXPECT_EQ(day[1].GetMemo(), "edited");
     EXPECT_EQ(day[2].GetMemo(), "edited");
     EXPECT_EQ(testsupport::FileSize("data/SPC_20090512.hlx"), 3 * 2560);
-    const CliRun r = Cli(W() + "list");
+    const CliRun r = Cli(Workdir() + "list");
     EXPECT_EQ(r.out.find("\ta\t"), std::string::npos) << r.out;
 }
 
@@ -200,7 +184,7 @@ TEST_F(CliSafetyTest, TemporariesOfKilledRunsAreRemovedAtStart) {
     testsupport::WriteFileBytes(ini, "half");
     testsupport::WriteFileBytes("data/SPC_20090512.hlx.import-q1w2e3", std::string(5000, 'x'));
     Store(0, "r");
-    EXPECT_EQ(Cli(W() + "list").status, 0);
+    EXPECT_EQ(Cli(Workdir() + "list").status, 0);
     EXPECT_LT(testsupport::FileSize(ini), 0);
     EXPECT_LT(testsupport::FileSize("data/SPC_20090512.hlx.import-q1w2e3"), 0);
     EXPECT_EQ(Day().size(), 1u);

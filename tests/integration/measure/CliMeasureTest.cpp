@@ -7,36 +7,24 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
 #include <sstream>
 #include <thread>
 
 #include "data/SpectrumDataReader.h"
 #include "platform/LocalTime.h"
+#include "tests/support/CliRun.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
 
-const std::string kCli = std::string(HELIARC_BINARY_DIR) + "/cli/heliarc-cli";
+const std::string kCli = testsupport::CliPath();
 
-struct CliRun {
-    int status = -1;
-    std::string out, err;
-};
+using testsupport::CliRun;
 
 CliRun Cli(const std::string& args) {
-    CliRun r;
-    const std::string errFile = "cli-stderr.txt";
-    FILE* p = ::popen((kCli + " " + args + " 2>" + errFile).c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    int st = ::pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    r.err = testsupport::ReadFileBytes(errFile);
-    ::unlink(errFile.c_str());
-    return r;
+    testsupport::CliOptions options;
+    options.removeErrFile = true;
+    return testsupport::RunCli(args, options);
 }
 
 struct Line {

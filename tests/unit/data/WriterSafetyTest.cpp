@@ -21,6 +21,7 @@
 #include "data/SpectrumDataWriter.h"
 #include "platform/File.h"
 #include "platform/Path.h"
+#include "tests/support/DataFolderTest.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
 
@@ -30,14 +31,8 @@ namespace {
 
 constexpr const char* kDay = "data/SPC_20090512.hlx";
 
-class WriterSafetyTest : public ::testing::Test {
+class WriterSafetyTest : public testsupport::DataFolderTest {
 protected:
-    testsupport::TzGuard tz_{"Asia/Tokyo"};
-    testsupport::TempWorkDir dir_;
-    void SetUp() override {
-        ::mkdir("data", 0755);
-        SetGeneral("data", "SPC");
-    }
     void TearDown() override { CParameter::ClearRunOverrides(); }
     static std::vector<CSpectrumData> Day() {
         std::vector<CSpectrumData> day;
