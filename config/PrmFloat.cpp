@@ -16,17 +16,3 @@ float CPrmFloat::Parse(const std::string& text) {
 }
 
 std::string CPrmFloat::Format(float value) { return platform::FormatG(static_cast<double>(value)); }
-
-std::string CPrmFloat::GetString() const { return Format(value_); }
-
-bool CPrmFloat::SetString(const std::string& text) {
-    value_ = Parse(text);
-    return true;
-}
-
-std::string CPrmFloat::GetDefaultString() const { return Format(default_); }
-
-bool CPrmFloat::SetDefaultString(const std::string& text) {
-    default_ = Parse(text);
-    return true;
-}

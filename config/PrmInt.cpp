@@ -11,16 +11,4 @@ int CPrmInt::Parse(const std::string& text) {
     return static_cast<int>(v);
 }
 
-std::string CPrmInt::GetString() const { return std::to_string(value_); }
-
-bool CPrmInt::SetString(const std::string& text) {
-    value_ = Parse(text);
-    return true;
-}
-
-std::string CPrmInt::GetDefaultString() const { return std::to_string(default_); }
-
-bool CPrmInt::SetDefaultString(const std::string& text) {
-    default_ = Parse(text);
-    return true;
-}
+std::string CPrmInt::Format(int value) { return std::to_string(value); }
