@@ -89,8 +89,14 @@ int RunImport(Context&, const std::vector<std::string>& argv) {
     if (args.Positional().empty()) return Usage("import needs at least one FILE");
     const bool overwrite = args.Has("--overwrite");
     // In the order given; files imported before a failure stay imported.
-    for (const auto& file : args.Positional())
-        if (!CVeldDataImporter(file).Import(overwrite)) return Fail(platform::LoadString(ids::kImportFailure));
+    for (const auto& file : args.Positional()) {
+        CVeldDataImporter importer(file);
+        if (importer.Import(overwrite)) continue;
+        std::string message = platform::LoadString(ids::kImportFailure) + " (" + file + ")";
+        if (importer.LastFailure() == CVeldDataImporter::Failure::DataFolder)
+            message += "\n" + platform::LoadString(ids::kCannotSaveData);
+        return Fail(message);
+    }
     return kExitOk;
 }
 

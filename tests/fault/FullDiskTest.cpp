@@ -183,7 +183,8 @@ TEST_F(FullDiskTest, ImportKeepsEveryStoredDay) {
     // The merged day (seven records) cannot be written; the source file itself is below the limit.
     CliRun r = CliLimited(5 * kRecord, {"--workdir", Wd(), "import", "old.srd"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_FALSE(r.err.empty());
+    // The file is fine; the message sends the user to the data folder.
+    EXPECT_EQ(r.err, "Import failure. Check the file. (old.srd)\nCannot save the data. Confirm the output folder.\n");
     EXPECT_TRUE(testsupport::ReadFileBytes(day_) == before) << "stored records changed";
     EXPECT_TRUE(FilesWith("data", ".import-").empty());
     // With room it goes through.
