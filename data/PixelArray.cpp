@@ -3,17 +3,76 @@
 #include <sys/mman.h>
 
 #include <cstring>
+#include <mutex>
+#include <vector>
+
+namespace {
+
+// Blocks whose arrays are all gone wait here for the next search, so a search does not pay for the
+// kernel clearing fresh pages (and for unmapping them) every time. Their pages are marked free
+// (MADV_FREE) first: the system takes them back when it needs memory, and until then reusing them
+// costs nothing. A block's old contents are never read: every array is copied in before use.
+class BlockPool {
+public:
+    static constexpr std::size_t kBytes = PixelArena::kBlockBytes;
+    static constexpr std::size_t kMaxIdle = 8;  // 64 MB: a year of keep-all searches' signals
+
+    static BlockPool& Instance() {
+        static BlockPool* pool = new BlockPool;  // never destroyed: records may be freed during exit
+        return *pool;
+    }
+
+    void* Take() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (!idle_.empty()) {
+                void* p = idle_.back();
+                idle_.pop_back();
+                return p;
+            }
+        }
+        return Map(kBytes);
+    }
+
+    void Give(void* p) {
+#ifdef MADV_FREE
+        // Before the block is visible to a taker: a later MADV_FREE could drop what it wrote.
+        ::madvise(p, kBytes, MADV_FREE);
+#endif
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (idle_.size() < kMaxIdle) {
+                idle_.push_back(p);
+                return;
+            }
+        }
+        ::munmap(p, kBytes);
+    }
+
+    static void* Map(std::size_t bytes) {
+        void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED) return nullptr;
+        return p;
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<void*> idle_;
+};
+
+}  // namespace
 
 PixelArray PixelArena::Store(const float* values, std::size_t n) {
     if (n == 0) return PixelArray();
     if (!block_ || capacity_ - used_ < n) {
-        std::size_t bytes = std::max(kBlockBytes, n * sizeof(float));
-        void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (p == MAP_FAILED) return PixelArray(values, n);  // no block: the values get a vector of their own
-#ifdef MADV_HUGEPAGE
-        ::madvise(p, bytes, MADV_HUGEPAGE);  // a hint; small pages work too
-#endif
-        block_ = std::shared_ptr<float>(static_cast<float*>(p), [bytes](float* q) { ::munmap(q, bytes); });
+        const std::size_t bytes = std::max(kBlockBytes, n * sizeof(float));
+        const bool pooled = bytes == kBlockBytes;
+        void* p = pooled ? BlockPool::Instance().Take() : BlockPool::Map(bytes);
+        if (!p) return PixelArray(values, n);  // no block: the values get a vector of their own
+        if (pooled)
+            block_ = std::shared_ptr<float>(static_cast<float*>(p), [](float* q) { BlockPool::Instance().Give(q); });
+        else
+            block_ = std::shared_ptr<float>(static_cast<float*>(p), [bytes](float* q) { ::munmap(q, bytes); });
         capacity_ = bytes / sizeof(float);
         used_ = 0;
         reserved_ += bytes;

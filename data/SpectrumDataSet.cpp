@@ -58,20 +58,33 @@ void CSpectrumDataSet::Search(const platform::CalTime* start, const platform::Ca
     }
     if (!comment || !*comment) entries_.reserve(static_cast<std::size_t>(bound));
     PixelArena arena;  // the kept records' pixels in a few large blocks
+    // Whole chunks of records are read straight into one buffer and decoded where they lie.
+    constexpr std::size_t kChunkRecords = 100;
+    constexpr std::size_t kRecordBytes = CSpectrumDataReader::kRecordSize;
+    std::unique_ptr<float[]> chunkStore(new float[kChunkRecords * kRecordBytes / sizeof(float)]);
+    auto* chunk = reinterpret_cast<unsigned char*>(chunkStore.get());
     for (const auto& [day, path] : days) {
         platform::File file;
         if (!file.Open(path, platform::File::Mode::Read)) continue;
-        file.SetReadBuffer(64 * CSpectrumDataReader::kRecordSize);
-        alignas(float) unsigned char image[CSpectrumDataReader::kRecordSize];
-        while (file.ReadExact(image, sizeof image)) {
-            const int64_t offset = file.Tell() - CSpectrumDataReader::kRecordSize;
-            // Deleted records and memos that cannot match are passed over before the full decode.
-            if (!CSpectrumDataReader::PassesQuickFilter(image, comment)) continue;
-            CSpectrumData record;
-            if (!CSpectrumDataReader::Decode(image, record, &arena)) continue;  // not a record this program writes
-            if (start && record.GetTime() < *start) continue;
-            if (end && record.GetTime() > *end) continue;
-            entries_.push_back({std::move(record), day, offset});
+        int64_t chunkOffset = 0;
+        for (;;) {
+            const std::size_t got = file.ReadUpTo(chunk, kChunkRecords * kRecordBytes);
+            for (std::size_t k = 0; k < got / kRecordBytes; ++k) {
+                const unsigned char* image = chunk + k * kRecordBytes;
+                // Deleted records and memos that cannot match are passed over before the full decode.
+                if (!CSpectrumDataReader::PassesQuickFilter(image, comment)) continue;
+                Entry& e = entries_.emplace_back();  // decoded in place: no copy of a finished record
+                const CSpectrumData& record = e.record;
+                if (!CSpectrumDataReader::Decode(image, e.record, &arena) ||  // not a record this program writes
+                    (start && record.GetTime() < *start) || (end && record.GetTime() > *end)) {
+                    entries_.pop_back();
+                    continue;
+                }
+                e.FileDate = day;
+                e.FileOffset = chunkOffset + static_cast<int64_t>(k * kRecordBytes);
+            }
+            if (got < kChunkRecords * kRecordBytes) break;  // the end, or a truncated last record
+            chunkOffset += static_cast<int64_t>(got);
         }
     }
 }

@@ -104,6 +104,26 @@ bool File::ReadExact(void* buffer, std::size_t n) {
     return true;
 }
 
+std::size_t File::ReadUpTo(void* buffer, std::size_t n) {
+    if (fd_ < 0) return 0;
+    auto* out = static_cast<unsigned char*>(buffer);
+    std::size_t done = 0;
+    if (bufStart_ < bufEnd_) {
+        done = std::min(n, bufEnd_ - bufStart_);
+        std::memcpy(out, buf_.get() + bufStart_, done);
+        bufStart_ += done;
+        pos_ += static_cast<int64_t>(done);
+    }
+    while (done < n) {  // the rest straight into the caller's buffer
+        ssize_t r = ::read(fd_, out + done, n - done);
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) break;
+        done += static_cast<std::size_t>(r);
+        pos_ += r;
+    }
+    return done;
+}
+
 bool File::WriteAll(const void* buffer, std::size_t n) {
     if (fd_ < 0) return false;
     if (bufStart_ != bufEnd_) {

@@ -27,6 +27,8 @@ public:
 
     // Reads exactly n bytes; false (position then unspecified) when fewer are available.
     bool ReadExact(void* buffer, std::size_t n);
+    // Reads up to n bytes, fewer only at the end of the file (or on an error); the count read.
+    std::size_t ReadUpTo(void* buffer, std::size_t n);
     // Writes all n bytes at the current position (the end for Append).
     bool WriteAll(const void* buffer, std::size_t n);
     bool Seek(int64_t offset);

@@ -48,11 +48,13 @@ namespace {
 // mktime is slow (it re-checks the zone on every call) and reading a data folder converts one local
 // time per record. Within an hour that is at least an hour away from any change of the zone's UTC
 // offset, local time is a plain shift of UTC, so such hours are cached and the rest go to mktime.
+// The next hour of the same day needs only its own end checked (records come in time order).
 struct HourCache {
     std::string tz;
     bool tzSet = false;
     int year = 0, month = 0, day = 0, hour = -1;
     CalTime start = 0;  // calendar time of hh:00:00
+    long offset = 0;    // UTC offset from an hour before start to two hours after it
 };
 
 long UtcOffsetAt(CalTime t, bool& ok) {
@@ -96,7 +98,12 @@ bool JoinLocal(int year, int month, int day, int hour, int minute, int second, C
         cache.tzSet = tzSet;
         if (tzSet) cache.tz = tz;
     }
-    if (cache.hour != hour || cache.day != day || cache.month != month || cache.year != year) {
+    bool ok = false;
+    if (cache.hour >= 0 && hour == cache.hour + 1 && day == cache.day && month == cache.month &&
+        year == cache.year && UtcOffsetAt(cache.start + 3600 + 7199, ok) == cache.offset && ok) {
+        cache.hour = hour;
+        cache.start += 3600;
+    } else if (cache.hour != hour || cache.day != day || cache.month != month || cache.year != year) {
         CalTime start;
         if (!MktimeJoin(year, month, day, hour, 0, 0, start)) return false;
         bool ok1, ok2, ok3;
@@ -110,6 +117,7 @@ bool JoinLocal(int year, int month, int day, int hour, int minute, int second, C
         cache.day = day;
         cache.hour = hour;
         cache.start = start;
+        cache.offset = at;
     }
     out = cache.start + minute * 60 + second;
     return true;

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "data/SearchTime.h"
 #include "data/SpectrumDataReader.h"
 #include "data/SpectrumDataSet.h"
 #include "data/SpectrumDataWriter.h"
+#include "platform/File.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
 
@@ -199,4 +202,93 @@ TEST_F(DataSetTest, SearchResultsKeepTheirPixelsAfterTheSetIsGone) {
     changed.SetSignal(std::vector<float>(256, 9.0f));
     EXPECT_EQ(kept[0].GetSignal(), list[0].GetSignal());
     EXPECT_EQ(changed.GetSignal()[3], 9.0f);
+}
+
+namespace {
+
+void ExpectSameRecord(const CSpectrumData& a, const CSpectrumData& b) {
+    EXPECT_EQ(a.GetTime(), b.GetTime());
+    EXPECT_EQ(a.GetMemo(), b.GetMemo());
+    EXPECT_EQ(a.GetTypeCode(), b.GetTypeCode());
+    EXPECT_EQ(a.GetSerialNumber(), b.GetSerialNumber());
+    EXPECT_EQ(a.GetValid(), b.GetValid());
+    EXPECT_EQ(a.GetCoefficients(), b.GetCoefficients());
+    EXPECT_EQ(a.GetSignal(), b.GetSignal());
+    EXPECT_EQ(a.GetCalibration(), b.GetCalibration());
+}
+
+}  // namespace
+
+// The search reads a day in chunks of whole records and decodes them where they lie: across chunk
+// boundaries, past deleted records and up to a truncated last record it must find what the plain
+// reader finds, at the offsets where the records are stored.
+TEST_F(DataSetTest, SearchAgreesWithTheReaderAcrossChunks) {
+    std::vector<CSpectrumData> list;
+    for (int i = 0; i < 250; ++i) {
+        CSpectrumData r = MakeRecord(Local(2009, 5, 13, 1) + 60 * i, "m" + std::to_string(i), static_cast<float>(i));
+        if (i == 99 || i == 100 || i == 201) r.SetValid(0);
+        list.push_back(r);
+    }
+    Write(list);
+    CGeneralPrm general;
+    general.Load();
+    std::string path;
+    ASSERT_TRUE(general.DailyFilePath(2009, 5, 13, path));
+    {
+        platform::File file;
+        ASSERT_TRUE(file.Open(path, platform::File::Mode::ReadWrite));
+        ASSERT_TRUE(file.Seek(file.Size()));
+        const std::string torn(1000, 'x');
+        ASSERT_TRUE(file.WriteAll(torn.data(), torn.size()));
+    }
+    std::vector<CSpectrumData> day;
+    CSpectrumDataReader reader;
+    ASSERT_EQ(reader.ReadDay(2009, 5, 13, day), 1);
+    CSpectrumDataSet set;
+    set.Search(nullptr, nullptr, nullptr);
+    ASSERT_EQ(set.Count(), 247);
+    std::size_t k = 0;
+    for (int i = 0; i < set.Count(); ++i) {
+        while (day[k].GetValid() == 0) ++k;
+        ExpectSameRecord(set.At(i).record, day[k]);
+        EXPECT_EQ(set.At(i).FileOffset, static_cast<int64_t>(k) * 2560);
+        ++k;
+    }
+    set.Search(nullptr, nullptr, "m10");  // m10, m101..m109 (m100 is deleted)
+    ASSERT_EQ(set.Count(), 10);
+    EXPECT_EQ(set.At(1).FileOffset, 101 * 2560);
+}
+
+// A search's blocks are reused by later searches once no record holds them: a record kept from an
+// earlier search keeps its values while later ones fill recycled blocks with other values.
+TEST_F(DataSetTest, KeptRecordsSurviveBlocksReusedByLaterSearches) {
+    const int count = static_cast<int>(PixelArena::kBlockBytes / (256 * sizeof(float))) + 10;
+    auto writeDay = [&](float level) {
+        std::vector<CSpectrumData> list;
+        for (int i = 0; i < count; ++i) list.push_back(MakeRecord(Local(2009, 5, 13) + i, "", level + static_cast<float>(i)));
+        Write(list);
+        return list;
+    };
+    std::vector<CSpectrumData> first = writeDay(1000.0f);
+    CSpectrumData kept;
+    for (int round = 0; round < 3; ++round) {
+        CSpectrumDataSet set;
+        set.Search(nullptr, nullptr, nullptr);
+        ASSERT_EQ(set.Count(), count);
+        if (round == 0) kept = set.At(count - 1).record;  // the only holder of the second block
+    }
+    std::string path;
+    CGeneralPrm general;
+    general.Load();
+    ASSERT_TRUE(general.DailyFilePath(2009, 5, 13, path));
+    std::filesystem::remove(platform::ResolveExisting(path));
+    std::vector<CSpectrumData> second = writeDay(-5000.0f);
+    for (int round = 0; round < 3; ++round) {
+        CSpectrumDataSet set;
+        set.Search(nullptr, nullptr, nullptr);
+        ASSERT_EQ(set.Count(), count);
+        EXPECT_EQ(set.At(count - 1).record.GetSignal(), second.back().GetSignal());
+        EXPECT_EQ(set.At(0).record.GetSignal(), second.front().GetSignal());
+    }
+    ExpectSameRecord(kept, first.back());
 }
