@@ -340,22 +340,52 @@ double CSpectrumData::TemperatureFactor(int i) const {
     return FactorAt([&column](int r) { return RowAtTemperature(column, r); }, Wavelength(i));
 }
 
-float CSpectrumData::Irradiance(int i, int unit) const {
-    if (i < 0 || static_cast<std::size_t>(i) >= signal_.size() || static_cast<std::size_t>(i) >= calibration_.size())
-        return 0.0f;
-    const float e = PixelIrradiance(*this, static_cast<std::size_t>(i), TemperatureFactor(i));
+namespace {
+
+// W/m^2/um irradiance e of a pixel at wavelength w in the given unit.
+float InUnit(float e, float w, int unit) {
     switch (unit) {
     case kUnitUmolM2sUm:
-        return static_cast<float>(static_cast<double>(Wavelength(i) * e / 1000.0f) / kCHNA);
+        return static_cast<float>(static_cast<double>(w * e / 1000.0f) / CSpectrumData::kCHNA);
     case kUnitMWcm2nm:
         return e / 10000.0f;
     case kUnitWm2nm:
         return e / 1000.0f;
     case kUnitPhotonCm2sNm:
-        return static_cast<float>(static_cast<double>(Wavelength(i)) * (static_cast<double>(e) * 1e-16) / (kC * kH));
+        return static_cast<float>(static_cast<double>(w) * (static_cast<double>(e) * 1e-16) / (CSpectrumData::kC * CSpectrumData::kH));
     default:
         // W/m^2/um, also for a unit number outside the enumeration.
         return e;
+    }
+}
+
+}  // namespace
+
+float CSpectrumData::Irradiance(int i, int unit) const {
+    if (i < 0 || static_cast<std::size_t>(i) >= signal_.size() || static_cast<std::size_t>(i) >= calibration_.size())
+        return 0.0f;
+    const float e = PixelIrradiance(*this, static_cast<std::size_t>(i), TemperatureFactor(i));
+    return InUnit(e, Wavelength(i), unit);
+}
+
+void CSpectrumData::PixelValues(int unit, std::vector<float>& wavelengths, std::vector<float>& irradiances) const {
+    const int n = PixelCount();
+    wavelengths.resize(static_cast<std::size_t>(n));
+    irradiances.resize(static_cast<std::size_t>(n));
+    if (explicitWavelengths_ != 0) {
+        for (int i = 0; i < n; ++i) wavelengths[static_cast<std::size_t>(i)] = Wavelength(i);
+    } else {
+        const Polynomial polynomial(*this);
+        for (int i = 0; i < n; ++i) wavelengths[static_cast<std::size_t>(i)] = polynomial.At(i);
+    }
+    const TemperatureColumn column = ColumnAt(temperature_);
+    double rows[kWavelengthRows];
+    for (int r = 0; r < kWavelengthRows; ++r) rows[r] = RowAtTemperature(column, r);
+    const auto row = [&rows](int r) { return rows[r]; };
+    const std::size_t measured = std::min(signal_.size(), calibration_.size());
+    for (std::size_t k = 0; k < static_cast<std::size_t>(n); ++k) {
+        irradiances[k] = k < measured ? InUnit(PixelIrradiance(*this, k, FactorAt(row, wavelengths[k])), wavelengths[k], unit)
+                                      : 0.0f;
     }
 }
 

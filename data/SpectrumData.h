@@ -118,6 +118,9 @@ public:
     double TemperatureFactor(int i) const;
     float Irradiance(int i, int unit) const;
     float IrradianceAt(float x, int unit) const;
+    // Wavelength(i) and Irradiance(i, unit) of every pixel (PixelCount() of each), the same floats,
+    // with the temperature interpolation done once for the record.
+    void PixelValues(int unit, std::vector<float>& wavelengths, std::vector<float>& irradiances) const;
     float Integrate(int from, int to) const;  // W/m^2, 1 nm trapezoid
 
     float GetPar() const;

@@ -158,12 +158,7 @@ void AppendText(std::string& out, std::string_view text) { csvtext::AppendField(
 class SpectrumLookup {
 public:
     SpectrumLookup(const CSpectrumData& record, int unit) : n_(record.PixelCount()) {
-        wl_.resize(static_cast<std::size_t>(n_));
-        irr_.resize(static_cast<std::size_t>(n_));
-        for (int i = 0; i < n_; ++i) {
-            wl_[static_cast<std::size_t>(i)] = record.Wavelength(i);
-            irr_[static_cast<std::size_t>(i)] = record.Irradiance(i, unit);
-        }
+        record.PixelValues(unit, wl_, irr_);
         regular_ = n_ >= 1 && std::isfinite(wl_[0]);
         for (std::size_t k = 1; regular_ && k < wl_.size(); ++k)
             regular_ = std::isfinite(wl_[k]) && wl_[k] - wl_[k - 1] >= 1.0f;
@@ -280,11 +275,11 @@ bool WavelengthColumn(const Settings& s, const CSpectrumData& first, std::vector
     }
 }
 
-bool WriteCsv(const std::string& fileName, std::vector<CSpectrumData>& records, const CSpectrumData* standard,
+bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData*>& records, const CSpectrumData* standard,
               const Settings& s) {
     const bool spectral = s.type != kTypeCalculation;
     std::vector<float> wavelengths;
-    if (spectral && !WavelengthColumn(s, records.front(), wavelengths)) return false;
+    if (spectral && !WavelengthColumn(s, *records.front(), wavelengths)) return false;
 
     CsvFile file(fileName);
     if (!file.Opened()) return false;
@@ -292,18 +287,18 @@ bool WriteCsv(const std::string& fileName, std::vector<CSpectrumData>& records, 
 
     auto textRow = [&](int labelId, auto value) {
         AppendText(out, Text(labelId));
-        for (auto& r : records) {
+        for (const CSpectrumData* r : records) {
             out += ',';
-            AppendText(out, value(r));
+            AppendText(out, value(*r));
         }
         file.EndRow();
     };
     auto numberRow = [&](int labelId, auto value) {
         AppendText(out, Text(labelId));
-        for (auto& r : records) {
+        for (const CSpectrumData* r : records) {
             out += ',';
             // The values are floats, so "%g" of them is exactly what WriteG6 writes.
-            const float v = value(r);
+            const float v = value(*r);
             char buf[csvtext::kMaxG6];
             out.append(buf, static_cast<std::size_t>(csvtext::WriteG6(buf, v) - buf));
         }
@@ -316,13 +311,13 @@ bool WriteCsv(const std::string& fileName, std::vector<CSpectrumData>& records, 
     textRow(ids::kCsvMemo, [](const CSpectrumData& r) { return r.GetMemo(); });
     textRow(ids::kCsvFov, [](const CSpectrumData& r) { return r.FovText(); });
     if (s.type == kTypeSpectral || s.type == kTypeCalculation) {
-        numberRow(ids::kCsvLongitude, [](CSpectrumData& r) { return r.GetLongitude(); });
-        numberRow(ids::kCsvLatitude, [](CSpectrumData& r) { return r.GetLatitude(); });
-        numberRow(ids::kCsvAltitude, [](CSpectrumData& r) { return r.GetAltitude(); });
-        numberRow(ids::kCsvTemperature, [](CSpectrumData& r) { return r.GetTemperature(); });
-        numberRow(ids::kCsvPar, [](CSpectrumData& r) { return r.GetPar(); });
-        numberRow(ids::kCsvPhoton, [](CSpectrumData& r) { return r.GetPhoton(); });
-        numberRow(ids::kLabelLuxLx, [](CSpectrumData& r) { return r.GetLux(); });
+        numberRow(ids::kCsvLongitude, [](const CSpectrumData& r) { return r.GetLongitude(); });
+        numberRow(ids::kCsvLatitude, [](const CSpectrumData& r) { return r.GetLatitude(); });
+        numberRow(ids::kCsvAltitude, [](const CSpectrumData& r) { return r.GetAltitude(); });
+        numberRow(ids::kCsvTemperature, [](const CSpectrumData& r) { return r.GetTemperature(); });
+        numberRow(ids::kCsvPar, [](const CSpectrumData& r) { return r.GetPar(); });
+        numberRow(ids::kCsvPhoton, [](const CSpectrumData& r) { return r.GetPhoton(); });
+        numberRow(ids::kLabelLuxLx, [](const CSpectrumData& r) { return r.GetLux(); });
     }
     if (!spectral) {
         if (file.Close()) return true;
@@ -354,7 +349,7 @@ bool WriteCsv(const std::string& fileName, std::vector<CSpectrumData>& records, 
     // Column by column, each record's lookups stay together; rows are written afterwards.
     std::vector<float> values(rows * cols);
     for (std::size_t j = 0; j < cols; ++j) {
-        const SpectrumLookup lookup(records[j], unit);
+        const SpectrumLookup lookup(*records[j], unit);
         for (std::size_t k = 0; k < rows; ++k) {
             const float e = lookup.At(wavelengths[k]);
             float v = e;
@@ -396,10 +391,10 @@ bool CCSVExporter::ExportDataSet(const std::string& fileName, const CSpectrumDat
     // Ratio and difference against nothing would be a file of meaningless numbers.
     if ((s.type == kTypeRatio || s.type == kTypeDifference) && standard == nullptr) return false;
     if (set.Count() == 0) return false;
-    // Copies: the derived values are computed and cached inside each record.
-    std::vector<CSpectrumData> records;
+    // No copies: the records' sums are computed once and kept in the set's own records.
+    std::vector<const CSpectrumData*> records;
     records.reserve(static_cast<std::size_t>(set.Count()));
-    for (int i = 0; i < set.Count(); ++i) records.push_back(set.At(i).record);
+    for (int i = 0; i < set.Count(); ++i) records.push_back(&set.At(i).record);
     return WriteCsv(fileName, records, standard, s);
 }
 
@@ -409,6 +404,6 @@ bool CCSVExporter::ExportRecord(const std::string& fileName, const CSpectrumData
     if (!ReadSettings(settings, s)) return false;
     // The run's log is still wanted without a standard record: it then holds the measured spectrum.
     if ((s.type == kTypeRatio || s.type == kTypeDifference) && standard == nullptr) s.type = kTypeSpectral;
-    std::vector<CSpectrumData> records{record};
+    const std::vector<const CSpectrumData*> records{&record};
     return WriteCsv(fileName, records, standard, s);
 }
