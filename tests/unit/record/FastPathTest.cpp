@@ -187,3 +187,22 @@ TEST(FastPath, DerivedValuesMatchReferenceBitForBit) {
         ASSERT_EQ(Bits(r.Integrate(-3, -3)), Bits(RefIntegrate(r, -3, -3))) << kind;
     }
 }
+
+// The export takes all of a record's pixels at once; they are the per-pixel values, bit for bit.
+TEST(FastPath, PixelValuesAreThePerPixelValues) {
+    std::mt19937 rng(4242);
+    std::vector<float> wavelengths, irradiances;
+    for (int kind = 0; kind < 120; ++kind) {
+        const CSpectrumData r = RandomRecord(rng, kind);
+        for (int unit = 0; unit < 5; ++unit) {
+            r.PixelValues(unit, wavelengths, irradiances);
+            ASSERT_EQ(wavelengths.size(), static_cast<std::size_t>(r.PixelCount())) << kind;
+            ASSERT_EQ(irradiances.size(), static_cast<std::size_t>(r.PixelCount())) << kind;
+            for (int i = 0; i < r.PixelCount(); ++i) {
+                ASSERT_EQ(Bits(wavelengths[static_cast<std::size_t>(i)]), Bits(r.Wavelength(i))) << kind << " pixel " << i;
+                ASSERT_EQ(Bits(irradiances[static_cast<std::size_t>(i)]), Bits(r.Irradiance(i, unit)))
+                    << kind << " unit " << unit << " pixel " << i;
+            }
+        }
+    }
+}
