@@ -10,6 +10,7 @@
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
+#include "views/AxisCommands.h"
 #include "ui/QtSurfaceImage.h"
 #include "views/3DProjection.h"
 #include "views/DataGraphPicture.h"
@@ -325,40 +326,7 @@ bool C3DGraphPicture::Enabled(int command) const {
 }
 
 bool C3DGraphPicture::Execute(int command) {
-    if (!Enabled(command)) return false;
-    auto set = [](CPrmFloat& min, CPrmFloat& max, double a, double b) {
-        min = static_cast<float>(a);
-        max = static_cast<float>(b);
-    };
-    CPrmFloat &xMin = prm_.m_RANGE_MIN_X, &xMax = prm_.m_RANGE_MAX_X;
-    CPrmFloat &yMin = prm_.m_RANGE_MIN_Y, &yMax = prm_.m_RANGE_MAX_Y;
-    CPrmFloat &qMin = prm_.m_RANGE_MIN_RATIO, &qMax = prm_.m_RANGE_MAX_RATIO;
-    const double x0 = xMin.Get(), x1 = xMax.Get(), dx = x1 - x0;
-    const double y0 = yMin.Get(), y1 = yMax.Get(), dy = y1 - y0;
-    const double q0 = qMin.Get(), q1 = qMax.Get(), dq = q1 - q0;
-    switch (command) {
-        case kCmdXZoomIn: set(xMin, xMax, x0 + 0.1 * dx, x1 - 0.1 * dx); return true;
-        case kCmdXZoomOut:
-            set(xMin, xMax, std::max(x0 - 0.1 * dx, kMinWavelength), std::min(x1 + 0.1 * dx, kMaxWavelength));
-            return true;
-        case kCmdXShiftRight:
-            if (x0 - 0.2 * dx < kMinWavelength) set(xMin, xMax, kMinWavelength, kMinWavelength + dx);
-            else set(xMin, xMax, x0 - 0.2 * dx, x1 - 0.2 * dx);
-            return true;
-        case kCmdXShiftLeft:
-            if (x1 + 0.2 * dx > kMaxWavelength) set(xMin, xMax, kMaxWavelength - dx, kMaxWavelength);
-            else set(xMin, xMax, x0 + 0.2 * dx, x1 + 0.2 * dx);
-            return true;
-        case kCmdYZoomIn: set(yMin, yMax, y0 + 0.1 * dy, y1 - 0.1 * dy); return true;
-        case kCmdYZoomOut: set(yMin, yMax, y0 - 0.1 * dy, y1 + 0.1 * dy); return true;
-        case kCmdYShiftUp: set(yMin, yMax, y0 - 0.2 * dy, y1 - 0.2 * dy); return true;
-        case kCmdYShiftDown: set(yMin, yMax, y0 + 0.2 * dy, y1 + 0.2 * dy); return true;
-        case kCmdRatioZoomIn: set(qMin, qMax, q0 + 0.1 * dq, q1 - 0.1 * dq); return true;
-        case kCmdRatioZoomOut: set(qMin, qMax, q0 - 0.1 * dq, q1 + 0.1 * dq); return true;
-        case kCmdRatioShiftUp: set(qMin, qMax, q0 - 0.2 * dq, q1 - 0.2 * dq); return true;
-        case kCmdRatioShiftDown: set(qMin, qMax, q0 + 0.2 * dq, q1 + 0.2 * dq); return true;
-        default: return false;
-    }
+    return Enabled(command) && axiscommands::Apply<C3DGraphPicture>(command, prm_);
 }
 
 bool C3DGraphPicture::Turn(int dx, int dy) {

@@ -9,6 +9,7 @@
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "ui/QtSurfaceImage.h"
+#include "views/AxisCommands.h"
 
 namespace {
 
@@ -442,11 +443,6 @@ bool CDataGraphPicture::Checked(int command) const {
     }
 }
 
-void CDataGraphPicture::ZoomShift(CPrmFloat& min, CPrmFloat& max, double newMin, double newMax) {
-    min = static_cast<float>(newMin);
-    max = static_cast<float>(newMax);
-}
-
 bool CDataGraphPicture::ToggleSeries(int command) {
     CPrmInt* keys[4] = {&prm_.m_SHOW_MEASURED_DATA, &prm_.m_SHOW_BASE_DATA, &prm_.m_SHOW_DIFFERENCE_DATA,
                         &prm_.m_SHOW_RATIO_DATA};
@@ -468,43 +464,8 @@ bool CDataGraphPicture::ToggleSeries(int command) {
 
 bool CDataGraphPicture::Execute(int command) {
     if (!Enabled(command)) return false;
-    const auto range = [](const CPrmFloat& a, const CPrmFloat& b) {
-        return static_cast<double>(b.Get()) - static_cast<double>(a.Get());
-    };
-    CPrmFloat& xMin = prm_.m_RANGE_MIN_X;
-    CPrmFloat& xMax = prm_.m_RANGE_MAX_X;
-    const double x0 = xMin.Get(), x1 = xMax.Get(), rx = range(xMin, xMax);
-    const double y0 = prm_.m_RANGE_MIN_Y.Get(), y1 = prm_.m_RANGE_MAX_Y.Get(), ry = y1 - y0;
-    const double q0 = prm_.m_RANGE_MIN_RATIO.Get(), q1 = prm_.m_RANGE_MAX_RATIO.Get(), rq = q1 - q0;
+    if (axiscommands::Apply<CDataGraphPicture>(command, prm_)) return true;
     switch (command) {
-        case kCmdXZoomIn: ZoomShift(xMin, xMax, x0 + 0.1 * rx, x1 - 0.1 * rx); return true;
-        case kCmdXZoomOut:
-            ZoomShift(xMin, xMax, std::max(x0 - 0.1 * rx, kMinWavelength), std::min(x1 + 0.1 * rx, kMaxWavelength));
-            return true;
-        case kCmdXShiftRight:
-            if (x0 - 0.2 * rx < kMinWavelength) ZoomShift(xMin, xMax, kMinWavelength, kMinWavelength + rx);
-            else ZoomShift(xMin, xMax, x0 - 0.2 * rx, x1 - 0.2 * rx);
-            return true;
-        case kCmdXShiftLeft:
-            if (x1 + 0.2 * rx > kMaxWavelength) ZoomShift(xMin, xMax, kMaxWavelength - rx, kMaxWavelength);
-            else ZoomShift(xMin, xMax, x0 + 0.2 * rx, x1 + 0.2 * rx);
-            return true;
-        case kCmdYZoomIn: ZoomShift(prm_.m_RANGE_MIN_Y, prm_.m_RANGE_MAX_Y, y0 + 0.1 * ry, y1 - 0.1 * ry); return true;
-        case kCmdYZoomOut: ZoomShift(prm_.m_RANGE_MIN_Y, prm_.m_RANGE_MAX_Y, y0 - 0.1 * ry, y1 + 0.1 * ry); return true;
-        case kCmdYShiftUp: ZoomShift(prm_.m_RANGE_MIN_Y, prm_.m_RANGE_MAX_Y, y0 - 0.2 * ry, y1 - 0.2 * ry); return true;
-        case kCmdYShiftDown: ZoomShift(prm_.m_RANGE_MIN_Y, prm_.m_RANGE_MAX_Y, y0 + 0.2 * ry, y1 + 0.2 * ry); return true;
-        case kCmdRatioZoomIn:
-            ZoomShift(prm_.m_RANGE_MIN_RATIO, prm_.m_RANGE_MAX_RATIO, q0 + 0.1 * rq, q1 - 0.1 * rq);
-            return true;
-        case kCmdRatioZoomOut:
-            ZoomShift(prm_.m_RANGE_MIN_RATIO, prm_.m_RANGE_MAX_RATIO, q0 - 0.1 * rq, q1 + 0.1 * rq);
-            return true;
-        case kCmdRatioShiftUp:
-            ZoomShift(prm_.m_RANGE_MIN_RATIO, prm_.m_RANGE_MAX_RATIO, q0 - 0.2 * rq, q1 - 0.2 * rq);
-            return true;
-        case kCmdRatioShiftDown:
-            ZoomShift(prm_.m_RANGE_MIN_RATIO, prm_.m_RANGE_MAX_RATIO, q0 + 0.2 * rq, q1 + 0.2 * rq);
-            return true;
         case kCmdPlotMeasured:
         case kCmdPlotStandard:
         case kCmdPlotDifference:

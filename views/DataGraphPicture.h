@@ -138,7 +138,6 @@ private:
     void ResetReadOut();
     void BuildSeries(std::vector<Series>& left, std::vector<Series>& right) const;
     bool ToggleSeries(int command);
-    void ZoomShift(CPrmFloat& min, CPrmFloat& max, double newMin, double newMax);
 
     CDataGraphPrm prm_;
     int mode_ = kModeNone;
