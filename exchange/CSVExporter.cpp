@@ -368,12 +368,7 @@ bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData
         const std::size_t at = out.size();
         out.resize(at + maxRow);
         char* const start = out.data() + at;
-        char* p = csvtext::WriteG6(start, wavelengths[k]);
-        const float* row = &values[k * cols];
-        for (std::size_t j = 0; j < cols; ++j) {
-            *p++ = ',';
-            p = csvtext::WriteG6(p, row[j]);
-        }
+        char* p = csvtext::WriteG6Row(start, wavelengths[k], &values[k * cols], cols);
         out.resize(at + static_cast<std::size_t>(p - start));
         file.EndRow();
     }

@@ -19,4 +19,8 @@ void AppendG6(std::string& out, float value);
 constexpr std::size_t kMaxG6 = 16;  // "-1.23457e-38" and "-nan" fit
 char* WriteG6(char* p, float value);
 
+// One row of numbers: first, then each value after a comma. p must have room for
+// (n + 1) * (kMaxG6 + 1) bytes; returns the end of what was written.
+char* WriteG6Row(char* p, float first, const float* values, std::size_t n);
+
 }  // namespace csvtext

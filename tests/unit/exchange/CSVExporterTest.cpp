@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <limits>
 #include <random>
 #include <sstream>
+#include <vector>
 #include <sys/stat.h>
 
 #include "exchange/CSVExporter.h"
@@ -320,11 +322,34 @@ TEST(CSVNumberFormat, SixDigitsMatchPrintfIncludingTies) {
     }
     std::uniform_real_distribution<float> typical(-5000.0f, 5000.0f);
     for (int i = 0; i < 100000; ++i) values.push_back(typical(gen));
+    // Beside each exact tie lie the values whose rounding is nearest to either way.
+    for (int i = 100000; i < 100200; ++i) {
+        const float tie = static_cast<float>(i) + 0.5f;
+        for (float scale : {1.0f, 1e-3f, 1e-7f, 1e4f}) {
+            const float t = tie * scale;
+            values.insert(values.end(), {std::nextafter(t, 0.0f), std::nextafter(t, 1e30f)});
+        }
+    }
+    // A sweep over every sign, exponent and mantissa region of the float format.
+    for (uint64_t u = 0; u < (uint64_t{1} << 32); u += 4099) {
+        const auto b = static_cast<uint32_t>(u);
+        float f;
+        std::memcpy(&f, &b, sizeof f);
+        values.push_back(f);
+    }
     int bad = 0;
     for (float v : values) {
         if (mine(v) != printfG6(v) && ++bad <= 10) ADD_FAILURE() << printfG6(v) << " written as " << mine(v);
     }
     EXPECT_EQ(bad, 0);
+
+    // A row is its first value and then each value after a comma, whatever their lengths.
+    std::vector<float> row(values.begin(), values.begin() + 2000);
+    std::string expected = mine(1.5f);
+    for (float v : row) expected += "," + mine(v);
+    std::vector<char> buf((row.size() + 1) * (csvtext::kMaxG6 + 1));
+    const char* end = csvtext::WriteG6Row(buf.data(), 1.5f, row.data(), row.size());
+    EXPECT_EQ(std::string(static_cast<const char*>(buf.data()), end), expected);
 }
 
 // Lookups over cached pixel values must give IrradianceAt's floats also for records whose
