@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -53,9 +54,7 @@ std::vector<std::string> WholeRecords(const std::string& bytes) {
     return out;
 }
 
-// Runs heliarc-cli in the working folder and kills it after delayMs (when it is still running).
-// True when it was killed, false when it had ended by itself.
-bool RunAndKill(const std::vector<std::string>& args, int delayMs) {
+pid_t StartCli(const std::vector<std::string>& args) {
     const std::string cli = std::string(HELIARC_BINARY_DIR) + "/cli/heliarc-cli";
     const pid_t pid = ::fork();
     if (pid == 0) {
@@ -71,11 +70,36 @@ bool RunAndKill(const std::vector<std::string>& args, int delayMs) {
         ::execv(cli.c_str(), argv.data());
         ::_exit(127);
     }
+    return pid;
+}
+
+// Runs heliarc-cli in the working folder and kills it after delayMs (when it is still running).
+// True when it was killed, false when it had ended by itself.
+bool RunAndKill(const std::vector<std::string>& args, int delayMs) {
+    const pid_t pid = StartCli(args);
     std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
     const bool killed = ::kill(pid, SIGKILL) == 0;
     int status = 0;
     ::waitpid(pid, &status, 0);
     return killed && WIFSIGNALED(status);
+}
+
+// Milliseconds a whole run of the command takes on this machine (the shortest of three runs: the
+// first is often the slowest). Kill moments are drawn from it,
+// so that a slow machine (where starting the program alone can take 40 ms) still sees kills
+// during the writing and not only before it.
+int RunToEndMs(const std::vector<std::string>& args) {
+    long best = 1L << 30;
+    for (int k = 0; k < 3; ++k) {
+        const auto t0 = std::chrono::steady_clock::now();
+        const pid_t pid = StartCli(args);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << args.front();
+        best = std::min<long>(best, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                        std::chrono::steady_clock::now() - t0).count());
+    }
+    return std::max(4, static_cast<int>(best));
 }
 
 class CrashTest : public ::testing::Test {
@@ -204,18 +228,23 @@ TEST_F(CrashTest, KilledDeletesAndCommentEditsRewriteWholeRecordsOnly) {
     std::vector<CSpectrumData> list;
     for (int i = 0; i < 2 * 1440; ++i) list.push_back(InstrumentRecord(Local(2009, 5, 12, 0, 0, 0) + 60 * i, "m", 100.0f + i));
     ASSERT_EQ(CSpectrumDataWriter().WriteAll(list), 1);
+    int whole = RunToEndMs({"comment", "first", "--from", "2009/05/12 00:00:00"}), early = 1;
     int killed = 0, changed = 0;
     for (int round = 0; round < 30; ++round) {
         const Files before = Snapshot();
         const int from = Uniform(0, 8);
         const std::string range = "2009/05/12 0" + std::to_string(from) + ":00:00";
         const std::string memo = "c" + std::to_string(round);
-        if (round % 3 == 0)
-            killed += RunAndKill({"delete", "--from", range, "--to", "2009/05/13 09:30:00"}, Uniform(1, 40));
-        else
-            killed += RunAndKill({"comment", memo, "--from", range}, Uniform(1, 40));
+        const int delay = Uniform(early, whole);
+        const bool k = round % 3 == 0 ? RunAndKill({"delete", "--from", range, "--to", "2009/05/13 09:30:00"}, delay)
+                                      : RunAndKill({"comment", memo, "--from", range}, delay);
+        killed += k;
         const Files after = Snapshot();
         changed += after != before;
+        // The moments follow the run as it goes on this machine: one that ended sooner lowers the
+        // latest, one killed before it wrote anything moves the earliest halfway towards it.
+        if (!k) whole = std::max(early + 1, delay);
+        else if (after == before) early = std::min(whole - 1, (early + delay) / 2);
         ExpectRewrittenInPlace(before, after, round % 3 == 0 ? std::string() : memo);
         ExpectWholeRecords(after);
         if (HasFatalFailure()) return;
@@ -238,13 +267,19 @@ TEST_F(CrashTest, KilledImportsKeepEveryStoredRecord) {
             file += RecordV3(Local(2009, 5, 12 + k % 2, 0, 0, 0) + 120 * (k * 3 + f % 3) + 7 + f, "i" + std::to_string(f));
         testsupport::WriteFileBytes("in" + std::to_string(f) + ".srd", file);
     }
+    testsupport::WriteFileBytes("first.srd", HeaderV3() + RecordV3(Local(2009, 5, 12, 0, 0, 0) + 1, "first"));
+    int whole = 2 * RunToEndMs({"import", "first.srd"}), early = 1;  // the rounds' files hold 60 records
     int killed = 0, changed = 0;
     for (int round = 0; round < 30; ++round) {
         const Files before = Snapshot();
         const std::string file = "in" + std::to_string(round % 10) + ".srd";
-        killed += RunAndKill({"import", file}, Uniform(2, 150));
+        const int delay = Uniform(early, whole);
+        const bool k = RunAndKill({"import", file}, delay);
+        killed += k;
         const Files after = Snapshot();
         changed += after != before;
+        if (!k) whole = std::max(early + 1, delay);  // as for the rewrites
+        else if (after == before) early = std::min(whole - 1, (early + delay) / 2);
         ExpectAllStillThere(before, after);
         ExpectWholeRecords(after);
         if (HasFatalFailure()) return;
