@@ -1,6 +1,6 @@
-// Search over a year of interval data (365 daily files, 35,040 records, ~90 MB), warm
-// cache, against reading the same files sequentially. The ratio of the mean CPU times (this thread's:
-// the machine is shared) is printed as a counter.
+// Search over a year of interval data (365 daily files, 35,040 records, ~90 MB), warm cache,
+// against reading the same files sequentially; target: within 1.5x the read. The ratio of the mean
+// CPU times (this thread's: the machine is shared) is printed as a counter.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -75,6 +75,15 @@ double ThreadCpuSeconds() {
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
+double SearchCpuSeconds(const char* comment) {
+    const double t0 = ThreadCpuSeconds();
+    {
+        CSpectrumDataSet set;
+        set.Search(nullptr, nullptr, comment);
+    }
+    return ThreadCpuSeconds() - t0;
+}
+
 double g_sequentialCpu = 0;  // mean per iteration
 
 void BM_SequentialRead(benchmark::State& state) {
@@ -103,6 +112,9 @@ BENCHMARK(BM_SequentialRead)->Unit(benchmark::kMillisecond)->Iterations(5);
 void BM_SearchKeepingFew(benchmark::State& state) {
     Folder();
     long rssBefore = MaxRssKb();
+    // The first search of a process also faults in the memory its result lives in; the timed ones
+    // after it are what searching again costs (its counter is the first one's CPU time).
+    state.counters["first_ms"] = SearchCpuSeconds("marked") * 1e3;
     double cpu = 0;
     for (auto _ : state) {
         const double t0 = ThreadCpuSeconds();
@@ -122,6 +134,9 @@ BENCHMARK(BM_SearchKeepingFew)->Unit(benchmark::kMillisecond)->Iterations(5);
 void BM_SearchKeepingAll(benchmark::State& state) {
     Folder();
     long rssBefore = MaxRssKb();
+    // The first search of a process also faults in the memory its result lives in; the timed ones
+    // after it are what searching again costs (its counter is the first one's CPU time).
+    state.counters["first_ms"] = SearchCpuSeconds(nullptr) * 1e3;
     double cpu = 0;
     for (auto _ : state) {
         const double t0 = ThreadCpuSeconds();

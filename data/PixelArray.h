@@ -66,9 +66,11 @@ public:
 
     // Copies n values into the current block (a new one when they do not fit).
     PixelArray Store(const float* values, std::size_t n);
-    // As Store, but values equal to those of the previous call share that call's array: the
-    // calibration of one instrument's records rarely changes from one record to the next.
-    PixelArray StoreRepeated(const float* values, std::size_t n);
+    // As Store, but values equal to those of the previous call for the same slot share that call's
+    // array: the calibration and coefficients of one instrument's records rarely change from one
+    // record to the next.
+    static constexpr int kRepeatSlots = 2;
+    PixelArray StoreRepeated(const float* values, std::size_t n, int slot = 0);
     // Bytes reserved in blocks so far (for the memory figures of the benchmarks).
     std::size_t ReservedBytes() const { return reserved_; }
 
@@ -79,5 +81,5 @@ private:
     std::size_t capacity_ = 0;  // floats
     std::size_t used_ = 0;
     std::size_t reserved_ = 0;
-    PixelArray repeated_;
+    PixelArray repeated_[kRepeatSlots];
 };

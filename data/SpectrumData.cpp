@@ -288,8 +288,10 @@ int CSpectrumData::HasDarkOffset() const {
 
 void CSpectrumData::SetCoefficient(std::size_t index, float value) {
     if (index >= kMaxCoefficients) return;
-    if (coefficients_.size() < index + 1) coefficients_.resize(index + 1, 0.0f);
-    coefficients_[index] = value;
+    std::vector<float> list = coefficients_.ToVector();  // a new array: copies of the record keep theirs
+    if (list.size() < index + 1) list.resize(index + 1, 0.0f);
+    list[index] = value;
+    coefficients_ = PixelArray(std::move(list));
 }
 
 void CSpectrumData::SetWavelengths(std::size_t n, const float* values) { AssignList(wavelengths_, n, values); }
@@ -300,7 +302,12 @@ void CSpectrumData::SetSignal(std::size_t n, const float* values) { signal_ = va
 
 void CSpectrumData::SetCoefficients(std::size_t n, const float* values) {
     if (values == nullptr) n = 0;
-    AssignList(coefficients_, std::min(n, kMaxCoefficients), values);
+    coefficients_ = PixelArray(values, std::min(n, kMaxCoefficients));
+}
+
+void CSpectrumData::SetCoefficients(PixelArray values) {
+    if (values.size() > kMaxCoefficients) values = PixelArray(values.data(), kMaxCoefficients);
+    coefficients_ = std::move(values);
 }
 
 std::string CSpectrumData::FormatTime(const char* format) const {

@@ -43,17 +43,17 @@ public:
     int64_t GetTime() const { return time_; }
     void SetTime(int64_t t) { time_ = t; }
     const std::string& GetTypeCode() const { return typeCode_; }
-    void SetTypeCode(const std::string& s) { typeCode_ = s; }
+    void SetTypeCode(std::string s) { typeCode_ = std::move(s); }
     const std::string& GetIdText() const { return idText_; }
-    void SetIdText(const std::string& s) { idText_ = s; }
+    void SetIdText(std::string s) { idText_ = std::move(s); }
     const std::string& GetStText() const { return stText_; }
-    void SetStText(const std::string& s) { stText_ = s; }
+    void SetStText(std::string s) { stText_ = std::move(s); }
     const std::string& GetSerialNumber() const { return serialNumber_; }
-    void SetSerialNumber(const std::string& s) { serialNumber_ = s; }
+    void SetSerialNumber(std::string s) { serialNumber_ = std::move(s); }
     const std::string& GetFvText() const { return fvText_; }
-    void SetFvText(const std::string& s) { fvText_ = s; }
+    void SetFvText(std::string s) { fvText_ = std::move(s); }
     const std::string& GetFtText() const { return ftText_; }
-    void SetFtText(const std::string& s) { ftText_ = s; }
+    void SetFtText(std::string s) { ftText_ = std::move(s); }
     float GetExtraReal() const { return extraReal_; }
     void SetExtraReal(float v) { extraReal_ = v; }
     int32_t GetExtraInteger() const { return extraInteger_; }
@@ -63,7 +63,7 @@ public:
     int32_t GetExposureTime() const { return exposureTime_; }
     void SetExposureTime(int32_t v) { exposureTime_ = v; }
     const std::string& GetMemo() const { return memo_; }
-    void SetMemo(const std::string& s) { memo_ = s; }
+    void SetMemo(std::string s) { memo_ = std::move(s); }
     int32_t GetValid() const { return valid_; }
     void SetValid(int32_t v) { valid_ = v; }
     int32_t GetFovCode() const { return fovCode_; }
@@ -79,12 +79,13 @@ public:
     int HasDarkOffset() const;  // 1 when DarkOffset is not 0 (or not a number)
 
     // Lists.
-    const std::vector<float>& GetCoefficients() const { return coefficients_; }
+    const PixelArray& GetCoefficients() const { return coefficients_; }
     float GetCoefficient(std::size_t i) const { return i < coefficients_.size() ? coefficients_[i] : 0.0f; }
     // Grows with zeros as needed; an index of kMaxCoefficients or more is ignored.
     void SetCoefficient(std::size_t index, float value);
     // Replaces every coefficient at once (at most kMaxCoefficients are kept).
     void SetCoefficients(std::size_t n, const float* values);
+    void SetCoefficients(PixelArray values);
     static constexpr std::size_t kMaxCoefficients = 64;
     const std::vector<float>& GetWavelengths() const { return wavelengths_; }
     void SetWavelengths(std::size_t n, const float* values);
@@ -165,7 +166,7 @@ private:
     std::string memo_;
     int32_t valid_ = 0;
     int32_t fovCode_ = 3;
-    std::vector<float> coefficients_;
+    PixelArray coefficients_;  // shared like the pixels: most records of a search have the same
     std::vector<float> wavelengths_;
     PixelArray calibration_;
     PixelArray signal_;

@@ -47,16 +47,17 @@ void CSpectrumDataSet::Search(const platform::CalTime* start, const platform::Ca
 
     // The days' file sizes bound the records kept, so the list can be allocated once (without a
     // comment every valid record may be kept; with one, usually only a few are).
+    const bool keepAll = !comment || !*comment;
     std::vector<std::pair<platform::CalTime, std::string>> days;
     int64_t bound = 0;
     for (platform::CalTime day : ListFileDates(general.m_DATA_STORED_FOLDER, general.m_FILE_NAME_ID)) {
         if ((haveStart && day < startDay) || (haveEnd && day > endDay)) continue;
         std::string path;
         if (!general.DailyFilePath(day, path)) continue;
-        bound += std::max<int64_t>(0, platform::FileSizeOf(path)) / CSpectrumDataReader::kRecordSize;
+        if (keepAll) bound += std::max<int64_t>(0, platform::FileSizeOf(path)) / CSpectrumDataReader::kRecordSize;
         days.emplace_back(day, std::move(path));
     }
-    if (!comment || !*comment) entries_.reserve(static_cast<std::size_t>(bound));
+    if (keepAll) entries_.reserve(static_cast<std::size_t>(bound));
     PixelArena arena;  // the kept records' pixels in a few large blocks
     // Whole chunks of records are read straight into one buffer and decoded where they lie.
     constexpr std::size_t kChunkRecords = 100;

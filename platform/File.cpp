@@ -35,8 +35,6 @@ File::~File() { Close(); }
 
 bool File::Open(const std::string& storedPath, Mode mode) {
     Close();
-    // An existing case-variant of the name is used rather than shadowed by a new file.
-    std::string path = ResolveExisting(storedPath);
     int flags = O_CLOEXEC;
     switch (mode) {
         case Mode::Read: flags |= O_RDONLY; break;
@@ -45,17 +43,31 @@ bool File::Open(const std::string& storedPath, Mode mode) {
     }
     // Without O_NONBLOCK the open of a FIFO named like a day file waits for a peer forever; it
     // is refused below like anything else that is not a regular file.
-    do {
-        fd_ = ::open(path.c_str(), flags | O_NONBLOCK, 0644);
-    } while (fd_ < 0 && errno == EINTR);
+    auto openAs = [&](const std::string& path) {
+        do {
+            fd_ = ::open(path.c_str(), flags | O_NONBLOCK, 0644);
+        } while (fd_ < 0 && errno == EINTR);
+    };
+    // An existing case-variant of the name is used rather than shadowed by a new file. A name that
+    // opens as it stands needs no search of its folder (a search opens hundreds of day files).
+    if (mode == Mode::Append) {
+        openAs(ResolveExisting(storedPath));
+    } else {
+        const std::string mapped = MapPath(storedPath);
+        openAs(mapped);
+        if (fd_ < 0 && errno == ENOENT) {
+            const std::string resolved = ResolveExisting(storedPath);
+            if (resolved != mapped) openAs(resolved);
+        }
+    }
     if (fd_ < 0) return false;
     struct stat st {};
     if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
         Close();
         return false;
     }
-    const int fl = ::fcntl(fd_, F_GETFL);
-    if (fl >= 0) ::fcntl(fd_, F_SETFL, fl & ~O_NONBLOCK);
+    // The status flags are the ones passed to open (F_SETFL takes only O_APPEND of them besides).
+    ::fcntl(fd_, F_SETFL, flags & O_APPEND);
     pos_ = mode == Mode::Append ? st.st_size : 0;
     bufStart_ = bufEnd_ = 0;
     return true;
@@ -228,8 +240,11 @@ std::string ResolveExisting(const std::string& storedPath) {
 
 int64_t FileSizeOf(const std::string& storedPath) {
     struct stat st {};
-    if (::stat(ResolveExisting(storedPath).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
-    return st.st_size;
+    // The name as it stands first: only a missing one is looked for among its case variants.
+    if (::stat(MapPath(storedPath).c_str(), &st) != 0 &&
+        (errno != ENOENT || ::stat(ResolveExisting(storedPath).c_str(), &st) != 0))
+        return -1;
+    return S_ISREG(st.st_mode) ? st.st_size : -1;
 }
 
 bool IsStaleTemporaryName(const std::string& name, const std::string& tag) {

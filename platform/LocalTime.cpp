@@ -45,10 +45,9 @@ bool SplitLocal(CalTime t, LocalFields& out) {
 
 namespace {
 
-// mktime is slow (it re-checks the zone on every call) and reading a data folder converts one local
-// time per record. Within an hour that is at least an hour away from any change of the zone's UTC
-// offset, local time is a plain shift of UTC, so such hours are cached and the rest go to mktime.
-// The next hour of the same day needs only its own end checked (records come in time order).
+// mktime is slow (it re-reads the zone's file on every call) and reading a data folder converts one
+// local time per record. Within an hour that is at least an hour away from any change of the zone's
+// UTC offset, local time is a plain shift of UTC, so such hours are cached and the rest go to mktime.
 struct HourCache {
     std::string tz;
     bool tzSet = false;
@@ -56,6 +55,22 @@ struct HourCache {
     CalTime start = 0;  // calendar time of hh:00:00
     long offset = 0;    // UTC offset from an hour before start to two hours after it
 };
+
+// Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
+int64_t DaysFromCivil(int year, int month, int day) {
+    const int y = year - (month <= 2 ? 1 : 0);
+    const int era = (y >= 0 ? y : y - 399) / 400;
+    const int yoe = y - era * 400;
+    const int doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return static_cast<int64_t>(era) * 146097 + doe - 719468;
+}
+
+int DaysInMonth(int year, int month) {
+    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : kDays[month - 1];
+}
 
 long UtcOffsetAt(CalTime t, bool& ok) {
     std::tm tm{};
@@ -85,7 +100,8 @@ bool MktimeJoin(int year, int month, int day, int hour, int minute, int second, 
 bool JoinLocal(int year, int month, int day, int hour, int minute, int second, CalTime& out) {
     // Reject wildly out-of-range years before mktime, whose int fields would overflow.
     if (year < kMinYear - 1 || year > kMaxYear + 1) return false;
-    const bool plain = month >= 1 && month <= 12 && day >= 1 && day <= 28 && hour >= 0 && hour <= 23 &&
+    // Fields outside the calendar (31 April, second 60) are normalised by mktime.
+    const bool plain = month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(year, month) && hour >= 0 && hour <= 23 &&
                        minute >= 0 && minute <= 59 && second >= 0 && second <= 59 && year > kMinYear &&
                        year < kMaxYear;
     if (!plain) return MktimeJoin(year, month, day, hour, minute, second, out);
@@ -98,26 +114,38 @@ bool JoinLocal(int year, int month, int day, int hour, int minute, int second, C
         cache.tzSet = tzSet;
         if (tzSet) cache.tz = tz;
     }
-    bool ok = false;
-    if (cache.hour >= 0 && hour == cache.hour + 1 && day == cache.day && month == cache.month &&
-        year == cache.year && UtcOffsetAt(cache.start + 3600 + 7199, ok) == cache.offset && ok) {
-        cache.hour = hour;
-        cache.start += 3600;
-    } else if (cache.hour != hour || cache.day != day || cache.month != month || cache.year != year) {
-        CalTime start;
-        if (!MktimeJoin(year, month, day, hour, 0, 0, start)) return false;
-        bool ok1, ok2, ok3;
-        long before = UtcOffsetAt(start - 3600, ok1), at = UtcOffsetAt(start, ok2), after = UtcOffsetAt(start + 7199, ok3);
-        if (!ok1 || !ok2 || !ok3 || before != at || after != at) {
-            cache.hour = -1;
-            return MktimeJoin(year, month, day, hour, minute, second, out);
+    if (cache.hour != hour || cache.day != day || cache.month != month || cache.year != year) {
+        // With the offset of the cached hour, the hour asked for starts at its civil time less that
+        // offset, provided the offset holds around it; the next hour (records come in time order)
+        // needs only its own end checked. Anything else goes to mktime.
+        bool reused = false;
+        if (cache.hour >= 0) {
+            const CalTime start = DaysFromCivil(year, month, day) * 86400 + hour * 3600 - cache.offset;
+            bool ok1 = false, ok2 = true, ok3 = true;
+            if (start == cache.start + 3600) {
+                reused = UtcOffsetAt(start + 7199, ok1) == cache.offset && ok1;
+            } else {
+                reused = UtcOffsetAt(start - 3600, ok1) == cache.offset && UtcOffsetAt(start, ok2) == cache.offset &&
+                         UtcOffsetAt(start + 7199, ok3) == cache.offset && ok1 && ok2 && ok3;
+            }
+            if (reused) cache.start = start;
+        }
+        if (!reused) {
+            CalTime start;
+            if (!MktimeJoin(year, month, day, hour, 0, 0, start)) return false;
+            bool ok1, ok2, ok3;
+            long before = UtcOffsetAt(start - 3600, ok1), at = UtcOffsetAt(start, ok2), after = UtcOffsetAt(start + 7199, ok3);
+            if (!ok1 || !ok2 || !ok3 || before != at || after != at) {
+                cache.hour = -1;
+                return MktimeJoin(year, month, day, hour, minute, second, out);
+            }
+            cache.start = start;
+            cache.offset = at;
         }
         cache.year = year;
         cache.month = month;
         cache.day = day;
         cache.hour = hour;
-        cache.start = start;
-        cache.offset = at;
     }
     out = cache.start + minute * 60 + second;
     return true;

@@ -169,8 +169,8 @@ TEST(SearchTimeTest, DaylightSavingFollowsTheCalendar) {
 }
 
 // Search keeps pixels in shared blocks: records copied out must keep their own values after the set
-// is gone, an equal calibration is shared, a different one is not, and more records than one block
-// holds still read back exactly.
+// is gone, an equal calibration (or set of coefficients) is shared, a different one is not, and more
+// records than one block holds still read back exactly.
 TEST_F(DataSetTest, SearchResultsKeepTheirPixelsAfterTheSetIsGone) {
     std::vector<CSpectrumData> list;
     const int count = static_cast<int>(PixelArena::kBlockBytes / (256 * sizeof(float))) + 50;
@@ -180,6 +180,7 @@ TEST_F(DataSetTest, SearchResultsKeepTheirPixelsAfterTheSetIsGone) {
             std::vector<float> cal(256, 0.25f);
             r.SetCalibration(cal);
         }
+        if (i == 9) r.SetCoefficient(0, 301.5f);  // one record's wavelengths shifted
         list.push_back(r);
     }
     Write(list);
@@ -191,6 +192,13 @@ TEST_F(DataSetTest, SearchResultsKeepTheirPixelsAfterTheSetIsGone) {
         EXPECT_EQ(set.At(0).record.GetCalibration().data(), set.At(1).record.GetCalibration().data());
         EXPECT_NE(set.At(6).record.GetCalibration().data(), set.At(7).record.GetCalibration().data());
         EXPECT_NE(set.At(7).record.GetCalibration().data(), set.At(8).record.GetCalibration().data());
+        // The coefficients the same way, each record reading back its own.
+        EXPECT_EQ(set.At(0).record.GetCoefficients().data(), set.At(8).record.GetCoefficients().data());
+        EXPECT_NE(set.At(8).record.GetCoefficients().data(), set.At(9).record.GetCoefficients().data());
+        for (int i : {0, 8, 9, 10, count - 1})
+            EXPECT_EQ(set.At(i).record.GetCoefficients(), list[static_cast<std::size_t>(i)].GetCoefficients()) << i;
+        EXPECT_EQ(set.At(9).record.Wavelength(0), list[9].Wavelength(0));
+        EXPECT_NE(set.At(9).record.Wavelength(0), set.At(10).record.Wavelength(0));
         kept = {set.At(0).record, set.At(7).record, set.At(count - 1).record};
     }
     EXPECT_EQ(kept[0].GetSignal(), list[0].GetSignal());
@@ -202,6 +210,9 @@ TEST_F(DataSetTest, SearchResultsKeepTheirPixelsAfterTheSetIsGone) {
     changed.SetSignal(std::vector<float>(256, 9.0f));
     EXPECT_EQ(kept[0].GetSignal(), list[0].GetSignal());
     EXPECT_EQ(changed.GetSignal()[3], 9.0f);
+    changed.SetCoefficient(1, 4.0f);
+    EXPECT_EQ(kept[0].GetCoefficients(), list[0].GetCoefficients());
+    EXPECT_EQ(changed.GetCoefficient(1), 4.0f);
 }
 
 namespace {

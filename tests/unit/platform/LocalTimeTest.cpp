@@ -3,6 +3,7 @@
 #include <time.h>
 
 #include <optional>
+#include <random>
 #include <string>
 
 #include "platform/LocalTime.h"
@@ -167,7 +168,7 @@ TEST(ClockTest, TestClockReplacesTheWallClock) {
 // The hour cache of JoinLocal must give exactly what the C library gives, including around every
 // change of offset: Berlin's DST changes, and Lord Howe Island's half-hour shift.
 TEST(JoinLocalCacheTest, AgreesWithMktimeEverywhere) {
-    for (const char* zone : {"Europe/Berlin", "Australia/Lord_Howe", "Asia/Tokyo", "America/New_York"}) {
+    for (const char* zone : {"Europe/Berlin", "Australia/Lord_Howe", "Asia/Tokyo", "America/New_York", "Asia/Kolkata"}) {
         const char* old = getenv("TZ");
         std::optional<std::string> saved;
         if (old) saved = old;
@@ -175,7 +176,7 @@ TEST(JoinLocalCacheTest, AgreesWithMktimeEverywhere) {
         tzset();
         int mismatches = 0;
         for (int month = 1; month <= 12; ++month)
-            for (int day = 1; day <= 28; ++day)
+            for (int day = 1; day <= 31; ++day)
                 for (int hour = 0; hour < 24; ++hour)
                     for (int minute = 0; minute < 60; minute += 7) {
                         CalTime cached = 0, plain = 0;
@@ -183,6 +184,18 @@ TEST(JoinLocalCacheTest, AgreesWithMktimeEverywhere) {
                         bool b = platform::JoinLocalUncached(2009, month, day, hour, minute, 13, plain);
                         if (a != b || cached != plain) ++mismatches;
                     }
+        // Jumps between unrelated hours reuse the cached offset elsewhere: it must be checked there. Days
+        // past a month's end are normalised as mktime does.
+        std::mt19937 gen(11);
+        for (int i = 0; i < 20000; ++i) {
+            const int year = 2008 + static_cast<int>(gen() % 4), month = 1 + static_cast<int>(gen() % 12);
+            const int day = 1 + static_cast<int>(gen() % 31), hour = static_cast<int>(gen() % 24);
+            const int minute = static_cast<int>(gen() % 60);
+            CalTime cached = 0, plain = 0;
+            bool a = platform::JoinLocal(year, month, day, hour, minute, 0, cached);
+            bool b = platform::JoinLocalUncached(year, month, day, hour, minute, 0, plain);
+            if (a != b || cached != plain) ++mismatches;
+        }
         EXPECT_EQ(mismatches, 0) << zone;
         if (saved) setenv("TZ", saved->c_str(), 1);
         else unsetenv("TZ");

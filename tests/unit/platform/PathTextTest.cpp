@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <clocale>
 #include <cstdlib>
+#include <sys/stat.h>
 
 #include "platform/File.h"
 #include "platform/Path.h"
@@ -42,6 +43,24 @@ TEST(PathTest, ListingAndCaseVariantsOfExistingFiles) {
     EXPECT_TRUE(platform::ListMatchingFiles("/no/such/folder/*.hlx").empty());
     EXPECT_EQ(platform::ResolveExisting(dir.Path() + "/SPC_20090513.hlx"), dir.Path() + "/spc_20090513.HLX");
     EXPECT_EQ(platform::ResolveExisting(dir.Path() + "/new.hlx"), dir.Path() + "/new.hlx");
+    // Opening and sizing find the variant only when the name itself is missing; with both present
+    // the name asked for is the one used.
+    testsupport::WriteFileBytes("spc_20090512.HLX", "yy");
+    EXPECT_EQ(platform::FileSizeOf("SPC_20090512.hlx"), 1);
+    EXPECT_EQ(platform::FileSizeOf("SPC_20090513.hlx"), 1);
+    EXPECT_EQ(platform::FileSizeOf("SPC_20090514.hlx"), -1);  // the folder
+    EXPECT_EQ(platform::FileSizeOf("spc_20090599.hlx"), -1);
+    for (auto mode : {platform::File::Mode::Read, platform::File::Mode::ReadWrite}) {
+        platform::File f;
+        ASSERT_TRUE(f.Open("SPC_20090512.HLX", mode));  // no such spelling: one of the two variants
+        EXPECT_TRUE(f.IsSameFile("SPC_20090512.hlx") || f.IsSameFile("spc_20090512.HLX"));
+        ASSERT_TRUE(f.Open("spc_20090512.HLX", mode));
+        EXPECT_TRUE(f.IsSameFile("spc_20090512.HLX"));
+        EXPECT_FALSE(f.IsSameFile("SPC_20090512.hlx"));
+        ASSERT_TRUE(f.Open("Spc_20090513.hlx", mode));
+        EXPECT_EQ(f.Size(), 1);
+        EXPECT_FALSE(f.Open("SPC_20090514.hlx", mode));
+    }
 }
 
 TEST(FileTest, BufferedReadsAndAppendsKeepPositions) {
