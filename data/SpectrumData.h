@@ -4,6 +4,7 @@
 // precision step by step as the instrument's data have always been computed.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "data/PixelArray.h"
@@ -43,17 +44,17 @@ public:
     int64_t GetTime() const { return time_; }
     void SetTime(int64_t t) { time_ = t; }
     const std::string& GetTypeCode() const { return typeCode_; }
-    void SetTypeCode(std::string s) { typeCode_ = std::move(s); }
+    void SetTypeCode(std::string_view s) { typeCode_.assign(s); }
     const std::string& GetIdText() const { return idText_; }
-    void SetIdText(std::string s) { idText_ = std::move(s); }
+    void SetIdText(std::string_view s) { idText_.assign(s); }
     const std::string& GetStText() const { return stText_; }
-    void SetStText(std::string s) { stText_ = std::move(s); }
+    void SetStText(std::string_view s) { stText_.assign(s); }
     const std::string& GetSerialNumber() const { return serialNumber_; }
-    void SetSerialNumber(std::string s) { serialNumber_ = std::move(s); }
+    void SetSerialNumber(std::string_view s) { serialNumber_.assign(s); }
     const std::string& GetFvText() const { return fvText_; }
-    void SetFvText(std::string s) { fvText_ = std::move(s); }
+    void SetFvText(std::string_view s) { fvText_.assign(s); }
     const std::string& GetFtText() const { return ftText_; }
-    void SetFtText(std::string s) { ftText_ = std::move(s); }
+    void SetFtText(std::string_view s) { ftText_.assign(s); }
     float GetExtraReal() const { return extraReal_; }
     void SetExtraReal(float v) { extraReal_ = v; }
     int32_t GetExtraInteger() const { return extraInteger_; }
@@ -63,7 +64,7 @@ public:
     int32_t GetExposureTime() const { return exposureTime_; }
     void SetExposureTime(int32_t v) { exposureTime_ = v; }
     const std::string& GetMemo() const { return memo_; }
-    void SetMemo(std::string s) { memo_ = std::move(s); }
+    void SetMemo(std::string_view s) { memo_.assign(s); }
     int32_t GetValid() const { return valid_; }
     void SetValid(int32_t v) { valid_ = v; }
     int32_t GetFovCode() const { return fovCode_; }

@@ -14,11 +14,11 @@ using namespace record_layout;
 namespace {
 
 // The text of a zero-terminated field; false when the field has no zero byte inside its width.
-bool GetText(const unsigned char* image, int offset, int width, std::string& out) {
+bool GetText(const unsigned char* image, int offset, int width, std::string_view& out) {
     const auto* begin = reinterpret_cast<const char*>(image + offset);
     const void* zero = std::memchr(begin, 0, static_cast<std::size_t>(width));
     if (!zero) return false;
-    out.assign(begin, static_cast<const char*>(zero));
+    out = std::string_view(begin, static_cast<std::size_t>(static_cast<const char*>(zero) - begin));
     return true;
 }
 
@@ -44,7 +44,7 @@ bool CSpectrumDataReader::Decode(const unsigned char* image, CSpectrumData& reco
     const int n = GetI32(image + kPixelCount);
     if (n < 0 || n > kMaxPixels) return false;
 
-    std::string typeCode, id, st, serial, fv, ft, memo;
+    std::string_view typeCode, id, st, serial, fv, ft, memo;  // views into the image
     if (!GetText(image, kTypeCode, kTypeCodeWidth, typeCode) || !GetText(image, kIdText, kTextWidth, id) ||
         !GetText(image, kStText, kTextWidth, st) || !GetText(image, kSerial, kTextWidth, serial) ||
         !GetText(image, kFvText, kTextWidth, fv) || !GetText(image, kFtText, kTextWidth, ft) ||
@@ -83,11 +83,11 @@ bool CSpectrumDataReader::Decode(const unsigned char* image, CSpectrumData& reco
     PixelArray calibration = pixels(CalibrationOffset(n), true), signal = pixels(SignalOffset(n), false);
 
     record.SetTypeCode(typeCode);
-    record.SetIdText(std::move(id));
-    record.SetStText(std::move(st));
-    record.SetSerialNumber(std::move(serial));
-    record.SetFvText(std::move(fv));
-    record.SetFtText(std::move(ft));
+    record.SetIdText(id);
+    record.SetStText(st);
+    record.SetSerialNumber(serial);
+    record.SetFvText(fv);
+    record.SetFtText(ft);
     record.SetExtraInteger(GetI32(image + kExtraInteger));
     record.SetExtraReal(GetF32(image + kExtraReal));
     record.SetTemperature(GetF32(image + kTemperature));
@@ -98,7 +98,7 @@ bool CSpectrumDataReader::Decode(const unsigned char* image, CSpectrumData& reco
     if (arena) record.SetCoefficients(arena->StoreRepeated(coefficients, coefficientCount, 1));
     else record.SetCoefficients(coefficientCount, coefficients);
     record.SetTime(time);
-    record.SetMemo(std::move(memo));
+    record.SetMemo(memo);
     record.SetValid(GetI32(image + kValid));
     record.SetExposureTime(GetI32(image + kExposure));
     record.SetLongitude(GetF32(image + kLongitude));

@@ -139,7 +139,7 @@ bool CInstrumentProtocol::ReadInstrumentInfo(CSpectrumData& record) {
     std::string data;
     struct TextItem {
         const char* command;
-        void (CSpectrumData::*set)(std::string);
+        void (CSpectrumData::*set)(std::string_view);
     };
     static const TextItem kTexts[] = {{"ID\r", &CSpectrumData::SetIdText},
                                       {"SER\r", &CSpectrumData::SetSerialNumber},
