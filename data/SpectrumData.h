@@ -86,7 +86,7 @@ public:
     void SetCoefficient(std::size_t index, float value);
     // Replaces every coefficient at once (at most kMaxCoefficients are kept).
     void SetCoefficients(std::size_t n, const float* values);
-    void SetCoefficients(PixelArray values);
+    void SetCoefficients(PixelArray values);  // an array shared with other records (a search's)
     static constexpr std::size_t kMaxCoefficients = 64;
     const std::vector<float>& GetWavelengths() const { return wavelengths_; }
     void SetWavelengths(std::size_t n, const float* values);
