@@ -374,17 +374,40 @@ TEST_F(CSVExporterTest, SpectralValuesAreThoseOfIrradianceAtForAnyRecord) {
         r->SetSignal(s);
         r->SetTemperature(3.5f);  // a temperature factor that differs per pixel
     }
-    set_.Clear();
-    for (const auto& r : {regular, descending, turning, repeated, single}) set_.Append(r, 0, 0);
-    for (int unit : {0, 1}) {
-        std::vector<std::string> rows = Export(0, unit, 1, 350, 1050);
-        ASSERT_EQ(rows.size(), 14u + 701u);
-        for (int k = 0; k <= 700; ++k) {
+    // Five records, and enough of them that large exports share the work between two threads.
+    for (int copies : {1, 16}) {
+        set_.Clear();
+        for (int c = 0; c < copies; ++c)
+            for (CSpectrumData r : {regular, descending, turning, repeated, single}) {
+                std::vector<float> s = r.GetSignal();
+                for (float& v : s) v *= 1.0f + 0.37f * static_cast<float>(c);
+                r.SetSignal(s);
+                set_.Append(r, 0, 0);
+            }
+        for (int unit : {0, 1}) {
+            std::vector<std::string> rows = Export(0, unit, 1, 350, 1050);
+            ASSERT_EQ(rows.size(), 14u + 701u);
+            for (int k = 0; k <= 700; ++k) {
+                const float lambda = 350.0f + static_cast<float>(k);
+                std::string want = platform::FormatG(lambda, "%.6g");
+                for (int j = 0; j < set_.Count(); ++j)
+                    want += "," + platform::FormatG(set_.At(j).record.IrradianceAt(lambda, unit), "%.6g");
+                ASSERT_EQ(rows[14 + static_cast<std::size_t>(k)], want) << "unit " << unit << ", copies " << copies;
+            }
+        }
+        // Ratios against the standard, looked up once per row and shared by both threads.
+        std::vector<std::string> rows = Export(2, 0, 1, 350, 1050);
+        ASSERT_EQ(rows.size(), 7u + 701u);  // no location or sums rows
+        for (int k = 0; k <= 700; k += 7) {
             const float lambda = 350.0f + static_cast<float>(k);
+            const float base = standard_.IrradianceAt(lambda, 0);
             std::string want = platform::FormatG(lambda, "%.6g");
-            for (int j = 0; j < set_.Count(); ++j)
-                want += "," + platform::FormatG(set_.At(j).record.IrradianceAt(lambda, unit), "%.6g");
-            ASSERT_EQ(rows[14 + static_cast<std::size_t>(k)], want) << "unit " << unit;
+            for (int j = 0; j < set_.Count(); ++j) {
+                float v = set_.At(j).record.IrradianceAt(lambda, 0) / base * 100.0f;
+                if (!std::isfinite(v)) v = 0.0f;
+                want += "," + platform::FormatG(v, "%.6g");
+            }
+            ASSERT_EQ(rows[7 + static_cast<std::size_t>(k)], want) << "copies " << copies;
         }
     }
 }
