@@ -249,7 +249,8 @@ void AssignList(std::vector<T>& list, std::size_t n, const T* values) {
 
 }  // namespace
 
-CSpectrumData::CSpectrumData() { Reset(); }
+// The members' initialisers are the reset state.
+CSpectrumData::CSpectrumData() = default;
 
 CSpectrumData::~CSpectrumData() = default;
 

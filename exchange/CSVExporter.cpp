@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <condition_variable>
@@ -282,59 +283,48 @@ void OnTwoThreads(const Part& part) {
     if (error) std::rethrow_exception(error);
 }
 
-// The spectral rows, formatted in blocks: this thread formats every third block straight into the
-// file's buffer and writes them all, a second one formats the others into a few buffers of its own.
+// The spectral rows, formatted in blocks of rows that both threads take in turn, each into a buffer
+// of its own; this thread writes the finished blocks in order. Taking blocks as they come, rather
+// than half each, keeps both busy when one of them starts late or is slowed.
 class RowBlocks {
 public:
     static constexpr std::size_t kRows = 8;  // ~8 KB a row at 1,000 records: blocks of ~64 KB
 
     template <class Format>
     static void Write(std::size_t rows, CsvFile& file, const Format& format) {
-        const std::size_t blocks = (rows + kRows - 1) / kRows;
-        auto formatBlock = [rows, &format](std::size_t b, std::string& into) {
-            for (std::size_t k = b * kRows; k < std::min(rows, (b + 1) * kRows); ++k) format(k, into);
+        RowBlocks shared(rows);
+        auto formatBlock = [&](std::size_t b) {
+            Slot& slot = shared.SlotOf(b);
+            slot.text.clear();
+            for (std::size_t k = b * kRows; k < std::min(rows, (b + 1) * kRows); ++k) format(k, slot.text);
         };
-        // Writing costs this thread about half as much as formatting a block.
-        auto mine = [](std::size_t b) { return b % 3 == 0; };
-        RowBlocks shared;
-        std::exception_ptr error;
         std::thread helper;
         try {
             helper = std::thread([&] {
+                std::unique_lock<std::mutex> lock(shared.mutex_);
                 try {
-                    std::size_t made = 0;
-                    for (std::size_t b = 0; b < blocks; ++b) {
-                        if (mine(b)) continue;
-                        Slot& slot = shared.slots_[made++ % kSlots];
-                        {
-                            std::unique_lock<std::mutex> lock(shared.mutex_);
-                            shared.changed_.wait(lock, [&] { return shared.stop_ || !slot.full; });
-                            if (shared.stop_) return;
-                        }
-                        slot.text.clear();
-                        formatBlock(b, slot.text);
-                        {
-                            std::lock_guard<std::mutex> lock(shared.mutex_);
-                            slot.full = true;
-                        }
+                    for (;;) {
+                        shared.changed_.wait(lock, [&] { return shared.stop_ || shared.AllTaken() || shared.CanTake(); });
+                        if (shared.stop_ || shared.AllTaken()) return;
+                        const std::size_t b = shared.Take();
+                        lock.unlock();
+                        formatBlock(b);
+                        lock.lock();
+                        shared.SlotOf(b).state = State::Full;
                         shared.changed_.notify_all();
                     }
                 } catch (...) {
-                    std::lock_guard<std::mutex> lock(shared.mutex_);
-                    error = std::current_exception();
+                    if (!lock.owns_lock()) lock.lock();
+                    shared.error_ = std::current_exception();
                     shared.stop_ = true;
                     shared.changed_.notify_all();
                 }
             });
         } catch (const std::system_error&) {
-            // No second thread: every block here.
-            for (std::size_t k = 0; k < rows; ++k) {
-                format(k, file.Buffer());
-                file.FlushIfFull();
-            }
-            return;
+            // No second thread: this one takes every block.
         }
         auto finish = [&] {
+            if (!helper.joinable()) return;
             {
                 std::lock_guard<std::mutex> lock(shared.mutex_);
                 shared.stop_ = true;
@@ -343,44 +333,59 @@ public:
             helper.join();
         };
         try {
-            std::size_t taken = 0;
-            for (std::size_t b = 0; b < blocks && file.Good(); ++b) {
-                if (mine(b)) {
-                    formatBlock(b, file.Buffer());
-                    file.FlushIfFull();
-                    continue;
+            std::unique_lock<std::mutex> lock(shared.mutex_);
+            for (std::size_t written = 0; written < shared.blocks_ && file.Good() && !shared.error_;) {
+                Slot& next = shared.SlotOf(written);
+                if (next.state == State::Full) {
+                    lock.unlock();
+                    file.Write(next.text);
+                    lock.lock();
+                    next.state = State::Free;
+                    ++written;
+                    shared.changed_.notify_all();
+                } else if (shared.CanTake()) {
+                    const std::size_t b = shared.Take();
+                    lock.unlock();
+                    formatBlock(b);
+                    lock.lock();
+                    shared.SlotOf(b).state = State::Full;
+                } else {
+                    shared.changed_.wait(lock, [&] { return next.state == State::Full || shared.CanTake() || shared.error_; });
                 }
-                Slot& slot = shared.slots_[taken++ % kSlots];
-                {
-                    std::unique_lock<std::mutex> lock(shared.mutex_);
-                    shared.changed_.wait(lock, [&] { return slot.full || error; });
-                    if (!slot.full) break;
-                }
-                file.Write(slot.text);
-                {
-                    std::lock_guard<std::mutex> lock(shared.mutex_);
-                    slot.full = false;
-                }
-                shared.changed_.notify_all();
             }
         } catch (...) {
             finish();
             throw;
         }
         finish();
-        if (error) std::rethrow_exception(error);
+        if (shared.error_) std::rethrow_exception(shared.error_);
     }
 
 private:
+    enum class State { Free, Formatting, Full };
     struct Slot {
         std::string text;
-        bool full = false;
+        State state = State::Free;
     };
-    static constexpr std::size_t kSlots = 4;
+    static constexpr std::size_t kSlots = 6;
+
+    explicit RowBlocks(std::size_t rows) : blocks_((rows + kRows - 1) / kRows) {}
+    Slot& SlotOf(std::size_t block) { return slots_[block % kSlots]; }
+    // With the lock held: a block is left and its buffer has been written out.
+    bool AllTaken() const { return taken_ == blocks_; }
+    bool CanTake() const { return !AllTaken() && slots_[taken_ % kSlots].state == State::Free; }
+    std::size_t Take() {
+        slots_[taken_ % kSlots].state = State::Formatting;
+        return taken_++;
+    }
+
+    const std::size_t blocks_;
     Slot slots_[kSlots];
+    std::size_t taken_ = 0;
     std::mutex mutex_;
     std::condition_variable changed_;
     bool stop_ = false;
+    std::exception_ptr error_;
 };
 
 struct Settings {
@@ -534,7 +539,12 @@ bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData
     };
     // Large exports use both of a machine's cores; the bytes are the same either way.
     if (rows * cols >= kParallelValues) {
-        OnTwoThreads([&](int half) { fillColumns(half == 0 ? cols / 2 : 0, half == 0 ? cols : cols / 2); });
+        // Column groups taken in turn, for the same reason as the row blocks.
+        std::atomic<std::size_t> nextGroup{0};
+        OnTwoThreads([&](int) {
+            for (std::size_t g; (g = nextGroup.fetch_add(1)) * kGroup < cols;)
+                fillColumns(g * kGroup, std::min(cols, (g + 1) * kGroup));
+        });
         RowBlocks::Write(rows, file, formatRow);
     } else {
         fillColumns(0, cols);

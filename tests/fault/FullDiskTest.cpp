@@ -215,6 +215,30 @@ TEST_F(FullDiskTest, ExportKeepsAnEarlierFileOfTheName) {
     EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
+// A large export is formatted on two threads: a full disk at any point of it still fails whole.
+TEST_F(FullDiskTest, LargeExportFailsWholeWhereverTheDiskFills) {
+    std::vector<CSpectrumData> more;
+    for (int i = 0; i < 100; ++i)
+        more.push_back(InstrumentRecord(Local(2026, 12, 9, 0) + 60 * i, "m" + std::to_string(i), 10.0f * static_cast<float>(i + 1)));
+    CSpectrumDataWriter writer;
+    ASSERT_EQ(writer.WriteAll(more), 1);
+    const std::vector<std::string> args = {"--workdir", Wd(), "export", "big.csv", "--type", "0", "--step", "1"};
+    CliRun r = CliLimited(0, args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string whole = testsupport::ReadFileBytes("big.csv");
+    ASSERT_GT(whole.size(), 300000u);
+    testsupport::WriteFileBytes("big.csv", "an earlier export\r\n");
+    for (long long limit : {70000LL, 200000LL, static_cast<long long>(whole.size()) / 2, static_cast<long long>(whole.size()) - 1}) {
+        r = CliLimited(limit, args);
+        EXPECT_EQ(r.status, 1) << limit;
+        EXPECT_EQ(testsupport::ReadFileBytes("big.csv"), "an earlier export\r\n") << limit;
+        EXPECT_TRUE(FilesWith(".", "big.csv.").empty()) << limit;
+    }
+    r = CliLimited(static_cast<long long>(whole.size()), args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(testsupport::ReadFileBytes("big.csv"), whole);
+}
+
 TEST_F(FullDiskTest, IniSaveKeepsTheFileAsItWas) {
     const std::string before = testsupport::ReadFileBytes("ZQ118.ini") + "[PAD]\nKEY=" + std::string(3000, 'p') + "\n";
     testsupport::WriteFileBytes("ZQ118.ini", before);

@@ -58,15 +58,20 @@ TEST(SpectrumRecord, ResetValues) {
     r.SetCoefficient(0, 1.0f);
     r.GetPar();
     r.Reset();
-    EXPECT_EQ(r.GetMemo(), "");
-    EXPECT_EQ(r.GetFovCode(), 3);
-    EXPECT_EQ(r.FovText(), "ETC");
-    EXPECT_EQ(r.GetDarkOffset(), 0.0f);
-    EXPECT_EQ(r.PixelCount(), 0);
-    EXPECT_TRUE(r.GetCoefficients().empty());
-    EXPECT_EQ(r.GetSumsValid(), 0);
-    EXPECT_EQ(r.GetUvValid(), 0);
-    EXPECT_FALSE(r.HasExplicitWavelengths());
+    // A new record is a reset one.
+    for (const CSpectrumData& x : {r, CSpectrumData()}) {
+        EXPECT_EQ(x.GetMemo(), "");
+        EXPECT_EQ(x.GetFovCode(), 3);
+        EXPECT_EQ(x.FovText(), "ETC");
+        EXPECT_EQ(x.GetDarkOffset(), 0.0f);
+        EXPECT_EQ(x.PixelCount(), 0);
+        EXPECT_TRUE(x.GetCoefficients().empty());
+        EXPECT_EQ(x.GetSumsValid(), 0);
+        EXPECT_EQ(x.GetUvValid(), 0);
+        EXPECT_FALSE(x.HasExplicitWavelengths());
+        EXPECT_EQ(x.GetTime(), 0);
+        EXPECT_EQ(x.GetValid(), 0);
+    }
 }
 
 TEST(SpectrumRecord, FovTextAndDarkOffsetFlag) {
