@@ -256,25 +256,24 @@ const std::string& Text(int id) { return platform::LoadString(id); }
 // Below this many numbers a second thread costs more than it saves.
 constexpr std::size_t kParallelValues = 50000;
 
-// part(0) on a second thread while part(1) runs on this one; both on this one when no thread can be
-// started. What the second thread throws is thrown here, after both have ended.
-template <class Part>
-void OnTwoThreads(const Part& part) {
+// work() on a second thread and on this one at once (work shares itself out); only on this one
+// when no thread can be started. What the second thread throws is thrown here, after both ended.
+template <class Work>
+void OnTwoThreads(const Work& work) {
     std::exception_ptr error;
     std::thread helper;
     try {
         helper = std::thread([&] {
             try {
-                part(0);
+                work();
             } catch (...) {
                 error = std::current_exception();
             }
         });
     } catch (const std::system_error&) {
-        part(0);
     }
     try {
-        part(1);
+        work();
     } catch (...) {
         if (helper.joinable()) helper.join();
         throw;
@@ -541,7 +540,7 @@ bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData
     if (rows * cols >= kParallelValues) {
         // Column groups taken in turn, for the same reason as the row blocks.
         std::atomic<std::size_t> nextGroup{0};
-        OnTwoThreads([&](int) {
+        OnTwoThreads([&] {
             for (std::size_t g; (g = nextGroup.fetch_add(1)) * kGroup < cols;)
                 fillColumns(g * kGroup, std::min(cols, (g + 1) * kGroup));
         });
