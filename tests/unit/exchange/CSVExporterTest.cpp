@@ -413,3 +413,69 @@ TEST_F(CSVExporterTest, SpectralValuesAreThoseOfIrradianceAtForAnyRecord) {
 }
 
 }  // namespace
+
+namespace {
+
+// Records of one instrument share their pixel wavelengths, so the lookups of one are reused for
+// the next: runs of such records, broken by others, must still give IrradianceAt's floats in every
+// kind of column, on one thread and on two.
+TEST_F(CSVExporterTest, RunsOfRecordsSharingWavelengthsGiveIrradianceAtsValues) {
+    std::mt19937 gen(11);
+    std::uniform_real_distribution<float> signal(0.0f, 5000.0f), calibration(0.001f, 0.05f);
+    auto instrument = [&](float c0, float c1, float temperature) {
+        CSpectrumData r = LinearRecord(Local(2009, 5, 12, 9), c0, std::vector<float>(256, 0.0f));
+        r.SetCoefficient(1, c1);
+        r.SetCoefficient(2, -1.2e-4f);
+        std::vector<float> s(256), c(256);
+        for (float& v : s) v = signal(gen);
+        for (float& v : c) v = calibration(gen);
+        r.SetSignal(s);
+        r.SetCalibration(c);
+        r.SetTemperature(temperature);
+        return r;
+    };
+    struct Run {
+        float c0, c1;
+        int count;
+    };
+    // Ascending 300..1092 nm, another instrument, and one whose wavelengths descend.
+    const std::vector<Run> runs = {{300, 3.1372549f, 5}, {301.5f, 3.1372549f, 3}, {300, 3.1372549f, 4},
+                                   {1100, -3.0f, 2},     {300, 3.1372549f, 3}};
+    auto check = [&](int step, int unit) {
+        CExportPrm prm;
+        prm.m_EXPORT_TYPE = 0;
+        prm.m_SPECTRUM_UNIT = unit;
+        prm.m_WAVELENGTH_TYPE = step;
+        prm.m_MIN_WAVELENGTH = 350;
+        prm.m_MAX_WAVELENGTH = 1050;
+        ASSERT_TRUE(CCSVExporter().ExportDataSet("shared.csv", set_, nullptr, prm));
+        const std::vector<std::string> rows = Rows(testsupport::ReadFileBytes("shared.csv"));
+        std::vector<float> column;
+        const CSpectrumData& first = set_.At(0).record;
+        if (step == 0)
+            for (int i = 0; i < first.PixelCount(); ++i) column.push_back(first.Wavelength(i));
+        else
+            for (float x = 350; column.empty() || column.back() < 1050; x += step == 1 ? 1.0f : 5.0f) column.push_back(x);
+        ASSERT_EQ(rows.size(), 14u + column.size());
+        for (std::size_t k = 0; k < column.size(); ++k) {
+            std::string want = platform::FormatG(column[k], "%.6g");
+            for (int j = 0; j < set_.Count(); ++j)
+                want += "," + platform::FormatG(set_.At(j).record.IrradianceAt(column[k], unit), "%.6g");
+            ASSERT_EQ(rows[14 + k], want) << "step " << step << ", unit " << unit << ", row " << k;
+        }
+    };
+    for (int repeats : {1, 5}) {  // 17 records on one thread, 85 on two
+        for (bool descendingFirst : {false, true}) {
+            set_.Clear();
+            if (descendingFirst) set_.Append(instrument(1100, -3.0f, 25.0f), 0, 0);
+            for (int r = 0; r < repeats; ++r)
+                for (const Run& run : runs)
+                    for (int c = 0; c < run.count; ++c)
+                        set_.Append(instrument(run.c0, run.c1, 3.5f + 7.0f * static_cast<float>(c)), 0, 0);
+            for (int step : {0, 1, 2}) check(step, 0);
+            check(1, 1);
+        }
+    }
+}
+
+}  // namespace
