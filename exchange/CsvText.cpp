@@ -1,5 +1,6 @@
 #include "exchange/CsvText.h"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -188,25 +189,32 @@ __attribute__((noinline)) char* WriteExact(char* p, float value) {
 
 // The common magnitudes (below 10^6): the six digits from one double product by an exact power of
 // ten, which is within half an ulp (under 2^-33 for a result below 10^6) of the exact value, so its
-// rounding is certain unless the fraction lies this near one half; those and all others go the
-// exact way.
-inline __attribute__((always_inline)) char* WriteFast(char* p, float value) {
+// rounding is certain unless the fraction lies this near one half; false for those and all others,
+// which go the exact way.
+inline __attribute__((always_inline)) bool FastDigits(float value, uint32_t& q, int& exponent) {
     uint32_t bits;
     std::memcpy(&bits, &value, sizeof bits);
     const uint32_t biased = (bits >> 23) & 0xffu;
-    if (biased - 1 >= 0xfeu) return WriteExact(p, value);  // zero, subnormal, infinite, NaN
+    if (biased - 1 >= 0xfeu) return false;  // zero, subnormal, infinite, NaN
     const double a = std::fabs(static_cast<double>(value));
     const int x = DecimalExponentGuess(biased, a);
     const auto k = static_cast<unsigned>(5 - x);
-    if (k > 22) return WriteExact(p, value);
+    if (k > 22) return false;
     const double s = a * kExactTens[k];
-    if (!(s >= 100000.0 && s < 1000000.0)) return WriteExact(p, value);
+    if (!(s >= 100000.0 && s < 1000000.0)) return false;
     const auto r = static_cast<uint32_t>(s);
     const double f = s - static_cast<double>(r);
-    if (std::fabs(f - 0.5) < 0x1p-30) return WriteExact(p, value);
-    const uint32_t q = r + (f > 0.5 ? 1u : 0u);
-    if (q == 1000000) return WriteExact(p, value);
-    return Layout(p, (bits >> 31) != 0, q, x);
+    if (std::fabs(f - 0.5) < 0x1p-30) return false;
+    q = r + (f > 0.5 ? 1u : 0u);
+    exponent = x;
+    return q != 1000000;
+}
+
+inline __attribute__((always_inline)) char* WriteFast(char* p, float value) {
+    uint32_t q;
+    int x;
+    if (!FastDigits(value, q, x)) return WriteExact(p, value);
+    return Layout(p, std::signbit(value), q, x);
 }
 
 }  // namespace
@@ -216,15 +224,27 @@ void AppendG6(std::string& out, float value) {
     out.append(buf, static_cast<std::size_t>(WriteG6(buf, value) - buf));
 }
 
-// Not inlined into the row loop: the inlined loop measured a third slower (its registers are spilled
-// around the calls of the exact path).
+// Not inlined where it is called: an inlined loop of these measured a third slower (its registers
+// are spilled around the calls of the exact path).
 __attribute__((noinline)) char* WriteG6(char* p, float value) { return WriteFast(p, value); }
 
+// The digits of a chunk of values first, then their text: number by number (WriteG6 for each)
+// measured half as slow again.
 char* WriteG6Row(char* p, float first, const float* values, std::size_t n) {
     p = WriteG6(p, first);
-    for (std::size_t i = 0; i < n; ++i) {
-        *p++ = ',';
-        p = WriteG6(p, values[i]);
+    constexpr std::size_t kChunk = 64;
+    constexpr int kExact = 1000;  // no exponent of a float: written on the exact path
+    uint32_t digits[kChunk];
+    int exponents[kChunk];
+    for (std::size_t at = 0; at < n; at += kChunk) {
+        const std::size_t m = std::min(kChunk, n - at);
+        const float* v = values + at;
+        for (std::size_t i = 0; i < m; ++i)
+            if (!FastDigits(v[i], digits[i], exponents[i])) exponents[i] = kExact;
+        for (std::size_t i = 0; i < m; ++i) {
+            *p++ = ',';
+            p = exponents[i] == kExact ? WriteExact(p, v[i]) : Layout(p, std::signbit(v[i]), digits[i], exponents[i]);
+        }
     }
     return p;
 }

@@ -343,13 +343,21 @@ TEST(CSVNumberFormat, SixDigitsMatchPrintfIncludingTies) {
     }
     EXPECT_EQ(bad, 0);
 
-    // A row is its first value and then each value after a comma, whatever their lengths.
-    std::vector<float> row(values.begin(), values.begin() + 2000);
-    std::string expected = mine(1.5f);
-    for (float v : row) expected += "," + mine(v);
-    std::vector<char> buf((row.size() + 1) * (csvtext::kMaxG6 + 1));
-    const char* end = csvtext::WriteG6Row(buf.data(), 1.5f, row.data(), row.size());
-    EXPECT_EQ(std::string(static_cast<const char*>(buf.data()), end), expected);
+    // A row (its first value, then each after a comma) writes every value as printf does, in rows
+    // of every length around the lengths it works in.
+    bad = 0;
+    std::size_t at = 0;
+    for (std::size_t length = 0; at < values.size(); length = length < 130 ? length + 1 : 1000) {
+        const std::size_t n = std::min(length, values.size() - at);
+        std::string expected = printfG6(values[at]);
+        for (std::size_t i = 0; i < n; ++i) expected += "," + printfG6(values[at + i]);
+        std::vector<char> buf((n + 1) * (csvtext::kMaxG6 + 1));
+        const char* end = csvtext::WriteG6Row(buf.data(), values[at], values.data() + at, n);
+        if (std::string(static_cast<const char*>(buf.data()), end) != expected && ++bad <= 5)
+            ADD_FAILURE() << "row of " << n << " from value " << at;
+        at += n;
+    }
+    EXPECT_EQ(bad, 0);
 }
 
 // Lookups over cached pixel values must give IrradianceAt's floats also for records whose
