@@ -363,10 +363,11 @@ const std::string& Text(int id) { return platform::LoadString(id); }
 // Below this many numbers a second thread costs more than it saves.
 constexpr std::size_t kParallelValues = 50000;
 
-// work() on a second thread and on this one at once (work shares itself out); only on this one
-// when no thread can be started. What the second thread throws is thrown here, after both ended.
-template <class Work>
-void OnTwoThreads(const Work& work) {
+// work() on a second thread and on this one at once (work shares itself out), this one doing
+// first() before it; only on this one when no thread can be started. What the second thread throws
+// is thrown here, after both ended.
+template <class Work, class First>
+void OnTwoThreads(const Work& work, const First& first) {
     std::exception_ptr error;
     std::thread helper;
     try {
@@ -380,6 +381,7 @@ void OnTwoThreads(const Work& work) {
     } catch (const std::system_error&) {
     }
     try {
+        first();
         work();
     } catch (...) {
         if (helper.joinable()) helper.join();
@@ -563,36 +565,40 @@ bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData
         file.EndRow();
     };
 
-    textRow(ids::kCsvDate, [](const CSpectrumData& r) { return r.FormatTime("%Y/%m/%d"); });
-    textRow(ids::kCsvTime, [](const CSpectrumData& r) { return r.FormatTime("%H:%M:%S"); });
-    textRow(ids::kCsvExposedTime, [](const CSpectrumData& r) { return std::to_string(r.GetExposureTime()); });
-    textRow(ids::kCsvMemo, [](const CSpectrumData& r) { return r.GetMemo(); });
-    textRow(ids::kCsvFov, [](const CSpectrumData& r) { return r.FovText(); });
-    if (s.type == kTypeSpectral || s.type == kTypeCalculation) {
-        numberRow(ids::kCsvLongitude, [](const CSpectrumData& r) { return r.GetLongitude(); });
-        numberRow(ids::kCsvLatitude, [](const CSpectrumData& r) { return r.GetLatitude(); });
-        numberRow(ids::kCsvAltitude, [](const CSpectrumData& r) { return r.GetAltitude(); });
-        numberRow(ids::kCsvTemperature, [](const CSpectrumData& r) { return r.GetTemperature(); });
-        numberRow(ids::kCsvPar, [](const CSpectrumData& r) { return r.GetPar(); });
-        numberRow(ids::kCsvPhoton, [](const CSpectrumData& r) { return r.GetPhoton(); });
-        numberRow(ids::kLabelLuxLx, [](const CSpectrumData& r) { return r.GetLux(); });
-    }
+    // Rows 1 ..: what each record is, and above its spectrum what the numbers are.
+    auto writeHeader = [&] {
+        textRow(ids::kCsvDate, [](const CSpectrumData& r) { return r.FormatTime("%Y/%m/%d"); });
+        textRow(ids::kCsvTime, [](const CSpectrumData& r) { return r.FormatTime("%H:%M:%S"); });
+        textRow(ids::kCsvExposedTime, [](const CSpectrumData& r) { return std::to_string(r.GetExposureTime()); });
+        textRow(ids::kCsvMemo, [](const CSpectrumData& r) { return r.GetMemo(); });
+        textRow(ids::kCsvFov, [](const CSpectrumData& r) { return r.FovText(); });
+        if (s.type == kTypeSpectral || s.type == kTypeCalculation) {
+            numberRow(ids::kCsvLongitude, [](const CSpectrumData& r) { return r.GetLongitude(); });
+            numberRow(ids::kCsvLatitude, [](const CSpectrumData& r) { return r.GetLatitude(); });
+            numberRow(ids::kCsvAltitude, [](const CSpectrumData& r) { return r.GetAltitude(); });
+            numberRow(ids::kCsvTemperature, [](const CSpectrumData& r) { return r.GetTemperature(); });
+            numberRow(ids::kCsvPar, [](const CSpectrumData& r) { return r.GetPar(); });
+            numberRow(ids::kCsvPhoton, [](const CSpectrumData& r) { return r.GetPhoton(); });
+            numberRow(ids::kLabelLuxLx, [](const CSpectrumData& r) { return r.GetLux(); });
+        }
+        if (!spectral) return;
+        const int stepLabel = s.step == 0 ? ids::kWavelengthOriginal : s.step == 1 ? ids::kCsv1nmStep : ids::kCsv5nmStep;
+        textRow(ids::kCsvWavelengthInterval, [&](const CSpectrumData&) { return Text(stepLabel); });
+        std::string column;
+        if (s.type == kTypeRatio) {
+            column = Text(ids::kRatioPercent);
+        } else {
+            column = Text(s.type == kTypeSpectral ? ids::kIrradiance : ids::kCsvDifference);
+            column += Text(s.umol ? ids::kUnitUmolM2SUm : ids::kUnitWm2Um);
+        }
+        textRow(ids::kWavelengthNm, [&](const CSpectrumData&) { return column; });
+    };
     if (!spectral) {
+        writeHeader();
         if (file.Close()) return true;
         file.Discard();
         return false;
     }
-
-    const int stepLabel = s.step == 0 ? ids::kWavelengthOriginal : s.step == 1 ? ids::kCsv1nmStep : ids::kCsv5nmStep;
-    textRow(ids::kCsvWavelengthInterval, [&](const CSpectrumData&) { return Text(stepLabel); });
-    std::string column;
-    if (s.type == kTypeRatio) {
-        column = Text(ids::kRatioPercent);
-    } else {
-        column = Text(s.type == kTypeSpectral ? ids::kIrradiance : ids::kCsvDifference);
-        column += Text(s.umol ? ids::kUnitUmolM2SUm : ids::kUnitWm2Um);
-    }
-    textRow(ids::kWavelengthNm, [&](const CSpectrumData&) { return column; });
 
     const int unit = s.umol ? kUnitUmolM2sUm : kUnitWm2um;
     const std::size_t rows = wavelengths.size();
@@ -645,12 +651,17 @@ bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData
     if (rows * cols >= kParallelValues) {
         // Column groups taken in turn, for the same reason as the row blocks.
         std::atomic<std::size_t> nextGroup{0};
-        OnTwoThreads([&] {
-            for (std::size_t g; (g = nextGroup.fetch_add(1)) * kGroup < cols;)
-                fillColumns(g * kGroup, std::min(cols, (g + 1) * kGroup));
-        });
+        // This thread writes the rows above the spectra first (dates, and sums not yet known, take a
+        // while) and then joins in.
+        OnTwoThreads(
+            [&] {
+                for (std::size_t g; (g = nextGroup.fetch_add(1)) * kGroup < cols;)
+                    fillColumns(g * kGroup, std::min(cols, (g + 1) * kGroup));
+            },
+            writeHeader);
         RowBlocks::Write(rows, file, formatRow);
     } else {
+        writeHeader();
         fillColumns(0, cols);
         for (std::size_t k = 0; k < rows; ++k) {
             formatRow(k, out);
