@@ -80,9 +80,7 @@ Fixture& OneInstrument() {
     return f;
 }
 
-void BM_Export1nm1000Records(benchmark::State& state) {
-    Fixture& f = Data();
-    const std::string path = f.dir + "/export.csv";
+void ExportRepeatedly(benchmark::State& state, Fixture& f, const std::string& path) {
     for (auto _ : state) {
         bool ok = CCSVExporter().ExportDataSet(path, f.set, nullptr, f.prm);
         if (!ok) state.SkipWithError("export failed");
@@ -92,18 +90,13 @@ void BM_Export1nm1000Records(benchmark::State& state) {
     state.counters["file_bytes"] = static_cast<double>(f.bytes.size());
     std::remove(path.c_str());
 }
+
+void BM_Export1nm1000Records(benchmark::State& state) { ExportRepeatedly(state, Data(), Data().dir + "/export.csv"); }
 BENCHMARK(BM_Export1nm1000Records)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
 // The same export of records from one instrument, whose pixels all lie at the same wavelengths.
 void BM_Export1nm1000RecordsOneInstrument(benchmark::State& state) {
-    Fixture& f = OneInstrument();
-    const std::string path = f.dir + "/export-one.csv";
-    for (auto _ : state) {
-        bool ok = CCSVExporter().ExportDataSet(path, f.set, nullptr, f.prm);
-        if (!ok) state.SkipWithError("export failed");
-        benchmark::DoNotOptimize(ok);
-    }
-    std::remove(path.c_str());
+    ExportRepeatedly(state, OneInstrument(), OneInstrument().dir + "/export-one.csv");
 }
 BENCHMARK(BM_Export1nm1000RecordsOneInstrument)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 

@@ -18,8 +18,8 @@
 #include <mutex>
 #include <string_view>
 #include <system_error>
-#include <utility>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "exchange/CsvText.h"
