@@ -60,6 +60,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     // The same numbers as one row, as the export writes them.
     std::vector<char> line((row.size() + 1) * (csvtext::kMaxG6 + 1));
     const char* end = csvtext::WriteG6Row(line.data(), 0.0f, row.data(), row.size());
-    FUZZ_CHECK(std::string(line.data(), end) == rowExpected);
+    FUZZ_CHECK(std::string(line.data(), static_cast<std::size_t>(end - line.data())) == rowExpected);
     return 0;
 }
