@@ -3,14 +3,22 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <exception>
+#include <limits>
 #include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 #include "config/GeneralPrm.h"
 #include "data/BaseDataSet.h"
 #include "data/DayFileChunks.h"
 #include "data/SpectrumDataReader.h"
 #include "data/SpectrumDataWriter.h"
+#include "platform/File.h"
 #include "platform/Path.h"
 #include "platform/Text.h"
 
@@ -29,6 +37,162 @@ void PreferHugePages(void* p, std::size_t bytes) {
     (void)p;
     (void)bytes;
 #endif
+}
+
+
+constexpr std::size_t kChunkRecords = 100;  // records read at once
+constexpr int64_t kRecordBytes = CSpectrumDataReader::kRecordSize;
+
+struct DayFile {
+    platform::CalTime day;
+    std::string path;
+    int64_t records;  // whole records when the search began (found by keep-all searches)
+};
+
+// False when the image is no record this program writes or its time is outside the bounds.
+bool DecodeEntry(const unsigned char* image, const platform::CalTime* start, const platform::CalTime* end,
+                 PixelArena& arena, CSpectrumData& record) {
+    return CSpectrumDataReader::Decode(image, record, &arena) && !(start && record.GetTime() < *start) &&
+           !(end && record.GetTime() > *end);
+}
+
+// Reads every record of the files into entries, in file order, on two threads. Both first find
+// the files' sizes (a file-system lookup each, dear on a virtual machine); each file's entries then
+// have their places, so the threads can take runs of records in turn, each reading (the kernel's
+// copy) and decoding its own. Both cores share the whole work, where a thread reading ahead of a
+// decoding one left one core idle half the time. What is deleted, foreign, out of bounds or no
+// longer in the file is dropped at the end, keeping the order.
+void DecodeEveryRecord(std::vector<DayFile>& files, const platform::CalTime* start, const platform::CalTime* end,
+                       std::vector<CSpectrumDataSet::Entry>& entries) {
+    struct Run {
+        std::size_t file;
+        int64_t first;      // record index in the file
+        int64_t count;
+        std::size_t entry;  // index of the first record's entry
+    };
+    std::vector<Run> runs;
+    std::vector<unsigned char> kept;
+    std::atomic<std::size_t> nextFile{0}, nextRun{0};
+    constexpr std::size_t kNoMoreRuns = std::numeric_limits<std::size_t>::max() / 2;  // stops the other thread
+
+    auto size = [&] {
+        for (std::size_t i; (i = nextFile.fetch_add(1, std::memory_order_relaxed)) < files.size();)
+            files[i].records = std::max<int64_t>(0, platform::FileSizeOf(files[i].path)) / kRecordBytes;
+    };
+    auto layOut = [&] {
+        std::size_t total = 0;
+        for (std::size_t f = 0; f < files.size(); ++f) {
+            for (int64_t r = 0; r < files[f].records; r += static_cast<int64_t>(kChunkRecords)) {
+                const int64_t count = std::min<int64_t>(static_cast<int64_t>(kChunkRecords), files[f].records - r);
+                runs.push_back({f, r, count, total + static_cast<std::size_t>(r)});
+            }
+            total += static_cast<std::size_t>(files[f].records);
+        }
+        entries.reserve(total);
+        PreferHugePages(entries.data(), entries.capacity() * sizeof(CSpectrumDataSet::Entry));
+        entries.resize(total);
+        kept.assign(total, 0);
+    };
+    auto decode = [&] {
+        PixelArena arena;  // the pixels this thread keeps, in a few large blocks
+        std::unique_ptr<float[]> store(new float[kChunkRecords * kRecordBytes / sizeof(float)]);
+        auto* bytes = reinterpret_cast<unsigned char*>(store.get());
+        platform::File file;
+        std::size_t openFile = files.size();
+        for (std::size_t i; (i = nextRun.fetch_add(1, std::memory_order_relaxed)) < runs.size();) {
+            const Run& run = runs[i];
+            if (run.file != openFile) {
+                file.Close();
+                openFile = run.file;
+                if (!file.Open(files[run.file].path, platform::File::Mode::Read)) continue;  // passed over
+            }
+            if (!file.IsOpen() || !file.Seek(run.first * kRecordBytes)) continue;
+            const auto got = file.ReadUpTo(bytes, static_cast<std::size_t>(run.count * kRecordBytes)) /
+                             static_cast<std::size_t>(kRecordBytes);
+            for (std::size_t k = 0; k < got; ++k) {
+                const unsigned char* image = bytes + k * kRecordBytes;
+                if (!CSpectrumDataReader::PassesQuickFilter(image, nullptr)) continue;
+                CSpectrumDataSet::Entry& e = entries[run.entry + k];
+                if (!DecodeEntry(image, start, end, arena, e.record)) continue;
+                e.FileDate = files[run.file].day;
+                e.FileOffset = (run.first + static_cast<int64_t>(k)) * kRecordBytes;
+                kept[run.entry + k] = 1;
+            }
+        }
+    };
+
+    // The helper sizes files with this thread, waits while this thread lays out the entries, then
+    // decodes with it; abandoned when this thread fails before the decoding.
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool helperSized = false, laidOut = false, abandoned = false;
+    std::exception_ptr helperError;
+    std::thread helper;
+    if (!files.empty()) {
+        try {
+            helper = std::thread([&] {
+                try {
+                    size();
+                    std::unique_lock<std::mutex> lock(mutex);
+                    helperSized = true;
+                    changed.notify_all();
+                    changed.wait(lock, [&] { return laidOut || abandoned; });
+                    if (abandoned) return;
+                    lock.unlock();
+                    decode();
+                } catch (...) {
+                    std::lock_guard<std::mutex> lock(mutex);
+                    helperError = std::current_exception();
+                    nextFile.store(files.size());
+                    nextRun.store(kNoMoreRuns);
+                    helperSized = true;
+                    changed.notify_all();
+                }
+            });
+        } catch (const std::system_error&) {
+            // No second thread to be had: this one does it all.
+        }
+    }
+    std::exception_ptr error;
+    bool failed = false;
+    try {
+        size();
+        if (helper.joinable()) {
+            std::unique_lock<std::mutex> lock(mutex);
+            changed.wait(lock, [&] { return helperSized; });
+            failed = helperError != nullptr;
+        }
+        if (!failed) layOut();
+    } catch (...) {
+        error = std::current_exception();
+        failed = true;
+    }
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        (failed ? abandoned : laidOut) = true;
+    }
+    changed.notify_all();
+    if (!failed) {
+        try {
+            decode();
+        } catch (...) {
+            error = std::current_exception();
+            nextRun.store(kNoMoreRuns);
+        }
+    }
+    if (helper.joinable()) helper.join();  // after this, helperError is this thread's to read
+    if (!error) error = helperError;
+    if (error) {
+        entries.clear();
+        std::rethrow_exception(error);
+    }
+    std::size_t w = 0;
+    for (std::size_t r = 0; r < kept.size(); ++r) {
+        if (!kept[r]) continue;
+        if (w != r) entries[w] = std::move(entries[r]);
+        ++w;
+    }
+    entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(w), entries.end());
 }
 
 }  // namespace
@@ -68,42 +232,35 @@ void CSpectrumDataSet::Search(const platform::CalTime* start, const platform::Ca
     if (start && !haveStart) { startDay = *start; haveStart = true; }
     if (end && !haveEnd) { endDay = *end; haveEnd = true; }
 
-    // The days' file sizes bound the records kept, so the list can be allocated once (without a
-    // comment every valid record may be kept; with one, usually only a few are).
+    // Without a comment every valid record may be kept: each day is read and decoded where its
+    // entries go, on two threads (see DecodeEveryRecord). With one, usually only a few are, and
+    // the records are passed over in one pass.
     const bool keepAll = !comment || !*comment;
-    std::vector<std::pair<platform::CalTime, std::string>> days;
-    int64_t bound = 0;
+    std::vector<DayFile> files;
     for (platform::CalTime day : ListFileDates(general.m_DATA_STORED_FOLDER, general.m_FILE_NAME_ID)) {
         if ((haveStart && day < startDay) || (haveEnd && day > endDay)) continue;
         std::string path;
         if (!general.DailyFilePath(day, path)) continue;
-        if (keepAll) bound += std::max<int64_t>(0, platform::FileSizeOf(path)) / CSpectrumDataReader::kRecordSize;
-        days.emplace_back(day, std::move(path));
+        files.push_back({day, std::move(path), 0});
     }
     if (keepAll) {
-        entries_.reserve(static_cast<std::size_t>(bound));
-        PreferHugePages(entries_.data(), entries_.capacity() * sizeof(Entry));
+        DecodeEveryRecord(files, start, end, entries_);
+        return;
     }
     PixelArena arena;  // the kept records' pixels in a few large blocks
-    // Whole chunks of records are read and decoded where they lie.
-    constexpr std::size_t kChunkRecords = 100;
-    constexpr std::size_t kRecordBytes = CSpectrumDataReader::kRecordSize;
     std::vector<std::string> paths;
-    paths.reserve(days.size());
-    for (auto& d : days) paths.push_back(std::move(d.second));
-    // Reading ahead pays only when most records are decoded; a comment filter passes over most.
-    DayFileChunks chunks(std::move(paths), kChunkRecords * kRecordBytes, keepAll);
+    paths.reserve(files.size());
+    for (auto& f : files) paths.push_back(std::move(f.path));
+    DayFileChunks chunks(std::move(paths), kChunkRecords * kRecordBytes, false);
     DayFileChunks::Chunk chunk;
     while (chunks.Next(chunk)) {
-        const platform::CalTime day = days[chunk.file].first;
+        const platform::CalTime day = files[chunk.file].day;
         for (std::size_t k = 0; k < chunk.size / kRecordBytes; ++k) {
             const unsigned char* image = chunk.bytes + k * kRecordBytes;
             // Deleted records and memos that cannot match are passed over before the full decode.
             if (!CSpectrumDataReader::PassesQuickFilter(image, comment)) continue;
             Entry& e = entries_.emplace_back();  // decoded in place: no copy of a finished record
-            const CSpectrumData& record = e.record;
-            if (!CSpectrumDataReader::Decode(image, e.record, &arena) ||  // not a record this program writes
-                (start && record.GetTime() < *start) || (end && record.GetTime() > *end)) {
+            if (!DecodeEntry(image, start, end, arena, e.record)) {
                 entries_.pop_back();
                 continue;
             }

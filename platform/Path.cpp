@@ -69,11 +69,12 @@ std::vector<std::string> ListMatchingFiles(const std::string& storedPattern) {
     while (dirent* e = readdir(dir)) {
         std::string name = e->d_name;
         if (name == "." || name == ".." || !WildcardMatch(pattern, name)) continue;
-        std::string full = folder;
-        if (full.back() != '/') full += '/';
-        full += name;
+        // The entry's own type where the file system gives it; links and unknown types are looked
+        // up (a link to a regular file counts), relative to the open folder.
         struct stat st {};
-        if (stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.push_back(name);
+        if (e->d_type == DT_REG || ((e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) &&
+                                    fstatat(dirfd(dir), e->d_name, &st, 0) == 0 && S_ISREG(st.st_mode)))
+            names.push_back(name);
     }
     closedir(dir);
     std::sort(names.begin(), names.end());

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <tuple>
+#include <vector>
 
 #include "data/SearchTime.h"
 #include "data/SpectrumDataReader.h"
@@ -302,4 +305,67 @@ TEST_F(DataSetTest, KeptRecordsSurviveBlocksReusedByLaterSearches) {
         EXPECT_EQ(set.At(0).record.GetSignal(), second.front().GetSignal());
     }
     ExpectSameRecord(kept, first.back());
+}
+
+// Days of very different lengths (runs of records are decoded by two threads in turn), with
+// deleted and foreign records, an empty day, a folder named as a day and bounds inside days: the result is
+// what reading each day in turn and filtering gives, in file order, with each record's place.
+TEST_F(DataSetTest, KeepAllSearchMatchesTheDaysReadInTurn) {
+    const int lengths[] = {1, 0, 230, 99, 100, 101, 7, 340, 2, 150, 64, 1};
+    std::vector<CSpectrumData> list;
+    for (int d = 0; d < 12; ++d)
+        for (int i = 0; i < lengths[d]; ++i) {
+            CSpectrumData r = MakeRecord(Local(2009, 5, 1 + d) + 97 * i, std::to_string(d) + "/" + std::to_string(i),
+                                         static_cast<float>(d * 1000 + i));
+            if ((d + i) % 37 == 5) r.SetValid(0);
+            list.push_back(r);
+        }
+    Write(list);
+    CGeneralPrm general;
+    general.Load();
+    auto pathOf = [&](int d) {
+        std::string p;
+        EXPECT_TRUE(general.DailyFilePath(2009, 5, 1 + d, p));
+        return platform::ResolveExisting(p);
+    };
+    {  // an empty day file, and a record no program of ours writes (month 13) inside day 7
+        platform::File empty;
+        ASSERT_TRUE(empty.Open(pathOf(1), platform::File::Mode::Append));
+        platform::File file;
+        ASSERT_TRUE(file.Open(pathOf(7), platform::File::Mode::ReadWrite));
+        ASSERT_TRUE(file.Seek(150 * 2560 + 201));
+        ASSERT_TRUE(file.WriteAll("13", 2));
+    }
+    // A folder named as day 9's file is no day file.
+    std::filesystem::remove(pathOf(9));
+    std::filesystem::create_directory(pathOf(9));
+
+    const platform::CalTime start = Local(2009, 5, 3) + 97 * 10, end = Local(2009, 5, 11) + 97 * 100;
+    std::vector<std::tuple<std::string, platform::CalTime, int64_t>> expected;
+    CSpectrumDataReader reader;
+    for (int d = 0; d < 12; ++d) {
+        std::vector<CSpectrumData> day;
+        ASSERT_EQ(reader.ReadDay(2009, 5, 1 + d, day), 1);
+        // ReadDay drops foreign records: their offsets are found again from the memos.
+        for (const CSpectrumData& r : day) {
+            if (r.GetValid() == 0 || r.GetTime() < start || r.GetTime() > end) continue;
+            const int64_t i = std::stoll(r.GetMemo().substr(r.GetMemo().find('/') + 1));
+            expected.emplace_back(r.GetMemo(), Local(2009, 5, 1 + d), i * 2560);
+        }
+    }
+    ASSERT_GT(expected.size(), 700u);
+    for (int round = 0; round < 3; ++round) {
+        CSpectrumDataSet set;
+        set.Search(&start, &end, nullptr);
+        ASSERT_EQ(static_cast<std::size_t>(set.Count()), expected.size());
+        for (int i = 0; i < set.Count(); ++i) {
+            const auto& [memo, date, offset] = expected[static_cast<std::size_t>(i)];
+            ASSERT_EQ(set.At(i).record.GetMemo(), memo);
+            EXPECT_EQ(set.At(i).FileDate, date);
+            EXPECT_EQ(set.At(i).FileOffset, offset);
+            const int d = std::stoi(memo), k = std::stoi(memo.substr(memo.find('/') + 1));
+            ASSERT_EQ(set.At(i).record.GetSignal().size(), 256u);
+            EXPECT_EQ(set.At(i).record.GetSignal()[3], static_cast<float>(d * 1000 + k) + 3.0f);
+        }
+    }
 }
