@@ -13,21 +13,37 @@ using namespace record_layout;
 
 namespace {
 
+// The zero ending a field, or null. The fields are narrow and their texts short: a plain scan
+// costs less than the call to memchr it replaces (13 fields a record).
+const char* FindZero(const char* begin, int width) {
+    for (int i = 0; i < width; ++i)
+        if (begin[i] == 0) return begin + i;
+    return nullptr;
+}
+
 // The text of a zero-terminated field; false when the field has no zero byte inside its width.
 bool GetText(const unsigned char* image, int offset, int width, std::string_view& out) {
     const auto* begin = reinterpret_cast<const char*>(image + offset);
-    const void* zero = std::memchr(begin, 0, static_cast<std::size_t>(width));
+    const char* zero = FindZero(begin, width);
     if (!zero) return false;
-    out = std::string_view(begin, static_cast<std::size_t>(static_cast<const char*>(zero) - begin));
+    out = std::string_view(begin, static_cast<std::size_t>(zero - begin));
     return true;
 }
 
 // A zero-terminated decimal field read as its leading integer (the stored date and time fields).
 bool GetField(const unsigned char* image, int offset, int width, int& value) {
     const auto* begin = reinterpret_cast<const char*>(image + offset);
-    const void* zero = std::memchr(begin, 0, static_cast<std::size_t>(width));
+    const char* zero = FindZero(begin, width);
     if (!zero) return false;
-    value = static_cast<int>(platform::LeadingInteger(std::string_view(begin, static_cast<const char*>(zero) - begin)));
+    // Plain digits, as this program writes them, are read here; anything else as any text is.
+    int plain = 0;
+    const char* p = begin;
+    for (; p < zero && *p >= '0' && *p <= '9'; ++p) plain = plain * 10 + (*p - '0');  // at most 4 digits
+    if (p == zero && p > begin) {
+        value = plain;
+        return true;
+    }
+    value = static_cast<int>(platform::LeadingInteger(std::string_view(begin, static_cast<std::size_t>(zero - begin))));
     return true;
 }
 
