@@ -289,26 +289,24 @@ private:
 
 // SpectrumLookup's values of many records at one column of wavelengths. The records of one
 // instrument share their pixel wavelengths, and which two pixels a wavelength's line is drawn
-// between, and its distances, depend on those alone: they are worked out once for as long as the
-// wavelengths stay the same, and each record then costs a few operations a row (finding the pixels
-// again for every record took half the lookups' time). Same floats as SpectrumLookup::At.
+// between, and its distances, depend on those alone: they are worked out once for each set of
+// wavelengths (a few sets are kept, for records of several instruments in turn), and each record
+// then costs a few operations a row (finding the pixels again for every record took half the
+// lookups' time). Same floats as SpectrumLookup::At.
 class ColumnLookup {
 public:
     ColumnLookup(const std::vector<float>& xs, int unit) : xs_(xs), unit_(unit) {}
 
     void Fill(const CSpectrumData& record, float* out) {
         record.PixelValues(unit_, wl_, irr_);
-        if (wl_.size() != planned_.size() || std::memcmp(wl_.data(), planned_.data(), wl_.size() * sizeof(float)) != 0) {
-            planned_ = wl_;
-            planOk_ = MakePlan();
-        }
-        if (!planOk_) {
+        const Plan& plan = PlanFor(wl_);
+        if (!plan.ok) {
             const SpectrumLookup lookup(wl_, irr_);
             for (std::size_t k = 0; k < xs_.size(); ++k) out[k] = lookup.At(xs_[k]);
             return;
         }
         const float* y = irr_.data();
-        const Step* step = steps_.data();
+        const Step* step = plan.steps.data();
         for (std::size_t k = 0; k < xs_.size(); ++k) {
             const Step& st = step[k];
             // CDRangeMap(xb, xp, yb, yp).Map(x), its operations in its order.
@@ -324,14 +322,48 @@ private:
         double den;     // wavelength of p - wavelength of b, never 0 in a regular table
     };
 
+    struct Plan {
+        std::vector<float> wavelengths;  // the pixel wavelengths the steps were worked out for
+        bool ok = false;                 // false: the plain lookup is used
+        std::vector<Step> steps;
+    };
+
+    // The plan for these wavelengths: the last one used, another kept one (records of a few
+    // instruments, in turn), or a new one in place of the one unused longest.
+    static constexpr std::size_t kPlans = 16;
+    const Plan& PlanFor(const std::vector<float>& w) {
+        auto same = [&](const Plan& p) {
+            return p.wavelengths.size() == w.size() &&
+                   std::memcmp(p.wavelengths.data(), w.data(), w.size() * sizeof(float)) == 0;
+        };
+        if (!plans_.empty() && same(plans_[last_])) return plans_[last_];
+        for (std::size_t i = 0; i < plans_.size(); ++i)
+            if (same(plans_[i])) {
+                used_[i] = ++clock_;
+                return plans_[last_ = i];
+            }
+        if (plans_.size() < kPlans) {
+            plans_.emplace_back();
+            used_.push_back(0);
+            last_ = plans_.size() - 1;
+        } else {
+            last_ = static_cast<std::size_t>(std::min_element(used_.begin(), used_.end()) - used_.begin());
+        }
+        Plan& plan = plans_[last_];
+        used_[last_] = ++clock_;
+        plan.wavelengths = w;
+        plan.ok = MakePlan(plan.wavelengths, plan.steps);
+        return plan;
+    }
+
     // For a regular table of at least two pixels and a column that ascends; false otherwise.
-    bool MakePlan() {
-        const int n = static_cast<int>(planned_.size());
-        if (n < 2 || !SpectrumLookup::Regular(planned_)) return false;
+    bool MakePlan(const std::vector<float>& planned, std::vector<Step>& steps) const {
+        const int n = static_cast<int>(planned.size());
+        if (n < 2 || !SpectrumLookup::Regular(planned)) return false;
         for (std::size_t k = 0; k < xs_.size(); ++k)
             if (std::isnan(xs_[k]) || (k > 0 && !(xs_[k - 1] <= xs_[k]))) return false;
-        const float* w = planned_.data();
-        steps_.resize(xs_.size());
+        const float* w = planned.data();
+        steps.resize(xs_.size());
         int j = 0;  // first pixel whose wavelength is not below x
         for (std::size_t k = 0; k < xs_.size(); ++k) {
             const float x = xs_[k];
@@ -343,7 +375,7 @@ private:
                 j == 0 || (j < n && SpectrumLookup::Truncated(x - w[lo]) < SpectrumLookup::Truncated(w[lo + 1] - x));
             const int b = lo + 1 - nearLo;
             const int p = lo + nearLo;
-            steps_[k] = {static_cast<uint32_t>(b), static_cast<uint32_t>(p),
+            steps[k] = {static_cast<uint32_t>(b), static_cast<uint32_t>(p),
                          static_cast<double>(x) - static_cast<double>(w[b]),
                          static_cast<double>(w[p]) - static_cast<double>(w[b])};
         }
@@ -353,9 +385,10 @@ private:
     const std::vector<float>& xs_;
     const int unit_;
     std::vector<float> wl_, irr_;
-    std::vector<float> planned_;  // the wavelengths the steps were worked out for
-    bool planOk_ = false;
-    std::vector<Step> steps_;
+    std::vector<Plan> plans_;
+    std::vector<uint64_t> used_;  // when each plan was last used
+    uint64_t clock_ = 0;
+    std::size_t last_ = 0;
 };
 
 const std::string& Text(int id) { return platform::LoadString(id); }

@@ -484,6 +484,15 @@ TEST_F(CSVExporterTest, RunsOfRecordsSharingWavelengthsGiveIrradianceAtsValues) 
             check(1, 1);
         }
     }
+    // More instruments in turn than plans are kept: each is planned again after being pushed out.
+    set_.Clear();
+    for (int r = 0; r < 5; ++r)
+        for (int i = 0; i < 20; ++i)
+            set_.Append(instrument(i == 7 ? 1100.0f : 300.0f + 0.25f * static_cast<float>(i), i == 7 ? -3.0f : 3.1372549f,
+                                   static_cast<float>(r * 20 + i)),
+                        0, 0);
+    for (int step : {0, 1, 2}) check(step, 0);
+    check(1, 1);
 }
 
 }  // namespace
