@@ -39,7 +39,6 @@ void PreferHugePages(void* p, std::size_t bytes) {
 #endif
 }
 
-
 constexpr std::size_t kChunkRecords = 100;  // records read at once
 constexpr int64_t kRecordBytes = CSpectrumDataReader::kRecordSize;
 
