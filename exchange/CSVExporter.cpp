@@ -431,13 +431,18 @@ class RowBlocks {
 public:
     static constexpr std::size_t kRows = 8;  // ~8 KB a row at 1,000 records: blocks of ~64 KB
 
+    // format(k, p) writes row k from p, at most maxRow bytes, and returns its end.
     template <class Format>
-    static void Write(std::size_t rows, CsvFile& file, const Format& format) {
+    static void Write(std::size_t rows, std::size_t maxRow, CsvFile& file, const Format& format) {
         RowBlocks shared(rows);
         auto formatBlock = [&](std::size_t b) {
             Slot& slot = shared.SlotOf(b);
-            slot.text.clear();
-            for (std::size_t k = b * kRows; k < std::min(rows, (b + 1) * kRows); ++k) format(k, slot.text);
+            // Sized once: growing a string for each row filled its bytes with zeros first.
+            if (slot.text.size() < kRows * maxRow) slot.text.resize(kRows * maxRow);
+            char* const start = slot.text.data();
+            char* p = start;
+            for (std::size_t k = b * kRows; k < std::min(rows, (b + 1) * kRows); ++k) p = format(k, p);
+            slot.used = static_cast<std::size_t>(p - start);
         };
         std::thread helper;
         try {
@@ -479,7 +484,7 @@ public:
                 Slot& next = shared.SlotOf(written);
                 if (next.state == State::Full) {
                     lock.unlock();
-                    file.Write(next.text);
+                    file.Write(std::string_view(next.text.data(), next.used));
                     lock.lock();
                     next.state = State::Free;
                     ++written;
@@ -505,7 +510,8 @@ public:
 private:
     enum class State { Free, Formatting, Full };
     struct Slot {
-        std::string text;
+        std::vector<char> text;
+        std::size_t used = 0;  // bytes of text that hold the block
         State state = State::Free;
     };
     static constexpr std::size_t kSlots = 6;
@@ -648,9 +654,16 @@ bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData
     // A group of columns is worked out first and then laid into the rows a cache line at a time:
     // one value per row and column, written straight across rows, missed the cache at every store.
     constexpr std::size_t kGroup = 16;
-    auto fillColumns = [&](std::size_t from, std::size_t to) {
-        std::vector<float> group(kGroup * rows);
-        ColumnLookup lookup(wavelengths, unit);
+    // Each thread keeps one lookup for all the groups it takes, so a set of wavelengths is planned
+    // once per thread rather than once per group.
+    struct Filler {
+        std::vector<float> group;
+        ColumnLookup lookup;
+    };
+    auto newFiller = [&] { return Filler{std::vector<float>(kGroup * rows), ColumnLookup(wavelengths, unit)}; };
+    auto fillColumns = [&](Filler& filler, std::size_t from, std::size_t to) {
+        std::vector<float>& group = filler.group;
+        ColumnLookup& lookup = filler.lookup;
         for (std::size_t j0 = from; j0 < to; j0 += kGroup) {
             const std::size_t width = std::min(kGroup, to - j0);
             for (std::size_t g = 0; g < width; ++g) {
@@ -669,16 +682,13 @@ bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData
                 for (std::size_t g = 0; g < width; ++g) values[k * cols + j0 + g] = group[g * rows + k];
         }
     };
-    // Each row is formatted straight into a buffer, grown once to the row's largest size.
+    // A row's largest size: rows are formatted straight into buffers of that much room.
     const std::size_t maxRow = (cols + 1) * (csvtext::kMaxG6 + 1) + 2;
-    auto formatRow = [&](std::size_t k, std::string& into) {
-        const std::size_t at = into.size();
-        into.resize(at + maxRow);
-        char* const start = into.data() + at;
-        char* p = csvtext::WriteG6Row(start, wavelengths[k], &values[k * cols], cols);
+    auto formatRow = [&](std::size_t k, char* p) {
+        p = csvtext::WriteG6Row(p, wavelengths[k], &values[k * cols], cols);
         *p++ = '\r';
         *p++ = '\n';
-        into.resize(at + static_cast<std::size_t>(p - start));
+        return p;
     };
     // Large exports use both of a machine's cores; the bytes are the same either way.
     if (rows * cols >= kParallelValues) {
@@ -688,16 +698,19 @@ bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData
         // while) and then joins in.
         OnTwoThreads(
             [&] {
+                Filler filler = newFiller();
                 for (std::size_t g; (g = nextGroup.fetch_add(1)) * kGroup < cols;)
-                    fillColumns(g * kGroup, std::min(cols, (g + 1) * kGroup));
+                    fillColumns(filler, g * kGroup, std::min(cols, (g + 1) * kGroup));
             },
             writeHeader);
-        RowBlocks::Write(rows, file, formatRow);
+        RowBlocks::Write(rows, maxRow, file, formatRow);
     } else {
         writeHeader();
-        fillColumns(0, cols);
+        Filler filler = newFiller();
+        fillColumns(filler, 0, cols);
+        std::vector<char> row(maxRow);
         for (std::size_t k = 0; k < rows; ++k) {
-            formatRow(k, out);
+            out.append(row.data(), static_cast<std::size_t>(formatRow(k, row.data()) - row.data()));
             file.FlushIfFull();
         }
     }
