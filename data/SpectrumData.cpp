@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
+#include <type_traits>
 
 #include "data/SpectrumTables.h"
 #include "platform/LocalTime.h"
@@ -35,6 +37,24 @@ struct Polynomial {
         float w = ((c[1] * n + c[0]) + c[2] * n * n) + c[3] * n * n * n + c[4] * n * n * n * n;
         if (sixTerms) w += c[5] * n * n * n * n * n;
         return w;
+    }
+
+    // At(i) for i = 0 .. n-1. Four pixels at a time where there is no fifth-power term: the same
+    // operations in the same order in each lane, so the same floats.
+    void Fill(int n, float* out) const {
+        int i = 0;
+        if (!sixTerms) {
+            using V = float __attribute__((vector_size(16)));
+            const V c0 = {c[0], c[0], c[0], c[0]}, c1 = {c[1], c[1], c[1], c[1]}, c2 = {c[2], c[2], c[2], c[2]},
+                    c3 = {c[3], c[3], c[3], c[3]}, c4 = {c[4], c[4], c[4], c[4]};
+            for (; i + 4 <= n; i += 4) {
+                const V x = {static_cast<float>(i), static_cast<float>(i + 1), static_cast<float>(i + 2),
+                             static_cast<float>(i + 3)};
+                const V w = ((c1 * x + c0) + c2 * x * x) + c3 * x * x * x + c4 * x * x * x * x;
+                std::memcpy(out + i, &w, sizeof w);
+            }
+        }
+        for (; i < n; ++i) out[i] = At(i);
     }
 };
 
@@ -380,21 +400,56 @@ void CSpectrumData::PixelValues(int unit, std::vector<float>& wavelengths, std::
     const int n = PixelCount();
     wavelengths.resize(static_cast<std::size_t>(n));
     irradiances.resize(static_cast<std::size_t>(n));
+    float* const wl = wavelengths.data();
     if (explicitWavelengths_ != 0) {
-        for (int i = 0; i < n; ++i) wavelengths[static_cast<std::size_t>(i)] = Wavelength(i);
+        for (int i = 0; i < n; ++i) wl[i] = Wavelength(i);
     } else {
-        const Polynomial polynomial(*this);
-        for (int i = 0; i < n; ++i) wavelengths[static_cast<std::size_t>(i)] = polynomial.At(i);
+        Polynomial(*this).Fill(n, wl);
     }
+    // FactorAt's lines, their differences worked out once for the record rather than per pixel.
     const TemperatureColumn column = ColumnAt(temperature_);
-    double rows[kWavelengthRows];
-    for (int r = 0; r < kWavelengthRows; ++r) rows[r] = RowAtTemperature(column, r);
-    const auto row = [&rows](int r) { return rows[r]; };
-    const std::size_t measured = std::min(signal_.size(), calibration_.size());
-    for (std::size_t k = 0; k < static_cast<std::size_t>(n); ++k) {
-        irradiances[k] = k < measured ? InUnit(PixelIrradiance(*this, k, FactorAt(row, wavelengths[k])), wavelengths[k], unit)
-                                      : 0.0f;
+    double row[kWavelengthRows];
+    for (int r = 0; r < kWavelengthRows; ++r) row[r] = RowAtTemperature(column, r);
+    double dy[kWavelengthRows], dx[kWavelengthRows];
+    for (int r = 1; r < kWavelengthRows; ++r) {
+        dy[r] = row[r] - row[r - 1];
+        dx[r] = kWavelengthBreaks[r] - kWavelengthBreaks[r - 1];
     }
+    const auto factor = [&](float wavelength) {
+        const double w = std::clamp(static_cast<double>(wavelength), 400.0, 1050.0);
+        int r = 1;
+        while (r < 7 && !(kWavelengthBreaks[r] > w)) ++r;
+        return dy[r] * (w - kWavelengthBreaks[r - 1]) / dx[r] + row[r - 1];
+    };
+    const std::size_t measured = std::min({signal_.size(), calibration_.size(), static_cast<std::size_t>(n)});
+    const float* const signal = signal_.data();
+    const float* const calibration = calibration_.data();
+    float* const out = irradiances.data();
+    // One loop for each unit, so the unit is not chosen again for every pixel.
+    const auto fill = [&](auto unitConstant) {
+        for (std::size_t k = 0; k < measured; ++k) {
+            const float e = (signal[k] - darkOffset_) * calibration[k] * static_cast<float>(factor(wl[k]));
+            out[k] = InUnit(e, wl[k], decltype(unitConstant)::value);
+        }
+    };
+    switch (unit) {
+    case kUnitUmolM2sUm:
+        fill(std::integral_constant<int, kUnitUmolM2sUm>());
+        break;
+    case kUnitMWcm2nm:
+        fill(std::integral_constant<int, kUnitMWcm2nm>());
+        break;
+    case kUnitWm2nm:
+        fill(std::integral_constant<int, kUnitWm2nm>());
+        break;
+    case kUnitPhotonCm2sNm:
+        fill(std::integral_constant<int, kUnitPhotonCm2sNm>());
+        break;
+    default:
+        fill(std::integral_constant<int, kUnitWm2um>());
+        break;
+    }
+    for (std::size_t k = measured; k < static_cast<std::size_t>(n); ++k) out[k] = 0.0f;
 }
 
 float CSpectrumData::IrradianceAt(float x, int unit) const {
@@ -421,27 +476,30 @@ void CSpectrumData::ComputeSums() const {
     // the same wavelengths as the luminous rows.
     float at[kLuminousRows];
     for (int k = 0; k < kLuminousRows; ++k) at[k] = table.At(static_cast<float>(LuminousWavelength(k)));
-    const auto atWhole = [&at](int l) { return at[l - 360]; };
-    par_ = 0;
-    photon_ = 0;
-    lux_ = 0;
-    for (int l = 400; l <= 700; ++l) {
-        float e = atWhole(l);
-        if (l == 400 || l == 700) e /= 2.0f;
-        par_ += e;
-        photon_ += static_cast<float>(l) * e / 1000.0f;
-    }
-    photon_ = photon_ / static_cast<float>(kCHNA);
+    ComputeSumsFrom(at);
+}
+
+void CSpectrumData::ComputeSumsFrom(const float* at) const {
+    // Summed in locals, which the members (floats, as at[] is) would not be. The three sums run in
+    // one loop, each in its own order, so they overlap instead of waiting on each other's additions.
     const LuminousTable& lum = Luminous();
+    float par = 0, photon = 0, lux = 0;
     for (int k = 0; k < kLuminousRows; ++k) {
         float e = at[k];
         if (k == 0 || k == kLuminousRows - 1) e /= 2.0f;
-        lux_ += static_cast<float>(static_cast<double>(e) * lum.v[k]);
+        lux += static_cast<float>(static_cast<double>(e) * lum.v[k]);
+        const int l = 360 + k;
+        if (l < 400 || l > 700) continue;
+        e = at[k];
+        if (l == 400 || l == 700) e /= 2.0f;
+        par += e;
+        photon += static_cast<float>(l) * e / 1000.0f;
     }
+    photon = photon / static_cast<float>(kCHNA);
+    par_ = par / 1000.0f;
+    photon_ = photon / 1000.0f;
+    lux_ = 683.0f * lux / 1000.0f;
     sumsValid_ = 1;
-    par_ = par_ / 1000.0f;
-    photon_ = photon_ / 1000.0f;
-    lux_ = 683.0f * lux_ / 1000.0f;
 }
 
 void CSpectrumData::ComputeUv() const {

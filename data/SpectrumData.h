@@ -128,6 +128,9 @@ public:
     float GetPar() const;
     float GetPhoton() const;
     float GetLux() const;
+    // Sets the sums the three getters give from at[k] = IrradianceAt(LuminousWavelength(k),
+    // kUnitWm2um) for every k < kLuminousRows, for a caller that has those values already.
+    void ComputeSumsFrom(const float* at) const;
     float GetUvA() const;
     float GetUvB() const;
 

@@ -299,13 +299,18 @@ public:
 
     void Fill(const CSpectrumData& record, float* out) {
         record.PixelValues(unit_, wl_, irr_);
-        const Plan& plan = PlanFor(wl_);
+        Apply(wl_, irr_, out);
+    }
+
+    // The values at the column of pixels at these wavelengths with these irradiances.
+    void Apply(const std::vector<float>& wl, const std::vector<float>& irr, float* out) {
+        const Plan& plan = PlanFor(wl);
         if (!plan.ok) {
-            const SpectrumLookup lookup(wl_, irr_);
+            const SpectrumLookup lookup(wl, irr);
             for (std::size_t k = 0; k < xs_.size(); ++k) out[k] = lookup.At(xs_[k]);
             return;
         }
-        const float* y = irr_.data();
+        const float* y = irr.data();
         const Step* step = plan.steps.data();
         for (std::size_t k = 0; k < xs_.size(); ++k) {
             const Step& st = step[k];
@@ -314,6 +319,11 @@ public:
             out[k] = static_cast<float>((static_cast<double>(y[st.p]) - yb) * st.t / st.den + yb);
         }
     }
+
+    int Unit() const { return unit_; }
+    // The pixel wavelengths and irradiances of the record filled last.
+    const std::vector<float>& Wavelengths() const { return wl_; }
+    const std::vector<float>& Irradiances() const { return irr_; }
 
 private:
     struct Step {
@@ -389,6 +399,37 @@ private:
     std::vector<uint64_t> used_;  // when each plan was last used
     uint64_t clock_ = 0;
     std::size_t last_ = 0;
+};
+
+// A record's sums (PAR, photon, lux) from the pixel values its column was just filled from, at
+// the whole nanometres the record would look up itself, with the same lookups, so the floats are
+// the same. A first export of records read from files computes every record's sums: working them
+// out again from the pixels, apart from the columns and on one thread, took more time than all the
+// columns.
+class SumsLookup {
+public:
+    SumsLookup() : lookup_(Wavelengths(), kUnitWm2um) {}
+
+    void Fill(const CSpectrumData& record, const ColumnLookup& column) {
+        if (record.GetSumsValid() != 0) return;
+        if (column.Unit() == kUnitWm2um) lookup_.Apply(column.Wavelengths(), column.Irradiances(), at_);
+        else lookup_.Fill(record, at_);
+        record.ComputeSumsFrom(at_);
+    }
+
+private:
+    static const std::vector<float>& Wavelengths() {
+        static const std::vector<float> xs = [] {
+            std::vector<float> v;
+            for (int k = 0; k < CSpectrumData::kLuminousRows; ++k)
+                v.push_back(static_cast<float>(CSpectrumData::LuminousWavelength(k)));
+            return v;
+        }();
+        return xs;
+    }
+
+    ColumnLookup lookup_;
+    float at_[CSpectrumData::kLuminousRows];
 };
 
 const std::string& Text(int id) { return platform::LoadString(id); }
@@ -592,6 +633,14 @@ bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData
         }
         file.EndRow();
     };
+    // A row of the same text under every record, quoted once.
+    auto sameRow = [&](int labelId, const std::string& text) {
+        AppendText(out, Text(labelId));
+        std::string field = ",";
+        AppendText(field, text);
+        for (std::size_t j = 0; j < records.size(); ++j) out += field;
+        file.EndRow();
+    };
     auto numberRow = [&](int labelId, auto value) {
         AppendText(out, Text(labelId));
         for (const CSpectrumData* r : records) {
@@ -604,25 +653,32 @@ bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData
         file.EndRow();
     };
 
-    // Rows 1 ..: what each record is, and above its spectrum what the numbers are.
-    auto writeHeader = [&] {
+    // Rows 1 ..: what each record is, and above its spectrum what the numbers are. The rows up to
+    // the temperature first, the sums from the next on: a spectral export computes the sums still
+    // unknown while it fills the columns.
+    const bool withSums = s.type == kTypeSpectral || s.type == kTypeCalculation;
+    auto writeTop = [&] {
         textRow(ids::kCsvDate, [](const CSpectrumData& r) { return r.FormatTime("%Y/%m/%d"); });
         textRow(ids::kCsvTime, [](const CSpectrumData& r) { return r.FormatTime("%H:%M:%S"); });
         textRow(ids::kCsvExposedTime, [](const CSpectrumData& r) { return std::to_string(r.GetExposureTime()); });
         textRow(ids::kCsvMemo, [](const CSpectrumData& r) { return r.GetMemo(); });
         textRow(ids::kCsvFov, [](const CSpectrumData& r) { return r.FovText(); });
-        if (s.type == kTypeSpectral || s.type == kTypeCalculation) {
+        if (withSums) {
             numberRow(ids::kCsvLongitude, [](const CSpectrumData& r) { return r.GetLongitude(); });
             numberRow(ids::kCsvLatitude, [](const CSpectrumData& r) { return r.GetLatitude(); });
             numberRow(ids::kCsvAltitude, [](const CSpectrumData& r) { return r.GetAltitude(); });
             numberRow(ids::kCsvTemperature, [](const CSpectrumData& r) { return r.GetTemperature(); });
+        }
+    };
+    auto writeRest = [&] {
+        if (withSums) {
             numberRow(ids::kCsvPar, [](const CSpectrumData& r) { return r.GetPar(); });
             numberRow(ids::kCsvPhoton, [](const CSpectrumData& r) { return r.GetPhoton(); });
             numberRow(ids::kLabelLuxLx, [](const CSpectrumData& r) { return r.GetLux(); });
         }
         if (!spectral) return;
         const int stepLabel = s.step == 0 ? ids::kWavelengthOriginal : s.step == 1 ? ids::kCsv1nmStep : ids::kCsv5nmStep;
-        textRow(ids::kCsvWavelengthInterval, [&](const CSpectrumData&) { return Text(stepLabel); });
+        sameRow(ids::kCsvWavelengthInterval, Text(stepLabel));
         std::string column;
         if (s.type == kTypeRatio) {
             column = Text(ids::kRatioPercent);
@@ -630,10 +686,11 @@ bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData
             column = Text(s.type == kTypeSpectral ? ids::kIrradiance : ids::kCsvDifference);
             column += Text(s.umol ? ids::kUnitUmolM2SUm : ids::kUnitWm2Um);
         }
-        textRow(ids::kWavelengthNm, [&](const CSpectrumData&) { return column; });
+        sameRow(ids::kWavelengthNm, column);
     };
     if (!spectral) {
-        writeHeader();
+        writeTop();
+        writeRest();
         if (file.Close()) return true;
         file.Discard();
         return false;
@@ -659,8 +716,9 @@ bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData
     struct Filler {
         std::vector<float> group;
         ColumnLookup lookup;
+        SumsLookup sums;
     };
-    auto newFiller = [&] { return Filler{std::vector<float>(kGroup * rows), ColumnLookup(wavelengths, unit)}; };
+    auto newFiller = [&] { return Filler{std::vector<float>(kGroup * rows), ColumnLookup(wavelengths, unit), {}}; };
     auto fillColumns = [&](Filler& filler, std::size_t from, std::size_t to) {
         std::vector<float>& group = filler.group;
         ColumnLookup& lookup = filler.lookup;
@@ -669,6 +727,8 @@ bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData
             for (std::size_t g = 0; g < width; ++g) {
                 float* column = &group[g * rows];
                 lookup.Fill(*records[j0 + g], column);
+                // Each record is in one group, so only this thread touches its sums.
+                if (withSums) filler.sums.Fill(*records[j0 + g], lookup);
                 if (s.type == kTypeRatio) {
                     for (std::size_t k = 0; k < rows; ++k) {
                         const float v = column[k] / base[k] * 100.0f;
@@ -694,20 +754,22 @@ bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData
     if (rows * cols >= kParallelValues) {
         // Column groups taken in turn, for the same reason as the row blocks.
         std::atomic<std::size_t> nextGroup{0};
-        // This thread writes the rows above the spectra first (dates, and sums not yet known, take a
-        // while) and then joins in.
+        // This thread writes the first rows (the dates take a while) and then joins in; the sums'
+        // rows follow once every column is filled.
         OnTwoThreads(
             [&] {
                 Filler filler = newFiller();
                 for (std::size_t g; (g = nextGroup.fetch_add(1)) * kGroup < cols;)
                     fillColumns(filler, g * kGroup, std::min(cols, (g + 1) * kGroup));
             },
-            writeHeader);
+            writeTop);
+        writeRest();
         RowBlocks::Write(rows, maxRow, file, formatRow);
     } else {
-        writeHeader();
         Filler filler = newFiller();
         fillColumns(filler, 0, cols);
+        writeTop();
+        writeRest();
         std::vector<char> row(maxRow);
         for (std::size_t k = 0; k < rows; ++k) {
             out.append(row.data(), static_cast<std::size_t>(formatRow(k, row.data()) - row.data()));

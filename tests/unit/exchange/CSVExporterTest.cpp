@@ -392,9 +392,31 @@ TEST_F(CSVExporterTest, SpectralValuesAreThoseOfIrradianceAtForAnyRecord) {
                 r.SetSignal(s);
                 set_.Append(r, 0, 0);
             }
+        // Records read from files have no sums yet; the export computes them from its own lookups,
+        // in either unit, and the records keep them.
+        const CSpectrumDataSet pristine = set_;
         for (int unit : {0, 1}) {
+            set_ = pristine;
+            const CSpectrumDataSet plain = pristine;  // its getters compute the sums the plain way
+            ASSERT_EQ(set_.At(0).record.GetSumsValid(), 0);
             std::vector<std::string> rows = Export(0, unit, 1, 350, 1050);
             ASSERT_EQ(rows.size(), 14u + 701u);
+            std::string par = "PAR[W/m^2]", photon = "Ptn[umol/m^2]", lux = "Lux[lx]";
+            for (int j = 0; j < set_.Count(); ++j) {
+                const CSpectrumData& own = plain.At(j).record;
+                const CSpectrumData& exported = set_.At(j).record;
+                ASSERT_NE(exported.GetSumsValid(), 0);
+                for (auto get : {&CSpectrumData::GetPar, &CSpectrumData::GetPhoton, &CSpectrumData::GetLux}) {
+                    const float want = (own.*get)(), got = (exported.*get)();
+                    ASSERT_EQ(std::memcmp(&want, &got, sizeof want), 0) << "record " << j << ", unit " << unit;
+                }
+                par += "," + G(own.GetPar());
+                photon += "," + G(own.GetPhoton());
+                lux += "," + G(own.GetLux());
+            }
+            EXPECT_EQ(rows[9], par);
+            EXPECT_EQ(rows[10], photon);
+            EXPECT_EQ(rows[11], lux);
             for (int k = 0; k <= 700; ++k) {
                 const float lambda = 350.0f + static_cast<float>(k);
                 std::string want = platform::FormatG(lambda, "%.6g");
