@@ -15,12 +15,17 @@
 #include <cstring>
 #include <exception>
 #include <limits>
+#include <memory>
+#include <new>
 #include <mutex>
 #include <string_view>
 #include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "exchange/CsvText.h"
 #include "data/Range.h"
@@ -434,6 +439,54 @@ private:
 
 const std::string& Text(int id) { return platform::LoadString(id); }
 
+// The spectral values, a row of the columns after another, each row starting on a cache line.
+class ValueTable {
+public:
+    static constexpr std::size_t kLine = 16;  // floats in a cache line
+
+    ValueTable(std::size_t rows, std::size_t cols)
+        : stride_((cols + kLine - 1) / kLine * kLine),
+          values_(static_cast<float*>(std::aligned_alloc(64, std::max<std::size_t>(1, rows * stride_ / kLine) * 64))) {
+        if (!values_) throw std::bad_alloc();
+    }
+
+    const float* Row(std::size_t k) const { return values_.get() + k * stride_; }
+
+    // Columns j0 .. j0 + width - 1, given column after column (`rows` values each). A whole line of
+    // a row is written with non-temporal stores: the table is larger than the caches, and plain
+    // stores read each line in only to overwrite it, a quarter of the time spent filling.
+    void Put(std::size_t j0, std::size_t width, const float* group, std::size_t rows) {
+        float* const base = values_.get() + j0;
+#if defined(__SSE2__)
+        if (width == kLine && j0 % kLine == 0) {
+            for (std::size_t k = 0; k < rows; ++k) {
+                const float* c = group + k;
+                float* const dst = base + k * stride_;
+                for (std::size_t q = 0; q < kLine; q += 4)
+                    _mm_stream_ps(dst + q, _mm_setr_ps(c[q * rows], c[(q + 1) * rows], c[(q + 2) * rows], c[(q + 3) * rows]));
+            }
+            return;
+        }
+#endif
+        for (std::size_t k = 0; k < rows; ++k)
+            for (std::size_t g = 0; g < width; ++g) base[k * stride_ + g] = group[g * rows + k];
+    }
+
+    // After a thread's last Put: its stores are seen by the thread that reads the rows.
+    static void Publish() {
+#if defined(__SSE2__)
+        _mm_sfence();
+#endif
+    }
+
+private:
+    struct Free {
+        void operator()(float* p) const { std::free(p); }
+    };
+    std::size_t stride_;
+    std::unique_ptr<float[], Free> values_;
+};
+
 // Below this many numbers a second thread costs more than it saves.
 constexpr std::size_t kParallelValues = 50000;
 
@@ -707,10 +760,10 @@ bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData
         for (std::size_t k = 0; k < rows; ++k) base[k] = lookup.At(wavelengths[k]);
     }
     // Column by column, each record's lookups stay together; rows are written afterwards.
-    std::vector<float> values(rows * cols);
+    ValueTable values(rows, cols);
     // A group of columns is worked out first and then laid into the rows a cache line at a time:
     // one value per row and column, written straight across rows, missed the cache at every store.
-    constexpr std::size_t kGroup = 16;
+    constexpr std::size_t kGroup = ValueTable::kLine;
     // Each thread keeps one lookup for all the groups it takes, so a set of wavelengths is planned
     // once per thread rather than once per group.
     struct Filler {
@@ -738,14 +791,13 @@ bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData
                     for (std::size_t k = 0; k < rows; ++k) column[k] -= base[k];
                 }
             }
-            for (std::size_t k = 0; k < rows; ++k)
-                for (std::size_t g = 0; g < width; ++g) values[k * cols + j0 + g] = group[g * rows + k];
+            values.Put(j0, width, group.data(), rows);
         }
     };
     // A row's largest size: rows are formatted straight into buffers of that much room.
     const std::size_t maxRow = (cols + 1) * (csvtext::kMaxG6 + 1) + 2;
     auto formatRow = [&](std::size_t k, char* p) {
-        p = csvtext::WriteG6Row(p, wavelengths[k], &values[k * cols], cols);
+        p = csvtext::WriteG6Row(p, wavelengths[k], values.Row(k), cols);
         *p++ = '\r';
         *p++ = '\n';
         return p;
@@ -761,6 +813,7 @@ bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData
                 Filler filler = newFiller();
                 for (std::size_t g; (g = nextGroup.fetch_add(1)) * kGroup < cols;)
                     fillColumns(filler, g * kGroup, std::min(cols, (g + 1) * kGroup));
+                ValueTable::Publish();
             },
             writeTop);
         writeRest();
@@ -768,6 +821,7 @@ bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData
     } else {
         Filler filler = newFiller();
         fillColumns(filler, 0, cols);
+        ValueTable::Publish();
         writeTop();
         writeRest();
         std::vector<char> row(maxRow);
