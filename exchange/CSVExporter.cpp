@@ -413,10 +413,24 @@ private:
 // columns.
 class SumsLookup {
 public:
-    SumsLookup() : lookup_(Wavelengths(), kUnitWm2um) {}
+    // xs: the export's column of wavelengths, filled in `unit`.
+    SumsLookup(const std::vector<float>& xs, int unit) : lookup_(Wavelengths(), kUnitWm2um) {
+        // A column in W/m^2/um that holds the whole nanometres in a row (1 nm steps from at most
+        // 360 nm) already holds the values the sums need.
+        const std::vector<float>& need = Wavelengths();
+        const auto first = std::find(xs.begin(), xs.end(), need.front());
+        if (unit == kUnitWm2um && static_cast<std::size_t>(xs.end() - first) >= need.size() &&
+            std::equal(need.begin(), need.end(), first))
+            inColumn_ = static_cast<std::size_t>(first - xs.begin());
+    }
 
-    void Fill(const CSpectrumData& record, const ColumnLookup& column) {
+    // After column.Fill(record, values).
+    void Fill(const CSpectrumData& record, const ColumnLookup& column, const float* values) {
         if (record.GetSumsValid() != 0) return;
+        if (inColumn_ != kNone) {
+            record.ComputeSumsFrom(values + inColumn_);
+            return;
+        }
         if (column.Unit() == kUnitWm2um) lookup_.Apply(column.Wavelengths(), column.Irradiances(), at_);
         else lookup_.Fill(record, at_);
         record.ComputeSumsFrom(at_);
@@ -433,6 +447,8 @@ private:
         return xs;
     }
 
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    std::size_t inColumn_ = kNone;  // the column's row of 360 nm, where the sums can take their values
     ColumnLookup lookup_;
     float at_[CSpectrumData::kLuminousRows];
 };
@@ -771,7 +787,9 @@ bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData
         ColumnLookup lookup;
         SumsLookup sums;
     };
-    auto newFiller = [&] { return Filler{std::vector<float>(kGroup * rows), ColumnLookup(wavelengths, unit), {}}; };
+    auto newFiller = [&] {
+        return Filler{std::vector<float>(kGroup * rows), ColumnLookup(wavelengths, unit), SumsLookup(wavelengths, unit)};
+    };
     auto fillColumns = [&](Filler& filler, std::size_t from, std::size_t to) {
         std::vector<float>& group = filler.group;
         ColumnLookup& lookup = filler.lookup;
@@ -781,7 +799,7 @@ bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData
                 float* column = &group[g * rows];
                 lookup.Fill(*records[j0 + g], column);
                 // Each record is in one group, so only this thread touches its sums.
-                if (withSums) filler.sums.Fill(*records[j0 + g], lookup);
+                if (withSums) filler.sums.Fill(*records[j0 + g], lookup, column);
                 if (s.type == kTypeRatio) {
                     for (std::size_t k = 0; k < rows; ++k) {
                         const float v = column[k] / base[k] * 100.0f;
