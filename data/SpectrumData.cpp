@@ -129,12 +129,24 @@ double RowAtTemperature(const TemperatureColumn& c, int r) {
         .Map(c.t);
 }
 
-// `row(r)` yields the temperature-interpolated factor of wavelength row r.
-template <class RowFactor>
-double FactorAt(const RowFactor& row, float wavelength) {
+// The wavelength clamped to the factor table, and the first row above it (1..7): the factor is
+// drawn on the line between rows r - 1 and r.
+struct FactorPoint {
+    double w;
+    int r;
+};
+
+FactorPoint FactorPointAt(float wavelength) {
     const double w = std::clamp(static_cast<double>(wavelength), 400.0, 1050.0);
     int r = 1;
     while (r < 7 && !(kWavelengthBreaks[r] > w)) ++r;
+    return {w, r};
+}
+
+// `row(r)` yields the temperature-interpolated factor of wavelength row r.
+template <class RowFactor>
+double FactorAt(const RowFactor& row, float wavelength) {
+    const auto [w, r] = FactorPointAt(wavelength);
     return CDRangeMap(kWavelengthBreaks[r - 1], kWavelengthBreaks[r], row(r - 1), row(r)).Map(w);
 }
 
@@ -415,10 +427,9 @@ void CSpectrumData::PixelValues(int unit, std::vector<float>& wavelengths, std::
         dy[r] = row[r] - row[r - 1];
         dx[r] = kWavelengthBreaks[r] - kWavelengthBreaks[r - 1];
     }
+    // CDRangeMap::Map's operations in its order, so the same doubles as FactorAt.
     const auto factor = [&](float wavelength) {
-        const double w = std::clamp(static_cast<double>(wavelength), 400.0, 1050.0);
-        int r = 1;
-        while (r < 7 && !(kWavelengthBreaks[r] > w)) ++r;
+        const auto [w, r] = FactorPointAt(wavelength);
         return dy[r] * (w - kWavelengthBreaks[r - 1]) / dx[r] + row[r - 1];
     };
     const std::size_t measured = std::min({signal_.size(), calibration_.size(), static_cast<std::size_t>(n)});

@@ -16,8 +16,8 @@
 #include <exception>
 #include <limits>
 #include <memory>
-#include <new>
 #include <mutex>
+#include <new>
 #include <string_view>
 #include <system_error>
 #include <thread>
@@ -724,15 +724,16 @@ bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData
 
     // Rows 1 ..: what each record is, and above its spectrum what the numbers are. The rows up to
     // the temperature first, the sums from the next on: a spectral export computes the sums still
-    // unknown while it fills the columns.
-    const bool withSums = s.type == kTypeSpectral || s.type == kTypeCalculation;
+    // unknown while it fills the columns. Only spectra and calculation data have the location,
+    // temperature and sums rows.
+    const bool calculationRows = s.type == kTypeSpectral || s.type == kTypeCalculation;
     auto writeTop = [&] {
         textRow(ids::kCsvDate, [](const CSpectrumData& r) { return r.FormatTime("%Y/%m/%d"); });
         textRow(ids::kCsvTime, [](const CSpectrumData& r) { return r.FormatTime("%H:%M:%S"); });
         textRow(ids::kCsvExposedTime, [](const CSpectrumData& r) { return std::to_string(r.GetExposureTime()); });
         textRow(ids::kCsvMemo, [](const CSpectrumData& r) { return r.GetMemo(); });
         textRow(ids::kCsvFov, [](const CSpectrumData& r) { return r.FovText(); });
-        if (withSums) {
+        if (calculationRows) {
             numberRow(ids::kCsvLongitude, [](const CSpectrumData& r) { return r.GetLongitude(); });
             numberRow(ids::kCsvLatitude, [](const CSpectrumData& r) { return r.GetLatitude(); });
             numberRow(ids::kCsvAltitude, [](const CSpectrumData& r) { return r.GetAltitude(); });
@@ -740,7 +741,7 @@ bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData
         }
     };
     auto writeRest = [&] {
-        if (withSums) {
+        if (calculationRows) {
             numberRow(ids::kCsvPar, [](const CSpectrumData& r) { return r.GetPar(); });
             numberRow(ids::kCsvPhoton, [](const CSpectrumData& r) { return r.GetPhoton(); });
             numberRow(ids::kLabelLuxLx, [](const CSpectrumData& r) { return r.GetLux(); });
@@ -799,7 +800,7 @@ bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData
                 float* column = &group[g * rows];
                 lookup.Fill(*records[j0 + g], column);
                 // Each record is in one group, so only this thread touches its sums.
-                if (withSums) filler.sums.Fill(*records[j0 + g], lookup, column);
+                if (calculationRows) filler.sums.Fill(*records[j0 + g], lookup, column);
                 if (s.type == kTypeRatio) {
                     for (std::size_t k = 0; k < rows; ++k) {
                         const float v = column[k] / base[k] * 100.0f;
