@@ -485,7 +485,13 @@ void CHeliarcDlg::OnCommand(int id) {
         case kCmdMenuExport: ExportSelection(this, dataSet_, selection_, standard_.Current()); break;
         case kCmdImport:
         case kCmdMenuImport:
-            if (ImportFiles(this, *engine_)) ui::PostCommand(this, kCmdRetrieval);
+            if (ImportFiles(this, *engine_)) {
+                // The import moved the history's entries with their records: read them anew.
+                standard_ = CBaseDataSet();
+                standard_.SetJisEnabled(0);
+                RefreshStandardList();
+                ui::PostCommand(this, kCmdRetrieval);
+            }
             break;
         case kCmdStandardPlot:
         case kCmdStandardDelete:
