@@ -7,6 +7,7 @@
 #include "data/BaseDataSet.h"
 #include "data/DayFileLayout.h"
 #include "data/SpectrumDataReader.h"
+#include "platform/Path.h"
 
 namespace cli {
 namespace {
@@ -37,8 +38,9 @@ bool ReadStored(platform::CalTime fileDate, long long offset, CSpectrumData& rec
     // Records start every 2560 bytes, except after a partial record in the middle of a damaged file.
     const DayFileLayout layout = DayFileLayout::Of(file);
     if (!layout.HasRecordAt(offset)) {
-        error = "No record starts at offset " + std::to_string(offset) + " of " + path +
-                (layout.Damaged() ? " (" + layout.Describe(path) + ")" : "; records start at multiples of 2560.");
+        const std::string file = platform::MapPath(path);
+        error = "No record starts at offset " + std::to_string(offset) + " of " + file +
+                (layout.Damaged() ? " (" + layout.Describe(file) + ")" : "; records start at multiples of 2560.");
         return false;
     }
     if (!file.Seek(offset) || reader.ReadRecord(file, record) != 1) {
