@@ -5,12 +5,14 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <mutex>
 #include <thread>
 
 #include "config/BaseDataPrm.h"
@@ -26,6 +28,29 @@
 #include "tests/unit/data/DataTestUtil.h"
 
 using namespace datatest;
+
+// Every sync of this test program passes here on its way to the kernel, so a test can see which
+// files and folders were synced.
+namespace {
+std::mutex g_syncMutex;
+std::vector<std::pair<ino_t, bool>> g_synced;  // inode, and whether it was a folder
+void NoteSync(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return;
+    std::lock_guard<std::mutex> lock(g_syncMutex);
+    g_synced.emplace_back(st.st_ino, S_ISDIR(st.st_mode));
+}
+}  // namespace
+
+extern "C" int fdatasync(int fd) {
+    NoteSync(fd);
+    return static_cast<int>(::syscall(SYS_fdatasync, fd));
+}
+
+extern "C" int fsync(int fd) {
+    NoteSync(fd);
+    return static_cast<int>(::syscall(SYS_fsync, fd));
+}
 
 namespace {
 
@@ -66,6 +91,27 @@ TEST_F(WriterSafetyTest, AppendWaitsWhileAnotherWriterHoldsTheFolder) {
     lock.reset();
     writer.join();
     EXPECT_EQ(Memos(), (std::vector<std::string>{"a", "b"}));
+}
+
+// A record reported stored must survive a power cut: its day file is synced before the append
+// returns, and the folder too when the append created the file (else the name may be lost).
+TEST_F(WriterSafetyTest, AnAppendSyncsTheDayFileAndANewFilesFolder) {
+    auto synced = [] {
+        std::lock_guard<std::mutex> lock(g_syncMutex);
+        auto all = g_synced;
+        g_synced.clear();
+        return all;
+    };
+    struct stat folder {};
+    ASSERT_EQ(::stat("data", &folder), 0);
+    synced();
+    ASSERT_EQ(Append(MakeRecord(Local(2009, 5, 12, 10), "a")), 1);
+    struct stat day {};
+    ASSERT_EQ(::stat(kDay, &day), 0);
+    using Synced = std::vector<std::pair<ino_t, bool>>;
+    EXPECT_EQ(synced(), (Synced{{day.st_ino, false}, {folder.st_ino, true}}));
+    ASSERT_EQ(Append(MakeRecord(Local(2009, 5, 12, 11), "b")), 1);
+    EXPECT_EQ(synced(), (Synced{{day.st_ino, false}}));
 }
 
 TEST_F(WriterSafetyTest, BatchAppendFollowsADayFileReplacedByRename) {
