@@ -341,12 +341,11 @@ using namespace record_layout;
 
 enum class Field { Memo, Valid };
 
-std::string Fill(int id, const char* a = "", const char* b = "", long long c = 0, const char* d = "") {
-    const std::string& format = platform::LoadString(id);
-    char text[2048];
-    if (id == ids::kRecordLeftAsItWas) std::snprintf(text, sizeof text, format.c_str(), a, b, c, d);
-    else std::snprintf(text, sizeof text, format.c_str(), a);
-    return text;
+// A text of the string table with one %s filled in.
+std::string WithText(int id, const char* text) {
+    char out[1024];
+    std::snprintf(out, sizeof out, platform::LoadString(id).c_str(), text);
+    return out;
 }
 
 // Writes one field of the record at offset, as one positioned write; a write cut short (a full
@@ -381,8 +380,7 @@ std::string SetStoredField(platform::File& file, CSpectrumDataSet::Entry& e, Fie
         // A record deleted since it was listed is not the one the user chose either.
         if (GetI32(now + kValid) == 0) return platform::LoadString(ids::kReasonDeletedSinceListed);
         if (std::memcmp(listed + kValid, now + kValid, 4) != 0) return platform::LoadString(ids::kReasonRecordChanged);
-        const std::string fitted = platform::FitBytes(memo, kMemoWidth - 1);
-        std::memcpy(bytes, fitted.data(), fitted.size());
+        std::memcpy(bytes, memo.data(), std::min<std::size_t>(memo.size(), kMemoWidth - 1));
     } else {
         if (std::memcmp(listed + kMemo, now + kMemo, kMemoWidth) != 0)
             return platform::LoadString(ids::kReasonCommentChanged);
@@ -390,19 +388,23 @@ std::string SetStoredField(platform::File& file, CSpectrumDataSet::Entry& e, Fie
     }
     const unsigned char* old = stored + (at - e.FileOffset);
     if (std::memcmp(bytes, old, width) != 0 && !WriteField(file, at, bytes, old, width))
-        return Fill(ids::kReasonCannotWrite, std::strerror(errno != 0 ? errno : EIO));
+        return WithText(ids::kReasonCannotWrite, std::strerror(errno != 0 ? errno : EIO));
     return {};
 }
 
 }  // namespace
 
 std::string CSpectrumDataSet::Refusal(const Entry& e, const std::string& path, const std::string& why) {
-    return Fill(ids::kRecordLeftAsItWas, platform::FormatLocal(e.record.GetTime(), "%Y/%m/%d %H:%M:%S").c_str(),
-                platform::MapPath(path).c_str(), static_cast<long long>(e.FileOffset), why.c_str());
+    char text[2048];
+    std::snprintf(text, sizeof text, platform::LoadString(ids::kRecordLeftAsItWas).c_str(),
+                  platform::FormatLocal(e.record.GetTime(), "%Y/%m/%d %H:%M:%S").c_str(), platform::MapPath(path).c_str(),
+                  static_cast<long long>(e.FileOffset), why.c_str());
+    return text;
 }
 
-int CSpectrumDataSet::Rewrite(const std::set<int>& indices, bool deleting, const std::string& memo,
+int CSpectrumDataSet::Rewrite(const std::set<int>& indices, bool deleting, const std::string& text,
                               std::vector<Refused>* refused) {
+    const std::string memo = platform::FitBytes(text, record_layout::kMemoWidth - 1);  // what the field holds
     CSpectrumDataWriter writer;
     const CGeneralPrm& general = writer.General();
     std::unique_ptr<platform::FolderLock> lock;  // taken with the first day file, held to the end
@@ -422,7 +424,7 @@ int CSpectrumDataSet::Rewrite(const std::set<int>& indices, bool deleting, const
             if (!lock) lock = std::make_unique<platform::FolderLock>(platform::StoredFolderOf(path));
             errno = 0;
             if (path == "?" || !file.Open(path, platform::File::Mode::ReadWrite))
-                openFailure = Fill(ids::kReasonCannotOpen, std::strerror(errno != 0 ? errno : ENOENT));
+                openFailure = WithText(ids::kReasonCannotOpen, std::strerror(errno != 0 ? errno : ENOENT));
         }
         errno = 0;
         std::string why = openFailure.empty() ? SetStoredField(file, e, deleting ? Field::Valid : Field::Memo, memo)
