@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStringList>
 #include <QScreen>
 #include <QTimer>
 #include <QTimerEvent>
@@ -28,6 +29,7 @@
 #include "app/StandardPanel.h"
 #include "config/GeneralPrm.h"
 #include "config/MeasurementPrm.h"
+#include "data/DayFileLayout.h"
 #include "config/SearchPrm.h"
 #include "data/SearchTime.h"
 #include "data/SpectrumDataReader.h"
@@ -208,6 +210,7 @@ void CHeliarcDlg::BuildControls() {
     };
     startNote_ = makeNote("id1008note");
     endNote_ = makeNote("id1009note");
+    damageNote_ = makeNote("damagedFilesNote");
     QPushButton* retrieve = Button(kCmdRetrieval, ids::kRetrieval);
     retrieve->setDefault(true);
     retrieve->setAutoDefault(true);
@@ -228,6 +231,7 @@ void CHeliarcDlg::BuildControls() {
     search->addWidget(clear, 0, 7);
     search->addWidget(startNote_, 1, 1);
     search->addWidget(endNote_, 1, 3);
+    search->addWidget(damageNote_, 2, 0, 1, 8);
     search->setColumnStretch(1, 2);
     search->setColumnStretch(3, 2);
     search->setColumnStretch(5, 3);
@@ -481,7 +485,13 @@ void CHeliarcDlg::OnCommand(int id) {
         case kCmdMenuExport: ExportSelection(this, dataSet_, selection_, standard_.Current()); break;
         case kCmdImport:
         case kCmdMenuImport:
-            if (ImportFiles(this, *engine_)) ui::PostCommand(this, kCmdRetrieval);
+            if (ImportFiles(this, *engine_)) {
+                // The import moved the history's entries with their records: read them anew.
+                standard_ = CBaseDataSet();
+                standard_.SetJisEnabled(0);
+                RefreshStandardList();
+                ui::PostCommand(this, kCmdRetrieval);
+            }
             break;
         case kCmdStandardPlot:
         case kCmdStandardDelete:
@@ -648,11 +658,11 @@ void CHeliarcDlg::ReadBackStored(int64_t t, bool follow) {
     platform::File file;
     bool ok = general.DailyFilePath(t, path) && file.Open(path, platform::File::Mode::Read);
     if (ok) {
-        // The last whole record: a file whose tail is torn still gives its last complete one.
-        const int64_t records = file.Size() / CSpectrumDataReader::kRecordSize;
+        // The last whole record: a file whose tail is torn, or that has a partial record in the
+        // middle, still gives its last complete one.
+        const int64_t last = DayFileLayout::Of(file).LastRecordOffset();
         CSpectrumDataReader reader;
-        ok = records > 0 && file.Seek((records - 1) * CSpectrumDataReader::kRecordSize) &&
-             reader.ReadRecord(file, latest_) == 1;
+        ok = last >= 0 && file.Seek(last) && reader.ReadRecord(file, latest_) == 1;
     }
     if (!ok) {
         ShowMessage(this, ids::kDataReadingFailure);
@@ -742,6 +752,10 @@ void CHeliarcDlg::Retrieve() {
     const RecordKeys keep = SelectedKeys();
     dataSet_.Search(startText.empty() ? nullptr : &start, endText.empty() ? nullptr : &end,
                     commentText.empty() ? nullptr : commentText.c_str());
+    QStringList damage;
+    for (const std::string& note : dataSet_.DamageNotes()) damage << QString::fromStdString(note);
+    damageNote_->setText(damage.join(QLatin1Char('\n')));
+    damageNote_->setVisible(!damage.isEmpty());
     RefreshRecordList(keep);
     if (followTime_ != 0) {
         // The record just stored comes into view (the last one of that time: times may repeat).
@@ -860,9 +874,21 @@ void CHeliarcDlg::DeleteData() {
     if (!Prompter::Current().AskYesNo(this, S(ids::kConfirmDelete))) return;
     const std::set<int> rows = selection_;
     const RecordKeys keep = SelectedKeys();  // records that could not be deleted stay selected
-    const bool deleted = dataSet_.Delete(rows) != 0;
+    std::vector<CSpectrumDataSet::Refused> refused;
+    dataSet_.Delete(rows, &refused);
     RefreshRecordList(keep);
-    if (!deleted) ShowMessage(this, ids::kCannotSaveData, Prompter::Icon::Warning);
+    ShowRefusals(refused, static_cast<int>(rows.size()));
+}
+
+void CHeliarcDlg::ShowRefusals(const std::vector<CSpectrumDataSet::Refused>& refused, int selected) {
+    if (refused.empty()) return;
+    // One message for the whole selection; a long list names the first records only.
+    constexpr std::size_t kNamed = 10;
+    std::string text = S(ids::kUpdateDataFailure);
+    for (std::size_t i = 0; i < refused.size() && i < kNamed; ++i) text += "\r\n" + refused[i].message;
+    if (refused.size() > kNamed) text += "\r\n" + Format(ids::kAndMore, static_cast<int>(refused.size() - kNamed));
+    text += "\r\n" + Format(ids::kRecordsChangedCount, selected - static_cast<int>(refused.size()), selected);
+    ShowMessageText(this, text, Prompter::Icon::Warning);
 }
 
 void CHeliarcDlg::RemoveData() {
@@ -878,12 +904,10 @@ void CHeliarcDlg::EditComment() {
     if (selection_.size() == 1) dialog.SetComment(dataSet_.At(*selection_.begin()).record.GetMemo());
     if (Prompter::Current().RunModal(dialog) != QDialog::Accepted) return;
     const std::set<int> rows = selection_;
-    for (int row : rows) {
-        if (row < 0 || row >= dataSet_.Count()) continue;
-        dataSet_.At(row).record.SetMemo(dialog.Comment());
-        if (!dataSet_.Update(row)) ShowMessage(this, ids::kUpdateDataFailure);
-    }
+    std::vector<CSpectrumDataSet::Refused> refused;
+    dataSet_.SetComment(rows, dialog.Comment(), &refused);
     RefreshRecordList(SelectedKeys());
+    ShowRefusals(refused, static_cast<int>(rows.size()));
 }
 
 void CHeliarcDlg::RegisterStandard() {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "data/BaseDataSet.h"
 #include "data/SpectrumData.h"
@@ -141,6 +142,8 @@ private:
     void ShowDataMenu(const QPoint& globalPos);
     bool HaveSelection();
     void DeleteData();
+    // One message naming the records a rewrite of the selection left as they were.
+    void ShowRefusals(const std::vector<CSpectrumDataSet::Refused>& refused, int selected);
     void RemoveData();
     void EditComment();
     void RegisterStandard();
@@ -172,6 +175,7 @@ private:
     QLineEdit* searchComment_ = nullptr; // 1011
     QLabel* startNote_ = nullptr;        // says when the start box holds no time
     QLabel* endNote_ = nullptr;          // the same for the end box, or an end before the start
+    QLabel* damageNote_ = nullptr;       // names the damaged day files the search read
     QMenu* dataMenu_ = nullptr;
     QPointer<QWidget> dataThumb_;   // CDataThumbnailWnd
     QPointer<QWidget> baseThumb_;   // CBaseDataThumbnailWnd

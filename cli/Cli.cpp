@@ -66,6 +66,8 @@ void SelectRecords(const Args& args, CSpectrumDataSet& set) {
     if (!from.empty()) start = ParseSearchTime(from);
     if (!to.empty()) end = ParseSearchTime(to);
     set.Search(from.empty() ? nullptr : &start, to.empty() ? nullptr : &end, comment.empty() ? nullptr : comment.c_str());
+    // Listed, but the user should know the file needs looking after.
+    for (const std::string& note : set.DamageNotes()) std::fprintf(stderr, "heliarc-cli: warning: %s\n", note.c_str());
 }
 
 std::string Num(double v) { return platform::FormatG(v, "%.9g"); }

@@ -36,7 +36,8 @@ private:
 
 extern const std::vector<std::string> kSelectionOptions;  // --from --to --comment
 
-// Search of the data folder with --from/--to/--comment.
+// Search of the data folder with --from/--to/--comment; a warning on standard error names each
+// damaged day file it read.
 void SelectRecords(const Args& args, CSpectrumDataSet& set);
 
 // "%.9g": a single-precision value survives the round trip.

@@ -5,7 +5,9 @@
 #include "cli/Cli.h"
 #include "config/GeneralPrm.h"
 #include "data/BaseDataSet.h"
+#include "data/DayFileLayout.h"
 #include "data/SpectrumDataReader.h"
+#include "platform/Path.h"
 
 namespace cli {
 namespace {
@@ -28,13 +30,17 @@ bool ReadStored(platform::CalTime fileDate, long long offset, CSpectrumData& rec
         error = "No daily data file for that date.";
         return false;
     }
-    if (offset < 0 || offset % CSpectrumDataReader::kRecordSize != 0) {
-        error = "The offset must be a non-negative multiple of 2560.";
-        return false;
-    }
     platform::File file;
     if (!file.Open(path, platform::File::Mode::Read)) {
         error = "Cannot open " + path + ".";
+        return false;
+    }
+    // Records start every 2560 bytes, except after a partial record in the middle of a damaged file.
+    const DayFileLayout layout = DayFileLayout::Of(file);
+    if (!layout.HasRecordAt(offset)) {
+        const std::string file = platform::MapPath(path);
+        error = "No record starts at offset " + std::to_string(offset) + " of " + file +
+                (layout.Damaged() ? " (" + layout.Describe(file) + ")" : "; records start at multiples of 2560.");
         return false;
     }
     if (!file.Seek(offset) || reader.ReadRecord(file, record) != 1) {

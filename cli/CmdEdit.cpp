@@ -1,5 +1,6 @@
 // delete and comment: the data browser's "Delete data..." and "Edit comment..." on the records a
 // selection finds, rewritten in place in their daily files.
+#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
@@ -27,6 +28,17 @@ bool ParseSelection(const std::vector<std::string>& argv, const char* command, s
     return true;
 }
 
+// Each refused record on its own line, then how many were changed; exit 1 when any was refused.
+int Report(const std::vector<CSpectrumDataSet::Refused>& refused, int selected) {
+    if (refused.empty()) return kExitOk;
+    std::string message = platform::LoadString(ids::kUpdateDataFailure);
+    for (const auto& r : refused) message += "\n" + r.message;
+    char count[256];
+    std::snprintf(count, sizeof count, platform::LoadString(ids::kRecordsChangedCount).c_str(),
+                  selected - static_cast<int>(refused.size()), selected);
+    return Fail(message + "\n" + count);
+}
+
 int RunDelete(Context&, const std::vector<std::string>& argv) {
     Args args;
     std::string error;
@@ -35,8 +47,9 @@ int RunDelete(Context&, const std::vector<std::string>& argv) {
     SelectRecords(args, set);
     std::set<int> all;
     for (int i = 0; i < set.Count(); ++i) all.insert(i);
-    if (!all.empty() && !set.Delete(all)) return Fail(platform::LoadString(ids::kUpdateDataFailure));
-    return kExitOk;
+    std::vector<CSpectrumDataSet::Refused> refused;
+    set.Delete(all, &refused);
+    return Report(refused, static_cast<int>(all.size()));
 }
 
 int RunComment(Context&, const std::vector<std::string>& argv) {
@@ -45,16 +58,29 @@ int RunComment(Context&, const std::vector<std::string>& argv) {
     if (!ParseSelection(argv, "comment", 1, args, error)) return Usage(error);
     CSpectrumDataSet set;
     SelectRecords(args, set);
-    bool ok = true;
-    for (int i = 0; i < set.Count(); ++i) {
-        set.At(i).record.SetMemo(args.Positional()[0]);
-        if (!set.Update(i)) ok = false;  // the others are still written, as the browser does
-    }
-    return ok ? kExitOk : Fail(platform::LoadString(ids::kUpdateDataFailure));
+    std::set<int> all;
+    for (int i = 0; i < set.Count(); ++i) all.insert(i);
+    std::vector<CSpectrumDataSet::Refused> refused;
+    set.SetComment(all, args.Positional()[0], &refused);
+    return Report(refused, static_cast<int>(all.size()));
 }
 
-const CommandRegistrar kDelete(40, "delete", RunDelete, "[--from TEXT] [--to TEXT] [--comment TEXT]   marks the records deleted");
-const CommandRegistrar kComment(45, "comment", RunComment, "TEXT [--from TEXT] [--to TEXT] [--comment TEXT]   sets their comment");
+// A record is changed only while it is still stored as the selection found it; several records
+// cannot change all or none, so the others are changed and each refused one is named.
+constexpr const char* kRefusals =
+    " is written, and only where the record is still\n"
+    "           as the selection found it (not changed, moved or deleted by another program since):\n"
+    "           the others are changed, each record left as it was is named on standard error with\n"
+    "           why, with how many were changed, and the exit status is then 1.";
+
+const std::string kDeleteUsage =
+    std::string("[--from TEXT] [--to TEXT] [--comment TEXT]   marks the records deleted\n           Only the deleted flag") +
+    kRefusals;
+const std::string kCommentUsage =
+    std::string("TEXT [--from TEXT] [--to TEXT] [--comment TEXT]   sets their comment\n           Only the comment") +
+    kRefusals;
+const CommandRegistrar kDelete(40, "delete", RunDelete, kDeleteUsage.c_str());
+const CommandRegistrar kComment(45, "comment", RunComment, kCommentUsage.c_str());
 
 }  // namespace
 }  // namespace cli

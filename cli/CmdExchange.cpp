@@ -94,7 +94,7 @@ int RunImport(Context&, const std::vector<std::string>& argv) {
         if (importer.Import(overwrite)) continue;
         std::string message = platform::LoadString(ids::kImportFailure) + " (" + file + ")";
         if (importer.LastFailure() == CVeldDataImporter::Failure::DataFolder)
-            message += "\n" + platform::LoadString(ids::kCannotSaveData);
+            message += "\n" + (importer.Detail().empty() ? platform::LoadString(ids::kCannotSaveData) : importer.Detail());
         return Fail(message);
     }
     return kExitOk;

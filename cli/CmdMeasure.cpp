@@ -85,9 +85,12 @@ private:
     struct sigaction oldTerm_ {};
 };
 
-void PrintMessage(const QueueSink::Item& m) {
-    std::printf("%s\t%lld\t%lld\n", platform::MessageName(m.message), static_cast<long long>(m.wParam),
-                static_cast<long long>(m.lParam));
+// A record a transfer passed over also says why.
+void PrintMessage(const QueueSink::Item& m, const CMeasurement& engine) {
+    std::string why;
+    if (m.message == platform::UM_TRANSFER_SKIPPED) why = "\t" + Escape(engine.SkipNote(static_cast<int>(m.wParam)));
+    std::printf("%s\t%lld\t%lld%s\n", platform::MessageName(m.message), static_cast<long long>(m.wParam),
+                static_cast<long long>(m.lParam), why.c_str());
     std::fflush(stdout);
 }
 
@@ -172,7 +175,7 @@ int RunMeasure(Context& ctx, const std::vector<std::string>& argv) {
         if (duration > 0 && std::chrono::steady_clock::now() >= deadline) break;
         QueueSink::Item m{};
         if (!sink.Pop(100, m)) continue;
-        PrintMessage(m);
+        PrintMessage(m, engine);
         switch (m.message) {
             case platform::UM_MEASUREMENT_ERROR: failed = true; done = true; break;
             case platform::UM_MANUAL_STORED:
@@ -187,7 +190,7 @@ int RunMeasure(Context& ctx, const std::vector<std::string>& argv) {
     engine.Stop();
     // What the run posted on its way out (an interval run's finish) still belongs to the output.
     for (QueueSink::Item m{}; sink.Pop(0, m);) {
-        PrintMessage(m);
+        PrintMessage(m, engine);
         if (m.message == platform::UM_MEASUREMENT_ERROR) failed = true;
     }
     if (failed) return Fail(engine.GetErrorText());

@@ -77,7 +77,13 @@ int main(int argc, char** argv) {
 
     const std::string command = args[i];
     std::vector<std::string> rest(args.begin() + static_cast<long>(i) + 1, args.end());
-    for (const auto& c : cli::Commands())
-        if (command == c.name) return c.run(ctx, rest);
+    for (const auto& c : cli::Commands()) {
+        if (command != c.name) continue;
+        if (rest.size() == 1 && (rest[0] == "--help" || rest[0] == "-h")) {
+            std::printf("usage: heliarc-cli [--workdir DIR] [--folder DIR] [--prefix ID] [--demo] %s %s\n", c.name, c.usage);
+            return cli::kExitOk;
+        }
+        return c.run(ctx, rest);
+    }
     return cli::Usage("unknown command " + command);
 }

@@ -1,5 +1,6 @@
 #include "data/DayFileChunks.h"
 
+#include <algorithm>
 #include <system_error>
 #include <utility>
 
@@ -51,16 +52,44 @@ bool DayFileChunks::ReadInto(Slot& slot) {
     while (file_ < paths_.size()) {
         if (!open_->open) {
             open_->open = open_->file.Open(paths_[file_], platform::File::Mode::Read);
-            offset_ = 0;
+            if (open_->open) {
+                layout_ = DayFileLayout::Of(open_->file);
+                if (layout_.Damaged()) {
+                    std::lock_guard<std::mutex> lock(mutex_);
+                    damaged_.emplace_back(file_, layout_);
+                }
+                // Only a partial record in the middle splits the file; anything else is read
+                // from its start to its end, whole records and whatever follows them.
+                runs_.clear();
+                if (layout_.GetState() == DayFileLayout::State::TornMiddle) runs_ = layout_.Segments();
+                if (runs_.empty()) runs_.push_back({0, 0});
+                segment_ = 0;
+                offset_ = runs_.front().offset;
+                open_->open = open_->file.Seek(offset_);
+            }
             if (!open_->open) {
+                open_->file.Close();
                 ++file_;
                 continue;
             }
         }
-        const std::size_t got = open_->file.ReadUpTo(bytes, chunkBytes_);
+        const auto& segments = runs_;
+        const DayFileLayout::Segment& run = segments[segment_];
+        const int64_t runEnd = run.offset + run.count * DayFileLayout::kRecordSize;
+        // The last run of records is read to the end of the file: records appended since it was
+        // opened belong to it.
+        const bool last = segment_ + 1 == segments.size();
+        const std::size_t want =
+            last ? chunkBytes_ : static_cast<std::size_t>(std::min<int64_t>(static_cast<int64_t>(chunkBytes_), runEnd - offset_));
+        const std::size_t got = open_->file.ReadUpTo(bytes, want);
         slot.chunk = Chunk{file_, offset_, bytes, got};
         offset_ += static_cast<int64_t>(got);
-        if (got < chunkBytes_) {  // the end of this file (or a read error: as the end)
+        bool done = got < want;  // the end of this file (or a read error: as the end)
+        if (!done && !last && offset_ >= runEnd) {
+            offset_ = segments[++segment_].offset;
+            done = !open_->file.Seek(offset_);
+        }
+        if (done) {
             open_->file.Close();
             open_->open = false;
             ++file_;
@@ -68,6 +97,11 @@ bool DayFileChunks::ReadInto(Slot& slot) {
         if (got > 0) return true;
     }
     return false;
+}
+
+std::vector<std::pair<std::size_t, DayFileLayout>> DayFileChunks::Damaged() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return damaged_;
 }
 
 void DayFileChunks::Run() {

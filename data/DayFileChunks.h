@@ -1,7 +1,8 @@
 #pragma once
 // Reads a list of day files in order, in chunks of whole records, on a thread of its own a few
 // chunks ahead of the caller: the kernel's copying of the next chunk overlaps the decoding of this
-// one. Files that cannot be opened are passed over, as a search always has.
+// one. Files that cannot be opened are passed over, as a search always has. A file with a partial
+// record in the middle is read around it: a chunk never holds bytes of two runs of records.
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +13,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "data/DayFileLayout.h"
 
 class DayFileChunks {
 public:
@@ -33,6 +36,9 @@ public:
     // are given back by this call. Rethrows what the reading thread failed with.
     bool Next(Chunk& out);
 
+    // Files read so far that are damaged (index into the list given, and how).
+    std::vector<std::pair<std::size_t, DayFileLayout>> Damaged();
+
 private:
     struct Slot {
         std::unique_ptr<float[]> store;
@@ -47,6 +53,9 @@ private:
     // Reading position (the reading thread's alone while it runs).
     std::size_t file_ = 0;
     int64_t offset_ = 0;
+    std::size_t segment_ = 0;  // of the open file's layout
+    DayFileLayout layout_;
+    std::vector<DayFileLayout::Segment> runs_;  // of the open file, the last one read to its end
     struct OpenFile;
     std::unique_ptr<OpenFile> open_;
 
@@ -56,5 +65,6 @@ private:
     Slot* held_ = nullptr;  // the caller's current chunk
     bool done_ = false, stop_ = false;
     std::exception_ptr error_;
+    std::vector<std::pair<std::size_t, DayFileLayout>> damaged_;
     std::thread thread_;  // not started for a single file: nothing to overlap
 };

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "config/GeneralPrm.h"
+#include "data/DayFileLayout.h"
 #include "data/RecordLayout.h"
 #include "platform/LocalTime.h"
 #include "platform/Text.h"
@@ -151,12 +152,17 @@ int CSpectrumDataReader::ReadDay(int year, int month, int day, std::vector<CSpec
     if (!general_->DailyFilePath(year, month, day, path)) return 0;
     platform::File file;
     if (!file.Open(path, platform::File::Mode::Read)) return 1;
-    file.SetReadBuffer(64 * kSize);
-    for (;;) {
-        CSpectrumData record;  // fresh each time: nothing of one record leaks into the next
-        Result r = ReadRecordEx(file, record);
-        if (r == Result::End) break;
-        if (r == Result::Ok) list.push_back(record);
+    // A partial record in the middle of the file shifts the records after it off the grid.
+    const DayFileLayout layout = DayFileLayout::Of(file);
+    file.SetReadBuffer(64 * kRecordSize);
+    for (const DayFileLayout::Segment& segment : layout.Segments()) {
+        if (!file.Seek(segment.offset)) break;
+        for (int64_t k = 0; k < segment.count; ++k) {
+            CSpectrumData record;  // fresh each time: nothing of one record leaks into the next
+            Result r = ReadRecordEx(file, record);
+            if (r == Result::End) break;
+            if (r == Result::Ok) list.push_back(record);
+        }
     }
     return 1;
 }

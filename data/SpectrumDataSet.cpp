@@ -3,6 +3,9 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -16,10 +19,14 @@
 #include "config/GeneralPrm.h"
 #include "data/BaseDataSet.h"
 #include "data/DayFileChunks.h"
+#include "data/DayFileLayout.h"
+#include "data/RecordLayout.h"
 #include "data/SpectrumDataReader.h"
 #include "data/SpectrumDataWriter.h"
 #include "platform/File.h"
 #include "platform/Path.h"
+#include "platform/StringIds.h"
+#include "platform/StringTable.h"
 #include "platform/Text.h"
 
 namespace {
@@ -45,8 +52,15 @@ constexpr int64_t kRecordBytes = CSpectrumDataReader::kRecordSize;
 struct DayFile {
     platform::CalTime day;
     std::string path;
-    int64_t records;  // whole records when the search began (found by keep-all searches)
+    DayFileLayout layout;  // when the search began (found by keep-all searches)
 };
+
+// Where the records of a file of that size lie; only a size off the grid is worth opening it for.
+DayFileLayout LayoutOf(const std::string& path, int64_t size) {
+    platform::File file;
+    if (size % kRecordBytes != 0 && !file.Open(path, platform::File::Mode::Read)) size = 0;
+    return DayFileLayout::Of(file, std::max<int64_t>(0, size));
+}
 
 // False when the image is no record this program writes or its time is outside the bounds.
 bool DecodeEntry(const unsigned char* image, const platform::CalTime* start, const platform::CalTime* end,
@@ -65,7 +79,7 @@ void DecodeEveryRecord(std::vector<DayFile>& files, const platform::CalTime* sta
                        std::vector<CSpectrumDataSet::Entry>& entries) {
     struct Run {
         std::size_t file;
-        int64_t first;      // record index in the file
+        int64_t offset;     // of the first record in the file
         int64_t count;
         std::size_t entry;  // index of the first record's entry
     };
@@ -76,16 +90,18 @@ void DecodeEveryRecord(std::vector<DayFile>& files, const platform::CalTime* sta
 
     auto size = [&] {
         for (std::size_t i; (i = nextFile.fetch_add(1, std::memory_order_relaxed)) < files.size();)
-            files[i].records = std::max<int64_t>(0, platform::FileSizeOf(files[i].path)) / kRecordBytes;
+            files[i].layout = LayoutOf(files[i].path, platform::FileSizeOf(files[i].path));
     };
     auto layOut = [&] {
         std::size_t total = 0;
         for (std::size_t f = 0; f < files.size(); ++f) {
-            for (int64_t r = 0; r < files[f].records; r += static_cast<int64_t>(kChunkRecords)) {
-                const int64_t count = std::min<int64_t>(static_cast<int64_t>(kChunkRecords), files[f].records - r);
-                runs.push_back({f, r, count, total + static_cast<std::size_t>(r)});
+            for (const DayFileLayout::Segment& s : files[f].layout.Segments()) {
+                for (int64_t r = 0; r < s.count; r += static_cast<int64_t>(kChunkRecords)) {
+                    const int64_t count = std::min<int64_t>(static_cast<int64_t>(kChunkRecords), s.count - r);
+                    runs.push_back({f, s.offset + r * kRecordBytes, count, total + static_cast<std::size_t>(r)});
+                }
+                total += static_cast<std::size_t>(s.count);
             }
-            total += static_cast<std::size_t>(files[f].records);
         }
         entries.reserve(total);
         PreferHugePages(entries.data(), entries.capacity() * sizeof(CSpectrumDataSet::Entry));
@@ -105,7 +121,7 @@ void DecodeEveryRecord(std::vector<DayFile>& files, const platform::CalTime* sta
                 openFile = run.file;
                 if (!file.Open(files[run.file].path, platform::File::Mode::Read)) continue;  // passed over
             }
-            if (!file.IsOpen() || !file.Seek(run.first * kRecordBytes)) continue;
+            if (!file.IsOpen() || !file.Seek(run.offset)) continue;
             const auto got = file.ReadUpTo(bytes, static_cast<std::size_t>(run.count * kRecordBytes)) /
                              static_cast<std::size_t>(kRecordBytes);
             for (std::size_t k = 0; k < got; ++k) {
@@ -114,7 +130,7 @@ void DecodeEveryRecord(std::vector<DayFile>& files, const platform::CalTime* sta
                 CSpectrumDataSet::Entry& e = entries[run.entry + k];
                 if (!DecodeEntry(image, start, end, arena, e.record)) continue;
                 e.FileDate = files[run.file].day;
-                e.FileOffset = (run.first + static_cast<int64_t>(k)) * kRecordBytes;
+                e.FileOffset = run.offset + static_cast<int64_t>(k) * kRecordBytes;
                 kept[run.entry + k] = 1;
             }
         }
@@ -240,16 +256,18 @@ void CSpectrumDataSet::Search(const platform::CalTime* start, const platform::Ca
         if ((haveStart && day < startDay) || (haveEnd && day > endDay)) continue;
         std::string path;
         if (!general.DailyFilePath(day, path)) continue;
-        files.push_back({day, std::move(path), 0});
+        files.push_back({day, std::move(path), DayFileLayout()});
     }
     if (keepAll) {
         DecodeEveryRecord(files, start, end, entries_);
+        for (const DayFile& f : files)
+            if (f.layout.Damaged()) damageNotes_.push_back(f.layout.Describe(platform::MapPath(f.path)));
         return;
     }
     PixelArena arena;  // the kept records' pixels in a few large blocks
     std::vector<std::string> paths;
     paths.reserve(files.size());
-    for (auto& f : files) paths.push_back(std::move(f.path));
+    for (const auto& f : files) paths.push_back(f.path);
     DayFileChunks chunks(std::move(paths), kChunkRecords * kRecordBytes, false);
     DayFileChunks::Chunk chunk;
     while (chunks.Next(chunk)) {
@@ -267,6 +285,8 @@ void CSpectrumDataSet::Search(const platform::CalTime* start, const platform::Ca
             e.FileOffset = chunk.offset + static_cast<int64_t>(k * kRecordBytes);
         }
     }
+    for (const auto& [file, layout] : chunks.Damaged())
+        damageNotes_.push_back(layout.Describe(platform::MapPath(files[file].path)));
 }
 
 int CSpectrumDataSet::FindNearest(platform::CalTime t) const {
@@ -317,58 +337,133 @@ void CSpectrumDataSet::RemoveEntries(const std::set<int>& indices) {
 
 namespace {
 
-// True when the record at offset of the open day file is still the one the entry was read as: an
-// import merges records into a day in time order, which moves the ones after them, and a rewrite
-// at a stale offset would overwrite another record.
-bool StillAt(platform::File& file, const CSpectrumDataSet::Entry& e) {
-    unsigned char image[CSpectrumDataReader::kRecordSize];
-    CSpectrumData stored;
-    return file.Seek(e.FileOffset) && file.ReadExact(image, sizeof image) &&
-           CSpectrumDataReader::Decode(image, stored) && stored.GetTime() == e.record.GetTime() &&
-           stored.PixelCount() == e.record.PixelCount() && file.Seek(e.FileOffset);
+using namespace record_layout;
+
+enum class Field { Memo, Valid };
+
+// A text of the string table with one %s filled in.
+std::string WithText(int id, const char* text) {
+    char out[1024];
+    std::snprintf(out, sizeof out, platform::LoadString(id).c_str(), text);
+    return out;
+}
+
+// Writes one field of the record at offset, as one positioned write; a write cut short (a full
+// disk) puts back what it replaced, so no field is ever left half old, half new.
+bool WriteField(platform::File& file, int64_t at, const unsigned char* bytes, const unsigned char* old,
+                std::size_t n) {
+    if (file.Seek(at) && file.WriteAll(bytes, n)) return true;
+    if (file.Seek(at)) (void)file.WriteAll(old, n);
+    return false;
+}
+
+// Sets one field of the entry's record in its open day file, after checking that the record
+// stored there is still the one the entry was read as, apart from that field: an import may
+// have moved the records since the search, another writer may have deleted or changed this one,
+// and writing the whole record as it was read would undo their changes. Both sides are compared
+// through the codec, so only what the program reads counts. "" on success, else why not.
+std::string SetStoredField(platform::File& file, CSpectrumDataSet::Entry& e, Field field, const std::string& memo) {
+    alignas(float) unsigned char stored[kSize];
+    unsigned char listed[kSize], now[kSize];
+    CSpectrumData decoded;
+    if (!file.Seek(e.FileOffset) || !file.ReadExact(stored, kSize)) return platform::LoadString(ids::kReasonRecordGone);
+    if (!CSpectrumDataReader::Decode(stored, decoded) || !CSpectrumDataWriter::Encode(decoded, now) ||
+        !CSpectrumDataWriter::Encode(e.record, listed))
+        return platform::LoadString(ids::kReasonRecordChanged);
+    const bool restSame = std::memcmp(listed, now, kMemo) == 0 &&
+                          std::memcmp(listed + kValid + 4, now + kValid + 4, kSize - kValid - 4) == 0;
+    if (!restSame) return platform::LoadString(ids::kReasonRecordChanged);
+    const int64_t at = e.FileOffset + (field == Field::Memo ? kMemo : kValid);
+    const std::size_t width = field == Field::Memo ? kMemoWidth : 4;
+    unsigned char bytes[kMemoWidth] = {};
+    if (field == Field::Memo) {
+        // A record deleted since it was listed is not the one the user chose either.
+        if (GetI32(now + kValid) == 0) return platform::LoadString(ids::kReasonDeletedSinceListed);
+        if (std::memcmp(listed + kValid, now + kValid, 4) != 0) return platform::LoadString(ids::kReasonRecordChanged);
+        std::memcpy(bytes, memo.data(), std::min<std::size_t>(memo.size(), kMemoWidth - 1));
+    } else {
+        if (std::memcmp(listed + kMemo, now + kMemo, kMemoWidth) != 0)
+            return platform::LoadString(ids::kReasonCommentChanged);
+        if (GetI32(stored + kValid) == 0) return {};  // deleted already: nothing to write
+    }
+    const unsigned char* old = stored + (at - e.FileOffset);
+    if (std::memcmp(bytes, old, width) != 0 && !WriteField(file, at, bytes, old, width))
+        return WithText(ids::kReasonCannotWrite, std::strerror(errno != 0 ? errno : EIO));
+    return {};
 }
 
 }  // namespace
 
-int CSpectrumDataSet::Delete(const std::set<int>& indices) {
+std::string CSpectrumDataSet::Refusal(const Entry& e, const std::string& path, const std::string& why) {
+    char text[2048];
+    std::snprintf(text, sizeof text, platform::LoadString(ids::kRecordLeftAsItWas).c_str(),
+                  platform::FormatLocal(e.record.GetTime(), "%Y/%m/%d %H:%M:%S").c_str(), platform::MapPath(path).c_str(),
+                  static_cast<long long>(e.FileOffset), why.c_str());
+    return text;
+}
+
+int CSpectrumDataSet::Rewrite(const std::set<int>& indices, bool deleting, const std::string& text,
+                              std::vector<Refused>* refused) {
+    const std::string memo = platform::FitBytes(text, record_layout::kMemoWidth - 1);  // what the field holds
     CSpectrumDataWriter writer;
     const CGeneralPrm& general = writer.General();
     std::unique_ptr<platform::FolderLock> lock;  // taken with the first day file, held to the end
     platform::File file;
-    platform::CalTime openDate = 0;
-    bool haveOpen = false;
+    std::string openPath, openFailure;
+    std::set<int> done;
+    // Descending, as the deletion always went; each record stands or falls on its own.
     for (auto it = indices.rbegin(); it != indices.rend(); ++it) {
         if (*it < 0 || *it >= Count()) continue;
         Entry& e = At(*it);
-        if (!haveOpen || e.FileDate != openDate) {
+        std::string path;
+        if (!general.DailyFilePath(e.FileDate, path)) path = "?";
+        if (path != openPath) {
             file.Close();
-            haveOpen = false;
-            std::string path;
-            if (!general.DailyFilePath(e.FileDate, path)) return 0;
+            openPath = path;
+            openFailure.clear();
             if (!lock) lock = std::make_unique<platform::FolderLock>(platform::StoredFolderOf(path));
-            if (!file.Open(path, platform::File::Mode::ReadWrite)) return 0;
-            openDate = e.FileDate;
-            haveOpen = true;
+            errno = 0;
+            if (path == "?" || !file.Open(path, platform::File::Mode::ReadWrite))
+                openFailure = WithText(ids::kReasonCannotOpen, std::strerror(errno != 0 ? errno : ENOENT));
         }
-        if (!StillAt(file, e)) return 0;
-        e.record.SetValid(0);
-        if (!writer.WriteRecord(file, e.record)) return 0;
+        errno = 0;
+        std::string why = openFailure.empty() ? SetStoredField(file, e, deleting ? Field::Valid : Field::Memo, memo)
+                                              : openFailure;
+        if (!why.empty()) {
+            if (refused) refused->push_back({*it, Refusal(e, path, why)});
+            continue;
+        }
+        if (deleting) e.record.SetValid(0);
+        else e.record.SetMemo(memo);
+        done.insert(*it);
     }
     file.Close();
-    RemoveEntries(indices);
-    return 1;
+    if (deleting) RemoveEntries(done);
+    return static_cast<int>(done.size());
+}
+
+int CSpectrumDataSet::Delete(const std::set<int>& indices, std::vector<Refused>* refused) {
+    std::vector<Refused> mine;
+    Rewrite(indices, true, std::string(), &mine);
+    if (refused) refused->insert(refused->end(), mine.begin(), mine.end());
+    return mine.empty() ? 1 : 0;
+}
+
+int CSpectrumDataSet::SetComment(const std::set<int>& indices, const std::string& memo,
+                                 std::vector<Refused>* refused) {
+    std::vector<Refused> mine;
+    Rewrite(indices, false, memo, &mine);
+    if (refused) refused->insert(refused->end(), mine.begin(), mine.end());
+    return mine.empty() ? 1 : 0;
 }
 
 int CSpectrumDataSet::Update(int index) {
     if (index < 0 || index >= Count()) return 0;
-    CSpectrumDataWriter writer;
-    const Entry& e = At(index);
-    std::string path;
-    platform::File file;
-    if (!writer.General().DailyFilePath(e.FileDate, path)) return 0;
-    platform::FolderLock lock(platform::StoredFolderOf(path));
-    if (!file.Open(path, platform::File::Mode::ReadWrite) || !StillAt(file, e)) return 0;
-    return writer.WriteRecord(file, e.record);
+    // The entry's comment as the caller set it; what the file holds stays the entry's until written.
+    const std::string memo = At(index).record.GetMemo();
+    std::vector<Refused> refused;
+    Rewrite({index}, false, memo, &refused);
+    return refused.empty() ? 1 : 0;
 }
 
 bool CSpectrumDataSet::RegisterAsStandard(int index, CBaseDataSet& standardSet) const {

@@ -22,7 +22,10 @@ public:
     CSpectrumDataSet() = default;
     virtual ~CSpectrumDataSet() = default;
 
-    void Clear() { entries_.clear(); }
+    void Clear() {
+        entries_.clear();
+        damageNotes_.clear();
+    }
     int Count() const { return static_cast<int>(entries_.size()); }
     Entry& At(int index) { return entries_[static_cast<std::size_t>(index)]; }
     const Entry& At(int index) const { return entries_[static_cast<std::size_t>(index)]; }
@@ -30,8 +33,12 @@ public:
 
     // Fills the set from the data folder. Each bound and the comment may be null. A file whose name
     // matches the pattern but carries an impossible date is skipped; so is a day whose file cannot be
-    // opened, a truncated last record and a record this program could not have written.
+    // opened, a truncated last record and a record this program could not have written. The whole
+    // records of a day file with a partial record in the middle are listed, and the file is named
+    // in DamageNotes.
     void Search(const platform::CalTime* start, const platform::CalTime* end, const char* comment);
+    // One text for each damaged day file the last search read ("<file> is damaged: ...").
+    const std::vector<std::string>& DamageNotes() const { return damageNotes_; }
 
     // Index of the entry whose time is nearest to t (ties pick the later); times must ascend, and
     // the set must not be empty (-1 when it is).
@@ -39,12 +46,26 @@ public:
 
     void CopySubset(const CSpectrumDataSet& source, const std::set<int>& indices);
     void RemoveEntries(const std::set<int>& indices);
-    // Marks the entries deleted in their files and removes them from the set; 0 at the first file
-    // that cannot be opened or written, or whose record at the entry's offset is no longer the
-    // entry's (an import rewrote the day since the search); entries visited before stay marked but
-    // in the set. Holds the data folder's write lock.
-    int Delete(const std::set<int>& indices);
-    // Writes the entry's record back over its place in its file, under the same lock and check.
+
+    // A record a rewrite left as it was: its entry's index (as it was before the call) and a text
+    // naming the record (time, file, offset) and what stopped it.
+    struct Refused {
+        int index;
+        std::string message;
+    };
+    // In-place rewrites change one field of each record (the deleted flag, the comment) with a
+    // positioned write of that field alone, under the data folder's write lock, and only where the
+    // record stored at the entry's place is still the one the search read, apart from that field:
+    // not moved by an import, not changed or (for a comment) deleted by another writer since. Each
+    // record stands on its own: the others are changed, the refused ones named in refused.
+    //
+    // Marks the entries deleted in their files and removes those from the set; 1 when none was
+    // refused. A record another writer deleted meanwhile counts as deleted.
+    int Delete(const std::set<int>& indices, std::vector<Refused>* refused = nullptr);
+    // Sets the comment of the entries in their files, and in the set where it was written; 1 when
+    // none was refused.
+    int SetComment(const std::set<int>& indices, const std::string& memo, std::vector<Refused>* refused = nullptr);
+    // Writes the comment the entry now holds to its file, the same way.
     int Update(int index);
     // False when the record cannot be read or the standard history cannot be saved.
     bool RegisterAsStandard(int index, CBaseDataSet& standardSet) const;
@@ -54,5 +75,9 @@ public:
     static std::set<platform::CalTime> ListFileDates(const std::string& folder, const std::string& prefix);
 
 private:
+    int Rewrite(const std::set<int>& indices, bool deleting, const std::string& memo, std::vector<Refused>* refused);
+    static std::string Refusal(const Entry& e, const std::string& path, const std::string& why);
+
     std::vector<Entry> entries_;
+    std::vector<std::string> damageNotes_;
 };

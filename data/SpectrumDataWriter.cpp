@@ -1,6 +1,7 @@
 #include "data/SpectrumDataWriter.h"
 
 #include "config/GeneralPrm.h"
+#include "data/DayFileLayout.h"
 #include "data/RecordLayout.h"
 #include "platform/LocalTime.h"
 #include "platform/Path.h"
@@ -73,6 +74,13 @@ bool CSpectrumDataWriter::Encode(const CSpectrumData& record, unsigned char* ima
     return true;
 }
 
+int64_t CSpectrumDataWriter::StoredClock(platform::CalTime t) {
+    platform::LocalFields f;
+    if (!platform::SplitLocal(t, f)) return -1;
+    return ((((static_cast<int64_t>(f.year) * 100 + f.month) * 100 + f.day) * 100 + f.hour) * 100 + f.minute) * 100 +
+           f.second;
+}
+
 int CSpectrumDataWriter::WriteRecord(platform::File& stream, const CSpectrumData& record) {
     unsigned char image[kSize];
     if (!Encode(record, image)) return 0;
@@ -98,44 +106,64 @@ int CSpectrumDataWriter::AppendRecord(const CSpectrumData& record) {
     if (!batch_) {
         platform::File file;
         if (!file.Open(path, platform::File::Mode::Append)) return 0;
-        if (AppendImage(file, image)) return 1;
-        // A day file this failed write created stays no empty shell either.
-        if (file.Size() == 0) platform::RemoveFile(path);
-        return 0;
+        const bool fresh = file.Size() == 0;
+        if (!AppendImage(file, image)) {
+            // A day file this failed write created stays no empty shell either.
+            if (file.Size() == 0) platform::RemoveFile(path);
+            return 0;
+        }
+        // Reported stored only once it would survive a power cut.
+        return MakeDurable(file, path, fresh) ? 1 : 0;
     }
     if (path != openPath_ || !stream_.IsOpen() || !stream_.IsSameFile(path)) {
+        if (!FinishStream()) return 0;
         openPath_ = path;
-        stream_.Close();
         if (!stream_.Open(path, platform::File::Mode::Append)) return 0;
+        streamFresh_ = stream_.Size() == 0;
     }
     return AppendImage(stream_, image) ? 1 : 0;
+}
+
+bool CSpectrumDataWriter::MakeDurable(platform::File& file, const std::string& path, bool fresh) {
+    return file.DataSync() && (!fresh || platform::SyncFolder(platform::StoredFolderOf(path)));
+}
+
+bool CSpectrumDataWriter::FinishStream() {
+    bool ok = true;
+    if (stream_.IsOpen()) ok = MakeDurable(stream_, openPath_, streamFresh_);
+    stream_.Close();
+    openPath_.clear();
+    streamFresh_ = false;
+    return ok;
 }
 
 bool CSpectrumDataWriter::AppendImage(platform::File& file, const unsigned char* image) {
     const int64_t size = file.Size();
     if (size < 0) return false;
-    // A partial last record is what a writer killed in the middle of its write leaves behind; it
-    // was never reported stored, and every record appended after it would sit off the 2560-byte
-    // grid and read as garbage.
-    const int64_t whole = size - size % kSize;
-    if (whole != size && !file.Truncate(whole)) return false;
+    int64_t end = size;
+    if (size % kSize != 0) {
+        // A partial last record is what a writer killed in the middle of its write leaves behind;
+        // it was never reported stored, and every record appended after it would sit off the grid.
+        // A partial record with whole records after it is damage from elsewhere: nothing is cut
+        // then, and the new record goes after the last one, in step with the records before it.
+        end = DayFileLayout::Of(file, size).AppendOffset();
+        if (end != size && !file.Truncate(end)) return false;
+    }
     if (file.WriteAll(image, kSize)) return true;
     // A write cut short (disk full) must not leave part of a record either. The lock is still
     // held, so nobody else has appended since.
-    if (file.Size() > whole) file.Truncate(whole);
+    if (file.Size() > end) file.Truncate(end);
     return false;
 }
 
 void CSpectrumDataWriter::BeginBatch() {
+    FinishStream();
     batch_ = true;
-    openPath_.clear();
-    stream_.Close();
 }
 
 void CSpectrumDataWriter::EndBatch() {
+    FinishStream();
     batch_ = false;
-    openPath_.clear();
-    stream_.Close();
 }
 
 int CSpectrumDataWriter::WriteAll(const std::vector<CSpectrumData>& list) {
@@ -147,6 +175,7 @@ int CSpectrumDataWriter::WriteAll(const std::vector<CSpectrumData>& list) {
             break;
         }
     }
+    if (!FinishStream()) ok = 0;
     EndBatch();
     return ok;
 }

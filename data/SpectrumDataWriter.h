@@ -6,6 +6,7 @@
 
 #include "data/SpectrumData.h"
 #include "platform/File.h"
+#include "platform/LocalTime.h"
 
 class CGeneralPrm;
 
@@ -24,8 +25,12 @@ public:
     virtual int WriteRecord(platform::File& stream, const CSpectrumData& record);
     // Batch append of every record in list order, stopping at the first failure; 1 when all were written.
     virtual int WriteAll(const std::vector<CSpectrumData>& list);
-    // Appends to the daily file of the record's local date, holding the folder's write lock; 0 when
-    // the date, the open or the write fails (nothing of the record is then left in the file).
+    // Appends to the daily file of the record's local date, holding the folder's write lock, and
+    // returns once the record is on the device (a new day file's name too); 0 when the date, the
+    // open, the write or the sync fails (a failed write leaves nothing of the record in the file).
+    // A partial last record left by a cut-short append is cut off first; a partial record with
+    // whole records after it is left alone. In batch mode the sync comes when the day file changes
+    // and at the end of WriteAll.
     virtual int AppendRecord(const CSpectrumData& record);
 
     void BeginBatch();
@@ -35,13 +40,21 @@ public:
     // calibration values). Texts longer than their field are cut at a character boundary.
     static bool Encode(const CSpectrumData& record, unsigned char* image);
 
+    // The wall-clock seconds a day file stores for t (year to second, local time) as one number
+    // that orders like them; -1 when t has no local date. Records are matched by it: a converted
+    // time cannot tell the two passes of a repeated daylight-saving hour apart in a day file.
+    static int64_t StoredClock(platform::CalTime t);
+
     const CGeneralPrm& General() const { return *general_; }
 
 private:
     static bool AppendImage(platform::File& file, const unsigned char* image);
+    static bool MakeDurable(platform::File& file, const std::string& path, bool fresh);
+    bool FinishStream();  // syncs and closes the batch's open day file
 
     std::unique_ptr<CGeneralPrm> general_;
     platform::File stream_;
     std::string openPath_;
+    bool streamFresh_ = false;  // the batch's open day file was empty: its name needs a sync too
     bool batch_ = false;
 };

@@ -164,7 +164,7 @@ bool CImport::DoImport() {
             std::string text = platform::LoadString(ids::kImportFailure) + "\r\n" + path;
             // A full disk is not the file's fault: say where to look.
             if (importer.LastFailure() == CVeldDataImporter::Failure::DataFolder)
-                text += "\r\n" + platform::LoadString(ids::kCannotSaveData);
+                text += "\r\n" + (importer.Detail().empty() ? platform::LoadString(ids::kCannotSaveData) : importer.Detail());
             ShowMessageText(this, text);
             return false;
         }

@@ -8,17 +8,24 @@
 #include <cerrno>
 #include <climits>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <vector>
 
+#include "config/BaseDataPrm.h"
 #include "config/GeneralPrm.h"
+#include "data/DayFileLayout.h"
 #include "data/SpectrumData.h"
 #include "data/SpectrumDataReader.h"
 #include "data/SpectrumDataWriter.h"
 #include "platform/File.h"
+#include "platform/IniFile.h"
 #include "platform/LocalTime.h"
 #include "platform/Path.h"
+#include "platform/StringIds.h"
+#include "platform/StringTable.h"
 #include "platform/Text.h"
 
 namespace {
@@ -176,9 +183,29 @@ bool DecodeRecord(const unsigned char* p, const Header& h, CSpectrumData& r, std
     return true;
 }
 
+// The day file a standard data history entry names: under the data folder and prefix as saved in
+// the settings, which the history is kept for, not as given for this run.
+std::string SavedDayFile(platform::CalTime fileDate) {
+    CGeneralPrm saved;
+    platform::IniFile ini(saved.FilePath());
+    if (!ini.Load()) return {};
+    for (CPrmValue* v : saved.Values())
+        if (!v->SetString(ini.Get(saved.Section(), v->GetName(), v->GetDefaultString()))) return {};
+    std::string path;
+    return saved.DailyFilePath(fileDate, path) ? platform::ResolveExisting(path) : std::string();
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat sa {}, sb {};
+    return !a.empty() && !b.empty() && ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 // The daily file of one date, rewritten into a temporary file beside it. The stored records are
 // held in memory for the merge; images the reader cannot decode and a partial last record are
 // carried over byte for byte after the records, so the rewrite itself never drops anything.
+// Records are merged by the wall-clock seconds the file stores for them (StoredClock): the two
+// passes of a repeated daylight-saving hour are one second there.
 class DayRewrite {
 public:
     DayRewrite() = default;
@@ -186,23 +213,31 @@ public:
     DayRewrite& operator=(const DayRewrite&) = delete;
     ~DayRewrite() { Abort(); }
 
-    bool Begin(const std::string& storedPath) {
+    // detail: why, when the day file itself stands in the way (it is damaged).
+    bool Begin(const std::string& storedPath, platform::CalTime fileDate, std::string& detail) {
         Abort();
         held_.clear();
         kept_.clear();
+        keptOffsets_.clear();
+        moved_.clear();
+        replaced_.clear();
         pos_ = 0;
+        written_ = 0;
+        fileDate_ = fileDate;
         // Held from the read of the stored records to the rename: a record appended in between
         // would be in neither the merge nor the file that replaces the day.
         lock_ = std::make_unique<platform::FolderLock>(platform::StoredFolderOf(storedPath));
         target_ = platform::ResolveExisting(storedPath);
+        existed_ = false;
         mode_t mode = 0644;
         struct stat st {};
         if (::stat(target_.c_str(), &st) == 0) {
-            if (!S_ISREG(st.st_mode) || !ReadStored()) {
+            if (!S_ISREG(st.st_mode) || !ReadStored(storedPath, detail)) {
                 lock_.reset();
                 return false;
             }
             mode = st.st_mode & 07777;
+            existed_ = true;
         }
         std::string tmpl = target_ + ".import-XXXXXX";
         std::vector<char> name(tmpl.begin(), tmpl.end());
@@ -222,34 +257,49 @@ public:
 
     bool Active() const { return fd_ >= 0; }
 
-    // Held records from the position on whose time is before t.
-    bool WriteHeldBefore(int64_t t) {
-        while (pos_ < held_.size() && held_[pos_].GetTime() < t)
-            if (!Write(held_[pos_++])) return false;
+    // Held records from the position on whose stored clock is before clock.
+    bool WriteHeldBefore(int64_t clock) {
+        while (pos_ < held_.size() && held_[pos_].clock < clock)
+            if (!WriteHeld()) return false;
         return true;
     }
-    bool PositionHasTime(int64_t t) const { return pos_ < held_.size() && held_[pos_].GetTime() == t; }
-    bool WriteHeldAtPosition() { return Write(held_[pos_++]); }
-    void SkipHeldAtPosition() { ++pos_; }
+    bool PositionHasClock(int64_t clock) const { return pos_ < held_.size() && held_[pos_].clock == clock; }
+    bool WriteHeldAtPosition() { return WriteHeld(); }
+    // The held record gives way to the one written next, which takes its place in the history.
+    void SkipHeldAtPosition() { replaced_.push_back(held_[pos_++].offset); }
 
     bool Write(const CSpectrumData& record) {
+        for (int64_t old : replaced_) moved_[old] = written_ * static_cast<int64_t>(kRecordSize);
+        replaced_.clear();
         const std::size_t at = out_.size();
         out_.resize(at + kRecordSize);
         if (!CSpectrumDataWriter::Encode(record, out_.data() + at)) return false;
+        ++written_;
         return out_.size() < kFlushBytes || Flush();
     }
 
     // The rest of the held records, then the day file is replaced by the complete temporary file.
-    bool Commit() {
+    // A standard data history entry that names a record of this day follows it to its new place,
+    // saved before the day file is replaced; historyFailed tells when that save failed.
+    bool Commit(bool& historyFailed) {
+        historyFailed = false;
         while (pos_ < held_.size())
-            if (!Write(held_[pos_++])) return false;
+            if (!WriteHeld()) return false;
+        for (int64_t offset : keptOffsets_) moved_[offset] = written_++ * static_cast<int64_t>(kRecordSize);
         out_.insert(out_.end(), kept_.begin(), kept_.end());
         if (!Flush() || ::fsync(fd_) != 0) return false;
+        CBaseDataPrm history;
+        bool historyChanged = false;
+        if (!FollowInHistory(history, historyChanged)) {
+            historyFailed = true;
+            return false;
+        }
         const int fd = fd_;
         fd_ = -1;
         if (::close(fd) != 0 || ::rename(temp_.c_str(), target_.c_str()) != 0) {
             ::unlink(temp_.c_str());
             temp_.clear();
+            if (historyChanged) PutBack(history);
             lock_.reset();
             return false;
         }
@@ -271,7 +321,19 @@ public:
 private:
     static constexpr std::size_t kFlushBytes = 64 * kRecordSize;
 
-    bool ReadStored() {
+    struct Held {
+        CSpectrumData record;
+        int64_t clock;
+        int64_t offset;  // in the file as it was
+    };
+
+    bool WriteHeld() {
+        const Held& h = held_[pos_++];
+        moved_[h.offset] = written_ * static_cast<int64_t>(kRecordSize);
+        return Write(h.record);
+    }
+
+    bool ReadStored(const std::string& storedPath, std::string& detail) {
         int fd;
         do {
             fd = ::open(target_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -294,14 +356,66 @@ private:
         }
         ::close(fd);
         if (!ok) return false;
+        // A partial record in the middle: rewriting the day would move every record and drop the
+        // damaged bytes, so the day is left for the user to look at.
+        platform::File file;
+        if (!file.Open(storedPath, platform::File::Mode::Read)) return false;
+        const DayFileLayout layout = DayFileLayout::Of(file, static_cast<int64_t>(bytes.size()));
+        if (layout.GetState() == DayFileLayout::State::TornMiddle) {
+            detail = layout.Describe(target_) + " " + platform::LoadString(ids::kImportDayNotMerged);
+            return false;
+        }
         std::size_t at = 0;
         for (; at + kRecordSize <= bytes.size(); at += kRecordSize) {
-            CSpectrumData record;
-            if (CSpectrumDataReader::Decode(bytes.data() + at, record)) held_.push_back(record);
-            else kept_.insert(kept_.end(), bytes.begin() + static_cast<long>(at), bytes.begin() + static_cast<long>(at + kRecordSize));
+            Held h{CSpectrumData(), 0, static_cast<int64_t>(at)};
+            if (CSpectrumDataReader::Decode(bytes.data() + at, h.record)) {
+                h.clock = CSpectrumDataWriter::StoredClock(h.record.GetTime());
+                held_.push_back(std::move(h));
+            } else {
+                keptOffsets_.push_back(static_cast<int64_t>(at));
+                kept_.insert(kept_.end(), bytes.begin() + static_cast<long>(at), bytes.begin() + static_cast<long>(at + kRecordSize));
+            }
         }
         kept_.insert(kept_.end(), bytes.begin() + static_cast<long>(at), bytes.end());
         return true;
+    }
+
+    // Moves the history entries of this day to their records' new places; false when that was
+    // needed and the history could not be saved (nothing is then changed).
+    bool FollowInHistory(CBaseDataPrm& history, bool& changed) {
+        changed = false;
+        if (!existed_ || moved_.empty()) return true;
+        platform::LocalFields day;
+        if (!platform::SplitLocal(fileDate_, day)) return true;
+        // The history as it stands in the file; one with entries it rejects is not ours to rewrite.
+        const bool clean = history.LoadHistory();
+        CBaseDataPrm updated = history;
+        for (std::size_t i = 0; i < updated.m_FileDates.size(); ++i) {
+            platform::LocalFields f;
+            if (!platform::SplitLocal(updated.m_FileDates[i], f) || f.year != day.year || f.month != day.month ||
+                f.day != day.day)
+                continue;
+            const auto it = moved_.find(updated.m_Offsets[i]);
+            if (it == moved_.end() || it->second == updated.m_Offsets[i]) continue;
+            if (!SameFile(SavedDayFile(updated.m_FileDates[i]), target_)) continue;
+            updated.m_Offsets[i] = static_cast<uint32_t>(it->second);
+            changed = true;
+        }
+        if (!changed) return true;
+        if (!clean || !updated.SaveHistory()) {
+            changed = false;
+            return false;
+        }
+        return true;
+    }
+
+    static void PutBack(CBaseDataPrm& history) { (void)history.SaveHistory(); }
+
+    // The rename itself reaches the disk with the folder's entry.
+    void SyncFolder() const {
+        const std::size_t slash = target_.find_last_of('/');
+        const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target_.substr(0, slash);
+        platform::SyncFolder(folder);
     }
 
     bool Flush() {
@@ -318,22 +432,18 @@ private:
         return true;
     }
 
-    // The rename itself reaches the disk with the folder's entry.
-    void SyncFolder() const {
-        const std::size_t slash = target_.find_last_of('/');
-        const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target_.substr(0, slash);
-        int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0) return;
-        ::fsync(fd);
-        ::close(fd);
-    }
-
     std::unique_ptr<platform::FolderLock> lock_;  // the data folder's write lock, while merging
     std::string target_;  // mapped path of the day's file
     std::string temp_;    // mapped path of the temporary file, while it exists
+    bool existed_ = false;
+    platform::CalTime fileDate_ = 0;
     int fd_ = -1;
-    std::vector<CSpectrumData> held_;
+    std::vector<Held> held_;
     std::size_t pos_ = 0;
+    int64_t written_ = 0;                  // records written to the temporary file
+    std::map<int64_t, int64_t> moved_;     // old offset of each record carried over: its new one
+    std::vector<int64_t> replaced_;        // offsets of held records an imported one replaces
+    std::vector<int64_t> keptOffsets_;     // old offsets of undecodable images
     std::vector<unsigned char> kept_;  // undecodable images and a partial tail, carried over
     std::vector<unsigned char> out_;
 };
@@ -342,6 +452,7 @@ private:
 
 bool CVeldDataImporter::Import(bool overwrite) {
     failure_ = Failure::None;
+    detail_.clear();
     if (Run(overwrite)) return true;
     if (failure_ == Failure::None) failure_ = Failure::File;
     return false;
@@ -367,21 +478,34 @@ bool CVeldDataImporter::Run(bool overwrite) {
         failure_ = Failure::DataFolder;
         return false;
     };
+    const auto Commit = [&] {
+        bool historyFailed = false;
+        if (day.Commit(historyFailed)) return true;
+        if (historyFailed) {
+            char text[1024];
+            std::snprintf(text, sizeof text, platform::LoadString(ids::kImportHistoryNotUpdated).c_str(),
+                          platform::MapPath(CBaseDataPrm().FilePath()).c_str());
+            detail_ = text;
+        }
+        return false;
+    };
     std::string dayPath;  // stored path of the day being merged
     const int64_t size = in.Size();
     while (in.Tell() < size) {
         if (!in.ReadExact(bytes.data(), bytes.size())) return false;
         if (!DecodeRecord(bytes.data(), header, record, signal)) return false;
         std::string path;
-        if (!general.DailyFilePath(record.GetTime(), path)) return false;
+        platform::CalTime midnight = 0;
+        if (!general.DailyFilePath(record.GetTime(), path) || !platform::LocalMidnight(record.GetTime(), midnight))
+            return false;
         if (!day.Active() || path != dayPath) {
-            if (day.Active() && !day.Commit()) return FolderFailed();
-            if (!day.Begin(path)) return FolderFailed();
+            if (day.Active() && !Commit()) return FolderFailed();
+            if (!day.Begin(path, midnight, detail_)) return FolderFailed();
             dayPath = path;
         }
-        const int64_t t = record.GetTime();
-        if (!day.WriteHeldBefore(t)) return FolderFailed();
-        if (day.PositionHasTime(t)) {
+        const int64_t clock = CSpectrumDataWriter::StoredClock(record.GetTime());
+        if (!day.WriteHeldBefore(clock)) return FolderFailed();
+        if (day.PositionHasClock(clock)) {
             if (overwrite) {
                 day.SkipHeldAtPosition();
                 if (!day.Write(record)) return FolderFailed();
@@ -393,5 +517,5 @@ bool CVeldDataImporter::Run(bool overwrite) {
         }
         if (progress_) progress_(in.Tell(), size);
     }
-    return !day.Active() || day.Commit() || FolderFailed();
+    return !day.Active() || Commit() || FolderFailed();
 }

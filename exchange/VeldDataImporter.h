@@ -9,7 +9,9 @@
 //
 // Each day is rewritten into a temporary file in the data folder that replaces the day's file only
 // once it is complete, so a failure or a crash part-way leaves that day as it was. Days finished
-// before a failure keep their merged records.
+// before a failure keep their merged records. A standard data history entry that names a record of
+// a rewritten day is moved with it; a day file with a partial record in the middle is not merged
+// into (the import stops there).
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -28,6 +30,9 @@ public:
     // which a user fixes elsewhere.
     enum class Failure { None, File, DataFolder };
     Failure LastFailure() const { return failure_; }
+    // More on a DataFolder failure that is not the disk's: a damaged day file, a standard data
+    // history that could not follow the records; "" otherwise.
+    const std::string& Detail() const { return detail_; }
 
     const std::string& Path() const { return path_; }
 
@@ -41,4 +46,5 @@ private:
     std::string path_;
     std::function<void(int64_t, int64_t)> progress_;
     Failure failure_ = Failure::None;
+    std::string detail_;
 };

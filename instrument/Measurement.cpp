@@ -1,6 +1,7 @@
 #include "instrument/Measurement.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <exception>
 
 #include "data/BaseDataSet.h"
@@ -43,6 +44,12 @@ int CMeasurement::EffectiveExposureIndex(int index) {
 std::string CMeasurement::GetErrorText() const {
     std::lock_guard<std::mutex> lock(errorMutex_);
     return errorText_;
+}
+
+std::string CMeasurement::SkipNote(int number) const {
+    std::lock_guard<std::mutex> lock(errorMutex_);
+    const auto it = skipNotes_.find(number);
+    return it == skipNotes_.end() ? std::string() : it->second;
 }
 
 void CMeasurement::SetError(const std::string& text) {
@@ -412,6 +419,10 @@ void CMeasurement::RunInterval() {
 }
 
 void CMeasurement::RunTransfer() {
+    {
+        std::lock_guard<std::mutex> lock(errorMutex_);
+        skipNotes_.clear();
+    }
     if (!EnsureInstrumentInfo()) {
         Post(platform::UM_MEASUREMENT_ERROR);
         return;
@@ -428,8 +439,21 @@ void CMeasurement::RunTransfer() {
 
     bool haveDay = false;
     platform::LocalFields day;
-    std::vector<CSpectrumData> dayList;
-    std::string skipped;  // the failure of the first record whose reply made no sense
+    // The day's stored records as the wall-clock seconds the file keeps, each able to stand for one
+    // instrument record: the repeated hour of a daylight-saving change holds two records of one
+    // wall-clock second, and both must be found again.
+    std::vector<int64_t> dayClocks;
+    std::vector<std::string> skipped;  // the records not copied, and why
+    auto skip = [&](int number, const std::string& why) {
+        char line[1024];
+        std::snprintf(line, sizeof line, platform::LoadString(ids::kTransferRecordSkipped).c_str(), number, why.c_str());
+        {
+            std::lock_guard<std::mutex> lock(errorMutex_);
+            skipNotes_[number] = line;
+        }
+        skipped.push_back(line);
+        Post(platform::UM_TRANSFER_SKIPPED, number, record_.GetTime());
+    };
     for (int d = 0; d < count; ++d) {
         if (stopEvent_->IsSet()) break;  // Stop ends a transfer between records
         Post(platform::UM_TRANSFER_PROGRESS, d + 1, count);
@@ -438,7 +462,7 @@ void CMeasurement::RunTransfer() {
             // One record the instrument describes wrongly (an exposure of 0, no such table) costs
             // that record only; a link that fails ends the transfer.
             if (protocol_.LastFailureWasFormat()) {
-                if (skipped.empty()) skipped = protocol_.GetErrorText();
+                skip(d + 1, protocol_.GetErrorText());
                 continue;
             }
             TakeProtocolError();
@@ -446,19 +470,30 @@ void CMeasurement::RunTransfer() {
             skipped.clear();
             break;
         }
-        // A time the calendar cannot place has no day file; storing it below reports that.
+        // A time the calendar cannot place has no day file: that record stays in the instrument.
         platform::LocalFields f;
-        if (platform::SplitLocal(record_.GetTime(), f)) {
-            if (!haveDay || f.year != day.year || f.month != day.month || f.day != day.day) {
-                CSpectrumDataReader reader(general_);
-                reader.ReadDay(f.year, f.month, f.day, dayList);
-                day = f;
-                haveDay = true;
-            }
-            const bool stored = std::any_of(dayList.begin(), dayList.end(), [this](const CSpectrumData& r) {
-                return r.GetTime() == record_.GetTime() && r.GetValid() != 0;
-            });
-            if (stored) continue;
+        if (!platform::SplitLocal(record_.GetTime(), f)) {
+            char why[512];
+            std::snprintf(why, sizeof why, platform::LoadString(ids::kReasonTimeOutsideCalendar).c_str(),
+                          static_cast<long long>(record_.GetTime()));
+            skip(d + 1, why);
+            continue;
+        }
+        if (!haveDay || f.year != day.year || f.month != day.month || f.day != day.day) {
+            std::vector<CSpectrumData> dayList;
+            CSpectrumDataReader reader(general_);
+            reader.ReadDay(f.year, f.month, f.day, dayList);
+            dayClocks.clear();
+            for (const CSpectrumData& r : dayList)
+                if (r.GetValid() != 0) dayClocks.push_back(CSpectrumDataWriter::StoredClock(r.GetTime()));
+            day = f;
+            haveDay = true;
+        }
+        const auto stored =
+            std::find(dayClocks.begin(), dayClocks.end(), CSpectrumDataWriter::StoredClock(record_.GetTime()));
+        if (stored != dayClocks.end()) {
+            *stored = -1;  // found once: a second record of that second is another measurement
+            continue;
         }
         if (!StoreRecord()) {
             SetError(platform::LoadString(ids::kCannotSaveData));
@@ -468,7 +503,9 @@ void CMeasurement::RunTransfer() {
         }
     }
     if (!skipped.empty()) {
-        SetError(skipped);
+        std::string text;
+        for (const std::string& line : skipped) text += (text.empty() ? "" : "\r\n") + line;
+        SetError(text);
         Post(platform::UM_MEASUREMENT_ERROR);
     }
     PlaySound();

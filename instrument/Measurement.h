@@ -10,6 +10,7 @@
 #include <climits>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -57,6 +58,9 @@ public:
     // From a successful Start until Stop, also after the worker's procedure has returned.
     bool IsMeasuring() const { return worker_.joinable(); }
     std::string GetErrorText() const;
+    // Why record `number` (from 1) of the last transfer was not copied, as UM_TRANSFER_SKIPPED told;
+    // "" for a record that was.
+    std::string SkipNote(int number) const;
 
     void SetSoundCallback(SoundCallback callback) { sound_ = std::move(callback); }
     // "usb", "COM<n>" or a device path that wins over PORT_TYPE/RS232C_PORT; empty removes it.
@@ -132,4 +136,5 @@ private:
     CSpectrumData record_;
     mutable std::mutex errorMutex_;
     std::string errorText_;
+    std::map<int, std::string> skipNotes_;
 };

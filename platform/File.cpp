@@ -39,7 +39,7 @@ bool File::Open(const std::string& storedPath, Mode mode) {
     switch (mode) {
         case Mode::Read: flags |= O_RDONLY; break;
         case Mode::ReadWrite: flags |= O_RDWR; break;
-        case Mode::Append: flags |= O_WRONLY | O_APPEND | O_CREAT; break;
+        case Mode::Append: flags |= O_RDWR | O_APPEND | O_CREAT; break;
     }
     // Without O_NONBLOCK the open of a FIFO named like a day file waits for a peer forever; it
     // is refused below like anything else that is not a regular file.
@@ -173,6 +173,8 @@ int64_t File::Size() const {
 
 bool File::Sync() { return fd_ >= 0 && ::fsync(fd_) == 0; }
 
+bool File::DataSync() { return fd_ >= 0 && ::fdatasync(fd_) == 0; }
+
 bool File::Truncate(int64_t n) {
     if (fd_ < 0 || n < 0) return false;
     int r;
@@ -281,6 +283,18 @@ int RemoveStaleTemporaries(const std::vector<std::string>& storedIniPaths, const
     for (const std::string& name : ListMatchingFiles(folder + "*.import-??????"))
         if (RemoveFile(folder + name)) ++removed;
     return removed;
+}
+
+bool SyncFolder(const std::string& storedFolder) {
+    const std::string folder = storedFolder.empty() ? std::string(".") : MapPath(storedFolder);
+    int fd;
+    do {
+        fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
 }
 
 bool RemoveFile(const std::string& storedPath) { return ::unlink(ResolveExisting(storedPath).c_str()) == 0; }

@@ -20,7 +20,7 @@ public:
     File& operator=(File&& other) noexcept;
     ~File();
 
-    // Read and ReadWrite need an existing file (never truncated); Append creates it.
+    // Read and ReadWrite need an existing file (never truncated); Append creates it, and reads too.
     bool Open(const std::string& storedPath, Mode mode);
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
@@ -35,6 +35,8 @@ public:
     int64_t Tell() const;  // logical position, counting buffered reads
     int64_t Size() const;
     bool Sync();
+    // The data and what is needed to read it back (the size), not the times.
+    bool DataSync();
     // Cuts the file to n bytes (the position is left where it was).
     bool Truncate(int64_t n);
     // True while the file open here is still the one the stored path names: an import replaces a
@@ -88,6 +90,9 @@ int RemoveStaleTemporaries(const std::vector<std::string>& storedIniPaths, const
 // True when the temporary file name ends in "<tag><pid>" or "<tag><pid>.<n>" of a process that
 // has ended.
 bool IsStaleTemporaryName(const std::string& name, const std::string& tag);
+
+// Makes the folder's entries durable: a new file's name survives a power cut only with this.
+bool SyncFolder(const std::string& storedFolder);
 
 bool RemoveFile(const std::string& storedPath);
 bool RenameFile(const std::string& fromStored, const std::string& toStored);

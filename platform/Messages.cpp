@@ -22,6 +22,7 @@ const char* MessageName(unsigned message) {
         case UM_ENSURE_VISIBLE: return "UM_ENSURE_VISIBLE";
         case UM_TRANSFER_PROGRESS: return "UM_TRANSFER_PROGRESS";
         case UM_EXPOSURE: return "UM_EXPOSURE";
+        case UM_TRANSFER_SKIPPED: return "UM_TRANSFER_SKIPPED";
         default: return "";
     }
 }

@@ -25,6 +25,8 @@ constexpr unsigned UM_MODAL_CLOSED = WM_USER + 24;
 constexpr unsigned UM_ENSURE_VISIBLE = WM_USER + 26;
 constexpr unsigned UM_TRANSFER_PROGRESS = WM_USER + 27;
 constexpr unsigned UM_EXPOSURE = WM_USER + 28;
+// A record of a data transfer was not copied: its number from 1, its time as the instrument gave it.
+constexpr unsigned UM_TRANSFER_SKIPPED = WM_USER + 29;
 
 // Name of a UM_* message ("UM_MANUAL_STORED"), or "" for another number.
 const char* MessageName(unsigned message);

@@ -67,6 +67,19 @@ constexpr int kInvalidResponseFormat = 228;  // "Invalid the response format by 
 // Standard data set: comment of the built-in standard record.
 constexpr int kJisStandardData = 1050;  // "JIS Standard Data"
 
+// Day files that are damaged, and in-place rewrites that left a record as it was: the record's
+// time, its file and byte offset, then one of the reasons.
+constexpr int kDayFileTornInside = 1051;  // "%s is damaged: a partial record of %lld bytes at byte %lld, with whole records after it. ..."
+constexpr int kDayFileTornAtEnd = 1052;  // "%s is damaged: a partial record of %lld bytes at byte %lld ends the file, ..."
+constexpr int kRecordLeftAsItWas = 1053;  // "The record of %s in %s (byte %lld) was left as it was: %s"
+constexpr int kReasonDeletedSinceListed = 1054;  // "it was deleted since it was listed."
+constexpr int kReasonCommentChanged = 1055;  // "its comment was changed since it was listed."
+constexpr int kReasonRecordChanged = 1056;  // "it was changed since it was listed, or another record is stored there now."
+constexpr int kReasonRecordGone = 1057;  // "the file no longer holds it."
+constexpr int kReasonCannotOpen = 1058;  // "the file cannot be opened (%s)."
+constexpr int kReasonCannotWrite = 1059;  // "it cannot be written (%s)."
+constexpr int kRecordsChangedCount = 1060;  // "%d of %d records were changed."
+
 // Instrument transport diagnostics: lines written to standard output while the USB device is
 // searched; %s is the device path.
 constexpr int kAttemptingToOpen = 1080;  // "Attempting to open %s\n"
@@ -77,6 +90,8 @@ constexpr int kFailedToOpen = 1081;  // "FAILED to open %s\n"
 constexpr int kCannotOpenPort = 1100;  // "Cannot open the port. Confirm the connection."
 constexpr int kInternalSystemFailure = 1101;  // "Internal system failure."
 constexpr int kCannotSaveData = 1102;  // "Cannot save the data. Confirm the output folder."
+constexpr int kTransferRecordSkipped = 1103;  // "Record %d of the instrument was not copied: %s"
+constexpr int kReasonTimeOutsideCalendar = 1104;  // "its time (%lld seconds since 1970-01-01 UTC) lies outside ..."
 
 // Measurement settings dialog: title, captions, exposure choices (EXPOSED_TIME 0 is kAuto, 1 to 9
 // are kExposure10ms + EXPOSED_TIME - 1, 10 is kExposureOverlap) and messages of the measurement
@@ -162,6 +177,8 @@ constexpr int kImportFailure = 1405;  // "Import failure. Check the file."
 constexpr int kImportCompleted = 1406;  // "Completed importing."
 constexpr int kImportDuringMeasurement = 1407;  // "Cannot import while a measurement is running. Stop the measurement first."
 constexpr int kImportingFile = 1408;  // "Importing %s (%d/%d)"
+constexpr int kImportDayNotMerged = 1409;  // "Records of that day were not imported."
+constexpr int kImportHistoryNotUpdated = 1410;  // "The standard data history could not be updated (%s cannot be written): ..."
 
 // Graph output: copy, save and print messages shared by every graph window.
 constexpr int kCopyToClipboardFailure = 128;  // "Copy to clipboard failure."
@@ -350,6 +367,7 @@ constexpr int kSelectAData = 2230;  // "Select a data."
 constexpr int kConfirmDelete = 2231;  // "Delete selected record?\r\nCannot restore it when executing!"
 constexpr int kSelectOneData = 2232;  // "Select one data."
 constexpr int kUpdateDataFailure = 2233;  // "Update data failure."
+constexpr int kAndMore = 2234;  // "... and %d more."
 
 // Standard data panel: buttons, graph title and message of the standard data group (its group box
 // and popup are kStandardData, its menu item kPlot).

@@ -8,6 +8,7 @@
 #include "AppTestUtil.h"
 #include "data/SpectrumDataWriter.h"
 #include "platform/Text.h"
+#include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
 #include "ui/DataListCtrl.h"
 #include "ui/DataThumbnailWnd.h"
@@ -294,6 +295,50 @@ TEST_F(BrowserTest, EditCommentOfOneOrSeveralRows) {
     Find<QLineEdit>("id1011")->setText("shade");
     Click("id1012");
     EXPECT_EQ(d.DataSet().Count(), 4);
+}
+
+// The CLI deleted two of the rows the list still shows: the edit revives neither, changes the
+// third and says so once for all three.
+TEST_F(BrowserTest, ACommentEditFromAStaleListLeavesRecordsDeletedMeanwhileWithOneMessage) {
+    CHeliarcDlg& d = MakeDialog();
+    CSpectrumDataSet other;
+    other.Search(nullptr, nullptr, nullptr);
+    ASSERT_EQ(other.Delete({1, 2}), 1);
+    Select({1, 2, 3});
+    prompter.modal = [&](QDialog& dialog) {
+        dialog.findChild<QLineEdit*>(QStringLiteral("id1049"))->setText("shade");
+        dialog.findChild<QPushButton*>(QStringLiteral("id1"))->click();
+        return dialog.result();
+    };
+    const std::size_t before = prompter.Messages().size();
+    Click("id1022");
+    const auto messages = prompter.Messages();
+    ASSERT_EQ(messages.size(), before + 1);
+    const std::string& m = messages.back();
+    EXPECT_EQ(m.rfind("Update data failure.", 0), 0u) << m;
+    EXPECT_NE(m.find("2009/05/12 10:01:00 in "), std::string::npos) << m;
+    EXPECT_NE(m.find("2009/05/12 10:02:00 in "), std::string::npos) << m;
+    EXPECT_NE(m.find("1 of 3 records were changed."), std::string::npos) << m;
+    EXPECT_EQ(Cell(1, 1), "r1");
+    EXPECT_EQ(Cell(3, 1), "shade");
+    Click("id1012");
+    EXPECT_EQ(d.DataSet().Count(), 8);
+}
+
+// A day file with a partial record in the middle: the rows after it are listed and a note names it.
+TEST_F(BrowserTest, ADamagedDayFileIsListedAndNamedInANote) {
+    std::string bytes = testsupport::ReadFileBytes("SPC_20090512.hlx");
+    ASSERT_EQ(bytes.size(), 10u * 2560);
+    bytes.erase(4 * 2560, 1000);  // a copy that lost part of record 4
+    testsupport::WriteFileBytes("SPC_20090512.hlx", bytes);
+    CHeliarcDlg& d = MakeDialog();
+    EXPECT_EQ(d.DataSet().Count(), 9);
+    EXPECT_EQ(Cell(4, 1), "r5");
+    auto* note = Find<QLabel>("damagedFilesNote");
+    ASSERT_NE(note, nullptr);
+    EXPECT_FALSE(note->isHidden());
+    EXPECT_NE(note->text().toStdString().find("SPC_20090512.hlx is damaged"), std::string::npos)
+        << note->text().toStdString();
 }
 
 TEST_F(BrowserTest, CtrlASelectsEveryRowWithOneUpdateAndThumbnailsDriveTheList) {

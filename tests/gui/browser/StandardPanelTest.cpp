@@ -315,21 +315,26 @@ TEST_F(StandardPanelTest, EveryFailedSaveSaysSoAndLeavesTheFiles) {
     ASSERT_FALSE(history.empty());
     ASSERT_FALSE(day.empty());
     const std::string cannotSave = "Cannot save the data. Confirm the output folder.";
+    const std::string notDeleted = "Update data failure.\r\nThe record of 2009/05/12 10:04:00 in ./SPC_20090512.hlx "
+                                   "(byte 10240) was left as it was: it cannot be written (File too large).\r\n"
+                                   "0 of 1 records were changed.";
     {
         testsupport::FileSizeLimit full(64);
-        const auto expectFailure = [&](const char* what, const std::function<void()>& command) {
+        const auto expectFailure = [&](const char* what, const std::function<void()>& command,
+                                       const std::string& message) {
             prompter.Clear();
             prompter.yesNo = {true};
             command();
             Pump();
-            EXPECT_EQ(prompter.Messages(), (std::vector<std::string>{cannotSave})) << what;
+            EXPECT_EQ(prompter.Messages(), (std::vector<std::string>{message})) << what;
             EXPECT_EQ(testsupport::ReadFileBytes("./ZQ118_BASE.ini"), history) << what;
             EXPECT_EQ(testsupport::ReadFileBytes(kDayFile), day) << what;
         };
-        expectFailure("update", [&] { SelectStandards({1}); Click("id1028"); });
-        expectFailure("delete from history", [&] { SelectStandards({1}); Click("id1026"); });
-        expectFailure("register", [&] { SelectRecords({3}); d.OnCommand(CHeliarcDlg::kCmdRegisterStandard); });
-        expectFailure("delete data", [&] { SelectRecords({4}); d.OnCommand(CHeliarcDlg::kCmdDeleteData); });
+        expectFailure("update", [&] { SelectStandards({1}); Click("id1028"); }, cannotSave);
+        expectFailure("delete from history", [&] { SelectStandards({1}); Click("id1026"); }, cannotSave);
+        expectFailure("register", [&] { SelectRecords({3}); d.OnCommand(CHeliarcDlg::kCmdRegisterStandard); }, cannotSave);
+        // The deletion names the record it could not mark.
+        expectFailure("delete data", [&] { SelectRecords({4}); d.OnCommand(CHeliarcDlg::kCmdDeleteData); }, notDeleted);
     }
     // With room again the same commands save without a word.
     prompter.Clear();

@@ -5,10 +5,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
+#include <future>
+#include <memory>
+#include <sstream>
 #include <thread>
 
 #include "data/SpectrumDataReader.h"
+#include "platform/File.h"
 #include "platform/Path.h"
 #include "data/SpectrumDataWriter.h"
 #include "tests/support/CliRun.h"
@@ -174,6 +179,49 @@ TEST_F(CliSafetyTest, DeleteAndCommentRewriteTheSelectedRecordsInPlace) {
     EXPECT_EQ(testsupport::FileSize("data/SPC_20090512.hlx"), 3 * 2560);
     const CliRun r = Cli(Workdir() + "list");
     EXPECT_EQ(r.out.find("\ta\t"), std::string::npos) << r.out;
+}
+
+// True once a process waits for the flock on the folder (a "->" line of /proc/locks names it).
+bool SomeoneWaitsForTheLockOf(const std::string& folder) {
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0) return false;
+    const std::string inode = ":" + std::to_string(st.st_ino) + " ";
+    std::istringstream locks(testsupport::ReadFileBytes("/proc/locks"));
+    for (std::string line; std::getline(locks, line);)
+        if (line.find("-> FLOCK") != std::string::npos && line.find(inode) != std::string::npos) return true;
+    return false;
+}
+
+// The selection was found, then another writer changed two of its records before the rewrite got
+// the folder's lock: those two stay as that writer left them, the others change, and each refused
+// record is named.
+TEST_F(CliSafetyTest, CommentLeavesRecordsChangedSinceTheSelectionAndNamesThem) {
+    for (int m = 0; m < 4; ++m) Store(m, "r" + std::to_string(m));
+    auto lock = std::make_unique<platform::FolderLock>("data");
+    auto run = std::async(std::launch::async, [this] { return Cli(Workdir() + "comment mine --comment r"); });
+    for (int i = 0; i < 3000 && !SomeoneWaitsForTheLockOf("data"); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(SomeoneWaitsForTheLockOf("data"));
+    std::string bytes = testsupport::ReadFileBytes("data/SPC_20090512.hlx");
+    bytes[2560 + 280] = 0;  // 10:01 deleted
+    unsigned char image[2560];
+    ASSERT_TRUE(CSpectrumDataWriter::Encode(InstrumentRecord(Local(2009, 5, 12, 10, 2), "r2", 555.0f), image));
+    bytes.replace(2 * 2560, 2560, reinterpret_cast<const char*>(image), 2560);  // 10:02 measured anew
+    testsupport::WriteFileBytes("data/SPC_20090512.hlx", bytes);
+    lock.reset();
+
+    const CliRun r = run.get();
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              "Update data failure.\n"
+              "The record of 2009/05/12 10:02:00 in data/SPC_20090512.hlx (byte 5120) was left as it was: it was "
+              "changed since it was listed, or another record is stored there now.\n"
+              "The record of 2009/05/12 10:01:00 in data/SPC_20090512.hlx (byte 2560) was left as it was: it was "
+              "deleted since it was listed.\n"
+              "2 of 4 records were changed.\n");
+    std::string expected = bytes;
+    for (int k : {0, 3}) expected.replace(static_cast<std::size_t>(k) * 2560 + 216, 64, std::string("mine") + std::string(60, '\0'));
+    EXPECT_TRUE(testsupport::ReadFileBytes("data/SPC_20090512.hlx") == expected);
 }
 
 TEST_F(CliSafetyTest, TemporariesOfKilledRunsAreRemovedAtStart) {

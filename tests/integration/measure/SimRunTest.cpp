@@ -15,6 +15,7 @@
 #include "config/MeasurementPrm.h"
 #include "config/Parameter.h"
 #include "data/SpectrumDataReader.h"
+#include "data/SpectrumDataWriter.h"
 #include "instrument/Measurement.h"
 #include "platform/File.h"
 #include "platform/LocalTime.h"
@@ -417,6 +418,56 @@ TEST_F(SimRunTest, SilenceMidTransferKeepsWhatWasStoredAndTheNextTransferComplet
     ASSERT_EQ(day.size(), 5u);
     for (int d = 0; d < 5; ++d)
         EXPECT_EQ(day[static_cast<std::size_t>(d)].GetTime(), CSimModel::kFirstStoredTime + d * CSimModel::kStoredSpacing);
+}
+
+// A record whose time has no local date costs that record only, on every transfer, and says why.
+TEST_F(SimRunTest, ARecordTimeOutsideTheCalendarIsSkippedAndNamedAndTheRestIsCopied) {
+    SimOptions options;
+    options.storedRecords = 4;
+    StartSim(options);
+    constexpr int64_t kYear3237 = 40000000000LL;
+    sim->Edit([](CSimModel& m) { m.Slot(1).time = kYear3237; });
+    for (int round = 0; round < 2; ++round) {
+        Run(Settings(CMeasurement::kTransfer));
+        auto skipped = sink.Only(UM_TRANSFER_SKIPPED);
+        ASSERT_EQ(skipped.size(), 1u);
+        EXPECT_EQ(skipped[0].wParam, 2);
+        EXPECT_EQ(skipped[0].lParam, kYear3237);
+        EXPECT_EQ(engine.SkipNote(2), "Record 2 of the instrument was not copied: its time (40000000000 seconds since "
+                                      "1970-01-01 UTC) lies outside the years 1970 to 3000 of the local calendar.");
+        EXPECT_EQ(engine.GetErrorText(), engine.SkipNote(2));
+        EXPECT_EQ(sink.Numbers().back(), UM_TRANSFER_FINISHED);
+        auto day = Day();
+        ASSERT_EQ(day.size(), 3u);
+        EXPECT_EQ(day[1].GetTime(), CSimModel::kFirstStoredTime + 2 * CSimModel::kStoredSpacing);
+    }
+}
+
+// 01:30 comes twice on the night daylight saving ends; the day file stores both as 01:30:00.
+TEST_F(SimRunTest, TransfersFindBothRecordsOfTheRepeatedHourAgain) {
+    testsupport::TzGuard newYork("America/New_York");
+    constexpr int64_t kEdt = 1793511000, kEst = 1793514600;  // 2026-11-01 01:30 EDT and EST
+    SimOptions options;
+    options.storedRecords = 2;
+    StartSim(options);
+    sim->Edit([](CSimModel& m) {
+        m.Slot(0).time = kEdt;
+        m.Slot(1).time = kEst;
+    });
+    // One of the two was stored before: the other still has to come.
+    CSpectrumData first;
+    first.SetTime(kEdt);
+    first.SetValid(1);
+    first.SetCalibration(std::vector<float>(256, 1.0f));
+    first.SetSignal(std::vector<float>(256, 1.0f));
+    ASSERT_EQ(CSpectrumDataWriter().AppendRecord(first), 1);
+    for (int round = 0; round < 3; ++round) {
+        Run(Settings(CMeasurement::kTransfer));
+        EXPECT_EQ(sink.Count(UM_MEASUREMENT_ERROR), 0) << engine.GetErrorText();
+        std::vector<CSpectrumData> day;
+        CSpectrumDataReader().ReadDay(2026, 11, 1, day);
+        EXPECT_EQ(day.size(), 2u) << round;
+    }
 }
 
 TEST_F(SimRunTest, InstrumentSwitchedOffMidRun) {

@@ -233,7 +233,10 @@ TEST_F(TransferSafety, ARecordWithAnImpossibleExposureIsReportedAndTheOthersAreC
     EXPECT_EQ(Stored(), 4);
     EXPECT_EQ(sink.Count(UM_TRANSFER_PROGRESS), 5);
     ASSERT_EQ(sink.Count(UM_MEASUREMENT_ERROR), 1);
-    EXPECT_EQ(engine.GetErrorText(), "Invalid the response format by command \"RB,1\r\".");
+    EXPECT_EQ(engine.GetErrorText(),
+              "Record 2 of the instrument was not copied: Invalid the response format by command \"RB,1\r\".");
+    ASSERT_EQ(sink.Count(UM_TRANSFER_SKIPPED), 1);
+    EXPECT_EQ(sink.Only(UM_TRANSFER_SKIPPED)[0].wParam, 2);
 }
 
 TEST_F(TransferSafety, AnAbsurdRecordCountIsBoundedByTheInstrumentsMemory) {

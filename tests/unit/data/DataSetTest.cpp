@@ -109,14 +109,23 @@ TEST_F(DataSetTest, DeleteMarksRecordsInTheirFilesAndRemovesThem) {
     EXPECT_EQ(set.Count(), 6);
 }
 
-TEST_F(DataSetTest, DeleteStopsAtAFileThatCannotBeOpened) {
+TEST_F(DataSetTest, AFileThatCannotBeOpenedRefusesOnlyItsOwnRecords) {
     Write({MakeRecord(Local(2009, 5, 12, 1), "a"), MakeRecord(Local(2009, 5, 13, 1), "b")});
     CSpectrumDataSet set;
     set.Search(nullptr, nullptr, nullptr);
     std::remove((dir_.Path() + "/SPC_20090512.hlx").c_str());
-    EXPECT_EQ(set.Delete({0, 1}), 0);
-    EXPECT_EQ(set.Count(), 2);  // nothing removed from the set
+    std::vector<CSpectrumDataSet::Refused> refused;
+    EXPECT_EQ(set.Delete({0, 1}, &refused), 0);
+    EXPECT_EQ(Memos(set), (std::vector<std::string>{"a"}));  // "b" was deleted in its file
+    ASSERT_EQ(refused.size(), 1u);
+    EXPECT_EQ(refused[0].index, 0);
+    EXPECT_NE(refused[0].message.find("2009/05/12 01:00:00 in " + dir_.Path() + "/SPC_20090512.hlx (byte 0)"),
+              std::string::npos)
+        << refused[0].message;
     EXPECT_EQ(set.Update(0), 0);
+    CSpectrumDataSet again;
+    again.Search(nullptr, nullptr, nullptr);
+    EXPECT_EQ(again.Count(), 0);
 }
 
 TEST_F(DataSetTest, FindNearestPicksTheLaterEntryOnATie) {

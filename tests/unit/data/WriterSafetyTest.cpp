@@ -5,12 +5,14 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <mutex>
 #include <thread>
 
 #include "config/BaseDataPrm.h"
@@ -26,6 +28,29 @@
 #include "tests/unit/data/DataTestUtil.h"
 
 using namespace datatest;
+
+// Every sync of this test program passes here on its way to the kernel, so a test can see which
+// files and folders were synced.
+namespace {
+std::mutex g_syncMutex;
+std::vector<std::pair<ino_t, bool>> g_synced;  // inode, and whether it was a folder
+void NoteSync(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return;
+    std::lock_guard<std::mutex> lock(g_syncMutex);
+    g_synced.emplace_back(st.st_ino, S_ISDIR(st.st_mode));
+}
+}  // namespace
+
+extern "C" int fdatasync(int fd) {
+    NoteSync(fd);
+    return static_cast<int>(::syscall(SYS_fdatasync, fd));
+}
+
+extern "C" int fsync(int fd) {
+    NoteSync(fd);
+    return static_cast<int>(::syscall(SYS_fsync, fd));
+}
 
 namespace {
 
@@ -68,6 +93,27 @@ TEST_F(WriterSafetyTest, AppendWaitsWhileAnotherWriterHoldsTheFolder) {
     EXPECT_EQ(Memos(), (std::vector<std::string>{"a", "b"}));
 }
 
+// A record reported stored must survive a power cut: its day file is synced before the append
+// returns, and the folder too when the append created the file (else the name may be lost).
+TEST_F(WriterSafetyTest, AnAppendSyncsTheDayFileAndANewFilesFolder) {
+    auto synced = [] {
+        std::lock_guard<std::mutex> lock(g_syncMutex);
+        auto all = g_synced;
+        g_synced.clear();
+        return all;
+    };
+    struct stat folder {};
+    ASSERT_EQ(::stat("data", &folder), 0);
+    synced();
+    ASSERT_EQ(Append(MakeRecord(Local(2009, 5, 12, 10), "a")), 1);
+    struct stat day {};
+    ASSERT_EQ(::stat(kDay, &day), 0);
+    using Synced = std::vector<std::pair<ino_t, bool>>;
+    EXPECT_EQ(synced(), (Synced{{day.st_ino, false}, {folder.st_ino, true}}));
+    ASSERT_EQ(Append(MakeRecord(Local(2009, 5, 12, 11), "b")), 1);
+    EXPECT_EQ(synced(), (Synced{{day.st_ino, false}}));
+}
+
 TEST_F(WriterSafetyTest, BatchAppendFollowsADayFileReplacedByRename) {
     CSpectrumDataWriter writer;
     writer.BeginBatch();
@@ -93,6 +139,41 @@ TEST_F(WriterSafetyTest, AppendAfterAPartialLastRecordStaysOnTheRecordGrid) {
     EXPECT_EQ(Memos(), (std::vector<std::string>{"a", "b"}));
     // The first record is untouched, byte for byte.
     EXPECT_EQ(testsupport::ReadFileBytes(kDay).substr(0, 2560), bytes.substr(0, 2560));
+}
+
+// A copy tool left the start of a record between whole ones: the records after it sit 1000 bytes
+// off the grid, and the grid alone would read the start glued to the next record's head.
+TEST_F(WriterSafetyTest, APartialRecordInTheMiddleIsReadAroundAndNeverCut) {
+    for (int h = 10; h < 16; ++h) ASSERT_EQ(Append(MakeRecord(Local(2009, 5, 12, h), "m" + std::to_string(h))), 1);
+    unsigned char image[2560];
+    ASSERT_TRUE(CSpectrumDataWriter::Encode(MakeRecord(Local(2009, 5, 12, 11, 30), "torn"), image));
+    std::string bytes = testsupport::ReadFileBytes(kDay);
+    bytes.insert(2 * 2560, reinterpret_cast<const char*>(image), 1000);
+    testsupport::WriteFileBytes(kDay, bytes);
+    const std::vector<std::string> whole = {"m10", "m11", "m12", "m13", "m14", "m15"};
+
+    EXPECT_EQ(Memos(), whole);
+    for (const char* comment : {static_cast<const char*>(nullptr), "m"}) {  // both ways a search reads
+        CSpectrumDataSet set;
+        set.Search(nullptr, nullptr, comment);
+        std::vector<std::string> memos;
+        for (int i = 0; i < set.Count(); ++i) memos.push_back(set.At(i).record.GetMemo());
+        EXPECT_EQ(memos, whole);
+        ASSERT_EQ(set.Count(), 6);
+        EXPECT_EQ(set.At(2).FileOffset, 2 * 2560 + 1000);
+        ASSERT_EQ(set.DamageNotes().size(), 1u);
+        EXPECT_EQ(set.DamageNotes()[0], "data/SPC_20090512.hlx is damaged: a partial record of 1000 bytes at byte 5120, "
+                                        "with whole records after it. The whole records are listed; nothing is cut off.");
+    }
+    // A rewrite finds its record off the grid; an append cuts nothing and stays in step.
+    CSpectrumDataSet set;
+    set.Search(nullptr, nullptr, nullptr);
+    EXPECT_EQ(set.SetComment({3}, "edited"), 1);
+    ASSERT_EQ(Append(MakeRecord(Local(2009, 5, 12, 17), "m17")), 1);
+    const std::string after = testsupport::ReadFileBytes(kDay);
+    ASSERT_EQ(after.size(), bytes.size() + 2560);
+    EXPECT_EQ(after.substr(0, 3 * 2560 + 1000), bytes.substr(0, 3 * 2560 + 1000));
+    EXPECT_EQ(Memos(), (std::vector<std::string>{"m10", "m11", "m12", "edited", "m14", "m15", "m17"}));
 }
 
 TEST_F(WriterSafetyTest, RewritesRefuseAnOffsetWhoseRecordMovedAway) {
@@ -122,6 +203,59 @@ TEST_F(WriterSafetyTest, RewritesRefuseAnOffsetWhoseRecordMovedAway) {
     EXPECT_EQ(Memos(), (std::vector<std::string>{"first", "b", "c"}));
     EXPECT_EQ(Day()[0].GetValid(), 0);
     EXPECT_EQ(Day()[2].GetValid(), 1);
+}
+
+// Two lists of the same records, as two programs (or a browser and the CLI) hold them: what one
+// changed must survive the other's rewrites from its older list.
+TEST_F(WriterSafetyTest, RewritesFromAStaleListChangeOneFieldOfRecordsStillAsListed) {
+    for (int h = 10; h < 14; ++h) ASSERT_EQ(Append(MakeRecord(Local(2009, 5, 12, h), "m" + std::to_string(h))), 1);
+    CSpectrumDataSet stale, other;
+    stale.Search(nullptr, nullptr, nullptr);
+    other.Search(nullptr, nullptr, nullptr);
+    ASSERT_EQ(stale.Count(), 4);
+    // Meanwhile: 10:00 deleted, 11:00 commented, 12:00 replaced by newer data (an overwriting import).
+    ASSERT_EQ(other.Delete({0}), 1);
+    ASSERT_EQ(other.SetComment({0}, "theirs"), 1);
+    unsigned char image[2560];
+    ASSERT_TRUE(CSpectrumDataWriter::Encode(MakeRecord(Local(2009, 5, 12, 12), "m12", 999.0f), image));
+    std::string bytes = testsupport::ReadFileBytes(kDay);
+    bytes.replace(2 * 2560, 2560, reinterpret_cast<const char*>(image), 2560);
+    testsupport::WriteFileBytes(kDay, bytes);
+
+    std::vector<CSpectrumDataSet::Refused> refused;
+    EXPECT_EQ(stale.SetComment({0, 1, 2, 3}, "mine", &refused), 0);
+    ASSERT_EQ(refused.size(), 2u);
+    EXPECT_EQ(refused[0].index, 2);
+    EXPECT_NE(refused[0].message.find("2009/05/12 12:00:00 in data/SPC_20090512.hlx (byte 5120)"), std::string::npos)
+        << refused[0].message;
+    EXPECT_NE(refused[0].message.find("changed since it was listed"), std::string::npos) << refused[0].message;
+    EXPECT_EQ(refused[1].index, 0);
+    EXPECT_NE(refused[1].message.find("deleted since it was listed"), std::string::npos) << refused[1].message;
+    // Only the comments of 11:00 and 13:00 changed, byte for byte; the list knows it.
+    std::string expected = bytes;
+    for (int k : {1, 3}) expected.replace(k * 2560 + 216, 64, std::string("mine") + std::string(60, '\0'));
+    EXPECT_TRUE(testsupport::ReadFileBytes(kDay) == expected);
+    EXPECT_EQ(stale.At(0).record.GetMemo(), "m10");
+    EXPECT_EQ(stale.At(1).record.GetMemo(), "mine");
+
+    // The other list's 11:00 and 13:00 now carry a comment the file no longer has; 12:00 changed.
+    refused.clear();
+    EXPECT_EQ(other.Delete({0, 1, 2}, &refused), 0);
+    ASSERT_EQ(refused.size(), 3u);
+    EXPECT_NE(refused[0].message.find("its comment was changed"), std::string::npos) << refused[0].message;
+    EXPECT_NE(refused[1].message.find("changed since it was listed"), std::string::npos) << refused[1].message;
+    EXPECT_EQ(other.Count(), 3);
+    EXPECT_TRUE(testsupport::ReadFileBytes(kDay) == expected);
+
+    // The stale list deletes what is still as it listed it, 10:00 (deleted already) included.
+    refused.clear();
+    EXPECT_EQ(stale.Delete({0, 1, 2, 3}, &refused), 0);
+    ASSERT_EQ(refused.size(), 1u);
+    EXPECT_EQ(refused[0].index, 2);
+    ASSERT_EQ(stale.Count(), 1);
+    EXPECT_EQ(stale.At(0).record.GetTime(), Local(2009, 5, 12, 12));
+    for (int k : {1, 3}) expected[static_cast<std::size_t>(k * 2560 + 280)] = 0;
+    EXPECT_TRUE(testsupport::ReadFileBytes(kDay) == expected);
 }
 
 TEST_F(WriterSafetyTest, AFifoNamedLikeADayFileIsRefusedAtOnce) {

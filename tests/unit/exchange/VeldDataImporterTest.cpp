@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstring>
 
+#include "data/BaseDataSet.h"
 #include "data/SpectrumDataReader.h"
 #include "data/SpectrumDataWriter.h"
 #include "exchange/VeldDataImporter.h"
@@ -135,6 +136,56 @@ TEST_F(VeldDataImporterTest, ARecordOfAnEarlierDayAfterALaterOneIsMergedIntoTheR
                        RecordV3(Local(2009, 5, 12, 14), "a14")));
     EXPECT_EQ(Memos(Day(2009, 5, 12)), (std::vector<std::string>{"a10", "s12", "a14"}));
     EXPECT_EQ(Memos(Day(2009, 5, 13)), (std::vector<std::string>{"b10"}));
+}
+
+// The history keeps (file date, offset); a record merged in before the standard moves it.
+TEST_F(VeldDataImporterTest, TheStandardHistoryFollowsItsRecordWhenAnImportMovesIt) {
+    Store({{Local(2009, 5, 12, 10), "ten"}, {Local(2009, 5, 12, 12), "noon"}});
+    ASSERT_TRUE(CBaseDataSet().Register(Local(2009, 5, 12), 2560));
+    ASSERT_TRUE(Import(HeaderV3() + RecordV3(Local(2009, 5, 12, 11), "eleven", 0)));
+    auto current = [](int64_t& offset) {
+        CBaseDataSet standard;
+        platform::CalTime date = 0;
+        offset = -1;
+        EXPECT_TRUE(standard.ItemLocation(0, date, offset));
+        return standard.Current() ? standard.Current()->GetMemo() : std::string("none");
+    };
+    int64_t offset;
+    EXPECT_EQ(current(offset), "noon");
+    EXPECT_EQ(offset, 2 * 2560);
+    // Replaced by an overwriting import, it names the record that took its place.
+    ASSERT_TRUE(Import(HeaderV3() + RecordV3(Local(2009, 5, 12, 9), "nine", 0) + RecordV3(Local(2009, 5, 12, 12), "new noon", 0),
+                       true));
+    EXPECT_EQ(current(offset), "new noon");
+    EXPECT_EQ(offset, 3 * 2560);
+}
+
+// 01:30 comes twice on the night daylight saving ends; the day file stores both as 01:30:00.
+TEST_F(VeldDataImporterTest, RecordsOfTheRepeatedHourAreFoundAgainByTheirStoredClock) {
+    testsupport::TzGuard newYork("America/New_York");
+    const platform::CalTime edt = 1793511000, est = 1793514600, three = 1793520000;  // 01:30 EDT, 01:30 EST, 03:00
+    const std::string file = HeaderV3() + RecordV3(edt, "edt", 0) + RecordV3(est, "est", 0) + RecordV3(three, "three", 0);
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_TRUE(Import(file));
+        EXPECT_EQ(Memos(Day(2026, 11, 1)), (std::vector<std::string>{"edt", "est", "three"})) << round;
+    }
+}
+
+// The day's file lost part of a record in the middle: merging would move every record and drop
+// those bytes, so the import stops at that day and says which file it is.
+TEST_F(VeldDataImporterTest, ADayFileDamagedInTheMiddleIsNotMergedInto) {
+    Store({{Local(2009, 5, 12, 8), "a"}, {Local(2009, 5, 12, 9), "b"}, {Local(2009, 5, 12, 10), "c"}});
+    std::string bytes = testsupport::ReadFileBytes(DayFile("20090512"));
+    bytes.erase(2560, 700);
+    testsupport::WriteFileBytes(DayFile("20090512"), bytes);
+    testsupport::WriteFileBytes("in.srd", HeaderV3() + RecordV3(Local(2009, 5, 11, 9), "earlier", 0) +
+                                              RecordV3(Local(2009, 5, 12, 11), "later", 0));
+    CVeldDataImporter importer("in.srd");
+    EXPECT_FALSE(importer.Import(false));
+    EXPECT_EQ(importer.LastFailure(), CVeldDataImporter::Failure::DataFolder);
+    EXPECT_NE(importer.Detail().find(DayFile("20090512") + " is damaged"), std::string::npos) << importer.Detail();
+    EXPECT_TRUE(testsupport::ReadFileBytes(DayFile("20090512")) == bytes);
+    EXPECT_EQ(Memos(Day(2009, 5, 11)), (std::vector<std::string>{"earlier"}));
 }
 
 TEST_F(VeldDataImporterTest, OlderVersionsCarryTheMemoInTheHeaderAndFewerTables) {
