@@ -53,8 +53,10 @@ int RunList(Context&, const std::vector<std::string>& argv) {
     std::string error;
     if (!args.Parse(argv, kSelectionOptions, {}, error)) return Usage(error);
     if (!args.Positional().empty()) return Usage("list takes no arguments");
+    Selection selection;
+    if (!ReadSelection(args, selection, error)) return Usage(error);
     CSpectrumDataSet set;
-    SelectRecords(args, set);
+    SelectRecords(selection, set);
     PrintRow({"file_date", "offset", "time", "memo", "type", "id", "serial", "st", "fv", "ft", "exposure",
               "temperature", "longitude", "latitude", "altitude", "fov", "pixels", "par", "photon", "lux", "uva",
               "uvb"});

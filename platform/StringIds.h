@@ -315,7 +315,7 @@ constexpr int kExitAfterClosingDialogs = 2125;  // "Exit after closing all dialo
 constexpr int kConfirmStopMeasurement = 2126;  // "Do you stop to measure?"
 constexpr int kCannotStartSimulator = 2127;  // "Cannot start the simulated instrument."
 constexpr int kHelpMenu = 2130;  // "Help(&H)"
-constexpr int kNotASearchTime = 2131;  // "Not a date and time (YYYY/MM/DD HH:MM:SS)."
+constexpr int kNotASearchTime = 2131;  // "Not searched: give a date and time as YYYY/MM/DD HH:MM:SS (years 2000 to 2035)."
 constexpr int kEndBeforeStart = 2132;  // "The end time is before the start time."
 
 // Data browser: group boxes, labels, buttons, context menu, column headers and messages of the data

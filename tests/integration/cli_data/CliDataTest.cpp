@@ -76,7 +76,7 @@ TEST_F(CliDataTest, ListPrintsEveryRecordWithDerivedValues) {
 }
 
 TEST_F(CliDataTest, ListSelectsLikeTheSearchBoxes) {
-    CliRun r = Cli(Workdir() + "list --from '2009/5/12 11:00' --to 2009/5/12/23");
+    CliRun r = Cli(Workdir() + "list --from '2009/5/12 11:00' --to '2009/5/12 23'");
     ASSERT_EQ(r.status, 0);
     auto rows = Rows(r.out);
     ASSERT_EQ(rows.size(), 2u);

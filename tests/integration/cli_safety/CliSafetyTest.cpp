@@ -176,6 +176,42 @@ TEST_F(CliSafetyTest, DeleteAndCommentRewriteTheSelectedRecordsInPlace) {
     EXPECT_EQ(r.out.find("\ta\t"), std::string::npos) << r.out;
 }
 
+TEST_F(CliSafetyTest, MistypedSelectionsAreUsageErrorsThatChangeNothing) {
+    Store(0, "a");
+    Store(1, "b");
+    ASSERT_EQ(CSpectrumDataWriter().AppendRecord(InstrumentRecord(Local(2040, 6, 1, 12), "late", 100.0f)), 1);
+    const std::string day = testsupport::ReadFileBytes("data/SPC_20090512.hlx");
+    const std::string late = testsupport::ReadFileBytes("data/SPC_20400601.hlx");
+    for (const char* command : {"delete", "comment x", "list", "export out.csv", "render spectrum out.png"}) {
+        for (const char* option : {"--from", "--to"}) {
+            // Words, other date orders, a missing day, no such day, and years a search would clamp
+            // (2041 once deleted the record of 2040).
+            for (const char* text : {"yesterday", "next week", "12.05.2009", "2009/5", "2009/5/12/10", "2009/4/31",
+                                     "2009/5/12 24:00", "2041/1/1", "1999/12/31", ""}) {
+                const std::string what = std::string(command) + " " + option + " '" + text + "'";
+                const CliRun r = Cli(Workdir() + what);
+                EXPECT_EQ(r.status, 2) << what;
+                EXPECT_NE(r.err.find(option), std::string::npos) << what << ": " << r.err;
+                if (*text) {
+                    EXPECT_NE(r.err.find("YYYY/MM/DD HH:MM:SS"), std::string::npos) << what << ": " << r.err;
+                }
+                EXPECT_TRUE(r.out.empty()) << what;
+            }
+        }
+    }
+    EXPECT_EQ(Cli(Workdir() + "delete --comment ''").status, 2);
+    EXPECT_EQ(Cli(Workdir() + "delete --from 2009/5/12 --from 2041/1/1").status, 2);
+    EXPECT_EQ(testsupport::ReadFileBytes("data/SPC_20090512.hlx"), day);
+    EXPECT_EQ(testsupport::ReadFileBytes("data/SPC_20400601.hlx"), late);
+    EXPECT_LT(testsupport::FileSize("out.csv"), 0);
+    EXPECT_LT(testsupport::FileSize("out.png"), 0);
+    // The ISO form names its day too.
+    const CliRun r = Cli(Workdir() + "list --from 2009-05-12 --to '2009/05/12 10:00'");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("\ta\t"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("\tb\t"), std::string::npos) << r.out;
+}
+
 TEST_F(CliSafetyTest, TemporariesOfKilledRunsAreRemovedAtStart) {
     const pid_t pid = ::fork();
     if (pid == 0) ::_exit(0);
