@@ -202,6 +202,8 @@ void CSpectrumDataSet::Append(const CSpectrumData& record, platform::CalTime fil
 
 std::set<platform::CalTime> CSpectrumDataSet::ListFileDates(const std::string& folder, const std::string& prefix) {
     std::set<platform::CalTime> dates;
+    // The pattern would otherwise list another folder's files.
+    if (!CGeneralPrm::IsUsableFileNameId(prefix)) return dates;
     const std::size_t l = prefix.size();
     for (const std::string& name : platform::ListMatchingFiles(folder + "\\" + prefix + "_????????.hlx")) {
         if (name.size() < l + 9) continue;

@@ -160,6 +160,16 @@ TEST_F(AppTest, DataFolderDialogStoresOnlyOnOk) {
     }
     EXPECT_EQ(Ini("GENERAL", "DATA_STORED_FOLDER"), "/data/field");
     EXPECT_EQ(Ini("GENERAL", "FILE_NAME_ID"), "");
+    // An ID that would put the daily files into another folder is refused and not stored.
+    for (const char* id : {"../SPC", "sub/SPC", "a\\b", ".."}) {
+        prompter.Clear();
+        CSetGeneral d;
+        d.findChild<QLineEdit*>(QStringLiteral("id1009"))->setText(QString::fromUtf8(id));
+        d.findChild<QPushButton*>(QStringLiteral("id1"))->click();
+        EXPECT_NE(d.result(), QDialog::Accepted) << id;
+        EXPECT_EQ(prompter.Messages(), std::vector<std::string>{"A file name ID must not contain / or \\ or \"..\"."}) << id;
+    }
+    EXPECT_EQ(Ini("GENERAL", "FILE_NAME_ID"), "");
 }
 
 TEST_F(AppTest, CommentDialogHoldsAtMost63Bytes) {

@@ -79,10 +79,11 @@ TEST_F(CliSafetyTest, ARunOnlyFolderLeavesTheStandardHistoryAsSaved) {
 
 TEST_F(CliSafetyTest, StandardChangesThatCannotBeSavedFail) {
     Store(0, "std");
-    // The history file's name is taken by a folder: nothing can be written there.
-    ASSERT_EQ(::mkdir("ZQ118_BASE.ini", 0755), 0);
+    // A disk that takes 1 KiB more: the history file (kept lines and all) cannot be written, the
+    // message can.
+    testsupport::WriteFileBytes("ZQ118_BASE.ini", "[NOTES]\nTEXT=" + std::string(2000, 'n') + "\n");
     for (const char* command : {"standard register 2009/05/12 0", "standard jis off", "standard jis on"}) {
-        const CliRun r = Cli(Workdir() + command);
+        const CliRun r = Cli(Workdir() + command, "ulimit -f 1; ");
         EXPECT_EQ(r.status, 1) << command;
         EXPECT_EQ(r.err, "Cannot save the standard data history to ./ZQ118_BASE.ini.\n") << command;
     }
@@ -210,6 +211,42 @@ TEST_F(CliSafetyTest, MistypedSelectionsAreUsageErrorsThatChangeNothing) {
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("\ta\t"), std::string::npos) << r.out;
     EXPECT_EQ(r.out.find("\tb\t"), std::string::npos) << r.out;
+}
+
+// Settings that could not be read ran on defaults: a measurement was stored into the working
+// folder and "standard list" pruned the whole history. An unusable file name ID wrote outside the
+// data folder.
+TEST_F(CliSafetyTest, SettingsThatCannotBeUsedStopTheRunAndChangeNothing) {
+    Store(0, "r");
+    ASSERT_EQ(Cli(Workdir() + "standard register 2009/05/12 0").status, 0);
+    const std::string history = testsupport::ReadFileBytes("ZQ118_BASE.ini");
+    const auto dayFilesHere = [] {
+        int n = 0;
+        for (const auto& e : std::filesystem::directory_iterator(".")) n += e.path().extension() == ".hlx";
+        return n;
+    };
+    for (const char* name : {"ZQ118.ini", "ZQ118_BASE.ini"}) {
+        ASSERT_EQ(::rename(name, "kept.ini"), 0);
+        ASSERT_EQ(::mkdir(name, 0755), 0);
+        for (const char* command : {"--demo measure --type manual", "standard list", "list"}) {
+            const CliRun r = Cli(Workdir() + command);
+            EXPECT_EQ(r.status, 1) << name << " " << command;
+            EXPECT_NE(r.err.find(std::string("/") + name + ": Is a directory"), std::string::npos) << r.err;
+        }
+        ASSERT_EQ(::rmdir(name), 0);
+        ASSERT_EQ(::rename("kept.ini", name), 0);
+    }
+    EXPECT_EQ(testsupport::ReadFileBytes("ZQ118_BASE.ini"), history);
+    EXPECT_EQ(dayFilesHere(), 0);
+
+    datatest::SetGeneral("data", "../SPC");
+    const CliRun r = Cli(Workdir() + "--demo measure --type manual");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("\"../SPC\""), std::string::npos) << r.err;
+    EXPECT_EQ(dayFilesHere(), 0);
+    EXPECT_EQ(Cli(Workdir() + "--prefix .. list").status, 2);
+    EXPECT_EQ(Cli(Workdir() + "--prefix SPC list").status, 0);  // this run's prefix holds instead
+    EXPECT_EQ(testsupport::ReadFileBytes("ZQ118_BASE.ini"), history);
 }
 
 TEST_F(CliSafetyTest, TemporariesOfKilledRunsAreRemovedAtStart) {
