@@ -882,7 +882,7 @@ void CHeliarcDlg::EditComment() {
     if (Prompter::Current().RunModal(dialog) != QDialog::Accepted) return;
     const std::set<int> rows = selection_;
     for (int row : rows) {
-        if (row < 0 || row >= dataSet_.Count()) continue;
+        if (row < 0 || row >= dataSet_.Count() || dataSet_.At(row).record.GetMemo() == dialog.Comment()) continue;
         dataSet_.At(row).record.SetMemo(dialog.Comment());
         if (!dataSet_.Update(row)) ShowMessage(this, ids::kUpdateDataFailure);
     }

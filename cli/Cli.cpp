@@ -119,6 +119,8 @@ std::string Escape(const std::string& text) {
     return out;
 }
 
+std::string Text(const std::string& stored) { return Escape(platform::ToDisplayText(stored)); }
+
 std::string FormatDate(platform::CalTime t) { return platform::FormatLocal(t, "%Y/%m/%d"); }
 std::string FormatDateTime(platform::CalTime t) { return platform::FormatLocal(t, "%Y/%m/%d %H:%M:%S"); }
 

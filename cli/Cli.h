@@ -55,6 +55,8 @@ void SelectRecords(const Selection& selection, CSpectrumDataSet& set);
 std::string Num(double v);
 // Tab, CR, LF and backslash written as \t \r \n \\ so every row stays one line of columns.
 std::string Escape(const std::string& text);
+// A stored text field for output: UTF-8 as shown on screen (CP932 decoded), escaped.
+std::string Text(const std::string& stored);
 std::string FormatDate(platform::CalTime t);      // "%Y/%m/%d"
 std::string FormatDateTime(platform::CalTime t);  // "%Y/%m/%d %H:%M:%S"
 // "YYYY/MM/DD" of a daily file to its local midnight; false when it is no date.

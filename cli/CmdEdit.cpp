@@ -7,6 +7,7 @@
 #include "cli/Cli.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
+#include "platform/Text.h"
 
 namespace cli {
 namespace {
@@ -46,6 +47,8 @@ int RunComment(Context&, const std::vector<std::string>& argv) {
     std::string error;
     Selection selection;
     if (!ParseSelection(argv, "comment", 1, selection, args, error)) return Usage(error);
+    // Comments this program writes are UTF-8 (cut to 63 bytes between characters).
+    if (!platform::IsValidUtf8(args.Positional()[0])) return Usage("comment TEXT must be UTF-8 text");
     CSpectrumDataSet set;
     SelectRecords(selection, set);
     bool ok = true;

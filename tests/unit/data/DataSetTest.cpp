@@ -61,6 +61,24 @@ TEST_F(DataSetTest, CommentFilterIsACaseSensitiveSubstring) {
     EXPECT_EQ(set.Count(), 3);
 }
 
+// A memo of an older Windows system is CP932; it is found by the text the list shows, never by
+// its trail bytes ("テスト" is 83 65 83 58 83 67: an 'e', an 'X' and a 'g').
+TEST_F(DataSetTest, CommentsAreMatchedAsShown) {
+    const std::string cp932 = "\x83\x65\x83\x58\x83\x67";
+    Write({MakeRecord(Local(2009, 5, 12, 1), cp932), MakeRecord(Local(2009, 5, 12, 2), "cafe"),
+           MakeRecord(Local(2009, 5, 12, 3), "\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88 UTF-8")});
+    CSpectrumDataSet set;
+    set.Search(nullptr, nullptr, "e");
+    EXPECT_EQ(Memos(set), (std::vector<std::string>{"cafe"}));
+    set.Search(nullptr, nullptr, "Xg");
+    EXPECT_EQ(set.Count(), 0);
+    set.Search(nullptr, nullptr, "\xE3\x82\xB9\xE3\x83\x88");  // "スト"
+    ASSERT_EQ(set.Count(), 2);
+    EXPECT_EQ(set.At(0).record.GetMemo(), cp932);  // found, and kept as stored
+    set.Search(nullptr, nullptr, cp932.c_str());  // typed in CP932 it means the same
+    EXPECT_EQ(set.Count(), 2);
+}
+
 TEST_F(DataSetTest, PrefixAndOddFileNamesSelectDailyFiles) {
     Write({MakeRecord(Local(2009, 5, 12, 1), "spc")});
     SetGeneral(dir_.Path(), "XYZ");
