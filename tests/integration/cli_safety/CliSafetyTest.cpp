@@ -165,6 +165,7 @@ TEST_F(CliSafetyTest, DeleteAndCommentRewriteTheSelectedRecordsInPlace) {
     EXPECT_EQ(Cli(Workdir() + "delete").status, 2);  // never every record by accident
     EXPECT_EQ(Cli(Workdir() + "comment new").status, 2);
     EXPECT_EQ(Cli(Workdir() + "comment --from \"2009/05/12 10:01:00\"").status, 2);
+    EXPECT_EQ(Cli(Workdir() + "comment \"$(printf '\\203e')\" --comment b").status, 2);  // CP932, no UTF-8
     EXPECT_EQ(Cli(Workdir() + "comment edited --from \"2009/05/12 10:01:00\"").status, 0);
     EXPECT_EQ(Cli(Workdir() + "delete --comment a").status, 0);
     const auto day = Day();
