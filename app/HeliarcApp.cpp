@@ -16,6 +16,7 @@
 #include "app/HeliarcDlg.h"
 #include "app/MeasurementRunEngine.h"
 #include "config/GeneralPrm.h"
+#include "config/SettingsCheck.h"
 #include "ui/DataListCtrl.h"
 #include "platform/File.h"
 #include "platform/Path.h"
@@ -61,6 +62,7 @@ int CHeliarcApp::Run(const Options& options) {
         return ok ? 0 : 1;
     }
 
+    if (!CheckSettingsAtStart()) return 1;
     {
         // Temporaries of saves and imports an earlier run was killed in the middle of.
         CGeneralPrm general;
@@ -124,6 +126,22 @@ int CHeliarcApp::Run(const Options& options) {
     dialog_ = nullptr;
     if (simulator_) simulator_->Stop();
     return result;
+}
+
+bool CHeliarcApp::CheckSettingsAtStart() {
+    const SettingsCheck check = CheckSettings();
+    // Running on defaults would store measurements into the working folder and prune the standard
+    // data history; a read-only run would still mislead. The user fixes the file and starts again.
+    if (!check.unreadable.empty()) {
+        ShowMessageText(nullptr, check.unreadable + "\r\n" + platform::LoadString(ids::kNoStartOnDefaults));
+        return false;
+    }
+    // Nothing is read or written with an unusable file name ID; the program runs so that the data
+    // folder dialog can set another.
+    if (!check.fileNameId.empty())
+        ShowMessageText(nullptr, check.fileNameId + "\r\n" + platform::LoadString(ids::kSetAnotherFileNameId),
+                        Prompter::Icon::Warning);
+    return true;
 }
 
 int CHeliarcApp::SaveThumbnailPicture(const std::string& path) {

@@ -28,6 +28,9 @@ public:
     // Application start: the locale, the main dialog shown and the event loop run until the dialog
     // ends; the exit code.
     int Run(const Options& options);
+    // Tells the user what keeps the stored settings from being used; false when the program must
+    // not start (a settings file that exists but cannot be read).
+    static bool CheckSettingsAtStart();
 
     QPointer<CDataThumbnailWnd> m_pDataThumbnailWnd;
     QPointer<CBaseDataThumbnailWnd> m_pBaseDataThumbnailWnd;

@@ -743,15 +743,18 @@ void CHeliarcDlg::Retrieve() {
     const std::string endText = searchEnd_->text().toStdString();
     const std::string commentText = searchComment_->text().toStdString();
     platform::CalTime start = 0, end = 0;
-    if (!startText.empty()) start = ParseSearchTime(startText);
-    if (!endText.empty()) end = ParseSearchTime(endText);
-    const bool startIsTime = startText.empty() || IsSearchTimeText(startText);
-    const bool endIsTime = endText.empty() || IsSearchTimeText(endText);
+    const bool startIsTime = startText.empty() || ReadSearchTime(startText, start) == SearchTimeRead::Time;
+    const bool endIsTime = endText.empty() || ReadSearchTime(endText, end) == SearchTimeRead::Time;
     ShowSearchNotes(startIsTime, endIsTime,
                     !startText.empty() && !endText.empty() && startIsTime && endIsTime && end < start);
     const RecordKeys keep = SelectedKeys();
-    dataSet_.Search(startText.empty() ? nullptr : &start, endText.empty() ? nullptr : &end,
-                    commentText.empty() ? nullptr : commentText.c_str());
+    // A box its note refuses is not searched with some other date: the list stays empty until the
+    // text names a time.
+    if (startIsTime && endIsTime)
+        dataSet_.Search(startText.empty() ? nullptr : &start, endText.empty() ? nullptr : &end,
+                        commentText.empty() ? nullptr : commentText.c_str());
+    else
+        dataSet_.Clear();
     QStringList damage;
     for (const std::string& note : dataSet_.DamageNotes()) damage << QString::fromStdString(note);
     damageNote_->setText(damage.join(QLatin1Char('\n')));

@@ -41,6 +41,11 @@ bool Args::Parse(const std::vector<std::string>& argv, const std::vector<std::st
                     error = "option " + a + " needs a value";
                     return false;
                 }
+                // Which of two values was meant is anyone's guess.
+                if (values_.count(a)) {
+                    error = "option " + a + " is given twice";
+                    return false;
+                }
                 values_[a] = argv[++i];
             } else if (contains(flagOptions, a)) {
                 flags_[a] = true;
@@ -60,12 +65,42 @@ std::string Args::Get(const std::string& name, const std::string& def) const {
     return it == values_.end() ? def : it->second;
 }
 
-void SelectRecords(const Args& args, CSpectrumDataSet& set) {
-    platform::CalTime start = 0, end = 0;
-    const std::string from = args.Get("--from"), to = args.Get("--to"), comment = args.Get("--comment");
-    if (!from.empty()) start = ParseSearchTime(from);
-    if (!to.empty()) end = ParseSearchTime(to);
-    set.Search(from.empty() ? nullptr : &start, to.empty() ? nullptr : &end, comment.empty() ? nullptr : comment.c_str());
+bool ReadSelection(const Args& args, Selection& selection, std::string& error) {
+    selection = Selection();
+    for (const char* option : {"--from", "--to"}) {
+        if (!args.Has(option)) continue;
+        const std::string text = args.Get(option);
+        platform::CalTime t = 0;
+        const char* what = nullptr;
+        switch (ReadSearchTime(text, t)) {
+            case SearchTimeRead::Time: break;
+            case SearchTimeRead::NotATime: what = "is not a date and time"; break;
+            case SearchTimeRead::NoSuchTime: what = "names no such date and time"; break;
+            case SearchTimeRead::YearOutside: what = "is outside the years a search covers"; break;
+        }
+        if (what) {
+            error = std::string(option) + " \"" + Escape(text) + "\" " + what + ": give YYYY/MM/DD, YYYY/MM/DD HH, " +
+                    "YYYY/MM/DD HH:MM or YYYY/MM/DD HH:MM:SS, local time, years " + std::to_string(kSearchFirstYear) +
+                    " to " + std::to_string(kSearchLastYear);
+            return false;
+        }
+        (option[2] == 'f' ? selection.start : selection.end) = t;
+    }
+    if (args.Has("--comment")) {
+        // An empty text would match every memo: a script whose variable came out empty would
+        // select everything.
+        if (args.Get("--comment").empty()) {
+            error = "--comment needs a text";
+            return false;
+        }
+        selection.comment = args.Get("--comment");
+    }
+    return true;
+}
+
+void SelectRecords(const Selection& selection, CSpectrumDataSet& set) {
+    set.Search(selection.start ? &*selection.start : nullptr, selection.end ? &*selection.end : nullptr,
+               selection.comment ? selection.comment->c_str() : nullptr);
     // Listed, but the user should know the file needs looking after.
     for (const std::string& note : set.DamageNotes()) std::fprintf(stderr, "heliarc-cli: warning: %s\n", note.c_str());
 }
@@ -85,6 +120,8 @@ std::string Escape(const std::string& text) {
     }
     return out;
 }
+
+std::string Text(const std::string& stored) { return Escape(platform::ToDisplayText(stored)); }
 
 std::string FormatDate(platform::CalTime t) { return platform::FormatLocal(t, "%Y/%m/%d"); }
 std::string FormatDateTime(platform::CalTime t) { return platform::FormatLocal(t, "%Y/%m/%d %H:%M:%S"); }

@@ -3,6 +3,7 @@
 // every command takes exactly as the data browser's search boxes do.
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,14 +37,26 @@ private:
 
 extern const std::vector<std::string> kSelectionOptions;  // --from --to --comment
 
-// Search of the data folder with --from/--to/--comment; a warning on standard error names each
-// damaged day file it read.
-void SelectRecords(const Args& args, CSpectrumDataSet& set);
+// The records a command works on, as --from, --to and --comment give them.
+struct Selection {
+    std::optional<platform::CalTime> start, end;
+    std::optional<std::string> comment;
+    bool Any() const { return start || end || comment; }
+};
+
+// The one reading of a selection that every command shares: a --from/--to text is the date and
+// time it names, as the search boxes read it, and a text they refuse (or an empty option) is a
+// usage error with a message that names the option and the accepted forms. Never another date.
+bool ReadSelection(const Args& args, Selection& selection, std::string& error);
+// Search of the data folder; a warning on standard error names each damaged day file it read.
+void SelectRecords(const Selection& selection, CSpectrumDataSet& set);
 
 // "%.9g": a single-precision value survives the round trip.
 std::string Num(double v);
 // Tab, CR, LF and backslash written as \t \r \n \\ so every row stays one line of columns.
 std::string Escape(const std::string& text);
+// A stored text field for output: UTF-8 as shown on screen (CP932 decoded), escaped.
+std::string Text(const std::string& stored);
 std::string FormatDate(platform::CalTime t);      // "%Y/%m/%d"
 std::string FormatDateTime(platform::CalTime t);  // "%Y/%m/%d %H:%M:%S"
 // "YYYY/MM/DD" of a daily file to its local midnight; false when it is no date.

@@ -59,8 +59,10 @@ int RunList(Context&, const std::vector<std::string>& argv) {
     std::string error;
     if (!args.Parse(argv, kSelectionOptions, {}, error)) return Usage(error);
     if (!args.Positional().empty()) return Usage("list takes no arguments");
+    Selection selection;
+    if (!ReadSelection(args, selection, error)) return Usage(error);
     CSpectrumDataSet set;
-    SelectRecords(args, set);
+    SelectRecords(selection, set);
     PrintRow({"file_date", "offset", "time", "memo", "type", "id", "serial", "st", "fv", "ft", "exposure",
               "temperature", "longitude", "latitude", "altitude", "fov", "pixels", "par", "photon", "lux", "uva",
               "uvb"});
@@ -68,8 +70,8 @@ int RunList(Context&, const std::vector<std::string>& argv) {
         auto& e = set.At(i);
         CSpectrumData& r = e.record;
         PrintRow({FormatDate(e.FileDate), std::to_string(e.FileOffset), FormatDateTime(r.GetTime()),
-                  Escape(r.GetMemo()), Escape(r.GetTypeCode()), Escape(r.GetIdText()), Escape(r.GetSerialNumber()),
-                  Escape(r.GetStText()), Escape(r.GetFvText()), Escape(r.GetFtText()),
+                  Text(r.GetMemo()), Text(r.GetTypeCode()), Text(r.GetIdText()), Text(r.GetSerialNumber()),
+                  Text(r.GetStText()), Text(r.GetFvText()), Text(r.GetFtText()),
                   std::to_string(r.GetExposureTime()), Num(r.GetTemperature()), Num(r.GetLongitude()),
                   Num(r.GetLatitude()), Num(r.GetAltitude()), r.FovText(), std::to_string(r.PixelCount()),
                   Num(r.GetPar()), Num(r.GetPhoton()), Num(r.GetLux()), Num(r.GetUvA()), Num(r.GetUvB())});
@@ -127,7 +129,7 @@ int RunStandard(Context&, const std::vector<std::string>& argv) {
             int64_t offset;
             bool stored = standard.ItemLocation(p, date, offset);
             PrintRow({std::to_string(p), stored ? FormatDate(date) : "-", stored ? std::to_string(offset) : "-",
-                      FormatDateTime(r.GetTime()), Escape(r.GetMemo()), Num(r.GetPar()), Num(r.GetPhoton()),
+                      FormatDateTime(r.GetTime()), Text(r.GetMemo()), Num(r.GetPar()), Num(r.GetPhoton()),
                       Num(r.GetLux())});
         }
         return kExitOk;

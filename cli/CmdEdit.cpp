@@ -8,20 +8,22 @@
 #include "cli/Cli.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
+#include "platform/Text.h"
 
 namespace cli {
 namespace {
 
 // Both commands change stored records: an empty selection would mean every record, which is
 // never what a script that forgot its --from meant.
-bool ParseSelection(const std::vector<std::string>& argv, const char* command, std::size_t positional, Args& args,
-                    std::string& error) {
+bool ParseSelection(const std::vector<std::string>& argv, const char* command, std::size_t positional,
+                    Selection& selection, Args& args, std::string& error) {
     if (!args.Parse(argv, kSelectionOptions, {}, error)) return false;
     if (args.Positional().size() != positional) {
         error = std::string(command) + (positional ? " needs one TEXT" : " takes no arguments");
         return false;
     }
-    if (!args.Has("--from") && !args.Has("--to") && !args.Has("--comment")) {
+    if (!ReadSelection(args, selection, error)) return false;
+    if (!selection.Any()) {
         error = std::string(command) + " needs --from, --to or --comment";
         return false;
     }
@@ -42,9 +44,10 @@ int Report(const std::vector<CSpectrumDataSet::Refused>& refused, int selected) 
 int RunDelete(Context&, const std::vector<std::string>& argv) {
     Args args;
     std::string error;
-    if (!ParseSelection(argv, "delete", 0, args, error)) return Usage(error);
+    Selection selection;
+    if (!ParseSelection(argv, "delete", 0, selection, args, error)) return Usage(error);
     CSpectrumDataSet set;
-    SelectRecords(args, set);
+    SelectRecords(selection, set);
     std::set<int> all;
     for (int i = 0; i < set.Count(); ++i) all.insert(i);
     std::vector<CSpectrumDataSet::Refused> refused;
@@ -55,9 +58,12 @@ int RunDelete(Context&, const std::vector<std::string>& argv) {
 int RunComment(Context&, const std::vector<std::string>& argv) {
     Args args;
     std::string error;
-    if (!ParseSelection(argv, "comment", 1, args, error)) return Usage(error);
+    Selection selection;
+    if (!ParseSelection(argv, "comment", 1, selection, args, error)) return Usage(error);
+    // Comments this program writes are UTF-8 (cut to 63 bytes between characters).
+    if (!platform::IsValidUtf8(args.Positional()[0])) return Usage("comment TEXT must be UTF-8 text");
     CSpectrumDataSet set;
-    SelectRecords(args, set);
+    SelectRecords(selection, set);
     std::set<int> all;
     for (int i = 0; i < set.Count(); ++i) all.insert(i);
     std::vector<CSpectrumDataSet::Refused> refused;

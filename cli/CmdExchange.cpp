@@ -60,12 +60,14 @@ int RunExport(Context&, const std::vector<std::string>& argv) {
     const std::string standardChoice = args.Get("--standard", "current");
     if (standardChoice != "current" && standardChoice != "jis" && standardChoice != "none")
         return Usage("--standard must be current, jis or none");
+    Selection selection;
+    if (!ReadSelection(args, selection, error)) return Usage(error);
     if (!ApplyExportOptions(args, error)) return Usage(error);
 
     CExportPrm prm;
     prm.Load();
     CSpectrumDataSet set;
-    SelectRecords(args, set);
+    SelectRecords(selection, set);
 
     CBaseDataSet standardSet;
     CSpectrumData standard;

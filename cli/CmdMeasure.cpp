@@ -14,6 +14,7 @@
 #include "config/Parameter.h"
 #include "instrument/Measurement.h"
 #include "platform/Messages.h"
+#include "platform/Text.h"
 #include "sim/SimulatedInstrument.h"
 
 namespace cli {
@@ -145,6 +146,7 @@ int RunMeasure(Context& ctx, const std::vector<std::string>& argv) {
                                    duration > 1e9))
         return Usage("--duration must be a positive number of seconds");
     if (ctx.demo && args.Has("--port")) return Usage("--port cannot be combined with --demo");
+    if (!platform::IsValidUtf8(args.Get("--memo"))) return Usage("--memo must be UTF-8 text");
 
     CMeasurementPrm settings;
     settings.Load();

@@ -94,9 +94,11 @@ int RunRender(Context&, const std::vector<std::string>& argv) {
     int height = tile ? thumbnail::kLogicalHeight : 500;
     if (args.Has("--size") && !ParseSize(args.Get("--size"), width, height))
         return Usage("--size must be WIDTHxHEIGHT with both at least 1");
+    Selection selection;
+    if (!ReadSelection(args, selection, error)) return Usage(error);
 
     CSpectrumDataSet set;
-    SelectRecords(args, set);
+    SelectRecords(selection, set);
     if (set.Count() == 0) return Fail("No records match the selection.");
     const auto app = MakeApplication();
 

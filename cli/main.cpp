@@ -12,6 +12,7 @@
 #include "cli/Cli.h"
 #include "config/GeneralPrm.h"
 #include "config/Parameter.h"
+#include "config/SettingsCheck.h"
 #include "platform/File.h"
 
 namespace {
@@ -46,10 +47,8 @@ int main(int argc, char** argv) {
             haveFolder = true;
         } else if (a == "--prefix") {
             if (!value(prefix)) return cli::Usage("--prefix needs a file name prefix");
-            // The prefix starts a file name in the data folder; a separator would put the day
-            // files somewhere else.
-            if (prefix.find_first_of("/\\") != std::string::npos)
-                return cli::Usage("--prefix must not contain a path separator");
+            if (!CGeneralPrm::IsUsableFileNameId(prefix))
+                return cli::Usage("--prefix must not contain / or \\ or \"..\"");
             havePrefix = true;
         } else if (a == "--demo") {
             ctx.demo = true;
@@ -68,6 +67,11 @@ int main(int argc, char** argv) {
         return cli::Fail("Cannot change to the working folder " + workdir + ": " + std::strerror(errno));
     if (haveFolder) CParameter::SetRunOverride("GENERAL", "DATA_STORED_FOLDER", folder);
     if (havePrefix) CParameter::SetRunOverride("GENERAL", "FILE_NAME_ID", prefix);
+    // On defaults in place of settings it cannot read, a run would store into the working folder
+    // and prune the standard data history; with an unusable file name ID it could do nothing.
+    const SettingsCheck check = CheckSettings();
+    if (!check.unreadable.empty()) return cli::Fail(check.unreadable);
+    if (!check.fileNameId.empty()) return cli::Fail(check.fileNameId);
     {
         // Temporaries of saves and imports an earlier run was killed in the middle of.
         CGeneralPrm general;

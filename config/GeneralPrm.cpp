@@ -11,7 +11,12 @@ CGeneralPrm::CGeneralPrm() : CParameter(kIniPath, "GENERAL") {
     Add("FILE_NAME_ID", m_FILE_NAME_ID, "SPC");
 }
 
+bool CGeneralPrm::IsUsableFileNameId(std::string_view id) {
+    return id.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos && id.find("..") == std::string_view::npos;
+}
+
 bool CGeneralPrm::DailyFilePath(int year, int month, int day, std::string& out) const {
+    if (!FileNameIdUsable()) return false;
     if (year < 1900 || month < 1 || month > 12 || day < 1 || day > 31) return false;
     platform::CalTime midnight = 0;
     if (!platform::JoinLocal(year, month, day, 0, 0, 0, midnight)) return false;

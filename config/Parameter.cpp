@@ -44,7 +44,7 @@ CParameter::CParameter(std::string filePath, std::string section)
     : filePath_(std::move(filePath)), section_(std::move(section)) {}
 
 CParameter::CParameter(const CParameter& other)
-    : filePath_(other.filePath_), section_(other.section_), rejected_(other.rejected_) {
+    : filePath_(other.filePath_), section_(other.section_), rejected_(other.rejected_), readError_(other.readError_) {
     const auto from = reinterpret_cast<std::uintptr_t>(&other);
     const auto to = reinterpret_cast<std::uintptr_t>(this);
     values_.reserve(other.values_.size());
@@ -57,6 +57,7 @@ CParameter& CParameter::operator=(const CParameter& other) {
     filePath_ = other.filePath_;
     section_ = other.section_;
     rejected_ = other.rejected_;
+    readError_ = other.readError_;
     return *this;
 }
 
@@ -72,6 +73,7 @@ bool CParameter::Load() {
     rejected_.clear();
     platform::IniFile ini(filePath_);
     const bool readable = ini.Load();
+    readError_ = ini.ErrorText();
     for (CPrmValue* v : values_) {
         if (v->GetName().empty()) continue;  // a value without a key cannot be stored
         const std::string def = v->GetDefaultString();

@@ -32,6 +32,9 @@ public:
     // or could not be written. Callers may ignore the result: a failed write changes nothing.
     bool Save() const;
 
+    // Why the last Load could not read the file (strerror text); empty when it could, or when
+    // there was no file.
+    const std::string& ReadError() const { return readError_; }
     const std::vector<std::string>& RejectedKeys() const { return rejected_; }
     bool WasRejected(const CPrmValue& value) const;
 
@@ -62,4 +65,5 @@ private:
     std::string section_;
     std::vector<CPrmValue*> values_;
     std::vector<std::string> rejected_;
+    std::string readError_;
 };

@@ -1,49 +1,65 @@
 #include "data/BaseDataSet.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 
 #include "config/GeneralPrm.h"
 #include "config/Parameter.h"
 #include "data/SpectrumDataReader.h"
+#include "platform/File.h"
+#include "platform/Path.h"
 
 CBaseDataSet::CBaseDataSet() {
     builtIn_.LoadJisStandard();
     prm_.LoadHistory();
     jisEnabled_ = 1;
-    LoadRecords();
+    LoadRecords(prm_.ReadError().empty());
 }
 
-bool CBaseDataSet::ReadAt(platform::CalTime fileDate, int64_t offset, CSpectrumData& record) const {
+CBaseDataSet::Place CBaseDataSet::ReadAt(platform::CalTime fileDate, int64_t offset, CSpectrumData& record) const {
     CSpectrumDataReader reader;
     std::string path;
     platform::File file;
-    if (offset < 0 || !reader.General().DailyFilePath(fileDate, path) || !file.Open(path, platform::File::Mode::Read))
-        return false;
-    return file.Seek(offset) && reader.ReadRecord(file, record) == 1;
+    if (offset < 0 || !reader.General().DailyFilePath(fileDate, path)) return Place::Unknown;
+    if (!file.Open(path, platform::File::Mode::Read)) {
+        // Gone only when there is no such file; one that is there but cannot be opened is not.
+        struct stat st {};
+        return ::stat(platform::ResolveExisting(path).c_str(), &st) != 0 && errno == ENOENT ? Place::Gone
+                                                                                             : Place::Unknown;
+    }
+    return file.Seek(offset) && reader.ReadRecord(file, record) == 1 ? Place::Read : Place::Gone;
 }
 
-void CBaseDataSet::LoadRecords() {
+void CBaseDataSet::LoadRecords(bool historyRead) {
     auto& dates = prm_.m_FileDates;
     auto& offsets = prm_.m_Offsets;
+    // An entry is dropped only when it is known to be gone: its day file is missing from a data
+    // folder that is there, or holds no record at its place. On a run's own folder or prefix,
+    // on settings that could not be read (their defaults name another folder) or while the data
+    // folder itself is missing (a disk not mounted) every entry would look gone.
+    CGeneralPrm general;
     const bool runOnly = CParameter::HasRunOverride("GENERAL", "DATA_STORED_FOLDER") ||
                          CParameter::HasRunOverride("GENERAL", "FILE_NAME_ID");
+    const bool prune = historyRead && !runOnly && general.Load() && general.FileNameIdUsable() &&
+                       platform::IsDirectory(general.m_DATA_STORED_FOLDER.Get());
     std::size_t i = 0, slot = 0;
     for (; i < dates.size() && i < offsets.size(); ++slot) {
         CSpectrumData record;
-        if (ReadAt(dates[i], offsets[i], record)) {
+        const Place place = ReadAt(dates[i], offsets[i], record);
+        if (place == Place::Read) {
             records_.push_back(record);
             ++i;
-        } else {
-            if (runOnly) hidden_.push_back({slot, dates[i], offsets[i]});
-            dates.erase(dates.begin() + static_cast<long>(i));
-            offsets.erase(offsets.begin() + static_cast<long>(i));
+            continue;
         }
+        if (!prune || place == Place::Unknown) hidden_.push_back({slot, dates[i], offsets[i]});
+        dates.erase(dates.begin() + static_cast<long>(i));
+        offsets.erase(offsets.begin() + static_cast<long>(i));
     }
     dates.resize(i);
     offsets.resize(i);
-    // Pruned only against the data folder and prefix of the settings: a run's own folder would
-    // make every registration of the real one look unreadable.
-    if (!runOnly) prm_.SaveHistory();
+    if (prune) Store();
 }
 
 bool CBaseDataSet::Store() {
@@ -135,7 +151,7 @@ bool CBaseDataSet::Remove(int position) {
 
 bool CBaseDataSet::Register(platform::CalTime fileDate, int64_t offset) {
     CSpectrumData record;
-    if (offset > static_cast<int64_t>(UINT32_MAX) || !ReadAt(fileDate, offset, record)) return false;
+    if (offset > static_cast<int64_t>(UINT32_MAX) || ReadAt(fileDate, offset, record) != Place::Read) return false;
     for (std::size_t i = 0; i < records_.size(); ++i) {
         if (records_[i].GetTime() == record.GetTime()) {
             auto at = static_cast<long>(i);

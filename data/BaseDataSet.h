@@ -45,14 +45,16 @@ public:
     const CSpectrumData& BuiltIn() const { return builtIn_; }
 
 private:
-    void LoadRecords();
+    enum class Place { Read, Gone, Unknown };  // Unknown: a file that is there but cannot be opened
+    void LoadRecords(bool historyRead);
     bool Store();
-    bool ReadAt(platform::CalTime fileDate, int64_t offset, CSpectrumData& record) const;
+    Place ReadAt(platform::CalTime fileDate, int64_t offset, CSpectrumData& record) const;
     bool ValidPosition(int position) const { return position >= 0 && position < ItemCount(); }
 
     std::vector<CSpectrumData> records_;  // oldest first, parallel to the lists in prm_
-    // Entries that cannot be read from a data folder or prefix given for this run only: they are
-    // another folder's records, not gone, and are saved back (as the oldest) with every change.
+    // Entries that cannot be read but are not known to be gone (a data folder or prefix given for
+    // this run only, a missing data folder, unreadable settings, a day file that cannot be opened):
+    // they are saved back at their places with every change.
     struct Hidden {
         std::size_t slot;  // place in the history as loaded
         platform::CalTime fileDate;

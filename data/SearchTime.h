@@ -1,15 +1,23 @@
 #pragma once
-// The data browser's reading of a search box: year, month, day, hour, minute, second separated by
-// blanks, tabs, '/' or ':', each clamped (year 2000..2035, month 1..12, day 1..31, ...), missing
-// fields 0 (so a missing day is the last day of the month before). Never rejects a text that has
-// at least a year; -1 when no time results (no tokens).
-#include <string>
+// The one reading of a search time text, shared by the data browser's boxes and every command of
+// heliarc-cli that selects records: "YYYY/MM/DD" (or "YYYY-MM-DD"), optionally followed by "HH",
+// "HH:MM" or "HH:MM:SS", blanks around the whole allowed. Any other text is refused rather than
+// read as some other date: letters, a missing day, a field out of range, a date or time the calendar
+// does not have (31 April, the hour skipped by daylight saving) and a year outside the years a
+// search covers.
+#include <string_view>
 
 #include "platform/LocalTime.h"
 
-platform::CalTime ParseSearchTime(const std::string& text);
+constexpr int kSearchFirstYear = 2000;
+constexpr int kSearchLastYear = 2035;
 
-// Whether the text reads as a date and time at all: one to six fields, each digits with an optional
-// sign, within the 31 characters the parser looks at. Out-of-range fields still count (they are
-// clamped); "yesterday", "2009-05-12" or a seventh field do not.
-bool IsSearchTimeText(const std::string& text);
+enum class SearchTimeRead {
+    Time,         // read; the time is set
+    NotATime,     // not of the accepted form
+    NoSuchTime,   // of the form, but a field is out of range or the local time does not exist
+    YearOutside,  // of the form, but the year is outside kSearchFirstYear..kSearchLastYear
+};
+
+// The local time the text names; out is set only when the result is Time.
+SearchTimeRead ReadSearchTime(std::string_view text, platform::CalTime& out);

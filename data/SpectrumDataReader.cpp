@@ -133,7 +133,7 @@ bool CSpectrumDataReader::PassesQuickFilter(const unsigned char* image, const ch
     const auto* memo = reinterpret_cast<const char*>(image + kMemo);
     const void* zero = std::memchr(memo, 0, kMemoWidth);
     if (!zero) return false;
-    return std::string_view(memo, static_cast<const char*>(zero) - memo).find(comment) != std::string_view::npos;
+    return platform::ContainsText(std::string_view(memo, static_cast<const char*>(zero) - memo), comment);
 }
 
 CSpectrumDataReader::Result CSpectrumDataReader::ReadRecordEx(platform::File& stream, CSpectrumData& record) {

@@ -37,8 +37,9 @@ public:
     // With an arena, the pixel values are stored in its blocks.
     static bool Decode(const unsigned char* image, CSpectrumData& record, PixelArena* arena = nullptr);
 
-    // Cheap test on a raw image: the record is not deleted and, when comment is given, its memo
-    // contains it. A record that fails cannot pass a search; one that passes still needs Decode.
+    // Cheap test on a raw image: the record is not deleted and, when comment (UTF-8) is given, its
+    // memo contains it as shown (a CP932 memo decoded). A record that fails cannot pass a search;
+    // one that passes still needs Decode.
     static bool PassesQuickFilter(const unsigned char* image, const char* comment);
 
     const CGeneralPrm& General() const { return *general_; }

@@ -218,6 +218,8 @@ void CSpectrumDataSet::Append(const CSpectrumData& record, platform::CalTime fil
 
 std::set<platform::CalTime> CSpectrumDataSet::ListFileDates(const std::string& folder, const std::string& prefix) {
     std::set<platform::CalTime> dates;
+    // The pattern would otherwise list another folder's files.
+    if (!CGeneralPrm::IsUsableFileNameId(prefix)) return dates;
     const std::size_t l = prefix.size();
     for (const std::string& name : platform::ListMatchingFiles(folder + "\\" + prefix + "_????????.hlx")) {
         if (name.size() < l + 9) continue;
@@ -251,6 +253,8 @@ void CSpectrumDataSet::Search(const platform::CalTime* start, const platform::Ca
     // entries go, on two threads (see DecodeEveryRecord). With one, usually only a few are, and
     // the records are passed over in one pass.
     const bool keepAll = !comment || !*comment;
+    // Typed text is UTF-8; bytes that are not (a CP932 script) are matched as they would show.
+    const std::string needle = keepAll ? std::string() : platform::ToDisplayText(comment);
     std::vector<DayFile> files;
     for (platform::CalTime day : ListFileDates(general.m_DATA_STORED_FOLDER, general.m_FILE_NAME_ID)) {
         if ((haveStart && day < startDay) || (haveEnd && day > endDay)) continue;
@@ -275,7 +279,7 @@ void CSpectrumDataSet::Search(const platform::CalTime* start, const platform::Ca
         for (std::size_t k = 0; k < chunk.size / kRecordBytes; ++k) {
             const unsigned char* image = chunk.bytes + k * kRecordBytes;
             // Deleted records and memos that cannot match are passed over before the full decode.
-            if (!CSpectrumDataReader::PassesQuickFilter(image, comment)) continue;
+            if (!CSpectrumDataReader::PassesQuickFilter(image, needle.c_str())) continue;
             Entry& e = entries_.emplace_back();  // decoded in place: no copy of a finished record
             if (!DecodeEntry(image, start, end, arena, e.record)) {
                 entries_.pop_back();

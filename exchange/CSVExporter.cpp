@@ -731,7 +731,7 @@ bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData
         textRow(ids::kCsvDate, [](const CSpectrumData& r) { return r.FormatTime("%Y/%m/%d"); });
         textRow(ids::kCsvTime, [](const CSpectrumData& r) { return r.FormatTime("%H:%M:%S"); });
         textRow(ids::kCsvExposedTime, [](const CSpectrumData& r) { return std::to_string(r.GetExposureTime()); });
-        textRow(ids::kCsvMemo, [](const CSpectrumData& r) { return r.GetMemo(); });
+        textRow(ids::kCsvMemo, [](const CSpectrumData& r) { return platform::ToDisplayText(r.GetMemo()); });
         textRow(ids::kCsvFov, [](const CSpectrumData& r) { return r.FovText(); });
         if (calculationRows) {
             numberRow(ids::kCsvLongitude, [](const CSpectrumData& r) { return r.GetLongitude(); });

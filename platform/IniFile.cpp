@@ -7,14 +7,15 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <cstring>
 
 #include "platform/Path.h"
 #include "platform/Text.h"
 
 namespace platform {
 namespace {
+
+constexpr const char* kUtf8Bom = "\xEF\xBB\xBF";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
@@ -65,11 +66,15 @@ bool IniFile::Load() {
     lines_.clear();
     eol_ = "\n";
     finalEol_ = true;
-    std::ifstream in(MapPath(path_), std::ios::binary);
-    if (!in) return errno == ENOENT || errno == ENOTDIR || !FileExists(path_);
-    std::ostringstream buf;
-    buf << in.rdbuf();
-    std::string data = buf.str();
+    bom_ = false;
+    error_ = 0;
+    std::string data;
+    if (!ReadWhole(data)) return error_ == 0;
+    // Editors on Windows start a UTF-8 file with a byte-order mark; it would hide the first section.
+    if (data.compare(0, 3, kUtf8Bom) == 0) {
+        bom_ = true;
+        data.erase(0, 3);
+    }
     if (data.find("\r\n") != std::string::npos) eol_ = "\r\n";
     std::size_t start = 0;
     while (start < data.size()) {
@@ -85,6 +90,38 @@ bool IniFile::Load() {
     }
     return true;
 }
+
+bool IniFile::ReadWhole(std::string& data) {
+    // Non-blocking, so a FIFO planted under the name is refused instead of hanging the open.
+    const int fd = ::open(MapPath(path_).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        // A file that is not there is a first start; anything else must not read as one.
+        if (errno != ENOENT && errno != ENOTDIR) error_ = errno;
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        error_ = errno;
+    } else if (!S_ISREG(st.st_mode)) {
+        error_ = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    } else {
+        char buf[8192];
+        for (;;) {
+            const ssize_t n = ::read(fd, buf, sizeof buf);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                error_ = errno;
+                break;
+            }
+            if (n == 0) break;
+            data.append(buf, static_cast<std::size_t>(n));
+        }
+    }
+    ::close(fd);
+    return error_ == 0;
+}
+
+std::string IniFile::ErrorText() const { return error_ ? std::strerror(error_) : std::string(); }
 
 int IniFile::FindSection(const std::string& section) const {
     std::string name;
@@ -151,7 +188,7 @@ void IniFile::Set(const std::string& section, const std::string& key, const std:
 }
 
 bool IniFile::Save() const {
-    std::string data;
+    std::string data = bom_ ? kUtf8Bom : "";
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         data += lines_[i].text;
         if (i + 1 < lines_.size() || finalEol_) data += eol_;

@@ -1,7 +1,8 @@
 #pragma once
 // Private-profile INI store: case-insensitive section and key names, values trimmed of blanks and
-// cut to 511 bytes on reading, a missing file reads as empty, every other line is kept on writing,
-// and one Save writes the whole file once through a temporary file and a rename.
+// cut to 511 bytes on reading, a missing file reads as empty, a UTF-8 byte-order mark is skipped,
+// every other line (and the mark) is kept on writing, and one Save writes the whole file once
+// through a temporary file and a rename.
 #include <string>
 #include <vector>
 
@@ -14,9 +15,12 @@ public:
     // path is a stored path (mapped with MapPath when the file is read or written).
     explicit IniFile(std::string path);
 
-    // Reads the file; a missing or unreadable file gives an empty store. Always true unless the
-    // file exists but cannot be read.
+    // Reads the file; a missing file gives an empty store (a first start). False, with an empty
+    // store, when the file exists but cannot be read (no permission, a folder of that name, an I/O
+    // error): then Error() is its errno.
     bool Load();
+    int Error() const { return error_; }
+    std::string ErrorText() const;  // strerror of Error(); empty when the read went well
 
     // The stored text of the first matching key, trimmed and cut to 511 bytes; def when the file,
     // section or key is missing. A key with nothing after '=' gives the empty text, not def.
@@ -36,6 +40,7 @@ private:
     struct Line {
         std::string text;  // without line ending
     };
+    bool ReadWhole(std::string& data);
     int FindSection(const std::string& section) const;
     int FindKey(int sectionLine, const std::string& key) const;
 
@@ -43,6 +48,8 @@ private:
     std::vector<Line> lines_;
     std::string eol_ = "\n";
     bool finalEol_ = true;
+    bool bom_ = false;  // written back as read
+    int error_ = 0;
 };
 
 // One-shot forms with the semantics of the Windows private-profile calls.

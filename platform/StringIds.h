@@ -332,8 +332,12 @@ constexpr int kExitAfterClosingDialogs = 2125;  // "Exit after closing all dialo
 constexpr int kConfirmStopMeasurement = 2126;  // "Do you stop to measure?"
 constexpr int kCannotStartSimulator = 2127;  // "Cannot start the simulated instrument."
 constexpr int kHelpMenu = 2130;  // "Help(&H)"
-constexpr int kNotASearchTime = 2131;  // "Not a date and time (YYYY/MM/DD HH:MM:SS)."
+constexpr int kNotASearchTime = 2131;  // "Not searched: give a date and time as YYYY/MM/DD HH:MM:SS (years 2000 to 2035)."
 constexpr int kEndBeforeStart = 2132;  // "The end time is before the start time."
+constexpr int kCannotReadSettings = 2133;  // "Cannot read the settings file %s: %s."
+constexpr int kNoStartOnDefaults = 2134;  // "The program does not start on default settings: ..."
+constexpr int kFileNameIdUnusable = 2135;  // "The file name ID \"%s\" in %s cannot be used: ..."
+constexpr int kSetAnotherFileNameId = 2136;  // "Set another file name ID with \"Data folder\"."
 
 // Data browser: group boxes, labels, buttons, context menu, column headers and messages of the data
 // browser (the other column headers are kComment, kPhoton, kLux, kLongitude, kLatitude, kAltitude).
@@ -384,5 +388,6 @@ constexpr int kVersion = 2403;  // "Version"
 constexpr int kVersionText = 2404;  // "ZQ118 Version 1.0.1.0"
 constexpr int kEditComment = 2405;  // "Edit comment"
 constexpr int kNewComment = 2406;  // "New comment"
+constexpr int kFileNameIdHoldsSeparator = 2407;  // "A file name ID must not contain / or \\ or \"..\"."
 
 }  // namespace ids

@@ -60,14 +60,36 @@ bool IsValidUtf8(std::string_view text) {
     return true;
 }
 
+namespace {
+
+// One converter per thread, opened once: a search decodes every memo that is not UTF-8.
+class Cp932Decoder {
+public:
+    Cp932Decoder() : cd_(iconv_open("UTF-8", "CP932")) {}
+    ~Cp932Decoder() {
+        if (Usable()) iconv_close(cd_);
+    }
+    Cp932Decoder(const Cp932Decoder&) = delete;
+    Cp932Decoder& operator=(const Cp932Decoder&) = delete;
+    bool Usable() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    iconv_t Get() const { return cd_; }
+
+private:
+    iconv_t cd_;
+};
+
+}  // namespace
+
 std::string ToDisplayText(std::string_view bytes) {
     if (IsValidUtf8(bytes)) return std::string(bytes);
     std::string out;
-    iconv_t cd = iconv_open("UTF-8", "CP932");
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
+    thread_local Cp932Decoder decoder;
+    if (!decoder.Usable()) {
         for (char c : bytes) out += (static_cast<unsigned char>(c) < 0x80) ? c : '?';
         return out;
     }
+    iconv_t cd = decoder.Get();
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
     std::string in(bytes);
     char* inPtr = in.data();
     std::size_t inLeft = in.size();
@@ -84,8 +106,14 @@ std::string ToDisplayText(std::string_view bytes) {
             iconv(cd, nullptr, nullptr, nullptr, nullptr);
         }
     }
-    iconv_close(cd);
     return out;
+}
+
+bool ContainsText(std::string_view stored, std::string_view text) {
+    // Within UTF-8 a match can only start on a character; CP932 is matched on what it shows, never
+    // on a trail byte that happens to equal an ASCII letter.
+    if (IsValidUtf8(stored)) return stored.find(text) != std::string_view::npos;
+    return ToDisplayText(stored).find(text) != std::string::npos;
 }
 
 std::string FormatG(double value, const char* format) {

@@ -16,6 +16,9 @@ bool IsValidUtf8(std::string_view text);
 // Japanese system) and converted, with undecodable bytes shown as U+FFFD.
 std::string ToDisplayText(std::string_view bytes);
 
+// Whether a stored text contains text (UTF-8, as typed), compared as ToDisplayText shows it.
+bool ContainsText(std::string_view stored, std::string_view text);
+
 // "%g"-style formatting that always uses '.' whatever the process locale.
 std::string FormatG(double value, const char* format = "%g");
 

@@ -41,7 +41,9 @@ CEditComment::CEditComment(QWidget* parent) : QDialog(parent) {
 
     connect(edit_, &QLineEdit::textChanged, this, [this] { Limit(); });
     connect(ok, &QPushButton::clicked, this, [this] {
-        comment_ = edit_->text().toStdString();
+        // A comment left as shown keeps its stored bytes: a CP932 memo is not rewritten as UTF-8
+        // (which may no longer fit).
+        if (edit_->text() != shown_) comment_ = platform::FitBytes(edit_->text().toStdString(), kMaxBytes);
         accept();
     });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -49,7 +51,11 @@ CEditComment::CEditComment(QWidget* parent) : QDialog(parent) {
 
 void CEditComment::SetComment(const std::string& comment) {
     comment_ = platform::FitBytes(comment, kMaxBytes);
-    edit_->setText(QString::fromStdString(platform::ToDisplayText(comment_)));
+    shown_ = QString::fromStdString(platform::ToDisplayText(comment_));
+    // Decoded, an old CP932 memo may take more than 63 bytes; it is shown whole.
+    QSignalBlocker block(edit_);
+    edit_->setText(shown_);
+    lastValid_ = shown_;
 }
 
 // The limit is in bytes of the stored text, so a Japanese comment holds fewer characters; an edit
@@ -57,7 +63,8 @@ void CEditComment::SetComment(const std::string& comment) {
 void CEditComment::Limit() {
     const QString now = edit_->text();
     const std::string text = now.toStdString();
-    if (text.size() <= static_cast<std::size_t>(kMaxBytes)) {
+    // Shortening is always allowed, so a long decoded memo can be brought within the limit.
+    if (text.size() <= static_cast<std::size_t>(kMaxBytes) || text.size() < lastValid_.toStdString().size()) {
         lastValid_ = now;
         return;
     }

@@ -13,7 +13,8 @@ public:
     explicit CEditComment(QWidget* parent = nullptr);
 
     void SetComment(const std::string& comment);
-    // The text as it stood when OK was pressed (or as set).
+    // The text as it stood when OK was pressed (UTF-8, at most 63 bytes, cut between characters),
+    // or the comment as set when it was left as shown.
     const std::string& Comment() const { return comment_; }
 
 private:
@@ -21,5 +22,6 @@ private:
 
     QLineEdit* edit_;  // 1049
     std::string comment_;
+    QString shown_;  // comment_ as shown
     QString lastValid_;
 };

@@ -84,6 +84,11 @@ void CSetGeneral::OnRef() {
 }
 
 void CSetGeneral::OnOk() {
+    if (!CGeneralPrm::IsUsableFileNameId(FileNameIdText())) {
+        ShowMessage(this, ids::kFileNameIdHoldsSeparator, Prompter::Icon::Information);
+        fileId_->setFocus();
+        return;
+    }
     CGeneralPrm prm;
     prm.Load();
     // Stored as typed: an empty folder or ID is accepted; an unchanged folder keeps its stored form.

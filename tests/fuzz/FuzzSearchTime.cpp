@@ -1,31 +1,14 @@
-// The data browser's time boxes on arbitrary text: every text with a field gives a time inside the
-// clamped calendar range, and only a text without one gives none.
+// The search time reading on arbitrary text: a text is either refused, leaving the time alone, or
+// read as exactly the date and time its digits name, inside the years a search covers.
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
 #include <string>
+#include <vector>
 
 #include "data/SearchTime.h"
 #include "platform/LocalTime.h"
-#include "platform/Text.h"
 #include "tests/fuzz/FuzzSupport.h"
-
-namespace {
-
-bool HasField(const std::string& text) {
-    for (char c : platform::FitBytes(text, 31)) {
-        if (c != ' ' && c != '\t' && c != '/' && c != ':') return true;
-    }
-    return false;
-}
-
-platform::CalTime At(int y, int mo, int d, int h, int mi, int s) {
-    platform::CalTime t = 0;
-    FUZZ_CHECK(platform::JoinLocal(y, mo, d, h, mi, s, t));
-    return t;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     // A zone with daylight saving: the missing and the doubled hour are the awkward texts.
@@ -35,16 +18,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         return true;
     }();
     (void)zone;
-    static const platform::CalTime kLow = At(1999, 12, 31, 0, 0, 0);
-    static const platform::CalTime kHigh = At(2035, 12, 31, 23, 59, 59);
 
     const std::string text(reinterpret_cast<const char*>(data), size);
-    const platform::CalTime t = ParseSearchTime(text);
-    if (!HasField(text)) {
-        FUZZ_CHECK(t == -1);
+    constexpr platform::CalTime kUntouched = -12345;
+    platform::CalTime t = kUntouched;
+    if (ReadSearchTime(text, t) != SearchTimeRead::Time) {
+        FUZZ_CHECK(t == kUntouched);
         return 0;
     }
-    FUZZ_CHECK(t != -1);
-    FUZZ_CHECK(t >= kLow && t <= kHigh + 3600);
+    // The digit groups of the text, in order, are the fields of the time read; missing ones are 0.
+    std::vector<int> groups;
+    bool inGroup = false;
+    for (char c : text) {
+        const bool digit = c >= '0' && c <= '9';
+        FUZZ_CHECK(digit || c == '/' || c == '-' || c == ':' || c == ' ' || c == '\t');
+        if (digit && !inGroup) groups.push_back(0);
+        if (digit) groups.back() = groups.back() * 10 + (c - '0');
+        inGroup = digit;
+    }
+    FUZZ_CHECK(groups.size() >= 3 && groups.size() <= 6);
+    groups.resize(6, 0);
+    platform::LocalFields f;
+    FUZZ_CHECK(platform::SplitLocal(t, f));
+    FUZZ_CHECK(f.year == groups[0] && f.month == groups[1] && f.day == groups[2] && f.hour == groups[3] &&
+               f.minute == groups[4] && f.second == groups[5]);
+    FUZZ_CHECK(f.year >= kSearchFirstYear && f.year <= kSearchLastYear);
+    platform::CalTime again = kUntouched;
+    FUZZ_CHECK(ReadSearchTime(text + "x", again) != SearchTimeRead::Time && again == kUntouched);
     return 0;
 }

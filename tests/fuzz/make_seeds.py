@@ -99,7 +99,9 @@ put("ini", "history", "[BASE_DATA_HISTORY]\nPOS00_VALID=1\nPOS00_DATE=2026/12/08
 put("ini", "odd-lines", "  [ general ]  \nkey\n=value\nDATA_STORED_FOLDER = spaced value   \n[unterminated\nx=" + "y" * 600 + "\n")
 
 for name, t in (("full", "2026/12/08 12:30:45"), ("year", "2026"), ("seps", " 2026 : 3 / 29 2:30"),
-                ("clamped", "1999/13/40 25:61:61"), ("negative", "-5/-1/x"), ("blank", " \t/:")):
+                ("clamped", "1999/13/40 25:61:61"), ("negative", "-5/-1/x"), ("blank", " \t/:"),
+                ("iso", " 2026-12-08\t7 "), ("dst-gap", "2026/3/29 2:30"), ("dst-twice", "2026/10/25 02:30:00"),
+                ("april-31", "2026/04/31")):
     put("search_time", name, t)
 
 put("csv_text", "plain", "roof 1" + "\0\0\x80\x3f" + "\xff\xff\x7f\x7f")

@@ -175,11 +175,17 @@ TEST_F(BrowserTest, SearchBoxesSayWhenTheyHoldNoTimeOrTheEndIsBeforeTheStart) {
     auto* start = Find<QLineEdit>("id1008");
     EXPECT_GE(start->width(), start->fontMetrics().horizontalAdvance(QStringLiteral("2009/05/12 10:03:00")));
 
-    start->setText("yesterday");
-    Click("id1012");
-    EXPECT_TRUE(startNote->isVisible());
-    EXPECT_EQ(startNote->text().toStdString(), "Not a date and time (YYYY/MM/DD HH:MM:SS).");
-    EXPECT_FALSE(endNote->isVisible());
+    // A text that names no time is refused, not searched with a guessed date (this one read as
+    // 1999/12/31 and listed everything).
+    for (const char* text : {"yesterday", "2009/5", "2041/1/1", "2009/4/31"}) {
+        start->setText(text);
+        Click("id1012");
+        EXPECT_TRUE(startNote->isVisible()) << text;
+        EXPECT_EQ(startNote->text().toStdString(),
+                  "Not searched: give a date and time as YYYY/MM/DD HH:MM:SS (years 2000 to 2035).");
+        EXPECT_FALSE(endNote->isVisible());
+        EXPECT_EQ(d.DataSet().Count(), 0) << text;
+    }
 
     start->setText("2009/5/12 10:05");
     Find<QLineEdit>("id1009")->setText("2009/5/12 10:02");

@@ -160,6 +160,16 @@ TEST_F(AppTest, DataFolderDialogStoresOnlyOnOk) {
     }
     EXPECT_EQ(Ini("GENERAL", "DATA_STORED_FOLDER"), "/data/field");
     EXPECT_EQ(Ini("GENERAL", "FILE_NAME_ID"), "");
+    // An ID that would put the daily files into another folder is refused and not stored.
+    for (const char* id : {"../SPC", "sub/SPC", "a\\b", ".."}) {
+        prompter.Clear();
+        CSetGeneral d;
+        d.findChild<QLineEdit*>(QStringLiteral("id1009"))->setText(QString::fromUtf8(id));
+        d.findChild<QPushButton*>(QStringLiteral("id1"))->click();
+        EXPECT_NE(d.result(), QDialog::Accepted) << id;
+        EXPECT_EQ(prompter.Messages(), std::vector<std::string>{"A file name ID must not contain / or \\ or \"..\"."}) << id;
+    }
+    EXPECT_EQ(Ini("GENERAL", "FILE_NAME_ID"), "");
 }
 
 TEST_F(AppTest, CommentDialogHoldsAtMost63Bytes) {
@@ -180,6 +190,26 @@ TEST_F(AppTest, CommentDialogHoldsAtMost63Bytes) {
     EXPECT_EQ(edit->text().size(), 21);
     d.findChild<QPushButton*>(QStringLiteral("id1"))->click();
     EXPECT_EQ(d.Comment().size(), 63u);
+}
+
+// A CP932 memo of an older system is shown decoded and whole, even where that takes more than 63
+// bytes; left as shown it keeps its stored bytes, edited it becomes UTF-8 cut between characters.
+TEST_F(AppTest, CommentDialogKeepsACp932MemoLeftAsShown) {
+    std::string stored;
+    for (int i = 0; i < 30; ++i) stored += "\x83\x65";  // 30 x "テ", 90 bytes as UTF-8
+    for (bool edited : {false, true}) {
+        CEditComment d;
+        auto* edit = d.findChild<QLineEdit*>(QStringLiteral("id1049"));
+        d.SetComment(stored);
+        EXPECT_EQ(edit->text(), QString(30, QChar(0x30C6)));
+        if (edited) {
+            edit->end(false);
+            edit->backspace();  // shortening is allowed
+            EXPECT_EQ(edit->text().size(), 29);
+        }
+        d.findChild<QPushButton*>(QStringLiteral("id1"))->click();
+        EXPECT_EQ(d.Comment(), edited ? QString(21, QChar(0x30C6)).toStdString() : stored);
+    }
 }
 
 }  // namespace

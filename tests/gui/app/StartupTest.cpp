@@ -5,8 +5,11 @@
 #include <QAbstractItemModel>
 #include <QHeaderView>
 #include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "AppTestUtil.h"
+#include "app/HeliarcApp.h"
 #include "data/SpectrumDataWriter.h"
 #include "tests/unit/data/DataTestUtil.h"
 #include "ui/BaseDataThumbnailWnd.h"
@@ -114,6 +117,30 @@ TEST_F(AppTest, JapaneseTableGivesTheWholeDialogInJapanese) {
     }
     EXPECT_EQ(d.RecordList()->model()->headerData(0, Qt::Horizontal).toString().toStdString(),
               platform::LoadString(2222, platform::Language::Japanese));
+}
+
+// On defaults the program would store into the working folder and prune the standard history.
+TEST_F(AppTest, UnreadableSettingsStopTheStartAndAnUnusableFileNameIdIsTold) {
+    for (const char* name : {"ZQ118.ini", "ZQ118_BASE.ini"}) {
+        ASSERT_EQ(::mkdir(name, 0755), 0);
+        prompter.Clear();
+        EXPECT_FALSE(CHeliarcApp::CheckSettingsAtStart()) << name;
+        const auto messages = prompter.Messages();
+        ASSERT_EQ(messages.size(), 1u) << name;
+        EXPECT_NE(messages[0].find(std::string("/") + name + ": Is a directory."), std::string::npos) << messages[0];
+        EXPECT_NE(messages[0].find("does not start on default settings"), std::string::npos) << messages[0];
+        ASSERT_EQ(::rmdir(name), 0);
+    }
+    datatest::SetGeneral("data", "../SPC");
+    prompter.Clear();
+    EXPECT_TRUE(CHeliarcApp::CheckSettingsAtStart());
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_NE(prompter.Messages()[0].find("\"../SPC\""), std::string::npos) << prompter.Messages()[0];
+    // A first start has no files at all and starts quietly.
+    ::unlink("ZQ118.ini");
+    prompter.Clear();
+    EXPECT_TRUE(CHeliarcApp::CheckSettingsAtStart());
+    EXPECT_TRUE(prompter.calls.empty());
 }
 
 TEST_F(AppTest, GarbledConfigurationMissingFolderAndBadRecordsStillStart) {

@@ -76,7 +76,7 @@ TEST_F(CliDataTest, ListPrintsEveryRecordWithDerivedValues) {
 }
 
 TEST_F(CliDataTest, ListSelectsLikeTheSearchBoxes) {
-    CliRun r = Cli(Workdir() + "list --from '2009/5/12 11:00' --to 2009/5/12/23");
+    CliRun r = Cli(Workdir() + "list --from '2009/5/12 11:00' --to '2009/5/12 23'");
     ASSERT_EQ(r.status, 0);
     auto rows = Rows(r.out);
     ASSERT_EQ(rows.size(), 2u);
@@ -88,6 +88,28 @@ TEST_F(CliDataTest, ListSelectsLikeTheSearchBoxes) {
     EXPECT_EQ(Rows(r.out).size(), 1u);
     r = Cli(Workdir() + "list");
     EXPECT_EQ(Rows(r.out).size(), 4u);
+}
+
+// Memos written by older Windows systems are CP932: every output is the UTF-8 text the list on
+// screen shows, found by that text; the stored bytes stay as they are.
+TEST_F(CliDataTest, Cp932MemosAreFoundAndWrittenAsShown) {
+    const std::string stored = "\x89\xAE\x8F\xE3 \x83\x65\x83\x58\x83\x67";
+    const std::string shown = "\xE5\xB1\x8B\xE4\xB8\x8A \xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88";  // 屋上 テスト
+    ASSERT_EQ(CSpectrumDataWriter().AppendRecord(MakeRecord(Local(2009, 5, 14, 8, 0, 0), stored)), 1);
+    const std::string day = testsupport::ReadFileBytes("data/SPC_20090514.hlx");
+    auto rows = Rows(Cli(Workdir() + "list --comment '" + shown.substr(7) + "'").out);  // "テスト"
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1][3], shown);
+    EXPECT_EQ(Rows(Cli(Workdir() + "list --comment X").out).size(), 1u);  // never a trail byte
+    ASSERT_EQ(Cli(Workdir() + "standard register 2009/05/14 0").status, 0);
+    rows = Rows(Cli(Workdir() + "standard list").out);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1][4], shown);
+    ASSERT_EQ(Cli(Workdir() + "export out.csv --from 2009/05/14").status, 0);
+    const std::string csv = testsupport::ReadFileBytes("out.csv");
+    EXPECT_NE(csv.find(shown), std::string::npos);
+    EXPECT_EQ(csv.find(stored), std::string::npos);
+    EXPECT_EQ(testsupport::ReadFileBytes("data/SPC_20090514.hlx"), day);
 }
 
 TEST_F(CliDataTest, SpectrumPrintsPixelsInTheChosenUnit) {

@@ -84,10 +84,11 @@ TEST_F(CliSafetyTest, ARunOnlyFolderLeavesTheStandardHistoryAsSaved) {
 
 TEST_F(CliSafetyTest, StandardChangesThatCannotBeSavedFail) {
     Store(0, "std");
-    // The history file's name is taken by a folder: nothing can be written there.
-    ASSERT_EQ(::mkdir("ZQ118_BASE.ini", 0755), 0);
+    // A disk that takes 1 KiB more: the history file (kept lines and all) cannot be written, the
+    // message can.
+    testsupport::WriteFileBytes("ZQ118_BASE.ini", "[NOTES]\nTEXT=" + std::string(2000, 'n') + "\n");
     for (const char* command : {"standard register 2009/05/12 0", "standard jis off", "standard jis on"}) {
-        const CliRun r = Cli(Workdir() + command);
+        const CliRun r = Cli(Workdir() + command, "ulimit -f 1; ");
         EXPECT_EQ(r.status, 1) << command;
         EXPECT_EQ(r.err, "Cannot save the standard data history to ./ZQ118_BASE.ini.\n") << command;
     }
@@ -169,6 +170,7 @@ TEST_F(CliSafetyTest, DeleteAndCommentRewriteTheSelectedRecordsInPlace) {
     EXPECT_EQ(Cli(Workdir() + "delete").status, 2);  // never every record by accident
     EXPECT_EQ(Cli(Workdir() + "comment new").status, 2);
     EXPECT_EQ(Cli(Workdir() + "comment --from \"2009/05/12 10:01:00\"").status, 2);
+    EXPECT_EQ(Cli(Workdir() + "comment \"$(printf '\\203e')\" --comment b").status, 2);  // CP932, no UTF-8
     EXPECT_EQ(Cli(Workdir() + "comment edited --from \"2009/05/12 10:01:00\"").status, 0);
     EXPECT_EQ(Cli(Workdir() + "delete --comment a").status, 0);
     const auto day = Day();
@@ -222,6 +224,78 @@ TEST_F(CliSafetyTest, CommentLeavesRecordsChangedSinceTheSelectionAndNamesThem) 
     std::string expected = bytes;
     for (int k : {0, 3}) expected.replace(static_cast<std::size_t>(k) * 2560 + 216, 64, std::string("mine") + std::string(60, '\0'));
     EXPECT_TRUE(testsupport::ReadFileBytes("data/SPC_20090512.hlx") == expected);
+}
+
+TEST_F(CliSafetyTest, MistypedSelectionsAreUsageErrorsThatChangeNothing) {
+    Store(0, "a");
+    Store(1, "b");
+    ASSERT_EQ(CSpectrumDataWriter().AppendRecord(InstrumentRecord(Local(2040, 6, 1, 12), "late", 100.0f)), 1);
+    const std::string day = testsupport::ReadFileBytes("data/SPC_20090512.hlx");
+    const std::string late = testsupport::ReadFileBytes("data/SPC_20400601.hlx");
+    for (const char* command : {"delete", "comment x", "list", "export out.csv", "render spectrum out.png"}) {
+        for (const char* option : {"--from", "--to"}) {
+            // Words, other date orders, a missing day, no such day, and years a search would clamp
+            // (2041 once deleted the record of 2040).
+            for (const char* text : {"yesterday", "next week", "12.05.2009", "2009/5", "2009/5/12/10", "2009/4/31",
+                                     "2009/5/12 24:00", "2041/1/1", "1999/12/31", ""}) {
+                const std::string what = std::string(command) + " " + option + " '" + text + "'";
+                const CliRun r = Cli(Workdir() + what);
+                EXPECT_EQ(r.status, 2) << what;
+                EXPECT_NE(r.err.find(option), std::string::npos) << what << ": " << r.err;
+                if (*text) {
+                    EXPECT_NE(r.err.find("YYYY/MM/DD HH:MM:SS"), std::string::npos) << what << ": " << r.err;
+                }
+                EXPECT_TRUE(r.out.empty()) << what;
+            }
+        }
+    }
+    EXPECT_EQ(Cli(Workdir() + "delete --comment ''").status, 2);
+    EXPECT_EQ(Cli(Workdir() + "delete --from 2009/5/12 --from 2041/1/1").status, 2);
+    EXPECT_EQ(testsupport::ReadFileBytes("data/SPC_20090512.hlx"), day);
+    EXPECT_EQ(testsupport::ReadFileBytes("data/SPC_20400601.hlx"), late);
+    EXPECT_LT(testsupport::FileSize("out.csv"), 0);
+    EXPECT_LT(testsupport::FileSize("out.png"), 0);
+    // The ISO form names its day too.
+    const CliRun r = Cli(Workdir() + "list --from 2009-05-12 --to '2009/05/12 10:00'");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("\ta\t"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("\tb\t"), std::string::npos) << r.out;
+}
+
+// Settings that could not be read ran on defaults: a measurement was stored into the working
+// folder and "standard list" pruned the whole history. An unusable file name ID wrote outside the
+// data folder.
+TEST_F(CliSafetyTest, SettingsThatCannotBeUsedStopTheRunAndChangeNothing) {
+    Store(0, "r");
+    ASSERT_EQ(Cli(Workdir() + "standard register 2009/05/12 0").status, 0);
+    const std::string history = testsupport::ReadFileBytes("ZQ118_BASE.ini");
+    const auto dayFilesHere = [] {
+        int n = 0;
+        for (const auto& e : std::filesystem::directory_iterator(".")) n += e.path().extension() == ".hlx";
+        return n;
+    };
+    for (const char* name : {"ZQ118.ini", "ZQ118_BASE.ini"}) {
+        ASSERT_EQ(::rename(name, "kept.ini"), 0);
+        ASSERT_EQ(::mkdir(name, 0755), 0);
+        for (const char* command : {"--demo measure --type manual", "standard list", "list"}) {
+            const CliRun r = Cli(Workdir() + command);
+            EXPECT_EQ(r.status, 1) << name << " " << command;
+            EXPECT_NE(r.err.find(std::string("/") + name + ": Is a directory"), std::string::npos) << r.err;
+        }
+        ASSERT_EQ(::rmdir(name), 0);
+        ASSERT_EQ(::rename("kept.ini", name), 0);
+    }
+    EXPECT_EQ(testsupport::ReadFileBytes("ZQ118_BASE.ini"), history);
+    EXPECT_EQ(dayFilesHere(), 0);
+
+    datatest::SetGeneral("data", "../SPC");
+    const CliRun r = Cli(Workdir() + "--demo measure --type manual");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("\"../SPC\""), std::string::npos) << r.err;
+    EXPECT_EQ(dayFilesHere(), 0);
+    EXPECT_EQ(Cli(Workdir() + "--prefix .. list").status, 2);
+    EXPECT_EQ(Cli(Workdir() + "--prefix SPC list").status, 0);  // this run's prefix holds instead
+    EXPECT_EQ(testsupport::ReadFileBytes("ZQ118_BASE.ini"), history);
 }
 
 TEST_F(CliSafetyTest, TemporariesOfKilledRunsAreRemovedAtStart) {

@@ -1,4 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <functional>
 
 #include "config/BaseDataPrm.h"
 #include "data/BaseDataSet.h"
@@ -109,6 +114,55 @@ TEST_F(BaseDataSetTest, UnreadableEntriesAreDroppedAtStartUp) {
     CBaseDataPrm prm;
     prm.LoadHistory();
     EXPECT_EQ(prm.m_FileDates.size(), 1u);
+}
+
+// Entries are dropped only when their day file is gone from a data folder that is there, read
+// with the settings as stored; anything else once wiped the whole history.
+TEST_F(BaseDataSetTest, AMissingFolderOrUnusableSettingsPruneNothing) {
+    using testsupport::ReadFileBytes;
+    ASSERT_EQ(::mkdir("data", 0755), 0);
+    SetGeneral("data", "SPC");
+    CSpectrumDataWriter writer;
+    ASSERT_EQ(writer.WriteAll({MakeRecord(Local(2009, 5, 12, 10), "a"), MakeRecord(Local(2009, 5, 13, 10), "b"),
+                               MakeRecord(Local(2009, 5, 14, 10), "c")}),
+              1);
+    CSpectrumDataSet set;
+    set.Search(nullptr, nullptr, nullptr);
+    {
+        CBaseDataSet b;
+        for (int i = 0; i < 3; ++i) set.RegisterAsStandard(i, b);
+    }
+    const std::string saved = ReadFileBytes("ZQ118_BASE.ini");
+    const auto keptThrough = [&](const std::function<void()>& spoil, const std::function<void()>& mend) {
+        spoil();
+        {
+            CBaseDataSet b;
+            EXPECT_EQ(b.HistoryCount(), 0);
+        }
+        mend();
+        EXPECT_EQ(ReadFileBytes("ZQ118_BASE.ini"), saved);
+    };
+    // The data folder missing for a while (a disk not mounted); a change meanwhile keeps them too.
+    ASSERT_EQ(::rename("data", "away"), 0);
+    {
+        CBaseDataSet b;
+        EXPECT_EQ(b.HistoryCount(), 0);
+        EXPECT_TRUE(b.SetSelectJis(1));
+    }
+    ASSERT_EQ(::rename("away", "data"), 0);
+    EXPECT_EQ(Items(CBaseDataSet()), (std::vector<std::string>{"JIS Standard Data", "c", "b", "a"}));
+    ASSERT_TRUE(CBaseDataSet().SetSelectJis(0));
+    EXPECT_EQ(ReadFileBytes("ZQ118_BASE.ini"), saved);
+    // Settings that cannot be read (their defaults name another folder), or an unusable file name ID.
+    keptThrough([] { ASSERT_EQ(::rename("ZQ118.ini", "kept.ini"), 0); ASSERT_EQ(::mkdir("ZQ118.ini", 0755), 0); },
+                [] { ASSERT_EQ(::rmdir("ZQ118.ini"), 0); ASSERT_EQ(::rename("kept.ini", "ZQ118.ini"), 0); });
+    keptThrough([] { SetGeneral("data", "../SPC"); }, [] { SetGeneral("data", "SPC"); });
+    // A day file gone from a folder that is there still takes its entry with it.
+    ASSERT_EQ(::unlink("data/SPC_20090513.hlx"), 0);
+    EXPECT_EQ(Items(CBaseDataSet()), (std::vector<std::string>{"c", "a"}));
+    CBaseDataPrm prm;
+    prm.LoadHistory();
+    EXPECT_EQ(prm.m_FileDates.size(), 2u);
 }
 
 TEST_F(BaseDataSetTest, DeletedRecordStillLoadsAsStandard) {

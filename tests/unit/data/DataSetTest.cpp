@@ -61,6 +61,24 @@ TEST_F(DataSetTest, CommentFilterIsACaseSensitiveSubstring) {
     EXPECT_EQ(set.Count(), 3);
 }
 
+// A memo of an older Windows system is CP932; it is found by the text the list shows, never by
+// its trail bytes ("テスト" is 83 65 83 58 83 67: an 'e', an 'X' and a 'g').
+TEST_F(DataSetTest, CommentsAreMatchedAsShown) {
+    const std::string cp932 = "\x83\x65\x83\x58\x83\x67";
+    Write({MakeRecord(Local(2009, 5, 12, 1), cp932), MakeRecord(Local(2009, 5, 12, 2), "cafe"),
+           MakeRecord(Local(2009, 5, 12, 3), "\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88 UTF-8")});
+    CSpectrumDataSet set;
+    set.Search(nullptr, nullptr, "e");
+    EXPECT_EQ(Memos(set), (std::vector<std::string>{"cafe"}));
+    set.Search(nullptr, nullptr, "Xg");
+    EXPECT_EQ(set.Count(), 0);
+    set.Search(nullptr, nullptr, "\xE3\x82\xB9\xE3\x83\x88");  // "スト"
+    ASSERT_EQ(set.Count(), 2);
+    EXPECT_EQ(set.At(0).record.GetMemo(), cp932);  // found, and kept as stored
+    set.Search(nullptr, nullptr, cp932.c_str());  // typed in CP932 it means the same
+    EXPECT_EQ(set.Count(), 2);
+}
+
 TEST_F(DataSetTest, PrefixAndOddFileNamesSelectDailyFiles) {
     Write({MakeRecord(Local(2009, 5, 12, 1), "spc")});
     SetGeneral(dir_.Path(), "XYZ");
@@ -152,32 +170,52 @@ TEST_F(DataSetTest, CopySubsetKeepsIndexOrder) {
     EXPECT_EQ(sub.At(1).FileOffset, 2 * 2560);
 }
 
-TEST(SearchTimeTest, FieldsAreClampedNeverRejected) {
-    testsupport::TzGuard tz("Asia/Tokyo");
-    EXPECT_EQ(ParseSearchTime("2009/5"), Local(2009, 4, 30));
-    EXPECT_EQ(ParseSearchTime("1999/1/1"), Local(2000, 1, 1));
-    EXPECT_EQ(ParseSearchTime("2009/13/40 25:61:61"), Local(2009, 12, 31, 23, 59, 59));
-    EXPECT_EQ(ParseSearchTime("  2009 / 5 / 12   7:08:09 extra"), Local(2009, 5, 12, 7, 8, 9));
-    EXPECT_EQ(ParseSearchTime("x"), Local(1999, 12, 31));  // year clamps to 2000, day 0
-    EXPECT_EQ(ParseSearchTime(""), -1);
-    EXPECT_EQ(ParseSearchTime(" / : "), -1);
-    // Only the first 31 characters count; a long text never overruns.
-    EXPECT_EQ(ParseSearchTime("2009/5/12 7:08:09" + std::string(5000, ' ') + "99"), Local(2009, 5, 12, 7, 8, 9));
-}
-
-TEST(SearchTimeTest, TextsThatAreNoTimeAreToldApart) {
-    for (const char* t : {"2009", "2009/5", "2009/5/12 7:08:09", " 2009 / 05 / 12 ", "2009/13/40 25:61:61", "-1"})
-        EXPECT_TRUE(IsSearchTimeText(t)) << t;
-    for (const char* t : {"", "  ", "x", "yesterday", "2009-05-12", "2009/5/12 7:08:09 extra", "2009/5/12 7:08:09:1:2",
-                          "2009/5x", "+", "2009/5/12                          1"})
-        EXPECT_FALSE(IsSearchTimeText(t)) << t;
-}
-
-TEST(SearchTimeTest, DaylightSavingFollowsTheCalendar) {
+TEST(SearchTimeTest, ATextIsTheTimeItNamesOrRefused) {
     testsupport::TzGuard tz("Europe/Berlin");
-    // 12:00 on a summer day is 10:00 UTC.
-    EXPECT_EQ(ParseSearchTime("2009/7/1 12:00:00"), 1246442400);
-    EXPECT_EQ(ParseSearchTime("2009/1/1 12:00:00"), 1230807600);
+    const struct {
+        const char* text;
+        platform::CalTime expected;
+    } named[] = {
+        {"2009/5/12", Local(2009, 5, 12)},
+        {"2009/05/12 7", Local(2009, 5, 12, 7)},
+        {" 2009/5/12\t 7:08 ", Local(2009, 5, 12, 7, 8)},
+        {"2009/5/12 07:08:09", Local(2009, 5, 12, 7, 8, 9)},
+        {"2026-12-08", Local(2026, 12, 8)},
+        {"2000/1/1", Local(2000, 1, 1)},
+        {"2035/12/31 23:59:59", Local(2035, 12, 31, 23, 59, 59)},
+        {"2028/2/29", Local(2028, 2, 29)},
+        {"2009/7/1 12:00:00", 1246442400},  // summer time: 10:00 UTC
+    };
+    for (const auto& n : named) {
+        platform::CalTime t = 0;
+        EXPECT_EQ(ReadSearchTime(n.text, t), SearchTimeRead::Time) << n.text;
+        EXPECT_EQ(t, n.expected) << n.text;
+    }
+    const struct {
+        const char* text;
+        SearchTimeRead why;
+    } refused[] = {
+        // Not of the form: letters, other orders, missing or extra fields, signs, odd separators.
+        {"", SearchTimeRead::NotATime}, {"yesterday", SearchTimeRead::NotATime},
+        {"08.12.2026", SearchTimeRead::NotATime}, {"2009/5", SearchTimeRead::NotATime},
+        {"2009", SearchTimeRead::NotATime}, {"09/5/12", SearchTimeRead::NotATime},
+        {"2009/5/12/23", SearchTimeRead::NotATime}, {"2009-5/12", SearchTimeRead::NotATime},
+        {"2009/5/12 7:08:09:10", SearchTimeRead::NotATime}, {"2009/5/12 7:", SearchTimeRead::NotATime},
+        {"2009/5/12T07:08", SearchTimeRead::NotATime}, {"2009/+5/12", SearchTimeRead::NotATime},
+        {"2009/5/12 next week", SearchTimeRead::NotATime}, {"2009/005/12", SearchTimeRead::NotATime},
+        // Of the form, but no such date or local time.
+        {"2009/13/01", SearchTimeRead::NoSuchTime}, {"2009/0/10", SearchTimeRead::NoSuchTime},
+        {"2009/4/31", SearchTimeRead::NoSuchTime}, {"2009/2/29", SearchTimeRead::NoSuchTime},
+        {"2009/5/12 24:00", SearchTimeRead::NoSuchTime}, {"2009/5/12 7:60", SearchTimeRead::NoSuchTime},
+        {"2026/3/29 2:30", SearchTimeRead::NoSuchTime},  // skipped by the change to summer time
+        // Years a search would have clamped to another year.
+        {"2041/1/1", SearchTimeRead::YearOutside}, {"1999/12/31", SearchTimeRead::YearOutside},
+    };
+    for (const auto& r : refused) {
+        platform::CalTime t = 77;
+        EXPECT_EQ(ReadSearchTime(r.text, t), r.why) << r.text;
+        EXPECT_EQ(t, 77) << r.text;
+    }
 }
 
 // Search keeps pixels in shared blocks: records copied out must keep their own values after the set

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -100,6 +102,31 @@ TEST_F(IniFileTest, MissingFileReadsEmptyAndSaveCreatesIt) {
     EXPECT_EQ(platform::GetPrivateProfileString("s", "k", "d", path_), "v");
     EXPECT_TRUE(platform::WritePrivateProfileString("S", "L", "w", path_));
     EXPECT_EQ(Read(), "[S]\nK=v\nL=w\n");
+}
+
+// As a Windows editor saves it; the mark once hid the first section.
+TEST_F(IniFileTest, AByteOrderMarkIsSkippedAndKept) {
+    Write("\xEF\xBB\xBF[GENERAL]\r\nFILE_NAME_ID=ZQ\r\n");
+    auto ini = Loaded();
+    EXPECT_EQ(ini.Get("GENERAL", "FILE_NAME_ID", "SPC"), "ZQ");
+    ini.Set("GENERAL", "FILE_NAME_ID", "AB");
+    ASSERT_TRUE(ini.Save());
+    EXPECT_EQ(Read(), "\xEF\xBB\xBF[GENERAL]\r\nFILE_NAME_ID=AB\r\n");
+}
+
+// A file that is there but cannot be read is no first start: it reads as an error, never as empty,
+// and is not written over.
+TEST_F(IniFileTest, AFileThatCannotBeReadIsAnError) {
+    ASSERT_EQ(::mkdir(path_.c_str(), 0755), 0);
+    platform::IniFile ini(path_);
+    EXPECT_FALSE(ini.Load());
+    EXPECT_EQ(ini.Error(), EISDIR);
+    EXPECT_EQ(ini.ErrorText(), "Is a directory");
+    EXPECT_FALSE(platform::WritePrivateProfileString("S", "K", "v", path_));
+    ASSERT_EQ(::rmdir(path_.c_str()), 0);
+    ASSERT_EQ(::mkfifo(path_.c_str(), 0644), 0);  // refused at once, not waited on
+    EXPECT_FALSE(ini.Load());
+    EXPECT_NE(ini.Error(), 0);
 }
 
 TEST_F(IniFileTest, SaveIsAtomicAndLeavesNoTemporaryFile) {
