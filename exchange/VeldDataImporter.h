@@ -28,6 +28,8 @@ public:
     // which a user fixes elsewhere.
     enum class Failure { None, File, DataFolder };
     Failure LastFailure() const { return failure_; }
+    // With DataFolder: what failed there and where, when known.
+    const std::string& FolderError() const { return folderError_; }
 
     const std::string& Path() const { return path_; }
 
@@ -41,4 +43,5 @@ private:
     std::string path_;
     std::function<void(int64_t, int64_t)> progress_;
     Failure failure_ = Failure::None;
+    std::string folderError_;
 };
