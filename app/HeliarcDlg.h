@@ -128,6 +128,7 @@ private:
     bool LastRowVisible() const;
     void MeasurementConfig();
     void TrendGraph();
+    void RefreshTrend();
     void DataFolder();
     void About();
 
