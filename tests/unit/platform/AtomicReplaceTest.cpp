@@ -1,5 +1,5 @@
-// The one writer of whole files: what stands under the target's name, a full disk, and telling a
-// live writer's temporary from a dead one's.
+// The one writer of whole files: what stands under the target's name, and telling a live writer's
+// temporary from a dead one's (a full disk: tests/fault).
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -70,18 +70,6 @@ TEST_F(AtomicReplaceTest, ReplacesARegularFileWholeKeepingItsModeAndRefusesAnyth
     EXPECT_EQ(ReadFileBytes("victim"), "precious");
     EXPECT_TRUE(std::filesystem::is_symlink("late.txt"));
     EXPECT_FALSE(late.Active());
-}
-
-TEST_F(AtomicReplaceTest, AFullDiskKeepsTheEarlierFileAndSaysWhereAndWhy) {
-    WriteFileBytes("a.txt", "earlier");
-    std::string error;
-    {
-        testsupport::FileSizeLimit full(100);
-        EXPECT_FALSE(platform::ReplaceFile("a.txt", "t", std::string(1000, 'x'), &error));
-    }
-    EXPECT_EQ(error, "Cannot write a.txt: File too large");
-    EXPECT_EQ(ReadFileBytes("a.txt"), "earlier");
-    EXPECT_EQ(Names(), std::vector<std::string>{"a.txt"});
 }
 
 TEST_F(AtomicReplaceTest, OnlyTemporariesNoWriterHoldsAreRemovedByTheirExactName) {
