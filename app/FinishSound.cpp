@@ -6,11 +6,14 @@
 #include <QUrl>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
+#include <string>
 #include <vector>
 #ifdef HELIARC_HAVE_QTMULTIMEDIA
 #include <QSoundEffect>
 #endif
+
+#include "platform/AtomicReplace.h"
+#include "platform/Path.h"
 
 void CFinishSound::Play() {
     QCoreApplication* app = QCoreApplication::instance();
@@ -40,28 +43,27 @@ bool CFinishSound::WriteChime(const std::string& path) {
         const double attack = std::min(1.0, t / 0.004);
         samples[static_cast<std::size_t>(i)] = static_cast<int16_t>(std::lround(v * attack * 32767 * 0.8));
     }
-    auto le32 = [](std::ofstream& o, uint32_t v) {
-        for (int k = 0; k < 4; ++k) o.put(static_cast<char>((v >> (8 * k)) & 0xFF));
+    std::string out;
+    auto le32 = [&out](uint32_t v) {
+        for (int k = 0; k < 4; ++k) out.push_back(static_cast<char>((v >> (8 * k)) & 0xFF));
     };
-    auto le16 = [](std::ofstream& o, uint16_t v) {
-        o.put(static_cast<char>(v & 0xFF));
-        o.put(static_cast<char>(v >> 8));
+    auto le16 = [&out](uint16_t v) {
+        out.push_back(static_cast<char>(v & 0xFF));
+        out.push_back(static_cast<char>(v >> 8));
     };
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
     const uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);
-    out.write("RIFF", 4);
-    le32(out, 36 + dataBytes);
-    out.write("WAVEfmt ", 8);
-    le32(out, 16);
-    le16(out, 1);  // PCM
-    le16(out, 1);  // mono
-    le32(out, kRate);
-    le32(out, kRate * 2);
-    le16(out, 2);
-    le16(out, 16);
-    out.write("data", 4);
-    le32(out, dataBytes);
-    for (int16_t s : samples) le16(out, static_cast<uint16_t>(s));
-    return static_cast<bool>(out);
+    out += "RIFF";
+    le32(36 + dataBytes);
+    out += "WAVEfmt ";
+    le32(16);
+    le16(1);  // PCM
+    le16(1);  // mono
+    le32(kRate);
+    le32(kRate * 2);
+    le16(2);
+    le16(16);
+    out += "data";
+    le32(dataBytes);
+    for (int16_t s : samples) le16(static_cast<uint16_t>(s));
+    return platform::ReplaceFile(platform::MapPath(path), platform::kSoundTag, out);
 }

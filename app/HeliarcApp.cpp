@@ -18,6 +18,7 @@
 #include "config/GeneralPrm.h"
 #include "config/SettingsCheck.h"
 #include "ui/DataListCtrl.h"
+#include "ui/ImageFile.h"
 #include "platform/File.h"
 #include "platform/Path.h"
 #include "platform/StringIds.h"
@@ -54,11 +55,11 @@ int CHeliarcApp::Run(const Options& options) {
         QApplication::installTranslator(&qtTexts);
     if (!options.artworkFolder.empty()) {
         const std::string folder = options.artworkFolder + "/";
-        bool ok = HeliarcIcon().pixmap(256, 256).save(QString::fromStdString(folder + "heliarc.png"), "PNG") &&
+        bool ok = SaveImageFile(HeliarcIcon().pixmap(256, 256).toImage(), folder + "heliarc.png", "PNG") &&
                   CFinishSound::WriteChime(folder + CFinishSound::kFileName);
         // The icon theme's sizes for the desktop menu, each drawn at its own size.
         for (int s : {16, 24, 32, 48, 64, 128, 256})
-            ok = ok && HeliarcIcon().pixmap(s, s).save(QString::fromStdString(folder + "heliarc-" + std::to_string(s) + ".png"), "PNG");
+            ok = ok && SaveImageFile(HeliarcIcon().pixmap(s, s).toImage(), folder + "heliarc-" + std::to_string(s) + ".png", "PNG");
         return ok ? 0 : 1;
     }
 
@@ -67,7 +68,8 @@ int CHeliarcApp::Run(const Options& options) {
         // Temporaries of saves and imports an earlier run was killed in the middle of.
         CGeneralPrm general;
         general.Load();
-        platform::RemoveStaleTemporaries({"./ZQ118.ini", "./ZQ118_BASE.ini"}, general.m_DATA_STORED_FOLDER.Get());
+        platform::RemoveStaleTemporaries({"./ZQ118.ini", "./ZQ118_BASE.ini"}, general.m_DATA_STORED_FOLDER.Get(),
+                                         general.m_FILE_NAME_ID.Get());
     }
 
     auto engine = std::make_unique<CMeasurementRunEngine>();
@@ -108,8 +110,9 @@ int CHeliarcApp::Run(const Options& options) {
         // Let the layout settle and the list paint before the picture is taken.
         for (int i = 0; i < 5; ++i) QApplication::processEvents();
         const QImage image = dialog_->grab().toImage();
-        result = image.save(QString::fromStdString(options.screenshot), "PNG") ? 0 : 1;
-        if (result) std::fprintf(stderr, "heliarc: cannot write %s\n", options.screenshot.c_str());
+        std::string error;
+        result = SaveImageFile(image, options.screenshot, "PNG", &error) ? 0 : 1;
+        if (result) std::fprintf(stderr, "heliarc: cannot write %s %s\n", options.screenshot.c_str(), error.c_str());
         if (result == 0 && !options.thumbnailScreenshot.empty()) result = SaveThumbnailPicture(options.thumbnailScreenshot);
     } else {
         // The dialog runs modeless under the application's own loop, so the thumbnail and graph
@@ -159,7 +162,8 @@ int CHeliarcApp::SaveThumbnailPicture(const std::string& path) {
     painter.drawImage(0, 0, measured);
     painter.drawImage(0, measured.height(), standard);
     painter.end();
-    if (both.save(QString::fromStdString(path), "PNG")) return 0;
-    std::fprintf(stderr, "heliarc: cannot write %s\n", path.c_str());
+    std::string error;
+    if (SaveImageFile(both, path, "PNG", &error)) return 0;
+    std::fprintf(stderr, "heliarc: cannot write %s %s\n", path.c_str(), error.c_str());
     return 1;
 }

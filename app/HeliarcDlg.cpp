@@ -267,12 +267,7 @@ void CHeliarcDlg::BuildControls() {
     standardList_ = standardPanel_->List();
     standardPanel_->commandReceiver = [this](int id) { OnCommand(id); };
     standardPanel_->thumbnailView = [this]() -> QObject* { return baseThumb_ ? BaseDataThumbnailWnd()->View() : nullptr; };
-    standardPanel_->onChanged = [this] {
-        // The trend window shows the latest record against the current standard data.
-        QWidget* trend = sets_[kSetTrend].At(0);
-        if (trend && latest_.GetTime() != 0 && views_.showLatest)
-            views_.showLatest(trend, latest_, standard_.Current());
-    };
+    standardPanel_->onChanged = [this] { RefreshTrend(); };
 
     auto* browserLayout = new QVBoxLayout(browser);
     browserLayout->addWidget(retrieval);
@@ -669,8 +664,16 @@ void CHeliarcDlg::ReadBackStored(int64_t t, bool follow) {
         return;
     }
     if (follow) followTime_ = latest_.GetTime();
-    if (sets_[kSetTrend].Any()) ui::PostCommand(this, kCmdTrendGraph);
+    // Redrawn where it is: a record stored while the user works elsewhere brings no window forward
+    // and takes no keyboard focus (typing into the main dialog would land in the graph).
+    RefreshTrend();
     ui::PostCommand(this, kCmdRetrieval);
+}
+
+// The trend window shows the latest record against the current standard data.
+void CHeliarcDlg::RefreshTrend() {
+    QWidget* trend = sets_[kSetTrend].At(0);
+    if (trend && latest_.GetTime() != 0 && views_.showLatest) views_.showLatest(trend, latest_, standard_.Current());
 }
 
 void CHeliarcDlg::MeasurementConfig() {

@@ -129,6 +129,7 @@ private:
     bool LastRowVisible() const;
     void MeasurementConfig();
     void TrendGraph();
+    void RefreshTrend();
     void DataFolder();
     void About();
 

@@ -1,5 +1,7 @@
 #include "cli/Cli.h"
 
+#include <signal.h>
+
 #include <cerrno>
 #include <cstdlib>
 
@@ -150,6 +152,35 @@ bool ParseFileDate(const std::string& text, platform::CalTime& midnight) {
     platform::LocalFields f;
     return platform::SplitLocal(midnight, f) && f.day == d;
 }
+
+namespace {
+std::atomic<bool> g_stop{false};
+volatile sig_atomic_t g_stopSignal = 0;
+struct sigaction g_oldInt {}, g_oldTerm {};
+
+void OnStop(int sig) {
+    g_stopSignal = sig;
+    g_stop.store(true);
+}
+}  // namespace
+
+StopSignals::StopSignals() {
+    g_stop = false;
+    g_stopSignal = 0;
+    struct sigaction sa {};
+    sa.sa_handler = OnStop;
+    sigemptyset(&sa.sa_mask);
+    ::sigaction(SIGINT, &sa, &g_oldInt);
+    ::sigaction(SIGTERM, &sa, &g_oldTerm);
+}
+
+StopSignals::~StopSignals() {
+    ::sigaction(SIGINT, &g_oldInt, nullptr);
+    ::sigaction(SIGTERM, &g_oldTerm, nullptr);
+}
+
+const std::atomic<bool>& StopSignals::Flag() const { return g_stop; }
+int StopSignals::Signal() const { return g_stopSignal; }
 
 int Fail(const std::string& message) {
     std::fprintf(stderr, "%s\n", message.c_str());

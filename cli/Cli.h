@@ -1,6 +1,7 @@
 #pragma once
 // Shared pieces of heliarc-cli: argument handling, output formatting and the record selection that
 // every command takes exactly as the data browser's search boxes do.
+#include <atomic>
 #include <cstdio>
 #include <map>
 #include <optional>
@@ -63,6 +64,18 @@ std::string FormatDateTime(platform::CalTime t);  // "%Y/%m/%d %H:%M:%S"
 bool ParseFileDate(const std::string& text, platform::CalTime& midnight);
 bool ParseInt(const std::string& text, long long& value);
 bool ParseDouble(const std::string& text, double& value);
+
+// While one lives, SIGINT and SIGTERM only raise Flag(): a long command stops at its next step and
+// cleans up after itself instead of dying part-way.
+class StopSignals {
+public:
+    StopSignals();
+    ~StopSignals();
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+    const std::atomic<bool>& Flag() const;
+    int Signal() const;  // the signal that arrived, 0 while none has
+};
 
 int Fail(const std::string& message);   // message on stderr, exit status 1
 int Usage(const std::string& message);  // message on stderr, exit status 2

@@ -1,5 +1,6 @@
 // export and import: the CSV export of a selection and the import of the maker's data files, with
 // the settings of the EXPORT section unless an option says otherwise for this run.
+#include <csignal>
 #include <string>
 #include <vector>
 
@@ -79,9 +80,23 @@ int RunExport(Context&, const std::vector<std::string>& argv) {
         standard = standardSet.BuiltIn();
         chosen = &standard;
     }
-    if (!CCSVExporter().ExportDataSet(args.Positional()[0], set, chosen, prm))
-        return Fail(platform::LoadString(ids::kExportFailure));
-    return kExitOk;
+    const std::string& out = args.Positional()[0];
+    CCSVExporter exporter;
+    StopSignals signals;
+    exporter.SetCancel(&signals.Flag());
+    if (exporter.ExportDataSet(out, set, chosen, prm)) return kExitOk;
+    std::string message = platform::LoadString(ids::kExportFailure);
+    if (signals.Signal() != 0) {
+        message += "\nStopped by " + std::string(signals.Signal() == SIGINT ? "SIGINT" : "SIGTERM") + "; " + out +
+                   " was left as it was.";
+    } else if (!exporter.Error().empty()) {
+        message += "\n" + exporter.Error();
+        const int type = prm.m_EXPORT_TYPE.Get();
+        if ((type == 2 || type == 3) && chosen == nullptr)
+            message += standardChoice == "none" ? "\n--standard none gives none: use --standard current or jis."
+                                                : "\nNo standard data is registered: use --standard jis, or register one.";
+    }
+    return Fail(message);
 }
 
 int RunImport(Context&, const std::vector<std::string>& argv) {
@@ -95,8 +110,10 @@ int RunImport(Context&, const std::vector<std::string>& argv) {
         CVeldDataImporter importer(file);
         if (importer.Import(overwrite)) continue;
         std::string message = platform::LoadString(ids::kImportFailure) + " (" + file + ")";
-        if (importer.LastFailure() == CVeldDataImporter::Failure::DataFolder)
+        if (importer.LastFailure() == CVeldDataImporter::Failure::DataFolder) {
             message += "\n" + (importer.Detail().empty() ? platform::LoadString(ids::kCannotSaveData) : importer.Detail());
+            if (!importer.FolderError().empty()) message += "\n" + importer.FolderError();
+        }
         return Fail(message);
     }
     return kExitOk;

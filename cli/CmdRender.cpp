@@ -6,8 +6,6 @@
 #include <memory>
 #include <string>
 
-#include <unistd.h>
-
 #include "cli/Cli.h"
 
 #ifdef HELIARC_HAVE_QTSURFACE
@@ -17,7 +15,7 @@
 #include "data/BaseDataSet.h"
 #include "graph/DIB.h"
 #include "graph/ThumbnailRender.h"
-#include "platform/Path.h"
+#include "ui/ImageFile.h"
 #include "ui/QtSurfaceImage.h"
 #include "views/3DGraphPicture.h"
 #include "views/DataGraphPicture.h"
@@ -59,21 +57,19 @@ std::unique_ptr<QGuiApplication> MakeApplication() {
     return std::make_unique<QGuiApplication>(argc, argv);
 }
 
-// Written under a temporary name beside the picture and renamed over it once complete, so a
-// failed save leaves neither an empty picture nor a half one (nor spoils an earlier one).
-bool WritePicture(const QtSurfaceImage& surface, const std::string& out) {
-    const std::string target = platform::MapPath(out);
-    const std::string temp = target + ".render-" + std::to_string(::getpid());
+// A failed save leaves neither an empty picture nor a half one, nor spoils an earlier one; the
+// message says what failed and where.
+int WritePicture(const QtSurfaceImage& surface, const std::string& out) {
+    std::string error;
     bool ok;
     if (EndsWith(out, ".png")) {
-        ok = surface.Image().save(QString::fromStdString(temp), "PNG");
+        ok = SaveImageFile(surface.Image(), out, "PNG", &error);
     } else {
         CDIB dib;
-        ok = dib.FromBitmap(surface, 24) && dib.SaveFile(temp);
+        ok = dib.FromBitmap(surface, 24) && dib.SaveFile(out, &error);
     }
-    if (ok && ::rename(temp.c_str(), target.c_str()) == 0) return true;
-    ::unlink(temp.c_str());
-    return false;
+    if (ok) return kExitOk;
+    return Fail("Bitmap saving failure." + (error.empty() ? std::string() : "\n" + error));
 }
 
 int RunRender(Context&, const std::vector<std::string>& argv) {
@@ -113,7 +109,7 @@ int RunRender(Context&, const std::vector<std::string>& argv) {
         std::vector<const CSpectrumData*> records;
         for (int i = 0; i < n; ++i) records.push_back(&set.At(i).record);
         RenderThumbnailStack(*surface, records, 0, n, [](int) { return false; });
-        return WritePicture(*surface, out) ? kExitOk : Fail("Bitmap saving failure.");
+        return WritePicture(*surface, out);
     }
 
     if (kind == "numerical") {
@@ -122,7 +118,7 @@ int RunRender(Context&, const std::vector<std::string>& argv) {
         picture.LoadSettings();
         picture.ShowRecords(set);
         if (!picture.Render(width, height) || !picture.Graph()) return Fail("Graph plot failure.");
-        return WritePicture(*picture.Graph(), out) ? kExitOk : Fail("Bitmap saving failure.");
+        return WritePicture(*picture.Graph(), out);
     }
 
     CBaseDataSet standardSet;
@@ -133,7 +129,7 @@ int RunRender(Context&, const std::vector<std::string>& argv) {
         picture.LoadSettings();
         picture.SetData(set, standard);
         if (!picture.Render(width, height) || !picture.Graph()) return Fail("Graph plot failure.");
-        return WritePicture(*picture.Graph(), out) ? kExitOk : Fail("Bitmap saving failure.");
+        return WritePicture(*picture.Graph(), out);
     }
     CDataGraphPicture picture;
     picture.LoadSettings();
@@ -145,7 +141,7 @@ int RunRender(Context&, const std::vector<std::string>& argv) {
         picture.ShowPlural(records, standard);
     }
     if (!picture.Render(width, height) || !picture.Display()) return Fail("Graph plot failure.");
-    return WritePicture(*picture.Display(), out) ? kExitOk : Fail("Bitmap saving failure.");
+    return WritePicture(*picture.Display(), out);
 }
 
 const CommandRegistrar kRender(60, "render", RunRender,

@@ -76,7 +76,8 @@ int main(int argc, char** argv) {
         // Temporaries of saves and imports an earlier run was killed in the middle of.
         CGeneralPrm general;
         general.Load();
-        platform::RemoveStaleTemporaries({"./ZQ118.ini", "./ZQ118_BASE.ini"}, general.m_DATA_STORED_FOLDER.Get());
+        platform::RemoveStaleTemporaries({"./ZQ118.ini", "./ZQ118_BASE.ini"}, general.m_DATA_STORED_FOLDER.Get(),
+                                         general.m_FILE_NAME_ID.Get());
     }
 
     const std::string command = args[i];

@@ -1,7 +1,7 @@
 #include "exchange/CSVExporter.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
+#include <strings.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -29,6 +29,7 @@
 
 #include "exchange/CsvText.h"
 #include "data/Range.h"
+#include "platform/AtomicReplace.h"
 #include "platform/Path.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
@@ -46,47 +47,29 @@ constexpr int kTypeDifference = 3;
 // than written for ever.
 constexpr std::size_t kMaxWavelengthRows = 1000000;
 
-// Buffered output to a created file. Every failure sticks, so the caller checks once at the end.
-// The export file. A regular file (or a new one) is written under a temporary name beside it and
-// renamed over it only once every byte is written, so a full disk or a crash leaves an earlier file of
-// that name as it was and never a partial export under the real name. A device or a pipe named as
-// the target is written directly.
+// The export file, buffered. It is written under a temporary name beside the target and put in
+// place only once every byte is written, so a full disk, a crash or a stop leaves an earlier file of
+// that name as it was and never a partial export under the real name. Every failure sticks, so the
+// caller checks once at the end.
 class CsvFile {
 public:
-    explicit CsvFile(const std::string& storedPath) : path_(platform::MapPath(storedPath)) {
-        struct stat st {};
-        const bool exists = ::stat(path_.c_str(), &st) == 0;
-        if (exists && !S_ISREG(st.st_mode)) {
-            OpenDirect();
-        } else {
-            // Through a symbolic link: the rename must replace the file it points at, not the link.
-            if (exists) {
-                if (char* real = ::realpath(path_.c_str(), nullptr)) {
-                    path_ = real;
-                    std::free(real);
-                }
-            }
-            std::string tmpl = path_ + ".csv-XXXXXX";
-            std::vector<char> name(tmpl.begin(), tmpl.end());
-            name.push_back('\0');
-            fd_ = ::mkostemp(name.data(), O_CLOEXEC);
-            if (fd_ >= 0) {
-                temp_ = name.data();
-                ::fchmod(fd_, exists ? (st.st_mode & 07777) : (0666 & ~CurrentUmask()));
-            } else if (exists) {
-                OpenDirect();  // a writable file in a folder we may not create files in
-            }
-        }
-        ok_ = fd_ >= 0;
+    CsvFile(const std::string& storedPath, const std::atomic<bool>* cancel) : cancel_(cancel) {
+        const std::string target = platform::MapPath(storedPath);
+        // Temporaries of exports to this folder that were killed before they could clean up.
+        platform::RemoveStaleTemporaries(platform::FolderOf(target), platform::kCsvTag, [](const std::string& base) {
+            return base.size() > 4 && strcasecmp(base.c_str() + base.size() - 4, ".csv") == 0;
+        });
+        ok_ = file_.Begin(target, platform::kCsvTag);
         buf_.reserve(kFlushAt + 4096);
     }
-    ~CsvFile() { Discard(); }
     CsvFile(const CsvFile&) = delete;
     CsvFile& operator=(const CsvFile&) = delete;
 
-    bool Opened() const { return fd_ >= 0; }
+    bool Opened() const { return file_.Active(); }
     bool Good() const { return ok_; }
+    bool Cancelled() const { return cancel_ != nullptr && cancel_->load(std::memory_order_relaxed); }
     std::string& Buffer() { return buf_; }
+    const std::string& Error() const { return file_.Error(); }
 
     void EndRow() {
         buf_ += "\r\n";
@@ -107,40 +90,21 @@ public:
         WriteBytes(text.data(), text.size());
     }
 
-    // Flushes, closes and puts the file in place; true when every byte reached it.
+    // Flushes and puts the file in place; true when every byte reached it.
     bool Close() {
         Flush();
-        if (fd_ >= 0 && ::close(fd_) != 0) ok_ = false;
-        fd_ = -1;
-        if (!temp_.empty()) {
-            if (ok_ && ::rename(temp_.c_str(), path_.c_str()) != 0) ok_ = false;
-            if (!ok_) ::unlink(temp_.c_str());
-            temp_.clear();
-        }
+        if (ok_ && Cancelled()) ok_ = false;
+        if (ok_) ok_ = file_.Commit();
+        file_.Abandon();
         return ok_;
     }
 
-    // Drops what was written; an earlier file of the name stays as it was.
-    void Discard() {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = -1;
-        if (!temp_.empty()) ::unlink(temp_.c_str());
-        temp_.clear();
-    }
-
 private:
-    void WriteBytes(const char* p, std::size_t left) {
-        while (ok_ && left > 0) {
-            ssize_t n = ::write(fd_, p, left);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) {
-                ok_ = false;
-                break;
-            }
-            p += n;
-            left -= static_cast<std::size_t>(n);
-            written_ += static_cast<std::size_t>(n);
-        }
+    void WriteBytes(const char* p, std::size_t n) {
+        if (ok_ && Cancelled()) ok_ = false;
+        if (!ok_ || n == 0) return;
+        ok_ = file_.Write(p, n);
+        written_ += n;
         StartWriteback();
     }
 
@@ -152,40 +116,18 @@ private:
     void StartWriteback() {
         constexpr std::size_t kWritebackAt = std::size_t{1} << 20;
         if (!ok_ || written_ - handedOver_ < kWritebackAt) return;
-        if (::sync_file_range(fd_, static_cast<off_t>(handedOver_), static_cast<off_t>(written_ - handedOver_),
-                              SYNC_FILE_RANGE_WRITE) != 0 &&
-            (errno == EIO || errno == ENOSPC))
+        if (::sync_file_range(file_.Descriptor(), static_cast<off_t>(handedOver_),
+                              static_cast<off_t>(written_ - handedOver_), SYNC_FILE_RANGE_WRITE) != 0 &&
+            (errno == EIO || errno == ENOSPC)) {
+            file_.WriteFailed(errno);
             ok_ = false;
+        }
         handedOver_ = written_;
     }
 
-    void OpenDirect() {
-        do {
-            fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        } while (fd_ < 0 && errno == EINTR);
-    }
-
-    // The process's file creation mask, read without changing it (umask() would, for every thread).
-    static mode_t CurrentUmask() {
-        std::FILE* f = std::fopen("/proc/self/status", "r");
-        mode_t mask = 022;
-        if (f == nullptr) return mask;
-        char line[256];
-        while (std::fgets(line, sizeof line, f) != nullptr) {
-            unsigned value = 0;
-            if (std::sscanf(line, "Umask: %o", &value) == 1) {
-                mask = static_cast<mode_t>(value & 0777);
-                break;
-            }
-        }
-        std::fclose(f);
-        return mask;
-    }
-
     static constexpr std::size_t kFlushAt = 1 << 16;
-    std::string path_;
-    std::string temp_;  // the temporary being written; empty when writing the target directly
-    int fd_ = -1;
+    platform::AtomicReplace file_;
+    const std::atomic<bool>* cancel_;
     bool ok_ = false;
     std::size_t written_ = 0;     // bytes written so far
     std::size_t handedOver_ = 0;  // of those, bytes whose writeback was started
@@ -685,13 +627,21 @@ bool WavelengthColumn(const Settings& s, const CSpectrumData& first, std::vector
 }
 
 bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData*>& records, const CSpectrumData* standard,
-              const Settings& s) {
+              const Settings& s, const std::atomic<bool>* cancel, std::string& error) {
     const bool spectral = s.type != kTypeCalculation;
     std::vector<float> wavelengths;
-    if (spectral && !WavelengthColumn(s, *records.front(), wavelengths)) return false;
+    if (spectral && !WavelengthColumn(s, *records.front(), wavelengths)) {
+        error = Text(ids::kExportSettingsInvalid);
+        return false;
+    }
 
-    CsvFile file(fileName);
-    if (!file.Opened()) return false;
+    CsvFile file(fileName, cancel);
+    auto finish = [&] {
+        const bool ok = file.Close();
+        error = file.Error();
+        return ok;
+    };
+    if (!file.Opened()) return finish();
     std::string& out = file.Buffer();
 
     auto textRow = [&](int labelId, auto value) {
@@ -761,9 +711,7 @@ bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData
     if (!spectral) {
         writeTop();
         writeRest();
-        if (file.Close()) return true;
-        file.Discard();
-        return false;
+        return finish();
     }
 
     const int unit = s.umol ? kUnitUmolM2sUm : kUnitWm2um;
@@ -830,11 +778,12 @@ bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData
         OnTwoThreads(
             [&] {
                 Filler filler = newFiller();
-                for (std::size_t g; (g = nextGroup.fetch_add(1)) * kGroup < cols;)
+                for (std::size_t g; !file.Cancelled() && (g = nextGroup.fetch_add(1)) * kGroup < cols;)
                     fillColumns(filler, g * kGroup, std::min(cols, (g + 1) * kGroup));
                 ValueTable::Publish();
             },
             writeTop);
+        if (file.Cancelled()) return finish();  // the table is not complete
         writeRest();
         RowBlocks::Write(rows, maxRow, file, formatRow);
     } else {
@@ -849,33 +798,45 @@ bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData
             file.FlushIfFull();
         }
     }
-    if (file.Close()) return true;
-    file.Discard();
-    return false;
+    return finish();
 }
 
 }  // namespace
 
 bool CCSVExporter::ExportDataSet(const std::string& fileName, const CSpectrumDataSet& set,
-                                 const CSpectrumData* standard, const CExportPrm& settings) const {
+                                 const CSpectrumData* standard, const CExportPrm& settings) {
+    error_.clear();
     Settings s;
-    if (!ReadSettings(settings, s)) return false;
+    if (!ReadSettings(settings, s)) {
+        error_ = Text(ids::kExportSettingsInvalid);
+        return false;
+    }
     // Ratio and difference against nothing would be a file of meaningless numbers.
-    if ((s.type == kTypeRatio || s.type == kTypeDifference) && standard == nullptr) return false;
-    if (set.Count() == 0) return false;
+    if ((s.type == kTypeRatio || s.type == kTypeDifference) && standard == nullptr) {
+        error_ = Text(ids::kExportNeedsStandard);
+        return false;
+    }
+    if (set.Count() == 0) {
+        error_ = Text(ids::kExportNoRecords);
+        return false;
+    }
     // No copies: the records' sums are computed once and kept in the set's own records.
     std::vector<const CSpectrumData*> records;
     records.reserve(static_cast<std::size_t>(set.Count()));
     for (int i = 0; i < set.Count(); ++i) records.push_back(&set.At(i).record);
-    return WriteCsv(fileName, records, standard, s);
+    return WriteCsv(fileName, records, standard, s, cancel_, error_);
 }
 
 bool CCSVExporter::ExportRecord(const std::string& fileName, const CSpectrumData& record,
-                                const CSpectrumData* standard, const CExportPrm& settings) const {
+                                const CSpectrumData* standard, const CExportPrm& settings) {
+    error_.clear();
     Settings s;
-    if (!ReadSettings(settings, s)) return false;
+    if (!ReadSettings(settings, s)) {
+        error_ = Text(ids::kExportSettingsInvalid);
+        return false;
+    }
     // The run's log is still wanted without a standard record: it then holds the measured spectrum.
     if ((s.type == kTypeRatio || s.type == kTypeDifference) && standard == nullptr) s.type = kTypeSpectral;
     const std::vector<const CSpectrumData*> records{&record};
-    return WriteCsv(fileName, records, standard, s);
+    return WriteCsv(fileName, records, standard, s, cancel_, error_);
 }

@@ -1,7 +1,5 @@
 #include "exchange/ExportDlg.h"
 
-#include <unistd.h>
-
 #include <QApplication>
 #include <QButtonGroup>
 #include <QDir>
@@ -34,14 +32,6 @@ QRadioButton* Radio(QButtonGroup* group, int textId, int id, QWidget* parent) {
     b->setObjectName(IdName(id));
     group->addButton(b, id);
     return b;
-}
-
-// The mapped folder a stored file name lives in ("." for a bare name).
-std::string MappedFolderOf(const std::string& stored) {
-    const std::size_t pos = stored.find_last_of("\\/");
-    if (pos == std::string::npos) return ".";
-    const std::string folder = platform::MapPath(stored.substr(0, pos + 1));
-    return folder.empty() ? "/" : folder;
 }
 
 // The number an edit holds when it is one within the export's range; otherwise the fallback. For
@@ -241,14 +231,15 @@ bool CExport::DoExport() {
     }
     prm_ = prm;
     prm_.Save();
+    CCSVExporter exporter;
     bool ok;
     {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        ok = CCSVExporter().ExportDataSet(prm_.m_FILE_NAME.Get(), data_, standard_, prm_);
+        ok = exporter.ExportDataSet(prm_.m_FILE_NAME.Get(), data_, standard_, prm_);
         QApplication::restoreOverrideCursor();
     }
     if (!ok) {
-        ReportFailure(prm_.m_FILE_NAME.Get());
+        ReportFailure(exporter.Error());
         return false;
     }
     ShowMessage(this, ids::kExportCompleted, Prompter::Icon::Information);
@@ -256,15 +247,10 @@ bool CExport::DoExport() {
     return true;
 }
 
-// A folder that cannot be written is named, so the user knows to choose another place.
-void CExport::ReportFailure(const std::string& fileName) {
+// What failed and where (a folder that cannot be written, a full disk), so the user knows what to
+// change before trying again.
+void CExport::ReportFailure(const std::string& reason) {
     std::string text = platform::LoadString(ids::kExportFailure);
-    const std::string folder = MappedFolderOf(fileName);
-    if (!platform::IsDirectory(folder) || ::access(folder.c_str(), W_OK | X_OK) != 0) {
-        std::string detail = platform::LoadString(ids::kCannotWriteFolder);
-        const std::size_t at = detail.find("%s");
-        if (at != std::string::npos) detail.replace(at, 2, folder);
-        text += "\r\n" + detail;
-    }
+    if (!reason.empty()) text += "\r\n" + reason;
     ShowMessageText(this, text);
 }

@@ -48,7 +48,7 @@ private:
     void ShowSettings();
     void ApplyEnabling();
     bool ReadBack(CExportPrm& prm);
-    void ReportFailure(const std::string& fileName);
+    void ReportFailure(const std::string& reason);
 
     const CSpectrumDataSet& data_;
     const CSpectrumData* standard_;

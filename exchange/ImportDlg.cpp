@@ -163,8 +163,10 @@ bool CImport::DoImport() {
             QApplication::restoreOverrideCursor();
             std::string text = platform::LoadString(ids::kImportFailure) + "\r\n" + path;
             // A full disk is not the file's fault: say where to look.
-            if (importer.LastFailure() == CVeldDataImporter::Failure::DataFolder)
+            if (importer.LastFailure() == CVeldDataImporter::Failure::DataFolder) {
                 text += "\r\n" + (importer.Detail().empty() ? platform::LoadString(ids::kCannotSaveData) : importer.Detail());
+                if (!importer.FolderError().empty()) text += "\r\n" + importer.FolderError();
+            }
             ShowMessageText(this, text);
             return false;
         }

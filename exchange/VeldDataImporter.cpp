@@ -20,6 +20,7 @@
 #include "data/SpectrumData.h"
 #include "data/SpectrumDataReader.h"
 #include "data/SpectrumDataWriter.h"
+#include "platform/AtomicReplace.h"
 #include "platform/File.h"
 #include "platform/IniFile.h"
 #include "platform/LocalTime.h"
@@ -229,33 +230,25 @@ public:
         lock_ = std::make_unique<platform::FolderLock>(platform::StoredFolderOf(storedPath));
         target_ = platform::ResolveExisting(storedPath);
         existed_ = false;
-        mode_t mode = 0644;
+        // Anything but a regular file under the day's name (a link, a FIFO) is refused by the
+        // replacement and never read.
         struct stat st {};
-        if (::stat(target_.c_str(), &st) == 0) {
-            if (!S_ISREG(st.st_mode) || !ReadStored(storedPath, detail)) {
+        if (::lstat(target_.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+            if (!ReadStored(storedPath, detail)) {
                 lock_.reset();
                 return false;
             }
-            mode = st.st_mode & 07777;
             existed_ = true;
         }
-        std::string tmpl = target_ + ".import-XXXXXX";
-        std::vector<char> name(tmpl.begin(), tmpl.end());
-        name.push_back('\0');
-        fd_ = ::mkstemp(name.data());
-        if (fd_ < 0) {
+        if (!file_.Begin(target_, platform::kImportTag)) {
             lock_.reset();
-            return false;
-        }
-        temp_.assign(name.data());
-        if (::fchmod(fd_, mode) != 0) {
-            Abort();
             return false;
         }
         return true;
     }
 
-    bool Active() const { return fd_ >= 0; }
+    bool Active() const { return file_.Active(); }
+    const std::string& Error() const { return file_.Error(); }
 
     // Held records from the position on whose stored clock is before clock.
     bool WriteHeldBefore(int64_t clock) {
@@ -287,33 +280,21 @@ public:
             if (!WriteHeld()) return false;
         for (int64_t offset : keptOffsets_) moved_[offset] = written_++ * static_cast<int64_t>(kRecordSize);
         out_.insert(out_.end(), kept_.begin(), kept_.end());
-        if (!Flush() || ::fsync(fd_) != 0) return false;
+        if (!Flush()) return false;
         CBaseDataPrm history;
         bool historyChanged = false;
         if (!FollowInHistory(history, historyChanged)) {
             historyFailed = true;
             return false;
         }
-        const int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) != 0 || ::rename(temp_.c_str(), target_.c_str()) != 0) {
-            ::unlink(temp_.c_str());
-            temp_.clear();
-            if (historyChanged) PutBack(history);
-            lock_.reset();
-            return false;
-        }
-        temp_.clear();
-        SyncFolder();
+        const bool ok = file_.Commit();
+        if (!ok && historyChanged) PutBack(history);
         lock_.reset();
-        return true;
+        return ok;
     }
 
     void Abort() {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = -1;
-        if (!temp_.empty()) ::unlink(temp_.c_str());
-        temp_.clear();
+        file_.Abandon();
         out_.clear();
         lock_.reset();
     }
@@ -336,7 +317,7 @@ private:
     bool ReadStored(const std::string& storedPath, std::string& detail) {
         int fd;
         do {
-            fd = ::open(target_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+            fd = ::open(target_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         } while (fd < 0 && errno == EINTR);
         if (fd < 0) return false;
         struct stat st {};
@@ -411,33 +392,18 @@ private:
 
     static void PutBack(CBaseDataPrm& history) { (void)history.SaveHistory(); }
 
-    // The rename itself reaches the disk with the folder's entry.
-    void SyncFolder() const {
-        const std::size_t slash = target_.find_last_of('/');
-        const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target_.substr(0, slash);
-        platform::SyncFolder(folder);
-    }
 
     bool Flush() {
-        const unsigned char* p = out_.data();
-        std::size_t left = out_.size();
-        while (left > 0) {
-            ssize_t n = ::write(fd_, p, left);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return false;
-            p += n;
-            left -= static_cast<std::size_t>(n);
-        }
+        if (!file_.Write(out_.data(), out_.size())) return false;
         out_.clear();
         return true;
     }
 
     std::unique_ptr<platform::FolderLock> lock_;  // the data folder's write lock, while merging
     std::string target_;  // mapped path of the day's file
-    std::string temp_;    // mapped path of the temporary file, while it exists
     bool existed_ = false;
     platform::CalTime fileDate_ = 0;
-    int fd_ = -1;
+    platform::AtomicReplace file_;  // the day's new file, while it is written
     std::vector<Held> held_;
     std::size_t pos_ = 0;
     int64_t written_ = 0;                  // records written to the temporary file
@@ -453,6 +419,7 @@ private:
 bool CVeldDataImporter::Import(bool overwrite) {
     failure_ = Failure::None;
     detail_.clear();
+    folderError_.clear();
     if (Run(overwrite)) return true;
     if (failure_ == Failure::None) failure_ = Failure::File;
     return false;
@@ -474,8 +441,9 @@ bool CVeldDataImporter::Run(bool overwrite) {
     std::vector<float> signal;
     CSpectrumData record;
     DayRewrite day;
-    const auto FolderFailed = [this] {
+    const auto FolderFailed = [this, &day] {
         failure_ = Failure::DataFolder;
+        folderError_ = day.Error();
         return false;
     };
     const auto Commit = [&] {

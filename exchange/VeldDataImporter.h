@@ -33,6 +33,8 @@ public:
     // More on a DataFolder failure that is not the disk's: a damaged day file, a standard data
     // history that could not follow the records; "" otherwise.
     const std::string& Detail() const { return detail_; }
+    // With DataFolder: what failed there and where, when known.
+    const std::string& FolderError() const { return folderError_; }
 
     const std::string& Path() const { return path_; }
 
@@ -47,4 +49,5 @@ private:
     std::function<void(int64_t, int64_t)> progress_;
     Failure failure_ = Failure::None;
     std::string detail_;
+    std::string folderError_;
 };

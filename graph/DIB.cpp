@@ -1,8 +1,9 @@
 #include "graph/DIB.h"
 
-#include <cstdio>
+#include <string_view>
 
 #include "graph/Surface.h"
+#include "platform/AtomicReplace.h"
 #include "platform/Path.h"
 
 namespace {
@@ -115,12 +116,9 @@ std::vector<std::uint8_t> CDIB::FileBytes() const {
     return out;
 }
 
-bool CDIB::SaveFile(const std::string& storedPath) const {
+bool CDIB::SaveFile(const std::string& storedPath, std::string* error) const {
     if (Empty() || storedPath.empty()) return false;
     const std::vector<std::uint8_t> bytes = FileBytes();
-    std::FILE* f = std::fopen(platform::MapPath(storedPath).c_str(), "wb");
-    if (f == nullptr) return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    const bool closed = std::fclose(f) == 0;
-    return written && closed;
+    return platform::ReplaceFile(platform::MapPath(storedPath), platform::kPictureTag,
+                                 std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), error);
 }

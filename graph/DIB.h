@@ -23,9 +23,9 @@ public:
     bool FromBitmap(const RgbImage& image, int bitsPerPixel);
     bool FromBitmap(const Surface& surface, int bitsPerPixel);
 
-    // Writes the file to a stored path (opened through platform::MapPath). Success only when every
-    // byte was written and the file closed cleanly; a partly written file may remain.
-    bool SaveFile(const std::string& storedPath) const;
+    // Writes the file to a stored path, replacing a file of that name only once every byte is on
+    // the disk. error (when given) says what failed and where.
+    bool SaveFile(const std::string& storedPath, std::string* error = nullptr) const;
     // The same bytes in memory; empty when nothing is allocated.
     std::vector<std::uint8_t> FileBytes() const;
 

@@ -13,11 +13,6 @@ namespace {
 constexpr int kCommError = ids::kCommunicationError;
 constexpr int kFormatError = ids::kInvalidResponseFormat;
 
-int64_t MonotonicMs() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
 std::string StripNul(const std::string& reply) {
     if (!reply.empty() && reply.back() == '\0') return reply.substr(0, reply.size() - 1);
     return reply;
@@ -34,10 +29,12 @@ bool CInstrumentProtocol::Exchange(const std::string& command, std::string& repl
     link_.DiscardInput();
     if (!link_.WriteCommand(command)) return false;
 
-    // One time-out for the whole exchange, so a reply that trickles on forever still ends.
-    const int64_t deadline = MonotonicMs() + (timeoutMs > 0 ? timeoutMs : 0);
+    // One time-out for the whole exchange, so a reply that trickles on forever still ends. The
+    // time left is rounded up: whole milliseconds of the clock would end it up to one early.
+    using std::chrono::steady_clock;
+    const steady_clock::time_point deadline = steady_clock::now() + std::chrono::milliseconds(timeoutMs > 0 ? timeoutMs : 0);
     auto readOn = [&]() {
-        int64_t left = deadline - MonotonicMs();
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - steady_clock::now()).count();
         if (left <= 0) return false;
         return link_.ReadChunk(static_cast<int>(left), binary, reply) > 0;
     };

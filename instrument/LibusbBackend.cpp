@@ -247,10 +247,13 @@ CUsbBackend::WaitResult CLibusbBackend::WaitRead(int pipe, int timeoutMs, int& t
     Pipe& p = it->second;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (!p.done) {
-        auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - std::chrono::steady_clock::now());
+        auto left = std::chrono::ceil<std::chrono::microseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) return WaitResult::TimedOut;
         timeval tv{static_cast<time_t>(left.count() / 1000000), static_cast<suseconds_t>(left.count() % 1000000)};
-        if (libusb_handle_events_timeout_completed(ctx_, &tv, &p.done) != 0) {
+        const int rc = libusb_handle_events_timeout_completed(ctx_, &tv, &p.done);
+        // A signal only cuts the wait short; the time-out still stands.
+        if (rc == LIBUSB_ERROR_INTERRUPTED) continue;
+        if (rc != 0) {
             // Leave the transfer to CancelRead: it may still be in flight.
             return WaitResult::TimedOut;
         }

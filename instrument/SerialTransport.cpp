@@ -17,15 +17,15 @@
 
 namespace {
 
-int64_t MonotonicMs() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
+using Clock = std::chrono::steady_clock;
 
-// Waits for events on fd until deadlineMs; returns the revents, 0 on time-out, -1 on error.
-int PollUntil(int fd, short events, int64_t deadlineMs) {
+Clock::time_point After(int ms) { return Clock::now() + std::chrono::milliseconds(ms > 0 ? ms : 0); }
+
+// Waits for events on fd until the deadline; returns the revents, 0 on time-out, -1 on error. The
+// time left is rounded up, so the wait never ends before the deadline.
+int PollUntil(int fd, short events, Clock::time_point deadline) {
     for (;;) {
-        int64_t left = deadlineMs - MonotonicMs();
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (left < 0) left = 0;
         pollfd p{fd, events, 0};
         int r = ::poll(&p, 1, static_cast<int>(left));
@@ -156,7 +156,7 @@ bool CSerialTransport::Open(const std::string& nameOrPath) {
 
 bool CSerialTransport::Write(const uint8_t* data, std::size_t length) {
     if (fd_ < 0) return false;
-    const int64_t deadline = MonotonicMs() + kWriteTimeoutMs;
+    const auto deadline = After(kWriteTimeoutMs);
     std::size_t done = 0;
     while (done < length) {
         ssize_t n = ::write(fd_, data + done, length - done);
@@ -176,7 +176,7 @@ bool CSerialTransport::Write(const uint8_t* data, std::size_t length) {
 
 int CSerialTransport::Read(uint8_t* buffer, int timeoutMs, bool /*binary*/) {
     if (fd_ < 0) return 0;
-    const int64_t deadline = MonotonicMs() + (timeoutMs > 0 ? timeoutMs : 0);
+    const auto deadline = After(timeoutMs);
     for (;;) {
         int ev = PollUntil(fd_, POLLIN, deadline);
         if (ev <= 0) return 0;

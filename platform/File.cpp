@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/AtomicReplace.h"
 #include "platform/Path.h"
 
 namespace platform {
@@ -38,8 +39,9 @@ bool File::Open(const std::string& storedPath, Mode mode) {
     int flags = O_CLOEXEC;
     switch (mode) {
         case Mode::Read: flags |= O_RDONLY; break;
-        case Mode::ReadWrite: flags |= O_RDWR; break;
-        case Mode::Append: flags |= O_RDWR | O_APPEND | O_CREAT; break;
+        // A link planted under a day file's name would have the writes land in its target.
+        case Mode::ReadWrite: flags |= O_RDWR | O_NOFOLLOW; break;
+        case Mode::Append: flags |= O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW; break;
     }
     // Without O_NONBLOCK the open of a FIFO named like a day file waits for a peer forever; it
     // is refused below like anything else that is not a regular file.
@@ -249,6 +251,17 @@ int64_t FileSizeOf(const std::string& storedPath) {
     return S_ISREG(st.st_mode) ? st.st_size : -1;
 }
 
+namespace {
+
+bool AllDigits(const std::string& s, std::size_t from, std::size_t n) {
+    if (from + n > s.size()) return false;
+    for (std::size_t i = from; i < from + n; ++i)
+        if (s[i] < '0' || s[i] > '9') return false;
+    return true;
+}
+
+}  // namespace
+
 bool IsStaleTemporaryName(const std::string& name, const std::string& tag) {
     const std::size_t at = name.rfind(tag);
     if (at == std::string::npos) return false;
@@ -266,22 +279,28 @@ bool IsStaleTemporaryName(const std::string& name, const std::string& tag) {
     return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
 }
 
-int RemoveStaleTemporaries(const std::vector<std::string>& storedIniPaths, const std::string& storedDataFolder) {
+int RemoveStaleTemporaries(const std::vector<std::string>& storedIniPaths, const std::string& storedDataFolder,
+                           const std::string& dayFilePrefix) {
     int removed = 0;
     for (const std::string& ini : storedIniPaths) {
         const std::string folder = StoredFolderOf(ini);
         const std::string prefix = folder.empty() ? std::string() : folder + "\\";
+        // Saves of earlier versions, named after their process.
         for (const std::string& name : ListMatchingFiles(ini + ".tmp*"))
             if (IsStaleTemporaryName(name, ".tmp") && RemoveFile(prefix + name)) ++removed;
+        const std::string own = StoredNameOf(ini);
+        removed += RemoveStaleTemporaries(MapPath(folder), kIniSaveTag, [&](const std::string& base) { return base == own; });
     }
     if (storedDataFolder.empty()) return removed;
-    // Imports create their temporary files only while they hold the lock.
-    FolderLock lock(storedDataFolder, false);
-    if (!lock.Held()) return removed;
-    std::string folder = storedDataFolder;
-    if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
-    for (const std::string& name : ListMatchingFiles(folder + "*.import-??????"))
-        if (RemoveFile(folder + name)) ++removed;
+    const std::string folder = MapPath(storedDataFolder);
+    // Only day files of the current prefix and the run-time logs: any other name is the user's.
+    const std::string dayFile = dayFilePrefix + "_????????.hlx";
+    removed += RemoveStaleTemporaries(folder, kImportTag, [&](const std::string& base) {
+        return WildcardMatch(dayFile, base) && AllDigits(base, dayFilePrefix.size() + 1, 8);
+    });
+    removed += RemoveStaleTemporaries(folder, kCsvTag, [](const std::string& base) {
+        return WildcardMatch("RunTime_????????_??????.csv", base) && AllDigits(base, 8, 8) && AllDigits(base, 17, 6);
+    });
     return removed;
 }
 

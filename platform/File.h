@@ -21,6 +21,7 @@ public:
     ~File();
 
     // Read and ReadWrite need an existing file (never truncated); Append creates it, and reads too.
+    // ReadWrite and Append never open a symbolic link.
     bool Open(const std::string& storedPath, Mode mode);
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
@@ -82,10 +83,12 @@ private:
     bool busy_ = false;
 };
 
-// Removes what our own writers leave behind when killed part-way: "<ini>.tmp<pid>.<n>" of an INI
-// save whose process has ended, and "*.import-XXXXXX" of an import in the data folder (only when no
-// writer holds the folder's lock, so a running import keeps its file). The number removed.
-int RemoveStaleTemporaries(const std::vector<std::string>& storedIniPaths, const std::string& storedDataFolder);
+// Removes what our own writers leave behind when killed part-way, by their exact names and only
+// when no live writer holds them: "<ini>.save-XXXXXX" beside each INI file (and "<ini>.tmp<pid>.<n>"
+// of earlier versions), and in the data folder "<day file>.import-XXXXXX" of day files of the
+// prefix and "RunTime_<date>_<time>.csv.csv-XXXXXX". The number removed.
+int RemoveStaleTemporaries(const std::vector<std::string>& storedIniPaths, const std::string& storedDataFolder,
+                           const std::string& dayFilePrefix);
 
 // True when the temporary file name ends in "<tag><pid>" or "<tag><pid>.<n>" of a process that
 // has ended.

@@ -4,11 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
+#include "platform/AtomicReplace.h"
 #include "platform/Path.h"
 #include "platform/Text.h"
 
@@ -193,41 +192,7 @@ bool IniFile::Save() const {
         data += lines_[i].text;
         if (i + 1 < lines_.size() || finalEol_) data += eol_;
     }
-    std::string target = MapPath(path_);
-    // Unique per save: two threads saving the same file must not write into one temporary file
-    // (a leftover of an earlier process with the same id is stepped over).
-    static std::atomic<unsigned> counter{0};
-    std::string tmp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        tmp = target + ".tmp" + std::to_string(getpid()) + "." + std::to_string(counter++);
-        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) return false;
-    std::size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ::close(fd);
-            ::unlink(tmp.c_str());
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        ::unlink(tmp.c_str());
-        return false;
-    }
-    // Keep the permissions of the file being replaced.
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0) ::chmod(tmp.c_str(), st.st_mode & 07777);
-    if (::rename(tmp.c_str(), target.c_str()) != 0) {
-        ::unlink(tmp.c_str());
-        return false;
-    }
-    return true;
+    return ReplaceFile(MapPath(path_), kIniSaveTag, data);
 }
 
 std::string GetPrivateProfileString(const std::string& section, const std::string& key,

@@ -12,7 +12,7 @@
 //   1800-1899 3-D graph                   1900-1999 thumbnails
 //   2000-2099 graph settings dialogs      2100-2199 main dialog, measurement control
 //   2200-2299 data browser                2300-2399 standard data panel
-//   2400-2499 small dialogs
+//   2400-2499 small dialogs                2500-2599 files created or replaced
 // A text used identically in several places has one id, kept in the block where it is introduced
 // or in the shared block. Ids are stable: never renumber, only add.
 //
@@ -146,6 +146,9 @@ constexpr int kOutputType = 1314;  // "Output type"
 constexpr int kWavelengthInterval = 1315;  // "Wavelength interval"
 constexpr int kCannotWriteFolder = 1316;  // "The folder %s cannot be written."
 constexpr int kMinAboveMax = 1317;  // "The minimum wavelength is above the maximum."
+constexpr int kExportNeedsStandard = 1318;  // "Ratio and difference data need standard data: register a record as standard data first."
+constexpr int kExportNoRecords = 1319;  // "There are no records to export."
+constexpr int kExportSettingsInvalid = 1320;  // "The export settings are not valid."
 
 // CSV export labels: row labels and values of the CSV layout (the wavelength row label is
 // kWavelengthNm, the units kUnitWm2Um/kUnitUmolM2SUm, the ratio label kRatioPercent, "Original"
@@ -389,5 +392,12 @@ constexpr int kVersionText = 2404;  // "ZQ118 Version 1.0.1.0"
 constexpr int kEditComment = 2405;  // "Edit comment"
 constexpr int kNewComment = 2406;  // "New comment"
 constexpr int kFileNameIdHoldsSeparator = 2407;  // "A file name ID must not contain / or \\ or \"..\"."
+
+// Files the program creates or replaces: what failed and where, the system's reason last.
+constexpr int kCannotCreateFileIn = 2500;  // "Cannot create a file in %s: %s"
+constexpr int kCannotWriteFile = 2501;  // "Cannot write %s: %s"
+constexpr int kCannotReplaceFile = 2502;  // "Cannot replace %s: %s"
+constexpr int kFileIsLink = 2503;  // "%s is a symbolic link; it was left as it is."
+constexpr int kFileNotRegular = 2504;  // "%s is not a regular file; it was left as it is."
 
 }  // namespace ids

@@ -12,10 +12,12 @@
 
 #include "graph/DIB.h"
 #include "graph/PrintLayout.h"
+#include "platform/Messages.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
 #include "ui/Prompter.h"
 #include "ui/QtSurfaceImage.h"
+#include "ui/WindowMessage.h"
 #include "views/DataGraphView.h"
 
 QPrinter& KeptPrinter() {
@@ -51,7 +53,11 @@ void SavePictureAsBitmap(QWidget* window, const QtSurfaceImage* picture) {
         // The folder has gone meanwhile; the chosen path is absolute, so saving goes on.
     }
     if (!chosen) return;
-    if (!dib.SaveFile(path)) ShowBracketedMessage(window, ids::kBitmapSavingFailure);
+    std::string error;
+    if (dib.SaveFile(path, &error)) return;
+    ui::PostToMainWindow(platform::UM_MODAL_OPENED);
+    ShowMessageText(window, platform::LoadString(ids::kBitmapSavingFailure) + (error.empty() ? "" : "\r\n" + error));
+    ui::PostToMainWindow(platform::UM_MODAL_CLOSED);
 }
 
 void PrintPicture(QWidget* window, const QtSurfaceImage* picture, int documentNameId) {

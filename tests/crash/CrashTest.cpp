@@ -198,10 +198,14 @@ protected:
 
     void ExpectNoTemporariesAfterTheNextStart() {
         RunAndKill({"list"}, 2000);  // cleans what the killed runs left
-        for (const auto& e : std::filesystem::directory_iterator("data"))
+        for (const auto& e : std::filesystem::directory_iterator("data")) {
             EXPECT_EQ(e.path().filename().string().find(".import-"), std::string::npos) << e.path() << ", seed " << seed_;
-        for (const auto& e : std::filesystem::directory_iterator("."))
+            EXPECT_EQ(e.path().filename().string().find(".csv.csv-"), std::string::npos) << e.path() << ", seed " << seed_;
+        }
+        for (const auto& e : std::filesystem::directory_iterator(".")) {
             EXPECT_EQ(e.path().filename().string().find(".ini.tmp"), std::string::npos) << e.path() << ", seed " << seed_;
+            EXPECT_EQ(e.path().filename().string().find(".ini.save-"), std::string::npos) << e.path() << ", seed " << seed_;
+        }
     }
 };
 

@@ -17,6 +17,7 @@
 #include "config/GeneralPrm.h"
 #include "data/SpectrumDataSet.h"
 #include "data/SpectrumDataWriter.h"
+#include "graph/DIB.h"
 #include "platform/IniFile.h"
 #include "platform/Path.h"
 #include "tests/support/TestSupport.h"
@@ -184,7 +185,8 @@ TEST_F(FullDiskTest, ImportKeepsEveryStoredDay) {
     CliRun r = CliLimited(5 * kRecord, {"--workdir", Wd(), "import", "old.srd"});
     EXPECT_EQ(r.status, 1);
     // The file is fine; the message sends the user to the data folder.
-    EXPECT_EQ(r.err, "Import failure. Check the file. (old.srd)\nCannot save the data. Confirm the output folder.\n");
+    EXPECT_EQ(r.err, "Import failure. Check the file. (old.srd)\nCannot save the data. Confirm the output folder.\n"
+                     "Cannot write data/T_20261208.hlx: File too large\n");
     EXPECT_TRUE(testsupport::ReadFileBytes(day_) == before) << "stored records changed";
     EXPECT_TRUE(FilesWith("data", ".import-").empty());
     // With room it goes through.
@@ -237,6 +239,35 @@ TEST_F(FullDiskTest, LargeExportFailsWholeWhereverTheDiskFills) {
     r = CliLimited(static_cast<long long>(whole.size()), args);
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(testsupport::ReadFileBytes("big.csv"), whole);
+}
+
+// A graph window's "Save as BMP..." and the command line's pictures.
+TEST_F(FullDiskTest, PictureSavesKeepAnEarlierPictureOfTheName) {
+    const std::string earlier = "an earlier picture";
+    testsupport::WriteFileBytes("graph.bmp", earlier);
+    const int rc = InLimitedChild(100000, [] {
+        CDIB dib;
+        if (!dib.Allocate(700, 500, 24, 0)) return 9;
+        std::string error;
+        if (dib.SaveFile("graph.bmp", &error)) return 1;
+        return error == "Cannot write graph.bmp: File too large" ? 0 : 2;
+    });
+    EXPECT_EQ(rc, 0);
+    EXPECT_TRUE(testsupport::ReadFileBytes("graph.bmp") == earlier);
+    EXPECT_TRUE(FilesWith(".", "graph.bmp.").empty());
+
+    for (const char* name : {"spectrum.bmp", "spectrum.png"}) {
+        testsupport::WriteFileBytes(name, earlier);
+        CliRun r = CliLimited(1000, {"--workdir", Wd(), "render", "spectrum", "--size", "800x600", name});
+        EXPECT_EQ(r.status, 1) << name;
+        EXPECT_NE(r.err.find("Bitmap saving failure.\nCannot write " + std::string(name) + ": File too large\n"),
+                  std::string::npos) << r.err;
+        EXPECT_TRUE(testsupport::ReadFileBytes(name) == earlier) << name;
+        EXPECT_TRUE(FilesWith(".", std::string(name) + ".").empty());
+        r = CliLimited(0, {"--workdir", Wd(), "render", "spectrum", "--size", "800x600", name});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_GT(testsupport::FileSize(name), 1000);
+    }
 }
 
 TEST_F(FullDiskTest, IniSaveKeepsTheFileAsItWas) {

@@ -18,6 +18,9 @@
 #include "ui/DataListCtrl.h"
 #include "ui/DataThumbnailWnd.h"
 #include "ui/WindowMessage.h"
+#include "views/DataGraphView.h"
+#include "views/DataGraphWnd.h"
+#include "views/ViewFactory.h"
 
 namespace {
 
@@ -366,6 +369,43 @@ TEST_F(AppTest, TrendGraphOpensOnceThenRaisesAndEveryStoredRecordRefreshesIt) {
     Pump();
     Click("id1051");
     EXPECT_EQ(opened, 2);
+    dialog.reset();
+}
+
+// A stored record during a run redraws the trend window where it is: a minimised one stays
+// minimised and the keyboard stays where the user is typing. Only the user's press brings it back.
+TEST_F(AppTest, AStoredRecordRedrawsTheTrendWindowInPlace) {
+    views = MakeViewFactory();
+    SetType(1);
+    datatest::SetGeneral("C:\\", "SPC");
+    const CalTime t = datatest::Local(2009, 5, 12, 10, 0, 0);
+    CHeliarcDlg& d = MakeDialog();
+    auto store = [&](int i) {
+        CSpectrumDataWriter writer;
+        ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(t + i, "rec" + std::to_string(i))), 1);
+        engine->Post(UM_INTERVAL_STORED, t + i);
+        Pump();
+    };
+    Click("id1050");
+    ASSERT_TRUE(engine->measuring);
+    store(0);
+    Click("id1051");
+    auto* trend = dynamic_cast<CDataGraphWnd*>(d.FrameSet(CHeliarcDlg::kSetTrend).At(0));
+    ASSERT_NE(trend, nullptr);
+    trend->showMinimized();
+    d.activateWindow();
+    auto* typing = Find<QLineEdit>("id1011");
+    typing->setFocus();
+    ASSERT_TRUE(apptest::WaitFor([&] { return QApplication::focusWidget() == typing; }));
+
+    store(1);
+    EXPECT_TRUE(trend->isMinimized());
+    EXPECT_EQ(QApplication::focusWidget(), typing);
+    ASSERT_EQ(trend->View()->Picture().Records().size(), 1u);
+    EXPECT_EQ(trend->View()->Picture().Records()[0].GetMemo(), "rec1");
+
+    Click("id1051");
+    EXPECT_FALSE(trend->isMinimized());
     dialog.reset();
 }
 

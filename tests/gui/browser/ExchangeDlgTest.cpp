@@ -293,7 +293,7 @@ TEST_F(ExchangeDlgTest, ExportToAFolderThatCannotBeWrittenSaysSoAndLeavesNoFile)
     SetText(dlg, CExport::kIdFileName, target.c_str());
     EXPECT_FALSE(dlg.DoExport());
     ASSERT_EQ(prompter.Messages().size(), 1u);
-    EXPECT_EQ(prompter.Messages()[0], "Export failure.\r\nThe folder " + Path("plain") + "/ cannot be written.");
+    EXPECT_EQ(prompter.Messages()[0], "Export failure.\r\nCannot create a file in " + Path("plain") + ": Not a directory");
     // The settings were stored first, and the dialog keeps the name for another try.
     EXPECT_EQ(Ini("EXPORT", "FILE_NAME"), target);
     EXPECT_EQ(dlg.FileName(), target);
@@ -302,14 +302,16 @@ TEST_F(ExchangeDlgTest, ExportToAFolderThatCannotBeWrittenSaysSoAndLeavesNoFile)
     prompter.Clear();
     EXPECT_FALSE(dlg.DoExport());
     ASSERT_EQ(prompter.Messages().size(), 1u);
-    EXPECT_NE(prompter.Messages()[0].find("cannot be written"), std::string::npos);
+    EXPECT_EQ(prompter.Messages()[0],
+              "Export failure.\r\nCannot create a file in " + Path("no/such/folder") + ": No such file or directory");
     EXPECT_FALSE(std::filesystem::exists(missing));
-    // A target the exporter cannot create in a writable folder: the plain failure.
+    // A name taken by a folder.
     std::filesystem::create_directory(Path("taken.csv"));
     SetText(dlg, CExport::kIdFileName, Path("taken.csv").c_str());
     prompter.Clear();
     EXPECT_FALSE(dlg.DoExport());
-    EXPECT_EQ(prompter.Messages(), (Texts{"Export failure."}));
+    EXPECT_EQ(prompter.Messages(),
+              (Texts{"Export failure.\r\n" + Path("taken.csv") + " is not a regular file; it was left as it is."}));
     EXPECT_TRUE(std::filesystem::is_directory(Path("taken.csv")));
 }
 
@@ -452,7 +454,8 @@ TEST_F(ImportTest, AFullDiskIsReportedAsTheDataFolders) {
     };
     d.OnCommand(CHeliarcDlg::kCmdImport);
     EXPECT_EQ(prompter.Messages(), (Texts{"Import failure. Check the file.\r\n" + file +
-                                          "\r\nCannot save the data. Confirm the output folder."}));
+                                          "\r\nCannot save the data. Confirm the output folder."
+                                          "\r\nCannot write ./SPC_20090512.hlx: File too large"}));
     EXPECT_EQ(testsupport::ReadFileBytes(Path("SPC_20090512.hlx")), stored);
 }
 

@@ -220,10 +220,21 @@ TEST_F(WndTest, SaveAsBitmapWritesTheDisplayPicture) {
     prompter_.paths.push_back(dir_.Path() + "/no/such/folder/graph.bmp");
     frame_->Action(32796)->trigger();
     ASSERT_EQ(prompter_.Messages().size(), 1u);
-    EXPECT_EQ(prompter_.Messages()[0], "Bitmap saving failure.");
+    EXPECT_EQ(prompter_.Messages()[0], "Bitmap saving failure.\r\nCannot create a file in " + dir_.Path() +
+                                           "/no/such/folder: No such file or directory");
     recorder_.Pump();
     EXPECT_EQ(recorder_.Count(platform::UM_MODAL_OPENED), 1);
     EXPECT_EQ(recorder_.Count(platform::UM_MODAL_CLOSED), 1);
+
+    // A link planted under the chosen name is left standing, its target unwritten.
+    testsupport::WriteFileBytes(dir_.Path() + "/victim", "precious");
+    ASSERT_EQ(::symlink("victim", (dir_.Path() + "/planted.bmp").c_str()), 0);
+    prompter_.paths.push_back(dir_.Path() + "/planted.bmp");
+    frame_->Action(32796)->trigger();
+    ASSERT_EQ(prompter_.Messages().size(), 2u);
+    EXPECT_EQ(prompter_.Messages()[1],
+              "Bitmap saving failure.\r\n" + dir_.Path() + "/planted.bmp is a symbolic link; it was left as it is.");
+    EXPECT_EQ(testsupport::ReadFileBytes(dir_.Path() + "/victim"), "precious");
 }
 
 TEST_F(WndTest, CopyAndPrintUseThePlatformServices) {

@@ -1,6 +1,13 @@
 // Runs the built heliarc-cli export and import on a generated data folder.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+
 #include "config/ExportPrm.h"
 #include "data/SpectrumDataReader.h"
 #include "data/SpectrumDataWriter.h"
@@ -109,13 +116,18 @@ TEST_F(CliExchangeTest, RatioAgainstTheCurrentStandardAndWithoutOne) {
     // The second record is the standard: its column is 100 throughout.
     for (std::size_t k = 7; k < rows.size(); ++k) ASSERT_EQ(Cells(rows[k]).at(2), "100") << rows[k];
 
+    // Each failure says why.
     r = Cli(Workdir() + "export none.csv --type 2 --standard none");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Export failure.\n");
+    EXPECT_EQ(r.err, "Export failure.\nRatio and difference data need standard data: register a record as standard "
+                     "data first.\n--standard none gives none: use --standard current or jis.\n");
     EXPECT_EQ(testsupport::FileSize("none.csv"), -1);
     r = Cli(Workdir() + "export empty.csv --comment nothing-matches");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Export failure.\n");
+    EXPECT_EQ(r.err, "Export failure.\nThere are no records to export.\n");
+    r = Cli(Workdir() + "export " + dir_.Path() + "/missing/out.csv");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Export failure.\nCannot create a file in " + dir_.Path() + "/missing: No such file or directory\n");
 }
 
 TEST_F(CliExchangeTest, BadUsageExitsWithTwo) {
@@ -169,4 +181,83 @@ TEST_F(CliExchangeTest, AFailedImportReportsItAndKeepsEveryStoredRecord) {
     r = Cli(Workdir() + "import missing.srd");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "Import failure. Check the file. (missing.srd)\n");
+}
+
+namespace {
+
+// The export's temporary in the working folder ("<name>.csv-XXXXXX"), or "".
+std::string TemporaryOf(const std::string& name) {
+    for (const auto& e : std::filesystem::directory_iterator("."))
+        if (e.path().filename().string().rfind(name + ".csv-", 0) == 0) return e.path().filename().string();
+    return "";
+}
+
+// Runs "export OUT --step 1" and hits it with sig while its temporary is still short of `whole`
+// bytes: stopped first, so more writes (each of which looks for a stop) are certainly to come. The
+// exit status, or -1 when the export ended before it could be caught.
+int SignalMidExport(const std::string& workdir, const std::string& out, long long whole, int sig, std::string& err) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int fd = ::open("export-stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(fd, 2);
+        const std::string cli = testsupport::CliPath();
+        ::execl(cli.c_str(), cli.c_str(), "--workdir", workdir.c_str(), "export", out.c_str(), "--step", "1", nullptr);
+        ::_exit(127);
+    }
+    bool caught = false;
+    int status = 0;
+    while (!caught && ::waitpid(pid, &status, WNOHANG) == 0) {
+        const std::string temp = TemporaryOf(out);
+        if (temp.empty() || testsupport::FileSize(temp) >= whole) continue;
+        ::kill(pid, SIGSTOP);
+        caught = testsupport::FileSize(temp) >= 0 && testsupport::FileSize(temp) < whole;
+        if (caught) ::kill(pid, sig);
+        ::kill(pid, SIGCONT);
+    }
+    if (caught) ::waitpid(pid, &status, 0);
+    err = testsupport::ReadFileBytes("export-stderr.txt");
+    if (!caught) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+}  // namespace
+
+// Stopped by SIGTERM or SIGINT, an export removes its temporary, keeps the earlier file and says so;
+// one killed outright leaves its temporary to the next export into that folder.
+TEST_F(CliExchangeTest, AStoppedOrKilledExportLeavesNoTemporaryForLong) {
+    std::vector<CSpectrumData> many;
+    for (int i = 0; i < 1500; ++i)
+        many.push_back(InstrumentRecord(Local(2009, 5, 14) + 20 * i, "m", 1.0f + static_cast<float>(i)));
+    ASSERT_EQ(CSpectrumDataWriter().WriteAll(many), 1);
+    ASSERT_EQ(Cli(Workdir() + "export whole.csv --step 1").status, 0);
+    const long long whole = testsupport::FileSize("whole.csv");
+    ASSERT_GT(whole, 1000000);
+
+    const std::string earlier = "an earlier export\r\n";
+    for (int sig : {SIGTERM, SIGINT, SIGKILL}) {
+        int status = -1;
+        std::string err;
+        for (int attempt = 0; attempt < 20 && status < 0; ++attempt) {
+            testsupport::WriteFileBytes("big.csv", earlier);
+            status = SignalMidExport(dir_.Path(), "big.csv", whole, sig, err);
+        }
+        ASSERT_GE(status, 0) << "every export ended before it could be stopped";
+        EXPECT_EQ(testsupport::ReadFileBytes("big.csv"), earlier);
+        if (sig == SIGKILL) {
+            EXPECT_EQ(status, 128 + SIGKILL);
+            EXPECT_NE(TemporaryOf("big.csv"), "");
+        } else {
+            EXPECT_EQ(status, 1);
+            EXPECT_EQ(err, std::string("Export failure.\nStopped by ") + (sig == SIGTERM ? "SIGTERM" : "SIGINT") +
+                               "; big.csv was left as it was.\n");
+            EXPECT_EQ(TemporaryOf("big.csv"), "");
+        }
+    }
+    // The next export into the folder removes the dead one's temporary, and no look-alike of the user's.
+    for (const char* name : {"notes.csv-backup", "report.csv.csv-Ab12C", "report.txt.csv-Ab12Cd"})
+        testsupport::WriteFileBytes(name, "mine");
+    ASSERT_EQ(Cli(Workdir() + "export small.csv --from 2009/05/12 --to 2009/05/13").status, 0);
+    EXPECT_EQ(TemporaryOf("big.csv"), "");
+    for (const char* name : {"notes.csv-backup", "report.csv.csv-Ab12C", "report.txt.csv-Ab12Cd"})
+        EXPECT_EQ(testsupport::ReadFileBytes(name), "mine") << name;
 }

@@ -3,6 +3,7 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <unistd.h>
 
 #include "config/DataGraphPrm.h"
 #include "data/BaseDataSet.h"
@@ -114,6 +115,16 @@ TEST_F(CliRenderTest, BadRequestsFailCleanly) {
     EXPECT_EQ(Cli(Workdir() + "render spectrum " + Out("x.gif")), 2);
     EXPECT_EQ(Cli(Workdir() + "render spectrum --from 2020/1/1 " + Out("x.png")), 1);
     EXPECT_EQ(Cli(Workdir() + "render spectrum " + dir_.Path() + "/missing/x.bmp"), 1);
+    // A link planted under the picture's name is left standing, its target unwritten.
+    testsupport::WriteFileBytes("victim", "precious");
+    for (const char* name : {"planted.png", "planted.bmp"}) {
+        ASSERT_EQ(::symlink("victim", name), 0);
+        testsupport::CliOptions options;
+        const testsupport::CliRun r = testsupport::RunCli(Workdir() + "render spectrum " + name, options);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(std::string(name) + " is a symbolic link; it was left as it is."), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(testsupport::ReadFileBytes("victim"), "precious");
 }
 
 TEST_F(CliRenderTest, NumericalDrawsTheSelectionOverTime) {

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <future>
 #include <mutex>
 #include <thread>
@@ -21,11 +22,14 @@
 #include "data/SpectrumDataReader.h"
 #include "data/SpectrumDataSet.h"
 #include "data/SpectrumDataWriter.h"
+#include "exchange/VeldDataImporter.h"
+#include "platform/AtomicReplace.h"
 #include "platform/File.h"
 #include "platform/Path.h"
 #include "tests/support/DataFolderTest.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
+#include "tests/unit/exchange/ExchangeTestUtil.h"
 
 using namespace datatest;
 
@@ -291,27 +295,54 @@ pid_t EndedProcess() {
 TEST_F(WriterSafetyTest, StaleTemporariesOfOurOwnNamingAreRemoved) {
     const std::string dead = std::to_string(EndedProcess());
     const std::string self = std::to_string(::getpid());
-    for (const std::string& name : std::vector<std::string>{
-             "ZQ118_BASE.ini.tmp" + dead + ".0", "ZQ118.ini.tmp" + dead + ".3", "ZQ118.ini.tmp" + self + ".1",
-             "ZQ118.ini.tmpl", "ZQ118.ini.tmp" + dead + ".x", "data/SPC_20090512.hlx.import-Ab12Cd",
-             "data/keep.import-1"})
-        testsupport::WriteFileBytes(name, "x");
+    const std::vector<std::string> stale = {"ZQ118_BASE.ini.tmp" + dead + ".0", "ZQ118.ini.tmp" + dead + ".3",
+                                            "ZQ118.ini.save-Ab12Cd", "data/SPC_20090512.hlx.import-Ab12Cd",
+                                            "data/spc_20090513.HLX.import-xY9zW0",
+                                            "data/RunTime_20090512_101010.csv.csv-Zz9yX0"};
+    // A running save of this process, look-alikes of the user's and other prefixes' day files.
+    const std::vector<std::string> kept = {"ZQ118.ini.tmp" + self + ".1", "ZQ118.ini.tmpl", "ZQ118.ini.tmp" + dead + ".x",
+                                           "other.ini.save-Ab12Cd", "data/campaign.import-backup",
+                                           "data/SPC_20090512.hlx.import-backup1", "data/OLD_20090512.hlx.import-Ab12Cd",
+                                           "data/SPC_2009051x.hlx.import-Ab12Cd", "data/notes.csv.csv-backup",
+                                           "data/keep.import-1"};
+    for (const std::string& name : stale) testsupport::WriteFileBytes(name, "x");
+    for (const std::string& name : kept) testsupport::WriteFileBytes(name, "x");
+    // An import in progress: its temporary is held, whoever holds the folder.
+    platform::AtomicReplace importing;
+    ASSERT_TRUE(importing.Begin("data/SPC_20090514.hlx", platform::kImportTag));
 
-    // While an import holds the folder its temporary file is its own.
-    {
-        platform::FolderLock importing("data");
-        EXPECT_EQ(platform::RemoveStaleTemporaries({"./ZQ118.ini", "./ZQ118_BASE.ini"}, "data"), 2);
-        EXPECT_TRUE(platform::FileExists("data/SPC_20090512.hlx.import-Ab12Cd"));
-    }
-    EXPECT_EQ(platform::RemoveStaleTemporaries({"./ZQ118.ini", "./ZQ118_BASE.ini"}, "data"), 1);
-    EXPECT_FALSE(platform::FileExists("ZQ118_BASE.ini.tmp" + dead + ".0"));
-    EXPECT_FALSE(platform::FileExists("ZQ118.ini.tmp" + dead + ".3"));
-    EXPECT_FALSE(platform::FileExists("data/SPC_20090512.hlx.import-Ab12Cd"));
-    // A save of this (running) process, and names that are not ours, stay.
-    EXPECT_TRUE(platform::FileExists("ZQ118.ini.tmp" + self + ".1"));
-    EXPECT_TRUE(platform::FileExists("ZQ118.ini.tmpl"));
-    EXPECT_TRUE(platform::FileExists("ZQ118.ini.tmp" + dead + ".x"));
-    EXPECT_TRUE(platform::FileExists("data/keep.import-1"));
+    EXPECT_EQ(platform::RemoveStaleTemporaries({"./ZQ118.ini", "./ZQ118_BASE.ini"}, "data", "SPC"), 6);
+    for (const std::string& name : stale) EXPECT_FALSE(platform::FileExists(name)) << name;
+    for (const std::string& name : kept) EXPECT_TRUE(platform::FileExists(name)) << name;
+    EXPECT_TRUE(platform::FileExists(importing.Temporary()));
+}
+
+TEST_F(WriterSafetyTest, ALinkPlantedAtADayFileIsNeverFollowed) {
+    testsupport::WriteFileBytes("victim", "precious");
+    ASSERT_EQ(::symlink("../victim", kDay), 0);
+    // The append of the day's first record, and an import into that day.
+    EXPECT_EQ(Append(MakeRecord(Local(2009, 5, 12, 10), "a")), 0);
+    std::string file = exchangetest::HeaderV3() + exchangetest::RecordV3(Local(2009, 5, 12, 11), "imp", 0, 1.0f);
+    testsupport::WriteFileBytes("old.srd", file);
+    CVeldDataImporter importer("old.srd");
+    EXPECT_FALSE(importer.Import(false));
+    EXPECT_EQ(importer.FolderError(), "data/SPC_20090512.hlx is a symbolic link; it was left as it is.");
+    EXPECT_EQ(testsupport::ReadFileBytes("victim"), "precious");
+    EXPECT_TRUE(std::filesystem::is_symlink(kDay));
+
+    // A link put in place of a day file after a search: the comment edit does not write through it.
+    ASSERT_EQ(::unlink(kDay), 0);
+    ASSERT_EQ(Append(MakeRecord(Local(2009, 5, 12, 10), "a")), 1);
+    CSpectrumDataSet set;
+    set.Search(nullptr, nullptr, nullptr);
+    ASSERT_EQ(set.Count(), 1);
+    ASSERT_EQ(::rename(kDay, "copy"), 0);
+    ASSERT_EQ(::symlink("../copy", kDay), 0);
+    const std::string stored = testsupport::ReadFileBytes("copy");
+    set.At(0).record.SetMemo("edited");
+    EXPECT_EQ(set.Update(0), 0);
+    EXPECT_EQ(set.Delete({0}), 0);
+    EXPECT_TRUE(testsupport::ReadFileBytes("copy") == stored);
 }
 
 TEST_F(WriterSafetyTest, ARunOnlyDataFolderNeverRewritesTheStandardHistory) {

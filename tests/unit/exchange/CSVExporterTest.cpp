@@ -2,15 +2,18 @@
 // (20 degC, calibration 1) at whole-nanometre pixels, so every interpolated value is exact.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <random>
 #include <sstream>
 #include <vector>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "exchange/CSVExporter.h"
 #include "exchange/CsvText.h"
@@ -268,6 +271,21 @@ TEST_F(CSVExporterTest, RefusesWhatCannotBeWrittenWhole) {
         EXPECT_FALSE(exporter.ExportRecord("/dev/full", set_.At(0).record, nullptr, prm));
         EXPECT_EQ(::stat("/dev/full", &st), 0);
     }
+
+    // A link planted under a run-time log's name is neither followed nor replaced.
+    testsupport::WriteFileBytes("victim", "precious");
+    ASSERT_EQ(::symlink("victim", "RunTime_20090512_070809.csv"), 0);
+    EXPECT_FALSE(exporter.ExportRecord("RunTime_20090512_070809.csv", set_.At(0).record, nullptr, prm));
+    EXPECT_EQ(exporter.Error(), "RunTime_20090512_070809.csv is a symbolic link; it was left as it is.");
+    EXPECT_EQ(testsupport::ReadFileBytes("victim"), "precious");
+    EXPECT_TRUE(std::filesystem::is_symlink("RunTime_20090512_070809.csv"));
+
+    // An export told to stop leaves nothing, not even an empty file.
+    std::atomic<bool> stop{true};
+    exporter.SetCancel(&stop);
+    EXPECT_FALSE(exporter.ExportDataSet("stopped.csv", set_, nullptr, prm));
+    EXPECT_EQ(testsupport::FileSize("stopped.csv"), -1);
+    exporter.SetCancel(nullptr);
 
     // Settings no dialog can produce: an unknown type or interval, a range that never ends.
     prm.m_EXPORT_TYPE = 4;

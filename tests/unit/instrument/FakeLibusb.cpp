@@ -205,6 +205,7 @@ int LIBUSB_CALL libusb_handle_events_timeout_completed(libusb_context*, struct t
     if (t != nullptr && !g_state.in.empty() && g_state.in.front().kind != InTransfer::Never) {
         InTransfer step = g_state.in.front();
         g_state.in.erase(g_state.in.begin());
+        if (step.kind == InTransfer::Interrupted) return LIBUSB_ERROR_INTERRUPTED;
         if (step.kind == InTransfer::Error) {
             Complete(t, LIBUSB_TRANSFER_ERROR, 0);
             return 0;

@@ -26,9 +26,10 @@ struct Device {
 // Endpoints of the instrument: bulk OUT 0x03 at index 3, bulk IN 0x84 at index 4.
 Device Instrument(int bus = 1, int address = 5);
 
-// One IN transfer as the device completes it.
+// One IN transfer as the device completes it; Interrupted is no transfer but a signal that ends
+// one wait for events early.
 struct InTransfer {
-    enum Kind { Data, Never, Error } kind = Data;
+    enum Kind { Data, Never, Error, Interrupted } kind = Data;
     std::string bytes;  // copied into the transfer's buffer (at most the length asked for)
 };
 

@@ -111,7 +111,8 @@ TEST_F(LibusbFake, BinaryRepliesKeepEveryTransferredByte) {
 TEST_F(LibusbFake, AReadThatNeverCompletesIsCancelledBeforeTheExchangeReturns) {
     S().devices = {fakeusb::Instrument()};
     Open();
-    S().in = {Data("12\r"), {InTransfer::Never, ""}};
+    // Signals during the waits end neither a read nor the exchange: only its time-out does.
+    S().in = {{InTransfer::Interrupted, ""}, Data("12\r"), {InTransfer::Interrupted, ""}, {InTransfer::Never, ""}};
     std::string reply;
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(protocol_.Exchange("RI\r", reply, 60));
