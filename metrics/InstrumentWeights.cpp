@@ -1,0 +1,147 @@
+#include "metrics/InstrumentWeights.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "data/SpectrumData.h"
+#include "data/SpectrumTables.h"
+#include "metrics/MetricWeights.h"
+
+namespace metrics {
+
+namespace {
+
+using namespace spectrum_tables;
+
+std::vector<float> KeyOf(const CSpectrumData& record) {
+    if (record.HasExplicitWavelengths()) return record.GetWavelengths();
+    std::vector<float> key(6);
+    for (std::size_t k = 0; k < key.size(); ++k) key[k] = record.GetCoefficient(k);
+    return key;
+}
+
+// The factor table's rows at the record's temperature (clamped to the table), as the record
+// interpolates them.
+void RowsAt(float temperature, double* rows) {
+    const double t = std::clamp(static_cast<double>(temperature), -20.0, 50.0);
+    int k = 1;
+    while (k < kTemperatureColumns - 1 && !(kTemperatureBreaks[k] > t)) ++k;
+    const double x0 = kTemperatureBreaks[k - 1], x1 = kTemperatureBreaks[k];
+    for (int r = 0; r < kWavelengthRows; ++r) {
+        const double y0 = kTemperatureFactors[r][k - 1], y1 = kTemperatureFactors[r][k];
+        rows[r] = (y1 - y0) * (t - x0) / (x1 - x0) + y0;
+    }
+}
+
+float Dot(const float* w, const float* e, int n) {
+    // Eight running sums: the additions overlap, and the compiler lays them into vector lanes.
+    float acc[8] = {};
+    int i = 0;
+    for (; i + 8 <= n; i += 8)
+        for (int l = 0; l < 8; ++l) acc[l] += w[i + l] * e[i + l];
+    for (int l = 0; i < n; ++i, ++l) acc[l] += w[i] * e[i];
+    return ((acc[0] + acc[4]) + (acc[1] + acc[5])) + ((acc[2] + acc[6]) + (acc[3] + acc[7]));
+}
+
+}  // namespace
+
+bool InstrumentWeights::Regular(const std::vector<float>& wavelengths) {
+    for (std::size_t i = 1; i < wavelengths.size(); ++i)
+        if (!(wavelengths[i] - wavelengths[i - 1] >= 1.0f)) return false;
+    return wavelengths.size() >= 2;
+}
+
+InstrumentWeights::InstrumentWeights(const CSpectrumData& record, const std::vector<float>& wavelengths,
+                                     std::shared_ptr<const MetricWeights> shared)
+    : explicit_(record.HasExplicitWavelengths()),
+      hType_(record.IsHType()),
+      pixels_(record.PixelCount()),
+      key_(KeyOf(record)),
+      weights_(std::move(shared)) {
+    const MetricWeights& weights = *weights_;
+    const int n = static_cast<int>(wavelengths.size());
+    // The grid's nanometres as lines between their two pixels: g(nm) = (1 - a) e[j - 1] + a e[j],
+    // in W/m^2/nm from the pixels' W/m^2/um.
+    const int first = weights.First(), last = weights.Last();
+    std::vector<int> upper(static_cast<std::size_t>(last - first + 1));
+    std::vector<double> share(upper.size());
+    for (int nm = first, j = 1; nm <= last; ++nm) {
+        while (j < n - 1 && wavelengths[static_cast<std::size_t>(j)] < static_cast<float>(nm)) ++j;
+        const double x0 = wavelengths[static_cast<std::size_t>(j) - 1], x1 = wavelengths[static_cast<std::size_t>(j)];
+        upper[static_cast<std::size_t>(nm - first)] = j;
+        share[static_cast<std::size_t>(nm - first)] = (nm - x0) / (x1 - x0);
+    }
+    rows_.resize(kSumCount);
+    firstPixel_ = n;
+    endPixel_ = 0;
+    for (int sum = 0; sum < kSumCount; ++sum) {
+        const MetricWeights::Row& w = weights.Weights(sum);
+        Row& row = rows_[static_cast<std::size_t>(sum)];
+        if (w.last < w.first) continue;
+        const int p0 = upper[static_cast<std::size_t>(w.first - first)] - 1;
+        const int p1 = upper[static_cast<std::size_t>(w.last - first)];
+        std::vector<double> pixel(static_cast<std::size_t>(p1 - p0 + 1), 0.0);
+        for (int nm = w.first; nm <= w.last; ++nm) {
+            const double weight = w.weight[static_cast<std::size_t>(nm - w.first)] / 1000.0;
+            const int j = upper[static_cast<std::size_t>(nm - first)];
+            const double a = share[static_cast<std::size_t>(nm - first)];
+            pixel[static_cast<std::size_t>(j - 1 - p0)] += weight * (1.0 - a);
+            pixel[static_cast<std::size_t>(j - p0)] += weight * a;
+        }
+        row.first = p0;
+        row.count = p1 - p0 + 1;
+        row.weight.assign(pixel.begin(), pixel.end());
+        firstPixel_ = std::min(firstPixel_, p0);
+        endPixel_ = std::max(endPixel_, p1 + 1);
+    }
+    factorRow_.resize(static_cast<std::size_t>(n));
+    factorAt_.resize(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const double w = std::clamp(static_cast<double>(wavelengths[static_cast<std::size_t>(i)]), 400.0, 1050.0);
+        int r = 1;
+        while (r < kWavelengthRows - 1 && !(kWavelengthBreaks[r] > w)) ++r;
+        factorRow_[static_cast<std::size_t>(i)] = r;
+        factorAt_[static_cast<std::size_t>(i)] = (w - kWavelengthBreaks[r - 1]) / (kWavelengthBreaks[r] - kWavelengthBreaks[r - 1]);
+    }
+}
+
+bool InstrumentWeights::Matches(const CSpectrumData& record) const {
+    if (record.PixelCount() != pixels_ || record.HasExplicitWavelengths() != explicit_ || record.IsHType() != hType_)
+        return false;
+    if (explicit_) return record.GetWavelengths() == key_;
+    // Bit for bit: a coefficient of -0 or NaN must not pass for another.
+    for (std::size_t k = 0; k < key_.size(); ++k) {
+        const float c = record.GetCoefficient(k);
+        if (std::memcmp(&key_[k], &c, sizeof c) != 0) return false;
+    }
+    return true;
+}
+
+void InstrumentWeights::Sums(const CSpectrumData& record, int from, int to, double* sums) const {
+    double rows[kWavelengthRows];
+    RowsAt(record.GetTemperature(), rows);
+    // The pixels' W/m^2/um irradiance; a pixel without a calibration factor has none.
+    const int end = std::min({endPixel_, static_cast<int>(record.GetCalibration().size()), record.PixelCount()});
+    float e[512 + 8];
+    std::vector<float> large;
+    float* irradiance = e;
+    if (endPixel_ > 512) {
+        large.assign(static_cast<std::size_t>(endPixel_), 0.0f);
+        irradiance = large.data();
+    }
+    const float* signal = record.GetSignal().data();
+    const float* calibration = record.GetCalibration().data();
+    const float dark = record.GetDarkOffset();
+    for (int i = firstPixel_; i < end; ++i) {
+        const int r = factorRow_[static_cast<std::size_t>(i)];
+        const double f = (rows[r] - rows[r - 1]) * factorAt_[static_cast<std::size_t>(i)] + rows[r - 1];
+        irradiance[i] = (signal[i] - dark) * calibration[i] * static_cast<float>(f);
+    }
+    for (int i = std::max(end, firstPixel_); i < endPixel_; ++i) irradiance[i] = 0.0f;
+    for (int sum = from; sum < to; ++sum) {
+        const Row& row = rows_[static_cast<std::size_t>(sum)];
+        sums[sum] = row.count ? Dot(row.weight.data(), irradiance + row.first, row.count) : 0.0;
+    }
+}
+
+}  // namespace metrics
