@@ -20,7 +20,7 @@ public:
     static bool Compute(const double* test, double cct, const MetricWeights& weights, std::array<double, 15>& out);
 
     // X, Y, Z of the white and of samples 1..14 under the reference illuminant of cct, over the
-    // weights' colour range; false above kDaylightTo or below 1 K.
+    // weights' colour range; false above kDaylightTo or below 1000 K.
     static bool ReferenceSums(double cct, const MetricWeights& weights, double* sums);
 };
 

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#if defined(__SSE2__)
+#include <xmmintrin.h>
+#endif
 
 #include "data/SpectrumData.h"
 #include "data/SpectrumTables.h"
@@ -33,14 +36,26 @@ void RowsAt(float temperature, double* rows) {
     }
 }
 
+constexpr int kLanes = 8;
+
+// w and e hold whole groups of kLanes (rows are padded with zero weights). Eight running sums in
+// two registers, so the additions overlap.
 float Dot(const float* w, const float* e, int n) {
-    // Eight running sums: the additions overlap, and the compiler lays them into vector lanes.
-    float acc[8] = {};
-    int i = 0;
-    for (; i + 8 <= n; i += 8)
-        for (int l = 0; l < 8; ++l) acc[l] += w[i + l] * e[i + l];
-    for (int l = 0; i < n; ++i, ++l) acc[l] += w[i] * e[i];
-    return ((acc[0] + acc[4]) + (acc[1] + acc[5])) + ((acc[2] + acc[6]) + (acc[3] + acc[7]));
+#if defined(__SSE2__)
+    __m128 a = _mm_setzero_ps(), b = _mm_setzero_ps();
+    for (int i = 0; i < n; i += kLanes) {
+        a = _mm_add_ps(a, _mm_mul_ps(_mm_loadu_ps(w + i), _mm_loadu_ps(e + i)));
+        b = _mm_add_ps(b, _mm_mul_ps(_mm_loadu_ps(w + i + 4), _mm_loadu_ps(e + i + 4)));
+    }
+    alignas(16) float lane[8];
+    _mm_store_ps(lane, a);
+    _mm_store_ps(lane + 4, b);
+#else
+    float lane[8] = {};
+    for (int i = 0; i < n; i += kLanes)
+        for (int l = 0; l < kLanes; ++l) lane[l] += w[i + l] * e[i + l];
+#endif
+    return ((lane[0] + lane[4]) + (lane[1] + lane[5])) + ((lane[2] + lane[6]) + (lane[3] + lane[7]));
 }
 
 }  // namespace
@@ -89,10 +104,11 @@ InstrumentWeights::InstrumentWeights(const CSpectrumData& record, const std::vec
             pixel[static_cast<std::size_t>(j - p0)] += weight * a;
         }
         row.first = p0;
-        row.count = p1 - p0 + 1;
-        row.weight.assign(pixel.begin(), pixel.end());
+        row.count = (p1 - p0 + kLanes) / kLanes * kLanes;
+        row.weight.assign(static_cast<std::size_t>(row.count), 0.0f);
+        std::copy(pixel.begin(), pixel.end(), row.weight.begin());
         firstPixel_ = std::min(firstPixel_, p0);
-        endPixel_ = std::max(endPixel_, p1 + 1);
+        endPixel_ = std::max(endPixel_, p0 + row.count);
     }
     factorRow_.resize(static_cast<std::size_t>(n));
     factorAt_.resize(static_cast<std::size_t>(n));
@@ -120,9 +136,10 @@ bool InstrumentWeights::Matches(const CSpectrumData& record) const {
 void InstrumentWeights::Sums(const CSpectrumData& record, int from, int to, double* sums) const {
     double rows[kWavelengthRows];
     RowsAt(record.GetTemperature(), rows);
-    // The pixels' W/m^2/um irradiance; a pixel without a calibration factor has none.
+    // The pixels' W/m^2/um irradiance; a pixel without a calibration factor has none, and the rows'
+    // padding reaches past the last pixel.
     const int end = std::min({endPixel_, static_cast<int>(record.GetCalibration().size()), record.PixelCount()});
-    float e[512 + 8];
+    float e[512];
     std::vector<float> large;
     float* irradiance = e;
     if (endPixel_ > 512) {

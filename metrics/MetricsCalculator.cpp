@@ -10,6 +10,7 @@
 #include "metrics/NmSpectrum.h"
 #include "metrics/PlanckianLocus.h"
 #include "metrics/ReferenceTables.h"
+#include "metrics/SpectrumLocus.h"
 
 namespace metrics {
 
@@ -47,10 +48,13 @@ LightMetrics Finish(const MetricWeights& w, double* sums, const Samples& samples
     const double edi = sums[kSumMelanopic] / MetricsCalculator::MelanopicEfficacyD65();
     m.Set(kMelanopicEdi, edi);
     if (Y > 0.0) m.Set(kMelanopicDer, edi / Y);
-    // A chromaticity needs light in all three: a dark reading's noise has none.
+    // A chromaticity needs light in all three, at a point some light can have: a dark reading's
+    // noise rarely gives both.
     if (!(X > 0.0 && Y > 0.0 && Z > 0.0)) return m;
-    m.Set(kChromaticityX, X / (X + Y + Z));
-    m.Set(kChromaticityY, Y / (X + Y + Z));
+    const double x = X / (X + Y + Z), y = Y / (X + Y + Z);
+    if (!SpectrumLocus::Contains(x, y)) return m;
+    m.Set(kChromaticityX, x);
+    m.Set(kChromaticityY, y);
     const double d = X + 15.0 * Y + 3.0 * Z;
     const double u = 4.0 * X / d, v = 9.0 * Y / d;
     m.Set(kUPrime, u);
@@ -150,7 +154,7 @@ LightMetrics MetricsCalculator::Compute(const CSpectrumData& record) {
 
 bool MetricsCalculator::Ppfd(const CSpectrumData& record, double& ppfd) {
     if (const InstrumentWeights* instrument = InstrumentFor(record)) {
-        if (!instrument->Weights().BandCovered(kSumPpfd)) return false;
+        if (!instrument->Weights().BandCovered(kSumPpfd) || instrument->Weights().BandPartial(kSumPpfd)) return false;
         double sums[kSumCount];
         instrument->Sums(record, kSumPpfd, kSumPpfd + 1, sums);
         ppfd = sums[kSumPpfd];
@@ -158,7 +162,7 @@ bool MetricsCalculator::Ppfd(const CSpectrumData& record, double& ppfd) {
     }
     const LightMetrics m = Direct(record);
     ppfd = m.Get(kPpfd);
-    return m.Has(kPpfd);
+    return m.Has(kPpfd) && !m.IsPartial(kPpfd);
 }
 
 }  // namespace metrics

@@ -27,7 +27,7 @@ public:
     LightMetrics FromSpectrum(const NmSpectrum& spectrum);
     LightMetrics Direct(const CSpectrumData& record);
     LightMetrics Compute(const CSpectrumData& record);
-    // The PPFD alone (the daily light integral needs no more); false when the record covers none
+    // The PPFD alone (the daily light integral needs no more); false unless the record covers all
     // of 400..700 nm.
     bool Ppfd(const CSpectrumData& record, double& ppfd);
 

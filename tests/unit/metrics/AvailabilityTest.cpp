@@ -5,6 +5,8 @@
 #include <cmath>
 
 #include "metrics/MetricsCalculator.h"
+#include "metrics/ReferenceTables.h"
+#include "metrics/SpectrumLocus.h"
 #include "tests/unit/metrics/MetricsTestUtil.h"
 
 using namespace metrics;
@@ -87,6 +89,19 @@ TEST(MetricsAvailability, ColourOfNoLightAndOfALightFarFromWhite) {
     EXPECT_FALSE(red.Has(kCct));
     EXPECT_FALSE(red.Has(kRa));
     EXPECT_FALSE(red.Has(kR1 + 8));
+
+    // Noise can give positive X, Y and Z at a chromaticity no light has; a laser line lies on the
+    // locus and counts.
+    EXPECT_FALSE(SpectrumLocus::Contains(0.32, 0.04));
+    EXPECT_FALSE(SpectrumLocus::Contains(0.6, 0.6));
+    EXPECT_FALSE(SpectrumLocus::Contains(0.0, 0.5));
+    EXPECT_TRUE(SpectrumLocus::Contains(0.3127, 0.3290));
+    for (int nm : {380, 520, 700, 780}) {
+        const auto& cmf = reference::kCmf1931;
+        const int r = nm - 360;
+        const double sum = cmf.At(r, 1) + cmf.At(r, 2) + cmf.At(r, 3);
+        EXPECT_TRUE(SpectrumLocus::Contains(cmf.At(r, 1) / sum, cmf.At(r, 2) / sum)) << nm;
+    }
 
     // Wavelengths that do not ascend cover nothing.
     CSpectrumData bad = RecordOf(Flat(1.0), 300.0f, 1100.0f);
