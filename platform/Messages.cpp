@@ -22,6 +22,8 @@ const char* MessageName(unsigned message) {
         case UM_ENSURE_VISIBLE: return "UM_ENSURE_VISIBLE";
         case UM_TRANSFER_PROGRESS: return "UM_TRANSFER_PROGRESS";
         case UM_EXPOSURE: return "UM_EXPOSURE";
+        case UM_MONITOR_MEASURED: return "UM_MONITOR_MEASURED";
+        case UM_MONITOR_FINISHED: return "UM_MONITOR_FINISHED";
         default: return "";
     }
 }

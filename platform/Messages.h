@@ -25,6 +25,10 @@ constexpr unsigned UM_MODAL_CLOSED = WM_USER + 24;
 constexpr unsigned UM_ENSURE_VISIBLE = WM_USER + 26;
 constexpr unsigned UM_TRANSFER_PROGRESS = WM_USER + 27;
 constexpr unsigned UM_EXPOSURE = WM_USER + 28;
+// A monitor run measured a spectrum (handed to the engine's spectrum callback first; wParam its
+// time), and a monitor run left its loop.
+constexpr unsigned UM_MONITOR_MEASURED = WM_USER + 29;
+constexpr unsigned UM_MONITOR_FINISHED = WM_USER + 30;
 
 // Name of a UM_* message ("UM_MANUAL_STORED"), or "" for another number.
 const char* MessageName(unsigned message);
