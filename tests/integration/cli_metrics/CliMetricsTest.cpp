@@ -2,6 +2,7 @@
 // numbers as the calculator gives them, and the daily light integral of whole and broken days.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "data/SpectrumDataWriter.h"
@@ -98,6 +99,15 @@ TEST_F(CliMetricsTest, OneRowPerRecordWithNotAvailableAndPartialColumns) {
 
     // The selection as the other commands take it.
     EXPECT_EQ(Rows(Cli(Workdir() + "metrics --from '2025/6/1 12:30'").out).size(), 2u);
+
+    // The same metrics as an export type, by number or name.
+    ASSERT_EQ(Cli(Workdir() + "export q.csv --type quality").status, 0);
+    const std::string csv = testsupport::ReadFileBytes("q.csv");
+    EXPECT_EQ(static_cast<std::size_t>(std::count(csv.begin(), csv.end(), '\n')), 5u + metrics::kMetricCount + 1u);
+    EXPECT_NE(csv.find("\r\nRa,"), std::string::npos);
+    EXPECT_EQ(Cli(Workdir() + "export q4.csv --type 4").status, 0);
+    EXPECT_EQ(testsupport::ReadFileBytes("q4.csv"), csv);
+    EXPECT_EQ(Cli(Workdir() + "export q5.csv --type 5").status, 2);
 }
 
 TEST_F(CliMetricsTest, DailyLightIntegralOfWholeAndBrokenDays) {
