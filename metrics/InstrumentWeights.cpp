@@ -110,14 +110,15 @@ InstrumentWeights::InstrumentWeights(const CSpectrumData& record, const std::vec
         firstPixel_ = std::min(firstPixel_, p0);
         endPixel_ = std::max(endPixel_, p0 + row.count);
     }
-    factorRow_.resize(static_cast<std::size_t>(n));
     factorAt_.resize(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) {
         const double w = std::clamp(static_cast<double>(wavelengths[static_cast<std::size_t>(i)]), 400.0, 1050.0);
         int r = 1;
         while (r < kWavelengthRows - 1 && !(kWavelengthBreaks[r] > w)) ++r;
-        factorRow_[static_cast<std::size_t>(i)] = r;
-        factorAt_[static_cast<std::size_t>(i)] = (w - kWavelengthBreaks[r - 1]) / (kWavelengthBreaks[r] - kWavelengthBreaks[r - 1]);
+        if (factorRuns_.empty() || factorRuns_.back().row != r) factorRuns_.push_back({i, i, r});
+        factorRuns_.back().end = i + 1;
+        factorAt_[static_cast<std::size_t>(i)] =
+            static_cast<float>((w - kWavelengthBreaks[r - 1]) / (kWavelengthBreaks[r] - kWavelengthBreaks[r - 1]));
     }
 }
 
@@ -149,10 +150,12 @@ void InstrumentWeights::Sums(const CSpectrumData& record, int from, int to, doub
     const float* signal = record.GetSignal().data();
     const float* calibration = record.GetCalibration().data();
     const float dark = record.GetDarkOffset();
-    for (int i = firstPixel_; i < end; ++i) {
-        const int r = factorRow_[static_cast<std::size_t>(i)];
-        const double f = (rows[r] - rows[r - 1]) * factorAt_[static_cast<std::size_t>(i)] + rows[r - 1];
-        irradiance[i] = (signal[i] - dark) * calibration[i] * static_cast<float>(f);
+    const float* at = factorAt_.data();
+    for (const FactorRun& run : factorRuns_) {
+        const auto low = static_cast<float>(rows[run.row - 1]);
+        const auto rise = static_cast<float>(rows[run.row] - rows[run.row - 1]);
+        for (int i = std::max(run.first, firstPixel_); i < std::min(run.end, end); ++i)
+            irradiance[i] = (signal[i] - dark) * calibration[i] * (low + rise * at[i]);
     }
     for (int i = std::max(end, firstPixel_); i < endPixel_; ++i) irradiance[i] = 0.0f;
     for (int sum = from; sum < to; ++sum) {

@@ -44,9 +44,14 @@ private:
     std::shared_ptr<const MetricWeights> weights_;
     std::vector<Row> rows_;
     int firstPixel_ = 0, endPixel_ = 0;  // the pixels any sum looks at
-    // The temperature factor of a pixel lies on the line between two rows of the factor table.
-    std::vector<int> factorRow_;
-    std::vector<double> factorAt_;
+    // The temperature factor of a pixel lies on the line between two rows of the factor table, at
+    // factorAt_ of the way from the lower; the pixels between the same two rows form a run.
+    struct FactorRun {
+        int first, end;  // pixels
+        int row;         // the upper row
+    };
+    std::vector<FactorRun> factorRuns_;
+    std::vector<float> factorAt_;
 };
 
 }  // namespace metrics

@@ -71,7 +71,8 @@ TEST(MetricsPreparedWeights, EqualTheDirectComputationWithinSinglePrecision) {
             for (int m = 0; m < kMetricCount; ++m) {
                 if (!a.Has(m)) continue;
                 double tolerance = 2e-5 * std::fabs(b.Get(m));
-                if (m <= kPfdFarRed || (m >= kX && m <= kZ) || m == kMelanopicEdi) tolerance += 2e-6 * terms.Get(m);
+                if (m <= kPfdFarRed || (m >= kX && m <= kZ) || m == kMelanopicEdi || m >= kSolarFirst)
+                    tolerance += 2e-6 * terms.Get(m);
                 // What is derived from differences, to a matching absolute amount.
                 if (m >= kRa && m <= kR14) tolerance = 2e-3;
                 if (m == kDuv) tolerance = 1e-6;
