@@ -1,5 +1,7 @@
 #include "cli/MetricsText.h"
 
+#include <cstring>
+
 #include "platform/FloatText.h"
 
 namespace cli {
@@ -14,12 +16,19 @@ std::string MetricsHeader() {
 }
 
 void AppendMetrics(std::string& out, const metrics::LightMetrics& m) {
-    char number[platform::kMaxG9];
+    // The numbers into one buffer, appended at once.
+    char row[metrics::kMetricCount * (platform::kMaxG9 + 1)];
+    char* p = row;
     for (int k = 0; k < metrics::kMetricCount; ++k) {
-        out += '\t';
-        if (m.Has(k)) out.append(number, platform::WriteG9(number, m.Get(k)));
-        else out += "n/a";
+        *p++ = '\t';
+        if (m.Has(k)) {
+            p = platform::WriteG9(p, m.Get(k));
+        } else {
+            std::memcpy(p, "n/a", 3);
+            p += 3;
+        }
     }
+    out.append(row, static_cast<std::size_t>(p - row));
     out += '\t';
     bool first = true;
     for (int k = 0; k < metrics::kMetricCount; ++k) {

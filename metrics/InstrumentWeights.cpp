@@ -1,6 +1,7 @@
 #include "metrics/InstrumentWeights.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #if defined(__SSE2__)
 #include <xmmintrin.h>
@@ -38,22 +39,29 @@ void RowsAt(float temperature, double* rows) {
 
 constexpr int kLanes = 8;
 
-// w and e hold whole groups of kLanes (rows are padded with zero weights). Eight running sums in
-// two registers, so the additions overlap.
+// Eight running sums in two registers, so the additions overlap. w holds whole groups of kLanes
+// (rows are padded with zero weights) and e may be read as far; in the last group the pixels past
+// the row are masked out rather than weighted by 0, as such a pixel may hold no number.
 float Dot(const float* w, const float* e, int n) {
 #if defined(__SSE2__)
+    alignas(16) static const uint32_t kKeep[2 * kLanes] = {~0u, ~0u, ~0u, ~0u, ~0u, ~0u, ~0u, ~0u, 0, 0, 0, 0, 0, 0, 0, 0};
     __m128 a = _mm_setzero_ps(), b = _mm_setzero_ps();
-    for (int i = 0; i < n; i += kLanes) {
+    int i = 0;
+    for (; i + kLanes <= n; i += kLanes) {
         a = _mm_add_ps(a, _mm_mul_ps(_mm_loadu_ps(w + i), _mm_loadu_ps(e + i)));
         b = _mm_add_ps(b, _mm_mul_ps(_mm_loadu_ps(w + i + 4), _mm_loadu_ps(e + i + 4)));
     }
-    alignas(16) float lane[8];
+    if (i < n) {
+        const float* keep = reinterpret_cast<const float*>(kKeep + kLanes - (n - i));
+        a = _mm_add_ps(a, _mm_mul_ps(_mm_loadu_ps(w + i), _mm_and_ps(_mm_loadu_ps(e + i), _mm_loadu_ps(keep))));
+        b = _mm_add_ps(b, _mm_mul_ps(_mm_loadu_ps(w + i + 4), _mm_and_ps(_mm_loadu_ps(e + i + 4), _mm_loadu_ps(keep + 4))));
+    }
+    alignas(16) float lane[kLanes];
     _mm_store_ps(lane, a);
     _mm_store_ps(lane + 4, b);
 #else
-    float lane[8] = {};
-    for (int i = 0; i < n; i += kLanes)
-        for (int l = 0; l < kLanes; ++l) lane[l] += w[i + l] * e[i + l];
+    float lane[kLanes] = {};
+    for (int i = 0; i < n; ++i) lane[i % kLanes] += w[i] * e[i];
 #endif
     return ((lane[0] + lane[4]) + (lane[1] + lane[5])) + ((lane[2] + lane[6]) + (lane[3] + lane[7]));
 }
@@ -104,8 +112,8 @@ InstrumentWeights::InstrumentWeights(const CSpectrumData& record, const std::vec
             pixel[static_cast<std::size_t>(j - p0)] += weight * a;
         }
         row.first = p0;
-        row.count = (p1 - p0 + kLanes) / kLanes * kLanes;
-        row.weight.assign(static_cast<std::size_t>(row.count), 0.0f);
+        row.count = p1 - p0 + 1;
+        row.weight.assign(static_cast<std::size_t>((row.count + kLanes - 1) / kLanes * kLanes), 0.0f);
         std::copy(pixel.begin(), pixel.end(), row.weight.begin());
         firstPixel_ = std::min(firstPixel_, p0);
         endPixel_ = std::max(endPixel_, p0 + row.count);
@@ -137,14 +145,14 @@ bool InstrumentWeights::Matches(const CSpectrumData& record) const {
 void InstrumentWeights::Sums(const CSpectrumData& record, int from, int to, double* sums) const {
     double rows[kWavelengthRows];
     RowsAt(record.GetTemperature(), rows);
-    // The pixels' W/m^2/um irradiance; a pixel without a calibration factor has none, and the rows'
-    // padding reaches past the last pixel.
+    // The pixels' W/m^2/um irradiance; a pixel without a calibration factor has none.
     const int end = std::min({endPixel_, static_cast<int>(record.GetCalibration().size()), record.PixelCount()});
-    float e[512];
+    // Room for the last group of lanes of a row that ends at the last pixel.
+    float e[512 + kLanes];
     std::vector<float> large;
     float* irradiance = e;
     if (endPixel_ > 512) {
-        large.assign(static_cast<std::size_t>(endPixel_), 0.0f);
+        large.assign(static_cast<std::size_t>(endPixel_ + kLanes), 0.0f);
         irradiance = large.data();
     }
     const float* signal = record.GetSignal().data();
@@ -154,10 +162,19 @@ void InstrumentWeights::Sums(const CSpectrumData& record, int from, int to, doub
     for (const FactorRun& run : factorRuns_) {
         const auto low = static_cast<float>(rows[run.row - 1]);
         const auto rise = static_cast<float>(rows[run.row] - rows[run.row - 1]);
-        for (int i = std::max(run.first, firstPixel_); i < std::min(run.end, end); ++i)
-            irradiance[i] = (signal[i] - dark) * calibration[i] * (low + rise * at[i]);
+        int i = std::max(run.first, firstPixel_);
+        const int stop = std::min(run.end, end);
+#if defined(__SSE2__)
+        const __m128 d = _mm_set1_ps(dark), l = _mm_set1_ps(low), r = _mm_set1_ps(rise);
+        for (; i + 4 <= stop; i += 4) {
+            const __m128 f = _mm_add_ps(l, _mm_mul_ps(r, _mm_loadu_ps(at + i)));
+            const __m128 s = _mm_mul_ps(_mm_sub_ps(_mm_loadu_ps(signal + i), d), _mm_loadu_ps(calibration + i));
+            _mm_storeu_ps(irradiance + i, _mm_mul_ps(s, f));
+        }
+#endif
+        for (; i < stop; ++i) irradiance[i] = (signal[i] - dark) * calibration[i] * (low + rise * at[i]);
     }
-    for (int i = std::max(end, firstPixel_); i < endPixel_; ++i) irradiance[i] = 0.0f;
+    for (int i = std::max(end, firstPixel_); i < endPixel_ + kLanes; ++i) irradiance[i] = 0.0f;
     for (int sum = from; sum < to; ++sum) {
         const Row& row = rows_[static_cast<std::size_t>(sum)];
         sums[sum] = row.count ? Dot(row.weight.data(), irradiance + row.first, row.count) : 0.0;

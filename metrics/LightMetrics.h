@@ -2,6 +2,7 @@
 // The light-quality metrics of one spectrum. A value the spectrum cannot support is not available
 // (never a number); one computed over part of its band only is marked partial.
 #include <array>
+#include <cmath>
 #include <cstdint>
 
 namespace metrics {
@@ -51,7 +52,9 @@ struct LightMetrics {
     bool Has(int m) const { return (available >> m) & 1u; }
     bool IsPartial(int m) const { return (partial >> m) & 1u; }
     double Get(int m) const { return values[static_cast<std::size_t>(m)]; }
+    // A value that is no finite number (a record holding one) stays not available.
     void Set(int m, double v, bool part = false) {
+        if (!std::isfinite(v)) return;
         values[static_cast<std::size_t>(m)] = v;
         available |= uint64_t{1} << m;
         if (part) partial |= uint64_t{1} << m;

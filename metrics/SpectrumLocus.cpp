@@ -52,8 +52,12 @@ const std::vector<Point>& LocusHull() {
 bool SpectrumLocus::Contains(double x, double y) {
     // A light on the locus itself (a laser line) may come out a rounding error beyond it.
     constexpr double kSlack = 1e-6;
-    const std::vector<Point>& h = LocusHull();
     const Point p{x, y};
+    // Most lights lie inside the triangle of three monochromatic lights, and so inside the hull.
+    static const Point kInner[3] = {{0.18, 0.02}, {0.72, 0.27}, {0.09, 0.80}};
+    if (Cross(kInner[0], kInner[1], p) > 0 && Cross(kInner[1], kInner[2], p) > 0 && Cross(kInner[2], kInner[0], p) > 0)
+        return true;
+    const std::vector<Point>& h = LocusHull();
     for (std::size_t i = 0; i < h.size(); ++i)
         if (Cross(h[i], h[(i + 1) % h.size()], p) < -kSlack) return false;
     return true;

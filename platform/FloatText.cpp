@@ -32,9 +32,11 @@ char* Slow(char* p, double value) {
 // so its rounding is certain unless the fraction is this near one half. False then, and for
 // magnitudes whose power of ten is not exact.
 bool NineDigits(double a, uint32_t& q, int& x) {
-    int e2;
-    std::frexp(a, &e2);
-    x = static_cast<int>(std::floor((e2 - 1) * 0.30102999566398120));
+    // floor(log10 2 * the binary exponent): the decimal exponent or one below it.
+    uint64_t bits;
+    std::memcpy(&bits, &a, sizeof bits);
+    const int e2 = static_cast<int>((bits >> 52) & 0x7ff) - 1023;
+    x = (e2 * 1233) >> 12;
     for (int attempt = 0; attempt < 3; ++attempt) {
         const int k = 8 - x;
         if (k > 22 || k < -22) return false;

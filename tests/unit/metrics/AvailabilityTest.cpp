@@ -103,6 +103,18 @@ TEST(MetricsAvailability, ColourOfNoLightAndOfALightFarFromWhite) {
         EXPECT_TRUE(SpectrumLocus::Contains(cmf.At(r, 1) / sum, cmf.At(r, 2) / sum)) << nm;
     }
 
+    // A pixel that holds no number spoils what it takes part in, which is then not available.
+    CSpectrumData spoilt = RecordOf(Flat(1.0), 300.0f, 1100.0f);
+    std::vector<float> signal = spoilt.GetSignal();
+    signal[99] = std::nanf("");  // 610.6 nm
+    spoilt.SetSignal(signal);
+    const LightMetrics nan = calculator.Compute(spoilt);
+    EXPECT_TRUE(nan.Has(kPfdUva));
+    EXPECT_TRUE(nan.Has(kPfdGreen));  // ends two pixels before it
+    EXPECT_FALSE(nan.Has(kPfdRed));
+    EXPECT_FALSE(nan.Has(kPpfd));
+    EXPECT_FALSE(nan.Has(kY));
+
     // Wavelengths that do not ascend cover nothing.
     CSpectrumData bad = RecordOf(Flat(1.0), 300.0f, 1100.0f);
     bad.SetCoefficient(1, -3.0f);
