@@ -48,9 +48,9 @@ CSpectrumData FromSimulator(const CSimModel& model, const CSimModel::Record& sto
 
 namespace {
 
-std::string SpecText(const YearSpec& spec) {
-    return std::to_string(spec.year) + " " + std::to_string(spec.spacingSeconds) + " " + std::to_string(spec.seed) +
-           " " + spec.prefix + "\n";
+std::string OptionsText(const YearOptions& options) {
+    return std::to_string(options.year) + " " + std::to_string(options.spacingSeconds) + " " + std::to_string(options.seed) +
+           " " + options.prefix + "\n";
 }
 
 // Thin and thick clouds: a level for the day and a slow drift through it.
@@ -65,7 +65,7 @@ struct Sky {
 
 }  // namespace
 
-int64_t WriteYear(const std::string& folder, const YearSpec& spec) {
+int64_t WriteYear(const std::string& folder, const YearOptions& options) {
     namespace fs = std::filesystem;
     const std::string marker = folder + "/.year-of-records";
     std::error_code ec;
@@ -73,16 +73,16 @@ int64_t WriteYear(const std::string& folder, const YearSpec& spec) {
     {
         std::ifstream in(marker);
         const std::string had((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        const std::string want = SpecText(spec);
+        const std::string want = OptionsText(options);
         if (!had.empty() && had.substr(0, want.size()) == want) return std::stoll(had.substr(want.size()));
     }
     fs::remove(marker, ec);
 
     CGeneralPrm general;
     general.m_DATA_STORED_FOLDER = folder;
-    general.m_FILE_NAME_ID = spec.prefix;
+    general.m_FILE_NAME_ID = options.prefix;
     platform::CalTime first = 0, end = 0;
-    if (!platform::JoinLocal(spec.year, 1, 1, 0, 0, 0, first) || !platform::JoinLocal(spec.year + 1, 1, 1, 0, 0, 0, end))
+    if (!platform::JoinLocal(options.year, 1, 1, 0, 0, 0, first) || !platform::JoinLocal(options.year + 1, 1, 1, 0, 0, 0, end))
         return -1;
     const int days = static_cast<int>((end - first + 7200) / 86400);
 
@@ -90,20 +90,20 @@ int64_t WriteYear(const std::string& folder, const YearSpec& spec) {
     std::atomic<int64_t> written{0};
     std::atomic<bool> failed{false};
     auto work = [&] {
-        CSimModel model(spec.seed, 0);  // the same instrument on both threads
+        CSimModel model(options.seed, 0);  // the same instrument on both threads
         CSimRandom sky;
         std::vector<unsigned char> bytes;
         for (int d; (d = nextDay.fetch_add(1)) < days && !failed;) {
             platform::CalTime midnight = 0, next = 0;
-            if (!platform::JoinLocal(spec.year, 1, 1 + d, 0, 0, 0, midnight) ||
-                !platform::JoinLocal(spec.year, 1, 2 + d, 0, 0, 0, next)) {
+            if (!platform::JoinLocal(options.year, 1, 1 + d, 0, 0, 0, midnight) ||
+                !platform::JoinLocal(options.year, 1, 2 + d, 0, 0, 0, next)) {
                 failed = true;
                 break;
             }
-            sky.Seed(spec.seed * 7919 + static_cast<uint64_t>(d));
+            sky.Seed(options.seed * 7919 + static_cast<uint64_t>(d));
             const Sky today{0.3 + 0.7 * sky.Uniform(), 6.2831853 * sky.Uniform()};
             bytes.clear();
-            for (platform::CalTime t = midnight; t < next; t += spec.spacingSeconds) {
+            for (platform::CalTime t = midnight; t < next; t += options.spacingSeconds) {
                 CSimModel::Record stored = model.MeasureAuto(t, 0);
                 CSpectrumData r = FromSimulator(model, stored);
                 std::vector<float> signal = r.GetSignal();
@@ -129,7 +129,7 @@ int64_t WriteYear(const std::string& folder, const YearSpec& spec) {
     work();
     helper.join();
     if (failed) return -1;
-    std::ofstream(marker) << SpecText(spec) << written.load() << "\n";
+    std::ofstream(marker) << OptionsText(options) << written.load() << "\n";
     return written;
 }
 

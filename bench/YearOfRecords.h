@@ -10,7 +10,7 @@
 
 namespace benchdata {
 
-struct YearSpec {
+struct YearOptions {
     int year = 2025;
     int spacingSeconds = 60;
     uint64_t seed = 7;  // the instrument and its noise
@@ -22,8 +22,8 @@ struct YearSpec {
 CSpectrumData FromSimulator(const CSimModel& model, const CSimModel::Record& stored);
 
 // Writes the year's day files (prefix_YYYYMMDD.hlx) into folder, on two threads, unless a complete
-// set of the same spec is there already. Returns the number of records in the folder, or -1 when
+// set of the same options is there already. Returns the number of records in the folder, or -1 when
 // a file could not be written.
-int64_t WriteYear(const std::string& folder, const YearSpec& spec = YearSpec());
+int64_t WriteYear(const std::string& folder, const YearOptions& options = YearOptions());
 
 }  // namespace benchdata

@@ -111,8 +111,8 @@ const CSpectrumDataSet& Day() {
         CParameter::SetRunOverride("GENERAL", "DATA_STORED_FOLDER", Folder());
         CSpectrumDataSet s;
         platform::CalTime from = 0, to = 0;
-        platform::JoinLocal(benchdata::YearSpec().year, 6, 21, 0, 0, 0, from);
-        platform::JoinLocal(benchdata::YearSpec().year, 6, 21, 23, 59, 59, to);
+        platform::JoinLocal(benchdata::YearOptions().year, 6, 21, 0, 0, 0, from);
+        platform::JoinLocal(benchdata::YearOptions().year, 6, 21, 23, 59, 59, to);
         s.Search(&from, &to, nullptr);
         return s;
     }();

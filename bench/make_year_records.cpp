@@ -11,13 +11,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make_year_records DIR [YEAR]\n");
         return 2;
     }
-    benchdata::YearSpec spec;
-    if (argc == 3) spec.year = std::atoi(argv[2]);
-    const int64_t n = benchdata::WriteYear(argv[1], spec);
+    benchdata::YearOptions options;
+    if (argc == 3) options.year = std::atoi(argv[2]);
+    const int64_t n = benchdata::WriteYear(argv[1], options);
     if (n < 0) {
         std::fprintf(stderr, "cannot write the records into %s\n", argv[1]);
         return 1;
     }
-    std::printf("%lld records in %s (prefix %s)\n", static_cast<long long>(n), argv[1], spec.prefix.c_str());
+    std::printf("%lld records in %s (prefix %s)\n", static_cast<long long>(n), argv[1], options.prefix.c_str());
     return 0;
 }
