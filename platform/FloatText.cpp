@@ -70,11 +70,15 @@ char* WriteG9(char* p, double value) {
     int x;
     if (!NineDigits(std::fabs(value), q, x)) return Slow(p, value);
     if (std::signbit(value)) *p++ = '-';
-    // The first digit, then four pairs from a table.
+    // The first digit, then four pairs from a table, the halves worked out side by side.
     char d[9];
     d[0] = static_cast<char>('0' + q / 100000000u);
     q %= 100000000u;
-    for (int pair = 3; pair >= 0; --pair, q /= 100) std::memcpy(d + 1 + 2 * pair, kPairs.text + 2 * (q % 100), 2);
+    const uint32_t high = q / 10000u, low = q % 10000u;
+    std::memcpy(d + 1, kPairs.text + 2 * (high / 100u), 2);
+    std::memcpy(d + 3, kPairs.text + 2 * (high % 100u), 2);
+    std::memcpy(d + 5, kPairs.text + 2 * (low / 100u), 2);
+    std::memcpy(d + 7, kPairs.text + 2 * (low % 100u), 2);
     int last = 8;  // %g drops trailing zeros
     while (last > 0 && d[last] == '0') --last;
     if (x >= -4 && x < 9) {
