@@ -25,14 +25,17 @@ struct IntOption {
 // Option values are checked as the export dialog checks its controls, then handed to the EXPORT
 // section as run-only values.
 bool ApplyExportOptions(const Args& args, std::string& error) {
-    static const IntOption kInts[] = {{"--type", "EXPORT_TYPE", 0, 3},
+    static const IntOption kInts[] = {{"--type", "EXPORT_TYPE", 0, 4},
                                       {"--unit", "SPECTRUM_UNIT", 0, 1},
                                       {"--step", "WAVELENGTH_TYPE", 0, 2}};
     for (const auto& o : kInts) {
         if (!args.Has(o.option)) continue;
-        long long v;
-        if (!ParseInt(args.Get(o.option), v) || v < o.min || v > o.max) {
-            error = std::string(o.option) + " must be " + std::to_string(o.min) + " to " + std::to_string(o.max);
+        const std::string text = args.Get(o.option);
+        const bool type = std::string(o.key) == "EXPORT_TYPE";
+        long long v = 4;  // the light-quality type also goes by its name
+        if (!(type && text == "quality") && (!ParseInt(text, v) || v < o.min || v > o.max)) {
+            error = std::string(o.option) + " must be " + std::to_string(o.min) + " to " + std::to_string(o.max) +
+                    (type ? " or quality" : "");
             return false;
         }
         CParameter::SetRunOverride("EXPORT", o.key, std::to_string(v));
@@ -120,7 +123,7 @@ int RunImport(Context&, const std::vector<std::string>& argv) {
 }
 
 const CommandRegistrar kExport(30, "export", RunExport,
-                               "OUT.csv [--from/--to/--comment] [--type 0..3] [--unit 0|1] [--step 0|1|2] "
+                               "OUT.csv [--from/--to/--comment] [--type 0..4|quality] [--unit 0|1] [--step 0|1|2] "
                                "[--min NM] [--max NM] [--standard current|jis|none]");
 const CommandRegistrar kImport(35, "import", RunImport, "[--overwrite] FILE...");
 

@@ -1,5 +1,6 @@
-// measure: one measurement run, printed message by message as the engine posts them. With --demo
-// the simulated instrument runs in this process on a pseudo-terminal and serves as the port.
+// measure: one measurement run, printed message by message as the engine posts them; a monitor run
+// prints the light-quality metrics of each spectrum instead. With --demo the simulated instrument
+// runs in this process on a pseudo-terminal and serves as the port.
 #include <csignal>
 #include <chrono>
 #include <condition_variable>
@@ -10,9 +11,11 @@
 #include <string>
 
 #include "cli/Cli.h"
+#include "cli/MetricsText.h"
 #include "config/MeasurementPrm.h"
 #include "config/Parameter.h"
 #include "instrument/Measurement.h"
+#include "metrics/MetricsCalculator.h"
 #include "platform/Messages.h"
 #include "platform/Text.h"
 #include "sim/SimulatedInstrument.h"
@@ -86,6 +89,35 @@ private:
     struct sigaction oldTerm_ {};
 };
 
+// The spectra of a monitor run, from the engine's worker to the command's loop.
+class SpectrumQueue {
+public:
+    void Push(const CSpectrumData& record) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        records_.push_back(record);
+    }
+    bool Pop(CSpectrumData& out) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (records_.empty()) return false;
+        out = std::move(records_.front());
+        records_.pop_front();
+        return true;
+    }
+
+private:
+    std::mutex mutex_;
+    std::deque<CSpectrumData> records_;
+};
+
+// A monitor run prints a table rather than its messages: the metrics columns of each spectrum.
+void PrintSpectrum(const CSpectrumData& r, metrics::MetricsCalculator& calculator) {
+    std::string row = FormatDateTime(r.GetTime()) + '\t' + Text(r.GetMemo());
+    AppendMetrics(row, calculator.Compute(r));
+    row += '\n';
+    std::fwrite(row.data(), 1, row.size(), stdout);
+    std::fflush(stdout);
+}
+
 // A record a transfer passed over also says why.
 void PrintMessage(const QueueSink::Item& m, const CMeasurement& engine) {
     std::string why;
@@ -110,8 +142,12 @@ int RunMeasure(Context& ctx, const std::vector<std::string>& argv) {
     const std::string section = "MEASUREMENT";
     if (args.Has("--type")) {
         const std::string t = args.Get("--type");
-        const char* type = t == "manual" ? "0" : t == "interval" ? "1" : t == "transfer" ? "2" : nullptr;
-        if (type == nullptr) return Usage("--type must be manual, interval or transfer");
+        const char* type = t == "manual"     ? "0"
+                           : t == "interval" ? "1"
+                           : t == "transfer" ? "2"
+                           : t == "monitor"  ? "3"
+                                             : nullptr;
+        if (type == nullptr) return Usage("--type must be manual, interval, transfer or monitor");
         CParameter::SetRunOverride(section, "MEASUREMENT_TYPE", type);
     }
     long long n = 0;
@@ -165,8 +201,17 @@ int RunMeasure(Context& ctx, const std::vector<std::string>& argv) {
         engine.SetPortOverride(args.Get("--port"));
     }
 
+    const bool monitor = settings.m_MEASUREMENT_TYPE.Get() == CMeasurement::kMonitor;
+    SpectrumQueue spectra;  // outlives the engine too
+    metrics::MetricsCalculator calculator;
+    if (monitor) engine.SetSpectrumCallback([&spectra](const CSpectrumData& r) { spectra.Push(r); });
+
     SignalGuard signals;
     if (!engine.Start(settings, sink)) return Fail(engine.GetErrorText());
+    if (monitor) {
+        std::fputs(("time\tmemo\t" + MetricsHeader() + "\n").c_str(), stdout);
+        std::fflush(stdout);
+    }
 
     const auto deadline = std::chrono::steady_clock::now() +
                           std::chrono::milliseconds(static_cast<long long>(duration * 1000.0));
@@ -177,6 +222,16 @@ int RunMeasure(Context& ctx, const std::vector<std::string>& argv) {
         if (duration > 0 && std::chrono::steady_clock::now() >= deadline) break;
         QueueSink::Item m{};
         if (!sink.Pop(100, m)) continue;
+        if (monitor) {
+            CSpectrumData r;
+            if (m.message == platform::UM_MONITOR_MEASURED && spectra.Pop(r)) {
+                PrintSpectrum(r, calculator);
+                if (count > 0 && ++stored >= count) done = true;
+            }
+            if (m.message == platform::UM_MEASUREMENT_ERROR) failed = done = true;
+            if (m.message == platform::UM_MONITOR_FINISHED) done = true;
+            continue;
+        }
         PrintMessage(m, engine);
         switch (m.message) {
             case platform::UM_MEASUREMENT_ERROR: failed = true; done = true; break;
@@ -192,8 +247,17 @@ int RunMeasure(Context& ctx, const std::vector<std::string>& argv) {
     engine.Stop();
     // What the run posted on its way out (an interval run's finish) still belongs to the output.
     for (QueueSink::Item m{}; sink.Pop(0, m);) {
-        PrintMessage(m, engine);
         if (m.message == platform::UM_MEASUREMENT_ERROR) failed = true;
+        if (!monitor) {
+            PrintMessage(m, engine);
+            continue;
+        }
+        // The spectra measured while the run was asked to stop, unless --count is reached.
+        CSpectrumData r;
+        if (m.message == platform::UM_MONITOR_MEASURED && (count == 0 || stored < count) && spectra.Pop(r)) {
+            PrintSpectrum(r, calculator);
+            ++stored;
+        }
     }
     if (failed) return Fail(engine.GetErrorText());
     return kExitOk;
@@ -201,7 +265,7 @@ int RunMeasure(Context& ctx, const std::vector<std::string>& argv) {
 
 namespace {
 const CommandRegistrar kMeasure(50, "measure", RunMeasure,
-                                "[--type manual|interval|transfer] [--port usb|COM<n>|PATH] [--exposure 0..10]\n"
+                                "[--type manual|interval|transfer|monitor] [--port usb|COM<n>|PATH] [--exposure 0..10]\n"
                                 "           [--from HH:MM:SS --to HH:MM:SS --span SECONDS] [--memo TEXT]\n"
                                 "           [--count N] [--duration SECONDS]");
 }  // namespace

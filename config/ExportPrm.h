@@ -16,7 +16,8 @@ public:
     CPrmFloat m_MIN_INTEGRATION;  // nm
     CPrmFloat m_MAX_INTEGRATION;  // nm
     CPrmString m_FILE_NAME;       // output file path
-    CPrmInt m_EXPORT_TYPE;        // 0 spectra and calculation data, 1 calculation, 2 ratio, 3 difference
+    CPrmInt m_EXPORT_TYPE;        // 0 spectra and calculation data, 1 calculation, 2 ratio, 3 difference,
+                                  // 4 light quality
     CPrmInt m_SPECTRUM_UNIT;      // 0 W/m2/um, 1 umol/m2/s/um
     CPrmInt m_WAVELENGTH_TYPE;    // 0 original, 1 1 nm step, 2 5 nm step
 };

@@ -28,6 +28,7 @@
 #endif
 
 #include "exchange/CsvText.h"
+#include "exchange/LightQualityRows.h"
 #include "data/Range.h"
 #include "platform/AtomicReplace.h"
 #include "platform/Path.h"
@@ -41,6 +42,7 @@ constexpr int kTypeSpectral = 0;
 constexpr int kTypeCalculation = 1;
 constexpr int kTypeRatio = 2;
 constexpr int kTypeDifference = 3;
+constexpr int kTypeLightQuality = 4;
 
 // A stepped column of more rows than this comes only from a damaged setting (a range of hundreds of
 // kilometres, or a minimum so large that adding a step no longer changes it); it is refused rather
@@ -601,9 +603,9 @@ bool ReadSettings(const CExportPrm& prm, Settings& s) {
     s.step = prm.m_WAVELENGTH_TYPE.Get();
     s.minWavelength = prm.m_MIN_WAVELENGTH.Get();
     s.maxWavelength = prm.m_MAX_WAVELENGTH.Get();
-    if (s.type < kTypeSpectral || s.type > kTypeDifference) return false;
+    if (s.type < kTypeSpectral || s.type > kTypeLightQuality) return false;
     // The interval matters only where a wavelength column is written.
-    return s.type == kTypeCalculation || (s.step >= 0 && s.step <= 2);
+    return s.type == kTypeCalculation || s.type == kTypeLightQuality || (s.step >= 0 && s.step <= 2);
 }
 
 // Rows 15 ...: the first record's own pixel wavelengths, or steps from the minimum up to and
@@ -628,7 +630,7 @@ bool WavelengthColumn(const Settings& s, const CSpectrumData& first, std::vector
 
 bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData*>& records, const CSpectrumData* standard,
               const Settings& s, const std::atomic<bool>* cancel, std::string& error) {
-    const bool spectral = s.type != kTypeCalculation;
+    const bool spectral = s.type != kTypeCalculation && s.type != kTypeLightQuality;
     std::vector<float> wavelengths;
     if (spectral && !WavelengthColumn(s, *records.front(), wavelengths)) {
         error = Text(ids::kExportSettingsInvalid);
@@ -711,6 +713,12 @@ bool WriteCsv(const std::string& fileName, const std::vector<const CSpectrumData
     if (!spectral) {
         writeTop();
         writeRest();
+        if (s.type == kTypeLightQuality) {
+            CLightQualityRows::Write(records, [&](const std::string& row) {
+                out += row;
+                file.EndRow();
+            });
+        }
         return finish();
     }
 

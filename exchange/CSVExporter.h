@@ -3,7 +3,8 @@
 // What is written comes from the EXPORT section (type, unit, wavelength steps and range).
 //
 // Rows: DATE, TIME, Exposed Time[msec], MEMO, FOV; for types 0 and 1 LON, LAT, ALT, TEMP, PAR, Ptn,
-// Lux; for types 0, 2 and 3 WL Interval, Wavelength[nm] and one row per wavelength. Labels come from
+// Lux; for types 0, 2 and 3 WL Interval, Wavelength[nm] and one row per wavelength; for type 4 (light
+// quality) one row per light-quality metric and the bands covered in part. Labels come from
 // the string table of the current language. A text field holding a comma, a double quote, CR or LF
 // is quoted (quotes doubled); every other field is written as it is.
 #include <atomic>

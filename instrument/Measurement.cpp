@@ -126,6 +126,10 @@ bool CMeasurement::Start(const CMeasurementPrm& settings, platform::MessageSink&
         case kManual: procedure = &CMeasurement::RunManual; break;
         case kInterval: procedure = &CMeasurement::RunInterval; break;
         case kTransfer: procedure = &CMeasurement::RunTransfer; break;
+        case kMonitor:
+            if (!spectrum_) return Fail(platform::LoadString(ids::kInternalSystemFailure));
+            procedure = &CMeasurement::RunMonitor;
+            break;
         default: return Fail(platform::LoadString(ids::kInternalSystemFailure));
     }
     sink_ = &sink;
@@ -510,4 +514,22 @@ void CMeasurement::RunTransfer() {
     }
     PlaySound();
     Post(platform::UM_TRANSFER_FINISHED);
+}
+
+void CMeasurement::RunMonitor() {
+    if (!EnsureInstrumentInfo()) {
+        Post(platform::UM_MEASUREMENT_ERROR);
+        return;
+    }
+    // One spectrum after another, stored nowhere (no day file, no run-time log) and silent. Stop is
+    // seen between measurements, so the run always ends with the instrument idle.
+    while (!stopEvent_->IsSet()) {
+        if (!MeasureOnce()) {
+            Post(platform::UM_MEASUREMENT_ERROR);
+            return;
+        }
+        spectrum_(record_);
+        Post(platform::UM_MONITOR_MEASURED, record_.GetTime());
+    }
+    Post(platform::UM_MONITOR_FINISHED);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The measurement engine: runs one measurement run (manual, interval or data transfer) on a worker
-// thread against the instrument and reports progress only by posting UM_* messages to a sink.
+// thread against the instrument and reports progress only by posting UM_* messages to a sink. A
+// monitor run measures continuously and hands each spectrum to a callback, storing nothing.
 //
 // User-interface thread: Start, Stop, IsMeasuring, GetErrorText and the Set* configuration calls
 // (only while no run exists). Worker thread: everything else. The sink and the sound callback are
@@ -30,7 +31,7 @@
 
 class CMeasurement {
 public:
-    enum Type { kManual = 0, kInterval = 1, kTransfer = 2 };
+    enum Type { kManual = 0, kInterval = 1, kTransfer = 2, kMonitor = 3 };
     static constexpr int kExposureCount = 11;  // EXPOSED_TIME 0 auto, 1..9 fixed, 10 overlap
     static constexpr int kOverlapIndex = 10;
     static constexpr int kStartSlackMs = 10;  // the wait ends this long after the grid point
@@ -38,6 +39,9 @@ public:
     // Plays the finish sound; called on the worker thread, so it must hand the work over to its
     // own thread (the GUI posts to a QSoundEffect) and return at once.
     using SoundCallback = std::function<void()>;
+    // Takes each spectrum of a monitor run, on the worker thread, before UM_MONITOR_MEASURED is
+    // posted: it copies what it keeps and returns at once.
+    using SpectrumCallback = std::function<void(const CSpectrumData&)>;
     // Replaces OpenPort: returns the open transport the run should use (tests, benchmarks); null
     // fails the start as a port that cannot be opened.
     using TransportFactory = std::function<std::unique_ptr<CTransport>()>;
@@ -63,6 +67,8 @@ public:
     std::string SkipNote(int number) const;
 
     void SetSoundCallback(SoundCallback callback) { sound_ = std::move(callback); }
+    // A monitor run (MEASUREMENT_TYPE 3) starts only with a callback to show its spectra to.
+    void SetSpectrumCallback(SpectrumCallback callback) { spectrum_ = std::move(callback); }
     // "usb", "COM<n>" or a device path that wins over PORT_TYPE/RS232C_PORT; empty removes it.
     void SetPortOverride(const std::string& port) { link_.SetPortOverride(port); }
     void SetTransportFactory(TransportFactory factory) { transportFactory_ = std::move(factory); }
@@ -106,6 +112,7 @@ private:
     void RunManual();
     void RunInterval();
     void RunTransfer();
+    void RunMonitor();
     bool EnsureInstrumentInfo();
     void KeepRunMemo();
     // Appends the current record to its daily file; a failed append leaves no partial record.
@@ -131,6 +138,7 @@ private:
     std::thread worker_;
     platform::MessageSink* sink_ = nullptr;
     SoundCallback sound_;
+    SpectrumCallback spectrum_;
     TransportFactory transportFactory_;
 
     CSpectrumData record_;

@@ -23,6 +23,8 @@ const char* MessageName(unsigned message) {
         case UM_TRANSFER_PROGRESS: return "UM_TRANSFER_PROGRESS";
         case UM_EXPOSURE: return "UM_EXPOSURE";
         case UM_TRANSFER_SKIPPED: return "UM_TRANSFER_SKIPPED";
+        case UM_MONITOR_MEASURED: return "UM_MONITOR_MEASURED";
+        case UM_MONITOR_FINISHED: return "UM_MONITOR_FINISHED";
         default: return "";
     }
 }

@@ -27,6 +27,10 @@ constexpr unsigned UM_TRANSFER_PROGRESS = WM_USER + 27;
 constexpr unsigned UM_EXPOSURE = WM_USER + 28;
 // A record of a data transfer was not copied: its number from 1, its time as the instrument gave it.
 constexpr unsigned UM_TRANSFER_SKIPPED = WM_USER + 29;
+// A monitor run measured a spectrum (handed to the engine's spectrum callback first; wParam its
+// time), and a monitor run left its loop.
+constexpr unsigned UM_MONITOR_MEASURED = WM_USER + 30;
+constexpr unsigned UM_MONITOR_FINISHED = WM_USER + 31;
 
 // Name of a UM_* message ("UM_MANUAL_STORED"), or "" for another number.
 const char* MessageName(unsigned message);

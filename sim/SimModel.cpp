@@ -156,8 +156,17 @@ std::array<int16_t, CSimModel::kPixels> CSimModel::Expose(int64_t time, int expo
     return words;
 }
 
+CSimModel::Record CSimModel::MeasureAuto(int64_t time, int fov) {
+    Record r;
+    Fill(r, ChooseExposure(time, fov), true, true, time, fov);
+    return r;
+}
+
 void CSimModel::Measure(int slot, int exposureMs, bool open, bool subtractDark, int64_t time, int fov) {
-    Record& r = Slot(slot);
+    Fill(Slot(slot), exposureMs, open, subtractDark, time, fov);
+}
+
+void CSimModel::Fill(Record& r, int exposureMs, bool open, bool subtractDark, int64_t time, int fov) {
     r.present = true;
     r.time = time;
     r.exposureMs = exposureMs;

@@ -71,6 +71,9 @@ public:
     int ChooseExposure(int64_t time, int fov) const;
     // Pixel words of one exposure: open (light) or closed (dark only); AM records subtract the dark.
     std::array<int16_t, kPixels> Expose(int64_t time, int exposureMs, int fov, bool open, bool subtractDark);
+    // The record "AM" stores for the scene at time through field of view fov (its memory is left
+    // alone): a day's or a year's worth of realistic records without a link.
+    Record MeasureAuto(int64_t time, int fov);
 
     static constexpr int64_t kFirstStoredTime = 1781938800;  // 2026-06-20 07:00:00 UTC
     static constexpr int kStoredSpacing = 1200;
@@ -78,6 +81,7 @@ public:
 private:
     std::string Text(const std::string& s) const { return s + "\rOK\r"; }
     void Measure(int slot, int exposureMs, bool open, bool subtractDark, int64_t time, int fov);
+    void Fill(Record& r, int exposureMs, bool open, bool subtractDark, int64_t time, int fov);
 
     CSimRandom rng_;
     std::string id_ = "ZQ118";

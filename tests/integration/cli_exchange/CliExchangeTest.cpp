@@ -131,7 +131,7 @@ TEST_F(CliExchangeTest, RatioAgainstTheCurrentStandardAndWithoutOne) {
 }
 
 TEST_F(CliExchangeTest, BadUsageExitsWithTwo) {
-    for (const char* args : {"export", "export a.csv b.csv", "export a.csv --type 4", "export a.csv --unit x",
+    for (const char* args : {"export", "export a.csv b.csv", "export a.csv --type 5", "export a.csv --unit x",
                              "export a.csv --step 3", "export a.csv --min 100", "export a.csv --max 2000",
                              "export a.csv --standard base", "export a.csv --bogus 1", "import",
                              "import --overwrite", "import --force x.srd"}) {

@@ -6,7 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <sstream>
 #include <thread>
 
@@ -151,6 +153,29 @@ TEST_F(CliMeasureTest, DemoManualOverlapWithMemoAndATransfer) {
     r = Cli(Workdir() + "--demo measure --type transfer");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(testsupport::FileSize("SPC_20260620.hlx"), size);
+}
+
+TEST_F(CliMeasureTest, DemoMonitorPrintsTheMetricsOfEachSpectrumAndStoresNothing) {
+    for (const char* stop : {"--count 3", "--duration 1"}) {
+        CliRun r = Cli(Workdir() + "--demo measure --type monitor --memo aim " + stop);
+        ASSERT_EQ(r.status, 0) << r.err;
+        std::istringstream in(r.out);
+        std::vector<std::string> rows;
+        for (std::string line; std::getline(in, line);) rows.push_back(line);
+        ASSERT_GE(rows.size(), 2u) << stop;
+        if (std::string(stop) == "--count 3") {
+            EXPECT_EQ(rows.size(), 4u);
+        }
+        EXPECT_EQ(rows[0].rfind("time\tmemo\tppfd\teppfd\t", 0), 0u);
+        const auto columns = std::count(rows[0].begin(), rows[0].end(), '\t');
+        for (std::size_t i = 1; i < rows.size(); ++i) {
+            EXPECT_EQ(std::count(rows[i].begin(), rows[i].end(), '\t'), columns) << rows[i];
+            EXPECT_NE(rows[i].find("\taim\t"), std::string::npos);
+        }
+    }
+    for (const auto& e : std::filesystem::directory_iterator(dir.Path())) {
+        EXPECT_EQ(e.path().extension(), ".ini") << e.path();  // no day file, no run-time log
+    }
 }
 
 TEST_F(CliMeasureTest, FailuresAndBadUsage) {

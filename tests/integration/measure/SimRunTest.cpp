@@ -10,6 +10,7 @@
 #include <cmath>
 #include <csignal>
 #include <filesystem>
+#include <mutex>
 #include <thread>
 
 #include "config/MeasurementPrm.h"
@@ -160,6 +161,42 @@ TEST_F(SimRunTest, ManualAutomaticExposureStoresTheInstrumentsWordsPerSecond) {
     EXPECT_EQ(r.GetCalibration(), model.CalibrationTable(0));
     EXPECT_EQ(r.GetMemo(), "roof");
     EXPECT_EQ(r.GetValid(), 1);
+}
+
+TEST_F(SimRunTest, MonitorHandsOverEachSpectrumStoresNothingAndAManualRunFollows) {
+    StartSim();
+    // Without a callback there is no one to show the spectra to.
+    EXPECT_FALSE(engine.Start(Settings(CMeasurement::kMonitor), sink));
+    std::mutex mutex;
+    std::vector<CSpectrumData> seen;
+    engine.SetSpectrumCallback([&](const CSpectrumData& r) {
+        std::lock_guard<std::mutex> lock(mutex);
+        seen.push_back(r);
+    });
+    tap->Clear();
+    ASSERT_TRUE(engine.Start(Settings(CMeasurement::kMonitor), sink)) << engine.GetErrorText();
+    ASSERT_TRUE(sink.WaitFor(UM_MONITOR_MEASURED, 3)) << engine.GetErrorText();
+    engine.Stop();
+    EXPECT_EQ(sink.Count(UM_MONITOR_FINISHED), 1);
+    EXPECT_EQ(sink.Count(UM_MEASUREMENT_ERROR), 0);
+    // Each spectrum reached the callback before its message, one per pixel read-out.
+    ASSERT_EQ(static_cast<int>(seen.size()), sink.Count(UM_MONITOR_MEASURED));
+    EXPECT_EQ(Replies("RB,799\r").size(), seen.size());
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        EXPECT_EQ(seen[i].GetTime(), sink.Only(UM_MONITOR_MEASURED)[i].wParam);
+        EXPECT_EQ(seen[i].PixelCount(), 256);
+        EXPECT_GT(*std::max_element(seen[i].GetSignal().begin(), seen[i].GetSignal().end()), 1000.0f);
+    }
+    // No day file, no run-time log.
+    for (const auto& e : std::filesystem::directory_iterator(dir.Path())) {
+        const std::string name = e.path().filename().string();
+        EXPECT_NE(name.rfind("SPC_", 0), 0u) << name;
+        EXPECT_NE(name.rfind("RunTime_", 0), 0u) << name;
+    }
+    Run(Settings(CMeasurement::kManual));
+    ASSERT_EQ(sink.Count(UM_MANUAL_STORED), 1) << engine.GetErrorText();
+    ASSERT_EQ(Day().size(), 1u);
+    ExpectAutomaticRecord(Day()[0]);
 }
 
 TEST_F(SimRunTest, ManualFixedExposuresSubtractTheDarkWords) {

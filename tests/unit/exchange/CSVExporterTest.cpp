@@ -288,7 +288,7 @@ TEST_F(CSVExporterTest, RefusesWhatCannotBeWrittenWhole) {
     exporter.SetCancel(nullptr);
 
     // Settings no dialog can produce: an unknown type or interval, a range that never ends.
-    prm.m_EXPORT_TYPE = 4;
+    prm.m_EXPORT_TYPE = 5;  // 4 is the light-quality export
     EXPECT_FALSE(exporter.ExportDataSet("bad.csv", set_, &standard_, prm));
     prm.m_EXPORT_TYPE = 0;
     prm.m_WAVELENGTH_TYPE = 3;
