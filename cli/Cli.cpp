@@ -17,11 +17,11 @@ std::vector<CommandInfo>& Registry() {
 }
 }  // namespace
 
-CommandRegistrar::CommandRegistrar(int order, const char* name, CommandFn run, const char* usage) {
+CommandRegistrar::CommandRegistrar(int order, const char* name, CommandFn run, const char* usage, const char* help) {
     auto& r = Registry();
     auto at = r.begin();
     while (at != r.end() && at->order <= order) ++at;
-    r.insert(at, {order, name, run, usage});
+    r.insert(at, {order, name, run, usage, help});
 }
 
 const std::vector<CommandInfo>& Commands() { return Registry(); }

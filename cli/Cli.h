@@ -88,9 +88,10 @@ struct CommandInfo {
     const char* name;
     CommandFn run;
     const char* usage;
+    const char* help;  // the whole text of COMMAND --help, or null for the usage line
 };
 struct CommandRegistrar {
-    CommandRegistrar(int order, const char* name, CommandFn run, const char* usage);
+    CommandRegistrar(int order, const char* name, CommandFn run, const char* usage, const char* help = nullptr);
 };
 const std::vector<CommandInfo>& Commands();  // sorted by order
 

@@ -59,11 +59,7 @@ void Write(const std::string& text) { std::fwrite(text.data(), 1, text.size(), s
 int RunMetrics(Context&, const std::vector<std::string>& argv) {
     Args args;
     std::string error;
-    if (!args.Parse(argv, kSelectionOptions, {"--help"}, error)) return Usage(error);
-    if (args.Has("--help")) {
-        std::fputs(kMetricsHelp, stdout);
-        return Finish();
-    }
+    if (!args.Parse(argv, kSelectionOptions, {}, error)) return Usage(error);
     if (!args.Positional().empty()) return Usage("metrics takes no arguments");
     Selection selection;
     if (!ReadSelection(args, selection, error)) return Usage(error);
@@ -97,11 +93,7 @@ int RunMetrics(Context&, const std::vector<std::string>& argv) {
 int RunDli(Context&, const std::vector<std::string>& argv) {
     Args args;
     std::string error;
-    if (!args.Parse(argv, kSelectionOptions, {"--help"}, error)) return Usage(error);
-    if (args.Has("--help")) {
-        std::fputs(kDliHelp, stdout);
-        return Finish();
-    }
+    if (!args.Parse(argv, kSelectionOptions, {}, error)) return Usage(error);
     if (!args.Positional().empty()) return Usage("dli takes no arguments");
     Selection selection;
     if (!ReadSelection(args, selection, error)) return Usage(error);
@@ -135,9 +127,10 @@ int RunDli(Context&, const std::vector<std::string>& argv) {
 }
 
 const CommandRegistrar kMetrics(60, "metrics", RunMetrics,
-                                "[--from TEXT] [--to TEXT] [--comment TEXT]   light-quality metrics, one row per record");
+                                "[--from TEXT] [--to TEXT] [--comment TEXT]   light-quality metrics, one row per record",
+                                kMetricsHelp);
 const CommandRegistrar kDli(61, "dli", RunDli,
-                            "[--from TEXT] [--to TEXT] [--comment TEXT]   daily light integral, one row per day");
+                            "[--from TEXT] [--to TEXT] [--comment TEXT]   daily light integral, one row per day", kDliHelp);
 
 }  // namespace
 }  // namespace cli

@@ -85,7 +85,8 @@ int main(int argc, char** argv) {
     for (const auto& c : cli::Commands()) {
         if (command != c.name) continue;
         if (rest.size() == 1 && (rest[0] == "--help" || rest[0] == "-h")) {
-            std::printf("usage: heliarc-cli [--workdir DIR] [--folder DIR] [--prefix ID] [--demo] %s %s\n", c.name, c.usage);
+            if (c.help) std::fputs(c.help, stdout);
+            else std::printf("usage: heliarc-cli [--workdir DIR] [--folder DIR] [--prefix ID] [--demo] %s %s\n", c.name, c.usage);
             return cli::kExitOk;
         }
         return c.run(ctx, rest);
