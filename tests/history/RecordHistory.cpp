@@ -24,8 +24,7 @@ std::set<State> Outcomes(const State& initial, const std::vector<Effect>& effect
     const uint64_t all = n == 32 ? ~uint64_t{0} : (uint64_t{1} << (2 * n)) - 1;
     std::set<State> out;
     std::set<std::tuple<uint64_t, uint32_t, State>> seen;
-    std::function<void(uint64_t, uint32_t, const State&)> walk = [&](uint64_t taken, uint32_t chosen,
-                                                                     const State& s) {
+    std::function<void(uint64_t, uint32_t, const State&)> walk = [&](uint64_t taken, uint32_t chosen, const State& s) {
         if (!seen.insert({taken, chosen, s}).second) return;
         if (taken == all) {
             out.insert(s);
