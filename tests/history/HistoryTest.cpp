@@ -503,6 +503,23 @@ protected:
         return effects;
     }
 
+    // Whether other may change or move records that the rewrite op selects: an import any of
+    // the days it covers, a rewrite any record both may select.
+    bool MayChange(const Op& other, const Op& op) const {
+        if (other.kind == Kind::Import) {
+            for (const auto& version : other.versions) {
+                const std::string day = slots_[version.first].wall.substr(0, 10);
+                if ((op.from.empty() || op.from.compare(0, 10, day) <= 0) &&
+                    (op.to.empty() || day.compare(op.to.substr(0, 10)) <= 0))
+                    return true;
+            }
+            return false;
+        }
+        return (other.kind == Kind::Delete || other.kind == Kind::Comment) &&
+               (other.from.empty() || op.to.empty() || other.from <= op.to) &&
+               (op.from.empty() || other.to.empty() || op.from <= other.to);
+    }
+
     // A record's state as seen must be one the round's effects can lead to from its last one.
     static void Expect(const std::string& what, State& last, const State& seen, const std::vector<Effect>& effects,
                        std::vector<std::string>& problems) {
@@ -562,23 +579,31 @@ protected:
             return false;
         };
         const std::vector<bool> before = claimed;
-        const std::size_t known = problems.size();
         if (!assign(0)) {
+            const std::size_t known = problems.size();
+            std::set<std::string> acknowledged;
             for (const Ack& a : acks) {
-                bool any = false;
-                for (std::size_t j = 0; j < seen.size(); ++j) any |= !before[j] && seen[j].wall == a.wall;
-                if (!any)
-                    problems.push_back("the record of " + a.wall + " that #" + std::to_string(a.op->id) +
-                                       " stored is missing");
+                acknowledged.insert(a.wall);
+                const auto possible = MeasuredOutcomes(round, *a.op, true, a.ms, a.wall);
+                std::string states;
+                bool fits = false;
+                for (std::size_t j = 0; j < seen.size(); ++j) {
+                    if (before[j] || seen[j].wall != a.wall) continue;
+                    states += " {" + Describe(seen[j].state) + "}";
+                    fits |= possible.count(seen[j].state) > 0;
+                }
+                if (fits) continue;
+                std::string text = "the record of " + a.wall + " that #" + std::to_string(a.op->id) + " stored ";
+                if (states.empty()) text += "is missing";
+                else text += "is" + states + " and can only be:";
+                for (const State& st : states.empty() ? std::set<State>{} : possible) text += " {" + Describe(st) + "}";
+                problems.push_back(text);
             }
             for (std::size_t j = 0; j < seen.size(); ++j)
-                if (!before[j] && !absorbed(seen[j]))
+                if (!before[j] && !acknowledged.count(seen[j].wall) && !absorbed(seen[j]))
                     problems.push_back(seen[j].file + " at " + std::to_string(seen[j].offset) + ": " + seen[j].wall +
-                                       " " + Describe(seen[j].state) +
-                                       " was stored by no operation of this round, or has "
-                                       "a state no order of them leads to");
-            if (problems.size() == known)
-                problems.push_back("the round's measured records match its operations in no way");
+                                       " " + Describe(seen[j].state) + " was stored by no operation of this round");
+            if (problems.size() == known) problems.push_back("the round's new records match its operations in no way");
         }
         // Later rounds start from what is stored, matched or not.
         for (std::size_t j = 0; j < seen.size(); ++j)
@@ -590,17 +615,15 @@ protected:
     // as it may be; the model then goes on from what is stored.
     void Checkpoint(const std::vector<Op*>& round, int number) {
         std::vector<std::string> problems;
-        // A rewrite may refuse a record that an import moved after the rewrite chose it; with no
-        // import running beside it nothing moves.
+        // A rewrite may refuse a record that another writer changed or moved after the rewrite
+        // chose it, but nothing else.
         for (const Op* op : round) {
             if (op->killed || op->status != 1) continue;
-            bool importing = false;
+            bool disturbed = false;
             for (const Op* other : round)
-                importing |= other->kind == Kind::Import && other->start <= op->end && op->start <= other->end;
-            if (!importing)
-                problems.push_back("#" + std::to_string(op->id) +
-                                   " failed with no import running beside it to move "
-                                   "its records: " +
+                disturbed |= other != op && other->start <= op->end && op->start <= other->end && MayChange(*other, *op);
+            if (!disturbed)
+                problems.push_back("#" + std::to_string(op->id) + " failed with no other writer of its days beside it: " +
                                    op->err);
         }
         std::vector<Seen> seen = ScanDataFolder(problems);
