@@ -28,6 +28,8 @@
 #include "data/SpectrumDataReader.h"
 #include "data/SpectrumDataSet.h"
 #include "data/SpectrumDataWriter.h"
+#include "tests/support/CliRun.h"
+#include "tests/support/DayFiles.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/exchange/ExchangeTestUtil.h"
 
@@ -35,43 +37,12 @@ using namespace exchangetest;
 
 namespace {
 
-constexpr std::size_t kRecord = 2560;
-using Files = std::map<std::string, std::string>;  // day file name -> bytes
+using testsupport::StartCli;
+using testsupport::WholeRecords;
+using Files = testsupport::DayFiles;
+constexpr std::size_t kRecord = testsupport::kRecordBytes;
 
-Files Snapshot() {
-    Files files;
-    for (const auto& e : std::filesystem::directory_iterator("data")) {
-        const std::string name = e.path().filename().string();
-        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".hlx") == 0)
-            files[name] = testsupport::ReadFileBytes(e.path().string());
-    }
-    return files;
-}
-
-std::vector<std::string> WholeRecords(const std::string& bytes) {
-    std::vector<std::string> out;
-    for (std::size_t at = 0; at + kRecord <= bytes.size(); at += kRecord) out.push_back(bytes.substr(at, kRecord));
-    return out;
-}
-
-pid_t StartCli(const std::vector<std::string>& args) {
-    const std::string cli = std::string(HELIARC_BINARY_DIR) + "/cli/heliarc-cli";
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(cli.c_str()));
-        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        const int null = ::open("/dev/null", O_WRONLY);
-        if (null >= 0) {
-            ::dup2(null, 1);
-            ::dup2(null, 2);
-        }
-        ::execv(cli.c_str(), argv.data());
-        ::_exit(127);
-    }
-    return pid;
-}
+Files Snapshot() { return testsupport::ReadDayFiles("data"); }
 
 // Runs heliarc-cli in the working folder and kills it after delayMs (when it is still running).
 // True when it was killed, false when it had ended by itself.

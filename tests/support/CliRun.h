@@ -1,10 +1,13 @@
 #pragma once
-// Runs the built heliarc-cli as a program, through the shell, and keeps what it printed.
+// Runs the built heliarc-cli as a program, through the shell, and keeps what it printed; or starts
+// it as a child process to be waited for (or killed) by the caller.
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "tests/support/TestSupport.h"
 
@@ -46,6 +49,26 @@ inline CliRun RunCli(const std::string& args, const CliOptions& options = {}) {
         if (options.removeErrFile) ::unlink(options.errFile.c_str());
     }
     return r;
+}
+
+// Starts heliarc-cli with args in this working folder, its standard output on outFd and its
+// standard error in errPath (both /dev/null when not given). The caller waits for the process.
+inline pid_t StartCli(const std::vector<std::string>& args, int outFd = -1, const std::string& errPath = "") {
+    const std::string cli = CliPath();
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(cli.c_str()));
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        const int err = errPath.empty() ? null : ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(outFd >= 0 ? outFd : null, 1);
+        ::dup2(err >= 0 ? err : null, 2);
+        ::execv(cli.c_str(), argv.data());
+        ::_exit(127);
+    }
+    return pid;
 }
 
 }  // namespace testsupport
