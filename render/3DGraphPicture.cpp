@@ -1,19 +1,19 @@
-#include "views/3DGraphPicture.h"
+#include "render/3DGraphPicture.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cmath>
 #include <limits>
 
-#include "graph/Scale.h"
-#include "graph/TextOut.h"
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
-#include "platform/Text.h"
-#include "views/AxisCommands.h"
-#include "ui/QtSurfaceImage.h"
-#include "views/3DProjection.h"
-#include "views/DataGraphPicture.h"
+#include "core/graph/Scale.h"
+#include "core/graph/TextOut.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
+#include "core/platform/Text.h"
+#include "render/AxisCommands.h"
+#include "render/QtSurfaceImage.h"
+#include "render/3DProjection.h"
+#include "render/DataGraphPicture.h"
 
 namespace {
 

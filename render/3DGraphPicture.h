@@ -7,11 +7,11 @@
 #include <memory>
 #include <vector>
 
-#include "config/3DGraphPrm.h"
-#include "data/SpectrumData.h"
-#include "data/SpectrumDataSet.h"
-#include "data/Range.h"
-#include "graph/Surface.h"
+#include "core/config/3DGraphPrm.h"
+#include "core/data/SpectrumData.h"
+#include "core/data/SpectrumDataSet.h"
+#include "core/data/Range.h"
+#include "core/graph/Surface.h"
 
 class QtSurfaceImage;
 

@@ -4,7 +4,7 @@
 // never zooms or shifts beyond the instrument's range.
 #include <algorithm>
 
-#include "config/PrmFloat.h"
+#include "core/config/PrmFloat.h"
 
 namespace axiscommands {
 

@@ -1,15 +1,15 @@
-#include "views/DataGraphPicture.h"
+#include "render/DataGraphPicture.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "graph/DataGraph.h"
-#include "graph/TextOut.h"
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
-#include "platform/Text.h"
-#include "ui/QtSurfaceImage.h"
-#include "views/AxisCommands.h"
+#include "core/graph/DataGraph.h"
+#include "core/graph/TextOut.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
+#include "core/platform/Text.h"
+#include "render/QtSurfaceImage.h"
+#include "render/AxisCommands.h"
 
 namespace {
 

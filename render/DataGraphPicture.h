@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "config/DataGraphPrm.h"
-#include "data/SpectrumData.h"
-#include "graph/RgbImage.h"
-#include "graph/Surface.h"
+#include "core/config/DataGraphPrm.h"
+#include "core/data/SpectrumData.h"
+#include "core/graph/RgbImage.h"
+#include "core/graph/Surface.h"
 
 class QtSurfaceImage;
 

@@ -1,12 +1,12 @@
-#include "ui/ImageFile.h"
+#include "render/ImageFile.h"
 
 #include <QBuffer>
 #include <QByteArray>
 #include <QImage>
 #include <string_view>
 
-#include "platform/AtomicReplace.h"
-#include "platform/Path.h"
+#include "core/platform/AtomicReplace.h"
+#include "core/platform/Path.h"
 
 bool SaveImageFile(const QImage& image, const std::string& storedPath, const char* format, std::string* error) {
     if (error) error->clear();

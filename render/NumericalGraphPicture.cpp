@@ -1,16 +1,16 @@
-#include "views/NumericalGraphPicture.h"
+#include "render/NumericalGraphPicture.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "graph/NumericalGraph.h"
-#include "graph/TextOut.h"
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
-#include "platform/Text.h"
-#include "ui/QtSurfaceImage.h"
-#include "views/DataGraphPicture.h"
+#include "core/graph/NumericalGraph.h"
+#include "core/graph/TextOut.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
+#include "core/platform/Text.h"
+#include "render/QtSurfaceImage.h"
+#include "render/DataGraphPicture.h"
 
 namespace {
 const std::string& S(int id) { return platform::LoadString(id); }

@@ -5,11 +5,11 @@
 #include <memory>
 #include <string>
 
-#include "config/NumericalGraphPrm.h"
-#include "data/SpectrumDataSet.h"
-#include "data/Range.h"
-#include "graph/RgbImage.h"
-#include "graph/Surface.h"
+#include "core/config/NumericalGraphPrm.h"
+#include "core/data/SpectrumDataSet.h"
+#include "core/data/Range.h"
+#include "core/graph/RgbImage.h"
+#include "core/graph/Surface.h"
 
 class QtSurfaceImage;
 

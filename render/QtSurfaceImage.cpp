@@ -1,4 +1,4 @@
-#include "ui/QtSurfaceImage.h"
+#include "render/QtSurfaceImage.h"
 
 #include <QFontMetrics>
 #include <QPolygon>

@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <memory>
 
-#include "graph/Surface.h"
+#include "core/graph/Surface.h"
 
 class QtSurfaceImage : public Surface {
 public:

@@ -1,15 +1,15 @@
-#include "views/ThumbnailPicture.h"
+#include "render/ThumbnailPicture.h"
 
 #include <QPainter>
 #include <algorithm>
 #include <climits>
 #include <cstring>
 
-#include "data/SpectrumData.h"
-#include "data/SpectrumDataSet.h"
-#include "data/Range.h"
-#include "graph/ThumbnailRender.h"
-#include "ui/QtSurfaceImage.h"
+#include "core/data/SpectrumData.h"
+#include "core/data/SpectrumDataSet.h"
+#include "core/data/Range.h"
+#include "core/graph/ThumbnailRender.h"
+#include "render/QtSurfaceImage.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/LocalTime.h"
+#include "core/platform/LocalTime.h"
 
 class CSpectrumData;
 class CSpectrumDataSet;

@@ -1,4 +1,4 @@
-#include "config/3DGraphPrm.h"
+#include "core/config/3DGraphPrm.h"
 
 C3DGraphPrm::C3DGraphPrm() : CParameter("./ZQ118.ini", "3D_GRAPH") {
     Add("SHOW_KIND", m_SHOW_KIND, "0");

@@ -1,8 +1,8 @@
 #pragma once
 // Section 3D_GRAPH: the 3-D graph.
-#include "config/Parameter.h"
-#include "config/PrmFloat.h"
-#include "config/PrmInt.h"
+#include "core/config/Parameter.h"
+#include "core/config/PrmFloat.h"
+#include "core/config/PrmInt.h"
 
 class C3DGraphPrm : public CParameter {
 public:

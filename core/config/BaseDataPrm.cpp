@@ -1,4 +1,4 @@
-#include "config/BaseDataPrm.h"
+#include "core/config/BaseDataPrm.h"
 
 #include <algorithm>
 #include <cstdio>

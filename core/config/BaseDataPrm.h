@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "config/Parameter.h"
-#include "config/PrmInt.h"
-#include "config/PrmTime.h"
+#include "core/config/Parameter.h"
+#include "core/config/PrmInt.h"
+#include "core/config/PrmTime.h"
 
 class CBaseDataPrm : public CParameter {
 public:

@@ -1,4 +1,4 @@
-#include "config/DataGraphPrm.h"
+#include "core/config/DataGraphPrm.h"
 
 #include <string>
 

@@ -2,9 +2,9 @@
 // Section DATA_GRAPH: the spectrum graph.
 #include <array>
 
-#include "config/Parameter.h"
-#include "config/PrmFloat.h"
-#include "config/PrmInt.h"
+#include "core/config/Parameter.h"
+#include "core/config/PrmFloat.h"
+#include "core/config/PrmInt.h"
 
 class CDataGraphPrm : public CParameter {
 public:

@@ -1,4 +1,4 @@
-#include "config/ExportPrm.h"
+#include "core/config/ExportPrm.h"
 
 CExportPrm::CExportPrm() : CParameter("./ZQ118.ini", "EXPORT") {
     Add("MIN_WAVELENGTH", m_MIN_WAVELENGTH, "350");

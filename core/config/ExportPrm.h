@@ -1,9 +1,9 @@
 #pragma once
 // Section EXPORT: the CSV export's last choices.
-#include "config/Parameter.h"
-#include "config/PrmFloat.h"
-#include "config/PrmInt.h"
-#include "config/PrmString.h"
+#include "core/config/Parameter.h"
+#include "core/config/PrmFloat.h"
+#include "core/config/PrmInt.h"
+#include "core/config/PrmString.h"
 
 class CExportPrm : public CParameter {
 public:

@@ -1,4 +1,4 @@
-#include "config/GeneralPrm.h"
+#include "core/config/GeneralPrm.h"
 
 #include <cstdio>
 

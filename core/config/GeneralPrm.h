@@ -3,9 +3,9 @@
 #include <string>
 #include <string_view>
 
-#include "config/Parameter.h"
-#include "config/PrmString.h"
-#include "platform/LocalTime.h"
+#include "core/config/Parameter.h"
+#include "core/config/PrmString.h"
+#include "core/platform/LocalTime.h"
 
 class CGeneralPrm : public CParameter {
 public:

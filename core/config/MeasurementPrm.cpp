@@ -1,4 +1,4 @@
-#include "config/MeasurementPrm.h"
+#include "core/config/MeasurementPrm.h"
 
 CMeasurementPrm::CMeasurementPrm() : CParameter("./ZQ118.ini", "MEASUREMENT") {
     Add("MEASUREMENT_TYPE", m_MEASUREMENT_TYPE, "0");

@@ -1,9 +1,9 @@
 #pragma once
 // Section MEASUREMENT: how a measurement run is made.
-#include "config/Parameter.h"
-#include "config/PrmInt.h"
-#include "config/PrmString.h"
-#include "config/PrmTimeToday.h"
+#include "core/config/Parameter.h"
+#include "core/config/PrmInt.h"
+#include "core/config/PrmString.h"
+#include "core/config/PrmTimeToday.h"
 
 class CMeasurementPrm : public CParameter {
 public:

@@ -1,4 +1,4 @@
-#include "config/NumericalGraphPrm.h"
+#include "core/config/NumericalGraphPrm.h"
 
 CNumericalGraphPrm::CNumericalGraphPrm() : CParameter("./ZQ118.ini", "NUMERICAL_GRAPH") {
     Add("SHOW_KIND", m_SHOW_KIND, "8");

@@ -2,9 +2,9 @@
 // Section NUMERICAL_GRAPH: the calculation data graph.
 #include <utility>
 
-#include "config/Parameter.h"
-#include "config/PrmFloat.h"
-#include "config/PrmInt.h"
+#include "core/config/Parameter.h"
+#include "core/config/PrmFloat.h"
+#include "core/config/PrmInt.h"
 
 class CNumericalGraphPrm : public CParameter {
 public:

@@ -1,9 +1,9 @@
-#include "config/Parameter.h"
+#include "core/config/Parameter.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "platform/IniFile.h"
+#include "core/platform/IniFile.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "config/PrmValue.h"
+#include "core/config/PrmValue.h"
 
 class CParameter {
 public:

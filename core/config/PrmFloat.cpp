@@ -1,9 +1,9 @@
-#include "config/PrmFloat.h"
+#include "core/config/PrmFloat.h"
 
 #include <cmath>
 #include <limits>
 
-#include "platform/Text.h"
+#include "core/platform/Text.h"
 
 float CPrmFloat::Parse(const std::string& text) {
     double v = platform::LeadingDouble(text);

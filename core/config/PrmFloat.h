@@ -1,7 +1,7 @@
 #pragma once
 // Single-precision value, written as "%g" of the value widened to double (whatever the process
 // locale); read as the leading floating number of the text (none gives 0), then narrowed.
-#include "config/PrmNumber.h"
+#include "core/config/PrmNumber.h"
 
 class CPrmFloat : public CPrmNumber<float, CPrmFloat> {
 public:

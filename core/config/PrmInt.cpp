@@ -1,8 +1,8 @@
-#include "config/PrmInt.h"
+#include "core/config/PrmInt.h"
 
 #include <limits>
 
-#include "platform/Text.h"
+#include "core/platform/Text.h"
 
 int CPrmInt::Parse(const std::string& text) {
     long long v = platform::LeadingInteger(text);

@@ -1,7 +1,7 @@
 #pragma once
 // Signed 32-bit value, written "%d"; the leading decimal integer of the text is read (none gives 0,
 // values beyond the 32-bit range saturate).
-#include "config/PrmNumber.h"
+#include "core/config/PrmNumber.h"
 
 class CPrmInt : public CPrmNumber<int, CPrmInt> {
 public:

@@ -1,7 +1,7 @@
 #pragma once
 // What the number-valued keys share: a value and a default, read and written through the key type's
 // own Parse and Format.
-#include "config/PrmValue.h"
+#include "core/config/PrmValue.h"
 
 template <class T, class Key>
 class CPrmNumber : public CPrmValue {

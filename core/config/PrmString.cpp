@@ -1,4 +1,4 @@
-#include "config/PrmString.h"
+#include "core/config/PrmString.h"
 
 bool CPrmString::SetString(const std::string& text) {
     Set(text);

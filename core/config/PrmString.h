@@ -2,7 +2,7 @@
 // Text value; the object itself is the string (its current value), stored as it stands.
 #include <string>
 
-#include "config/PrmValue.h"
+#include "core/config/PrmValue.h"
 
 class CPrmString : public std::string, public CPrmValue {
 public:

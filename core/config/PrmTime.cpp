@@ -1,9 +1,9 @@
-#include "config/PrmTime.h"
+#include "core/config/PrmTime.h"
 
 #include <limits>
 #include <string_view>
 
-#include "platform/Text.h"
+#include "core/platform/Text.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 // the calendar cannot convert (outside 1970-01-01 .. 3000-12-31 local) is rejected: SetString and
 // SetDefaultString return false and keep the previous content. Day 31 of a 30-day month is normalised
 // into the next month by the calendar.
-#include "config/PrmValue.h"
-#include "platform/LocalTime.h"
+#include "core/config/PrmValue.h"
+#include "core/platform/LocalTime.h"
 
 class CPrmTime : public CPrmValue {
 public:

@@ -1,4 +1,4 @@
-#include "config/PrmTimeToday.h"
+#include "core/config/PrmTimeToday.h"
 
 bool CPrmTimeToday::SetString(const std::string& text) {
     if (!CPrmTime::SetString(text)) return false;

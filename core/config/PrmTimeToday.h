@@ -1,6 +1,6 @@
 #pragma once
 // A time of day: parsed like CPrmTime, then moved to today's date (value and default alike).
-#include "config/PrmTime.h"
+#include "core/config/PrmTime.h"
 
 class CPrmTimeToday : public CPrmTime {
 public:

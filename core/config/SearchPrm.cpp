@@ -1,4 +1,4 @@
-#include "config/SearchPrm.h"
+#include "core/config/SearchPrm.h"
 
 CSearchPrm::CSearchPrm() : CParameter("./ZQ118.ini", "SEARCH") {
     Add("SEARCH_START_DATE_TIME", m_SEARCH_START_DATE_TIME, "");

@@ -1,7 +1,7 @@
 #pragma once
 // Section SEARCH: the data browser's last search.
-#include "config/Parameter.h"
-#include "config/PrmString.h"
+#include "core/config/Parameter.h"
+#include "core/config/PrmString.h"
 
 class CSearchPrm : public CParameter {
 public:

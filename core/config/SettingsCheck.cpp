@@ -1,12 +1,12 @@
-#include "config/SettingsCheck.h"
+#include "core/config/SettingsCheck.h"
 
 #include <filesystem>
 
-#include "config/BaseDataPrm.h"
-#include "config/GeneralPrm.h"
-#include "platform/Path.h"
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
+#include "core/config/BaseDataPrm.h"
+#include "core/config/GeneralPrm.h"
+#include "core/platform/Path.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
 
 std::string FillTexts(std::string format, std::initializer_list<std::string> texts) {
     std::size_t at = 0;

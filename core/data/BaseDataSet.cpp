@@ -1,15 +1,15 @@
-#include "data/BaseDataSet.h"
+#include "core/data/BaseDataSet.h"
 
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
 
-#include "config/GeneralPrm.h"
-#include "config/Parameter.h"
-#include "data/SpectrumDataReader.h"
-#include "platform/File.h"
-#include "platform/Path.h"
+#include "core/config/GeneralPrm.h"
+#include "core/config/Parameter.h"
+#include "core/data/SpectrumDataReader.h"
+#include "core/platform/File.h"
+#include "core/platform/Path.h"
 
 CBaseDataSet::CBaseDataSet() {
     builtIn_.LoadJisStandard();

@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "config/BaseDataPrm.h"
-#include "data/SpectrumData.h"
-#include "platform/LocalTime.h"
+#include "core/config/BaseDataPrm.h"
+#include "core/data/SpectrumData.h"
+#include "core/platform/LocalTime.h"
 
 class CBaseDataSet {
 public:

@@ -1,10 +1,10 @@
-#include "data/DayFileChunks.h"
+#include "core/data/DayFileChunks.h"
 
 #include <algorithm>
 #include <system_error>
 #include <utility>
 
-#include "platform/File.h"
+#include "core/platform/File.h"
 
 namespace {
 constexpr std::size_t kSlots = 6;  // a few chunks ahead: enough to ride over an uneven decode

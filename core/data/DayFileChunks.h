@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "data/DayFileLayout.h"
+#include "core/data/DayFileLayout.h"
 
 class DayFileChunks {
 public:

@@ -1,12 +1,12 @@
-#include "data/DayFileLayout.h"
+#include "core/data/DayFileLayout.h"
 
 #include <cstdio>
 
-#include "data/SpectrumData.h"
-#include "data/SpectrumDataReader.h"
-#include "platform/File.h"
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
+#include "core/data/SpectrumData.h"
+#include "core/data/SpectrumDataReader.h"
+#include "core/platform/File.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "data/PixelArray.h"
+#include "core/data/PixelArray.h"
 
 #include <sys/mman.h>
 

@@ -1,4 +1,4 @@
-#include "data/SearchTime.h"
+#include "core/data/SearchTime.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 // search covers.
 #include <string_view>
 
-#include "platform/LocalTime.h"
+#include "core/platform/LocalTime.h"
 
 constexpr int kSearchFirstYear = 2000;
 constexpr int kSearchLastYear = 2035;

@@ -1,4 +1,4 @@
-#include "data/SpectrumData.h"
+#include "core/data/SpectrumData.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,8 +7,8 @@
 #include <limits>
 #include <type_traits>
 
-#include "data/SpectrumTables.h"
-#include "platform/LocalTime.h"
+#include "core/data/SpectrumTables.h"
+#include "core/platform/LocalTime.h"
 
 namespace {
 

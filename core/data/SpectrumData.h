@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "data/PixelArray.h"
-#include "data/Range.h"
+#include "core/data/PixelArray.h"
+#include "core/data/Range.h"
 
 // Irradiance units; every computation starts from W/m^2/um.
 enum IrradianceUnit : int {

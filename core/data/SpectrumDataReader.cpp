@@ -1,14 +1,14 @@
-#include "data/SpectrumDataReader.h"
+#include "core/data/SpectrumDataReader.h"
 
 #include <bit>
 #include <cstdint>
 #include <cstring>
 
-#include "config/GeneralPrm.h"
-#include "data/DayFileLayout.h"
-#include "data/RecordLayout.h"
-#include "platform/LocalTime.h"
-#include "platform/Text.h"
+#include "core/config/GeneralPrm.h"
+#include "core/data/DayFileLayout.h"
+#include "core/data/RecordLayout.h"
+#include "core/platform/LocalTime.h"
+#include "core/platform/Text.h"
 
 using namespace record_layout;
 

@@ -3,8 +3,8 @@
 #include <memory>
 #include <vector>
 
-#include "data/SpectrumData.h"
-#include "platform/File.h"
+#include "core/data/SpectrumData.h"
+#include "core/platform/File.h"
 
 class CGeneralPrm;
 

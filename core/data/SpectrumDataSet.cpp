@@ -1,4 +1,4 @@
-#include "data/SpectrumDataSet.h"
+#include "core/data/SpectrumDataSet.h"
 
 #include <sys/mman.h>
 
@@ -16,18 +16,18 @@
 #include <system_error>
 #include <thread>
 
-#include "config/GeneralPrm.h"
-#include "data/BaseDataSet.h"
-#include "data/DayFileChunks.h"
-#include "data/DayFileLayout.h"
-#include "data/RecordLayout.h"
-#include "data/SpectrumDataReader.h"
-#include "data/SpectrumDataWriter.h"
-#include "platform/File.h"
-#include "platform/Path.h"
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
-#include "platform/Text.h"
+#include "core/config/GeneralPrm.h"
+#include "core/data/BaseDataSet.h"
+#include "core/data/DayFileChunks.h"
+#include "core/data/DayFileLayout.h"
+#include "core/data/RecordLayout.h"
+#include "core/data/SpectrumDataReader.h"
+#include "core/data/SpectrumDataWriter.h"
+#include "core/platform/File.h"
+#include "core/platform/Path.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
+#include "core/platform/Text.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "data/SpectrumData.h"
-#include "platform/LocalTime.h"
+#include "core/data/SpectrumData.h"
+#include "core/platform/LocalTime.h"
 
 class CBaseDataSet;
 

@@ -1,11 +1,11 @@
-#include "data/SpectrumDataWriter.h"
+#include "core/data/SpectrumDataWriter.h"
 
-#include "config/GeneralPrm.h"
-#include "data/DayFileLayout.h"
-#include "data/RecordLayout.h"
-#include "platform/LocalTime.h"
-#include "platform/Path.h"
-#include "platform/Text.h"
+#include "core/config/GeneralPrm.h"
+#include "core/data/DayFileLayout.h"
+#include "core/data/RecordLayout.h"
+#include "core/platform/LocalTime.h"
+#include "core/platform/Path.h"
+#include "core/platform/Text.h"
 
 using namespace record_layout;
 

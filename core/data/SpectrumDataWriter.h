@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "data/SpectrumData.h"
-#include "platform/File.h"
-#include "platform/LocalTime.h"
+#include "core/data/SpectrumData.h"
+#include "core/platform/File.h"
+#include "core/platform/LocalTime.h"
 
 class CGeneralPrm;
 

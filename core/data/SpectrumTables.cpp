@@ -1,6 +1,6 @@
 // Fixed tables of the spectrum record: temperature correction, luminous efficiency and the
 // built-in standard spectrum.
-#include "data/SpectrumTables.h"
+#include "core/data/SpectrumTables.h"
 
 namespace spectrum_tables {
 

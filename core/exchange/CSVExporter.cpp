@@ -1,4 +1,4 @@
-#include "exchange/CSVExporter.h"
+#include "core/exchange/CSVExporter.h"
 
 #include <fcntl.h>
 #include <strings.h>
@@ -27,14 +27,14 @@
 #include <emmintrin.h>
 #endif
 
-#include "exchange/CsvText.h"
-#include "exchange/LightQualityRows.h"
-#include "data/Range.h"
-#include "platform/AtomicReplace.h"
-#include "platform/Path.h"
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
-#include "platform/Text.h"
+#include "core/exchange/CsvText.h"
+#include "core/exchange/LightQualityRows.h"
+#include "core/data/Range.h"
+#include "core/platform/AtomicReplace.h"
+#include "core/platform/Path.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
+#include "core/platform/Text.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <atomic>
 #include <string>
 
-#include "config/ExportPrm.h"
-#include "data/SpectrumData.h"
-#include "data/SpectrumDataSet.h"
+#include "core/config/ExportPrm.h"
+#include "core/data/SpectrumData.h"
+#include "core/data/SpectrumDataSet.h"
 
 class CCSVExporter {
 public:

@@ -1,11 +1,11 @@
-#include "exchange/LightQualityRows.h"
+#include "core/exchange/LightQualityRows.h"
 
 #include <cstdio>
 
-#include "exchange/CsvText.h"
-#include "metrics/MetricsCalculator.h"
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
+#include "core/exchange/CsvText.h"
+#include "core/metrics/MetricsCalculator.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "exchange/VeldDataImporter.h"
+#include "core/exchange/VeldDataImporter.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,20 +14,20 @@
 #include <memory>
 #include <vector>
 
-#include "config/BaseDataPrm.h"
-#include "config/GeneralPrm.h"
-#include "data/DayFileLayout.h"
-#include "data/SpectrumData.h"
-#include "data/SpectrumDataReader.h"
-#include "data/SpectrumDataWriter.h"
-#include "platform/AtomicReplace.h"
-#include "platform/File.h"
-#include "platform/IniFile.h"
-#include "platform/LocalTime.h"
-#include "platform/Path.h"
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
-#include "platform/Text.h"
+#include "core/config/BaseDataPrm.h"
+#include "core/config/GeneralPrm.h"
+#include "core/data/DayFileLayout.h"
+#include "core/data/SpectrumData.h"
+#include "core/data/SpectrumDataReader.h"
+#include "core/data/SpectrumDataWriter.h"
+#include "core/platform/AtomicReplace.h"
+#include "core/platform/File.h"
+#include "core/platform/IniFile.h"
+#include "core/platform/LocalTime.h"
+#include "core/platform/Path.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
+#include "core/platform/Text.h"
 
 namespace {
 

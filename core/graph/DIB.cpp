@@ -1,10 +1,10 @@
-#include "graph/DIB.h"
+#include "core/graph/DIB.h"
 
 #include <string_view>
 
-#include "graph/Surface.h"
-#include "platform/AtomicReplace.h"
-#include "platform/Path.h"
+#include "core/graph/Surface.h"
+#include "core/platform/AtomicReplace.h"
+#include "core/platform/Path.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "graph/RgbImage.h"
+#include "core/graph/RgbImage.h"
 
 class Surface;
 

@@ -1,10 +1,10 @@
-#include "graph/DataGraph.h"
+#include "core/graph/DataGraph.h"
 
 #include <cmath>
 
-#include "graph/Scale.h"
-#include "graph/TextOut.h"
-#include "platform/Text.h"
+#include "core/graph/Scale.h"
+#include "core/graph/TextOut.h"
+#include "core/platform/Text.h"
 
 void SnapRange(double min, double max, double& snappedMin, double& snappedMax) {
     CScale ticks;

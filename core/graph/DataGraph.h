@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "graph/LineGraph.h"
+#include "core/graph/LineGraph.h"
 
 class CDataGraph : public CLineGraph {
 public:

@@ -1,13 +1,13 @@
-#include "graph/LineGraph.h"
+#include "core/graph/LineGraph.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
 
-#include "graph/Scale.h"
-#include "graph/TextOut.h"
-#include "platform/Text.h"
+#include "core/graph/Scale.h"
+#include "core/graph/TextOut.h"
+#include "core/platform/Text.h"
 
 namespace {
 

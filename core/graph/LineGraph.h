@@ -3,8 +3,8 @@
 // range onto bottom..top. Subclasses add axes, grid and markers.
 #include <cstdint>
 
-#include "data/Range.h"
-#include "graph/Surface.h"
+#include "core/data/Range.h"
+#include "core/graph/Surface.h"
 
 class CLineGraph {
 public:

@@ -1,6 +1,6 @@
-#include "graph/NumericalGraph.h"
+#include "core/graph/NumericalGraph.h"
 
-#include "graph/DataGraph.h"
+#include "core/graph/DataGraph.h"
 
 CNumericalGraph::CNumericalGraph(Surface* surface, std::uint32_t backgroundColor, bool showGrid, bool showMarker)
     : CLineGraph(surface, backgroundColor), showGrid_(showGrid ? 1 : 0), showMarker_(showMarker ? 1 : 0) {}

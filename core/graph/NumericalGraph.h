@@ -3,7 +3,7 @@
 // vertical line at every point of the series, and the Y range is exact unless snapped explicitly.
 #include <cstdint>
 
-#include "graph/LineGraph.h"
+#include "core/graph/LineGraph.h"
 
 class CNumericalGraph : public CLineGraph {
 public:

@@ -1,4 +1,4 @@
-#include "graph/PrintLayout.h"
+#include "core/graph/PrintLayout.h"
 
 bool FitPictureToPage(int pageWidth, int pageHeight, int pictureWidth, int pictureHeight, SurfaceRect& placement) {
     placement = SurfaceRect{};

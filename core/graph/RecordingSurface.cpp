@@ -1,4 +1,4 @@
-#include "graph/RecordingSurface.h"
+#include "core/graph/RecordingSurface.h"
 
 namespace {
 

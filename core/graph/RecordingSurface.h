@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "graph/Surface.h"
+#include "core/graph/Surface.h"
 
 struct RecordedCall {
     enum class Kind { Polyline, Polygon, Rectangle, Ellipse, FillRect, FrameRect, Text, Copy };

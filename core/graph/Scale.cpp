@@ -1,4 +1,4 @@
-#include "graph/Scale.h"
+#include "core/graph/Scale.h"
 
 #include <cmath>
 #include <cstdint>

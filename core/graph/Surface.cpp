@@ -1,4 +1,4 @@
-#include "graph/Surface.h"
+#include "core/graph/Surface.h"
 
 #include <algorithm>
 #include <cmath>

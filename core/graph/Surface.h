@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "graph/RgbImage.h"
+#include "core/graph/RgbImage.h"
 
 struct SurfacePoint {
     int x = 0;

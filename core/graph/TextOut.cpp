@@ -1,9 +1,9 @@
-#include "graph/TextOut.h"
+#include "core/graph/TextOut.h"
 
 #include <cmath>
 #include <cstdlib>
 
-#include "platform/StringTable.h"
+#include "core/platform/StringTable.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "graph/Surface.h"
+#include "core/graph/Surface.h"
 
 class CTextOut {
 public:

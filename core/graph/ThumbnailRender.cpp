@@ -1,9 +1,9 @@
-#include "graph/ThumbnailRender.h"
+#include "core/graph/ThumbnailRender.h"
 
 #include <cmath>
 
-#include "data/SpectrumData.h"
-#include "graph/DataGraph.h"
+#include "core/data/SpectrumData.h"
+#include "core/graph/DataGraph.h"
 
 void RenderThumbnailTile(Surface& surface, const GraphSeries& spectrum, const ThumbnailTile& tile) {
     if (tile.width <= 0 || tile.height <= 0) return;

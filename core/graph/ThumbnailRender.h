@@ -5,8 +5,8 @@
 #include <functional>
 #include <vector>
 
-#include "data/Range.h"
-#include "graph/Surface.h"
+#include "core/data/Range.h"
+#include "core/graph/Surface.h"
 
 class CSpectrumData;
 

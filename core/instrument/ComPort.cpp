@@ -1,10 +1,10 @@
-#include "instrument/ComPort.h"
+#include "core/instrument/ComPort.h"
 
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
-#include "instrument/SerialTransport.h"
+#include "core/instrument/SerialTransport.h"
 
 namespace {
 

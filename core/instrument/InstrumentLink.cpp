@@ -1,13 +1,13 @@
-#include "instrument/InstrumentLink.h"
+#include "core/instrument/InstrumentLink.h"
 
 #include <algorithm>
 #include <chrono>
 #include <vector>
 
-#include "config/MeasurementPrm.h"
-#include "instrument/LibusbBackend.h"
-#include "instrument/SerialTransport.h"
-#include "instrument/UsbTransport.h"
+#include "core/config/MeasurementPrm.h"
+#include "core/instrument/LibusbBackend.h"
+#include "core/instrument/SerialTransport.h"
+#include "core/instrument/UsbTransport.h"
 
 CInstrumentLink::~CInstrumentLink() { ClosePort(); }
 

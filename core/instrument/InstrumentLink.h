@@ -6,10 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "instrument/Transport.h"
+#include "core/instrument/Transport.h"
 
 class CMeasurementPrm;
-#include "instrument/UsbBackend.h"
+#include "core/instrument/UsbBackend.h"
 
 class CInstrumentLink {
 public:

@@ -1,12 +1,12 @@
-#include "instrument/InstrumentProtocol.h"
+#include "core/instrument/InstrumentProtocol.h"
 
 #include <chrono>
 #include <climits>
 #include <cstdio>
 
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
-#include "platform/Text.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
+#include "core/platform/Text.h"
 
 namespace {
 

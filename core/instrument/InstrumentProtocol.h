@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "data/SpectrumData.h"
-#include "instrument/InstrumentLink.h"
+#include "core/data/SpectrumData.h"
+#include "core/instrument/InstrumentLink.h"
 
 class CInstrumentProtocol {
 public:

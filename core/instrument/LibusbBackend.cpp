@@ -1,4 +1,4 @@
-#include "instrument/LibusbBackend.h"
+#include "core/instrument/LibusbBackend.h"
 
 #include <chrono>
 #include <cstdlib>

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "instrument/UsbBackend.h"
+#include "core/instrument/UsbBackend.h"
 
 struct libusb_context;
 struct libusb_device_handle;

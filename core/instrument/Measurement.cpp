@@ -1,16 +1,16 @@
-#include "instrument/Measurement.h"
+#include "core/instrument/Measurement.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <exception>
 
-#include "data/BaseDataSet.h"
-#include "data/SpectrumDataReader.h"
-#include "data/SpectrumDataWriter.h"
-#include "exchange/CSVExporter.h"
-#include "platform/File.h"
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
+#include "core/data/BaseDataSet.h"
+#include "core/data/SpectrumDataReader.h"
+#include "core/data/SpectrumDataWriter.h"
+#include "core/exchange/CSVExporter.h"
+#include "core/platform/File.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
 
 namespace {
 

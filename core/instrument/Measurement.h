@@ -19,15 +19,15 @@
 #include <thread>
 #include <vector>
 
-#include "config/ExportPrm.h"
-#include "config/GeneralPrm.h"
-#include "config/MeasurementPrm.h"
-#include "data/SpectrumData.h"
-#include "instrument/InstrumentLink.h"
-#include "instrument/InstrumentProtocol.h"
-#include "platform/Event.h"
-#include "platform/LocalTime.h"
-#include "platform/Messages.h"
+#include "core/config/ExportPrm.h"
+#include "core/config/GeneralPrm.h"
+#include "core/config/MeasurementPrm.h"
+#include "core/data/SpectrumData.h"
+#include "core/instrument/InstrumentLink.h"
+#include "core/instrument/InstrumentProtocol.h"
+#include "core/platform/Event.h"
+#include "core/platform/LocalTime.h"
+#include "core/platform/Messages.h"
 
 class CMeasurement {
 public:

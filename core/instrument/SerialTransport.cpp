@@ -1,4 +1,4 @@
-#include "instrument/SerialTransport.h"
+#include "core/instrument/SerialTransport.h"
 
 #include <cerrno>
 #include <chrono>

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "instrument/Transport.h"
+#include "core/instrument/Transport.h"
 
 class CSerialTransport : public CTransport {
 public:

@@ -1,4 +1,4 @@
-#include "instrument/UsbDescriptors.h"
+#include "core/instrument/UsbDescriptors.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
-#include "instrument/UsbTransport.h"
+#include "core/instrument/UsbTransport.h"
 
 #include <cstdio>
 #include <utility>
 
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "instrument/Transport.h"
-#include "instrument/UsbBackend.h"
+#include "core/instrument/Transport.h"
+#include "core/instrument/UsbBackend.h"
 
 class CUsbTransport : public CTransport {
 public:

@@ -1,11 +1,11 @@
-#include "metrics/ColourRendering.h"
+#include "core/metrics/ColourRendering.h"
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
-#include "metrics/MetricWeights.h"
-#include "metrics/PlanckianLocus.h"
+#include "core/metrics/MetricWeights.h"
+#include "core/metrics/PlanckianLocus.h"
 
 namespace metrics {
 

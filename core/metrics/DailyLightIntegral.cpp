@@ -1,8 +1,8 @@
-#include "metrics/DailyLightIntegral.h"
+#include "core/metrics/DailyLightIntegral.h"
 
 #include <algorithm>
 
-#include "platform/LocalTime.h"
+#include "core/platform/LocalTime.h"
 
 namespace metrics {
 

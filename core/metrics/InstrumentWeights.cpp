@@ -1,4 +1,4 @@
-#include "metrics/InstrumentWeights.h"
+#include "core/metrics/InstrumentWeights.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -7,9 +7,9 @@
 #include <xmmintrin.h>
 #endif
 
-#include "data/SpectrumData.h"
-#include "data/SpectrumTables.h"
-#include "metrics/MetricWeights.h"
+#include "core/data/SpectrumData.h"
+#include "core/data/SpectrumTables.h"
+#include "core/metrics/MetricWeights.h"
 
 namespace metrics {
 

@@ -1,4 +1,4 @@
-#include "metrics/LightMetrics.h"
+#include "core/metrics/LightMetrics.h"
 
 #include <string>
 

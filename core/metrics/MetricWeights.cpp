@@ -1,9 +1,9 @@
-#include "metrics/MetricWeights.h"
+#include "core/metrics/MetricWeights.h"
 
 #include <algorithm>
 
-#include "metrics/LightMetrics.h"
-#include "metrics/ReferenceTables.h"
+#include "core/metrics/LightMetrics.h"
+#include "core/metrics/ReferenceTables.h"
 
 namespace metrics {
 

@@ -1,16 +1,16 @@
-#include "metrics/MetricsCalculator.h"
+#include "core/metrics/MetricsCalculator.h"
 
 #include <array>
 #include <cmath>
 
-#include "data/SpectrumData.h"
-#include "metrics/ColourRendering.h"
-#include "metrics/InstrumentWeights.h"
-#include "metrics/MetricWeights.h"
-#include "metrics/NmSpectrum.h"
-#include "metrics/PlanckianLocus.h"
-#include "metrics/ReferenceTables.h"
-#include "metrics/SpectrumLocus.h"
+#include "core/data/SpectrumData.h"
+#include "core/metrics/ColourRendering.h"
+#include "core/metrics/InstrumentWeights.h"
+#include "core/metrics/MetricWeights.h"
+#include "core/metrics/NmSpectrum.h"
+#include "core/metrics/PlanckianLocus.h"
+#include "core/metrics/ReferenceTables.h"
+#include "core/metrics/SpectrumLocus.h"
 
 namespace metrics {
 

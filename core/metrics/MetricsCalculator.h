@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "metrics/LightMetrics.h"
+#include "core/metrics/LightMetrics.h"
 
 class CSpectrumData;
 

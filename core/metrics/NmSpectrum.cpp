@@ -1,9 +1,9 @@
-#include "metrics/NmSpectrum.h"
+#include "core/metrics/NmSpectrum.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "data/SpectrumData.h"
+#include "core/data/SpectrumData.h"
 
 namespace metrics {
 

@@ -1,9 +1,9 @@
-#include "metrics/PlanckianLocus.h"
+#include "core/metrics/PlanckianLocus.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "metrics/ReferenceTables.h"
+#include "core/metrics/ReferenceTables.h"
 
 namespace metrics {
 

@@ -1,4 +1,4 @@
-#include "metrics/ReferenceTables.h"
+#include "core/metrics/ReferenceTables.h"
 
 namespace metrics::reference {
 

@@ -1,5 +1,5 @@
 #pragma once
-// The published tables the metrics are computed with, compiled in from metrics/data/*.csv (see its
+// The published tables the metrics are computed with, compiled in from core/metrics/data/*.csv (see its
 // README for the sources).
 namespace metrics::reference {
 

@@ -1,9 +1,9 @@
-#include "metrics/SpectrumLocus.h"
+#include "core/metrics/SpectrumLocus.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "metrics/ReferenceTables.h"
+#include "core/metrics/ReferenceTables.h"
 
 namespace metrics {
 

@@ -1,4 +1,4 @@
-#include "platform/AtomicReplace.h"
+#include "core/platform/AtomicReplace.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <system_error>
 
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
 
 namespace platform {
 namespace {

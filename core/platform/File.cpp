@@ -1,4 +1,4 @@
-#include "platform/File.h"
+#include "core/platform/File.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/AtomicReplace.h"
-#include "platform/Path.h"
+#include "core/platform/AtomicReplace.h"
+#include "core/platform/Path.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/FloatText.h"
+#include "core/platform/FloatText.h"
 
 #include <charconv>
 #include <cmath>

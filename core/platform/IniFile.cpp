@@ -1,4 +1,4 @@
-#include "platform/IniFile.h"
+#include "core/platform/IniFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,9 +7,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/AtomicReplace.h"
-#include "platform/Path.h"
-#include "platform/Text.h"
+#include "core/platform/AtomicReplace.h"
+#include "core/platform/Path.h"
+#include "core/platform/Text.h"
 
 namespace platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/LocalTime.h"
+#include "core/platform/LocalTime.h"
 
 #include <chrono>
 #include <cstdlib>

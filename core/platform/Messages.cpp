@@ -1,4 +1,4 @@
-#include "platform/Messages.h"
+#include "core/platform/Messages.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/Path.h"
+#include "core/platform/Path.h"
 
 #include <dirent.h>
 #include <sys/stat.h>

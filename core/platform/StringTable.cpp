@@ -1,4 +1,4 @@
-#include "platform/StringTable.h"
+#include "core/platform/StringTable.h"
 
 #include <algorithm>
 #include <atomic>

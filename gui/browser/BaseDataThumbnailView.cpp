@@ -1,15 +1,15 @@
-#include "views/BaseDataThumbnailView.h"
+#include "gui/browser/BaseDataThumbnailView.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QPainter>
 
-#include "data/BaseDataSet.h"
-#include "platform/Messages.h"
-#include "platform/StringIds.h"
-#include "ui/WindowMessage.h"
-#include "views/DataGraphView.h"
-#include "views/ThumbnailPicture.h"
+#include "core/data/BaseDataSet.h"
+#include "core/platform/Messages.h"
+#include "core/platform/StringIds.h"
+#include "gui/common/WindowMessage.h"
+#include "gui/spectrum/DataGraphView.h"
+#include "render/ThumbnailPicture.h"
 
 CBaseDataThumbnailView::CBaseDataThumbnailView(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);

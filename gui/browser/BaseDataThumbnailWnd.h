@@ -1,6 +1,6 @@
 #pragma once
 // "Standard data thumbnail": the frame of the standard data thumbnail view.
-#include "ui/ThumbnailFrame.h"
+#include "gui/browser/ThumbnailFrame.h"
 
 class CBaseDataThumbnailWnd : public CThumbnailFrame {
 public:

@@ -1,4 +1,4 @@
-#include "ui/DataListCtrl.h"
+#include "gui/browser/DataListCtrl.h"
 
 #include <QAbstractTableModel>
 #include <QContextMenuEvent>
@@ -8,7 +8,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-#include "platform/Text.h"
+#include "core/platform/Text.h"
 
 class CDataListModel : public QAbstractTableModel {
 public:

@@ -1,4 +1,4 @@
-#include "views/DataThumbnailView.h"
+#include "gui/browser/DataThumbnailView.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -9,11 +9,11 @@
 #include <QWheelEvent>
 #include <climits>
 
-#include "data/SpectrumDataSet.h"
-#include "platform/Messages.h"
-#include "platform/StringIds.h"
-#include "ui/WindowMessage.h"
-#include "views/DataGraphView.h"
+#include "core/data/SpectrumDataSet.h"
+#include "core/platform/Messages.h"
+#include "core/platform/StringIds.h"
+#include "gui/common/WindowMessage.h"
+#include "gui/spectrum/DataGraphView.h"
 
 CDataThumbnailView::CDataThumbnailView(QWidget* parent) : QAbstractScrollArea(parent) {
     setFrameShape(QFrame::NoFrame);

@@ -10,7 +10,7 @@
 #include <QAbstractScrollArea>
 #include <set>
 
-#include "views/ThumbnailPicture.h"
+#include "render/ThumbnailPicture.h"
 
 class QTimer;
 

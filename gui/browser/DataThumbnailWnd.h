@@ -1,6 +1,6 @@
 #pragma once
 // "Measured data thumbnail": the frame of the measured data thumbnail view.
-#include "ui/ThumbnailFrame.h"
+#include "gui/browser/ThumbnailFrame.h"
 
 class CDataThumbnailWnd : public CThumbnailFrame {
 public:

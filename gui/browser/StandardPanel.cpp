@@ -1,4 +1,4 @@
-#include "app/StandardPanel.h"
+#include "gui/browser/StandardPanel.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -6,15 +6,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "data/BaseDataSet.h"
-#include "platform/Messages.h"
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
-#include "ui/DataListCtrl.h"
-#include "ui/FrameSet.h"
-#include "ui/Prompter.h"
-#include "ui/ViewFactory.h"
-#include "ui/WindowMessage.h"
+#include "core/data/BaseDataSet.h"
+#include "core/platform/Messages.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
+#include "gui/browser/DataListCtrl.h"
+#include "gui/common/FrameSet.h"
+#include "gui/common/Prompter.h"
+#include "gui/common/ViewFactory.h"
+#include "gui/common/WindowMessage.h"
 
 namespace {
 

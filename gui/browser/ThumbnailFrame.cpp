@@ -1,4 +1,4 @@
-#include "ui/ThumbnailFrame.h"
+#include "gui/browser/ThumbnailFrame.h"
 
 #include <QCloseEvent>
 #include <QVBoxLayout>

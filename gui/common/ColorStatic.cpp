@@ -1,4 +1,4 @@
-#include "ui/ColorStatic.h"
+#include "gui/common/ColorStatic.h"
 
 #include <QPalette>
 #include <QTimerEvent>

@@ -1,8 +1,8 @@
-#include "views/ColorSwatch.h"
+#include "gui/common/ColorSwatch.h"
 
 #include <QMouseEvent>
 
-#include "ui/Prompter.h"
+#include "gui/common/Prompter.h"
 
 CColorSwatch::CColorSwatch(QWidget* parent) : CColorStatic(parent) {
     setMinimumSize(32, 16);

@@ -3,7 +3,7 @@
 // preset to its colour, when clicked; OK sets and redraws it, Cancel keeps it.
 #include <functional>
 
-#include "ui/ColorStatic.h"
+#include "gui/common/ColorStatic.h"
 
 class CColorSwatch : public CColorStatic {
 public:

@@ -1,10 +1,10 @@
-#include "ui/FrameSet.h"
+#include "gui/common/FrameSet.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>
 
-#include "ui/WindowMessage.h"
+#include "gui/common/WindowMessage.h"
 
 namespace {
 constexpr int kCascadeStep = 28;

@@ -1,4 +1,4 @@
-#include "views/GraphDialogParts.h"
+#include "gui/common/GraphDialogParts.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -11,11 +11,11 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
-#include "ui/Prompter.h"
-#include "views/ColorSwatch.h"
-#include "views/SettingsFields.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
+#include "gui/common/Prompter.h"
+#include "gui/common/ColorSwatch.h"
+#include "gui/common/SettingsFields.h"
 
 namespace {
 QString T(int id) { return QString::fromStdString(platform::LoadString(id)); }

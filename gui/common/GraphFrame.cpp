@@ -1,15 +1,15 @@
-#include "views/GraphFrame.h"
+#include "gui/common/GraphFrame.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QMenu>
 #include <QToolBar>
 
-#include "platform/Messages.h"
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
-#include "ui/WindowMessage.h"
-#include "views/GraphIcons.h"
+#include "core/platform/Messages.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
+#include "gui/common/WindowMessage.h"
+#include "gui/common/GraphIcons.h"
 
 namespace {
 const std::string& S(int id) { return platform::LoadString(id); }

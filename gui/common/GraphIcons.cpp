@@ -1,10 +1,10 @@
-#include "views/GraphIcons.h"
+#include "gui/common/GraphIcons.h"
 
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 
-#include "views/DataGraphPicture.h"
+#include "render/DataGraphPicture.h"
 
 namespace {
 

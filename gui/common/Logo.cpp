@@ -1,4 +1,4 @@
-#include "ui/Logo.h"
+#include "gui/common/Logo.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -1,7 +1,7 @@
-#include "ui/Prompter.h"
+#include "gui/common/Prompter.h"
 
-#include "platform/StringTable.h"
-#include "ui/QtPrompter.h"
+#include "core/platform/StringTable.h"
+#include "gui/common/QtPrompter.h"
 
 namespace {
 Prompter* g_installed = nullptr;

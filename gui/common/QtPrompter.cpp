@@ -1,4 +1,4 @@
-#include "ui/QtPrompter.h"
+#include "gui/common/QtPrompter.h"
 
 #include <QColorDialog>
 #include <QDesktopServices>
@@ -11,8 +11,8 @@
 #include <QStringList>
 #include <QUrl>
 
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // The Prompter on real Qt dialogs; buttons and titles come from the string table.
 #include <QString>
 
-#include "ui/Prompter.h"
+#include "gui/common/Prompter.h"
 
 class QtPrompter : public Prompter {
 public:

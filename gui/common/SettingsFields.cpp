@@ -1,13 +1,13 @@
-#include "views/SettingsFields.h"
+#include "gui/common/SettingsFields.h"
 
 #include <QLineEdit>
 #include <cmath>
 
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
-#include "platform/Text.h"
-#include "ui/Prompter.h"
-#include "views/DataGraphPicture.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
+#include "core/platform/Text.h"
+#include "gui/common/Prompter.h"
+#include "render/DataGraphPicture.h"
 
 bool ParseNumber(const QString& text, double& value) {
     bool ok = false;

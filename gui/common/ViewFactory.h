@@ -1,6 +1,6 @@
 #pragma once
-// What the main dialog needs of the windows built in views/: the application makes one factory
-// (views/ViewFactory.h builds the real one) and hands it to the main dialog, which passes it on.
+// What the main dialog needs of the graph and thumbnail windows: the application makes one factory
+// (gui/shell/ViewFactory.h builds the real one) and hands it to the main dialog, which passes it on.
 // The dialog leaves a command whose entry is empty disabled, so a window that is not there is
 // never offered; tests pass entries of their own.
 //

@@ -1,4 +1,4 @@
-#include "ui/WindowMessage.h"
+#include "gui/common/WindowMessage.h"
 
 #include <QCoreApplication>
 #include <QPointer>

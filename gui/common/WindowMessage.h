@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <mutex>
 
-#include "platform/Messages.h"
+#include "core/platform/Messages.h"
 
 class QObject;
 class QWidget;

@@ -1,13 +1,13 @@
-#include "ui/AboutDlg.h"
+#include "gui/dialogs/AboutDlg.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
-#include "ui/Logo.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
+#include "gui/common/Logo.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("dlg100"));

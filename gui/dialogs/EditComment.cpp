@@ -1,4 +1,4 @@
-#include "ui/EditComment.h"
+#include "gui/dialogs/EditComment.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -7,9 +7,9 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
-#include "platform/Text.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
+#include "core/platform/Text.h"
 
 namespace {
 QString Text(int id) { return QString::fromStdString(platform::LoadString(id)); }

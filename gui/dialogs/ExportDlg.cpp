@@ -1,4 +1,4 @@
-#include "exchange/ExportDlg.h"
+#include "gui/dialogs/ExportDlg.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -12,14 +12,14 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "data/SpectrumData.h"
-#include "data/SpectrumDataSet.h"
-#include "exchange/CSVExporter.h"
-#include "platform/Path.h"
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
-#include "ui/Prompter.h"
-#include "views/SettingsFields.h"
+#include "core/data/SpectrumData.h"
+#include "core/data/SpectrumDataSet.h"
+#include "core/exchange/CSVExporter.h"
+#include "core/platform/Path.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
+#include "gui/common/Prompter.h"
+#include "gui/common/SettingsFields.h"
 
 namespace {
 

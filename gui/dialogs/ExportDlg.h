@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <string>
 
-#include "config/ExportPrm.h"
+#include "core/config/ExportPrm.h"
 
 class CSpectrumData;
 class CSpectrumDataSet;

@@ -1,4 +1,4 @@
-#include "exchange/ImportDlg.h"
+#include "gui/dialogs/ImportDlg.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -14,11 +14,11 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "exchange/VeldDataImporter.h"
-#include "platform/Path.h"
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
-#include "ui/Prompter.h"
+#include "core/exchange/VeldDataImporter.h"
+#include "core/platform/Path.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
+#include "gui/common/Prompter.h"
 
 namespace {
 

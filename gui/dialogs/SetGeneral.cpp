@@ -1,4 +1,4 @@
-#include "ui/SetGeneral.h"
+#include "gui/dialogs/SetGeneral.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -10,11 +10,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "config/GeneralPrm.h"
-#include "platform/Path.h"
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
-#include "ui/Prompter.h"
+#include "core/config/GeneralPrm.h"
+#include "core/platform/Path.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
+#include "gui/common/Prompter.h"
 
 namespace {
 QString Text(int id) { return QString::fromStdString(platform::LoadString(id)); }

@@ -1,4 +1,4 @@
-#include "ui/SetMeasurement.h"
+#include "gui/dialogs/SetMeasurement.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -13,13 +13,13 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
-#include "config/MeasurementPrm.h"
-#include "instrument/ComPort.h"
-#include "platform/LocalTime.h"
-#include "platform/Path.h"
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
-#include "ui/Prompter.h"
+#include "core/config/MeasurementPrm.h"
+#include "core/instrument/ComPort.h"
+#include "core/platform/LocalTime.h"
+#include "core/platform/Path.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
+#include "gui/common/Prompter.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "app/ExchangeCommands.h"
+#include "gui/shell/ExchangeCommands.h"
 
-#include "app/RunEngine.h"
-#include "data/SpectrumDataSet.h"
-#include "exchange/ExportDlg.h"
-#include "exchange/ImportDlg.h"
-#include "platform/StringIds.h"
-#include "ui/Prompter.h"
+#include "gui/shell/RunEngine.h"
+#include "core/data/SpectrumDataSet.h"
+#include "gui/dialogs/ExportDlg.h"
+#include "gui/dialogs/ImportDlg.h"
+#include "core/platform/StringIds.h"
+#include "gui/common/Prompter.h"
 
 void ExportSelection(QWidget* parent, const CSpectrumDataSet& data, const std::set<int>& selection,
                      const CSpectrumData* standard) {

@@ -1,4 +1,4 @@
-#include "app/FinishSound.h"
+#include "gui/shell/FinishSound.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -12,8 +12,8 @@
 #include <QSoundEffect>
 #endif
 
-#include "platform/AtomicReplace.h"
-#include "platform/Path.h"
+#include "core/platform/AtomicReplace.h"
+#include "core/platform/Path.h"
 
 void CFinishSound::Play() {
     QCoreApplication* app = QCoreApplication::instance();

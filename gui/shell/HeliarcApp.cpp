@@ -1,4 +1,4 @@
-#include "app/HeliarcApp.h"
+#include "gui/shell/HeliarcApp.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -12,22 +12,22 @@
 #include <cstdlib>
 #include <cstdio>
 
-#include "app/FinishSound.h"
-#include "app/HeliarcDlg.h"
-#include "app/MeasurementRunEngine.h"
-#include "config/GeneralPrm.h"
-#include "config/SettingsCheck.h"
-#include "ui/DataListCtrl.h"
-#include "ui/ImageFile.h"
-#include "platform/File.h"
-#include "platform/Path.h"
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
+#include "gui/shell/FinishSound.h"
+#include "gui/shell/HeliarcDlg.h"
+#include "gui/shell/MeasurementRunEngine.h"
+#include "core/config/GeneralPrm.h"
+#include "core/config/SettingsCheck.h"
+#include "gui/browser/DataListCtrl.h"
+#include "render/ImageFile.h"
+#include "core/platform/File.h"
+#include "core/platform/Path.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
 #include "sim/SimulatedInstrument.h"
-#include "ui/Logo.h"
-#include "ui/Prompter.h"
-#include "ui/WindowMessage.h"
-#include "views/ViewFactory.h"
+#include "gui/common/Logo.h"
+#include "gui/common/Prompter.h"
+#include "gui/common/WindowMessage.h"
+#include "gui/shell/ViewFactory.h"
 
 namespace {
 CHeliarcApp* g_app = nullptr;

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "ui/BaseDataThumbnailWnd.h"
-#include "ui/DataThumbnailWnd.h"
+#include "gui/browser/BaseDataThumbnailWnd.h"
+#include "gui/browser/DataThumbnailWnd.h"
 
 class CHeliarcDlg;
 class CSimulatedInstrument;

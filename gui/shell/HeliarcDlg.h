@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "data/BaseDataSet.h"
-#include "data/SpectrumData.h"
-#include "data/SpectrumDataSet.h"
-#include "ui/FrameSet.h"
-#include "ui/ViewFactory.h"
+#include "core/data/BaseDataSet.h"
+#include "core/data/SpectrumData.h"
+#include "core/data/SpectrumDataSet.h"
+#include "gui/common/FrameSet.h"
+#include "gui/common/ViewFactory.h"
 
 class CBaseDataThumbnailWnd;
 class CColorStatic;

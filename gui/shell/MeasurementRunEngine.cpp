@@ -1,6 +1,6 @@
-#include "app/MeasurementRunEngine.h"
+#include "gui/shell/MeasurementRunEngine.h"
 
-#include "instrument/Measurement.h"
+#include "core/instrument/Measurement.h"
 
 CMeasurementRunEngine::CMeasurementRunEngine() : measurement_(std::make_unique<CMeasurement>()) {}
 

@@ -2,7 +2,7 @@
 // The program's engine: CMeasurement behind the dialog's CRunEngine.
 #include <memory>
 
-#include "app/RunEngine.h"
+#include "gui/shell/RunEngine.h"
 
 class CMeasurement;
 

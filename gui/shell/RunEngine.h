@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/Messages.h"
+#include "core/platform/Messages.h"
 
 class CMeasurementPrm;
 

@@ -1,15 +1,15 @@
-#include "views/ViewFactory.h"
+#include "gui/shell/ViewFactory.h"
 
 #include <QString>
 
-#include "views/3DGraphView.h"
-#include "views/3DGraphWnd.h"
-#include "views/BaseDataThumbnailView.h"
-#include "views/DataGraphView.h"
-#include "views/DataGraphWnd.h"
-#include "views/DataThumbnailView.h"
-#include "views/NumericalGraphView.h"
-#include "views/NumericalGraphWnd.h"
+#include "gui/threed/3DGraphView.h"
+#include "gui/threed/3DGraphWnd.h"
+#include "gui/browser/BaseDataThumbnailView.h"
+#include "gui/spectrum/DataGraphView.h"
+#include "gui/spectrum/DataGraphWnd.h"
+#include "gui/browser/DataThumbnailView.h"
+#include "gui/trend/NumericalGraphView.h"
+#include "gui/trend/NumericalGraphWnd.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/HeliarcApp.h"
+#include "gui/shell/HeliarcApp.h"
 
 int main(int argc, char** argv) {
     // Past a user's file size limit (ulimit -f) a write should fail and be reported as one that

@@ -1,18 +1,18 @@
-#include "views/DataGraphView.h"
+#include "gui/spectrum/DataGraphView.h"
 
 #include <QContextMenuEvent>
 #include <QDialog>
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "platform/Messages.h"
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
-#include "ui/QtSurfaceImage.h"
-#include "ui/WindowMessage.h"
-#include "views/PictureOutput.h"
-#include "views/SetDataGraph.h"
-#include "views/SetMultiDataGraph.h"
+#include "core/platform/Messages.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
+#include "render/QtSurfaceImage.h"
+#include "gui/common/WindowMessage.h"
+#include "gui/spectrum/PictureOutput.h"
+#include "gui/spectrum/SetDataGraph.h"
+#include "gui/spectrum/SetMultiDataGraph.h"
 
 using P = CDataGraphPicture;
 

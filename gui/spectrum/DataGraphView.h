@@ -5,8 +5,8 @@
 #include <functional>
 #include <vector>
 
-#include "ui/Prompter.h"
-#include "views/DataGraphPicture.h"
+#include "gui/common/Prompter.h"
+#include "render/DataGraphPicture.h"
 
 class QPrinter;
 

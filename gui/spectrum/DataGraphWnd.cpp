@@ -1,11 +1,11 @@
-#include "views/DataGraphWnd.h"
+#include "gui/spectrum/DataGraphWnd.h"
 
 #include <QAction>
 #include <QMenu>
 
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
-#include "views/DataGraphView.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
+#include "gui/spectrum/DataGraphView.h"
 
 using P = CDataGraphPicture;
 static_assert(P::kCmdConfiguration == CGraphFrame::kCmdConfiguration && P::kCmdCopy == CGraphFrame::kCmdCopy &&

@@ -3,7 +3,7 @@
 // when closed and then tells the main window with UM_GRAPH_CLOSED.
 #include <string>
 
-#include "views/GraphFrame.h"
+#include "gui/common/GraphFrame.h"
 
 class CDataGraphView;
 

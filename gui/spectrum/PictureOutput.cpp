@@ -1,4 +1,4 @@
-#include "views/PictureOutput.h"
+#include "gui/spectrum/PictureOutput.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -10,15 +10,15 @@
 #include <string>
 #include <unistd.h>
 
-#include "graph/DIB.h"
-#include "graph/PrintLayout.h"
-#include "platform/Messages.h"
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
-#include "ui/Prompter.h"
-#include "ui/QtSurfaceImage.h"
-#include "ui/WindowMessage.h"
-#include "views/DataGraphView.h"
+#include "core/graph/DIB.h"
+#include "core/graph/PrintLayout.h"
+#include "core/platform/Messages.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
+#include "gui/common/Prompter.h"
+#include "render/QtSurfaceImage.h"
+#include "gui/common/WindowMessage.h"
+#include "gui/spectrum/DataGraphView.h"
 
 QPrinter& KeptPrinter() {
     static std::unique_ptr<QPrinter> printer = std::make_unique<QPrinter>(QPrinter::HighResolution);

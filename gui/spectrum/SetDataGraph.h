@@ -2,8 +2,8 @@
 // "Graph config" of the spectrum graph showing one record (modes other than several records).
 #include <QDialog>
 
-#include "config/DataGraphPrm.h"
-#include "views/GraphDialogParts.h"
+#include "core/config/DataGraphPrm.h"
+#include "gui/common/GraphDialogParts.h"
 
 class QCheckBox;
 class QLabel;

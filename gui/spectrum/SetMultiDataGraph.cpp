@@ -1,4 +1,4 @@
-#include "views/SetMultiDataGraph.h"
+#include "gui/spectrum/SetMultiDataGraph.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -7,13 +7,13 @@
 #include <QRadioButton>
 #include <algorithm>
 
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
-#include "ui/Prompter.h"
-#include "views/ColorSwatch.h"
-#include "views/DataGraphPicture.h"
-#include "views/GraphDialogParts.h"
-#include "views/SettingsFields.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
+#include "gui/common/Prompter.h"
+#include "gui/common/ColorSwatch.h"
+#include "render/DataGraphPicture.h"
+#include "gui/common/GraphDialogParts.h"
+#include "gui/common/SettingsFields.h"
 
 namespace {
 QString T(int id) { return QString::fromStdString(platform::LoadString(id)); }

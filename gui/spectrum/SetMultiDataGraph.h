@@ -3,8 +3,8 @@
 #include <QDialog>
 #include <array>
 
-#include "config/DataGraphPrm.h"
-#include "views/GraphDialogParts.h"
+#include "core/config/DataGraphPrm.h"
+#include "gui/common/GraphDialogParts.h"
 
 class QCheckBox;
 class QLabel;

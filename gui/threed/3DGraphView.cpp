@@ -1,4 +1,4 @@
-#include "views/3DGraphView.h"
+#include "gui/threed/3DGraphView.h"
 
 #include <QContextMenuEvent>
 #include <QDialog>
@@ -6,11 +6,11 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "platform/StringIds.h"
-#include "ui/QtSurfaceImage.h"
-#include "views/DataGraphView.h"
-#include "views/PictureOutput.h"
-#include "views/Set3DGraph.h"
+#include "core/platform/StringIds.h"
+#include "render/QtSurfaceImage.h"
+#include "gui/spectrum/DataGraphView.h"
+#include "gui/spectrum/PictureOutput.h"
+#include "gui/threed/Set3DGraph.h"
 
 using G = C3DGraphPicture;
 

@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "views/3DGraphPicture.h"
+#include "render/3DGraphPicture.h"
 
 class C3DGraphView : public QWidget {
 public:

@@ -1,11 +1,11 @@
-#include "views/3DGraphWnd.h"
+#include "gui/threed/3DGraphWnd.h"
 
 #include <QAction>
 #include <QMenu>
 
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
-#include "views/3DGraphView.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
+#include "gui/threed/3DGraphView.h"
 
 using G = C3DGraphPicture;
 static_assert(G::kCmdConfiguration == CGraphFrame::kCmdConfiguration && G::kCmdCopy == CGraphFrame::kCmdCopy &&

@@ -3,7 +3,7 @@
 // and posts UM_GRAPH_CLOSED with window set 5.
 #include <string>
 
-#include "views/GraphFrame.h"
+#include "gui/common/GraphFrame.h"
 
 class C3DGraphView;
 

@@ -1,4 +1,4 @@
-#include "views/Set3DGraph.h"
+#include "gui/threed/Set3DGraph.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -7,11 +7,11 @@
 #include <QRadioButton>
 #include <algorithm>
 
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
-#include "views/ColorSwatch.h"
-#include "views/GraphDialogParts.h"
-#include "views/SettingsFields.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
+#include "gui/common/ColorSwatch.h"
+#include "gui/common/GraphDialogParts.h"
+#include "gui/common/SettingsFields.h"
 
 namespace {
 QString T(int id) { return QString::fromStdString(platform::LoadString(id)); }

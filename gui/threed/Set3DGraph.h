@@ -3,8 +3,8 @@
 // view angles of the 3-D graph.
 #include <QDialog>
 
-#include "config/3DGraphPrm.h"
-#include "views/GraphDialogParts.h"
+#include "core/config/3DGraphPrm.h"
+#include "gui/common/GraphDialogParts.h"
 
 class QLineEdit;
 class QRadioButton;

@@ -1,16 +1,16 @@
-#include "views/NumericalGraphView.h"
+#include "gui/trend/NumericalGraphView.h"
 
 #include <QContextMenuEvent>
 #include <QDialog>
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "graph/RgbImage.h"
-#include "platform/StringIds.h"
-#include "ui/QtSurfaceImage.h"
-#include "views/DataGraphView.h"
-#include "views/PictureOutput.h"
-#include "views/SetNumericalGraph.h"
+#include "core/graph/RgbImage.h"
+#include "core/platform/StringIds.h"
+#include "render/QtSurfaceImage.h"
+#include "gui/spectrum/DataGraphView.h"
+#include "gui/spectrum/PictureOutput.h"
+#include "gui/trend/SetNumericalGraph.h"
 
 using N = CNumericalGraphPicture;
 

@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "views/NumericalGraphPicture.h"
+#include "render/NumericalGraphPicture.h"
 
 class CNumericalGraphView : public QWidget {
 public:

@@ -1,11 +1,11 @@
-#include "views/NumericalGraphWnd.h"
+#include "gui/trend/NumericalGraphWnd.h"
 
 #include <QAction>
 #include <QMenu>
 
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
-#include "views/NumericalGraphView.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
+#include "gui/trend/NumericalGraphView.h"
 
 using N = CNumericalGraphPicture;
 static_assert(N::kCmdConfiguration == CGraphFrame::kCmdConfiguration && N::kCmdCopy == CGraphFrame::kCmdCopy &&

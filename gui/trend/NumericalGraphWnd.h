@@ -3,7 +3,7 @@
 // itself when closed and posts UM_GRAPH_CLOSED with window set 4.
 #include <string>
 
-#include "views/GraphFrame.h"
+#include "gui/common/GraphFrame.h"
 
 class CNumericalGraphView;
 

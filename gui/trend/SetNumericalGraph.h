@@ -4,7 +4,7 @@
 #include <QDialog>
 #include <array>
 
-#include "config/NumericalGraphPrm.h"
+#include "core/config/NumericalGraphPrm.h"
 
 class QCheckBox;
 class QLabel;

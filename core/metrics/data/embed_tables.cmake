@@ -1,8 +1,8 @@
-# Writes the reference CSVs as C++ arrays: cmake -DOUT=file.cpp -DDIR=metrics/data
+# Writes the reference CSVs as C++ arrays: cmake -DOUT=file.cpp -DDIR=core/metrics/data
 #   -DTABLES="name=file.csv=expected header;..." -P embed_tables.cmake
 # Each number is the CSV's text; a table whose header or column count differs from the expected one
 # stops the build instead of compiling wrong data.
-file(WRITE ${OUT} "// Generated from metrics/data by embed_tables.cmake; do not edit.\n#include \"metrics/ReferenceTables.h\"\n\nnamespace metrics::reference {\n")
+file(WRITE ${OUT} "// Generated from core/metrics/data by embed_tables.cmake; do not edit.\n#include \"core/metrics/ReferenceTables.h\"\n\nnamespace metrics::reference {\n")
 foreach(entry ${TABLES})
   string(REPLACE "=" ";" parts "${entry}")
   list(GET parts 0 name)
