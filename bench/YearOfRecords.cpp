@@ -9,10 +9,10 @@
 #include <thread>
 #include <vector>
 
-#include "config/GeneralPrm.h"
-#include "data/SpectrumDataWriter.h"
-#include "platform/LocalTime.h"
-#include "platform/Path.h"
+#include "core/config/GeneralPrm.h"
+#include "core/data/SpectrumDataWriter.h"
+#include "core/platform/LocalTime.h"
+#include "core/platform/Path.h"
 #include "sim/SimRandom.h"
 
 namespace benchdata {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "data/SpectrumData.h"
+#include "core/data/SpectrumData.h"
 #include "sim/SimModel.h"
 
 namespace benchdata {

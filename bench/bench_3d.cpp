@@ -6,8 +6,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "graph/RecordingSurface.h"
-#include "views/3DGraphPicture.h"
+#include "core/graph/RecordingSurface.h"
+#include "render/3DGraphPicture.h"
 
 namespace {
 

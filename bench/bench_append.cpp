@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <string>
 
-#include "config/GeneralPrm.h"
-#include "data/SpectrumDataWriter.h"
-#include "platform/File.h"
-#include "platform/LocalTime.h"
-#include "platform/Path.h"
+#include "core/config/GeneralPrm.h"
+#include "core/data/SpectrumDataWriter.h"
+#include "core/platform/File.h"
+#include "core/platform/LocalTime.h"
+#include "core/platform/Path.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
 

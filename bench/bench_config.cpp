@@ -7,9 +7,9 @@
 
 #include <filesystem>
 
-#include "config/BaseDataPrm.h"
-#include "config/DataGraphPrm.h"
-#include "config/NumericalGraphPrm.h"
+#include "core/config/BaseDataPrm.h"
+#include "core/config/DataGraphPrm.h"
+#include "core/config/NumericalGraphPrm.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "config/ExportPrm.h"
-#include "data/SpectrumDataSet.h"
-#include "exchange/CSVExporter.h"
+#include "core/config/ExportPrm.h"
+#include "core/data/SpectrumDataSet.h"
+#include "core/exchange/CSVExporter.h"
 
 namespace {
 

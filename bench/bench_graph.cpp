@@ -5,9 +5,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "graph/DIB.h"
-#include "graph/DataGraph.h"
-#include "ui/QtSurfaceImage.h"
+#include "core/graph/DIB.h"
+#include "core/graph/DataGraph.h"
+#include "render/QtSurfaceImage.h"
 
 namespace {
 

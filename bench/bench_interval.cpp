@@ -10,8 +10,8 @@
 #include <memory>
 #include <vector>
 
-#include "config/MeasurementPrm.h"
-#include "instrument/Measurement.h"
+#include "core/config/MeasurementPrm.h"
+#include "core/instrument/Measurement.h"
 #include "sim/SimulatedInstrument.h"
 #include "tests/integration/measure/TapTransport.h"
 #include "tests/support/TestSupport.h"

@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "bench/YearOfRecords.h"
-#include "config/Parameter.h"
-#include "data/SpectrumDataSet.h"
-#include "metrics/MetricsCalculator.h"
-#include "platform/Path.h"
+#include "core/config/Parameter.h"
+#include "core/data/SpectrumDataSet.h"
+#include "core/metrics/MetricsCalculator.h"
+#include "core/platform/Path.h"
 
 extern char** environ;
 

@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "config/GeneralPrm.h"
-#include "data/SpectrumDataSet.h"
-#include "data/SpectrumDataWriter.h"
-#include "platform/LocalTime.h"
-#include "platform/Path.h"
+#include "core/config/GeneralPrm.h"
+#include "core/data/SpectrumDataSet.h"
+#include "core/data/SpectrumDataWriter.h"
+#include "core/platform/LocalTime.h"
+#include "core/platform/Path.h"
 
 namespace {
 

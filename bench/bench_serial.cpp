@@ -5,7 +5,7 @@
 
 #include <chrono>
 
-#include "instrument/InstrumentProtocol.h"
+#include "core/instrument/InstrumentProtocol.h"
 #include "sim/SimulatedInstrument.h"
 
 static void Run(benchmark::State& state, bool paced) {

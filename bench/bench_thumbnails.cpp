@@ -8,8 +8,8 @@
 #include <cmath>
 #include <set>
 
-#include "data/SpectrumDataSet.h"
-#include "views/ThumbnailPicture.h"
+#include "core/data/SpectrumDataSet.h"
+#include "render/ThumbnailPicture.h"
 
 namespace {
 

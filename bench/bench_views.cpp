@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "views/DataGraphPicture.h"
+#include "render/DataGraphPicture.h"
 
 namespace {
 

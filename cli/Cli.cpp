@@ -5,8 +5,8 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "data/SearchTime.h"
-#include "platform/Text.h"
+#include "core/data/SearchTime.h"
+#include "core/platform/Text.h"
 
 namespace cli {
 

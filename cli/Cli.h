@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "data/SpectrumDataSet.h"
+#include "core/data/SpectrumDataSet.h"
 
 namespace cli {
 

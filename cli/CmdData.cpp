@@ -3,11 +3,11 @@
 #include <string>
 
 #include "cli/Cli.h"
-#include "config/GeneralPrm.h"
-#include "data/BaseDataSet.h"
-#include "data/DayFileLayout.h"
-#include "data/SpectrumDataReader.h"
-#include "platform/Path.h"
+#include "core/config/GeneralPrm.h"
+#include "core/data/BaseDataSet.h"
+#include "core/data/DayFileLayout.h"
+#include "core/data/SpectrumDataReader.h"
+#include "core/platform/Path.h"
 
 namespace cli {
 namespace {

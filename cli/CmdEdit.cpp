@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "cli/Cli.h"
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
-#include "platform/Text.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
+#include "core/platform/Text.h"
 
 namespace cli {
 namespace {

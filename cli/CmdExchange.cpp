@@ -5,13 +5,13 @@
 #include <vector>
 
 #include "cli/Cli.h"
-#include "config/ExportPrm.h"
-#include "config/Parameter.h"
-#include "data/BaseDataSet.h"
-#include "exchange/CSVExporter.h"
-#include "exchange/VeldDataImporter.h"
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
+#include "core/config/ExportPrm.h"
+#include "core/config/Parameter.h"
+#include "core/data/BaseDataSet.h"
+#include "core/exchange/CSVExporter.h"
+#include "core/exchange/VeldDataImporter.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
 
 namespace cli {
 namespace {

@@ -12,12 +12,12 @@
 
 #include "cli/Cli.h"
 #include "cli/MetricsText.h"
-#include "config/MeasurementPrm.h"
-#include "config/Parameter.h"
-#include "instrument/Measurement.h"
-#include "metrics/MetricsCalculator.h"
-#include "platform/Messages.h"
-#include "platform/Text.h"
+#include "core/config/MeasurementPrm.h"
+#include "core/config/Parameter.h"
+#include "core/instrument/Measurement.h"
+#include "core/metrics/MetricsCalculator.h"
+#include "core/platform/Messages.h"
+#include "core/platform/Text.h"
 #include "sim/SimulatedInstrument.h"
 
 namespace cli {

@@ -10,8 +10,8 @@
 #include "cli/BlockWriter.h"
 #include "cli/Cli.h"
 #include "cli/MetricsText.h"
-#include "metrics/DailyLightIntegral.h"
-#include "metrics/MetricsCalculator.h"
+#include "core/metrics/DailyLightIntegral.h"
+#include "core/metrics/MetricsCalculator.h"
 
 namespace cli {
 namespace {

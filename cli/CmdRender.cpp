@@ -12,14 +12,14 @@
 #include <QGuiApplication>
 #include <QImage>
 
-#include "data/BaseDataSet.h"
-#include "graph/DIB.h"
-#include "graph/ThumbnailRender.h"
-#include "ui/ImageFile.h"
-#include "ui/QtSurfaceImage.h"
-#include "views/3DGraphPicture.h"
-#include "views/DataGraphPicture.h"
-#include "views/NumericalGraphPicture.h"
+#include "core/data/BaseDataSet.h"
+#include "core/graph/DIB.h"
+#include "core/graph/ThumbnailRender.h"
+#include "render/ImageFile.h"
+#include "render/QtSurfaceImage.h"
+#include "render/3DGraphPicture.h"
+#include "render/DataGraphPicture.h"
+#include "render/NumericalGraphPicture.h"
 
 namespace cli {
 namespace {

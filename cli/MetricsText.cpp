@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/FloatText.h"
+#include "core/platform/FloatText.h"
 
 namespace cli {
 

@@ -4,7 +4,7 @@
 // part of their band only (comma-separated, empty when none).
 #include <string>
 
-#include "metrics/LightMetrics.h"
+#include "core/metrics/LightMetrics.h"
 
 namespace cli {
 

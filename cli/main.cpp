@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "cli/Cli.h"
-#include "config/GeneralPrm.h"
-#include "config/Parameter.h"
-#include "config/SettingsCheck.h"
-#include "platform/File.h"
+#include "core/config/GeneralPrm.h"
+#include "core/config/Parameter.h"
+#include "core/config/SettingsCheck.h"
+#include "core/platform/File.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "instrument/UsbDescriptors.h"
+#include "core/instrument/UsbDescriptors.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/LocalTime.h"
+#include "core/platform/LocalTime.h"
 
 namespace {
 

@@ -24,10 +24,10 @@
 #include <thread>
 #include <vector>
 
-#include "data/RecordLayout.h"
-#include "data/SpectrumDataReader.h"
-#include "data/SpectrumDataSet.h"
-#include "data/SpectrumDataWriter.h"
+#include "core/data/RecordLayout.h"
+#include "core/data/SpectrumDataReader.h"
+#include "core/data/SpectrumDataSet.h"
+#include "core/data/SpectrumDataWriter.h"
 #include "tests/support/CliRun.h"
 #include "tests/support/DayFiles.h"
 #include "tests/support/TestSupport.h"

@@ -14,12 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "config/GeneralPrm.h"
-#include "data/SpectrumDataSet.h"
-#include "data/SpectrumDataWriter.h"
-#include "graph/DIB.h"
-#include "platform/IniFile.h"
-#include "platform/Path.h"
+#include "core/config/GeneralPrm.h"
+#include "core/data/SpectrumDataSet.h"
+#include "core/data/SpectrumDataWriter.h"
+#include "core/graph/DIB.h"
+#include "core/platform/IniFile.h"
+#include "core/platform/Path.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/exchange/ExchangeTestUtil.h"
 

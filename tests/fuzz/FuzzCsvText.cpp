@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "exchange/CsvText.h"
+#include "core/exchange/CsvText.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace {

@@ -4,11 +4,11 @@
 #include <cstring>
 #include <vector>
 
-#include "data/SpectrumData.h"
-#include "data/SpectrumDataReader.h"
-#include "data/SpectrumDataSet.h"
-#include "data/SpectrumDataWriter.h"
-#include "data/Range.h"
+#include "core/data/SpectrumData.h"
+#include "core/data/SpectrumDataReader.h"
+#include "core/data/SpectrumDataSet.h"
+#include "core/data/SpectrumDataWriter.h"
+#include "core/data/Range.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "data/SpectrumDataSet.h"
-#include "exchange/VeldDataImporter.h"
+#include "core/data/SpectrumDataSet.h"
+#include "core/exchange/VeldDataImporter.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {

@@ -7,15 +7,15 @@
 #include <utility>
 #include <vector>
 
-#include "config/3DGraphPrm.h"
-#include "config/BaseDataPrm.h"
-#include "config/DataGraphPrm.h"
-#include "config/ExportPrm.h"
-#include "config/GeneralPrm.h"
-#include "config/MeasurementPrm.h"
-#include "config/NumericalGraphPrm.h"
-#include "config/SearchPrm.h"
-#include "platform/IniFile.h"
+#include "core/config/3DGraphPrm.h"
+#include "core/config/BaseDataPrm.h"
+#include "core/config/DataGraphPrm.h"
+#include "core/config/ExportPrm.h"
+#include "core/config/GeneralPrm.h"
+#include "core/config/MeasurementPrm.h"
+#include "core/config/NumericalGraphPrm.h"
+#include "core/config/SearchPrm.h"
+#include "core/platform/IniFile.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace {

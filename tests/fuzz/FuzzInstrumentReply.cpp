@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "data/SpectrumDataWriter.h"
-#include "instrument/InstrumentProtocol.h"
-#include "instrument/UsbTransport.h"
+#include "core/data/SpectrumDataWriter.h"
+#include "core/instrument/InstrumentProtocol.h"
+#include "core/instrument/UsbTransport.h"
 #include "tests/fuzz/FuzzSupport.h"
 #include "tests/unit/instrument/MemoryTransport.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "data/SearchTime.h"
-#include "platform/LocalTime.h"
+#include "core/data/SearchTime.h"
+#include "core/platform/LocalTime.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/Prompter.h"
+#include "gui/common/Prompter.h"
 
 class ScriptedPrompter : public Prompter {
 public:

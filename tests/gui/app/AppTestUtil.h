@@ -11,12 +11,12 @@
 #include <memory>
 #include <string>
 
-#include "app/HeliarcDlg.h"
-#include "app/RunEngine.h"
-#include "config/MeasurementPrm.h"
-#include "platform/IniFile.h"
-#include "platform/StringTable.h"
-#include "ui/ViewFactory.h"
+#include "gui/shell/HeliarcDlg.h"
+#include "gui/shell/RunEngine.h"
+#include "core/config/MeasurementPrm.h"
+#include "core/platform/IniFile.h"
+#include "core/platform/StringTable.h"
+#include "gui/common/ViewFactory.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestSupport.h"
 

@@ -6,14 +6,14 @@
 #include <QLabel>
 
 #include "AppTestUtil.h"
-#include "data/SpectrumDataWriter.h"
-#include "platform/Text.h"
+#include "core/data/SpectrumDataWriter.h"
+#include "core/platform/Text.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
-#include "ui/DataListCtrl.h"
-#include "ui/DataThumbnailWnd.h"
-#include "ui/EditComment.h"
-#include "ui/WindowMessage.h"
+#include "gui/browser/DataListCtrl.h"
+#include "gui/browser/DataThumbnailWnd.h"
+#include "gui/dialogs/EditComment.h"
+#include "gui/common/WindowMessage.h"
 
 namespace {
 

@@ -10,17 +10,17 @@
 #include <fstream>
 
 #include "AppTestUtil.h"
-#include "data/SpectrumDataWriter.h"
-#include "platform/LocalTime.h"
+#include "core/data/SpectrumDataWriter.h"
+#include "core/platform/LocalTime.h"
 #include "tests/unit/data/DataTestUtil.h"
-#include "ui/BaseDataThumbnailWnd.h"
-#include "ui/ColorStatic.h"
-#include "ui/DataListCtrl.h"
-#include "ui/DataThumbnailWnd.h"
-#include "ui/WindowMessage.h"
-#include "views/DataGraphView.h"
-#include "views/DataGraphWnd.h"
-#include "views/ViewFactory.h"
+#include "gui/browser/BaseDataThumbnailWnd.h"
+#include "gui/common/ColorStatic.h"
+#include "gui/browser/DataListCtrl.h"
+#include "gui/browser/DataThumbnailWnd.h"
+#include "gui/common/WindowMessage.h"
+#include "gui/spectrum/DataGraphView.h"
+#include "gui/spectrum/DataGraphWnd.h"
+#include "gui/shell/ViewFactory.h"
 
 namespace {
 

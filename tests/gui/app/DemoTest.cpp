@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/IniFile.h"
-#include "platform/LocalTime.h"
+#include "core/platform/IniFile.h"
+#include "core/platform/LocalTime.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -18,7 +18,7 @@ namespace {
 TEST(DemoTest, DemoRunLandsAMeasuredRecordInItsOwnWorkingFolder) {
     testsupport::TempWorkDir work;
     ::unsetenv("HELIARC_DRIVE_C");
-    const std::string program = std::string(HELIARC_BINARY_DIR) + "/app/heliarc";
+    const std::string program = std::string(HELIARC_BINARY_DIR) + "/gui/shell/heliarc";
     ASSERT_TRUE(std::filesystem::exists(program)) << program;
     const std::string command = "QT_QPA_PLATFORM=offscreen '" + program + "' --demo --screenshot shot.png >/dev/null 2>&1";
     const int status = std::system(command.c_str());
@@ -39,7 +39,7 @@ TEST(DemoTest, DemoRunLandsAMeasuredRecordInItsOwnWorkingFolder) {
 TEST(DemoTest, AFileSizeLimitGivesAFailedSaveNotAKill) {
     testsupport::TempWorkDir work;
     ::unsetenv("HELIARC_DRIVE_C");
-    const std::string program = std::string(HELIARC_BINARY_DIR) + "/app/heliarc";
+    const std::string program = std::string(HELIARC_BINARY_DIR) + "/gui/shell/heliarc";
     const std::string command = "trap - XFSZ; ulimit -f 4; QT_QPA_PLATFORM=offscreen '" + program +
                                 "' --screenshot shot.png >/dev/null 2>err.txt";
     const int status = std::system(command.c_str());

@@ -6,8 +6,8 @@
 #include <chrono>
 
 #include "AppTestUtil.h"
-#include "app/MeasurementRunEngine.h"
-#include "platform/LocalTime.h"
+#include "gui/shell/MeasurementRunEngine.h"
+#include "core/platform/LocalTime.h"
 #include "sim/SimulatedInstrument.h"
 
 namespace {

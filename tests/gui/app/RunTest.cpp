@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "AppTestUtil.h"
-#include "app/MeasurementRunEngine.h"
+#include "gui/shell/MeasurementRunEngine.h"
 #include "sim/SimulatedInstrument.h"
-#include "ui/ColorStatic.h"
-#include "ui/DataListCtrl.h"
+#include "gui/common/ColorStatic.h"
+#include "gui/browser/DataListCtrl.h"
 
 namespace {
 

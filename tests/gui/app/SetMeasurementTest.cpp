@@ -10,7 +10,7 @@
 #include <fstream>
 
 #include "AppTestUtil.h"
-#include "ui/SetMeasurement.h"
+#include "gui/dialogs/SetMeasurement.h"
 #include "sim/SimulatedInstrument.h"
 
 namespace {

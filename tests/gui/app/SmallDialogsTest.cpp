@@ -7,10 +7,10 @@
 #include <QCloseEvent>
 
 #include "AppTestUtil.h"
-#include "ui/ColorStatic.h"
-#include "ui/EditComment.h"
-#include "ui/FrameSet.h"
-#include "ui/SetGeneral.h"
+#include "gui/common/ColorStatic.h"
+#include "gui/dialogs/EditComment.h"
+#include "gui/common/FrameSet.h"
+#include "gui/dialogs/SetGeneral.h"
 
 namespace {
 

@@ -9,13 +9,13 @@
 #include <unistd.h>
 
 #include "AppTestUtil.h"
-#include "app/HeliarcApp.h"
-#include "data/SpectrumDataWriter.h"
+#include "gui/shell/HeliarcApp.h"
+#include "core/data/SpectrumDataWriter.h"
 #include "tests/unit/data/DataTestUtil.h"
-#include "ui/BaseDataThumbnailWnd.h"
-#include "ui/ColorStatic.h"
-#include "ui/DataListCtrl.h"
-#include "ui/DataThumbnailWnd.h"
+#include "gui/browser/BaseDataThumbnailWnd.h"
+#include "gui/common/ColorStatic.h"
+#include "gui/browser/DataListCtrl.h"
+#include "gui/browser/DataThumbnailWnd.h"
 
 namespace {
 

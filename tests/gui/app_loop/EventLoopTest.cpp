@@ -22,18 +22,18 @@
 #include <set>
 #include <vector>
 
-#include "app/HeliarcApp.h"
-#include "app/HeliarcDlg.h"
-#include "data/SpectrumDataWriter.h"
-#include "platform/StringTable.h"
+#include "gui/shell/HeliarcApp.h"
+#include "gui/shell/HeliarcDlg.h"
+#include "core/data/SpectrumDataWriter.h"
+#include "core/platform/StringTable.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
-#include "ui/DataListCtrl.h"
-#include "ui/DataThumbnailWnd.h"
-#include "views/DataGraphPicture.h"
-#include "views/DataGraphView.h"
-#include "views/DataGraphWnd.h"
+#include "gui/browser/DataListCtrl.h"
+#include "gui/browser/DataThumbnailWnd.h"
+#include "render/DataGraphPicture.h"
+#include "gui/spectrum/DataGraphView.h"
+#include "gui/spectrum/DataGraphWnd.h"
 
 namespace {
 

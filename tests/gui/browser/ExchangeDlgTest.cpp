@@ -14,17 +14,17 @@
 #include <QRadioButton>
 #include <filesystem>
 
-#include "config/ExportPrm.h"
-#include "data/SpectrumDataReader.h"
-#include "data/SpectrumDataWriter.h"
-#include "exchange/ExportDlg.h"
-#include "exchange/ImportDlg.h"
-#include "platform/Path.h"
-#include "platform/StringIds.h"
+#include "core/config/ExportPrm.h"
+#include "core/data/SpectrumDataReader.h"
+#include "core/data/SpectrumDataWriter.h"
+#include "gui/dialogs/ExportDlg.h"
+#include "gui/dialogs/ImportDlg.h"
+#include "core/platform/Path.h"
+#include "core/platform/StringIds.h"
 #include "tests/gui/app/AppTestUtil.h"
 #include "tests/unit/exchange/ExchangeTestUtil.h"
-#include "ui/DataListCtrl.h"
-#include "ui/QtPrompter.h"
+#include "gui/browser/DataListCtrl.h"
+#include "gui/common/QtPrompter.h"
 
 namespace {
 

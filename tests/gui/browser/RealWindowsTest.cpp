@@ -10,15 +10,15 @@
 #include <functional>
 #include <vector>
 
-#include "data/SpectrumDataWriter.h"
+#include "core/data/SpectrumDataWriter.h"
 #include "tests/gui/app/AppTestUtil.h"
 #include "tests/unit/data/DataTestUtil.h"
-#include "ui/BaseDataThumbnailWnd.h"
-#include "ui/DataListCtrl.h"
-#include "ui/DataThumbnailWnd.h"
-#include "ui/WindowMessage.h"
-#include "views/DataGraphView.h"
-#include "views/ViewFactory.h"
+#include "gui/browser/BaseDataThumbnailWnd.h"
+#include "gui/browser/DataListCtrl.h"
+#include "gui/browser/DataThumbnailWnd.h"
+#include "gui/common/WindowMessage.h"
+#include "gui/spectrum/DataGraphView.h"
+#include "gui/shell/ViewFactory.h"
 
 namespace {
 

@@ -7,14 +7,14 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 
-#include "app/StandardPanel.h"
-#include "data/SpectrumDataWriter.h"
-#include "platform/Text.h"
+#include "gui/browser/StandardPanel.h"
+#include "core/data/SpectrumDataWriter.h"
+#include "core/platform/Text.h"
 #include "tests/gui/app/AppTestUtil.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
-#include "ui/DataListCtrl.h"
-#include "ui/WindowMessage.h"
+#include "gui/browser/DataListCtrl.h"
+#include "gui/common/WindowMessage.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <QImage>
 #include <algorithm>
 
-#include "graph/DIB.h"
-#include "graph/DataGraph.h"
-#include "graph/ThumbnailRender.h"
-#include "ui/QtSurfaceImage.h"
+#include "core/graph/DIB.h"
+#include "core/graph/DataGraph.h"
+#include "core/graph/ThumbnailRender.h"
+#include "render/QtSurfaceImage.h"
 
 namespace {
 

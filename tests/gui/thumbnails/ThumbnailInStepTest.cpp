@@ -4,18 +4,18 @@
 
 #include <QMouseEvent>
 
-#include "data/SpectrumDataWriter.h"
-#include "graph/ThumbnailRender.h"
-#include "platform/Messages.h"
+#include "core/data/SpectrumDataWriter.h"
+#include "core/graph/ThumbnailRender.h"
+#include "core/platform/Messages.h"
 #include "tests/gui/app/AppTestUtil.h"
 #include "tests/unit/data/DataTestUtil.h"
-#include "ui/BaseDataThumbnailWnd.h"
-#include "ui/DataListCtrl.h"
-#include "ui/DataThumbnailWnd.h"
-#include "ui/WindowMessage.h"
-#include "views/BaseDataThumbnailView.h"
-#include "views/DataThumbnailView.h"
-#include "views/ViewFactory.h"
+#include "gui/browser/BaseDataThumbnailWnd.h"
+#include "gui/browser/DataListCtrl.h"
+#include "gui/browser/DataThumbnailWnd.h"
+#include "gui/common/WindowMessage.h"
+#include "gui/browser/BaseDataThumbnailView.h"
+#include "gui/browser/DataThumbnailView.h"
+#include "gui/shell/ViewFactory.h"
 
 using namespace platform;
 

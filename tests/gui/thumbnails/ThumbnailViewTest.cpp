@@ -7,16 +7,16 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
-#include "data/SpectrumDataSet.h"
-#include "graph/ThumbnailRender.h"
-#include "platform/Messages.h"
+#include "core/data/SpectrumDataSet.h"
+#include "core/graph/ThumbnailRender.h"
+#include "core/platform/Messages.h"
 #include "tests/gui/app/AppTestUtil.h"
 #include "tests/unit/data/DataTestUtil.h"
-#include "ui/QtSurfaceImage.h"
-#include "ui/WindowMessage.h"
-#include "views/BaseDataThumbnailView.h"
-#include "views/DataThumbnailView.h"
-#include "views/ThumbnailPicture.h"
+#include "render/QtSurfaceImage.h"
+#include "gui/common/WindowMessage.h"
+#include "gui/browser/BaseDataThumbnailView.h"
+#include "gui/browser/DataThumbnailView.h"
+#include "render/ThumbnailPicture.h"
 
 using namespace platform;
 

@@ -11,19 +11,19 @@
 #include <cmath>
 #include <limits>
 
-#include "platform/Messages.h"
+#include "core/platform/Messages.h"
 #include "tests/gui/views/ViewsTestUtil.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
-#include "ui/QtSurfaceImage.h"
-#include "ui/WindowMessage.h"
-#include "views/3DGraphPicture.h"
-#include "views/3DGraphView.h"
-#include "views/3DGraphWnd.h"
-#include "views/3DProjection.h"
-#include "views/Set3DGraph.h"
-#include "views/ViewFactory.h"
+#include "render/QtSurfaceImage.h"
+#include "gui/common/WindowMessage.h"
+#include "render/3DGraphPicture.h"
+#include "gui/threed/3DGraphView.h"
+#include "gui/threed/3DGraphWnd.h"
+#include "render/3DProjection.h"
+#include "gui/threed/Set3DGraph.h"
+#include "gui/shell/ViewFactory.h"
 
 using namespace viewstest;
 using G = C3DGraphPicture;

@@ -6,8 +6,8 @@
 #include "tests/gui/views/ViewsTestUtil.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
-#include "ui/QtSurfaceImage.h"
-#include "views/DataGraphPicture.h"
+#include "render/QtSurfaceImage.h"
+#include "render/DataGraphPicture.h"
 
 using namespace viewstest;
 using P = CDataGraphPicture;

@@ -8,17 +8,17 @@
 #include <QMouseEvent>
 #include <QToolBar>
 
-#include "config/DataGraphPrm.h"
-#include "platform/Messages.h"
+#include "core/config/DataGraphPrm.h"
+#include "core/platform/Messages.h"
 #include "tests/gui/views/ViewsTestUtil.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
-#include "ui/WindowMessage.h"
-#include "views/DataGraphView.h"
-#include "views/DataGraphWnd.h"
-#include "views/SetDataGraph.h"
-#include "views/ViewFactory.h"
+#include "gui/common/WindowMessage.h"
+#include "gui/spectrum/DataGraphView.h"
+#include "gui/spectrum/DataGraphWnd.h"
+#include "gui/spectrum/SetDataGraph.h"
+#include "gui/shell/ViewFactory.h"
 
 using namespace viewstest;
 using P = CDataGraphPicture;

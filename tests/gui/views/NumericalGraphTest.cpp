@@ -5,17 +5,17 @@
 #include <QMenu>
 #include <QMouseEvent>
 
-#include "platform/Messages.h"
+#include "core/platform/Messages.h"
 #include "tests/gui/views/ViewsTestUtil.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
-#include "ui/QtSurfaceImage.h"
-#include "ui/WindowMessage.h"
-#include "views/NumericalGraphPicture.h"
-#include "views/NumericalGraphView.h"
-#include "views/NumericalGraphWnd.h"
-#include "views/ViewFactory.h"
+#include "render/QtSurfaceImage.h"
+#include "gui/common/WindowMessage.h"
+#include "render/NumericalGraphPicture.h"
+#include "gui/trend/NumericalGraphView.h"
+#include "gui/trend/NumericalGraphWnd.h"
+#include "gui/shell/ViewFactory.h"
 
 using namespace viewstest;
 using N = CNumericalGraphPicture;

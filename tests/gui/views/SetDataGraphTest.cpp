@@ -8,11 +8,11 @@
 #include "tests/gui/views/ViewsTestUtil.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestSupport.h"
-#include "views/ColorSwatch.h"
-#include "views/SetDataGraph.h"
-#include "views/SetMultiDataGraph.h"
-#include "views/SetNumericalGraph.h"
-#include "platform/Text.h"
+#include "gui/common/ColorSwatch.h"
+#include "gui/spectrum/SetDataGraph.h"
+#include "gui/spectrum/SetMultiDataGraph.h"
+#include "gui/trend/SetNumericalGraph.h"
+#include "core/platform/Text.h"
 #include <QLabel>
 
 using namespace viewstest;

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "tests/unit/data/DataTestUtil.h"
-#include "ui/WindowMessage.h"
+#include "gui/common/WindowMessage.h"
 
 namespace viewstest {
 

@@ -5,8 +5,8 @@
 #include <QWidget>
 #include <vector>
 
-#include "data/SpectrumData.h"
-#include "graph/RecordingSurface.h"
+#include "core/data/SpectrumData.h"
+#include "core/graph/RecordingSurface.h"
 
 namespace viewstest {
 

@@ -3,7 +3,7 @@
 
 #include <sstream>
 
-#include "data/SpectrumDataWriter.h"
+#include "core/data/SpectrumDataWriter.h"
 #include "tests/support/CliRun.h"
 #include "tests/support/DataFolderTest.h"
 #include "tests/unit/data/DataTestUtil.h"

@@ -8,9 +8,9 @@
 
 #include <filesystem>
 
-#include "config/ExportPrm.h"
-#include "data/SpectrumDataReader.h"
-#include "data/SpectrumDataWriter.h"
+#include "core/config/ExportPrm.h"
+#include "core/data/SpectrumDataReader.h"
+#include "core/data/SpectrumDataWriter.h"
 #include "tests/support/CliRun.h"
 #include "tests/support/DataFolderTest.h"
 #include "tests/support/TestSupport.h"

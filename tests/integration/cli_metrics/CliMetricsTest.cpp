@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <sstream>
 
-#include "data/SpectrumDataWriter.h"
-#include "metrics/MetricsCalculator.h"
-#include "platform/FloatText.h"
+#include "core/data/SpectrumDataWriter.h"
+#include "core/metrics/MetricsCalculator.h"
+#include "core/platform/FloatText.h"
 #include "tests/support/CliRun.h"
 #include "tests/support/DataFolderTest.h"
 #include "tests/unit/data/DataTestUtil.h"

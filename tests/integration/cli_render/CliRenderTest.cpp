@@ -5,18 +5,18 @@
 #include <QImage>
 #include <unistd.h>
 
-#include "config/DataGraphPrm.h"
-#include "data/BaseDataSet.h"
-#include "data/SpectrumDataWriter.h"
-#include "graph/DIB.h"
+#include "core/config/DataGraphPrm.h"
+#include "core/data/BaseDataSet.h"
+#include "core/data/SpectrumDataWriter.h"
+#include "core/graph/DIB.h"
 #include "tests/support/CliRun.h"
 #include "tests/support/DataFolderTest.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
-#include "ui/QtSurfaceImage.h"
-#include "views/3DGraphPicture.h"
-#include "views/DataGraphPicture.h"
-#include "views/NumericalGraphPicture.h"
+#include "render/QtSurfaceImage.h"
+#include "render/3DGraphPicture.h"
+#include "render/DataGraphPicture.h"
+#include "render/NumericalGraphPicture.h"
 
 using namespace datatest;
 

@@ -12,10 +12,10 @@
 #include <sstream>
 #include <thread>
 
-#include "data/SpectrumDataReader.h"
-#include "platform/File.h"
-#include "platform/Path.h"
-#include "data/SpectrumDataWriter.h"
+#include "core/data/SpectrumDataReader.h"
+#include "core/platform/File.h"
+#include "core/platform/Path.h"
+#include "core/data/SpectrumDataWriter.h"
 #include "tests/support/CliRun.h"
 #include "tests/support/DataFolderTest.h"
 #include "tests/support/TestSupport.h"

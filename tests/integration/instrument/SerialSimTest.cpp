@@ -12,11 +12,11 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "config/MeasurementPrm.h"
-#include "instrument/ComPort.h"
-#include "instrument/InstrumentProtocol.h"
-#include "instrument/SerialTransport.h"
-#include "platform/LocalTime.h"
+#include "core/config/MeasurementPrm.h"
+#include "core/instrument/ComPort.h"
+#include "core/instrument/InstrumentProtocol.h"
+#include "core/instrument/SerialTransport.h"
+#include "core/platform/LocalTime.h"
 #include "sim/SimulatedInstrument.h"
 
 namespace {

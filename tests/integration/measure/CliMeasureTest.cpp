@@ -12,8 +12,8 @@
 #include <sstream>
 #include <thread>
 
-#include "data/SpectrumDataReader.h"
-#include "platform/LocalTime.h"
+#include "core/data/SpectrumDataReader.h"
+#include "core/platform/LocalTime.h"
 #include "tests/support/CliRun.h"
 #include "tests/support/TestSupport.h"
 

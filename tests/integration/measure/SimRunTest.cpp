@@ -13,13 +13,13 @@
 #include <mutex>
 #include <thread>
 
-#include "config/MeasurementPrm.h"
-#include "config/Parameter.h"
-#include "data/SpectrumDataReader.h"
-#include "data/SpectrumDataWriter.h"
-#include "instrument/Measurement.h"
-#include "platform/File.h"
-#include "platform/LocalTime.h"
+#include "core/config/MeasurementPrm.h"
+#include "core/config/Parameter.h"
+#include "core/data/SpectrumDataReader.h"
+#include "core/data/SpectrumDataWriter.h"
+#include "core/instrument/Measurement.h"
+#include "core/platform/File.h"
+#include "core/platform/LocalTime.h"
 #include "sim/SimulatedInstrument.h"
 #include "tests/integration/measure/TapTransport.h"
 #include "tests/support/TestSupport.h"

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "instrument/SerialTransport.h"
-#include "instrument/Transport.h"
-#include "platform/LocalTime.h"
+#include "core/instrument/SerialTransport.h"
+#include "core/instrument/Transport.h"
+#include "core/platform/LocalTime.h"
 
 struct TapEntry {
     std::string command;  // CR included

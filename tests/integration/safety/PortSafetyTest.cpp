@@ -18,13 +18,13 @@
 #include <functional>
 #include <thread>
 
-#include "config/MeasurementPrm.h"
-#include "data/SpectrumDataSet.h"
-#include "instrument/ComPort.h"
-#include "instrument/InstrumentProtocol.h"
-#include "instrument/Measurement.h"
-#include "instrument/SerialTransport.h"
-#include "platform/LocalTime.h"
+#include "core/config/MeasurementPrm.h"
+#include "core/data/SpectrumDataSet.h"
+#include "core/instrument/ComPort.h"
+#include "core/instrument/InstrumentProtocol.h"
+#include "core/instrument/Measurement.h"
+#include "core/instrument/SerialTransport.h"
+#include "core/platform/LocalTime.h"
 #include "sim/SimulatedInstrument.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/measure/RecordingSink.h"

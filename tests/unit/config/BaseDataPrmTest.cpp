@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ConfigTestSupport.h"
-#include "config/BaseDataPrm.h"
+#include "core/config/BaseDataPrm.h"
 
 using configtest::Local;
 

@@ -12,7 +12,7 @@
 #include <sstream>
 #include <string>
 
-#include "platform/LocalTime.h"
+#include "core/platform/LocalTime.h"
 
 namespace configtest {
 

@@ -4,11 +4,11 @@
 #include <limits>
 
 #include "ConfigTestSupport.h"
-#include "config/PrmFloat.h"
-#include "config/PrmInt.h"
-#include "config/PrmString.h"
-#include "config/PrmTime.h"
-#include "config/PrmTimeToday.h"
+#include "core/config/PrmFloat.h"
+#include "core/config/PrmInt.h"
+#include "core/config/PrmString.h"
+#include "core/config/PrmTime.h"
+#include "core/config/PrmTimeToday.h"
 
 using configtest::Local;
 using configtest::ScopedClock;

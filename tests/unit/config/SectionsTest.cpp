@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "ConfigTestSupport.h"
-#include "config/3DGraphPrm.h"
-#include "config/DataGraphPrm.h"
-#include "config/ExportPrm.h"
-#include "config/GeneralPrm.h"
-#include "config/MeasurementPrm.h"
-#include "config/NumericalGraphPrm.h"
-#include "config/SearchPrm.h"
+#include "core/config/3DGraphPrm.h"
+#include "core/config/DataGraphPrm.h"
+#include "core/config/ExportPrm.h"
+#include "core/config/GeneralPrm.h"
+#include "core/config/MeasurementPrm.h"
+#include "core/config/NumericalGraphPrm.h"
+#include "core/config/SearchPrm.h"
 
 using configtest::Local;
 using configtest::ScopedClock;

@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <functional>
 
-#include "config/BaseDataPrm.h"
-#include "data/BaseDataSet.h"
-#include "data/SpectrumDataSet.h"
-#include "data/SpectrumDataWriter.h"
+#include "core/config/BaseDataPrm.h"
+#include "core/data/BaseDataSet.h"
+#include "core/data/SpectrumDataSet.h"
+#include "core/data/SpectrumDataWriter.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
 

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "data/SpectrumDataReader.h"
-#include "data/SpectrumDataWriter.h"
+#include "core/data/SpectrumDataReader.h"
+#include "core/data/SpectrumDataWriter.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
 

@@ -5,11 +5,11 @@
 #include <tuple>
 #include <vector>
 
-#include "data/SearchTime.h"
-#include "data/SpectrumDataReader.h"
-#include "data/SpectrumDataSet.h"
-#include "data/SpectrumDataWriter.h"
-#include "platform/File.h"
+#include "core/data/SearchTime.h"
+#include "core/data/SpectrumDataReader.h"
+#include "core/data/SpectrumDataSet.h"
+#include "core/data/SpectrumDataWriter.h"
+#include "core/platform/File.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
 

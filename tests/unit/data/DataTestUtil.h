@@ -1,9 +1,9 @@
 #pragma once
 #include <string>
 
-#include "config/GeneralPrm.h"
-#include "data/SpectrumData.h"
-#include "platform/LocalTime.h"
+#include "core/config/GeneralPrm.h"
+#include "core/data/SpectrumData.h"
+#include "core/platform/LocalTime.h"
 
 namespace datatest {
 

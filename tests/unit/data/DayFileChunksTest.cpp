@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "data/DayFileChunks.h"
+#include "core/data/DayFileChunks.h"
 #include "tests/support/TestSupport.h"
 
 namespace {

@@ -15,10 +15,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "exchange/CSVExporter.h"
-#include "exchange/CsvText.h"
-#include "platform/StringTable.h"
-#include "platform/Text.h"
+#include "core/exchange/CSVExporter.h"
+#include "core/exchange/CsvText.h"
+#include "core/platform/StringTable.h"
+#include "core/platform/Text.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/exchange/ExchangeTestUtil.h"
 

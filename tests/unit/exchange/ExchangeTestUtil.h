@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "config/GeneralPrm.h"
-#include "data/SpectrumData.h"
-#include "platform/LocalTime.h"
+#include "core/config/GeneralPrm.h"
+#include "core/data/SpectrumData.h"
+#include "core/platform/LocalTime.h"
 #include "tests/unit/data/DataTestUtil.h"
 
 namespace exchangetest {

@@ -1,10 +1,10 @@
 // The light-quality export type: a row per metric under the rows that say what each record is.
 #include <gtest/gtest.h>
 
-#include "exchange/CSVExporter.h"
-#include "exchange/CsvText.h"
-#include "metrics/MetricsCalculator.h"
-#include "platform/StringTable.h"
+#include "core/exchange/CSVExporter.h"
+#include "core/exchange/CsvText.h"
+#include "core/metrics/MetricsCalculator.h"
+#include "core/platform/StringTable.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
 #include "tests/unit/metrics/MetricsTestUtil.h"

@@ -7,10 +7,10 @@
 #include <csignal>
 #include <cstring>
 
-#include "data/BaseDataSet.h"
-#include "data/SpectrumDataReader.h"
-#include "data/SpectrumDataWriter.h"
-#include "exchange/VeldDataImporter.h"
+#include "core/data/BaseDataSet.h"
+#include "core/data/SpectrumDataReader.h"
+#include "core/data/SpectrumDataWriter.h"
+#include "core/exchange/VeldDataImporter.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/exchange/ExchangeTestUtil.h"
 

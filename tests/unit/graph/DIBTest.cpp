@@ -7,9 +7,9 @@
 #include <string>
 #include <unistd.h>
 
-#include "graph/DIB.h"
-#include "graph/PrintLayout.h"
-#include "graph/RecordingSurface.h"
+#include "core/graph/DIB.h"
+#include "core/graph/PrintLayout.h"
+#include "core/graph/RecordingSurface.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "graph/DataGraph.h"
-#include "graph/NumericalGraph.h"
-#include "graph/RecordingSurface.h"
-#include "graph/TextOut.h"
-#include "platform/StringTable.h"
+#include "core/graph/DataGraph.h"
+#include "core/graph/NumericalGraph.h"
+#include "core/graph/RecordingSurface.h"
+#include "core/graph/TextOut.h"
+#include "core/platform/StringTable.h"
 
 namespace {
 

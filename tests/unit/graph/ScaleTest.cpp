@@ -4,7 +4,7 @@
 #include <limits>
 #include <vector>
 
-#include "graph/Scale.h"
+#include "core/graph/Scale.h"
 
 namespace {
 

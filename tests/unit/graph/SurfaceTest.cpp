@@ -1,7 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "graph/RecordingSurface.h"
+#include "core/graph/RecordingSurface.h"
 
 using Kind = RecordedCall::Kind;
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "data/SpectrumData.h"
-#include "graph/RecordingSurface.h"
-#include "graph/ThumbnailRender.h"
+#include "core/data/SpectrumData.h"
+#include "core/graph/RecordingSurface.h"
+#include "core/graph/ThumbnailRender.h"
 
 using Kind = RecordedCall::Kind;
 

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <memory>
 
-#include "instrument/InstrumentLink.h"
-#include "instrument/InstrumentProtocol.h"
-#include "instrument/LibusbBackend.h"
+#include "core/instrument/InstrumentLink.h"
+#include "core/instrument/InstrumentProtocol.h"
+#include "core/instrument/LibusbBackend.h"
 #include "tests/unit/instrument/FakeLibusb.h"
 
 using fakeusb::InTransfer;

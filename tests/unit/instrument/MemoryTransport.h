@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "instrument/Transport.h"
+#include "core/instrument/Transport.h"
 
 class CMemoryTransport : public CTransport {
 public:

@@ -6,8 +6,8 @@
 #include <map>
 #include <memory>
 
-#include "instrument/InstrumentProtocol.h"
-#include "platform/LocalTime.h"
+#include "core/instrument/InstrumentProtocol.h"
+#include "core/platform/LocalTime.h"
 #include "sim/SimModel.h"
 #include "tests/unit/instrument/MemoryTransport.h"
 

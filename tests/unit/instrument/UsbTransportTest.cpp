@@ -5,10 +5,10 @@
 #include <map>
 #include <memory>
 
-#include "instrument/InstrumentLink.h"
-#include "instrument/InstrumentProtocol.h"
-#include "instrument/LibusbBackend.h"
-#include "instrument/UsbTransport.h"
+#include "core/instrument/InstrumentLink.h"
+#include "core/instrument/InstrumentProtocol.h"
+#include "core/instrument/LibusbBackend.h"
+#include "core/instrument/UsbTransport.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <chrono>
 #include <thread>
 
-#include "config/MeasurementPrm.h"
-#include "data/SpectrumDataReader.h"
-#include "instrument/Measurement.h"
-#include "platform/LocalTime.h"
+#include "core/config/MeasurementPrm.h"
+#include "core/data/SpectrumDataReader.h"
+#include "core/instrument/Measurement.h"
+#include "core/platform/LocalTime.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/measure/RecordingSink.h"
 #include "tests/unit/measure/ScriptedInstrument.h"

@@ -1,9 +1,9 @@
 // Next interval start: a grid of the span counted from local midnight, inside the daily window.
 #include <gtest/gtest.h>
 
-#include "config/MeasurementPrm.h"
-#include "instrument/Measurement.h"
-#include "platform/LocalTime.h"
+#include "core/config/MeasurementPrm.h"
+#include "core/instrument/Measurement.h"
+#include "core/platform/LocalTime.h"
 #include "tests/support/TestSupport.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/Messages.h"
+#include "core/platform/Messages.h"
 
 struct PostedMessage {
     unsigned message;

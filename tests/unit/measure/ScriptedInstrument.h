@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "instrument/Transport.h"
+#include "core/instrument/Transport.h"
 
 struct ScriptState {
     std::mutex mutex;

@@ -4,9 +4,9 @@
 
 #include <cmath>
 
-#include "metrics/MetricsCalculator.h"
-#include "metrics/ReferenceTables.h"
-#include "metrics/SpectrumLocus.h"
+#include "core/metrics/MetricsCalculator.h"
+#include "core/metrics/ReferenceTables.h"
+#include "core/metrics/SpectrumLocus.h"
 #include "tests/unit/metrics/MetricsTestUtil.h"
 
 using namespace metrics;

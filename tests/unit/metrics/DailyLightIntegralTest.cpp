@@ -1,7 +1,7 @@
 // The daily light integral: trapezoids between neighbours, gaps and the local day.
 #include <gtest/gtest.h>
 
-#include "metrics/DailyLightIntegral.h"
+#include "core/metrics/DailyLightIntegral.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
 

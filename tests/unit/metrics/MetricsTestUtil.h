@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "data/SpectrumData.h"
+#include "core/data/SpectrumData.h"
 
 namespace metricstest {
 
@@ -23,9 +23,9 @@ struct Spd {
     }
 };
 
-// Column `column` (1 = the first after the wavelength) of metrics/data/<name>.csv.
+// Column `column` (1 = the first after the wavelength) of core/metrics/data/<name>.csv.
 inline Spd ReadSpd(const std::string& name, int column = 1) {
-    std::ifstream in(std::string(HELIARC_SOURCE_DIR) + "/metrics/data/" + name + ".csv");
+    std::ifstream in(std::string(HELIARC_SOURCE_DIR) + "/core/metrics/data/" + name + ".csv");
     Spd spd;
     std::string line;
     std::getline(in, line);  // header

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <random>
 
-#include "metrics/MetricsCalculator.h"
+#include "core/metrics/MetricsCalculator.h"
 #include "tests/unit/metrics/MetricsTestUtil.h"
 
 using namespace metrics;

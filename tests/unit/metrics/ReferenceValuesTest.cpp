@@ -1,8 +1,8 @@
 // Metrics of the CIE illuminants and of lights the metrics do not apply to, against published values.
 #include <gtest/gtest.h>
 
-#include "metrics/MetricsCalculator.h"
-#include "metrics/PlanckianLocus.h"
+#include "core/metrics/MetricsCalculator.h"
+#include "core/metrics/PlanckianLocus.h"
 #include "tests/unit/metrics/MetricsTestUtil.h"
 
 using namespace metrics;

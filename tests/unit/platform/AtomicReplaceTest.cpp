@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/AtomicReplace.h"
-#include "platform/StringTable.h"
+#include "core/platform/AtomicReplace.h"
+#include "core/platform/StringTable.h"
 #include "tests/support/TestSupport.h"
 
 namespace {

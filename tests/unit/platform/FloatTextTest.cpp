@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "platform/FloatText.h"
+#include "core/platform/FloatText.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <atomic>
 #include <thread>
 
-#include "platform/IniFile.h"
+#include "core/platform/IniFile.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <random>
 #include <string>
 
-#include "platform/LocalTime.h"
+#include "core/platform/LocalTime.h"
 
 using platform::CalTime;
 using platform::LocalFields;

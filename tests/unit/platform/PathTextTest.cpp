@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <sys/stat.h>
 
-#include "platform/File.h"
-#include "platform/Path.h"
-#include "platform/Text.h"
+#include "core/platform/File.h"
+#include "core/platform/Path.h"
+#include "core/platform/Text.h"
 #include "tests/support/TestSupport.h"
 
 TEST(PathTest, StoredWindowsPathsMapOntoThisSystem) {

@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "data/SpectrumData.h"
+#include "core/data/SpectrumData.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "data/Range.h"
+#include "core/data/Range.h"
 
 TEST(Range, HoldsBoundsInGivenOrder) {
     CDRange r(5.0, -1.0);  // nothing reorders the bounds

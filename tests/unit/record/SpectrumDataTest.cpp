@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "data/SpectrumData.h"
+#include "core/data/SpectrumData.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-#include "platform/StringIds.h"
-#include "platform/StringTable.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
 
 #include <gtest/gtest.h>
 
@@ -185,7 +185,7 @@ TEST(StringTable, SourceFilesAreWellFormed) {
 // Every named id in StringIds.h has a text in both languages, and no two names share an id, so a
 // renamed or mistyped constant cannot silently load "".
 TEST(StringTable, EveryNamedIdHasAText) {
-  std::ifstream in(std::string(HELIARC_SOURCE_DIR) + "/platform/StringIds.h");
+  std::ifstream in(std::string(HELIARC_SOURCE_DIR) + "/core/platform/StringIds.h");
   ASSERT_TRUE(in);
   std::string line;
   std::vector<int> seen;

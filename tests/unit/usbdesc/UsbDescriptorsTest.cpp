@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "instrument/UsbDescriptors.h"
+#include "core/instrument/UsbDescriptors.h"
 #include "tests/support/TestSupport.h"
 
 namespace {

@@ -1,0 +1,168 @@
+#include "core/data/SpectrumDataReader.h"
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+#include "core/config/GeneralPrm.h"
+#include "core/data/DayFileLayout.h"
+#include "core/data/RecordLayout.h"
+#include "core/platform/LocalTime.h"
+#include "core/platform/Text.h"
+
+using namespace record_layout;
+
+namespace {
+
+// The zero ending a field, or null. The fields are narrow and their texts short: a plain scan
+// costs less than the call to memchr it replaces (13 fields a record).
+const char* FindZero(const char* begin, int width) {
+    for (int i = 0; i < width; ++i)
+        if (begin[i] == 0) return begin + i;
+    return nullptr;
+}
+
+// The text of a zero-terminated field; false when the field has no zero byte inside its width.
+bool GetText(const unsigned char* image, int offset, int width, std::string_view& out) {
+    const auto* begin = reinterpret_cast<const char*>(image + offset);
+    const char* zero = FindZero(begin, width);
+    if (!zero) return false;
+    out = std::string_view(begin, static_cast<std::size_t>(zero - begin));
+    return true;
+}
+
+// A zero-terminated decimal field read as its leading integer (the stored date and time fields).
+bool GetField(const unsigned char* image, int offset, int width, int& value) {
+    const auto* begin = reinterpret_cast<const char*>(image + offset);
+    const char* zero = FindZero(begin, width);
+    if (!zero) return false;
+    // Plain digits, as this program writes them, are read here; anything else as any text is.
+    int plain = 0;
+    const char* p = begin;
+    for (; p < zero && *p >= '0' && *p <= '9'; ++p) plain = plain * 10 + (*p - '0');  // at most 4 digits
+    if (p == zero && p > begin) {
+        value = plain;
+        return true;
+    }
+    value = static_cast<int>(platform::LeadingInteger(std::string_view(begin, static_cast<std::size_t>(zero - begin))));
+    return true;
+}
+
+}  // namespace
+
+CSpectrumDataReader::CSpectrumDataReader() : general_(std::make_unique<CGeneralPrm>()) { general_->Load(); }
+
+CSpectrumDataReader::CSpectrumDataReader(const CGeneralPrm& general)
+    : general_(std::make_unique<CGeneralPrm>(general)) {}
+
+CSpectrumDataReader::~CSpectrumDataReader() = default;
+
+bool CSpectrumDataReader::Decode(const unsigned char* image, CSpectrumData& record, PixelArena* arena) {
+    const int n = GetI32(image + kPixelCount);
+    if (n < 0 || n > kMaxPixels) return false;
+
+    std::string_view typeCode, id, st, serial, fv, ft, memo;  // views into the image
+    if (!GetText(image, kTypeCode, kTypeCodeWidth, typeCode) || !GetText(image, kIdText, kTextWidth, id) ||
+        !GetText(image, kStText, kTextWidth, st) || !GetText(image, kSerial, kTextWidth, serial) ||
+        !GetText(image, kFvText, kTextWidth, fv) || !GetText(image, kFtText, kTextWidth, ft) ||
+        !GetText(image, kMemo, kMemoWidth, memo))
+        return false;
+
+    int year, month, day, hour, minute, second;
+    if (!GetField(image, kYear, kYearWidth, year) || !GetField(image, kMonth, kFieldWidth, month) ||
+        !GetField(image, kDay, kFieldWidth, day) || !GetField(image, kHour, kFieldWidth, hour) ||
+        !GetField(image, kMinute, kFieldWidth, minute) || !GetField(image, kSecond, kFieldWidth, second))
+        return false;
+    // This program only writes real dates; anything else is a foreign record.
+    if (month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
+        second < 0 || second > 59)
+        return false;
+    platform::CalTime time;
+    if (!platform::JoinLocal(year, month, day, hour, minute, second, time)) return false;
+
+    // Pixel values as stored (little-endian floats), converted only on a big-endian host.
+    const auto count = static_cast<std::size_t>(n);
+    auto pixels = [&](int offset, bool repeats) {
+        const float* values = reinterpret_cast<const float*>(image + offset);
+        std::vector<float> swapped;
+        if constexpr (std::endian::native != std::endian::little) {
+            swapped.resize(count);
+            for (int i = 0; i < n; ++i) swapped[static_cast<std::size_t>(i)] = GetF32(image + offset + 4 * i);
+            values = swapped.data();
+        } else if (reinterpret_cast<std::uintptr_t>(values) % alignof(float) != 0) {
+            swapped.assign(count, 0.0f);
+            if (count) std::memcpy(swapped.data(), image + offset, 4 * count);
+            values = swapped.data();
+        }
+        if (!arena) return PixelArray(values, count);
+        return repeats ? arena->StoreRepeated(values, count) : arena->Store(values, count);
+    };
+    PixelArray calibration = pixels(CalibrationOffset(n), true), signal = pixels(SignalOffset(n), false);
+
+    record.SetTypeCode(typeCode);
+    record.SetIdText(id);
+    record.SetStText(st);
+    record.SetSerialNumber(serial);
+    record.SetFvText(fv);
+    record.SetFtText(ft);
+    record.SetExtraInteger(GetI32(image + kExtraInteger));
+    record.SetExtraReal(GetF32(image + kExtraReal));
+    record.SetTemperature(GetF32(image + kTemperature));
+    float coefficients[6];
+    for (int k = 0; k < 5; ++k) coefficients[k] = GetF32(image + kCoefficients + 4 * k);
+    coefficients[5] = GetF32(image + kC5);
+    const std::size_t coefficientCount = typeCode.size() >= 2 && typeCode[1] == 'H' ? 6 : 5;
+    if (arena) record.SetCoefficients(arena->StoreRepeated(coefficients, coefficientCount, 1));
+    else record.SetCoefficients(coefficientCount, coefficients);
+    record.SetTime(time);
+    record.SetMemo(memo);
+    record.SetValid(GetI32(image + kValid));
+    record.SetExposureTime(GetI32(image + kExposure));
+    record.SetLongitude(GetF32(image + kLongitude));
+    record.SetLatitude(GetF32(image + kLatitude));
+    record.SetAltitude(GetF32(image + kAltitude));
+    record.SetSignal(std::move(signal));
+    record.SetCalibration(std::move(calibration));
+    record.SetFovCode(GetI32(image + kFovCode));
+    return true;
+}
+
+bool CSpectrumDataReader::PassesQuickFilter(const unsigned char* image, const char* comment) {
+    if (GetI32(image + kValid) == 0) return false;
+    if (!comment || !*comment) return true;
+    const auto* memo = reinterpret_cast<const char*>(image + kMemo);
+    const void* zero = std::memchr(memo, 0, kMemoWidth);
+    if (!zero) return false;
+    return platform::ContainsText(std::string_view(memo, static_cast<const char*>(zero) - memo), comment);
+}
+
+CSpectrumDataReader::Result CSpectrumDataReader::ReadRecordEx(platform::File& stream, CSpectrumData& record) {
+    alignas(float) unsigned char image[kSize];
+    if (!stream.ReadExact(image, kSize)) return Result::End;
+    return Decode(image, record) ? Result::Ok : Result::Rejected;
+}
+
+int CSpectrumDataReader::ReadRecord(platform::File& stream, CSpectrumData& record) {
+    return ReadRecordEx(stream, record) == Result::Ok ? 1 : 0;
+}
+
+int CSpectrumDataReader::ReadDay(int year, int month, int day, std::vector<CSpectrumData>& list) {
+    list.clear();
+    std::string path;
+    if (!general_->DailyFilePath(year, month, day, path)) return 0;
+    platform::File file;
+    if (!file.Open(path, platform::File::Mode::Read)) return 1;
+    // A partial record in the middle of the file shifts the records after it off the grid.
+    const DayFileLayout layout = DayFileLayout::Of(file);
+    file.SetReadBuffer(64 * kRecordSize);
+    for (const DayFileLayout::Segment& segment : layout.Segments()) {
+        if (!file.Seek(segment.offset)) break;
+        for (int64_t k = 0; k < segment.count; ++k) {
+            CSpectrumData record;  // fresh each time: nothing of one record leaks into the next
+            Result r = ReadRecordEx(file, record);
+            if (r == Result::End) break;
+            if (r == Result::Ok) list.push_back(record);
+        }
+    }
+    return 1;
+}

@@ -1,0 +1,34 @@
+#include "core/graph/NumericalGraph.h"
+
+#include "core/graph/DataGraph.h"
+
+CNumericalGraph::CNumericalGraph(Surface* surface, std::uint32_t backgroundColor, bool showGrid, bool showMarker)
+    : CLineGraph(surface, backgroundColor), showGrid_(showGrid ? 1 : 0), showMarker_(showMarker ? 1 : 0) {}
+
+CNumericalGraph::CNumericalGraph(Surface* surface, const SurfaceRect& plotRect, std::uint32_t backgroundColor,
+                                 bool showGrid, bool showMarker)
+    : CLineGraph(surface, plotRect, backgroundColor), showGrid_(showGrid ? 1 : 0), showMarker_(showMarker ? 1 : 0) {}
+
+void CNumericalGraph::SetXRange(double min, double max) { x_.Set(min, max); }
+
+void CNumericalGraph::SetYRangeSnapped(double min, double max, bool snap) {
+    if (snap) SnapRange(min, max, min, max);
+    SetYRange(min, max);
+}
+
+void CNumericalGraph::DrawBackground(std::uint32_t, const GraphSeries& series) {
+    if (surface_ == nullptr) return;
+    if (ShowGrid()) {
+        SurfacePen old = surface_->SelectPen(SurfacePen{PenStyle::Dotted, 1, graph_style::kGridColor});
+        for (const GraphSeries::Point& p : series.Points()) {
+            const int px = PlotX(p.first);
+            surface_->Line(px, rect_.top, px, rect_.bottom);
+        }
+        surface_->SelectPen(old);
+    }
+    DrawYAxisGridAndFrame(ShowGrid());
+}
+
+void CNumericalGraph::DrawForeground(std::uint32_t color, const GraphSeries& series) {
+    if (ShowMarker()) DrawMarkers(color, series);
+}

@@ -1,0 +1,204 @@
+#include "gui/browser/DataThumbnailView.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTimer>
+#include <QWheelEvent>
+#include <climits>
+
+#include "core/data/SpectrumDataSet.h"
+#include "core/platform/Messages.h"
+#include "core/platform/StringIds.h"
+#include "gui/common/WindowMessage.h"
+#include "gui/spectrum/DataGraphView.h"
+
+CDataThumbnailView::CDataThumbnailView(QWidget* parent) : QAbstractScrollArea(parent) {
+    setFrameShape(QFrame::NoFrame);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Painted whole from the back buffer: no erasing first, so nothing flickers.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setAutoFillBackground(false);
+    verticalScrollBar()->setEnabled(false);
+    verticalScrollBar()->setRange(0, 0);
+    verticalScrollBar()->installEventFilter(this);
+    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this, [this](int a) { OnScrollAction(a); });
+    prefetch_ = new QTimer(this);
+    prefetch_->setInterval(0);
+    connect(prefetch_, &QTimer::timeout, this, [this] {
+        if (!picture_.PrefetchOne()) prefetch_->stop();
+    });
+}
+
+CDataThumbnailView::~CDataThumbnailView() = default;
+
+void CDataThumbnailView::Attach(CSpectrumDataSet& data, std::set<int>& selection) {
+    picture_.Attach(&data, &selection);
+    LayOut();
+    Render();
+}
+
+bool CDataThumbnailView::PrefetchPending() const { return prefetch_->isActive(); }
+
+void CDataThumbnailView::LayOut() {
+    picture_.Layout(viewport()->width(), viewport()->height());
+    SetScrollPosition();
+}
+
+void CDataThumbnailView::Render() {
+    if (!picture_.Attached()) return;
+    dirty_ = true;
+    viewport()->update();
+}
+
+void CDataThumbnailView::SetScrollPosition() {
+    QScrollBar* bar = verticalScrollBar();
+    const QSignalBlocker block(bar);
+    if (picture_.Scrollable()) {
+        // The bar is in pixels of a picture Extent() tall, of which one client height shows.
+        const int page = std::max(1, picture_.Height());
+        bar->setRange(0, std::max(0, picture_.Extent() - page));
+        bar->setPageStep(page);
+        bar->setSingleStep(std::max(1, page / std::max(1, picture_.TileCount())));
+        bar->setEnabled(true);
+    } else {
+        bar->setRange(0, 0);
+        bar->setEnabled(false);
+    }
+    bar->setSliderPosition(picture_.ScrollPosition());
+    bar->setValue(picture_.ScrollPosition());
+}
+
+void CDataThumbnailView::OnScrollAction(int action) {
+    using P = CDataThumbnailPicture;
+    P::ScrollRequest request = P::kOtherRequest;
+    switch (action) {
+        case QAbstractSlider::SliderSingleStepSub: request = P::kLineUp; break;
+        case QAbstractSlider::SliderSingleStepAdd: request = P::kLineDown; break;
+        case QAbstractSlider::SliderPageStepSub: request = P::kPageUp; break;
+        case QAbstractSlider::SliderPageStepAdd: request = P::kPageDown; break;
+        case QAbstractSlider::SliderMove: request = P::kThumbTrack; break;
+        default: break;  // top, bottom: ignored
+    }
+    if (picture_.Scroll(request, verticalScrollBar()->sliderPosition())) Render();
+    // The slot may move the slider: it then stands where F is, whatever the request asked.
+    verticalScrollBar()->setSliderPosition(picture_.ScrollPosition());
+}
+
+void CDataThumbnailView::WheelBy(int delta) {
+    if (!picture_.Attached()) return;
+    if (picture_.Wheel(delta)) Render();
+    SetScrollPosition();
+}
+
+bool CDataThumbnailView::event(QEvent* event) {
+    if (event->type() == ui::CWindowMessageEvent::EventType()) {
+        auto* m = static_cast<ui::CWindowMessageEvent*>(event);
+        switch (m->Message()) {
+            case platform::UM_SELECTION_CHANGED: Render(); break;
+            case platform::UM_DATASET_CHANGED:
+                picture_.DataSetChanged();
+                Render();
+                SetScrollPosition();
+                break;
+            case platform::UM_ENSURE_VISIBLE:
+                if (m->WParam() >= 0 && m->WParam() <= INT_MAX && picture_.EnsureVisible(static_cast<int>(m->WParam()))) {
+                    Render();
+                    SetScrollPosition();
+                }
+                break;
+            default: break;
+        }
+        return true;
+    }
+    return QAbstractScrollArea::event(event);
+}
+
+bool CDataThumbnailView::eventFilter(QObject* watched, QEvent* event) {
+    // The wheel over the scroll bar moves records like the wheel over the tiles.
+    if (watched == verticalScrollBar() && event->type() == QEvent::Wheel) {
+        WheelBy(static_cast<QWheelEvent*>(event)->angleDelta().y());
+        return true;
+    }
+    return QAbstractScrollArea::eventFilter(watched, event);
+}
+
+void CDataThumbnailView::paintEvent(QPaintEvent*) {
+    if (dirty_ && picture_.Attached()) {
+        dirty_ = false;
+        if (picture_.Render()) {
+            failing_ = false;
+            if (!prefetch_->isActive()) prefetch_->start();
+        } else if (!failing_) {
+            // Not from inside a paint: the box comes once the paint is over.
+            failing_ = true;
+            QTimer::singleShot(0, this, [this] { ShowBracketedMessage(this, ids::kGraphPlotFailure); });
+        }
+    }
+    QPainter p(viewport());
+    const QImage& back = picture_.BackBuffer();
+    if (back.isNull()) {
+        p.fillRect(viewport()->rect(), Qt::white);
+        return;
+    }
+    p.drawImage(0, 0, back);
+    if (back.width() < viewport()->width())
+        p.fillRect(back.width(), 0, viewport()->width() - back.width(), viewport()->height(), Qt::white);
+    if (back.height() < viewport()->height())
+        p.fillRect(0, back.height(), back.width(), viewport()->height() - back.height(), Qt::white);
+}
+
+void CDataThumbnailView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    if (!picture_.Attached()) return;
+    LayOut();
+    Render();
+}
+
+void CDataThumbnailView::scrollContentsBy(int, int) {
+    // The bar only tells where the first record stands; the picture is composed, never scrolled.
+}
+
+void CDataThumbnailView::mousePressEvent(QMouseEvent* event) {
+    if (picture_.Attached()) {
+        const int k = picture_.HitTest(static_cast<int>(event->position().y()));
+        if (event->button() == Qt::LeftButton) {
+            const Qt::KeyboardModifiers mods = event->modifiers();
+            if (picture_.LeftDown(k, mods & Qt::ControlModifier, mods & Qt::ShiftModifier)) {
+                ui::PostToMainWindow(platform::UM_SELECTION_CHANGED);
+                ui::PostToMainWindow(platform::UM_ENSURE_VISIBLE, k);
+                Render();
+            }
+        } else if (event->button() == Qt::RightButton) {
+            // The menu then acts on the record under the mouse, or on the selection it is part of.
+            if (picture_.RightDown(k)) {
+                ui::PostToMainWindow(platform::UM_SELECTION_CHANGED);
+                Render();
+            }
+        }
+    }
+    QAbstractScrollArea::mousePressEvent(event);
+}
+
+void CDataThumbnailView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (picture_.Attached() && event->button() == Qt::LeftButton) {
+        const int k = picture_.HitTest(static_cast<int>(event->position().y()));
+        // The first click of the two has made the selection.
+        if (k >= 0 && k < picture_.RecordCount()) ui::PostCommand(ui::MainWindow(), kCmdMeasuredDataPlot);
+    }
+    QAbstractScrollArea::mouseDoubleClickEvent(event);
+}
+
+void CDataThumbnailView::wheelEvent(QWheelEvent* event) {
+    WheelBy(event->angleDelta().y());
+    event->accept();
+}
+
+void CDataThumbnailView::contextMenuEvent(QContextMenuEvent* event) {
+    // The record list's "Data" pop-up; its commands go to the main dialog.
+    QWidget* main = ui::MainWindow();
+    if (auto* menu = main ? main->findChild<QMenu*>(QStringLiteral("menu143Data")) : nullptr) menu->popup(event->globalPos());
+}

@@ -1,0 +1,160 @@
+#include "gui/browser/StandardPanel.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "core/data/BaseDataSet.h"
+#include "core/platform/Messages.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
+#include "gui/browser/DataListCtrl.h"
+#include "gui/common/FrameSet.h"
+#include "gui/common/Prompter.h"
+#include "gui/common/ViewFactory.h"
+#include "gui/common/WindowMessage.h"
+
+namespace {
+
+constexpr int kStandardGraphSet = 3;
+
+QString Q(int id) { return QString::fromStdString(platform::LoadString(id)); }
+
+}  // namespace
+
+CStandardPanel::CStandardPanel(CBaseDataSet& standard, CFrameSet& graphs, const CViewFactory& views, QWidget* parent)
+    : QGroupBox(Q(ids::kStandardData), parent), standard_(standard), graphs_(graphs), views_(views) {
+    list_ = new CDataListCtrl(this);
+    list_->setObjectName(QStringLiteral("id1016"));
+    list_->setMinimumHeight(70);
+    list_->setMaximumHeight(110);
+
+    // Plotting needs the spectrum graph window; without it the commands are not offered.
+    const bool canPlot = static_cast<bool>(views_.openDataGraph);
+    QPushButton* plot = Button(kCmdPlot, ids::kPlot);
+    plot->setEnabled(canPlot);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(Button(kCmdDelete, ids::kDeleteFromHistory));
+    buttons->addWidget(Button(kCmdUpdate, ids::kUpdateAsStandard));
+    buttons->addWidget(plot);
+    buttons->addStretch(1);
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(list_, 1);
+    layout->addLayout(buttons);
+
+    menu_ = new QMenu(Q(ids::kStandardData), this);
+    menu_->setObjectName(QStringLiteral("menu143Standard"));  // the standard data thumbnail shows it too
+    QAction* item = menu_->addAction(Q(ids::kPlot));
+    item->setObjectName(QStringLiteral("cmd%1").arg(kCmdMenuPlot));
+    item->setEnabled(canPlot);
+    connect(item, &QAction::triggered, this, [this] {
+        if (commandReceiver) commandReceiver(kCmdMenuPlot);
+        else OnCommand(kCmdMenuPlot);
+    });
+
+    list_->onContextMenu = [this](const QPoint& at) { ShowMenu(at); };
+}
+
+QPushButton* CStandardPanel::Button(int id, int textId) {
+    auto* b = new QPushButton(Q(textId), this);
+    b->setObjectName(QStringLiteral("id%1").arg(id));
+    b->setAutoDefault(false);
+    connect(b, &QPushButton::clicked, this, [this, id] { OnCommand(id); });
+    return b;
+}
+
+bool CStandardPanel::OnCommand(int id) {
+    switch (id) {
+        case kCmdPlot: PlotSelected(); return true;
+        case kCmdMenuPlot: PlotCurrent(); return true;
+        case kCmdDelete: DeleteEntry(); return true;
+        case kCmdUpdate: UpdateEntry(); return true;
+        default: return false;
+    }
+}
+
+void CStandardPanel::Refresh() {
+    const int count = standard_.ItemCount();
+    list_->SetItemCount(count);
+    if (count > 0) list_->EnsureRowVisible(0);
+    if (thumbnailView) ui::PostWindowMessage(thumbnailView(), platform::UM_STANDARD_CHANGED, 0, 0);
+    if (onChanged) onChanged();
+}
+
+int CStandardPanel::SelectedRow() const {
+    const std::set<int> rows = list_->SelectedRows();
+    // A row the list still marks but the set no longer has counts as no selection.
+    if (rows.empty() || *rows.begin() >= standard_.ItemCount()) return -1;
+    return *rows.begin();
+}
+
+void CStandardPanel::ShowMenu(const QPoint& globalPos) { menu_->popup(globalPos); }
+
+void CStandardPanel::PlotSelected() {
+    if (!views_.openDataGraph) return;
+    const int row = SelectedRow();
+    if (row < 0) {
+        ShowMessage(this, ids::kSelectAData, Prompter::Icon::Information);
+        return;
+    }
+    Plot(row);
+}
+
+// The popup's "Plot" shows the current standard data, whatever row is selected.
+void CStandardPanel::PlotCurrent() {
+    if (!views_.openDataGraph) return;
+    if (standard_.ItemCount() < 1) {
+        ShowMessage(this, ids::kSelectAData, Prompter::Icon::Information);
+        return;
+    }
+    Plot(0);
+}
+
+void CStandardPanel::Plot(int row) {
+    if (standard_.ItemCount() < 1) {
+        ShowMessage(this, ids::kNotSelectedStandardData);
+        return;
+    }
+    // One standard data graph at most: an open one is raised and shows the new entry. Entries of
+    // windows that have closed go first.
+    while (graphs_.Any() && !graphs_.At(0)) graphs_.Remove(nullptr);
+    QWidget* frame = graphs_.At(0);
+    if (frame) {
+        frame->showNormal();
+        frame->raise();
+        frame->activateWindow();
+    } else {
+        frame = views_.openDataGraph(platform::LoadString(ids::kStandardDataGraph), kStandardGraphSet);
+        if (!frame) return;
+        graphs_.Add(frame);
+    }
+    if (views_.showStandard) views_.showStandard(frame, standard_.Item(row));
+}
+
+void CStandardPanel::DeleteEntry() {
+    const int row = SelectedRow();
+    if (row < 0) {
+        ShowMessage(this, ids::kSelectAData, Prompter::Icon::Information);
+        return;
+    }
+    // A history file that cannot be written keeps the change for this run only: say so.
+    if (!standard_.Remove(row)) ShowMessage(this, ids::kCannotSaveData, Prompter::Icon::Warning);
+    Refresh();
+}
+
+void CStandardPanel::UpdateEntry() {
+    const int row = SelectedRow();
+    if (row < 0) {
+        ShowMessage(this, ids::kSelectAData, Prompter::Icon::Information);
+        return;
+    }
+    if (row == 0) return;  // already current
+    if (!standard_.Select(row)) ShowMessage(this, ids::kCannotSaveData, Prompter::Icon::Warning);
+    Refresh();
+    // The chosen entry is now row 0; the mark goes with it, so that "Plot" or "Delete from history"
+    // next acts on the entry the user picked, not on whatever moved into its row.
+    list_->clearSelection();
+    list_->SetRowSelected(0, true);
+}

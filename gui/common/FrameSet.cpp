@@ -1,0 +1,59 @@
+#include "gui/common/FrameSet.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
+
+#include "gui/common/WindowMessage.h"
+
+namespace {
+constexpr int kCascadeStep = 28;
+constexpr int kThumbnailColumn = 170;  // the thumbnail frames are 160 wide at the left edge
+int g_cascaded = 0;
+}  // namespace
+
+QPoint CFrameSet::CascadePosition(int n, const QSize& size, const QRect& work) {
+    const QPoint origin(work.left() + std::min(kThumbnailColumn, std::max(0, work.width() - size.width())),
+                        work.top());
+    const int across = (work.right() + 1 - origin.x() - size.width()) / kCascadeStep;
+    const int down = (work.bottom() + 1 - origin.y() - size.height()) / kCascadeStep;
+    const int places = std::max(1, std::min(across, down) + 1);
+    const int k = n % places;
+    return origin + QPoint(k * kCascadeStep, k * kCascadeStep);
+}
+
+void CFrameSet::Add(QWidget* window) {
+    windows_.emplace_back(window);
+    if (!window || !window->isWindow() || window->property("heliarcCascaded").toBool()) return;
+    window->setProperty("heliarcCascaded", true);
+    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    const QRect work = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
+    window->move(CascadePosition(g_cascaded++, window->frameGeometry().size(), work));
+}
+
+void CFrameSet::Remove(const QWidget* window) {
+    auto it = std::find_if(windows_.begin(), windows_.end(), [&](const QPointer<QWidget>& p) { return p.data() == window; });
+    if (it != windows_.end()) windows_.erase(it);
+}
+
+void CFrameSet::RemoveHandle(int64_t handle) {
+    // A window that deleted itself after posting reads as null here; its entry is the first null one.
+    auto it = std::find_if(windows_.begin(), windows_.end(),
+                           [&](const QPointer<QWidget>& p) { return p && ui::HandleOf(p.data()) == handle; });
+    if (it == windows_.end())
+        it = std::find_if(windows_.begin(), windows_.end(), [](const QPointer<QWidget>& p) { return p.isNull(); });
+    if (it != windows_.end()) windows_.erase(it);
+}
+
+QWidget* CFrameSet::At(int index) const {
+    if (index < 0 || index >= Count()) return nullptr;
+    return windows_[static_cast<std::size_t>(index)].data();
+}
+
+void CFrameSet::CloseAll() {
+    // Closing one window may close or delete another; walk a copy of the guarded pointers.
+    std::vector<QPointer<QWidget>> copy = windows_;
+    for (auto& p : copy)
+        if (p) p->close();
+    windows_.clear();
+}

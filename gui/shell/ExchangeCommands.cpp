@@ -1,0 +1,32 @@
+#include "gui/shell/ExchangeCommands.h"
+
+#include "gui/shell/RunEngine.h"
+#include "core/data/SpectrumDataSet.h"
+#include "gui/dialogs/ExportDlg.h"
+#include "gui/dialogs/ImportDlg.h"
+#include "core/platform/StringIds.h"
+#include "gui/common/Prompter.h"
+
+void ExportSelection(QWidget* parent, const CSpectrumDataSet& data, const std::set<int>& selection,
+                     const CSpectrumData* standard) {
+    if (selection.empty()) {
+        ShowMessage(parent, ids::kSelectAData, Prompter::Icon::Information);
+        return;
+    }
+    CSpectrumDataSet records;
+    records.CopySubset(data, selection);
+    CExport dialog(records, standard, parent);
+    Prompter::Current().RunModal(dialog);
+}
+
+bool ImportFiles(QWidget* parent, const CRunEngine& engine) {
+    if (engine.IsMeasuring()) {
+        ShowMessage(parent, ids::kImportDuringMeasurement, Prompter::Icon::Information);
+        return false;
+    }
+    CImport dialog(parent);
+    dialog.SetBusyCheck([&engine] { return engine.IsMeasuring(); });
+    const int result = Prompter::Current().RunModal(dialog);
+    // A file that failed after others went in still leaves the list behind the data folder.
+    return result == QDialog::Accepted || dialog.ImportedAny();
+}

@@ -1,0 +1,1007 @@
+#include "gui/shell/HeliarcDlg.h"
+
+#include <QAction>
+#include <QDateTime>
+#include <QApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QStringList>
+#include <QScreen>
+#include <QTimer>
+#include <QTimerEvent>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cstdio>
+
+#include "gui/shell/ExchangeCommands.h"
+#include "gui/shell/HeliarcApp.h"
+#include "gui/shell/RunEngine.h"
+#include "gui/browser/StandardPanel.h"
+#include "core/config/GeneralPrm.h"
+#include "core/config/MeasurementPrm.h"
+#include "core/data/DayFileLayout.h"
+#include "core/config/SearchPrm.h"
+#include "core/data/SearchTime.h"
+#include "core/data/SpectrumDataReader.h"
+#include "core/instrument/Measurement.h"
+#include "core/platform/File.h"
+#include "core/platform/LocalTime.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
+#include "core/platform/Text.h"
+#include "gui/dialogs/AboutDlg.h"
+#include "gui/browser/BaseDataThumbnailWnd.h"
+#include "gui/common/ColorStatic.h"
+#include "gui/browser/DataListCtrl.h"
+#include "gui/browser/DataThumbnailWnd.h"
+#include "gui/dialogs/EditComment.h"
+#include "gui/common/Logo.h"
+#include "gui/common/Prompter.h"
+#include "gui/dialogs/SetGeneral.h"
+#include "gui/dialogs/SetMeasurement.h"
+#include "gui/common/ViewFactory.h"
+#include "gui/common/WindowMessage.h"
+
+namespace {
+
+constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kBlack = 0x000000;
+constexpr uint32_t kBlinkBlue = 0xFF2020;   // RGB(32, 32, 255)
+constexpr uint32_t kBlinkGreen = 0x20FF20;  // RGB(32, 255, 32)
+constexpr int kBlinkPeriodMs = 1000;
+constexpr int kMaxPlotRecords = 10;
+
+const std::string& S(int id) { return platform::LoadString(id); }
+QString Q(int id) { return QString::fromStdString(platform::LoadString(id)); }
+
+// A string-table format with its arguments. The formats are the program's own, compiled in.
+template <typename... Args>
+std::string Format(int id, Args... args) {
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, S(id).c_str(), args...);
+    return buffer;
+}
+
+// The logo static: the logo stretched over the whole control; a click notifies its owner.
+class CLogoStatic : public QWidget {
+public:
+    explicit CLogoStatic(QWidget* parent) : QWidget(parent) {
+        setCursor(Qt::PointingHandCursor);
+        setMinimumSize(150, 48);
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    }
+    QSize sizeHint() const override { return QSize(260, 80); }
+    std::function<void()> onClick;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton && onClick) onClick();
+        QWidget::mousePressEvent(event);
+    }
+    void paintEvent(QPaintEvent*) override {
+        if (logo_.deviceIndependentSize().toSize() != size()) logo_ = HeliarcLogo(width(), height(), devicePixelRatioF());
+        QPainter(this).drawPixmap(0, 0, logo_);
+    }
+
+private:
+    QPixmap logo_;
+};
+
+}  // namespace
+
+CHeliarcDlg::CHeliarcDlg(std::unique_ptr<CRunEngine> engine, CViewFactory views, QWidget* parent)
+    : QDialog(parent), engine_(std::move(engine)), views_(std::move(views)), sink_(std::make_unique<ui::CWindowMessageSink>(this)) {
+    setObjectName(QStringLiteral("dlg102"));
+    engine_->SetMessageSink(sink_.get());
+    BuildControls();
+    Initialize();
+}
+
+CHeliarcDlg::~CHeliarcDlg() {
+    // The worker must be gone before the dialog that receives its messages.
+    engine_->Stop();
+    sink_->Detach();
+    engine_->SetMessageSink(nullptr);
+    for (auto& set : sets_) set.CloseAll();
+    delete dataThumb_.data();
+    delete baseThumb_.data();
+}
+
+CDataThumbnailWnd* CHeliarcDlg::DataThumbnailWnd() const { return static_cast<CDataThumbnailWnd*>(dataThumb_.data()); }
+
+CBaseDataThumbnailWnd* CHeliarcDlg::BaseDataThumbnailWnd() const {
+    return static_cast<CBaseDataThumbnailWnd*>(baseThumb_.data());
+}
+
+QPushButton* CHeliarcDlg::Button(int id, int textId, bool needsHook) {
+    auto* b = new QPushButton(Q(textId), this);
+    b->setObjectName(QStringLiteral("id%1").arg(id));
+    b->setAutoDefault(false);
+    if (needsHook) b->setEnabled(false);
+    connect(b, &QPushButton::clicked, this, [this, id] { OnCommand(id); });
+    return b;
+}
+
+void CHeliarcDlg::BuildControls() {
+    // Measurement control.
+    auto* control = new QGroupBox(Q(ids::kMeasurementControl), this);
+    startStop_ = Button(kCmdStartStop, ids::kStart);
+    startStop_->setMinimumWidth(90);
+    QPushButton* config = Button(kCmdMeasurementConfig, ids::kMeasurementConfig);
+    QPushButton* trend = Button(kCmdTrendGraph, ids::kTrendGraph);
+    trend->setEnabled(static_cast<bool>(views_.openDataGraph));
+    auto makeStatic = [this](int id) {
+        auto* s = new CColorStatic(this);
+        s->setObjectName(QStringLiteral("id%1").arg(id));
+        s->setMargin(3);
+        s->setMinimumWidth(60);
+        return s;
+    };
+    modeStatic_ = makeStatic(1035);
+    statusStatic_ = makeStatic(1036);
+    clockStatic_ = makeStatic(1037);
+    clockStatic_->setAlignment(Qt::AlignCenter);
+    clockStatic_->setMinimumWidth(clockStatic_->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 16);
+    comment_ = new QLineEdit(this);
+    comment_->setObjectName(QStringLiteral("id1027"));
+    comment_->setVisible(false);
+    comment_->setMaxLength(63);
+
+    auto* controlGrid = new QGridLayout(control);
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addWidget(startStop_);
+    buttonRow->addWidget(config);
+    buttonRow->addWidget(trend);
+    buttonRow->addStretch(1);
+    controlGrid->addLayout(buttonRow, 0, 0, 1, 2);
+    controlGrid->addWidget(modeStatic_, 1, 0, 1, 2);
+    controlGrid->addWidget(statusStatic_, 2, 0);
+    controlGrid->addWidget(clockStatic_, 2, 1);
+    controlGrid->setColumnStretch(0, 1);
+
+    auto* logo = new CLogoStatic(this);
+    logo->setObjectName(QStringLiteral("id1015"));
+    logo->onClick = [this] { OnCommand(kCmdLogo); };
+    QPushButton* folder = Button(kCmdDataFolder, ids::kDataFolder);
+    QPushButton* exitButton = Button(kCmdExit, ids::kExit);
+    auto* frameButtons = new QVBoxLayout;
+    frameButtons->addWidget(logo, 1);
+    auto* frameRow = new QHBoxLayout;
+    frameRow->addStretch(1);
+    frameRow->addWidget(folder);
+    frameRow->addWidget(exitButton);
+    frameButtons->addLayout(frameRow);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(control, 3);
+    top->addLayout(frameButtons, 2);
+
+    // Data browser.
+    auto* browser = new QGroupBox(Q(ids::kDataBrowser), this);
+    auto* retrieval = new QGroupBox(Q(ids::kDataRetrieval), browser);
+    auto makeEdit = [this](int id) {
+        auto* e = new QLineEdit(this);
+        e->setObjectName(QStringLiteral("id%1").arg(id));
+        return e;
+    };
+    searchStart_ = makeEdit(1008);
+    searchEnd_ = makeEdit(1009);
+    searchComment_ = makeEdit(1011);
+    // Room for "YYYY/MM/DD HH:MM:SS" and the frame.
+    for (QLineEdit* e : {searchStart_, searchEnd_})
+        e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00 00:00:00")) + 16);
+    auto makeNote = [this](const char* name) {
+        auto* l = new QLabel(this);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setStyleSheet(QStringLiteral("color: #c00000;"));
+        l->setWordWrap(true);
+        l->setVisible(false);
+        return l;
+    };
+    startNote_ = makeNote("id1008note");
+    endNote_ = makeNote("id1009note");
+    damageNote_ = makeNote("damagedFilesNote");
+    QPushButton* retrieve = Button(kCmdRetrieval, ids::kRetrieval);
+    retrieve->setDefault(true);
+    retrieve->setAutoDefault(true);
+    QPushButton* clear = Button(kCmdClear, ids::kClear);
+    auto* search = new QGridLayout(retrieval);
+    auto label = [this](int id, QWidget* buddy) {
+        auto* l = new QLabel(Q(id), this);
+        l->setBuddy(buddy);
+        return l;
+    };
+    search->addWidget(label(ids::kStartTime, searchStart_), 0, 0);
+    search->addWidget(searchStart_, 0, 1);
+    search->addWidget(label(ids::kEndTime, searchEnd_), 0, 2);
+    search->addWidget(searchEnd_, 0, 3);
+    search->addWidget(label(ids::kComment, searchComment_), 0, 4);
+    search->addWidget(searchComment_, 0, 5);
+    search->addWidget(retrieve, 0, 6);
+    search->addWidget(clear, 0, 7);
+    search->addWidget(startNote_, 1, 1);
+    search->addWidget(endNote_, 1, 3);
+    search->addWidget(damageNote_, 2, 0, 1, 8);
+    search->setColumnStretch(1, 2);
+    search->setColumnStretch(3, 2);
+    search->setColumnStretch(5, 3);
+
+    list_ = new CDataListCtrl(browser);
+    list_->setObjectName(QStringLiteral("id1003"));
+    list_->setMinimumHeight(160);
+
+    auto* io = new QGroupBox(Q(ids::kDataInputOutput), browser);
+    auto* ioGrid = new QGridLayout(io);
+    ioGrid->addWidget(Button(kCmdDeleteData, ids::kDeleteDataButton), 0, 0);
+    ioGrid->addWidget(Button(kCmdRemoveData, ids::kRemoveDataButton), 0, 1);
+    ioGrid->addWidget(Button(kCmdEditComment, ids::kEditCommentEllipsis), 0, 2);
+    ioGrid->addWidget(Button(kCmdRegisterStandard, ids::kRegisterAsStandard), 1, 0, 1, 2);
+    ioGrid->addWidget(Button(kCmdImport, ids::kImportEllipsis), 1, 2);
+    ioGrid->addWidget(Button(kCmdExport, ids::kExportEllipsis), 1, 3);
+    auto* plot = new QGroupBox(Q(ids::kPlot), browser);
+    auto* plotGrid = new QGridLayout(plot);
+    QPushButton* measured = Button(kCmdMeasuredData, ids::kMeasuredData);
+    measured->setEnabled(static_cast<bool>(views_.openDataGraph));
+    plotGrid->addWidget(measured, 0, 0);
+    QPushButton* calculation = Button(kCmdCalculationData, ids::kCalculationData);
+    calculation->setEnabled(static_cast<bool>(views_.openNumericalGraph));
+    plotGrid->addWidget(calculation, 0, 1);
+    QPushButton* threeD = Button(kCmd3D, ids::k3D);
+    threeD->setEnabled(static_cast<bool>(views_.open3DGraph));
+    plotGrid->addWidget(threeD, 1, 0);
+    auto* actions = new QHBoxLayout;
+    actions->addWidget(io, 3);
+    actions->addWidget(plot, 2);
+
+    auto* standard = standardPanel_ = new CStandardPanel(standard_, sets_[kSetStandard], views_, browser);
+    standardList_ = standardPanel_->List();
+    standardPanel_->commandReceiver = [this](int id) { OnCommand(id); };
+    standardPanel_->thumbnailView = [this]() -> QObject* { return baseThumb_ ? BaseDataThumbnailWnd()->View() : nullptr; };
+    standardPanel_->onChanged = [this] { RefreshTrend(); };
+
+    auto* browserLayout = new QVBoxLayout(browser);
+    browserLayout->addWidget(retrieval);
+    browserLayout->addWidget(list_, 1);
+    browserLayout->addLayout(actions);
+    browserLayout->addWidget(standard);
+
+    auto* main = new QVBoxLayout(this);
+    main->addLayout(top);
+    main->addWidget(browser, 1);
+
+    // The "Data" popup of the record list.
+    dataMenu_ = new QMenu(this);
+    dataMenu_->setObjectName(QStringLiteral("menu143Data"));  // the measured data thumbnails show it too
+    auto addItem = [this](int id, int textId) {
+        QAction* a = dataMenu_->addAction(Q(textId));
+        a->setObjectName(QStringLiteral("cmd%1").arg(id));
+        connect(a, &QAction::triggered, this, [this, id] { OnCommand(id); });
+        return a;
+    };
+    addItem(kCmdMenuMeasuredPlot, ids::kMeasuredDataPlot)->setEnabled(static_cast<bool>(views_.openDataGraph));
+    addItem(kCmdMenuCalculationPlot, ids::kCalculationDataPlot)
+        ->setEnabled(static_cast<bool>(views_.openNumericalGraph));
+    addItem(kCmdMenu3DPlot, ids::k3DPlot)->setEnabled(static_cast<bool>(views_.open3DGraph));
+    dataMenu_->addSeparator();
+    addItem(kCmdMenuImport, ids::kImportEllipsis);
+    addItem(kCmdMenuExport, ids::kExportEllipsis);
+    dataMenu_->addSeparator();
+    addItem(kCmdMenuEditComment, ids::kEditCommentEllipsis);
+    addItem(kCmdMenuRegister, ids::kRegisterAsStandard);
+    dataMenu_->addSeparator();
+    addItem(kCmdMenuDelete, ids::kDeleteDataMenu);
+    addItem(kCmdMenuRemove, ids::kRemoveDataMenu);
+
+    // The version item: in a Help menu where a desktop user looks for it, and in the dialog's own
+    // context menu (a right click on the dialog's background), as there is no system menu here.
+    if (!S(ids::kVersionMenu).empty()) {
+        auto* about = new QAction(Q(ids::kVersionMenu), this);
+        about->setObjectName(QStringLiteral("cmd16"));
+        connect(about, &QAction::triggered, this, [this] { OnCommand(kCmdAbout); });
+        addAction(about);
+        setContextMenuPolicy(Qt::ActionsContextMenu);
+        auto* menuBar = new QMenuBar(this);
+        menuBar->setObjectName(QStringLiteral("menuBar"));
+        QMenu* help = menuBar->addMenu(Q(ids::kHelpMenu));
+        help->setObjectName(QStringLiteral("helpMenu"));
+        help->addAction(about);
+        main->setMenuBar(menuBar);
+    }
+
+    list_->onSelectionChanged = [this] {
+        if (!suppress_) RebuildSelection();
+    };
+    list_->onClicked = [this](int row) {
+        if (dataThumb_) ui::PostWindowMessage(DataThumbnailWnd()->View(), platform::UM_ENSURE_VISIBLE, row, 0);
+    };
+    list_->onDoubleClicked = [this](int) { ui::PostCommand(this, kCmdMenuMeasuredPlot); };
+    list_->onContextMenu = [this](const QPoint& at) { ShowDataMenu(at); };
+    list_->onSelectAll = [this] { SelectAll(); };
+    list_->SetCellText([this](int row, int column) { return CellText(row, column); });
+    standardList_->SetCellText([this](int row, int column) { return StandardCellText(row, column); });
+}
+
+void CHeliarcDlg::CreateThumbnailFrames() {
+    const QRect work = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
+                                                        : QRect(0, 0, 1280, 800);
+    auto* data = new CDataThumbnailWnd(Q(ids::kMeasuredDataThumbnail));
+    data->setObjectName(QStringLiteral("measuredThumbnailFrame"));
+    data->setGeometry(work.left(), work.top(), 160, std::max(1, work.bottom() + 1 - 120 - work.top()));
+    auto* base = new CBaseDataThumbnailWnd(Q(ids::kStandardDataThumbnail));
+    base->setObjectName(QStringLiteral("standardThumbnailFrame"));
+    base->setGeometry(work.left(), work.bottom() + 1 - 120, 160, 120);
+    dataThumb_ = data;
+    baseThumb_ = base;
+    if (CHeliarcApp* app = CHeliarcApp::Instance()) {
+        app->m_pDataThumbnailWnd = data;
+        app->m_pBaseDataThumbnailWnd = base;
+    }
+    data->show();
+    base->show();
+    // Centre the dialog in the work area without resizing it.
+    const QSize size = sizeHint().expandedTo(QSize(860, 600)).boundedTo(work.size());
+    resize(size);
+    move(work.left() + (work.width() - size.width()) / 2, work.top() + (work.height() - size.height()) / 2);
+}
+
+void CHeliarcDlg::Initialize() {
+    setWindowTitle(Q(ids::kAppTitle));
+    setWindowIcon(HeliarcIcon());
+    setWindowFlag(Qt::WindowMinimizeButtonHint, true);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    CreateThumbnailFrames();
+    latest_.SetTime(0);
+    clockStatic_->SetColors(kWhite, kBlack);
+    modeStatic_->SetColors(kWhite, kBlack);
+    statusStatic_->SetColors(kWhite, kBlack);
+    mode_ = S(ids::kManualMeasurement);
+    status_ = S(ids::kStandby);
+    ShowClock();
+    clockTimer_ = startTimer(1000);
+    BuildModeText();
+    // From here on the registered history alone is the standard data.
+    standard_.SetJisEnabled(0);
+
+    // The value columns name their units and line their numbers up on the right; each is wide
+    // enough for its heading.
+    auto value = [this](int textId) {
+        const std::string& heading = S(textId);
+        return CDataListCtrl::Column{heading, std::max(list_->TextWidth("0.0000") + 30, list_->TextWidth(heading) + 16),
+                                     true};
+    };
+    const std::vector<CDataListCtrl::Column> columns = {
+        {S(ids::kColumnMeasurementTime), list_->TextWidth("YYYY/MM/DD HH:MM:SS") + 20},
+        {S(ids::kComment), list_->TextWidth("XXXXXXXXXXXXXXXX") + 30},
+        value(ids::kColumnPar),
+        value(ids::kLabelPhotonUmolM2S),
+        value(ids::kLabelLuxLx),
+        value(ids::kLabelLongitudeDeg),
+        value(ids::kLabelLatitudeDeg),
+        value(ids::kLabelAltitudeM),
+    };
+    list_->SetColumns(columns);
+    standardList_->SetColumns(columns);
+    RefreshStandardList();
+    // Wide enough for every column of the record list where the screen allows, still centred.
+    int columnsWidth = 0;
+    for (const auto& c : columns) columnsWidth += c.width;
+    const QRect work = screen() ? screen()->availableGeometry() : QRect(0, 0, 1280, 800);
+    const int wanted = std::min(columnsWidth + 100, work.width());
+    if (wanted > width()) {
+        resize(wanted, height());
+        move(work.left() + (work.width() - width()) / 2, y());
+    }
+
+    if (dataThumb_ && views_.measuredThumbnailView)
+        DataThumbnailWnd()->SetView(views_.measuredThumbnailView(dataThumb_, dataSet_, selection_));
+    if (baseThumb_ && views_.standardThumbnailView)
+        BaseDataThumbnailWnd()->SetView(views_.standardThumbnailView(baseThumb_, standard_));
+
+    CSearchPrm search;
+    search.Load();
+    searchStart_->setText(QString::fromStdString(search.m_SEARCH_START_DATE_TIME.Get()));
+    searchEnd_->setText(QString::fromStdString(search.m_SEARCH_END_DATE_TIME.Get()));
+    searchComment_->setText(QString::fromStdString(search.m_SEARCH_COMMENT.Get()));
+    PushTexts();
+    Retrieve();
+    openModal_ = 0;
+    suppress_ = 0;
+
+    // Every start of the program returns to automatic exposure.
+    CMeasurementPrm measurement;
+    measurement.Load();
+    measurement.m_EXPOSED_TIME = 0;
+    measurement.Save();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Messages and commands
+
+bool CHeliarcDlg::event(QEvent* event) {
+    if (event->type() == ui::CWindowMessageEvent::EventType()) {
+        auto* m = static_cast<ui::CWindowMessageEvent*>(event);
+        if (m->Message() == ui::kCommandMessage) OnCommand(static_cast<int>(m->WParam()));
+        else OnMessage(m->Message(), m->WParam(), m->LParam());
+        return true;
+    }
+    return QDialog::event(event);
+}
+
+void CHeliarcDlg::keyPressEvent(QKeyEvent* event) {
+    // Escape never closes the program; Enter goes to the default button ("Retrieval").
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CHeliarcDlg::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == clockTimer_) ShowClock();
+    QDialog::timerEvent(event);
+}
+
+void CHeliarcDlg::OnCommand(int id) {
+    switch (id) {
+        case kCmdStartStop: StartStop(); break;
+        case kCmdMeasurementConfig: MeasurementConfig(); break;
+        case kCmdTrendGraph: TrendGraph(); break;
+        case kCmdDataFolder: DataFolder(); break;
+        case kCmdLogo: Prompter::Current().OpenUrl(kMakerSite); break;
+        case kCmdAbout: About(); break;
+        case kCmdExit: reject(); break;
+        case kCmdRetrieval: Retrieve(); break;
+        case kCmdClear: ClearSearch(); break;
+        case kCmdDeleteData:
+        case kCmdMenuDelete: DeleteData(); break;
+        case kCmdRemoveData:
+        case kCmdMenuRemove: RemoveData(); break;
+        case kCmdEditComment:
+        case kCmdMenuEditComment: EditComment(); break;
+        case kCmdRegisterStandard:
+        case kCmdMenuRegister: RegisterStandard(); break;
+        case kCmdMeasuredData:
+        case kCmdMenuMeasuredPlot: MeasuredData(); break;
+        case kCmdCalculationData:
+        case kCmdMenuCalculationPlot: CalculationData(); break;
+        case kCmd3D:
+        case kCmdMenu3DPlot: ThreeDGraph(); break;
+        case kCmdExport:
+        case kCmdMenuExport: ExportSelection(this, dataSet_, selection_, standard_.Current()); break;
+        case kCmdImport:
+        case kCmdMenuImport:
+            if (ImportFiles(this, *engine_)) {
+                // The import moved the history's entries with their records: read them anew.
+                standard_ = CBaseDataSet();
+                standard_.SetJisEnabled(0);
+                RefreshStandardList();
+                ui::PostCommand(this, kCmdRetrieval);
+            }
+            break;
+        case kCmdStandardPlot:
+        case kCmdStandardDelete:
+        case kCmdStandardUpdate:
+        case kCmdMenuStandardPlot: standardPanel_->OnCommand(id); break;
+        default: break;
+    }
+}
+
+void CHeliarcDlg::OnMessage(unsigned message, int64_t wParam, int64_t lParam) {
+    using namespace platform;
+    switch (message) {
+        case UM_GRAPH_CLOSED:
+            if (wParam >= 0 && wParam < kSetCount) sets_[static_cast<std::size_t>(wParam)].RemoveHandle(lParam);
+            break;
+        case UM_SHOW_PREVIOUS: ShowNeighbour(wParam, lParam, false); break;
+        case UM_SHOW_NEXT: ShowNeighbour(wParam, lParam, true); break;
+        case UM_SELECTION_CHANGED: ApplySelectionToList(); break;
+        case UM_ENSURE_VISIBLE: list_->EnsureRowVisible(static_cast<int>(wParam)); break;
+        case UM_MODAL_OPENED: ++openModal_; break;
+        case UM_MODAL_CLOSED: --openModal_; break;
+        case UM_EXPOSURE:
+            if (!engine_->IsMeasuring()) break;
+            status_ = S(lParam ? ids::kDarkMeasuring : ids::kMeasuring) + Format(ids::kExposureSuffix, static_cast<int>(wParam));
+            PushTexts();
+            break;
+        case UM_TRANSFER_PROGRESS:
+            if (!engine_->IsMeasuring()) break;
+            status_ = S(ids::kDataTransferring) + Format(ids::kTransferProgressSuffix, static_cast<unsigned>(wParam),
+                                                          static_cast<unsigned>(lParam));
+            PushTexts();
+            break;
+        case UM_INTERVAL_WAITING:
+            if (!engine_->IsMeasuring()) break;
+            // After the day's window the start is another day's: say which.
+            status_ = Format(ids::kWaitingStartAt, CMeasurement::NextStartText(wParam, platform::Now()).c_str());
+            PushTexts();
+            break;
+        case UM_INTERVAL_MEASURING:
+            // Like the other status texts: a late one must not put "Measuring" over "Standby".
+            if (!engine_->IsMeasuring()) break;
+            status_ = S(ids::kMeasuring);
+            PushTexts();
+            break;
+        // An interval run keeps the newest record in view while the user watches the list's end.
+        case UM_INTERVAL_STORED: ReadBackStored(wParam, LastRowVisible()); break;
+        case UM_MANUAL_STORED: {
+            ReadBackStored(wParam, true);
+            if (!engine_->IsMeasuring()) break;
+            // A manual measurement can be over in a fraction of a second: "Measuring" stays up for
+            // at least one blink period so the user sees that the press did something.
+            const int64_t shown = QDateTime::currentMSecsSinceEpoch() - runStartedMs_;
+            if (shown >= kBlinkPeriodMs) {
+                StartStop();
+            } else {
+                const int64_t run = runStartedMs_;
+                QTimer::singleShot(static_cast<int>(kBlinkPeriodMs - shown), this, [this, run] {
+                    if (engine_->IsMeasuring() && runStartedMs_ == run) StartStop();
+                });
+            }
+            break;
+        }
+        case UM_INTERVAL_FINISHED:
+        case UM_TRANSFER_FINISHED:
+            if (engine_->IsMeasuring()) StartStop();
+            break;
+        case UM_MEASUREMENT_ERROR:
+            if (engine_->IsMeasuring()) StartStop();
+            ShowMessageText(this, S(ids::kMeasurementError) + "\r\n" + engine_->GetErrorText());
+            break;
+        default: break;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Measurement control
+
+void CHeliarcDlg::StartStop() {
+    if (engine_->IsMeasuring()) StopRun();
+    else StartRun();
+}
+
+void CHeliarcDlg::StartRun() {
+    CMeasurementPrm settings;
+    settings.Load();
+    settings.m_Memo = comment_->text().toStdString();
+    if (!engine_->Start(settings)) {
+        ShowMessageText(this, S(ids::kMeasurementStartFailure) + "\r\n" + engine_->GetErrorText());
+        return;
+    }
+    switch (settings.m_MEASUREMENT_TYPE.Get()) {
+        case 0:
+            status_ = S(ids::kMeasuring);
+            startStop_->setEnabled(false);
+            statusStatic_->SetBlinkColors(kBlack, kWhite, kWhite, kBlinkBlue);
+            break;
+        case 1:
+            statusStatic_->SetBlinkColors(kBlack, kWhite, kWhite, kBlinkBlue);
+            break;
+        default:
+            status_ = S(ids::kDataTransferring);
+            startStop_->setEnabled(false);
+            statusStatic_->SetBlinkColors(kBlack, kWhite, kWhite, kBlinkGreen);
+            break;
+    }
+    runStartedMs_ = QDateTime::currentMSecsSinceEpoch();
+    startStop_->setText(Q(ids::kStop));
+    comment_->setEnabled(false);
+    modeStatic_->SetColors(kBlack, kWhite);
+    clockStatic_->SetColors(kBlack, kWhite);
+    statusStatic_->StartBlink(kBlinkPeriodMs);
+    PushTexts();
+}
+
+void CHeliarcDlg::StopRun() {
+    engine_->Stop();
+    status_ = S(ids::kStandby);
+    startStop_->setText(Q(ids::kStart));
+    comment_->setEnabled(true);
+    startStop_->setEnabled(true);
+    statusStatic_->StopBlink();
+    statusStatic_->SetColors(kWhite, kBlack);
+    clockStatic_->SetColors(kWhite, kBlack);
+    modeStatic_->SetColors(kWhite, kBlack);
+    PushTexts();
+}
+
+void CHeliarcDlg::BuildModeText() {
+    CMeasurementPrm prm;
+    prm.Load();
+    switch (prm.m_MEASUREMENT_TYPE.Get()) {
+        case 0: mode_ = S(ids::kManualMeasurement); break;
+        case 1:
+            mode_ = Format(ids::kIntervalModeFormat,
+                           platform::FormatLocal(prm.m_INTERVAL_MEASUREMENT_START_TIME.Get(), "%H:%M:%S").c_str(),
+                           platform::FormatLocal(prm.m_INTERVAL_MEASUREMENT_END_TIME.Get(), "%H:%M:%S").c_str(),
+                           prm.m_INTERVAL_MEASUREMENT_SPAN.Get());
+            break;
+        default: mode_ = S(ids::kDataTransfer); break;
+    }
+    PushTexts();
+}
+
+void CHeliarcDlg::ShowClock() {
+    clockStatic_->setText(QString::fromStdString(platform::FormatLocal(platform::Now(), "%H:%M:%S")));
+}
+
+void CHeliarcDlg::PushTexts() {
+    modeStatic_->setText(QString::fromStdString(mode_));
+    statusStatic_->setText(QString::fromStdString(status_));
+}
+
+bool CHeliarcDlg::LastRowVisible() const {
+    const int n = list_->ItemCount();
+    if (n == 0) return true;
+    const QRect last = list_->visualRect(list_->model()->index(n - 1, 0));
+    return last.isValid() && list_->viewport()->rect().intersects(last);
+}
+
+void CHeliarcDlg::ReadBackStored(int64_t t, bool follow) {
+    CGeneralPrm general;
+    general.Load();
+    std::string path;
+    platform::File file;
+    bool ok = general.DailyFilePath(t, path) && file.Open(path, platform::File::Mode::Read);
+    if (ok) {
+        // The last whole record: a file whose tail is torn, or that has a partial record in the
+        // middle, still gives its last complete one.
+        const int64_t last = DayFileLayout::Of(file).LastRecordOffset();
+        CSpectrumDataReader reader;
+        ok = last >= 0 && file.Seek(last) && reader.ReadRecord(file, latest_) == 1;
+    }
+    if (!ok) {
+        ShowMessage(this, ids::kDataReadingFailure);
+        return;
+    }
+    if (follow) followTime_ = latest_.GetTime();
+    // Redrawn where it is: a record stored while the user works elsewhere brings no window forward
+    // and takes no keyboard focus (typing into the main dialog would land in the graph).
+    RefreshTrend();
+    ui::PostCommand(this, kCmdRetrieval);
+}
+
+// The trend window shows the latest record against the current standard data.
+void CHeliarcDlg::RefreshTrend() {
+    QWidget* trend = sets_[kSetTrend].At(0);
+    if (trend && latest_.GetTime() != 0 && views_.showLatest) views_.showLatest(trend, latest_, standard_.Current());
+}
+
+void CHeliarcDlg::MeasurementConfig() {
+    if (engine_->IsMeasuring()) {
+        ShowMessage(this, ids::kCannotOperateDuringMeasurement, Prompter::Icon::Information);
+        return;
+    }
+    CSetMeasurement dialog(this);
+    if (Prompter::Current().RunModal(dialog) != QDialog::Rejected) BuildModeText();
+}
+
+void CHeliarcDlg::TrendGraph() {
+    if (latest_.GetTime() == 0) {
+        ShowMessage(this, ids::kNoMeasuredData, Prompter::Icon::Information);
+        return;
+    }
+    if (!views_.openDataGraph) return;
+    CFrameSet& trend = sets_[kSetTrend];
+    // Entries of windows that closed without telling us go first.
+    while (trend.Any() && !trend.At(0)) trend.Remove(nullptr);
+    QWidget* frame = trend.At(0);
+    if (frame) {
+        frame->showNormal();
+        frame->raise();
+        frame->activateWindow();
+    } else {
+        frame = views_.openDataGraph(S(ids::kTrendData), kSetTrend);
+        if (!frame) return;
+        trend.Add(frame);
+    }
+    if (views_.showLatest) views_.showLatest(frame, latest_, standard_.Current());
+}
+
+void CHeliarcDlg::DataFolder() {
+    CSetGeneral dialog(this);
+    if (Prompter::Current().RunModal(dialog) == QDialog::Accepted) list_->SetItemCount(dataSet_.Count());
+}
+
+void CHeliarcDlg::About() {
+    CAboutDlg dialog(this);
+    Prompter::Current().RunModal(dialog);
+}
+
+void CHeliarcDlg::reject() {
+    if (openModal_ > 0) {
+        ShowMessage(this, ids::kExitAfterClosingDialogs);
+        return;
+    }
+    if (engine_->IsMeasuring()) {
+        if (!Prompter::Current().AskYesNo(this, S(ids::kConfirmStopMeasurement))) return;
+        engine_->Stop();
+    }
+    for (auto& set : sets_) set.CloseAll();
+    if (auto* f = DataThumbnailWnd()) {
+        f->AllowClose();
+        f->close();
+    }
+    if (auto* f = BaseDataThumbnailWnd()) {
+        f->AllowClose();
+        f->close();
+    }
+    QDialog::reject();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Data browser
+
+void CHeliarcDlg::Retrieve() {
+    const std::string startText = searchStart_->text().toStdString();
+    const std::string endText = searchEnd_->text().toStdString();
+    const std::string commentText = searchComment_->text().toStdString();
+    platform::CalTime start = 0, end = 0;
+    const bool startIsTime = startText.empty() || ReadSearchTime(startText, start) == SearchTimeRead::Time;
+    const bool endIsTime = endText.empty() || ReadSearchTime(endText, end) == SearchTimeRead::Time;
+    ShowSearchNotes(startIsTime, endIsTime,
+                    !startText.empty() && !endText.empty() && startIsTime && endIsTime && end < start);
+    const RecordKeys keep = SelectedKeys();
+    // A box its note refuses is not searched with some other date: the list stays empty until the
+    // text names a time.
+    if (startIsTime && endIsTime)
+        dataSet_.Search(startText.empty() ? nullptr : &start, endText.empty() ? nullptr : &end,
+                        commentText.empty() ? nullptr : commentText.c_str());
+    else
+        dataSet_.Clear();
+    QStringList damage;
+    for (const std::string& note : dataSet_.DamageNotes()) damage << QString::fromStdString(note);
+    damageNote_->setText(damage.join(QLatin1Char('\n')));
+    damageNote_->setVisible(!damage.isEmpty());
+    RefreshRecordList(keep);
+    if (followTime_ != 0) {
+        // The record just stored comes into view (the last one of that time: times may repeat).
+        for (int i = dataSet_.Count() - 1; i >= 0; --i)
+            if (dataSet_.At(i).record.GetTime() == followTime_) {
+                list_->EnsureRowVisible(i);
+                break;
+            }
+        followTime_ = 0;
+    }
+    CSearchPrm search;
+    search.Load();
+    search.m_SEARCH_START_DATE_TIME = startText;
+    search.m_SEARCH_END_DATE_TIME = endText;
+    search.m_SEARCH_COMMENT = commentText;
+    search.Save();
+}
+
+void CHeliarcDlg::ClearSearch() {
+    searchStart_->clear();
+    searchEnd_->clear();
+    searchComment_->clear();
+}
+
+void CHeliarcDlg::ShowSearchNotes(bool startIsTime, bool endIsTime, bool endBeforeStart) {
+    startNote_->setText(startIsTime ? QString() : Q(ids::kNotASearchTime));
+    endNote_->setText(!endIsTime ? Q(ids::kNotASearchTime) : endBeforeStart ? Q(ids::kEndBeforeStart) : QString());
+    startNote_->setVisible(!startNote_->text().isEmpty());
+    endNote_->setVisible(!endNote_->text().isEmpty());
+}
+
+CHeliarcDlg::RecordKeys CHeliarcDlg::SelectedKeys() const {
+    RecordKeys keys;
+    for (int row : selection_)
+        if (row >= 0 && row < dataSet_.Count()) keys.emplace(dataSet_.At(row).FileDate, dataSet_.At(row).FileOffset);
+    return keys;
+}
+
+void CHeliarcDlg::RefreshRecordList(const RecordKeys& keep) {
+    selection_.clear();
+    // Rows are selected by the records they show, never by their numbers: after a search or a
+    // delete the same records stay highlighted, and rows now holding other records are not.
+    std::set<int> rows;
+    if (!keep.empty())
+        for (int i = 0; i < dataSet_.Count(); ++i)
+            if (keep.count({dataSet_.At(i).FileDate, dataSet_.At(i).FileOffset})) rows.insert(i);
+    ++suppress_;
+    list_->SetItemCount(dataSet_.Count());
+    list_->SetSelectedRows(rows);
+    --suppress_;
+    RebuildSelection();
+    if (dataThumb_) ui::PostWindowMessage(DataThumbnailWnd()->View(), platform::UM_DATASET_CHANGED, 0, 0);
+}
+
+void CHeliarcDlg::RefreshStandardList() { standardPanel_->Refresh(); }
+
+void CHeliarcDlg::RebuildSelection() {
+    selection_ = list_->SelectedRows();
+    if (dataThumb_) ui::PostWindowMessage(DataThumbnailWnd()->View(), platform::UM_SELECTION_CHANGED, 0, 0);
+}
+
+void CHeliarcDlg::ApplySelectionToList() {
+    ++suppress_;
+    list_->SetSelectedRows(selection_);
+    --suppress_;
+}
+
+void CHeliarcDlg::SelectAll() {
+    ++suppress_;
+    list_->SelectAllRows();
+    --suppress_;
+    RebuildSelection();
+}
+
+namespace {
+
+// Cell texts of the record list and the standard data list.
+std::string RecordCellText(CSpectrumData& r, int column) {
+    switch (column) {
+        case 0: return platform::FormatLocal(r.GetTime(), "%Y/%m/%d %H:%M:%S");
+        case 1: return r.GetMemo();
+        case 2: return platform::FormatG(r.GetPar());
+        case 3: return platform::FormatG(r.GetPhoton());
+        case 4: return platform::FormatG(r.GetLux());
+        case 5: return platform::FormatG(r.GetLongitude());
+        case 6: return platform::FormatG(r.GetLatitude());
+        case 7: return platform::FormatG(r.GetAltitude());
+        default: return {};
+    }
+}
+
+}  // namespace
+
+std::string CHeliarcDlg::CellText(int row, int column) {
+    if (row < 0 || row >= dataSet_.Count()) return {};
+    return RecordCellText(dataSet_.At(row).record, column);
+}
+
+std::string CHeliarcDlg::StandardCellText(int row, int column) {
+    if (row < 0 || row >= standard_.ItemCount()) return {};
+    // The list shows copies; the derived values are computed on the copy.
+    CSpectrumData r = standard_.Item(row);
+    return RecordCellText(r, column);
+}
+
+void CHeliarcDlg::ShowDataMenu(const QPoint& globalPos) { dataMenu_->popup(globalPos); }
+
+bool CHeliarcDlg::HaveSelection() {
+    if (!selection_.empty()) return true;
+    ShowMessage(this, ids::kSelectAData, Prompter::Icon::Information);
+    return false;
+}
+
+void CHeliarcDlg::DeleteData() {
+    if (!HaveSelection()) return;
+    if (!Prompter::Current().AskYesNo(this, S(ids::kConfirmDelete))) return;
+    const std::set<int> rows = selection_;
+    const RecordKeys keep = SelectedKeys();  // records that could not be deleted stay selected
+    std::vector<CSpectrumDataSet::Refused> refused;
+    dataSet_.Delete(rows, &refused);
+    RefreshRecordList(keep);
+    ShowRefusals(refused, static_cast<int>(rows.size()));
+}
+
+void CHeliarcDlg::ShowRefusals(const std::vector<CSpectrumDataSet::Refused>& refused, int selected) {
+    if (refused.empty()) return;
+    // One message for the whole selection; a long list names the first records only.
+    constexpr std::size_t kNamed = 10;
+    std::string text = S(ids::kUpdateDataFailure);
+    for (std::size_t i = 0; i < refused.size() && i < kNamed; ++i) text += "\r\n" + refused[i].message;
+    if (refused.size() > kNamed) text += "\r\n" + Format(ids::kAndMore, static_cast<int>(refused.size() - kNamed));
+    text += "\r\n" + Format(ids::kRecordsChangedCount, selected - static_cast<int>(refused.size()), selected);
+    ShowMessageText(this, text, Prompter::Icon::Warning);
+}
+
+void CHeliarcDlg::RemoveData() {
+    if (!HaveSelection()) return;
+    const std::set<int> rows = selection_;
+    dataSet_.RemoveEntries(rows);
+    RefreshRecordList();  // the removed records were the selection
+}
+
+void CHeliarcDlg::EditComment() {
+    if (!HaveSelection()) return;
+    CEditComment dialog(this);
+    if (selection_.size() == 1) dialog.SetComment(dataSet_.At(*selection_.begin()).record.GetMemo());
+    if (Prompter::Current().RunModal(dialog) != QDialog::Accepted) return;
+    const std::set<int> rows = selection_;
+    std::vector<CSpectrumDataSet::Refused> refused;
+    dataSet_.SetComment(rows, dialog.Comment(), &refused);
+    RefreshRecordList(SelectedKeys());
+    ShowRefusals(refused, static_cast<int>(rows.size()));
+}
+
+void CHeliarcDlg::RegisterStandard() {
+    if (selection_.size() != 1) {
+        ShowMessage(this, ids::kSelectOneData, Prompter::Icon::Information);
+        return;
+    }
+    if (!dataSet_.RegisterAsStandard(*selection_.begin(), standard_))
+        ShowMessage(this, ids::kCannotSaveData, Prompter::Icon::Warning);
+    RefreshStandardList();
+}
+
+void CHeliarcDlg::MeasuredData() {
+    // Without the spectrum window (a double click still asks) there is nothing to offer.
+    if (!views_.openDataGraph) return;
+    if (!HaveSelection()) return;
+    if (selection_.size() > static_cast<std::size_t>(kMaxPlotRecords)) {
+        ShowMessage(this, ids::kTooManyRecordsToDisplay, Prompter::Icon::Information);
+        return;
+    }
+    const bool one = selection_.size() == 1;
+    QWidget* frame = views_.openDataGraph(S(ids::kDataGraph), one ? kSetMeasured : kSetPlural);
+    if (!frame) return;
+    if (one) {
+        sets_[kSetMeasured].Add(frame);
+        if (views_.showMeasured) views_.showMeasured(frame, dataSet_.At(*selection_.begin()).record, standard_.Current());
+    } else {
+        std::vector<CSpectrumData> records;
+        for (int row : selection_)
+            if (row >= 0 && row < dataSet_.Count()) records.push_back(dataSet_.At(row).record);
+        sets_[kSetPlural].Add(frame);
+        if (views_.showPlural) views_.showPlural(frame, records, standard_.Current());
+    }
+}
+
+void CHeliarcDlg::CalculationData() {
+    if (!views_.openNumericalGraph) return;
+    if (selection_.size() < 2) {
+        ShowMessage(this, ids::kSelectMoreThanOneRecord, Prompter::Icon::Information);
+        return;
+    }
+    CSpectrumDataSet records;
+    records.CopySubset(dataSet_, selection_);
+    if (QWidget* frame = views_.openNumericalGraph(S(ids::kCalculationDataGraph), records))
+        sets_[kSetNumerical].Add(frame);
+}
+
+void CHeliarcDlg::ThreeDGraph() {
+    if (!views_.open3DGraph) return;
+    if (selection_.size() < 2) {
+        ShowMessage(this, ids::kSelectMoreThanOneRecord, Prompter::Icon::Information);
+        return;
+    }
+    CSpectrumDataSet records;
+    records.CopySubset(dataSet_, selection_);
+    if (QWidget* frame = views_.open3DGraph(S(ids::k3DGraph), records, standard_.Current()))
+        sets_[kSet3D].Add(frame);
+}
+
+void CHeliarcDlg::ShowNeighbour(int64_t t, int64_t viewHandle, bool next) {
+    if (!views_.showMeasured) return;
+    // The view is named by its handle; it may have closed since it posted.
+    QWidget* view = nullptr;
+    for (QWidget* w : QApplication::allWidgets())
+        if (ui::HandleOf(w) == viewHandle) view = w;
+    if (!view) return;
+    const int n = dataSet_.Count();
+    int found = -1;
+    // Records can share a second. When the one selected row shows the window's time, it is the
+    // window's record (the selection follows the window), and its neighbour in the list is next.
+    const int shown = selection_.size() == 1 ? *selection_.begin() : -1;
+    if (shown >= 0 && shown < n && dataSet_.At(shown).record.GetTime() == t) {
+        const int neighbour = next ? shown + 1 : shown - 1;
+        if (neighbour >= 0 && neighbour < n) found = neighbour;
+        else return;
+    } else if (next) {
+        for (int i = 0; i < n && found < 0; ++i)
+            if (dataSet_.At(i).record.GetTime() > t) found = i;
+    } else {
+        for (int i = n - 1; i >= 0 && found < 0; --i)
+            if (dataSet_.At(i).record.GetTime() < t) found = i;
+    }
+    if (found < 0) return;
+    views_.showMeasured(view, dataSet_.At(found).record, standard_.Current());
+    // The list's selection moves with the window, so the highlighted record is the one shown.
+    selection_ = {found};
+    ApplySelectionToList();
+    RebuildSelection();
+    list_->EnsureRowVisible(found);
+    if (dataThumb_) ui::PostWindowMessage(DataThumbnailWnd()->View(), platform::UM_ENSURE_VISIBLE, found, 0);
+}

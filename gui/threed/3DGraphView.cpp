@@ -1,0 +1,103 @@
+#include "gui/threed/3DGraphView.h"
+
+#include <QContextMenuEvent>
+#include <QDialog>
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+
+#include "core/platform/StringIds.h"
+#include "render/QtSurfaceImage.h"
+#include "gui/spectrum/DataGraphView.h"
+#include "gui/spectrum/PictureOutput.h"
+#include "gui/threed/Set3DGraph.h"
+
+using G = C3DGraphPicture;
+
+C3DGraphView::C3DGraphView(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
+
+void C3DGraphView::InitialUpdate() {
+    if (ready_) return;
+    picture_.LoadSettings();
+    ready_ = true;
+}
+
+void C3DGraphView::StateChanged() {
+    if (onStateChanged) onStateChanged();
+}
+
+void C3DGraphView::SetData(const CSpectrumDataSet& records, const CSpectrumData* standard) {
+    InitialUpdate();
+    picture_.SetData(records, standard);
+    StateChanged();
+    Render();
+}
+
+void C3DGraphView::Render() {
+    if (!picture_.Render(std::max(1, width()), std::max(1, height()))) {
+        ShowBracketedMessage(this, ids::kGraphPlotFailure);
+        return;
+    }
+    update();
+}
+
+bool C3DGraphView::OnCommand(int command) {
+    switch (command) {
+        case G::kCmdConfiguration: Configure(); return true;
+        case G::kCmdCopy: CopyWindowToClipboard(this); return true;
+        case G::kCmdSaveBmp: SavePictureAsBitmap(this, picture_.Graph()); return true;
+        case G::kCmdPrint: PrintPicture(this, picture_.Graph(), ids::kPrintJob3DGraph); return true;
+        default: break;
+    }
+    const bool changed = picture_.Execute(command);
+    StateChanged();
+    if (changed) Render();
+    return changed;
+}
+
+void C3DGraphView::Configure() {
+    CSet3DGraph dialog(picture_.StandardPresent(), this);
+    dialog.LoadFromSection(picture_.Prm());
+    if (RunBracketedModal(dialog) == QDialog::Accepted) {
+        dialog.StoreToSection(picture_.Prm());
+        picture_.Prm().Save();
+    }
+    StateChanged();
+    Render();
+}
+
+void C3DGraphView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    if (const QtSurfaceImage* graph = picture_.Graph()) p.drawImage(0, 0, graph->Image());
+}
+
+void C3DGraphView::resizeEvent(QResizeEvent*) {
+    if (ready_) Render();
+}
+
+void C3DGraphView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    turning_ = true;
+    // The widget keeps the mouse while the button is down, so the drag follows it anywhere.
+    last_ = event->position().toPoint();
+}
+
+void C3DGraphView::mouseMoveEvent(QMouseEvent* event) {
+    if (!turning_) return;
+    const QPoint pos = event->position().toPoint();
+    const int dx = pos.x() - last_.x(), dy = pos.y() - last_.y();
+    const bool changed = picture_.Turn(dx, dy);
+    // Only the pixels that turned are used up: a slow drag of one pixel a move still turns.
+    last_ += QPoint(dx / 2 * 2, dy / 2 * 2);
+    if (changed) Render();
+}
+
+void C3DGraphView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !turning_) return;
+    turning_ = false;
+}
+
+void C3DGraphView::contextMenuEvent(QContextMenuEvent* event) {
+    if (onContextMenu) onContextMenu(event->globalPos());
+}

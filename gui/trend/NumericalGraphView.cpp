@@ -1,0 +1,117 @@
+#include "gui/trend/NumericalGraphView.h"
+
+#include <QContextMenuEvent>
+#include <QDialog>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "core/graph/RgbImage.h"
+#include "core/platform/StringIds.h"
+#include "render/QtSurfaceImage.h"
+#include "gui/spectrum/DataGraphView.h"
+#include "gui/spectrum/PictureOutput.h"
+#include "gui/trend/SetNumericalGraph.h"
+
+using N = CNumericalGraphPicture;
+
+CNumericalGraphView::CNumericalGraphView(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
+
+void CNumericalGraphView::InitialUpdate() {
+    if (initialised_) return;
+    picture_.LoadSettings();
+    initialised_ = true;
+}
+
+void CNumericalGraphView::ShowRecords(const CSpectrumDataSet& records) {
+    InitialUpdate();
+    picture_.ShowRecords(records);
+    if (onStateChanged) onStateChanged();
+    Render();
+}
+
+void CNumericalGraphView::Render() {
+    if (!picture_.Render(std::max(1, width()), std::max(1, height()))) {
+        ShowBracketedMessage(this, ids::kGraphPlotFailure);
+        return;
+    }
+    update();
+}
+
+bool CNumericalGraphView::OnCommand(int command) {
+    switch (command) {
+        case N::kCmdConfiguration: Configure(); return true;
+        case N::kCmdCopy: CopyWindowToClipboard(this); return true;
+        case N::kCmdSaveBmp: SavePictureAsBitmap(this, picture_.Graph()); return true;
+        case N::kCmdPrint: PrintPicture(this, picture_.Graph(), ids::kPrintJobNumericalGraph); return true;
+        default: break;
+    }
+    const bool changed = picture_.Execute(command);
+    if (onStateChanged) onStateChanged();
+    if (changed) Render();
+    return changed;
+}
+
+void CNumericalGraphView::Configure() {
+    CSetNumericalGraph dialog(this);
+    dialog.LoadFromSection(picture_.Prm());
+    if (RunBracketedModal(dialog) == QDialog::Accepted) {
+        dialog.StoreToSection(picture_.Prm());
+        picture_.Prm().Save();
+    }
+    if (onStateChanged) onStateChanged();
+    Render();
+}
+
+void CNumericalGraphView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    const QtSurfaceImage* graph = picture_.Graph();
+    if (!graph) return;
+    if (!cursor_) {
+        p.drawImage(0, 0, graph->Image());
+        return;
+    }
+    // The read-out is painted over a copy: the picture itself never holds it.
+    std::unique_ptr<QtSurfaceImage> screen = QtSurfaceImage::Create(graph->Width(), graph->Height());
+    if (!screen) {
+        p.drawImage(0, 0, graph->Image());
+        return;
+    }
+    const RgbImage& px = picture_.GraphPixels();
+    screen->BlockCopy(0, 0, px, 0, 0, px.width, px.height);
+    picture_.DrawReadOut(*screen, point_.x());
+    p.drawImage(0, 0, screen->Image());
+}
+
+void CNumericalGraphView::resizeEvent(QResizeEvent*) {
+    if (initialised_) Render();
+}
+
+void CNumericalGraphView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    const QPoint pos = event->position().toPoint();
+    const SurfaceRect& plot = picture_.PlotRect();
+    if (pos.x() < plot.left || pos.x() >= plot.right || pos.y() < plot.top || pos.y() >= plot.bottom) return;
+    cursor_ = true;
+    point_ = pos;
+    update();
+}
+
+void CNumericalGraphView::mouseMoveEvent(QMouseEvent* event) {
+    if (!cursor_) return;
+    const QPoint pos = event->position().toPoint();
+    const SurfaceRect& plot = picture_.PlotRect();
+    if (pos.x() < plot.left || pos.x() >= plot.right || pos.y() < plot.top || pos.y() >= plot.bottom) return;
+    point_ = pos;
+    update();
+}
+
+void CNumericalGraphView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !cursor_) return;
+    cursor_ = false;
+    update();
+}
+
+void CNumericalGraphView::contextMenuEvent(QContextMenuEvent* event) {
+    if (onContextMenu) onContextMenu(event->globalPos());
+}

@@ -1,0 +1,342 @@
+#include "render/3DGraphPicture.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cmath>
+#include <limits>
+
+#include "core/graph/Scale.h"
+#include "core/graph/TextOut.h"
+#include "core/platform/StringIds.h"
+#include "core/platform/StringTable.h"
+#include "core/platform/Text.h"
+#include "render/AxisCommands.h"
+#include "render/QtSurfaceImage.h"
+#include "render/3DProjection.h"
+#include "render/DataGraphPicture.h"
+
+namespace {
+
+const std::string& S(int id) { return platform::LoadString(id); }
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kCoordinateLimit = 1 << 28;
+constexpr int kTickCount = 7;
+constexpr int kRibbonHalfWidth = 5;
+
+// Truncation to a logical coordinate; whatever the numbers did, the painter gets a finite one.
+int Trunc(double v) {
+    if (!std::isfinite(v)) return 0;
+    return static_cast<int>(std::clamp(v, -kCoordinateLimit, kCoordinateLimit));
+}
+
+SurfacePoint ToPoint(const C3DProjected& p) { return {Trunc(p.u), Trunc(p.v)}; }
+
+// A range a linear map can use: finite bounds that differ.
+void MakeUsable(double& lo, double& hi) {
+    if (!std::isfinite(lo) || !std::isfinite(hi)) {
+        lo = 0;
+        hi = 100;
+    }
+    if (lo == hi) {
+        lo -= 0.5;
+        hi += 0.5;
+    }
+}
+
+// A label at a point of the box, offset in pixels and drawn in pixels: the labels stay readable
+// however far the box had to be shrunk to fit.
+void Label(Surface& surface, SurfacePoint logical, int dx, int dy, const std::string& text, unsigned align,
+           int escapement) {
+    const SurfacePoint at = surface.ToDevice(logical);
+    const Surface::Mapping kept = surface.SaveMapping();
+    surface.RestoreMapping(Surface::Mapping{});
+    CTextOut(&surface, 12, 0).DrawText(at.x + dx, at.y + dy, text, align, escapement);
+    surface.RestoreMapping(kept);
+}
+
+}  // namespace
+
+C3DGraphPicture::C3DGraphPicture() = default;
+C3DGraphPicture::~C3DGraphPicture() = default;
+
+void C3DGraphPicture::SetData(const CSpectrumDataSet& records, const CSpectrumData* standard) {
+    records_ = records;
+    standardPresent_ = standard != nullptr;
+    if (standard) {
+        standard_ = *standard;
+    } else {
+        standard_ = CSpectrumData();
+        prm_.m_SHOW_KIND = 0;
+    }
+    curvesValid_ = false;
+}
+
+int C3DGraphPicture::Kind() const {
+    const int k = prm_.m_SHOW_KIND.Get();
+    if (!standardPresent_ || k < 0 || k > 2) return 0;
+    return k;
+}
+
+double C3DGraphPicture::TimeOf(int index) const {
+    if (prm_.m_TIME_AXIS_KIND.Get() != 0) return index + 1.0;
+    return static_cast<double>(records_.At(index).record.GetTime());
+}
+
+void C3DGraphPicture::BuildCurves() {
+    const SeriesKey key{Kind(), prm_.m_RANGE_MIN_X.Get(), prm_.m_RANGE_MAX_X.Get(), prm_.m_UNIT_Y.Get() != 0 ? 1 : 0};
+    if (curvesValid_ && key == curvesKey_) return;
+    const int n = records_.Count();
+    curves_.resize(static_cast<std::size_t>(n));
+    seriesAny_ = false;
+    seriesMin_ = std::numeric_limits<double>::infinity();
+    seriesMax_ = -seriesMin_;
+    for (int i = 0; i < n; ++i) {
+        const CSpectrumData& r = records_.At(i).record;
+        GraphSeries& s = curves_[static_cast<std::size_t>(i)];
+        switch (key.kind) {
+            case 1: r.RatioPercentSeries(key.minX, key.maxX, key.unit, standard_, s); break;
+            case 2: r.DifferenceSeries(key.minX, key.maxX, key.unit, standard_, s); break;
+            default: r.SpectrumSeries(key.minX, key.maxX, key.unit, s); break;
+        }
+        for (const auto& p : s.Points()) {
+            // A value that is no number (a damaged record) takes no part in the automatic range.
+            if (!std::isfinite(p.second)) continue;
+            seriesAny_ = true;
+            seriesMin_ = std::min(seriesMin_, p.second);
+            seriesMax_ = std::max(seriesMax_, p.second);
+        }
+    }
+    curvesKey_ = key;
+    curvesValid_ = true;
+}
+
+void C3DGraphPicture::DrawGraph(Surface& surface) {
+    const int width = surface.Width();
+    const int height = surface.Height();
+    const int left = 0, top = 0, right = width, bottom = height;
+    surface.RestoreMapping(Surface::Mapping{});
+    surface.FillRect({0, 0, width, height}, 0xFFFFFF);
+    const int n = records_.Count();
+    const int kind = Kind();
+    const int kindLabel[3] = {ids::kMeasuredData, ids::kRatioData, ids::kDifferenceData};
+    std::string title = S(kindLabel[kind]);
+    if (n > 0)
+        title += FormatText(S(ids::k3DTitleRange), {records_.At(0).record.FormatTime("%Y/%m/%d %H:%M:%S"),
+                                                   records_.At(n - 1).record.FormatTime("%Y/%m/%d %H:%M:%S")});
+    CTextOut(&surface, 14, 0).DrawText(width / 2, 10, title, TextAlign::kCenter | TextAlign::kTop, 0);
+    if (n == 0) return;
+
+    BuildCurves();
+
+    // Time axis.
+    double t0 = 0, t1 = n + 1.0;
+    if (prm_.m_TIME_AXIS_KIND.Get() == 0) {
+        const long long first = records_.At(0).record.GetTime();
+        const long long last = records_.At(n - 1).record.GetTime();
+        const long long s = n > 1 ? (last - first) / (n - 1) : 0;
+        t0 = static_cast<double>(first - s);
+        t1 = static_cast<double>(last + s);
+        // Records of one second have no span; a second either side keeps the axis defined.
+        if (t0 == t1) {
+            t0 -= 1;
+            t1 += 1;
+        }
+    }
+
+    // Value axis.
+    const bool ratio = kind == 1;
+    double lo = 0, hi = 0;
+    if ((ratio && prm_.m_RANGE_AUTO_RATIO.Get()) || (!ratio && prm_.m_RANGE_AUTO_Y.Get())) {
+        // Without a single point in the wavelength range the fixed range of the kind stands in.
+        double a = ratio ? prm_.m_RANGE_MIN_RATIO.Get() : prm_.m_RANGE_MIN_Y.Get();
+        double b = ratio ? prm_.m_RANGE_MAX_RATIO.Get() : prm_.m_RANGE_MAX_Y.Get();
+        if (seriesAny_) {
+            a = seriesMin_;
+            b = seriesMax_;
+        }
+        CScale scale;
+        scale.Compute(a, b, kTickCount, false);
+        if (scale.Count() > 0) {
+            lo = scale.At(0);
+            hi = scale.At(scale.Count() - 1);
+        } else {
+            lo = a;
+            hi = b;
+        }
+    } else {
+        lo = ratio ? prm_.m_RANGE_MIN_RATIO.Get() : prm_.m_RANGE_MIN_Y.Get();
+        hi = ratio ? prm_.m_RANGE_MAX_RATIO.Get() : prm_.m_RANGE_MAX_Y.Get();
+    }
+    MakeUsable(lo, hi);
+    double x0 = prm_.m_RANGE_MIN_X.Get(), x1 = prm_.m_RANGE_MAX_X.Get();
+    MakeUsable(x0, x1);
+
+    // World coordinates: wavelength across the width, value over the height, time in depth.
+    const long long depth = (static_cast<long long>(n - 1) * height) / 10;
+    const double D = static_cast<double>(depth);
+    const CDRangeMap mapX(x0, x1, left, right);
+    const CDRangeMap mapZ(lo, hi, top, bottom);
+    const CDRangeMap mapY(t0, t1, 0, D);
+
+    double thetaDeg = prm_.m_ANGLE_THETA.Get(), phiDeg = prm_.m_ANGLE_PHI.Get();
+    if (!std::isfinite(thetaDeg)) thetaDeg = 45;
+    if (!std::isfinite(phiDeg)) phiDeg = 45;
+    const C3DProjection projection(-thetaDeg * kPi / 180.0, phiDeg * kPi / 180.0, static_cast<double>(width) * 100.0);
+    auto P = [&projection](double x, double y, double z) { return ToPoint(projection.Project(x, y, z)); };
+
+    // Fit: the box's corners span the window; for angles of 0 .. 90 degrees the extreme corners are
+    // (left, 0, bottom), (right, D, top), (left, D, bottom) and (right, 0, top), and any other angle
+    // a stored file may hold still finds the box's true extent.
+    int minU = 0, maxU = 0, minV = 0, maxV = 0;
+    bool firstCorner = true;
+    for (int cx = 0; cx < 2; ++cx)
+        for (int cy = 0; cy < 2; ++cy)
+            for (int cz = 0; cz < 2; ++cz) {
+                const SurfacePoint c = P(cx ? right : left, cy ? D : 0, cz ? bottom : top);
+                if (firstCorner) {
+                    minU = maxU = c.x;
+                    minV = maxV = c.y;
+                    firstCorner = false;
+                }
+                minU = std::min(minU, c.x);
+                maxU = std::max(maxU, c.x);
+                minV = std::min(minV, c.y);
+                maxV = std::max(maxV, c.y);
+            }
+    const int extU = std::max(1, maxU - minU);
+    const int extV = std::min(-1, minV - maxV);
+    const int wantX = std::max(1, width - kMargin);
+    const int wantY = std::max(1, height - kMargin);
+    surface.SetMapMode(MapMode::Isotropic);
+    surface.SetWindowOrg(minU, minV);
+    surface.SetWindowExt(extU, extV);
+    surface.SetViewportExt(wantX, wantY);
+    const SurfaceSize granted = surface.ViewportExt();
+    surface.SetViewportOrg((wantX - granted.cx) / 2 + 20, bottom - (wantY - granted.cy) / 2 - 20);
+    layout_.depth = depth;
+    layout_.t0 = t0;
+    layout_.t1 = t1;
+    layout_.lo = lo;
+    layout_.hi = hi;
+    layout_.windowOrg = surface.WindowOrg();
+    layout_.windowExt = surface.WindowExt();
+    layout_.viewportExt = granted;
+    layout_.viewportOrg = surface.ViewportOrg();
+
+    // Walls: the left side, the back and the floor.
+    const SurfacePen oldPen = surface.SelectPen({PenStyle::Solid, 1, kGridColor});
+    const SurfaceBrush oldBrush = surface.SelectBrush({false, kSideWallColor});
+    surface.Polygon({P(left, 0, top), P(left, 0, bottom), P(left, D, bottom), P(left, D, top)});
+    surface.Polygon({P(left, D, top), P(left, D, bottom), P(right, D, bottom), P(right, D, top)});
+    surface.SelectBrush({false, kFloorColor});
+    surface.Polygon({P(left, 0, top), P(left, D, top), P(right, D, top), P(right, 0, top)});
+    surface.SelectBrush(oldBrush);
+
+    // Value grid on the back and the left wall, with the tick values beside the back wall.
+    surface.SelectPen({PenStyle::Dotted, 1, kGridColor});
+    CScale grid;
+    grid.Compute(lo, hi, kTickCount, false);
+    for (std::size_t i = 1; i + 1 < grid.Count(); ++i) {
+        const double z = mapZ.Map(grid.At(i));
+        const SurfacePoint a = P(left, D, z), b = P(right, D, z);
+        surface.Line(a.x, a.y, b.x, b.y);
+        Label(surface, b, 5, 0, platform::FormatG(grid.At(i)), TextAlign::kLeft | TextAlign::kBaseline, 0);
+    }
+    for (std::size_t i = 1; i + 1 < grid.Count(); ++i) {
+        const double z = mapZ.Map(grid.At(i));
+        const SurfacePoint a = P(left, D, z), b = P(left, 0, z);
+        surface.Line(a.x, a.y, b.x, b.y);
+    }
+
+    // Axis titles and the wavelength range.
+    const int valueTitle = ratio ? ids::kRatioPercent
+                                 : (prm_.m_UNIT_Y.Get() != 0 ? ids::kIrradianceUmolM2SUm : ids::kIrradianceWm2Um);
+    Label(surface, P(right, D, (top + bottom) / 2.0), 40, 0, S(valueTitle), TextAlign::kCenter | TextAlign::kBaseline,
+          -900);
+    Label(surface, P((left + right) / 2.0, 0, top), 0, -10, S(ids::kWavelengthNm), TextAlign::kCenter | TextAlign::kBottom,
+          0);
+    char number[64];
+    std::snprintf(number, sizeof number, "%.0f", static_cast<double>(prm_.m_RANGE_MIN_X.Get()));
+    Label(surface, P(left, 0, top), 0, -10, number, TextAlign::kLeft | TextAlign::kBottom, 0);
+    std::snprintf(number, sizeof number, "%.0f", static_cast<double>(prm_.m_RANGE_MAX_X.Get()));
+    Label(surface, P(right, 0, top), 0, -10, number, TextAlign::kRight | TextAlign::kBottom, 0);
+
+    // A line across the floor and up the left wall at each record's time.
+    for (int i = 0; i < n; ++i) {
+        const double y = mapY.Map(TimeOf(i));
+        const SurfacePoint a = P(right, y, top), b = P(left, y, top), c = P(left, y, bottom);
+        surface.Polyline({a, b, c});
+        if (i == 0 || i == n - 1)
+            Label(surface, a, 5, 0, records_.At(i).record.FormatTime("%Y/%m/%d-%H:%M:%S"),
+                  TextAlign::kLeft | TextAlign::kBaseline, 0);
+    }
+
+    // Each spectrum as a narrow ribbon with a cross line at every point.
+    surface.SelectPen({PenStyle::Solid, 1, static_cast<std::uint32_t>(prm_.m_DATA_COLOR.Get()) & 0xFFFFFFu});
+    std::vector<SurfacePoint> pa, pb, pc;
+    for (int i = 0; i < n; ++i) {
+        const GraphSeries& s = curves_[static_cast<std::size_t>(i)];
+        const double y = mapY.Map(TimeOf(i));
+        pa.clear();
+        pb.clear();
+        pc.clear();
+        for (const auto& point : s.Points()) {
+            const double x = mapX.Map(point.first);
+            double z = mapZ.Map(point.second);
+            // Out of range is drawn at the edge; a value that is no number lies on the floor.
+            z = std::isnan(z) ? top : std::clamp(z, static_cast<double>(top), static_cast<double>(bottom));
+            pa.push_back(P(x, y, z));
+            pb.push_back(P(x, y + kRibbonHalfWidth, z));
+            pc.push_back(P(x, y - kRibbonHalfWidth, z));
+            surface.Line(pb.back().x, pb.back().y, pc.back().x, pc.back().y);
+        }
+        surface.Polyline(pa);
+        surface.Polyline(pb);
+        surface.Polyline(pc);
+    }
+    surface.SelectPen(oldPen);
+    surface.RestoreMapping(Surface::Mapping{});
+}
+
+bool C3DGraphPicture::Render(int width, int height) {
+    std::unique_ptr<QtSurfaceImage> g = QtSurfaceImage::Create(width, height);
+    if (!g) return false;
+    DrawGraph(*g);
+    graph_ = std::move(g);
+    return true;
+}
+
+bool C3DGraphPicture::IrradianceAdjustable() const { return Kind() != 1 && prm_.m_RANGE_AUTO_Y.Get() == 0; }
+
+bool C3DGraphPicture::RatioAdjustable() const { return Kind() == 1 && prm_.m_RANGE_AUTO_RATIO.Get() == 0; }
+
+bool C3DGraphPicture::Enabled(int command) const {
+    switch (command) {
+        case kCmdYZoomIn:
+        case kCmdYZoomOut:
+        case kCmdYShiftUp:
+        case kCmdYShiftDown: return IrradianceAdjustable();
+        case kCmdRatioZoomIn:
+        case kCmdRatioZoomOut:
+        case kCmdRatioShiftUp:
+        case kCmdRatioShiftDown: return RatioAdjustable();
+        default: return true;
+    }
+}
+
+bool C3DGraphPicture::Execute(int command) {
+    return Enabled(command) && axiscommands::Apply<C3DGraphPicture>(command, prm_);
+}
+
+bool C3DGraphPicture::Turn(int dx, int dy) {
+    auto turn = [](CPrmFloat& angle, int pixels) {
+        const double before = std::isfinite(angle.Get()) ? angle.Get() : 45.0;
+        const double after = std::clamp(before + pixels / 2, 0.0, 90.0);
+        angle = static_cast<float>(after);
+        return after != before;
+    };
+    const bool a = turn(prm_.m_ANGLE_THETA, dx);
+    const bool b = turn(prm_.m_ANGLE_PHI, dy);
+    return a || b;
+}

@@ -1,0 +1,77 @@
+#pragma once
+// Everything the calculation data graph shows, without a widget: one derived value of a set of
+// records over measurement time or record order, and the read-out that the window paints over it
+// (never part of the picture that is copied, saved or printed).
+#include <memory>
+#include <string>
+
+#include "core/config/NumericalGraphPrm.h"
+#include "core/data/SpectrumDataSet.h"
+#include "core/data/Range.h"
+#include "core/graph/RgbImage.h"
+#include "core/graph/Surface.h"
+
+class QtSurfaceImage;
+
+class CNumericalGraphPicture {
+public:
+    enum Command {
+        kCmdConfiguration = 32783,
+        kCmdYZoomIn = 32900,
+        kCmdYZoomOut = 32901,
+        kCmdYShiftUp = 32902,
+        kCmdYShiftDown = 32903,
+        kCmdCopy = 32795,
+        kCmdSaveBmp = 32796,
+        kCmdPrint = 32798,
+    };
+    static constexpr int kIntegrationKind = 8;
+    static constexpr std::uint32_t kPlotBackground = 0xEBEBEB;
+    static constexpr std::uint32_t kBandColor = 0x404000;
+
+    CNumericalGraphPicture();
+    ~CNumericalGraphPicture();
+
+    CNumericalGraphPrm& Prm() { return prm_; }
+    bool LoadSettings() { return prm_.Load(); }
+    void ShowRecords(const CSpectrumDataSet& records);
+    const CSpectrumDataSet& Records() const { return records_; }
+    bool HasRecords() const { return records_.Count() > 0; }
+
+    // SHOW_KIND limited to 0 .. 8; a value outside counts as integration.
+    int Kind() const;
+    // String-table label of the kind, also the Y axis title.
+    int KindLabel() const { return 142 + Kind(); }
+    double ValueOf(int index);
+    double XOf(int index) const;
+
+    void DrawGraph(Surface& surface);
+    const SurfaceRect& PlotRect() const { return plot_; }
+    const CDRange& YRange() const { return yRange_; }
+
+    // The read-out for a cursor at client x: picks the record and draws the band, marker and texts.
+    // False when x lies outside the plot or there is nothing to pick.
+    bool DrawReadOut(Surface& surface, int x);
+    // The record a cursor at x picks, with its column on the plot; -1 without records.
+    int Pick(int x, int& column) const;
+    // Width of the highlight band for the current plot and records.
+    int BandWidth() const;
+
+    bool Render(int width, int height);
+    const QtSurfaceImage* Graph() const { return graph_.get(); }
+    const RgbImage& GraphPixels() const { return pixels_; }
+
+    bool Execute(int command);
+    bool Enabled(int command) const;
+
+private:
+    std::pair<CPrmFloat*, CPrmFloat*> RangeKeys();
+    double HalfSpacing() const;
+
+    CNumericalGraphPrm prm_;
+    CSpectrumDataSet records_;
+    SurfaceRect plot_{};
+    CDRange yRange_{0, 0};
+    std::unique_ptr<QtSurfaceImage> graph_;
+    RgbImage pixels_;
+};

@@ -1,8 +1,0 @@
-#pragma once
-// "Standard data thumbnail": the frame of the standard data thumbnail view.
-#include "ui/ThumbnailFrame.h"
-
-class CBaseDataThumbnailWnd : public CThumbnailFrame {
-public:
-    using CThumbnailFrame::CThumbnailFrame;
-};

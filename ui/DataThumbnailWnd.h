@@ -1,8 +1,0 @@
-#pragma once
-// "Measured data thumbnail": the frame of the measured data thumbnail view.
-#include "ui/ThumbnailFrame.h"
-
-class CDataThumbnailWnd : public CThumbnailFrame {
-public:
-    using CThumbnailFrame::CThumbnailFrame;
-};
