@@ -160,15 +160,21 @@ TEST_F(VeldDataImporterTest, TheStandardHistoryFollowsItsRecordWhenAnImportMoves
     EXPECT_EQ(offset, 3 * 2560);
 }
 
-// 01:30 comes twice on the night daylight saving ends; the day file stores both as 01:30:00.
+// 01:30 comes twice on the night daylight saving ends; the day file stores both as 01:30:00. In
+// calendar order 01:10 EST follows 01:50 EDT, which the day file orders the other way.
 TEST_F(VeldDataImporterTest, RecordsOfTheRepeatedHourAreFoundAgainByTheirStoredClock) {
     testsupport::TzGuard newYork("America/New_York");
-    const platform::CalTime edt = 1793511000, est = 1793514600, three = 1793520000;  // 01:30 EDT, 01:30 EST, 03:00
-    const std::string file = HeaderV3() + RecordV3(edt, "edt", 0) + RecordV3(est, "est", 0) + RecordV3(three, "three", 0);
+    const platform::CalTime edt = 1793511000, est = edt + 3600, three = 1793520000;  // 01:30 EDT, 01:30 EST, 03:00
+    const std::string file = HeaderV3() + RecordV3(edt, "edt", 0) + RecordV3(edt + 1200, "edt 1:50", 0) +
+                             RecordV3(est - 1200, "est 1:10", 0) + RecordV3(est, "est", 0) + RecordV3(three, "three", 0);
     for (int round = 0; round < 3; ++round) {
-        ASSERT_TRUE(Import(file));
-        EXPECT_EQ(Memos(Day(2026, 11, 1)), (std::vector<std::string>{"edt", "est", "three"})) << round;
+        ASSERT_TRUE(Import(file, round == 2));
+        EXPECT_EQ(Memos(Day(2026, 11, 1)), (std::vector<std::string>{"est 1:10", "edt", "est", "edt 1:50", "three"}))
+            << round;
     }
+    // The record of 01:10 given as the first pass is the same stored record.
+    ASSERT_TRUE(Import(HeaderV3() + RecordV3(edt - 1200, "again 1:10", 0), true));
+    EXPECT_EQ(Memos(Day(2026, 11, 1)), (std::vector<std::string>{"again 1:10", "edt", "est", "edt 1:50", "three"}));
 }
 
 // The day's file lost part of a record in the middle: merging would move every record and drop
