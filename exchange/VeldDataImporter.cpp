@@ -306,6 +306,9 @@ public:
         out_.insert(out_.end(), kept_.begin(), kept_.end());
         if (!Flush()) return false;
         CBaseDataPrm history;
+        // From the history's read to the rename no entry may be made that names a place of the
+        // old file: it would not be moved.
+        auto historyLock = existed_ ? history.LockHistory() : nullptr;
         bool historyChanged = false;
         if (!FollowInHistory(history, historyChanged)) {
             historyFailed = true;
@@ -313,6 +316,7 @@ public:
         }
         const bool ok = file_.Commit();
         if (!ok && historyChanged) PutBack(history);
+        historyLock.reset();
         lock_.reset();
         return ok;
     }

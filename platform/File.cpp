@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "platform/AtomicReplace.h"
 #include "platform/Path.h"
@@ -193,13 +194,31 @@ bool File::IsSameFile(const std::string& storedPath) const {
     return open.st_dev == named.st_dev && open.st_ino == named.st_ino;
 }
 
-FolderLock::FolderLock(const std::string& storedFolder, bool wait) {
+namespace {
+
+// The folders whose locks this thread holds, as (device, inode).
+thread_local std::vector<std::pair<uint64_t, uint64_t>> t_heldFolders;
+
+}  // namespace
+
+FolderLock::FolderLock(const std::string& storedFolder, bool wait, bool joinHeld) {
     const std::string folder = storedFolder.empty() ? std::string(".") : MapPath(storedFolder);
     int fd;
     do {
         fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0) {
+        device_ = static_cast<uint64_t>(st.st_dev);
+        inode_ = static_cast<uint64_t>(st.st_ino);
+    }
+    const std::pair<uint64_t, uint64_t> key{device_, inode_};
+    if (joinHeld && std::find(t_heldFolders.begin(), t_heldFolders.end(), key) != t_heldFolders.end()) {
+        ::close(fd);
+        joined_ = true;
+        return;
+    }
     int r;
     do {
         r = ::flock(fd, LOCK_EX | (wait ? 0 : LOCK_NB));
@@ -210,13 +229,19 @@ FolderLock::FolderLock(const std::string& storedFolder, bool wait) {
         return;
     }
     fd_ = fd;
+    t_heldFolders.push_back(key);
 }
 
 FolderLock::~FolderLock() { Release(); }
 
 void FolderLock::Release() {
-    if (fd_ >= 0) ::close(fd_);  // closing the only descriptor releases the lock
+    if (fd_ >= 0) {
+        const auto it = std::find(t_heldFolders.begin(), t_heldFolders.end(), std::make_pair(device_, inode_));
+        if (it != t_heldFolders.end()) t_heldFolders.erase(it);
+        ::close(fd_);  // closing the only descriptor releases the lock
+    }
     fd_ = -1;
+    joined_ = false;
 }
 
 std::string ResolveExisting(const std::string& storedPath) {

@@ -69,11 +69,14 @@ int64_t FileSizeOf(const std::string& storedPath);
 class FolderLock {
 public:
     // storedFolder as stored ("C:\data"); wait false returns at once when another writer holds it.
-    explicit FolderLock(const std::string& storedFolder, bool wait = true);
+    // With joinHeld, a lock of a folder this thread already holds (the standard history's folder
+    // may be the data folder) shares that hold instead of waiting for it forever; the outer lock
+    // must then outlive this one.
+    explicit FolderLock(const std::string& storedFolder, bool wait = true, bool joinHeld = false);
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
     ~FolderLock();
-    bool Held() const { return fd_ >= 0; }
+    bool Held() const { return fd_ >= 0 || joined_; }
     // False only when wait was false and another writer holds the lock.
     bool Acquired() const { return !busy_; }
     void Release();
@@ -81,6 +84,8 @@ public:
 private:
     int fd_ = -1;
     bool busy_ = false;
+    bool joined_ = false;
+    uint64_t device_ = 0, inode_ = 0;  // of the folder, while fd_ holds it
 };
 
 // Removes what our own writers leave behind when killed part-way, by their exact names and only

@@ -88,10 +88,14 @@ TEST_F(WriterSafetyTest, AppendWaitsWhileAnotherWriterHoldsTheFolder) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_FALSE(done.load());
     EXPECT_EQ(testsupport::FileSize(kDay), 2560);
-    // A second writer that will not wait is told the folder is busy.
+    // A second writer that will not wait is told the folder is busy, in this thread too; one that
+    // joins a hold of this thread (the history's lock in the data folder) shares it.
     platform::FolderLock probe("data", false);
     EXPECT_FALSE(probe.Held());
     EXPECT_FALSE(probe.Acquired());
+    platform::FolderLock joined("./data", false, true);
+    EXPECT_TRUE(joined.Held());
+    joined.Release();
     lock.reset();
     writer.join();
     EXPECT_EQ(Memos(), (std::vector<std::string>{"a", "b"}));

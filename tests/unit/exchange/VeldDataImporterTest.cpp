@@ -138,8 +138,10 @@ TEST_F(VeldDataImporterTest, ARecordOfAnEarlierDayAfterALaterOneIsMergedIntoTheR
     EXPECT_EQ(Memos(Day(2009, 5, 13)), (std::vector<std::string>{"b10"}));
 }
 
-// The history keeps (file date, offset); a record merged in before the standard moves it.
+// The history keeps (file date, offset); a record merged in before the standard moves it. The data
+// folder may be the working folder, where the history's lock is the data folder's.
 TEST_F(VeldDataImporterTest, TheStandardHistoryFollowsItsRecordWhenAnImportMovesIt) {
+    SetGeneral(dir_.Path(), "SPC");
     Store({{Local(2009, 5, 12, 10), "ten"}, {Local(2009, 5, 12, 12), "noon"}});
     ASSERT_TRUE(CBaseDataSet().Register(Local(2009, 5, 12), 2560));
     ASSERT_TRUE(Import(HeaderV3() + RecordV3(Local(2009, 5, 12, 11), "eleven", 0)));
