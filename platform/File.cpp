@@ -187,6 +187,12 @@ bool File::Truncate(int64_t n) {
     return r == 0;
 }
 
+FileIdentity File::Identity() const {
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0) return {};
+    return {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+}
+
 bool File::IsSameFile(const std::string& storedPath) const {
     struct stat open {}, named {};
     if (fd_ < 0 || ::fstat(fd_, &open) != 0) return false;
@@ -267,12 +273,13 @@ std::string ResolveExisting(const std::string& storedPath) {
     return (slash == std::string::npos ? std::string() : mapped.substr(0, slash + 1)) + found;
 }
 
-int64_t FileSizeOf(const std::string& storedPath) {
+int64_t FileSizeOf(const std::string& storedPath, FileIdentity* identity) {
     struct stat st {};
     // The name as it stands first: only a missing one is looked for among its case variants.
     if (::stat(MapPath(storedPath).c_str(), &st) != 0 &&
         (errno != ENOENT || ::stat(ResolveExisting(storedPath).c_str(), &st) != 0))
         return -1;
+    if (identity) *identity = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
     return S_ISREG(st.st_mode) ? st.st_size : -1;
 }
 

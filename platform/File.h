@@ -9,6 +9,12 @@
 
 namespace platform {
 
+// Which file a name stood for: an import replaces a day file by renaming a new one over it.
+struct FileIdentity {
+    uint64_t device = 0, inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
 class File {
 public:
     enum class Mode { Read, ReadWrite, Append };
@@ -43,6 +49,8 @@ public:
     // True while the file open here is still the one the stored path names: an import replaces a
     // day file by renaming a new one over it, and a write to the old one would be lost.
     bool IsSameFile(const std::string& storedPath) const;
+    // The open file's identity; all zero when none is open.
+    FileIdentity Identity() const;
 
     // Enables read-ahead (sequential scans of whole files).
     void SetReadBuffer(std::size_t bytes);
@@ -60,7 +68,8 @@ private:
 std::string ResolveExisting(const std::string& storedPath);
 
 // Size of the existing file a stored path names (see ResolveExisting); -1 when there is none.
-int64_t FileSizeOf(const std::string& storedPath);
+// identity, when given, receives which file that was.
+int64_t FileSizeOf(const std::string& storedPath, FileIdentity* identity = nullptr);
 
 // Advisory lock that serialises the writers of the daily files of one folder, across threads and
 // processes: every append, in-place rewrite and import holds it around its writes, so none of
