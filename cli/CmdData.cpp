@@ -3,10 +3,12 @@
 #include <string>
 
 #include "cli/Cli.h"
+#include "core/config/BaseDataPrm.h"
 #include "core/config/GeneralPrm.h"
 #include "core/data/BaseDataSet.h"
 #include "core/data/DayFileLayout.h"
 #include "core/data/SpectrumDataReader.h"
+#include "core/platform/File.h"
 #include "core/platform/Path.h"
 
 namespace cli {
@@ -115,6 +117,8 @@ int RunStandard(Context&, const std::vector<std::string>& argv) {
     if (!args.Parse(argv, {}, {}, error)) return Usage(error);
     const auto& pos = args.Positional();
     if (pos.empty()) return Usage("standard needs list, register, select, remove or jis");
+    // A change is made to the history as read here: no other writer of it comes in between.
+    const auto lock = pos[0] == "list" ? nullptr : CBaseDataPrm().LockHistory();
     CBaseDataSet standard;
     const std::string& sub = pos[0];
     auto position = [&](long long& p) {

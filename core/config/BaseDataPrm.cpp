@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/platform/File.h"
+#include "core/platform/Path.h"
+
 namespace {
 
 std::string SlotKey(const char* stem, int slot) {
@@ -51,4 +54,13 @@ bool CBaseDataPrm::SaveHistory() {
         }
         return false;
     });
+}
+
+std::unique_ptr<platform::FolderLock> CBaseDataPrm::LockHistory() const {
+    return std::make_unique<platform::FolderLock>(platform::StoredFolderOf(FilePath()), true, true);
+}
+
+bool CBaseDataPrm::SameHistory(const CBaseDataPrm& other) const {
+    return m_FileDates == other.m_FileDates && m_Offsets == other.m_Offsets &&
+           m_SELECT_JIS_DATA.Get() == other.m_SELECT_JIS_DATA.Get();
 }

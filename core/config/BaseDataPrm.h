@@ -3,11 +3,16 @@
 // (daily file date, byte offset), plus whether the built-in standard record is selected.
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "core/config/Parameter.h"
 #include "core/config/PrmInt.h"
 #include "core/config/PrmTime.h"
+
+namespace platform {
+class FolderLock;
+}
 
 class CBaseDataPrm : public CParameter {
 public:
@@ -32,4 +37,13 @@ public:
     // Writes the lists into slots 0..n-1 (n the shorter list's length, at most 20), marks slot n
     // unused when n < 20, and saves; the stored texts of later slots are left as they are.
     bool SaveHistory();
+
+    // The lock every change of the history holds from its read to its save, across threads and
+    // processes: the standard data commands, the program's standard panel, a run that drops
+    // entries whose records are gone and an import that moves entries. An import takes it inside
+    // the data folder's lock (it joins that lock when both are one folder); nothing takes the data
+    // folder's lock inside it.
+    std::unique_ptr<platform::FolderLock> LockHistory() const;
+    // The history as the file holds it: equal lists and selection flag.
+    bool SameHistory(const CBaseDataPrm& other) const;
 };

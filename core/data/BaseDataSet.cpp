@@ -8,15 +8,9 @@
 #include "core/config/GeneralPrm.h"
 #include "core/config/Parameter.h"
 #include "core/data/SpectrumDataReader.h"
+#include "core/data/SpectrumDataWriter.h"
 #include "core/platform/File.h"
 #include "core/platform/Path.h"
-
-CBaseDataSet::CBaseDataSet() {
-    builtIn_.LoadJisStandard();
-    prm_.LoadHistory();
-    jisEnabled_ = 1;
-    LoadRecords(prm_.ReadError().empty());
-}
 
 CBaseDataSet::Place CBaseDataSet::ReadAt(platform::CalTime fileDate, int64_t offset, CSpectrumData& record) const {
     CSpectrumDataReader reader;
@@ -32,7 +26,21 @@ CBaseDataSet::Place CBaseDataSet::ReadAt(platform::CalTime fileDate, int64_t off
     return file.Seek(offset) && reader.ReadRecord(file, record) == 1 ? Place::Read : Place::Gone;
 }
 
-void CBaseDataSet::LoadRecords(bool historyRead) {
+CBaseDataSet::CBaseDataSet() {
+    builtIn_.LoadJisStandard();
+    // Only a history that changes is written (a run that merely reads it must not undo a change
+    // another program makes meanwhile), and then under the lock, from the history as it then is.
+    if (!Load()) return;
+    const auto lock = prm_.LockHistory();
+    if (Load() && Store()) stored_.LoadHistory();
+}
+
+bool CBaseDataSet::Load() {
+    records_.clear();
+    hidden_.clear();
+    prm_.LoadHistory();
+    stored_ = prm_;
+    const bool historyRead = prm_.ReadError().empty();
     auto& dates = prm_.m_FileDates;
     auto& offsets = prm_.m_Offsets;
     // An entry is dropped only when it is known to be gone: its day file is missing from a data
@@ -45,6 +53,7 @@ void CBaseDataSet::LoadRecords(bool historyRead) {
     const bool prune = historyRead && !runOnly && general.Load() && general.FileNameIdUsable() &&
                        platform::IsDirectory(general.m_DATA_STORED_FOLDER.Get());
     std::size_t i = 0, slot = 0;
+    bool dropped = false;
     for (; i < dates.size() && i < offsets.size(); ++slot) {
         CSpectrumData record;
         const Place place = ReadAt(dates[i], offsets[i], record);
@@ -54,12 +63,35 @@ void CBaseDataSet::LoadRecords(bool historyRead) {
             continue;
         }
         if (!prune || place == Place::Unknown) hidden_.push_back({slot, dates[i], offsets[i]});
+        else dropped = true;
         dates.erase(dates.begin() + static_cast<long>(i));
         offsets.erase(offsets.begin() + static_cast<long>(i));
     }
     dates.resize(i);
     offsets.resize(i);
-    if (prune) Store();
+    return dropped;
+}
+
+bool CBaseDataSet::Change(bool positional, const std::function<Step()>& apply) {
+    const auto lock = prm_.LockHistory();
+    outdated_ = false;
+    CBaseDataPrm now = prm_;
+    now.LoadHistory();
+    if (now.ReadError().empty() && !now.SameHistory(stored_)) {
+        if (Load() && Store()) stored_.LoadHistory();
+        if (positional) {
+            outdated_ = true;
+            return false;
+        }
+    }
+    switch (apply()) {
+        case Step::Unchanged: return true;
+        case Step::Failed: return false;
+        case Step::Save: break;
+    }
+    if (!Store()) return false;
+    stored_.LoadHistory();
+    return true;
 }
 
 bool CBaseDataSet::Store() {
@@ -116,59 +148,73 @@ bool CBaseDataSet::ItemLocation(int position, platform::CalTime& fileDate, int64
 }
 
 bool CBaseDataSet::SetSelectJis(int flag) {
-    prm_.m_SELECT_JIS_DATA = flag != 0 ? 1 : 0;
-    return Store();
+    return Change(false, [&] {
+        prm_.m_SELECT_JIS_DATA = flag != 0 ? 1 : 0;
+        return Step::Save;
+    });
 }
 
 bool CBaseDataSet::Select(int position) {
-    if (!ValidPosition(position)) return true;
-    int index = ItemToHistoryIndex(position);
-    if (index < 0) return true;
-    auto at = static_cast<long>(index);
-    CSpectrumData record = records_[static_cast<std::size_t>(index)];
-    platform::CalTime date = prm_.m_FileDates[static_cast<std::size_t>(index)];
-    uint32_t offset = prm_.m_Offsets[static_cast<std::size_t>(index)];
-    records_.erase(records_.begin() + at);
-    prm_.m_FileDates.erase(prm_.m_FileDates.begin() + at);
-    prm_.m_Offsets.erase(prm_.m_Offsets.begin() + at);
-    records_.push_back(record);
-    prm_.m_FileDates.push_back(date);
-    prm_.m_Offsets.push_back(offset);
-    prm_.m_SELECT_JIS_DATA = 0;
-    return Store();
+    return Change(true, [&] {
+        if (!ValidPosition(position)) return Step::Unchanged;
+        int index = ItemToHistoryIndex(position);
+        if (index < 0) return Step::Unchanged;
+        auto at = static_cast<long>(index);
+        CSpectrumData record = records_[static_cast<std::size_t>(index)];
+        platform::CalTime date = prm_.m_FileDates[static_cast<std::size_t>(index)];
+        uint32_t offset = prm_.m_Offsets[static_cast<std::size_t>(index)];
+        records_.erase(records_.begin() + at);
+        prm_.m_FileDates.erase(prm_.m_FileDates.begin() + at);
+        prm_.m_Offsets.erase(prm_.m_Offsets.begin() + at);
+        records_.push_back(record);
+        prm_.m_FileDates.push_back(date);
+        prm_.m_Offsets.push_back(offset);
+        prm_.m_SELECT_JIS_DATA = 0;
+        return Step::Save;
+    });
 }
 
 bool CBaseDataSet::Remove(int position) {
-    if (!ValidPosition(position)) return true;
-    int index = ItemToHistoryIndex(position);
-    if (index < 0) return ItemCount() > 1 ? SetSelectJis(0) : true;
-    auto at = static_cast<long>(index);
-    records_.erase(records_.begin() + at);
-    prm_.m_FileDates.erase(prm_.m_FileDates.begin() + at);
-    prm_.m_Offsets.erase(prm_.m_Offsets.begin() + at);
-    return Store();
+    return Change(true, [&] {
+        if (!ValidPosition(position)) return Step::Unchanged;
+        int index = ItemToHistoryIndex(position);
+        if (index < 0) {
+            if (ItemCount() <= 1) return Step::Unchanged;
+            prm_.m_SELECT_JIS_DATA = 0;
+            return Step::Save;
+        }
+        auto at = static_cast<long>(index);
+        records_.erase(records_.begin() + at);
+        prm_.m_FileDates.erase(prm_.m_FileDates.begin() + at);
+        prm_.m_Offsets.erase(prm_.m_Offsets.begin() + at);
+        return Step::Save;
+    });
 }
 
 bool CBaseDataSet::Register(platform::CalTime fileDate, int64_t offset) {
-    CSpectrumData record;
-    if (offset > static_cast<int64_t>(UINT32_MAX) || ReadAt(fileDate, offset, record) != Place::Read) return false;
-    for (std::size_t i = 0; i < records_.size(); ++i) {
-        if (records_[i].GetTime() == record.GetTime()) {
-            auto at = static_cast<long>(i);
-            records_.erase(records_.begin() + at);
-            prm_.m_FileDates.erase(prm_.m_FileDates.begin() + at);
-            prm_.m_Offsets.erase(prm_.m_Offsets.begin() + at);
-            break;
+    return Change(false, [&] {
+        // Read under the lock: an import moves records only while it holds it too.
+        CSpectrumData record;
+        if (offset > static_cast<int64_t>(UINT32_MAX) || ReadAt(fileDate, offset, record) != Place::Read) return Step::Failed;
+        const int64_t clock = CSpectrumDataWriter::StoredClock(record.GetTime());
+        for (std::size_t i = 0; i < records_.size(); ++i) {
+            if (CSpectrumDataWriter::StoredClock(records_[i].GetTime()) == clock) {
+                auto at = static_cast<long>(i);
+                records_.erase(records_.begin() + at);
+                prm_.m_FileDates.erase(prm_.m_FileDates.begin() + at);
+                prm_.m_Offsets.erase(prm_.m_Offsets.begin() + at);
+                break;
+            }
         }
-    }
-    records_.push_back(record);
-    prm_.m_FileDates.push_back(fileDate);
-    prm_.m_Offsets.push_back(static_cast<uint32_t>(offset));
-    if (records_.size() >= 20) {
-        records_.erase(records_.begin());
-        prm_.m_FileDates.erase(prm_.m_FileDates.begin());
-        prm_.m_Offsets.erase(prm_.m_Offsets.begin());
-    }
-    prm_.m_SELECT_JIS_DATA = 0;
-    return Store();
+        records_.push_back(record);
+        prm_.m_FileDates.push_back(fileDate);
+        prm_.m_Offsets.push_back(static_cast<uint32_t>(offset));
+        if (records_.size() >= 20) {
+            records_.erase(records_.begin());
+            prm_.m_FileDates.erase(prm_.m_FileDates.begin());
+            prm_.m_Offsets.erase(prm_.m_Offsets.begin());
+        }
+        prm_.m_SELECT_JIS_DATA = 0;
+        return Step::Save;
+    });
 }

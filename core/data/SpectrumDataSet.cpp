@@ -53,6 +53,7 @@ struct DayFile {
     platform::CalTime day;
     std::string path;
     DayFileLayout layout;  // when the search began (found by keep-all searches)
+    platform::FileIdentity identity;  // the file the layout is of
 };
 
 // Where the records of a file of that size lie; only a size off the grid is worth opening it for.
@@ -74,8 +75,9 @@ bool DecodeEntry(const unsigned char* image, const platform::CalTime* start, con
 // have their places, so the threads can take runs of records in turn, each reading (the kernel's
 // copy) and decoding its own. Both cores share the whole work, where a thread reading ahead of a
 // decoding one left one core idle half the time. What is deleted, foreign, out of bounds or no
-// longer in the file is dropped at the end, keeping the order.
-void DecodeEveryRecord(std::vector<DayFile>& files, const platform::CalTime* start, const platform::CalTime* end,
+// longer in the file is dropped at the end, keeping the order. False when a file was replaced (an
+// import) after its size was found: its records are then not where the layout put them.
+bool DecodeEveryRecord(std::vector<DayFile>& files, const platform::CalTime* start, const platform::CalTime* end,
                        std::vector<CSpectrumDataSet::Entry>& entries) {
     struct Run {
         std::size_t file;
@@ -88,9 +90,10 @@ void DecodeEveryRecord(std::vector<DayFile>& files, const platform::CalTime* sta
     std::atomic<std::size_t> nextFile{0}, nextRun{0};
     constexpr std::size_t kNoMoreRuns = std::numeric_limits<std::size_t>::max() / 2;  // stops the other thread
 
+    std::atomic<bool> replaced{false};
     auto size = [&] {
         for (std::size_t i; (i = nextFile.fetch_add(1, std::memory_order_relaxed)) < files.size();)
-            files[i].layout = LayoutOf(files[i].path, platform::FileSizeOf(files[i].path));
+            files[i].layout = LayoutOf(files[i].path, platform::FileSizeOf(files[i].path, &files[i].identity));
     };
     auto layOut = [&] {
         std::size_t total = 0;
@@ -120,6 +123,7 @@ void DecodeEveryRecord(std::vector<DayFile>& files, const platform::CalTime* sta
                 file.Close();
                 openFile = run.file;
                 if (!file.Open(files[run.file].path, platform::File::Mode::Read)) continue;  // passed over
+                if (file.Identity() != files[run.file].identity) replaced = true;
             }
             if (!file.IsOpen() || !file.Seek(run.offset)) continue;
             const auto got = file.ReadUpTo(bytes, static_cast<std::size_t>(run.count * kRecordBytes)) /
@@ -208,6 +212,7 @@ void DecodeEveryRecord(std::vector<DayFile>& files, const platform::CalTime* sta
         ++w;
     }
     entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(w), entries.end());
+    return !replaced;
 }
 
 }  // namespace
@@ -260,14 +265,16 @@ void CSpectrumDataSet::Search(const platform::CalTime* start, const platform::Ca
         if ((haveStart && day < startDay) || (haveEnd && day > endDay)) continue;
         std::string path;
         if (!general.DailyFilePath(day, path)) continue;
-        files.push_back({day, std::move(path), DayFileLayout()});
+        files.push_back({day, std::move(path), DayFileLayout(), {}});
     }
-    if (keepAll) {
-        DecodeEveryRecord(files, start, end, entries_);
+    // A file replaced during the two-thread read is read again the other way, which reads each
+    // file from one open to its end.
+    if (keepAll && DecodeEveryRecord(files, start, end, entries_)) {
         for (const DayFile& f : files)
             if (f.layout.Damaged()) damageNotes_.push_back(f.layout.Describe(platform::MapPath(f.path)));
         return;
     }
+    entries_.clear();
     PixelArena arena;  // the kept records' pixels in a few large blocks
     std::vector<std::string> paths;
     paths.reserve(files.size());

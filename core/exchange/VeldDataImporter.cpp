@@ -205,8 +205,9 @@ bool SameFile(const std::string& a, const std::string& b) {
 // The daily file of one date, rewritten into a temporary file beside it. The stored records are
 // held in memory for the merge; images the reader cannot decode and a partial last record are
 // carried over byte for byte after the records, so the rewrite itself never drops anything.
-// Records are merged by the wall-clock seconds the file stores for them (StoredClock): the two
-// passes of a repeated daylight-saving hour are one second there.
+// Records are matched and ordered by the wall-clock seconds the file stores for them (StoredClock):
+// the two passes of a repeated daylight-saving hour are one second there, and their calendar times
+// do not order like their stored clocks.
 class DayRewrite {
 public:
     DayRewrite() = default;
@@ -221,8 +222,6 @@ public:
         kept_.clear();
         keptOffsets_.clear();
         moved_.clear();
-        replaced_.clear();
-        pos_ = 0;
         written_ = 0;
         fileDate_ = fileDate;
         // Held from the read of the stored records to the rename: a record appended in between
@@ -250,20 +249,46 @@ public:
     bool Active() const { return file_.Active(); }
     const std::string& Error() const { return file_.Error(); }
 
-    // Held records from the position on whose stored clock is before clock.
-    bool WriteHeldBefore(int64_t clock) {
-        while (pos_ < held_.size() && held_[pos_].clock < clock)
-            if (!WriteHeld()) return false;
+    // Writes the held records with the incoming ones of this day merged in. As in a data transfer,
+    // each stored record stands for one incoming record of its stored clock, in order: a clock
+    // stored once matches the first incoming record of that clock, so the two passes of a repeated
+    // hour given again are not stored twice, and two records of one clock that the day does not
+    // hold yet are two measurements, both stored. A matched record keeps its stored one, or with
+    // overwrite takes its place (and its place in the history); the others go in by stored clock.
+    bool Merge(const std::vector<CSpectrumData>& incoming, bool overwrite) {
+        std::vector<std::pair<int64_t, const CSpectrumData*>> sorted;
+        for (const CSpectrumData& r : incoming) sorted.emplace_back(CSpectrumDataWriter::StoredClock(r.GetTime()), &r);
+        std::stable_sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
+            return a.first != b.first ? a.first < b.first : a.second->GetTime() < b.second->GetTime();
+        });
+        std::map<int64_t, std::vector<std::size_t>> heldOfClock;  // in file order
+        for (std::size_t j = 0; j < held_.size(); ++j) heldOfClock[held_[j].clock].push_back(j);
+        std::map<int64_t, std::size_t> matched;
+        std::vector<const CSpectrumData*> replacement(held_.size(), nullptr);
+        std::vector<std::pair<int64_t, const CSpectrumData*>> fresh;
+        for (const auto& [clock, record] : sorted) {
+            const auto it = heldOfClock.find(clock);
+            std::size_t& n = matched[clock];
+            if (it == heldOfClock.end() || n == it->second.size()) {
+                fresh.emplace_back(clock, record);
+                continue;
+            }
+            if (overwrite) replacement[it->second[n]] = record;
+            ++n;
+        }
+        std::size_t f = 0;
+        for (std::size_t j = 0; j < held_.size(); ++j) {
+            for (; f < fresh.size() && fresh[f].first < held_[j].clock; ++f)
+                if (!Write(*fresh[f].second)) return false;
+            moved_[held_[j].offset] = written_ * static_cast<int64_t>(kRecordSize);
+            if (!Write(replacement[j] ? *replacement[j] : held_[j].record)) return false;
+        }
+        for (; f < fresh.size(); ++f)
+            if (!Write(*fresh[f].second)) return false;
         return true;
     }
-    bool PositionHasClock(int64_t clock) const { return pos_ < held_.size() && held_[pos_].clock == clock; }
-    bool WriteHeldAtPosition() { return WriteHeld(); }
-    // The held record gives way to the one written next, which takes its place in the history.
-    void SkipHeldAtPosition() { replaced_.push_back(held_[pos_++].offset); }
 
     bool Write(const CSpectrumData& record) {
-        for (int64_t old : replaced_) moved_[old] = written_ * static_cast<int64_t>(kRecordSize);
-        replaced_.clear();
         const std::size_t at = out_.size();
         out_.resize(at + kRecordSize);
         if (!CSpectrumDataWriter::Encode(record, out_.data() + at)) return false;
@@ -271,17 +296,19 @@ public:
         return out_.size() < kFlushBytes || Flush();
     }
 
-    // The rest of the held records, then the day file is replaced by the complete temporary file.
-    // A standard data history entry that names a record of this day follows it to its new place,
-    // saved before the day file is replaced; historyFailed tells when that save failed.
+    // The day file is replaced by the complete temporary file, the records the reader could not
+    // decode after the merged ones. A standard data history entry that names a record of this day
+    // follows it to its new place, saved before the day file is replaced; historyFailed tells when
+    // that save failed.
     bool Commit(bool& historyFailed) {
         historyFailed = false;
-        while (pos_ < held_.size())
-            if (!WriteHeld()) return false;
         for (int64_t offset : keptOffsets_) moved_[offset] = written_++ * static_cast<int64_t>(kRecordSize);
         out_.insert(out_.end(), kept_.begin(), kept_.end());
         if (!Flush()) return false;
         CBaseDataPrm history;
+        // From the history's read to the rename no entry may be made that names a place of the
+        // old file: it would not be moved.
+        auto historyLock = existed_ ? history.LockHistory() : nullptr;
         bool historyChanged = false;
         if (!FollowInHistory(history, historyChanged)) {
             historyFailed = true;
@@ -289,6 +316,7 @@ public:
         }
         const bool ok = file_.Commit();
         if (!ok && historyChanged) PutBack(history);
+        historyLock.reset();
         lock_.reset();
         return ok;
     }
@@ -307,12 +335,6 @@ private:
         int64_t clock;
         int64_t offset;  // in the file as it was
     };
-
-    bool WriteHeld() {
-        const Held& h = held_[pos_++];
-        moved_[h.offset] = written_ * static_cast<int64_t>(kRecordSize);
-        return Write(h.record);
-    }
 
     bool ReadStored(const std::string& storedPath, std::string& detail) {
         int fd;
@@ -405,10 +427,8 @@ private:
     platform::CalTime fileDate_ = 0;
     platform::AtomicReplace file_;  // the day's new file, while it is written
     std::vector<Held> held_;
-    std::size_t pos_ = 0;
     int64_t written_ = 0;                  // records written to the temporary file
     std::map<int64_t, int64_t> moved_;     // old offset of each record carried over: its new one
-    std::vector<int64_t> replaced_;        // offsets of held records an imported one replaces
     std::vector<int64_t> keptOffsets_;     // old offsets of undecodable images
     std::vector<unsigned char> kept_;  // undecodable images and a partial tail, carried over
     std::vector<unsigned char> out_;
@@ -457,7 +477,16 @@ bool CVeldDataImporter::Run(bool overwrite) {
         }
         return false;
     };
-    std::string dayPath;  // stored path of the day being merged
+    // The file's records a day at a time: each run of records of one day is merged in one rewrite.
+    std::vector<CSpectrumData> run;
+    std::string dayPath;  // stored path of the run's day
+    platform::CalTime dayDate = 0;
+    const auto MergeRun = [&] {
+        if (run.empty()) return true;
+        if (!day.Begin(dayPath, dayDate, detail_) || !day.Merge(run, overwrite) || !Commit()) return FolderFailed();
+        run.clear();
+        return true;
+    };
     const int64_t size = in.Size();
     while (in.Tell() < size) {
         if (!in.ReadExact(bytes.data(), bytes.size())) return false;
@@ -466,24 +495,11 @@ bool CVeldDataImporter::Run(bool overwrite) {
         platform::CalTime midnight = 0;
         if (!general.DailyFilePath(record.GetTime(), path) || !platform::LocalMidnight(record.GetTime(), midnight))
             return false;
-        if (!day.Active() || path != dayPath) {
-            if (day.Active() && !Commit()) return FolderFailed();
-            if (!day.Begin(path, midnight, detail_)) return FolderFailed();
-            dayPath = path;
-        }
-        const int64_t clock = CSpectrumDataWriter::StoredClock(record.GetTime());
-        if (!day.WriteHeldBefore(clock)) return FolderFailed();
-        if (day.PositionHasClock(clock)) {
-            if (overwrite) {
-                day.SkipHeldAtPosition();
-                if (!day.Write(record)) return FolderFailed();
-            } else if (!day.WriteHeldAtPosition()) {
-                return FolderFailed();
-            }
-        } else if (!day.Write(record)) {
-            return FolderFailed();
-        }
+        if (path != dayPath && !MergeRun()) return false;
+        dayPath = path;
+        dayDate = midnight;
+        run.push_back(record);
         if (progress_) progress_(in.Tell(), size);
     }
-    return !day.Active() || Commit() || FolderFailed();
+    return MergeRun();
 }

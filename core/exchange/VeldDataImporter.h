@@ -3,9 +3,10 @@
 //
 // A file starts with header lines ("label,value" ended by LF; line 0 is the format version), one
 // line that is skipped, and the calibration tables (four from version "03.00", one from "02.00",
-// none before: factors of 1.0), then records up to the end of the file. Each record is merged in
-// time order into the daily file of its local date; a record with the time of a stored one replaces
-// it only with the overwrite flag.
+// none before: factors of 1.0), then records up to the end of the file. Each record is merged into
+// the daily file of its local date, ordered by the wall-clock time the day file stores; a record
+// with the stored time of a stored one is that record (each stored one stands for one incoming
+// one) and replaces it only with the overwrite flag.
 //
 // Each day is rewritten into a temporary file in the data folder that replaces the day's file only
 // once it is complete, so a failure or a crash part-way leaves that day as it was. Days finished

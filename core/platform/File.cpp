@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "core/platform/AtomicReplace.h"
 #include "core/platform/Path.h"
@@ -186,6 +187,12 @@ bool File::Truncate(int64_t n) {
     return r == 0;
 }
 
+FileIdentity File::Identity() const {
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0) return {};
+    return {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+}
+
 bool File::IsSameFile(const std::string& storedPath) const {
     struct stat open {}, named {};
     if (fd_ < 0 || ::fstat(fd_, &open) != 0) return false;
@@ -193,13 +200,31 @@ bool File::IsSameFile(const std::string& storedPath) const {
     return open.st_dev == named.st_dev && open.st_ino == named.st_ino;
 }
 
-FolderLock::FolderLock(const std::string& storedFolder, bool wait) {
+namespace {
+
+// The folders whose locks this thread holds, as (device, inode).
+thread_local std::vector<std::pair<uint64_t, uint64_t>> t_heldFolders;
+
+}  // namespace
+
+FolderLock::FolderLock(const std::string& storedFolder, bool wait, bool joinHeld) {
     const std::string folder = storedFolder.empty() ? std::string(".") : MapPath(storedFolder);
     int fd;
     do {
         fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0) {
+        device_ = static_cast<uint64_t>(st.st_dev);
+        inode_ = static_cast<uint64_t>(st.st_ino);
+    }
+    const std::pair<uint64_t, uint64_t> key{device_, inode_};
+    if (joinHeld && std::find(t_heldFolders.begin(), t_heldFolders.end(), key) != t_heldFolders.end()) {
+        ::close(fd);
+        joined_ = true;
+        return;
+    }
     int r;
     do {
         r = ::flock(fd, LOCK_EX | (wait ? 0 : LOCK_NB));
@@ -210,13 +235,19 @@ FolderLock::FolderLock(const std::string& storedFolder, bool wait) {
         return;
     }
     fd_ = fd;
+    t_heldFolders.push_back(key);
 }
 
 FolderLock::~FolderLock() { Release(); }
 
 void FolderLock::Release() {
-    if (fd_ >= 0) ::close(fd_);  // closing the only descriptor releases the lock
+    if (fd_ >= 0) {
+        const auto it = std::find(t_heldFolders.begin(), t_heldFolders.end(), std::make_pair(device_, inode_));
+        if (it != t_heldFolders.end()) t_heldFolders.erase(it);
+        ::close(fd_);  // closing the only descriptor releases the lock
+    }
     fd_ = -1;
+    joined_ = false;
 }
 
 std::string ResolveExisting(const std::string& storedPath) {
@@ -242,12 +273,13 @@ std::string ResolveExisting(const std::string& storedPath) {
     return (slash == std::string::npos ? std::string() : mapped.substr(0, slash + 1)) + found;
 }
 
-int64_t FileSizeOf(const std::string& storedPath) {
+int64_t FileSizeOf(const std::string& storedPath, FileIdentity* identity) {
     struct stat st {};
     // The name as it stands first: only a missing one is looked for among its case variants.
     if (::stat(MapPath(storedPath).c_str(), &st) != 0 &&
         (errno != ENOENT || ::stat(ResolveExisting(storedPath).c_str(), &st) != 0))
         return -1;
+    if (identity) *identity = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
     return S_ISREG(st.st_mode) ? st.st_size : -1;
 }
 

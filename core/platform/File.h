@@ -9,6 +9,12 @@
 
 namespace platform {
 
+// Which file a name stood for: an import replaces a day file by renaming a new one over it.
+struct FileIdentity {
+    uint64_t device = 0, inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
 class File {
 public:
     enum class Mode { Read, ReadWrite, Append };
@@ -43,6 +49,8 @@ public:
     // True while the file open here is still the one the stored path names: an import replaces a
     // day file by renaming a new one over it, and a write to the old one would be lost.
     bool IsSameFile(const std::string& storedPath) const;
+    // The open file's identity; all zero when none is open.
+    FileIdentity Identity() const;
 
     // Enables read-ahead (sequential scans of whole files).
     void SetReadBuffer(std::size_t bytes);
@@ -60,7 +68,8 @@ private:
 std::string ResolveExisting(const std::string& storedPath);
 
 // Size of the existing file a stored path names (see ResolveExisting); -1 when there is none.
-int64_t FileSizeOf(const std::string& storedPath);
+// identity, when given, receives which file that was.
+int64_t FileSizeOf(const std::string& storedPath, FileIdentity* identity = nullptr);
 
 // Advisory lock that serialises the writers of the daily files of one folder, across threads and
 // processes: every append, in-place rewrite and import holds it around its writes, so none of
@@ -69,11 +78,14 @@ int64_t FileSizeOf(const std::string& storedPath);
 class FolderLock {
 public:
     // storedFolder as stored ("C:\data"); wait false returns at once when another writer holds it.
-    explicit FolderLock(const std::string& storedFolder, bool wait = true);
+    // With joinHeld, a lock of a folder this thread already holds (the standard history's folder
+    // may be the data folder) shares that hold instead of waiting for it forever; the outer lock
+    // must then outlive this one.
+    explicit FolderLock(const std::string& storedFolder, bool wait = true, bool joinHeld = false);
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
     ~FolderLock();
-    bool Held() const { return fd_ >= 0; }
+    bool Held() const { return fd_ >= 0 || joined_; }
     // False only when wait was false and another writer holds the lock.
     bool Acquired() const { return !busy_; }
     void Release();
@@ -81,6 +93,8 @@ public:
 private:
     int fd_ = -1;
     bool busy_ = false;
+    bool joined_ = false;
+    uint64_t device_ = 0, inode_ = 0;  // of the folder, while fd_ holds it
 };
 
 // Removes what our own writers leave behind when killed part-way, by their exact names and only

@@ -45,9 +45,10 @@ bool SplitLocal(CalTime t, LocalFields& out) {
 
 namespace {
 
-// mktime is slow (it re-reads the zone's file on every call) and reading a data folder converts one
-// local time per record. Within an hour that is at least an hour away from any change of the zone's
-// UTC offset, local time is a plain shift of UTC, so such hours are cached and the rest go to mktime.
+// A join asks the zone for several offsets (each call re-reads the zone's file) and reading a data
+// folder converts one local time per record. Within an hour that is at least an hour away from any
+// change of the zone's UTC offset, local time is a plain shift of UTC, so such hours are cached and
+// the rest are joined in full.
 struct HourCache {
     std::string tz;
     bool tzSet = false;
@@ -79,32 +80,45 @@ long UtcOffsetAt(CalTime t, bool& ok) {
     return ok ? tm.tm_gmtoff : 0;
 }
 
-bool MktimeJoin(int year, int month, int day, int hour, int minute, int second, CalTime& out) {
+// Local fields to calendar time. Not mktime: glibc's mktime reads a time of a repeated hour by the
+// offset its previous call found, so one stored time could come back as either pass depending on
+// what was read before it. Here a repeated time is always its first pass, and a time in a gap is
+// read with the offset from before the gap (02:30 in a gap from 02:00 to 03:00 is 03:30).
+bool FieldsJoin(int year, int month, int day, int hour, int minute, int second, CalTime& out) {
+    // Months beyond 1..12 go into the year; every other field is a plain count of seconds.
+    const int64_t months = static_cast<int64_t>(year) * 12 + (month - 1);
+    const int64_t y = months >= 0 ? months / 12 : -((-months + 11) / 12);
+    const int m = static_cast<int>(months - y * 12) + 1;
+    if (y < kMinYear - 1 || y > kMaxYear + 1) return false;
+    const CalTime local = (DaysFromCivil(static_cast<int>(y), m, 1) + day - 1) * 86400 + int64_t{hour} * 3600 +
+                          int64_t{minute} * 60 + second;
+    // The offsets a day either side are the only ones the time can have; each gives a candidate
+    // that holds when the offset is in effect at that instant.
+    bool ok1, ok2;
+    const long before = UtcOffsetAt(local - 86400, ok1), after = UtcOffsetAt(local + 86400, ok2);
+    if (!ok1 || !ok2) return false;
+    CalTime t = local - before;
+    bool ok = false;
+    if (UtcOffsetAt(t, ok) != before && ok) {
+        const CalTime late = local - after;
+        if (UtcOffsetAt(late, ok) == after && ok) t = late;
+    }
     std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_min = minute;
-    tm.tm_sec = second;
-    tm.tm_isdst = -1;
-    tm.tm_wday = -1;  // mktime's -1 result is ambiguous; a changed weekday tells success
-    time_t tt = mktime(&tm);
-    if (tm.tm_wday == -1 || !InRange(tm)) return false;
-    out = static_cast<CalTime>(tt);
+    const time_t tt = static_cast<time_t>(t);
+    if (static_cast<CalTime>(tt) != t || !localtime_r(&tt, &tm) || !InRange(tm)) return false;
+    out = t;
     return true;
 }
 
 }  // namespace
 
 bool JoinLocal(int year, int month, int day, int hour, int minute, int second, CalTime& out) {
-    // Reject wildly out-of-range years before mktime, whose int fields would overflow.
     if (year < kMinYear - 1 || year > kMaxYear + 1) return false;
-    // Fields outside the calendar (31 April, second 60) are normalised by mktime.
+    // Fields outside the calendar (31 April, second 60) are normalised by the full join.
     const bool plain = month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(year, month) && hour >= 0 && hour <= 23 &&
                        minute >= 0 && minute <= 59 && second >= 0 && second <= 59 && year > kMinYear &&
                        year < kMaxYear;
-    if (!plain) return MktimeJoin(year, month, day, hour, minute, second, out);
+    if (!plain) return FieldsJoin(year, month, day, hour, minute, second, out);
 
     thread_local HourCache cache;
     const char* tz = std::getenv("TZ");
@@ -117,7 +131,7 @@ bool JoinLocal(int year, int month, int day, int hour, int minute, int second, C
     if (cache.hour != hour || cache.day != day || cache.month != month || cache.year != year) {
         // With the offset of the cached hour, the hour asked for starts at its civil time less that
         // offset, provided the offset holds around it; the next hour (records come in time order)
-        // needs only its own end checked. Anything else goes to mktime.
+        // needs only its own end checked. Anything else is joined in full.
         bool reused = false;
         if (cache.hour >= 0) {
             const CalTime start = DaysFromCivil(year, month, day) * 86400 + hour * 3600 - cache.offset;
@@ -132,12 +146,12 @@ bool JoinLocal(int year, int month, int day, int hour, int minute, int second, C
         }
         if (!reused) {
             CalTime start;
-            if (!MktimeJoin(year, month, day, hour, 0, 0, start)) return false;
+            if (!FieldsJoin(year, month, day, hour, 0, 0, start)) return false;
             bool ok1, ok2, ok3;
             long before = UtcOffsetAt(start - 3600, ok1), at = UtcOffsetAt(start, ok2), after = UtcOffsetAt(start + 7199, ok3);
             if (!ok1 || !ok2 || !ok3 || before != at || after != at) {
                 cache.hour = -1;
-                return MktimeJoin(year, month, day, hour, minute, second, out);
+                return FieldsJoin(year, month, day, hour, minute, second, out);
             }
             cache.start = start;
             cache.offset = at;
@@ -153,7 +167,7 @@ bool JoinLocal(int year, int month, int day, int hour, int minute, int second, C
 
 bool JoinLocalUncached(int year, int month, int day, int hour, int minute, int second, CalTime& out) {
     if (year < kMinYear - 1 || year > kMaxYear + 1) return false;
-    return MktimeJoin(year, month, day, hour, minute, second, out);
+    return FieldsJoin(year, month, day, hour, minute, second, out);
 }
 
 std::string FormatLocal(CalTime t, const char* format) {

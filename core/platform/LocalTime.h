@@ -21,9 +21,11 @@ bool SplitLocal(CalTime t, LocalFields& out);
 
 // Calendar time of a local date and time (out-of-range fields are normalised, e.g. day 31 of a
 // 30-day month becomes the 1st of the next). False when the normalised time lies outside the range above.
+// The same fields always give the same time: a time the clocks show twice (the hour repeated when
+// daylight saving ends) is its first pass; a time they skip is read with the offset before the skip.
 bool JoinLocal(int year, int month, int day, int hour, int minute, int second, CalTime& out);
 
-// The same, always through the C library's conversion (tests compare the two).
+// The same without the cache of hours (tests compare the two).
 bool JoinLocalUncached(int year, int month, int day, int hour, int minute, int second, CalTime& out);
 
 // strftime-style formatting in local time ("%Y/%m/%d %H:%M:%S"); empty when t is out of range.

@@ -407,6 +407,7 @@ constexpr int kDeleteFromHistory = 2300;  // "Delete from history"
 constexpr int kUpdateAsStandard = 2301;  // "Update as standard data"
 constexpr int kStandardDataGraph = 2302;  // "Standard data graph"
 constexpr int kNotSelectedStandardData = 2303;  // "Not selected standard data"
+constexpr int kStandardHistoryChanged = 2304;  // "Another program changed the standard data history..."
 
 // Small dialogs: data folder settings, version and comment editing dialogs.
 constexpr int kDataFolderConfig = 2400;  // "Data folder config"

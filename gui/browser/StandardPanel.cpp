@@ -140,7 +140,9 @@ void CStandardPanel::DeleteEntry() {
         return;
     }
     // A history file that cannot be written keeps the change for this run only: say so.
-    if (!standard_.Remove(row)) ShowMessage(this, ids::kCannotSaveData, Prompter::Icon::Warning);
+    if (!standard_.Remove(row))
+        ShowMessage(this, standard_.Outdated() ? ids::kStandardHistoryChanged : ids::kCannotSaveData,
+                    Prompter::Icon::Warning);
     Refresh();
 }
 
@@ -151,7 +153,12 @@ void CStandardPanel::UpdateEntry() {
         return;
     }
     if (row == 0) return;  // already current
-    if (!standard_.Select(row)) ShowMessage(this, ids::kCannotSaveData, Prompter::Icon::Warning);
+    if (!standard_.Select(row)) {
+        ShowMessage(this, standard_.Outdated() ? ids::kStandardHistoryChanged : ids::kCannotSaveData,
+                    Prompter::Icon::Warning);
+        Refresh();
+        return;
+    }
     Refresh();
     // The chosen entry is now row 0; the mark goes with it, so that "Plot" or "Delete from history"
     // next acts on the entry the user picked, not on whatever moved into its row.

@@ -1,7 +1,8 @@
 // Kills heliarc-cli with SIGKILL at random moments, many times, while it appends (an interval
 // run on the simulated instrument), rewrites records in place (delete, comment) and imports, and
 // checks after every kill that each record stored before is still there byte for byte and that
-// every day file is a whole number of records or reads as one.
+// every day file is a whole number of records or reads as one. The moments follow what the program
+// has done (records it reported stored, files it began to change), not how fast this machine is.
 //
 // HELIARC_CRASH_SEED repeats a run; the seed is printed on failure.
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -44,15 +46,45 @@ constexpr std::size_t kRecord = testsupport::kRecordBytes;
 
 Files Snapshot() { return testsupport::ReadDayFiles("data"); }
 
+// Kills the child (when it is still running) and reaps it; true when the kill ended it.
+bool Kill(pid_t pid) {
+    const bool sent = ::kill(pid, SIGKILL) == 0;
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return sent && WIFSIGNALED(status);
+}
+
 // Runs heliarc-cli in the working folder and kills it after delayMs (when it is still running).
 // True when it was killed, false when it had ended by itself.
 bool RunAndKill(const std::vector<std::string>& args, int delayMs) {
     const pid_t pid = StartCli(args);
     std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-    const bool killed = ::kill(pid, SIGKILL) == 0;
+    return Kill(pid);
+}
+
+// Name, inode, size and modification time of each day file: what a write or a replacement changes.
+std::string DayFilesState() {
+    std::string state;
+    for (const auto& e : std::filesystem::directory_iterator("data")) {
+        struct stat st {};
+        if (e.path().extension() != ".hlx" || ::stat(e.path().c_str(), &st) != 0) continue;
+        state += e.path().filename().string() + ' ' + std::to_string(st.st_ino) + ' ' + std::to_string(st.st_size) +
+                 ' ' + std::to_string(st.st_mtim.tv_sec) + '.' + std::to_string(st.st_mtim.tv_nsec) + '\n';
+    }
+    return state;
+}
+
+// Runs heliarc-cli and kills it as soon as it has changed a day file: in the middle of its writing
+// (a rewrite's records, an import's days) however long that takes here. True when it was killed.
+bool RunAndKillOnFirstWrite(const std::vector<std::string>& args) {
+    const std::string before = DayFilesState();
+    const pid_t pid = StartCli(args);
     int status = 0;
-    ::waitpid(pid, &status, 0);
-    return killed && WIFSIGNALED(status);
+    while (DayFilesState() == before) {
+        if (::waitpid(pid, &status, WNOHANG) == pid) return false;
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    return Kill(pid);
 }
 
 // Milliseconds a whole run of the command takes on this machine (the shortest of three runs: the
@@ -168,7 +200,8 @@ protected:
     }
 
     void ExpectNoTemporariesAfterTheNextStart() {
-        RunAndKill({"list"}, 2000);  // cleans what the killed runs left
+        int status = 0;
+        ::waitpid(StartCli({"list"}), &status, 0);  // cleans what the killed runs left
         for (const auto& e : std::filesystem::directory_iterator("data")) {
             EXPECT_EQ(e.path().filename().string().find(".import-"), std::string::npos) << e.path() << ", seed " << seed_;
             EXPECT_EQ(e.path().filename().string().find(".csv.csv-"), std::string::npos) << e.path() << ", seed " << seed_;
@@ -180,22 +213,54 @@ protected:
     }
 };
 
+// Each run is killed at a random moment after it reported 0, 1 or 2 records stored; every record
+// it reported stored must be on the disk.
 TEST_F(CrashTest, KilledIntervalRunsKeepEveryStoredRecord) {
+    const auto records = [](const Files& files) {
+        std::size_t n = 0;
+        for (const auto& [name, bytes] : files) n += bytes.size() / kRecord;
+        return n;
+    };
     int killed = 0;
+    std::size_t reported = 0;
     for (int round = 0; round < 14; ++round) {
         const Files before = Snapshot();
-        killed += RunAndKill({"--demo", "measure", "--type", "interval", "--span", "1", "--duration", "20"},
-                             Uniform(150, 2600));
+        int out[2];
+        ASSERT_EQ(::pipe2(out, O_CLOEXEC), 0);
+        const pid_t pid =
+            StartCli({"--demo", "measure", "--type", "interval", "--span", "1", "--duration", "120"}, out[1]);
+        ::close(out[1]);
+        std::string printed;
+        const auto stored = [&printed] {
+            std::size_t n = 0;
+            for (std::size_t at = 0; (at = printed.find("UM_INTERVAL_STORED\t", at)) != std::string::npos; ++at) ++n;
+            return n;
+        };
+        const auto read = [&] {
+            char buf[4096];
+            ssize_t n;
+            do n = ::read(out[0], buf, sizeof buf);
+            while (n < 0 && errno == EINTR);
+            if (n > 0) printed.append(buf, static_cast<std::size_t>(n));
+            return n > 0;
+        };
+        while (stored() < static_cast<std::size_t>(round % 3) && read()) {
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(Uniform(0, 1200)));
+        killed += Kill(pid);
+        while (read()) {
+        }
+        ::close(out[0]);
         const Files after = Snapshot();
         ExpectKeptInPlace(before, after, "an interval run");
         ExpectWholeRecords(after);
+        EXPECT_GE(records(after), records(before) + stored()) << "a record reported stored is missing, seed " << seed_;
+        reported += stored();
         if (HasFatalFailure()) return;
     }
-    EXPECT_GT(killed, 10);
-    std::size_t records = 0;
-    for (const auto& [name, bytes] : Snapshot()) records += bytes.size() / kRecord;
-    std::printf("interval runs: %d of 14 killed, %zu records stored (seed %u)\n", killed, records, seed_);
-    EXPECT_GT(records, 5u) << "the runs stored hardly anything";
+    std::printf("interval runs: %d of 14 killed, %zu records reported stored (seed %u)\n", killed, reported, seed_);
+    EXPECT_EQ(killed, 14) << "a run that was to go on for two minutes ended by itself";
+    EXPECT_GE(reported, 13u);
     ExpectNoTemporariesAfterTheNextStart();
 }
 
@@ -211,15 +276,21 @@ TEST_F(CrashTest, KilledDeletesAndCommentEditsRewriteWholeRecordsOnly) {
         const std::string range = "2009/05/12 0" + std::to_string(from) + ":00:00";
         const std::string memo = "c" + std::to_string(round);
         const int delay = Uniform(early, whole);
-        const bool k = round % 3 == 0 ? RunAndKill({"delete", "--from", range, "--to", "2009/05/13 09:30:00"}, delay)
-                                      : RunAndKill({"comment", memo, "--from", range}, delay);
+        const std::vector<std::string> args = round % 3 == 0
+                                                  ? std::vector<std::string>{"delete", "--from", range, "--to",
+                                                                             "2009/05/13 09:30:00"}
+                                                  : std::vector<std::string>{"comment", memo, "--from", range};
+        // Every other run is killed once it has begun to write; the others at a moment drawn from
+        // how the runs go on this machine.
+        const bool onWrite = round % 2 == 1;
+        const bool k = onWrite ? RunAndKillOnFirstWrite(args) : RunAndKill(args, delay);
         killed += k;
         const Files after = Snapshot();
         changed += after != before;
-        // The moments follow the run as it goes on this machine: one that ended sooner lowers the
-        // latest, one killed before it wrote anything moves the earliest halfway towards it.
-        if (!k) whole = std::max(early + 1, delay);
-        else if (after == before) early = std::min(whole - 1, (early + delay) / 2);
+        // One that ended sooner lowers the latest moment, one killed before it wrote anything moves
+        // the earliest halfway towards it.
+        if (!onWrite && !k) whole = std::max(early + 1, delay);
+        else if (!onWrite && after == before) early = std::min(whole - 1, (early + delay) / 2);
         ExpectRewrittenInPlace(before, after, round % 3 == 0 ? std::string() : memo);
         ExpectWholeRecords(after);
         if (HasFatalFailure()) return;
@@ -235,8 +306,8 @@ TEST_F(CrashTest, KilledImportsKeepEveryStoredRecord) {
     for (int i = 0; i < 300; ++i) list.push_back(InstrumentRecord(Local(2009, 5, 12, 0, 0, 0) + 120 * i, "s", 100.0f));
     for (int i = 0; i < 100; ++i) list.push_back(InstrumentRecord(Local(2009, 5, 13, 0, 0, 0) + 120 * i, "t", 100.0f));
     ASSERT_EQ(CSpectrumDataWriter().WriteAll(list), 1);
-    // Ten files whose records fall between the stored ones of both days.
-    for (int f = 0; f < 10; ++f) {
+    // A file for each round, whose records fall between the stored ones of both days.
+    for (int f = 0; f < 30; ++f) {
         std::string file = HeaderV3();
         for (int k = 0; k < 60; ++k)
             file += RecordV3(Local(2009, 5, 12 + k % 2, 0, 0, 0) + 120 * (k * 3 + f % 3) + 7 + f, "i" + std::to_string(f));
@@ -247,14 +318,15 @@ TEST_F(CrashTest, KilledImportsKeepEveryStoredRecord) {
     int killed = 0, changed = 0;
     for (int round = 0; round < 30; ++round) {
         const Files before = Snapshot();
-        const std::string file = "in" + std::to_string(round % 10) + ".srd";
+        const std::string file = "in" + std::to_string(round) + ".srd";
         const int delay = Uniform(early, whole);
-        const bool k = RunAndKill({"import", file}, delay);
+        const bool onWrite = round % 2 == 1;  // as for the rewrites: between its days
+        const bool k = onWrite ? RunAndKillOnFirstWrite({"import", file}) : RunAndKill({"import", file}, delay);
         killed += k;
         const Files after = Snapshot();
         changed += after != before;
-        if (!k) whole = std::max(early + 1, delay);  // as for the rewrites
-        else if (after == before) early = std::min(whole - 1, (early + delay) / 2);
+        if (!onWrite && !k) whole = std::max(early + 1, delay);
+        else if (!onWrite && after == before) early = std::min(whole - 1, (early + delay) / 2);
         ExpectAllStillThere(before, after);
         ExpectWholeRecords(after);
         if (HasFatalFailure()) return;

@@ -143,6 +143,9 @@ TEST_F(CliMeasureTest, DemoManualOverlapWithMemoAndATransfer) {
     ASSERT_EQ(day.size(), 1u);
     EXPECT_EQ(day[0].GetMemo(), "field");
     EXPECT_EQ(day[0].GetExposureTime(), 0);
+    // A run reads the standard data history and never writes it: a save of what it read could undo
+    // a change another program made meanwhile.
+    EXPECT_FALSE(std::filesystem::exists("ZQ118_BASE.ini"));
 
     // The simulated instrument holds 12 records; a second transfer finds them all stored.
     r = Cli(Workdir() + "--demo measure --type transfer");

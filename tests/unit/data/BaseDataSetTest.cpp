@@ -165,6 +165,44 @@ TEST_F(BaseDataSetTest, AMissingFolderOrUnusableSettingsPruneNothing) {
     EXPECT_EQ(prm.m_FileDates.size(), 2u);
 }
 
+// Every measurement run reads the history; saving what it read would undo a change another program
+// made meanwhile.
+TEST_F(BaseDataSetTest, ReadingTheHistoryLeavesTheFileAlone) {
+    CSpectrumDataSet set = WriteRecords(2);
+    {
+        CBaseDataSet b;
+        for (int i = 0; i < 2; ++i) ASSERT_TRUE(set.RegisterAsStandard(i, b));
+    }
+    struct stat before {}, after {};
+    ASSERT_EQ(::stat("ZQ118_BASE.ini", &before), 0);
+    CBaseDataSet reader;
+    ASSERT_EQ(::stat("ZQ118_BASE.ini", &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(reader.HistoryCount(), 2);
+}
+
+// A position names an entry of the list as this object showed it; after another program's change
+// it may name another one.
+TEST_F(BaseDataSetTest, AChangeIsMadeToTheHistoryAsTheFileHoldsIt) {
+    CSpectrumDataSet set = WriteRecords(3);
+    CBaseDataSet shown, other;
+    for (int i = 0; i < 2; ++i) ASSERT_TRUE(set.RegisterAsStandard(i, shown));
+    ASSERT_TRUE(set.RegisterAsStandard(2, other));
+    EXPECT_EQ(Items(CBaseDataSet()), (std::vector<std::string>{"r2", "r1", "r0"}));
+
+    EXPECT_FALSE(shown.Remove(1));  // r0 as shown, r1 in the file
+    EXPECT_TRUE(shown.Outdated());
+    EXPECT_EQ(Items(shown), (std::vector<std::string>{"r2", "r1", "r0"}));
+    EXPECT_EQ(Items(CBaseDataSet()), (std::vector<std::string>{"r2", "r1", "r0"}));
+    EXPECT_TRUE(shown.Remove(1));
+    EXPECT_FALSE(shown.Outdated());
+    // The flag and a registration name no position: they apply to the history as it now is.
+    EXPECT_TRUE(other.SetSelectJis(1));
+    EXPECT_EQ(Items(CBaseDataSet()), (std::vector<std::string>{"JIS Standard Data", "r2", "r0"}));
+    EXPECT_TRUE(set.RegisterAsStandard(1, shown));
+    EXPECT_EQ(Items(CBaseDataSet()), (std::vector<std::string>{"r1", "r2", "r0"}));
+}
+
 TEST_F(BaseDataSetTest, DeletedRecordStillLoadsAsStandard) {
     CSpectrumDataSet set = WriteRecords(2);
     {

@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdarg>
+#include <cstring>
 #include <chrono>
 #include <filesystem>
 #include <future>
@@ -56,6 +58,37 @@ extern "C" int fsync(int fd) {
     return static_cast<int>(::syscall(SYS_fsync, fd));
 }
 
+// Opens too: armed with a file, the next open of a day file for reading first renames that file
+// over it, as an import may at any moment.
+namespace {
+const char* g_replacement = nullptr;  // plain data: opens come before any constructor has run
+int OpenFile(const char* path, int flags, va_list args) {
+    const mode_t mode = (flags & (O_CREAT | O_TMPFILE)) != 0 ? static_cast<mode_t>(va_arg(args, int)) : 0;
+    const std::size_t n = std::strlen(path);
+    if (g_replacement && (flags & O_ACCMODE) == O_RDONLY && n > 4 && std::strcmp(path + n - 4, ".hlx") == 0) {
+        (void)::rename(g_replacement, path);
+        g_replacement = nullptr;
+    }
+    return static_cast<int>(::syscall(SYS_openat, AT_FDCWD, path, flags, mode));
+}
+}  // namespace
+
+extern "C" int open(const char* path, int flags, ...) {
+    va_list args;
+    va_start(args, flags);
+    const int fd = OpenFile(path, flags, args);
+    va_end(args);
+    return fd;
+}
+
+extern "C" int open64(const char* path, int flags, ...) {
+    va_list args;
+    va_start(args, flags);
+    const int fd = OpenFile(path, flags, args);
+    va_end(args);
+    return fd;
+}
+
 namespace {
 
 constexpr const char* kDay = "data/SPC_20090512.hlx";
@@ -88,10 +121,14 @@ TEST_F(WriterSafetyTest, AppendWaitsWhileAnotherWriterHoldsTheFolder) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_FALSE(done.load());
     EXPECT_EQ(testsupport::FileSize(kDay), 2560);
-    // A second writer that will not wait is told the folder is busy.
+    // A second writer that will not wait is told the folder is busy, in this thread too; one that
+    // joins a hold of this thread (the history's lock in the data folder) shares it.
     platform::FolderLock probe("data", false);
     EXPECT_FALSE(probe.Held());
     EXPECT_FALSE(probe.Acquired());
+    platform::FolderLock joined("./data", false, true);
+    EXPECT_TRUE(joined.Held());
+    joined.Release();
     lock.reset();
     writer.join();
     EXPECT_EQ(Memos(), (std::vector<std::string>{"a", "b"}));
@@ -128,6 +165,26 @@ TEST_F(WriterSafetyTest, BatchAppendFollowsADayFileReplacedByRename) {
     ASSERT_EQ(writer.AppendRecord(MakeRecord(Local(2009, 5, 12, 11), "b")), 1);
     writer.EndBatch();
     EXPECT_EQ(Memos(), (std::vector<std::string>{"a", "b"}));
+}
+
+// A search finds the files' sizes first and reads them after; a file replaced in between holds its
+// records elsewhere, and is read again whole.
+TEST_F(WriterSafetyTest, ASearchReadsADayFileReplacedWhileItSearchedWhole) {
+    ASSERT_EQ(CSpectrumDataWriter().WriteAll({MakeRecord(Local(2009, 5, 12, 10), "a"),
+                                              MakeRecord(Local(2009, 5, 12, 11), "b")}),
+              1);
+    const std::string before = testsupport::ReadFileBytes(kDay);
+    ASSERT_EQ(Append(MakeRecord(Local(2009, 5, 12, 9), "x")), 1);
+    const std::string three = testsupport::ReadFileBytes(kDay);
+    testsupport::WriteFileBytes(kDay, before);
+    testsupport::WriteFileBytes("data/new", three.substr(2 * 2560) + before);  // x merged in first
+    g_replacement = "data/new";
+    CSpectrumDataSet set;
+    set.Search(nullptr, nullptr, nullptr);
+    EXPECT_EQ(g_replacement, nullptr);
+    std::vector<std::string> memos;
+    for (int i = 0; i < set.Count(); ++i) memos.push_back(set.At(i).record.GetMemo());
+    EXPECT_EQ(memos, (std::vector<std::string>{"x", "a", "b"}));
 }
 
 TEST_F(WriterSafetyTest, AppendAfterAPartialLastRecordStaysOnTheRecordGrid) {

@@ -138,8 +138,10 @@ TEST_F(VeldDataImporterTest, ARecordOfAnEarlierDayAfterALaterOneIsMergedIntoTheR
     EXPECT_EQ(Memos(Day(2009, 5, 13)), (std::vector<std::string>{"b10"}));
 }
 
-// The history keeps (file date, offset); a record merged in before the standard moves it.
+// The history keeps (file date, offset); a record merged in before the standard moves it. The data
+// folder may be the working folder, where the history's lock is the data folder's.
 TEST_F(VeldDataImporterTest, TheStandardHistoryFollowsItsRecordWhenAnImportMovesIt) {
+    SetGeneral(dir_.Path(), "SPC");
     Store({{Local(2009, 5, 12, 10), "ten"}, {Local(2009, 5, 12, 12), "noon"}});
     ASSERT_TRUE(CBaseDataSet().Register(Local(2009, 5, 12), 2560));
     ASSERT_TRUE(Import(HeaderV3() + RecordV3(Local(2009, 5, 12, 11), "eleven", 0)));
@@ -160,15 +162,21 @@ TEST_F(VeldDataImporterTest, TheStandardHistoryFollowsItsRecordWhenAnImportMoves
     EXPECT_EQ(offset, 3 * 2560);
 }
 
-// 01:30 comes twice on the night daylight saving ends; the day file stores both as 01:30:00.
+// 01:30 comes twice on the night daylight saving ends; the day file stores both as 01:30:00. In
+// calendar order 01:10 EST follows 01:50 EDT, which the day file orders the other way.
 TEST_F(VeldDataImporterTest, RecordsOfTheRepeatedHourAreFoundAgainByTheirStoredClock) {
     testsupport::TzGuard newYork("America/New_York");
-    const platform::CalTime edt = 1793511000, est = 1793514600, three = 1793520000;  // 01:30 EDT, 01:30 EST, 03:00
-    const std::string file = HeaderV3() + RecordV3(edt, "edt", 0) + RecordV3(est, "est", 0) + RecordV3(three, "three", 0);
+    const platform::CalTime edt = 1793511000, est = edt + 3600, three = 1793520000;  // 01:30 EDT, 01:30 EST, 03:00
+    const std::string file = HeaderV3() + RecordV3(edt, "edt", 0) + RecordV3(edt + 1200, "edt 1:50", 0) +
+                             RecordV3(est - 1200, "est 1:10", 0) + RecordV3(est, "est", 0) + RecordV3(three, "three", 0);
     for (int round = 0; round < 3; ++round) {
-        ASSERT_TRUE(Import(file));
-        EXPECT_EQ(Memos(Day(2026, 11, 1)), (std::vector<std::string>{"edt", "est", "three"})) << round;
+        ASSERT_TRUE(Import(file, round == 2));
+        EXPECT_EQ(Memos(Day(2026, 11, 1)), (std::vector<std::string>{"est 1:10", "edt", "est", "edt 1:50", "three"}))
+            << round;
     }
+    // The record of 01:10 given as the first pass is the same stored record.
+    ASSERT_TRUE(Import(HeaderV3() + RecordV3(edt - 1200, "again 1:10", 0), true));
+    EXPECT_EQ(Memos(Day(2026, 11, 1)), (std::vector<std::string>{"again 1:10", "edt", "est", "edt 1:50", "three"}));
 }
 
 // The day's file lost part of a record in the middle: merging would move every record and drop
