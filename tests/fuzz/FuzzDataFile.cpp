@@ -58,17 +58,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     fuzzsupport::WriteFile("data/F_20261208.hlx", data, size);
     CSpectrumDataSet set;
     set.Search(nullptr, nullptr, nullptr);
-    // Without bounds the search lists exactly the records that read back and are not deleted.
-    int readable = 0;
-    for (std::size_t at = 0; at + kSize <= size; at += kSize) {
-        CSpectrumData record;
-        if (CSpectrumDataReader::PassesQuickFilter(data + at, nullptr) && CSpectrumDataReader::Decode(data + at, record))
-            ++readable;
-    }
-    FUZZ_CHECK(set.Count() == readable);
+    // Whatever the damage, each listed record lies whole in the file, after the one before it,
+    // and is a record the reader accepts there.
+    int64_t next = 0;
     for (int i = 0; i < set.Count(); ++i) {
-        FUZZ_CHECK(set.At(i).FileOffset % static_cast<int64_t>(kSize) == 0);
-        FUZZ_CHECK(set.At(i).FileOffset + static_cast<int64_t>(kSize) <= static_cast<int64_t>(size));
+        const int64_t at = set.At(i).FileOffset;
+        FUZZ_CHECK(at >= next && at + static_cast<int64_t>(kSize) <= static_cast<int64_t>(size));
+        CSpectrumData record;
+        FUZZ_CHECK(CSpectrumDataReader::PassesQuickFilter(data + at, nullptr) && CSpectrumDataReader::Decode(data + at, record));
+        next = at + static_cast<int64_t>(kSize);
+    }
+    // A file the search finds undamaged is read on the grid: exactly the records that read back and
+    // are not deleted.
+    if (set.DamageNotes().empty()) {
+        int readable = 0;
+        for (std::size_t at = 0; at + kSize <= size; at += kSize) {
+            CSpectrumData record;
+            if (CSpectrumDataReader::PassesQuickFilter(data + at, nullptr) && CSpectrumDataReader::Decode(data + at, record))
+                ++readable;
+        }
+        FUZZ_CHECK(set.Count() == readable);
+        for (int i = 0; i < set.Count(); ++i) FUZZ_CHECK(set.At(i).FileOffset % static_cast<int64_t>(kSize) == 0);
     }
     CSpectrumDataSet filtered;
     filtered.Search(nullptr, nullptr, "a");
