@@ -96,7 +96,8 @@ int main(int argc, char** argv) {
     const cli::CommandInfo* info = FindCommand(command);
     if (!info) return cli::Usage("unknown command " + command + " (heliarc-cli --help lists the commands)");
     std::vector<std::string> rest(args.begin() + static_cast<long>(i) + 1, args.end());
-    // Help reads no settings: it works in any folder.
+    // COMMAND --help reads nothing of the working folder, so it works anywhere; --help among other
+    // options reaches the command, whose Args::Parse throws HelpRequested.
     if (rest.size() == 1 && (rest[0] == "--help" || rest[0] == "-h")) {
         std::fputs(info->help, stdout);
         return cli::kExitOk;
