@@ -18,8 +18,12 @@ using testsupport::CliRun;
 
 CliRun Cli(const std::string& args) { return testsupport::RunCli(args); }
 
-const char* const kCommands[] = {"list",    "spectrum", "standard", "export", "import", "delete",
-                                 "comment", "measure",  "render",   "metrics", "dli"};
+const char* const kCommands[] = {"list",    "spectrum", "standard", "export",  "import", "delete",
+                                 "comment", "measure",  "metrics",  "dli",
+#ifdef HELIARC_HAVE_QTSURFACE
+                                 "render"
+#endif
+};
 
 class CliUsageTest : public testsupport::DataFolderTest {
 protected:
