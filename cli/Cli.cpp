@@ -86,11 +86,17 @@ bool Args::Parse(const std::vector<std::string>& argv, const std::vector<std::st
         return false;
     };
     for (std::size_t i = 0; i < argv.size(); ++i) {
-        const std::string& a = argv[i];
+        std::string a = argv[i];
         if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
             if (a == "--help") throw HelpRequested();
+            // "--name=value" as many programs take it.
+            std::optional<std::string> inlineValue;
+            if (const auto eq = a.find('='); eq != std::string::npos && contains(valueOptions, a.substr(0, eq))) {
+                inlineValue = a.substr(eq + 1);
+                a.resize(eq);
+            }
             if (contains(valueOptions, a)) {
-                if (i + 1 >= argv.size()) {
+                if (!inlineValue && i + 1 >= argv.size()) {
                     error = "option " + a + " needs a value";
                     return false;
                 }
@@ -99,7 +105,7 @@ bool Args::Parse(const std::vector<std::string>& argv, const std::vector<std::st
                     error = "option " + a + " is given twice";
                     return false;
                 }
-                values_[a] = argv[++i];
+                values_[a] = inlineValue ? *inlineValue : argv[++i];
             } else if (contains(flagOptions, a)) {
                 flags_[a] = true;
             } else if (a == "--workdir" || a == "--folder" || a == "--prefix" || a == "--demo") {

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,8 +59,20 @@ int main(int argc, char** argv) {
     std::string workdir, folder, prefix;
     bool haveFolder = false, havePrefix = false;
     for (; i < args.size(); ++i) {
-        const std::string& a = args[i];
+        std::string a = args[i];
+        // "--workdir=DIR" as well as "--workdir DIR".
+        std::optional<std::string> inlineValue;
+        if (const auto eq = a.find('='); a.compare(0, 2, "--") == 0 && eq != std::string::npos) {
+            inlineValue = a.substr(eq + 1);
+            a.resize(eq);
+            if (a != "--workdir" && a != "--folder" && a != "--prefix")
+                return cli::Usage("unknown global option " + args[i] + " (heliarc-cli --help lists them)");
+        }
         auto value = [&](std::string& out) {
+            if (inlineValue) {
+                out = *inlineValue;
+                return true;
+            }
             if (i + 1 >= args.size()) return false;
             out = args[++i];
             return true;

@@ -84,7 +84,7 @@ TEST_F(CliUsageTest, NamesInAnyCaseStandForTheirNumbers) {
     const std::pair<const char*, const char*> kSame[] = {
         {"--type Calculation", "--type 1"},  {"--type RATIO --standard jis", "--type 2 --standard jis"},
         {"--type difference --standard jis", "--type 3 --standard jis"},
-        {"--unit UMOL/m^2/s/um", "--unit 1"}, {"--step 5nm", "--step 2"}, {"--step 1NM", "--step 1"}};
+        {"--unit UMOL/m^2/s/um", "--unit 1"}, {"--step=5nm", "--step 2"}, {"--step 1NM", "--step 1"}};
     const std::string plain = (Cli(Workdir() + "export plain.csv"), testsupport::ReadFileBytes("plain.csv"));
     ASSERT_FALSE(plain.empty());
     for (const auto& [name, number] : kSame) {
