@@ -27,7 +27,8 @@ struct HelpRequested {};
 // Options of one command: "--name value" pairs, bare flags and positional arguments.
 class Args {
 public:
-    // valueOptions take a value; flagOptions do not. --help throws HelpRequested. Anything else
+    // valueOptions take a value (the next argument, or after "=": --type=1); flagOptions do not.
+    // --help throws HelpRequested. Anything else
     // starting with "--" is an error.
     bool Parse(const std::vector<std::string>& argv, const std::vector<std::string>& valueOptions,
                const std::vector<std::string>& flagOptions, std::string& error);
