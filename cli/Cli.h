@@ -28,8 +28,7 @@ struct HelpRequested {};
 class Args {
 public:
     // valueOptions take a value (the next argument, or after "=": --type=1); flagOptions do not.
-    // --help throws HelpRequested. Anything else
-    // starting with "--" is an error.
+    // --help throws HelpRequested. Anything else starting with "--" is an error.
     bool Parse(const std::vector<std::string>& argv, const std::vector<std::string>& valueOptions,
                const std::vector<std::string>& flagOptions, std::string& error);
     bool Has(const std::string& name) const { return values_.count(name) != 0 || flags_.count(name) != 0; }
