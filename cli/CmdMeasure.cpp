@@ -67,6 +67,19 @@ bool ClockText(const std::string& text, std::string& out) {
     return true;
 }
 
+// MEASUREMENT_TYPE and EXPOSED_TIME, as the measurement settings dialog numbers its choices.
+constexpr NamedValue kTypes[] = {
+    {"manual", "one measurement"},
+    {"interval", "one every --span seconds between --from and --to each day, until stopped"},
+    {"transfer", "copies the records stored in the instrument's memory"},
+    {"monitor", "one spectrum after another, nothing stored (aiming, setting up lamps)"},
+};
+constexpr NamedValue kExposures[] = {
+    {"auto", "the instrument chooses"}, {"10ms", "10 ms"},     {"20ms", "20 ms"},     {"50ms", "50 ms"},
+    {"100ms", "100 ms"},                {"200ms", "200 ms"},   {"500ms", "500 ms"},   {"1000ms", "1000 ms"},
+    {"2000ms", "2000 ms"},              {"5000ms", "5000 ms"}, {"overlap", "four exposures blended into one spectrum"},
+};
+
 class SignalGuard {
 public:
     SignalGuard() {
@@ -141,20 +154,16 @@ int RunMeasure(Context& ctx, const std::vector<std::string>& argv) {
     // Options become run-only values of the MEASUREMENT section: applied over the file, never saved.
     const std::string section = "MEASUREMENT";
     if (args.Has("--type")) {
-        const std::string t = args.Get("--type");
-        const char* type = t == "manual"     ? "0"
-                           : t == "interval" ? "1"
-                           : t == "transfer" ? "2"
-                           : t == "monitor"  ? "3"
-                                             : nullptr;
-        if (type == nullptr) return Usage("--type must be manual, interval, transfer or monitor");
-        CParameter::SetRunOverride(section, "MEASUREMENT_TYPE", type);
+        int type;
+        if (!ReadNamed(args, "--type", kTypes, type, error)) return Usage(error);
+        CParameter::SetRunOverride(section, "MEASUREMENT_TYPE", std::to_string(type));
+    }
+    if (args.Has("--exposure")) {
+        int exposure;
+        if (!ReadNamed(args, "--exposure", kExposures, exposure, error)) return Usage(error);
+        CParameter::SetRunOverride(section, "EXPOSED_TIME", std::to_string(exposure));
     }
     long long n = 0;
-    if (args.Has("--exposure")) {
-        if (!ParseInt(args.Get("--exposure"), n) || n < 0 || n > 10) return Usage("--exposure must be 0 to 10");
-        CParameter::SetRunOverride(section, "EXPOSED_TIME", std::to_string(n));
-    }
     if (args.Has("--span")) {
         // A span of 0 or less is the engine's to refuse, with its own message.
         if (!ParseInt(args.Get("--span"), n) || n < -2147483647LL || n > 2147483647LL)
@@ -264,10 +273,35 @@ int RunMeasure(Context& ctx, const std::vector<std::string>& argv) {
 }
 
 namespace {
-const CommandRegistrar kMeasure(50, "measure", RunMeasure,
-                                "[--type manual|interval|transfer|monitor] [--port usb|COM<n>|PATH] [--exposure 0..10]\n"
-                                "           [--from HH:MM:SS --to HH:MM:SS --span SECONDS] [--memo TEXT]\n"
-                                "           [--count N] [--duration SECONDS]");
+const std::string kMeasureHelp =
+    "usage: heliarc-cli [--demo] measure [--type TYPE] [--port PORT]\n"
+    "                   [--exposure EXPOSURE] [--from HH:MM:SS --to HH:MM:SS --span SECONDS]\n"
+    "                   [--memo TEXT] [--count N] [--duration SECONDS]\n"
+    "\n"
+    "One measurement run with the settings of the MEASUREMENT section of ./ZQ118.ini, as the\n"
+    "program's Start button starts it; every record is stored in the daily data files. Options hold\n"
+    "for this run only. A line is printed for each step of the run as it happens; a monitor run\n"
+    "prints a table instead: time, memo and the columns of heliarc-cli metrics from ppfd on.\n"
+    "\n"
+    "  --type TYPE        the kind of run, by number or name (any case):\n" +
+    DescribeValues(kTypes) +
+    "  --port PORT        usb, COM<n> (COM1 is /dev/ttyS0 unless HELIARC_COM1 names a device) or the\n"
+    "                     path of a serial device; not with --demo, which measures on the simulated\n"
+    "                     instrument\n"
+    "  --exposure EXPOSURE\n"
+    "                     the exposure, by number or name (any case):\n" +
+    DescribeValues(kExposures) +
+    "  --from HH:MM:SS, --to HH:MM:SS\n"
+    "                     the daily window of an interval run (local time)\n"
+    "  --span SECONDS     the time between two interval measurements\n"
+    "  --memo TEXT        the comment stored with each record (UTF-8)\n"
+    "  --count N          ends an interval or monitor run after N records\n"
+    "  --duration SECONDS ends the run after that time\n"
+    "SIGINT and SIGTERM end a run too, always with a clean stop of the instrument. A failed run\n"
+    "prints the engine's message on standard error and exits with status 1.\n";
+
+const CommandRegistrar kMeasure(50, "measure", RunMeasure, "one measurement run: manual, interval, transfer or monitor",
+                                kMeasureHelp.c_str());
 }  // namespace
 
 }  // namespace cli
