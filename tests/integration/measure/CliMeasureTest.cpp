@@ -222,6 +222,12 @@ TEST_F(CliMeasureTest, FailuresAndBadUsage) {
     EXPECT_EQ(r.err, "Invalid interval measurement span setting.\n");
     EXPECT_TRUE(r.out.empty());
 
+    // A run that fails says so in its last line and on standard error.
+    r = Cli(Workdir() + "--demo --folder " + dir.Path() + "/no-such-folder measure --exposure 0");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "error Cannot save the data. Confirm the output folder.\n");
+    EXPECT_EQ(r.err, "Cannot save the data. Confirm the output folder.\n");
+
     r = Cli(Workdir() + "measure --port " + dir.Path() + "/no-such-port");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "Cannot open the port. Confirm the connection.\n");
