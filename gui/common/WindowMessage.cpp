@@ -35,14 +35,4 @@ void PostToMainWindow(unsigned message, int64_t wParam, int64_t lParam) {
 
 int64_t HandleOf(const QObject* object) { return static_cast<int64_t>(reinterpret_cast<intptr_t>(object)); }
 
-void CWindowMessageSink::Post(unsigned message, int64_t wParam, int64_t lParam) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    PostWindowMessage(receiver_, message, wParam, lParam);
-}
-
-void CWindowMessageSink::Detach() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    receiver_ = nullptr;
-}
-
 }  // namespace ui

@@ -5,7 +5,6 @@
 #include <QEvent>
 #include <QPointer>
 #include <cstdint>
-#include <mutex>
 
 #include "core/platform/Messages.h"
 
@@ -38,25 +37,12 @@ private:
 void PostWindowMessage(QObject* receiver, unsigned message, int64_t wParam = 0, int64_t lParam = 0);
 void PostCommand(QObject* receiver, int commandId);
 
-// The window that the engine, the graph windows and the thumbnails post to; set by the application.
+// The window that the graph windows and the thumbnails post to; set by the application.
 void SetMainWindow(QWidget* window);
 QWidget* MainWindow();
 void PostToMainWindow(unsigned message, int64_t wParam = 0, int64_t lParam = 0);
 
 // A window handle in a message parameter (UM_GRAPH_CLOSED's lParam, UM_SHOW_NEXT's view).
 int64_t HandleOf(const QObject* object);
-
-// The sink handed to the measurement engine: posts to one receiver from any thread. Detach before
-// the receiver goes away (the owner does it in its destructor).
-class CWindowMessageSink : public platform::MessageSink {
-public:
-    explicit CWindowMessageSink(QObject* receiver) : receiver_(receiver) {}
-    void Post(unsigned message, int64_t wParam, int64_t lParam) override;
-    void Detach();
-
-private:
-    std::mutex mutex_;
-    QObject* receiver_;
-};
 
 }  // namespace ui

@@ -25,11 +25,11 @@
 
 #include "gui/shell/ExchangeCommands.h"
 #include "gui/shell/HeliarcApp.h"
+#include "gui/shell/QueuedRunListener.h"
 #include "gui/shell/RunEngine.h"
 #include "gui/browser/StandardPanel.h"
 #include "core/config/GeneralPrm.h"
 #include "core/config/MeasurementPrm.h"
-#include "core/data/DayFileLayout.h"
 #include "core/config/SearchPrm.h"
 #include "core/data/SearchTime.h"
 #include "core/data/SpectrumDataReader.h"
@@ -100,18 +100,19 @@ private:
 }  // namespace
 
 CHeliarcDlg::CHeliarcDlg(std::unique_ptr<CRunEngine> engine, CViewFactory views, QWidget* parent)
-    : QDialog(parent), engine_(std::move(engine)), views_(std::move(views)), sink_(std::make_unique<ui::CWindowMessageSink>(this)) {
+    : QDialog(parent), engine_(std::move(engine)), views_(std::move(views)),
+      runEvents_(std::make_unique<CQueuedRunListener>(this, static_cast<CRunListener&>(*this))) {
     setObjectName(QStringLiteral("dlg102"));
-    engine_->SetMessageSink(sink_.get());
+    engine_->SetListener(runEvents_.get());
     BuildControls();
     Initialize();
 }
 
 CHeliarcDlg::~CHeliarcDlg() {
-    // The worker must be gone before the dialog that receives its messages.
+    // The worker must be gone before the dialog that receives its events.
     engine_->Stop();
-    sink_->Detach();
-    engine_->SetMessageSink(nullptr);
+    runEvents_->Detach();
+    engine_->SetListener(nullptr);
     for (auto& set : sets_) set.CloseAll();
     delete dataThumb_.data();
     delete baseThumb_.data();
@@ -508,57 +509,61 @@ void CHeliarcDlg::OnMessage(unsigned message, int64_t wParam, int64_t lParam) {
         case UM_ENSURE_VISIBLE: list_->EnsureRowVisible(static_cast<int>(wParam)); break;
         case UM_MODAL_OPENED: ++openModal_; break;
         case UM_MODAL_CLOSED: --openModal_; break;
-        case UM_EXPOSURE:
-            if (!engine_->IsMeasuring()) break;
-            status_ = S(lParam ? ids::kDarkMeasuring : ids::kMeasuring) + Format(ids::kExposureSuffix, static_cast<int>(wParam));
-            PushTexts();
-            break;
-        case UM_TRANSFER_PROGRESS:
-            if (!engine_->IsMeasuring()) break;
-            status_ = S(ids::kDataTransferring) + Format(ids::kTransferProgressSuffix, static_cast<unsigned>(wParam),
-                                                          static_cast<unsigned>(lParam));
-            PushTexts();
-            break;
-        case UM_INTERVAL_WAITING:
-            if (!engine_->IsMeasuring()) break;
-            // After the day's window the start is another day's: say which.
-            status_ = Format(ids::kWaitingStartAt, CMeasurement::NextStartText(wParam, platform::Now()).c_str());
-            PushTexts();
-            break;
-        case UM_INTERVAL_MEASURING:
-            // Like the other status texts: a late one must not put "Measuring" over "Standby".
-            if (!engine_->IsMeasuring()) break;
-            status_ = S(ids::kMeasuring);
-            PushTexts();
-            break;
-        // An interval run keeps the newest record in view while the user watches the list's end.
-        case UM_INTERVAL_STORED: ReadBackStored(wParam, LastRowVisible()); break;
-        case UM_MANUAL_STORED: {
-            ReadBackStored(wParam, true);
-            if (!engine_->IsMeasuring()) break;
-            // A manual measurement can be over in a fraction of a second: "Measuring" stays up for
-            // at least one blink period so the user sees that the press did something.
-            const int64_t shown = QDateTime::currentMSecsSinceEpoch() - runStartedMs_;
-            if (shown >= kBlinkPeriodMs) {
-                StartStop();
-            } else {
-                const int64_t run = runStartedMs_;
-                QTimer::singleShot(static_cast<int>(kBlinkPeriodMs - shown), this, [this, run] {
-                    if (engine_->IsMeasuring() && runStartedMs_ == run) StartStop();
-                });
-            }
-            break;
-        }
-        case UM_INTERVAL_FINISHED:
-        case UM_TRANSFER_FINISHED:
-            if (engine_->IsMeasuring()) StartStop();
-            break;
-        case UM_MEASUREMENT_ERROR:
-            if (engine_->IsMeasuring()) StartStop();
-            ShowMessageText(this, S(ids::kMeasurementError) + "\r\n" + engine_->GetErrorText());
-            break;
         default: break;
     }
+}
+
+// A status text that arrives late must not put "Measuring" over "Standby": each needs a run.
+void CHeliarcDlg::OnExposure(int exposureMs, bool dark) {
+    if (!engine_->IsMeasuring()) return;
+    status_ = S(dark ? ids::kDarkMeasuring : ids::kMeasuring) + Format(ids::kExposureSuffix, exposureMs);
+    PushTexts();
+}
+
+void CHeliarcDlg::OnTransferProgress(int number, int count) {
+    if (!engine_->IsMeasuring()) return;
+    status_ = S(ids::kDataTransferring) +
+              Format(ids::kTransferProgressSuffix, static_cast<unsigned>(number), static_cast<unsigned>(count));
+    PushTexts();
+}
+
+void CHeliarcDlg::OnWaiting(platform::CalTime nextStart) {
+    if (!engine_->IsMeasuring()) return;
+    // After the day's window the start is another day's: say which.
+    status_ = Format(ids::kWaitingStartAt, CMeasurement::NextStartText(nextStart, platform::Now()).c_str());
+    PushTexts();
+}
+
+void CHeliarcDlg::OnMeasuring() {
+    if (!engine_->IsMeasuring()) return;
+    status_ = S(ids::kMeasuring);
+    PushTexts();
+}
+
+void CHeliarcDlg::OnStored(const CSpectrumData&, const StoredPlace& place, bool runEnds) {
+    // An interval run keeps the newest record in view while the user watches the list's end.
+    ReadBackStored(place, runEnds || LastRowVisible());
+    if (!runEnds || !engine_->IsMeasuring()) return;
+    // A manual measurement can be over in a fraction of a second: "Measuring" stays up for
+    // at least one blink period so the user sees that the press did something.
+    const int64_t shown = QDateTime::currentMSecsSinceEpoch() - runStartedMs_;
+    if (shown >= kBlinkPeriodMs) {
+        StartStop();
+    } else {
+        const int64_t run = runStartedMs_;
+        QTimer::singleShot(static_cast<int>(kBlinkPeriodMs - shown), this, [this, run] {
+            if (engine_->IsMeasuring() && runStartedMs_ == run) StartStop();
+        });
+    }
+}
+
+void CHeliarcDlg::OnFinished() {
+    if (engine_->IsMeasuring()) StartStop();
+}
+
+void CHeliarcDlg::OnError(const std::string& text) {
+    if (engine_->IsMeasuring()) StartStop();
+    ShowMessageText(this, S(ids::kMeasurementError) + "\r\n" + text);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -646,19 +651,16 @@ bool CHeliarcDlg::LastRowVisible() const {
     return last.isValid() && list_->viewport()->rect().intersects(last);
 }
 
-void CHeliarcDlg::ReadBackStored(int64_t t, bool follow) {
+void CHeliarcDlg::ReadBackStored(const StoredPlace& place, bool follow) {
     CGeneralPrm general;
     general.Load();
     std::string path;
     platform::File file;
-    bool ok = general.DailyFilePath(t, path) && file.Open(path, platform::File::Mode::Read);
-    if (ok) {
-        // The last whole record: a file whose tail is torn, or that has a partial record in the
-        // middle, still gives its last complete one.
-        const int64_t last = DayFileLayout::Of(file).LastRecordOffset();
-        CSpectrumDataReader reader;
-        ok = last >= 0 && file.Seek(last) && reader.ReadRecord(file, latest_) == 1;
-    }
+    // The record as its day file holds it, where the engine wrote it: others may have appended since.
+    CSpectrumDataReader reader;
+    const bool ok = place.offset >= 0 && general.DailyFilePath(place.fileDate, path) &&
+                    file.Open(path, platform::File::Mode::Read) && file.Seek(place.offset) &&
+                    reader.ReadRecord(file, latest_) == 1;
     if (!ok) {
         ShowMessage(this, ids::kDataReadingFailure);
         return;

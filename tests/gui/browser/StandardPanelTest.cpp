@@ -289,7 +289,7 @@ TEST_F(StandardPanelTest, AChangedStandardReachesTheTrendWindow) {
     CHeliarcDlg& d = DialogWithStandards({0, 1});
     // The engine stored r5 (the last record of its day); the trend window shows it.
     engine->measuring = true;
-    engine->Post(UM_MANUAL_STORED, Base() + 5 * 60, 0);
+    engine->Stored(Base() + 5 * 60, 5 * CSpectrumDataWriter::kRecordSize, true);
     ASSERT_TRUE(apptest::WaitFor([&] { return d.Latest().GetTime() == Base() + 5 * 60; }));
     auto* trend = new QWidget;
     frames.emplace_back(trend);
