@@ -1,7 +1,7 @@
 #pragma once
 // The main dialog: measurement control above, the data browser below. It owns the engine, the data
 // set of the last search with the selection, the standard data set, the latest measured record and
-// the six graph window sets, and it receives every UM_* message of the program.
+// the six graph window sets, and it receives the measurement engine's UM_* messages.
 #include <QDialog>
 #include <QPointer>
 #include <array>
@@ -31,6 +31,8 @@ class CWindowMessageSink;
 }
 
 class CHeliarcDlg : public QDialog {
+    Q_OBJECT
+
 public:
     // Graph window sets.
     enum { kSetMeasured = 0, kSetPlural = 1, kSetTrend = 2, kSetStandard = 3, kSetNumerical = 4, kSet3D = 5, kSetCount = 6 };
@@ -105,6 +107,17 @@ public:
     void RefreshRecordList(const RecordKeys& keep = {});
     void RefreshStandardList();
 
+    // A spectrum graph frame asks for the record after (next) or before the one it shows, taken at
+    // shownTime; the frame shows it and the list's selection moves with it.
+    void ShowNeighbour(QWidget* frame, int64_t shownTime, bool next);
+
+signals:
+    // What the measured data thumbnails follow: the selection, the data set after a search or a
+    // change, a record to bring into view.
+    void selectionChanged();
+    void dataSetChanged();
+    void ensureVisible(int row);
+
 protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -151,7 +164,10 @@ private:
     void MeasuredData();
     void CalculationData();
     void ThreeDGraph();
-    void ShowNeighbour(int64_t t, int64_t viewHandle, bool next);
+    void ConnectGraphSets();
+    void ConnectThumbnails();
+    // Runs command id once the current event is over, as a posted command would.
+    void PostCommand(int id);
 
     // Declaration order is construction order.
     std::unique_ptr<CRunEngine> engine_;
