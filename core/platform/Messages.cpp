@@ -4,12 +4,6 @@ namespace platform {
 
 const char* MessageName(unsigned message) {
     switch (message) {
-        case UM_GRAPH_CLOSED: return "UM_GRAPH_CLOSED";
-        case UM_SHOW_PREVIOUS: return "UM_SHOW_PREVIOUS";
-        case UM_SHOW_NEXT: return "UM_SHOW_NEXT";
-        case UM_STANDARD_CHANGED: return "UM_STANDARD_CHANGED";
-        case UM_SELECTION_CHANGED: return "UM_SELECTION_CHANGED";
-        case UM_DATASET_CHANGED: return "UM_DATASET_CHANGED";
         case UM_MEASUREMENT_ERROR: return "UM_MEASUREMENT_ERROR";
         case UM_INTERVAL_WAITING: return "UM_INTERVAL_WAITING";
         case UM_INTERVAL_MEASURING: return "UM_INTERVAL_MEASURING";
@@ -17,9 +11,6 @@ const char* MessageName(unsigned message) {
         case UM_INTERVAL_FINISHED: return "UM_INTERVAL_FINISHED";
         case UM_MANUAL_STORED: return "UM_MANUAL_STORED";
         case UM_TRANSFER_FINISHED: return "UM_TRANSFER_FINISHED";
-        case UM_MODAL_OPENED: return "UM_MODAL_OPENED";
-        case UM_MODAL_CLOSED: return "UM_MODAL_CLOSED";
-        case UM_ENSURE_VISIBLE: return "UM_ENSURE_VISIBLE";
         case UM_TRANSFER_PROGRESS: return "UM_TRANSFER_PROGRESS";
         case UM_EXPOSURE: return "UM_EXPOSURE";
         case UM_TRANSFER_SKIPPED: return "UM_TRANSFER_SKIPPED";

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QToolBar>
+#include <QtTest/QTest>
 #include <memory>
 
 #include "core/config/DataGraphPrm.h"
@@ -131,6 +132,19 @@ TEST_F(WndTest, PreviousNextAndCloseReachTheMainDialogThroughTheFrameSet) {
     EXPECT_EQ(set.At(0), nullptr);
     Pump();
     EXPECT_TRUE(frame_.isNull());
+}
+
+TEST_F(WndTest, ShortcutsRunTheSameCommandsAsTheButtons) {
+    MakeViewFactory().showMeasured(frame_, record_, nullptr);
+    frame_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame_));
+    QTest::keyClick(frame_, Qt::Key_PageDown);
+    QTest::keyClick(frame_, Qt::Key_PageUp);
+    ASSERT_EQ(recorder_->events.size(), 2u);
+    EXPECT_EQ(recorder_->events[0].name, "next");
+    EXPECT_EQ(recorder_->events[1].name, "previous");
+    QTest::keyClick(frame_, Qt::Key_P, Qt::ControlModifier);  // the scripted print dialog cancels
+    EXPECT_EQ(prompter_.Count("print"), 1);
 }
 
 TEST_F(WndTest, TrendWindowRedrawsWithEachLatestRecord) {
