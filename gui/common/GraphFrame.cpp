@@ -1,8 +1,8 @@
 #include "gui/common/GraphFrame.h"
 
 #include <QAction>
-#include <QKeySequence>
 #include <QCloseEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QToolBar>
 

@@ -1,10 +1,10 @@
 #include "gui/shell/HeliarcDlg.h"
 
 #include <QAction>
-#include <QGuiApplication>
 #include <QDateTime>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
