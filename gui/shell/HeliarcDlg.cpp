@@ -2,9 +2,9 @@
 
 #include <QAction>
 #include <QDateTime>
-#include <QApplication>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -40,9 +40,11 @@
 #include "core/platform/StringTable.h"
 #include "core/platform/Text.h"
 #include "gui/dialogs/AboutDlg.h"
+#include "gui/browser/BaseDataThumbnailView.h"
 #include "gui/browser/BaseDataThumbnailWnd.h"
 #include "gui/common/ColorStatic.h"
 #include "gui/browser/DataListCtrl.h"
+#include "gui/browser/DataThumbnailView.h"
 #include "gui/browser/DataThumbnailWnd.h"
 #include "gui/dialogs/EditComment.h"
 #include "gui/common/Logo.h"
@@ -50,7 +52,6 @@
 #include "gui/dialogs/SetGeneral.h"
 #include "gui/dialogs/SetMeasurement.h"
 #include "gui/common/ViewFactory.h"
-#include "gui/common/WindowMessage.h"
 
 namespace {
 
@@ -105,6 +106,7 @@ CHeliarcDlg::CHeliarcDlg(std::unique_ptr<CRunEngine> engine, CViewFactory views,
     setObjectName(QStringLiteral("dlg102"));
     engine_->SetListener(runEvents_.get());
     BuildControls();
+    ConnectGraphSets();
     Initialize();
 }
 
@@ -267,7 +269,6 @@ void CHeliarcDlg::BuildControls() {
     auto* standard = standardPanel_ = new CStandardPanel(standard_, sets_[kSetStandard], views_, browser);
     standardList_ = standardPanel_->List();
     standardPanel_->commandReceiver = [this](int id) { OnCommand(id); };
-    standardPanel_->thumbnailView = [this]() -> QObject* { return baseThumb_ ? BaseDataThumbnailWnd()->View() : nullptr; };
     standardPanel_->onChanged = [this] { RefreshTrend(); };
 
     auto* browserLayout = new QVBoxLayout(browser);
@@ -322,10 +323,8 @@ void CHeliarcDlg::BuildControls() {
     list_->onSelectionChanged = [this] {
         if (!suppress_) RebuildSelection();
     };
-    list_->onClicked = [this](int row) {
-        if (dataThumb_) ui::PostWindowMessage(DataThumbnailWnd()->View(), platform::UM_ENSURE_VISIBLE, row, 0);
-    };
-    list_->onDoubleClicked = [this](int) { ui::PostCommand(this, kCmdMenuMeasuredPlot); };
+    list_->onClicked = [this](int row) { emit ensureVisible(row); };
+    list_->onDoubleClicked = [this](int) { PostCommand(kCmdMenuMeasuredPlot); };
     list_->onContextMenu = [this](const QPoint& at) { ShowDataMenu(at); };
     list_->onSelectAll = [this] { SelectAll(); };
     list_->SetCellText([this](int row, int column) { return CellText(row, column); });
@@ -407,6 +406,7 @@ void CHeliarcDlg::Initialize() {
         DataThumbnailWnd()->SetView(views_.measuredThumbnailView(dataThumb_, dataSet_, selection_));
     if (baseThumb_ && views_.standardThumbnailView)
         BaseDataThumbnailWnd()->SetView(views_.standardThumbnailView(baseThumb_, standard_));
+    ConnectThumbnails();
 
     CSearchPrm search;
     search.Load();
@@ -426,17 +426,7 @@ void CHeliarcDlg::Initialize() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Messages and commands
-
-bool CHeliarcDlg::event(QEvent* event) {
-    if (event->type() == ui::CWindowMessageEvent::EventType()) {
-        auto* m = static_cast<ui::CWindowMessageEvent*>(event);
-        if (m->Message() == ui::kCommandMessage) OnCommand(static_cast<int>(m->WParam()));
-        else OnMessage(m->Message(), m->WParam(), m->LParam());
-        return true;
-    }
-    return QDialog::event(event);
-}
+// Keys, timers and commands
 
 void CHeliarcDlg::keyPressEvent(QKeyEvent* event) {
     // Escape never closes the program; Enter goes to the default button ("Retrieval").
@@ -486,29 +476,13 @@ void CHeliarcDlg::OnCommand(int id) {
                 standard_ = CBaseDataSet();
                 standard_.SetJisEnabled(0);
                 RefreshStandardList();
-                ui::PostCommand(this, kCmdRetrieval);
+                PostCommand(kCmdRetrieval);
             }
             break;
         case kCmdStandardPlot:
         case kCmdStandardDelete:
         case kCmdStandardUpdate:
         case kCmdMenuStandardPlot: standardPanel_->OnCommand(id); break;
-        default: break;
-    }
-}
-
-void CHeliarcDlg::OnMessage(unsigned message, int64_t wParam, int64_t lParam) {
-    using namespace platform;
-    switch (message) {
-        case UM_GRAPH_CLOSED:
-            if (wParam >= 0 && wParam < kSetCount) sets_[static_cast<std::size_t>(wParam)].RemoveHandle(lParam);
-            break;
-        case UM_SHOW_PREVIOUS: ShowNeighbour(wParam, lParam, false); break;
-        case UM_SHOW_NEXT: ShowNeighbour(wParam, lParam, true); break;
-        case UM_SELECTION_CHANGED: ApplySelectionToList(); break;
-        case UM_ENSURE_VISIBLE: list_->EnsureRowVisible(static_cast<int>(wParam)); break;
-        case UM_MODAL_OPENED: ++openModal_; break;
-        case UM_MODAL_CLOSED: --openModal_; break;
         default: break;
     }
 }
@@ -669,7 +643,7 @@ void CHeliarcDlg::ReadBackStored(const StoredPlace& place, bool follow) {
     // Redrawn where it is: a record stored while the user works elsewhere brings no window forward
     // and takes no keyboard focus (typing into the main dialog would land in the graph).
     RefreshTrend();
-    ui::PostCommand(this, kCmdRetrieval);
+    PostCommand(kCmdRetrieval);
 }
 
 // The trend window shows the latest record against the current standard data.
@@ -694,15 +668,13 @@ void CHeliarcDlg::TrendGraph() {
     }
     if (!views_.openDataGraph) return;
     CFrameSet& trend = sets_[kSetTrend];
-    // Entries of windows that closed without telling us go first.
-    while (trend.Any() && !trend.At(0)) trend.Remove(nullptr);
     QWidget* frame = trend.At(0);
     if (frame) {
         frame->showNormal();
         frame->raise();
         frame->activateWindow();
     } else {
-        frame = views_.openDataGraph(S(ids::kTrendData), kSetTrend);
+        frame = views_.openDataGraph(S(ids::kTrendData));
         if (!frame) return;
         trend.Add(frame);
     }
@@ -815,14 +787,14 @@ void CHeliarcDlg::RefreshRecordList(const RecordKeys& keep) {
     list_->SetSelectedRows(rows);
     --suppress_;
     RebuildSelection();
-    if (dataThumb_) ui::PostWindowMessage(DataThumbnailWnd()->View(), platform::UM_DATASET_CHANGED, 0, 0);
+    emit dataSetChanged();
 }
 
 void CHeliarcDlg::RefreshStandardList() { standardPanel_->Refresh(); }
 
 void CHeliarcDlg::RebuildSelection() {
     selection_ = list_->SelectedRows();
-    if (dataThumb_) ui::PostWindowMessage(DataThumbnailWnd()->View(), platform::UM_SELECTION_CHANGED, 0, 0);
+    emit selectionChanged();
 }
 
 void CHeliarcDlg::ApplySelectionToList() {
@@ -937,7 +909,7 @@ void CHeliarcDlg::MeasuredData() {
         return;
     }
     const bool one = selection_.size() == 1;
-    QWidget* frame = views_.openDataGraph(S(ids::kDataGraph), one ? kSetMeasured : kSetPlural);
+    QWidget* frame = views_.openDataGraph(S(ids::kDataGraph));
     if (!frame) return;
     if (one) {
         sets_[kSetMeasured].Add(frame);
@@ -975,13 +947,8 @@ void CHeliarcDlg::ThreeDGraph() {
         sets_[kSet3D].Add(frame);
 }
 
-void CHeliarcDlg::ShowNeighbour(int64_t t, int64_t viewHandle, bool next) {
-    if (!views_.showMeasured) return;
-    // The view is named by its handle; it may have closed since it posted.
-    QWidget* view = nullptr;
-    for (QWidget* w : QApplication::allWidgets())
-        if (ui::HandleOf(w) == viewHandle) view = w;
-    if (!view) return;
+void CHeliarcDlg::ShowNeighbour(QWidget* frame, int64_t t, bool next) {
+    if (!views_.showMeasured || !frame) return;
     const int n = dataSet_.Count();
     int found = -1;
     // Records can share a second. When the one selected row shows the window's time, it is the
@@ -999,11 +966,49 @@ void CHeliarcDlg::ShowNeighbour(int64_t t, int64_t viewHandle, bool next) {
             if (dataSet_.At(i).record.GetTime() < t) found = i;
     }
     if (found < 0) return;
-    views_.showMeasured(view, dataSet_.At(found).record, standard_.Current());
+    views_.showMeasured(frame, dataSet_.At(found).record, standard_.Current());
     // The list's selection moves with the window, so the highlighted record is the one shown.
     selection_ = {found};
     ApplySelectionToList();
     RebuildSelection();
     list_->EnsureRowVisible(found);
-    if (dataThumb_) ui::PostWindowMessage(DataThumbnailWnd()->View(), platform::UM_ENSURE_VISIBLE, found, 0);
+    emit ensureVisible(found);
+}
+
+void CHeliarcDlg::PostCommand(int id) {
+    QMetaObject::invokeMethod(this, [this, id] { OnCommand(id); }, Qt::QueuedConnection);
+}
+
+void CHeliarcDlg::ConnectGraphSets() {
+    for (CFrameSet& set : sets_) {
+        connect(&set, &CFrameSet::modalOpened, this, [this] { ++openModal_; });
+        connect(&set, &CFrameSet::modalClosed, this, [this] { --openModal_; });
+        connect(&set, &CFrameSet::previousRequested, this,
+                [this](QWidget* frame, qint64 shownTime) { ShowNeighbour(frame, shownTime, false); });
+        connect(&set, &CFrameSet::nextRequested, this,
+                [this](QWidget* frame, qint64 shownTime) { ShowNeighbour(frame, shownTime, true); });
+    }
+}
+
+void CHeliarcDlg::ConnectThumbnails() {
+    for (CThumbnailFrame* frame : {static_cast<CThumbnailFrame*>(DataThumbnailWnd()),
+                                   static_cast<CThumbnailFrame*>(BaseDataThumbnailWnd())}) {
+        if (!frame) continue;
+        connect(frame, &CThumbnailFrame::modalOpened, this, [this] { ++openModal_; });
+        connect(frame, &CThumbnailFrame::modalClosed, this, [this] { --openModal_; });
+    }
+    if (auto* view = qobject_cast<CDataThumbnailView*>(dataThumb_ ? DataThumbnailWnd()->View() : nullptr)) {
+        connect(this, &CHeliarcDlg::selectionChanged, view, &CDataThumbnailView::SelectionChanged);
+        connect(this, &CHeliarcDlg::dataSetChanged, view, &CDataThumbnailView::DataSetChanged);
+        connect(this, &CHeliarcDlg::ensureVisible, view, &CDataThumbnailView::EnsureVisible);
+        connect(view, &CDataThumbnailView::selectionChanged, this, &CHeliarcDlg::ApplySelectionToList);
+        connect(view, &CDataThumbnailView::recordClicked, this, [this](int row) { list_->EnsureRowVisible(row); });
+        connect(view, &CDataThumbnailView::plotRequested, this, [this] { PostCommand(kCmdMenuMeasuredPlot); });
+        connect(view, &CDataThumbnailView::contextMenuRequested, dataMenu_, [this](const QPoint& at) { dataMenu_->popup(at); });
+    }
+    if (auto* view = qobject_cast<CBaseDataThumbnailView*>(baseThumb_ ? BaseDataThumbnailWnd()->View() : nullptr)) {
+        connect(standardPanel_, &CStandardPanel::standardChanged, view, &CBaseDataThumbnailView::Render);
+        connect(view, &CBaseDataThumbnailView::contextMenuRequested, standardPanel_,
+                [this](const QPoint& at) { standardPanel_->Menu()->popup(at); });
+    }
 }

@@ -1,8 +1,8 @@
 #pragma once
 // The main dialog: measurement control above, the data browser below. It owns the engine, the data
 // set of the last search with the selection, the standard data set, the latest measured record and
-// the six graph window sets. It receives the measurement run's events, queued to the GUI thread,
-// and every UM_* message of the program.
+// the six graph window sets. It receives the measurement run's events, queued to the GUI thread;
+// the graph windows and the thumbnails talk to it by signals.
 #include <QDialog>
 #include <QPointer>
 #include <array>
@@ -30,6 +30,8 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class CHeliarcDlg : public QDialog, private CRunListener {
+    Q_OBJECT
+
 public:
     // Graph window sets.
     enum { kSetMeasured = 0, kSetPlural = 1, kSetTrend = 2, kSetStandard = 3, kSetNumerical = 4, kSet3D = 5, kSetCount = 6 };
@@ -76,8 +78,6 @@ public:
 
     // What a button press or menu choice does (WM_COMMAND).
     void OnCommand(int id);
-    // What a UM_* message does.
-    void OnMessage(unsigned message, int64_t wParam, int64_t lParam);
 
     CRunEngine& Engine() { return *engine_; }
     CSpectrumDataSet& DataSet() { return dataSet_; }
@@ -104,6 +104,17 @@ public:
     void RefreshRecordList(const RecordKeys& keep = {});
     void RefreshStandardList();
 
+    // A spectrum graph frame asks for the record after (next) or before the one it shows, taken at
+    // shownTime; the frame shows it and the list's selection moves with it.
+    void ShowNeighbour(QWidget* frame, int64_t shownTime, bool next);
+
+signals:
+    // What the measured data thumbnails follow: the selection, the data set after a search or a
+    // change, a record to bring into view.
+    void selectionChanged();
+    void dataSetChanged();
+    void ensureVisible(int row);
+
 private:
     // The run's events, on the GUI thread (the engine's listener queues them here).
     void OnExposure(int exposureMs, bool dark) override;
@@ -118,7 +129,6 @@ private:
     void OnMonitorFinished() override {}
 
 protected:
-    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     // The cancel command: "Exit", the window's close button, the close request.
@@ -163,7 +173,10 @@ private:
     void MeasuredData();
     void CalculationData();
     void ThreeDGraph();
-    void ShowNeighbour(int64_t t, int64_t viewHandle, bool next);
+    void ConnectGraphSets();
+    void ConnectThumbnails();
+    // Runs command id once the current event is over, as a posted command would.
+    void PostCommand(int id);
 
     // Declaration order is construction order.
     std::unique_ptr<CRunEngine> engine_;

@@ -19,7 +19,6 @@
 #include "gui/common/ColorStatic.h"
 #include "gui/browser/DataListCtrl.h"
 #include "gui/browser/DataThumbnailWnd.h"
-#include "gui/common/WindowMessage.h"
 #include "gui/spectrum/DataGraphView.h"
 #include "gui/spectrum/DataGraphWnd.h"
 #include "gui/shell/QueuedRunListener.h"
@@ -280,10 +279,12 @@ TEST_F(AppTest, AManualRunShowsMeasuringForABlinkAndTheListScrollsToTheNewRecord
 
 TEST_F(AppTest, ExitIsRefusedWhileAGraphShowsAModalDialog) {
     CHeliarcDlg& d = MakeDialog();
-    ui::PostWindowMessage(&d, UM_MODAL_OPENED);
-    ui::PostWindowMessage(&d, UM_MODAL_OPENED);
-    ui::PostWindowMessage(&d, UM_MODAL_CLOSED);
-    Pump();
+    // A graph window of a set and a thumbnail window each report a modal box; one has closed again.
+    auto* graph = static_cast<CGraphFrame*>(MakeViewFactory().openDataGraph("Data graph"));
+    d.FrameSet(CHeliarcDlg::kSetMeasured).Add(graph);
+    graph->ReportModal(true);
+    d.DataThumbnailWnd()->ReportModal(true);
+    d.DataThumbnailWnd()->ReportModal(false);
     EXPECT_EQ(d.OpenModalCount(), 1);
     Click("id2");
     EXPECT_TRUE(d.isVisible());
@@ -292,8 +293,7 @@ TEST_F(AppTest, ExitIsRefusedWhileAGraphShowsAModalDialog) {
     // The window's close button takes the same road.
     EXPECT_FALSE(d.close());
     EXPECT_TRUE(d.isVisible());
-    ui::PostWindowMessage(&d, UM_MODAL_CLOSED);
-    Pump();
+    graph->ReportModal(false);
     Click("id2");
     EXPECT_FALSE(d.isVisible());
     EXPECT_EQ(d.result(), QDialog::Rejected);
@@ -356,29 +356,37 @@ TEST_F(AppTest, EscapeDoesNothingAndEnterRunsTheSearch) {
     EXPECT_EQ(Ini("SEARCH", "SEARCH_COMMENT"), "new");
 }
 
-TEST_F(AppTest, GraphClosedRemovesTheWindowFromItsSetAndIgnoresBadIndices) {
+TEST_F(AppTest, AClosedOrDeletedGraphWindowLeavesItsSet) {
     CHeliarcDlg& d = MakeDialog();
-    QWidget a, b;
-    d.FrameSet(CHeliarcDlg::kSetTrend).Add(&a);
-    d.FrameSet(CHeliarcDlg::kSetTrend).Add(&b);
-    ui::PostWindowMessage(&d, UM_GRAPH_CLOSED, -1, ui::HandleOf(&a));
-    ui::PostWindowMessage(&d, UM_GRAPH_CLOSED, 6, ui::HandleOf(&a));
+    CFrameSet& trend = d.FrameSet(CHeliarcDlg::kSetTrend);
+    QPointer<QWidget> a = MakeViewFactory().openDataGraph("a");
+    QPointer<QWidget> b = MakeViewFactory().openDataGraph("b");
+    auto* plain = new QWidget;
+    trend.Add(a);
+    trend.Add(b);
+    trend.Add(plain);
+    ASSERT_EQ(trend.Count(), 3);
+    b->close();
+    ASSERT_EQ(trend.Count(), 2);
+    EXPECT_EQ(trend.At(0), a.data());
+    EXPECT_EQ(trend.At(1), plain);
+    // A window that is not a graph frame is gone once it is deleted.
+    delete plain;
+    ASSERT_EQ(trend.Count(), 1);
+    EXPECT_EQ(trend.At(0), a.data());
     Pump();
-    EXPECT_EQ(d.FrameSet(CHeliarcDlg::kSetTrend).Count(), 2);
-    ui::PostWindowMessage(&d, UM_GRAPH_CLOSED, CHeliarcDlg::kSetTrend, ui::HandleOf(&b));
-    Pump();
-    ASSERT_EQ(d.FrameSet(CHeliarcDlg::kSetTrend).Count(), 1);
-    EXPECT_EQ(d.FrameSet(CHeliarcDlg::kSetTrend).At(0), &a);
+    EXPECT_TRUE(b.isNull());
+    a->close();
+    EXPECT_FALSE(trend.Any());
 }
 
 TEST_F(AppTest, TrendGraphOpensOnceThenRaisesAndEveryStoredRecordRefreshesIt) {
     int opened = 0, shown = 0;
     std::string shownMemo;
     QPointer<QWidget> frame;
-    views.openDataGraph = [&](const std::string& title, int set) -> QWidget* {
+    views.openDataGraph = [&](const std::string& title) -> QWidget* {
         ++opened;
         EXPECT_EQ(title, "Trend data");
-        EXPECT_EQ(set, CHeliarcDlg::kSetTrend);
         frame = new QWidget;
         frame->setAttribute(Qt::WA_DeleteOnClose);
         frame->show();
