@@ -46,6 +46,7 @@
 #include "gui/browser/DataListCtrl.h"
 #include "gui/browser/DataThumbnailView.h"
 #include "gui/browser/DataThumbnailWnd.h"
+#include "gui/browser/RecordListModel.h"
 #include "gui/common/ActionButton.h"
 #include "gui/dialogs/EditComment.h"
 #include "gui/common/Logo.h"
@@ -333,7 +334,6 @@ void CHeliarcDlg::BuildControls() {
     list_->onDoubleClicked = [this](int) { Post(&CHeliarcDlg::PlotMeasured); };
     list_->onContextMenu = [this](const QPoint& at) { ShowDataMenu(at); };
     list_->onSelectAll = [this] { SelectAll(); };
-    list_->SetCellText([this](int row, int column) { return CellText(row, column); });
     standardList_->SetCellText([this](int row, int column) { return StandardCellText(row, column); });
 }
 
@@ -395,7 +395,11 @@ void CHeliarcDlg::Initialize() {
         value(ids::kLabelLatitudeDeg),
         value(ids::kLabelAltitudeM),
     };
-    list_->SetColumns(columns);
+    std::vector<CRecordListModel::Column> modelColumns;
+    for (const auto& c : columns) modelColumns.push_back({c.heading, c.rightAligned});
+    recordModel_ = std::make_unique<CRecordListModel>(dataSet_, std::move(modelColumns));
+    list_->setModel(recordModel_.get());
+    for (std::size_t i = 0; i < columns.size(); ++i) list_->setColumnWidth(static_cast<int>(i), columns[i].width);
     standardList_->SetColumns(columns);
     RefreshStandardList();
     // Wide enough for every column of the record list where the screen allows, still centred.
@@ -659,7 +663,7 @@ void CHeliarcDlg::TrendGraph() {
 
 void CHeliarcDlg::DataFolder() {
     CSetGeneral dialog(this);
-    if (Prompter::Current().RunModal(dialog) == QDialog::Accepted) list_->SetItemCount(dataSet_.Count());
+    if (Prompter::Current().RunModal(dialog) == QDialog::Accepted) recordModel_->Searched();
 }
 
 void CHeliarcDlg::About() {
@@ -759,7 +763,7 @@ void CHeliarcDlg::RefreshRecordList(const RecordKeys& keep) {
         for (int i = 0; i < dataSet_.Count(); ++i)
             if (keep.count({dataSet_.At(i).FileDate, dataSet_.At(i).FileOffset})) rows.insert(i);
     ++suppress_;
-    list_->SetItemCount(dataSet_.Count());
+    recordModel_->Searched();
     list_->SetSelectedRows(rows);
     --suppress_;
     RebuildSelection();
@@ -786,35 +790,9 @@ void CHeliarcDlg::SelectAll() {
     RebuildSelection();
 }
 
-namespace {
-
-// Cell texts of the record list and the standard data list.
-std::string RecordCellText(CSpectrumData& r, int column) {
-    switch (column) {
-        case 0: return platform::FormatLocal(r.GetTime(), "%Y/%m/%d %H:%M:%S");
-        case 1: return r.GetMemo();
-        case 2: return platform::FormatG(r.GetPar());
-        case 3: return platform::FormatG(r.GetPhoton());
-        case 4: return platform::FormatG(r.GetLux());
-        case 5: return platform::FormatG(r.GetLongitude());
-        case 6: return platform::FormatG(r.GetLatitude());
-        case 7: return platform::FormatG(r.GetAltitude());
-        default: return {};
-    }
-}
-
-}  // namespace
-
-std::string CHeliarcDlg::CellText(int row, int column) {
-    if (row < 0 || row >= dataSet_.Count()) return {};
-    return RecordCellText(dataSet_.At(row).record, column);
-}
-
 std::string CHeliarcDlg::StandardCellText(int row, int column) {
     if (row < 0 || row >= standard_.ItemCount()) return {};
-    // The list shows copies; the derived values are computed on the copy.
-    CSpectrumData r = standard_.Item(row);
-    return RecordCellText(r, column);
+    return CRecordListModel::CellText(standard_.Item(row), column);
 }
 
 void CHeliarcDlg::ShowDataMenu(const QPoint& globalPos) { dataMenu_->popup(globalPos); }
@@ -832,6 +810,9 @@ void CHeliarcDlg::DeleteData() {
     const RecordKeys keep = SelectedKeys();  // records that could not be deleted stay selected
     std::vector<CSpectrumDataSet::Refused> refused;
     dataSet_.Delete(rows, &refused);
+    std::set<int> removed = rows;
+    for (const auto& r : refused) removed.erase(r.index);
+    recordModel_->Removed(removed);
     RefreshRecordList(keep);
     ShowRefusals(refused, static_cast<int>(rows.size()));
 }
@@ -851,6 +832,7 @@ void CHeliarcDlg::RemoveData() {
     if (!HaveSelection()) return;
     const std::set<int> rows = selection_;
     dataSet_.RemoveEntries(rows);
+    recordModel_->Removed(rows);
     RefreshRecordList();  // the removed records were the selection
 }
 

@@ -23,6 +23,7 @@ class CColorStatic;
 class CDataListCtrl;
 class CDataThumbnailWnd;
 class CQueuedRunListener;
+class CRecordListModel;
 class CRunEngine;
 class CStandardPanel;
 class QAction;
@@ -135,7 +136,6 @@ private:
     void RebuildSelection();
     void ApplySelectionToList();
     void SelectAll();
-    std::string CellText(int row, int column);
     std::string StandardCellText(int row, int column);
     void ShowDataMenu(const QPoint& globalPos);
     bool HaveSelection();
@@ -157,6 +157,8 @@ private:
     std::unique_ptr<CRunEngine> engine_;
     const CViewFactory views_;
     CSpectrumDataSet dataSet_;
+    // The list's rows over dataSet_; it goes before the set it reads (the list then shows none).
+    std::unique_ptr<CRecordListModel> recordModel_;
     std::set<int> selection_;
     CBaseDataSet standard_;
     CSpectrumData latest_;

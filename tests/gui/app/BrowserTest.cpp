@@ -477,3 +477,54 @@ TEST_F(BrowserTest, ThreeDNeedsTwoRowsAndGetsTheSelectionWithTheStandardData) {
 }
 
 }  // namespace
+
+namespace {
+
+// What the record list's model told its views.
+struct ModelFeed {
+    explicit ModelFeed(QAbstractItemModel* m) {
+        QObject::connect(m, &QAbstractItemModel::modelReset, &context, [this] { ++resets; });
+        QObject::connect(m, &QAbstractItemModel::rowsInserted, &context,
+                         [this](const QModelIndex&, int first, int last) { inserted.emplace_back(first, last); });
+        QObject::connect(m, &QAbstractItemModel::rowsRemoved, &context,
+                         [this](const QModelIndex&, int first, int last) { removed.emplace_back(first, last); });
+    }
+    int resets = 0;
+    std::vector<std::pair<int, int>> inserted, removed;
+    QObject context;
+};
+
+}  // namespace
+
+TEST_F(BrowserTest, ModelInsertsStoredRecordsRemovesDeletedRowsAndResetsOnANewSearch) {
+    CHeliarcDlg& d = MakeDialog();
+    ModelFeed feed(d.RecordList()->model());
+    Select({2, 8});
+    Pump();
+    // A search that finds the same records and one more stored since adds that row only.
+    CSpectrumDataWriter writer;
+    ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(Base() + 10 * 60, "r10")), 1);
+    Click("retrievalButton");
+    Pump();
+    EXPECT_EQ(feed.resets, 0);
+    EXPECT_EQ(feed.inserted, (std::vector<std::pair<int, int>>{{10, 10}}));
+    EXPECT_EQ(Cell(10, 1), "r10");
+    EXPECT_EQ(d.Selection(), (std::set<int>{2, 8}));
+    // Deleting rows 2 and 3 removes those rows; row 8 (now 6) stays selected.
+    Select({2, 3});
+    prompter.yesNo = {true};
+    Trigger("actionDeleteData");
+    Pump();
+    EXPECT_EQ(feed.removed, (std::vector<std::pair<int, int>>{{2, 3}}));
+    EXPECT_EQ(d.RecordList()->ItemCount(), 9);
+    EXPECT_EQ(Cell(2, 1), "r4");
+    Select({6});
+    // A narrower search lays the rows out anew, the selected record still selected.
+    Find<QLineEdit>("searchCommentEdit")->setText("r8");
+    Click("retrievalButton");
+    Pump();
+    EXPECT_EQ(feed.resets, 1);
+    ASSERT_EQ(d.RecordList()->ItemCount(), 1);
+    EXPECT_EQ(Cell(0, 1), "r8");
+    EXPECT_EQ(d.Selection(), (std::set<int>{0}));
+}
