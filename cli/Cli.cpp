@@ -107,6 +107,13 @@ void SelectRecords(const Selection& selection, CSpectrumDataSet& set) {
     for (const std::string& note : set.DamageNotes()) std::fprintf(stderr, "heliarc-cli: warning: %s\n", note.c_str());
 }
 
+void ScanRecords(const Selection& selection, const CSpectrumDataSet::Visitor& visit) {
+    std::vector<std::string> notes;
+    CSpectrumDataSet::Scan(selection.start ? &*selection.start : nullptr, selection.end ? &*selection.end : nullptr,
+                           selection.comment ? selection.comment->c_str() : nullptr, visit, &notes);
+    for (const std::string& note : notes) std::fprintf(stderr, "heliarc-cli: warning: %s\n", note.c_str());
+}
+
 std::string Num(double v) { return platform::FormatG(v, "%.9g"); }
 
 std::string Escape(const std::string& text) {

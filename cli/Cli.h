@@ -51,6 +51,8 @@ struct Selection {
 bool ReadSelection(const Args& args, Selection& selection, std::string& error);
 // Search of the data folder; a warning on standard error names each damaged day file it read.
 void SelectRecords(const Selection& selection, CSpectrumDataSet& set);
+// The same records one at a time, none kept (CSpectrumDataSet::Scan), with the same warnings.
+void ScanRecords(const Selection& selection, const CSpectrumDataSet::Visitor& visit);
 
 // "%.9g": a single-precision value survives the round trip.
 std::string Num(double v);

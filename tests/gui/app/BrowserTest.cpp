@@ -75,7 +75,7 @@ TEST_F(BrowserTest, ListShowsTheRecordsWithTheirCellTexts) {
     EXPECT_EQ(Cell(0, 0), "2009/05/12 10:00:00");
     EXPECT_EQ(Cell(9, 0), "2009/05/12 10:09:00");
     EXPECT_EQ(Cell(3, 1), "r3");
-    CSpectrumData r = d.DataSet().At(3).record;
+    CSpectrumData r = *d.DataSet().Record(3);
     EXPECT_EQ(Cell(3, 2), platform::FormatG(r.GetPar()));
     EXPECT_EQ(Cell(3, 4), platform::FormatG(r.GetLux()));
     EXPECT_EQ(Cell(3, 7), platform::FormatG(r.GetAltitude()));
@@ -213,20 +213,20 @@ TEST_F(BrowserTest, NextAndPreviousInAGraphWindowMoveTheListSelection) {
     Pump();
     view->received.clear();
     view->ensureVisible.clear();
-    d.OnMessage(UM_SHOW_NEXT, d.DataSet().At(3).record.GetTime(), ui::HandleOf(&graphView));
+    d.OnMessage(UM_SHOW_NEXT, d.DataSet().At(3).Time, ui::HandleOf(&graphView));
     EXPECT_EQ(shown, (std::vector<std::string>{"r4"}));
     EXPECT_EQ(d.Selection(), (std::set<int>{4}));
     EXPECT_EQ(d.RecordList()->SelectedRows(), (std::set<int>{4}));
     Pump();
     EXPECT_EQ(view->received[UM_SELECTION_CHANGED], 1);
     EXPECT_EQ(view->ensureVisible, (std::vector<int64_t>{4}));
-    d.OnMessage(UM_SHOW_PREVIOUS, d.DataSet().At(4).record.GetTime(), ui::HandleOf(&graphView));
-    d.OnMessage(UM_SHOW_PREVIOUS, d.DataSet().At(3).record.GetTime(), ui::HandleOf(&graphView));
+    d.OnMessage(UM_SHOW_PREVIOUS, d.DataSet().At(4).Time, ui::HandleOf(&graphView));
+    d.OnMessage(UM_SHOW_PREVIOUS, d.DataSet().At(3).Time, ui::HandleOf(&graphView));
     EXPECT_EQ(d.Selection(), (std::set<int>{2}));
     // Past the first record nothing is shown and the selection stays.
     Select({0});
     shown.clear();
-    d.OnMessage(UM_SHOW_PREVIOUS, d.DataSet().At(0).record.GetTime(), ui::HandleOf(&graphView));
+    d.OnMessage(UM_SHOW_PREVIOUS, d.DataSet().At(0).Time, ui::HandleOf(&graphView));
     EXPECT_TRUE(shown.empty());
     EXPECT_EQ(d.Selection(), (std::set<int>{0}));
 }
@@ -242,17 +242,17 @@ TEST_F(BrowserTest, NextReachesARecordOfTheSameSecond) {
     ASSERT_EQ(d.DataSet().Count(), 11);
     QWidget graphView;
     Select({9});
-    d.OnMessage(UM_SHOW_NEXT, d.DataSet().At(9).record.GetTime(), ui::HandleOf(&graphView));
+    d.OnMessage(UM_SHOW_NEXT, d.DataSet().At(9).Time, ui::HandleOf(&graphView));
     EXPECT_EQ(shown, (std::vector<std::string>{"r9b"}));
     EXPECT_EQ(d.Selection(), (std::set<int>{10}));
-    d.OnMessage(UM_SHOW_NEXT, d.DataSet().At(10).record.GetTime(), ui::HandleOf(&graphView));
+    d.OnMessage(UM_SHOW_NEXT, d.DataSet().At(10).Time, ui::HandleOf(&graphView));
     EXPECT_EQ(shown.size(), 1u);  // the last one
-    d.OnMessage(UM_SHOW_PREVIOUS, d.DataSet().At(10).record.GetTime(), ui::HandleOf(&graphView));
+    d.OnMessage(UM_SHOW_PREVIOUS, d.DataSet().At(10).Time, ui::HandleOf(&graphView));
     EXPECT_EQ(shown.back(), "r9");
     EXPECT_EQ(d.Selection(), (std::set<int>{9}));
     // With no matching selection the walk goes by time as before.
     Select({2, 3});
-    d.OnMessage(UM_SHOW_PREVIOUS, d.DataSet().At(10).record.GetTime(), ui::HandleOf(&graphView));
+    d.OnMessage(UM_SHOW_PREVIOUS, d.DataSet().At(10).Time, ui::HandleOf(&graphView));
     EXPECT_EQ(shown.back(), "r8");
 }
 
@@ -419,7 +419,7 @@ TEST_F(BrowserTest, MeasuredDataOpensOneOrPluralWindowsUpToTen) {
     Pump();
     EXPECT_EQ(oneMemo, "");
     // Eleven is one too many.
-    d.DataSet().Append(d.DataSet().At(0).record, d.DataSet().At(0).FileDate, 0);
+    d.DataSet().Append(d.DataSet().Record(0), d.DataSet().At(0).FileDate, 0);
     d.RefreshRecordList();
     d.RecordList()->SelectAllRows();
     prompter.Clear();
@@ -436,7 +436,7 @@ TEST_F(BrowserTest, CalculationDataNeedsTwoRowsAndGetsACopyOfThem) {
     std::string title;
     views.openNumericalGraph = [&](const std::string& t, const CSpectrumDataSet& records) -> QWidget* {
         title = t;
-        for (int i = 0; i < records.Count(); ++i) memos.push_back(records.At(i).record.GetMemo());
+        for (int i = 0; i < records.Count(); ++i) memos.push_back(records.At(i).Memo);
         auto* w = new QWidget;
         w->setAttribute(Qt::WA_DeleteOnClose);
         return w;
@@ -463,7 +463,7 @@ TEST_F(BrowserTest, ThreeDNeedsTwoRowsAndGetsTheSelectionWithTheStandardData) {
                                   const CSpectrumData* standard) -> QWidget* {
         title = t;
         standardGiven = standard != nullptr;
-        for (int i = 0; i < records.Count(); ++i) memos.push_back(records.At(i).record.GetMemo());
+        for (int i = 0; i < records.Count(); ++i) memos.push_back(records.At(i).Memo);
         auto* w = new QWidget;
         w->setAttribute(Qt::WA_DeleteOnClose);
         return w;
