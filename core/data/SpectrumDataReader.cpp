@@ -147,14 +147,14 @@ uint64_t CSpectrumDataReader::Fingerprint(const unsigned char* image) {
     uint64_t words[kWords];
     std::memcpy(words, image, kSize);
     std::memset(reinterpret_cast<unsigned char*>(words) + kMemo, 0, kValid + 4 - kMemo);
-    // Four lanes, each step a bijection of its lane: any one changed word changes the result, and
+    // Eight lanes, each step a bijection of its lane: any one changed word changes the result, and
     // the lanes keep the multiplier busy.
     constexpr uint64_t kPrime = 0x9E3779B97F4A7C15ull;
-    uint64_t lane[4] = {1, 2, 3, 4};
-    for (std::size_t i = 0; i < kWords; i += 4)
-        for (std::size_t k = 0; k < 4; ++k) lane[k] = std::rotl(lane[k] ^ words[i + k], 31) * kPrime;
+    uint64_t lane[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    for (std::size_t i = 0; i < kWords; i += 8)
+        for (std::size_t k = 0; k < 8; ++k) lane[k] = std::rotl(lane[k] ^ words[i + k], 31) * kPrime;
     uint64_t h = lane[0];
-    for (std::size_t k = 1; k < 4; ++k) h = std::rotl(h, 17) * kPrime ^ lane[k];
+    for (std::size_t k = 1; k < 8; ++k) h = std::rotl(h, 17) * kPrime ^ lane[k];
     h ^= h >> 33;
     h *= 0xFF51AFD7ED558CCDull;
     return h ^ (h >> 33);

@@ -6,7 +6,10 @@
 #include <cstring>
 #include <cstdint>
 #include <memory>
+#include <exception>
 #include <mutex>
+#include <system_error>
+#include <thread>
 
 #include "core/config/GeneralPrm.h"
 #include "core/data/BaseDataSet.h"
@@ -35,35 +38,40 @@ bool InBounds(platform::CalTime t, const platform::CalTime* start, const platfor
     return !(start && t < *start) && !(end && t > *end);
 }
 
-// Calls take(image, summary, fileDate, offset) for every record of the folder's day files that
-// the bounds and the comment keep, in file order, until take returns false. Damaged day files are
-// described in notes.
-template <class Take>
-void ForEachListed(const CGeneralPrm& general, const platform::CalTime* start, const platform::CalTime* end,
-                   const std::string& needle, std::vector<std::string>* notes, std::size_t* total, Take&& take) {
+// The day files a search with these bounds reads, in date order.
+struct DayFiles {
+    std::vector<platform::CalTime> days;
+    std::vector<std::string> paths;
+};
+
+DayFiles FilesFor(const CGeneralPrm& general, const platform::CalTime* start, const platform::CalTime* end) {
     platform::CalTime startDay = 0, endDay = 0;
     bool haveStart = start && platform::LocalMidnight(*start, startDay);
     bool haveEnd = end && platform::LocalMidnight(*end, endDay);
     // A bound outside the calendar still bounds: before everything or after everything.
     if (start && !haveStart) { startDay = *start; haveStart = true; }
     if (end && !haveEnd) { endDay = *end; haveEnd = true; }
-
-    std::vector<platform::CalTime> days;
-    std::vector<std::string> paths;
+    DayFiles files;
     for (platform::CalTime day : CSpectrumDataSet::ListFileDates(general.m_DATA_STORED_FOLDER, general.m_FILE_NAME_ID)) {
         if ((haveStart && day < startDay) || (haveEnd && day > endDay)) continue;
         std::string path;
         if (!general.DailyFilePath(day, path)) continue;
-        days.push_back(day);
-        paths.push_back(std::move(path));
+        files.days.push_back(day);
+        files.paths.push_back(std::move(path));
     }
-    if (total) {
-        // Room for every record the files hold, so the list is allocated once.
-        *total = 0;
-        for (const std::string& path : paths)
-            *total += static_cast<std::size_t>(std::max<int64_t>(0, platform::FileSizeOf(path)) / kRecordBytes);
-    }
-    DayFileChunks chunks(paths, kChunkRecords * kRecordBytes);
+    return files;
+}
+
+// Calls take(image, summary, fileDate, offset) for every record of files first..last-1 that the
+// bounds and the comment keep, in file order, until take returns false. Damaged day files are
+// described in notes.
+template <class Take>
+void ForEachListed(const DayFiles& files, std::size_t first, std::size_t last, const platform::CalTime* start,
+                   const platform::CalTime* end, const std::string& needle, std::vector<std::string>* notes,
+                   Take&& take) {
+    DayFileChunks chunks(std::vector<std::string>(files.paths.begin() + static_cast<std::ptrdiff_t>(first),
+                                                  files.paths.begin() + static_cast<std::ptrdiff_t>(last)),
+                         kChunkRecords * kRecordBytes);
     DayFileChunks::Chunk chunk;
     CSpectrumDataReader::Summary summary;
     bool more = true;
@@ -74,11 +82,13 @@ void ForEachListed(const CGeneralPrm& general, const platform::CalTime* start, c
             if (!CSpectrumDataReader::PassesQuickFilter(image, needle.c_str()) ||
                 !CSpectrumDataReader::DecodeSummary(image, summary) || !InBounds(summary.time, start, end))
                 continue;
-            more = take(image, summary, days[chunk.file], chunk.offset + static_cast<int64_t>(k) * kRecordBytes);
+            more = take(image, summary, files.days[first + chunk.file],
+                        chunk.offset + static_cast<int64_t>(k) * kRecordBytes);
         }
     }
     if (notes)
-        for (const auto& [file, layout] : chunks.Damaged()) notes->push_back(layout.Describe(platform::MapPath(paths[file])));
+        for (const auto& [file, layout] : chunks.Damaged())
+            notes->push_back(layout.Describe(platform::MapPath(files.paths[first + file])));
 }
 
 CSpectrumDataSet::Entry EntryOf(const unsigned char* image, const CSpectrumDataReader::Summary& s,
@@ -261,16 +271,74 @@ void CSpectrumDataSet::Search(const platform::CalTime* start, const platform::Ca
     if (start) bounds.start = *start;
     if (end) bounds.end = *end;
     bounds.comment = Needle(comment);
-    std::size_t total = 0;
-    const bool keepAll = bounds.comment.empty();
-    ForEachListed(*general, start, end, bounds.comment, &damageNotes_, keepAll ? &total : nullptr,
-                  [&](const unsigned char* image, const CSpectrumDataReader::Summary& s, platform::CalTime day,
-                      int64_t offset) {
-                      if (entries_.empty() && total) entries_.reserve(total);
-                      entries_.push_back(EntryOf(image, s, day, offset));
-                      return true;
-                  });
-    entries_.shrink_to_fit();  // a few kept of many read
+    const DayFiles files = FilesFor(*general, start, end);
+
+    // Each half of the bytes is read on a core of its own (reading and hashing 1.3 GB for a year
+    // is most of a search). Without a comment nearly every record is kept: the list gets room for
+    // every record the files hold, so it is allocated once.
+    std::vector<int64_t> sizes;
+    int64_t bytes = 0;
+    for (const std::string& path : files.paths) {
+        sizes.push_back(std::max<int64_t>(0, platform::FileSizeOf(path)));
+        bytes += sizes.back();
+    }
+    std::size_t split = 0;
+    for (int64_t half = 0; split < sizes.size() && 2 * (half + sizes[split]) <= bytes; ++split) half += sizes[split];
+    // Each half writes its entries in place, into room for every record its files hold (nearly all
+    // are kept without a comment); what does not fit (a comment search's few, records appended
+    // since the sizes were taken) goes to a list of its own.
+    struct Part {
+        std::size_t base = 0, room = 0, used = 0;
+        std::vector<Entry> extra;
+        std::vector<std::string> notes;
+        std::exception_ptr error;
+    } parts[2];
+    if (bounds.comment.empty()) {
+        for (std::size_t i = 0; i < sizes.size(); ++i)
+            parts[i < split ? 0 : 1].room += static_cast<std::size_t>(sizes[i] / kRecordBytes);
+        parts[1].base = parts[0].room;
+        entries_.resize(parts[0].room + parts[1].room);
+    }
+    auto listInto = [&](Part& part, std::size_t first, std::size_t last) {
+        try {
+            ForEachListed(files, first, last, start, end, bounds.comment, &part.notes,
+                          [&](const unsigned char* image, const CSpectrumDataReader::Summary& s, platform::CalTime day,
+                              int64_t offset) {
+                              if (part.used < part.room) entries_[part.base + part.used++] = EntryOf(image, s, day, offset);
+                              else part.extra.push_back(EntryOf(image, s, day, offset));
+                              return true;
+                          });
+        } catch (...) {
+            part.error = std::current_exception();
+        }
+    };
+    std::thread helper;
+    if (split > 0 && split < files.paths.size()) {
+        try {
+            helper = std::thread([&] { listInto(parts[1], split, files.paths.size()); });
+        } catch (const std::system_error&) {
+            // No second thread to be had: this one reads both halves.
+        }
+    }
+    listInto(parts[0], 0, split);
+    if (helper.joinable()) helper.join();
+    else listInto(parts[1], split, files.paths.size());
+    for (const Part& part : parts)
+        if (part.error) {
+            Clear();
+            std::rethrow_exception(part.error);
+        }
+    // First half, its overflow, second half, its overflow.
+    const auto at = [this](std::size_t i) { return entries_.begin() + static_cast<std::ptrdiff_t>(i); };
+    if (parts[0].used != parts[1].base)
+        std::move(at(parts[1].base), at(parts[1].base + parts[1].used), at(parts[0].used));
+    entries_.resize(parts[0].used + parts[1].used);
+    entries_.insert(at(parts[0].used), std::make_move_iterator(parts[0].extra.begin()),
+                    std::make_move_iterator(parts[0].extra.end()));
+    entries_.insert(entries_.end(), std::make_move_iterator(parts[1].extra.begin()),
+                    std::make_move_iterator(parts[1].extra.end()));
+    for (Part& part : parts) damageNotes_.insert(damageNotes_.end(), part.notes.begin(), part.notes.end());
+    if (entries_.capacity() / 2 > entries_.size()) entries_.shrink_to_fit();  // a few kept of many read
     searched_ = std::move(bounds);
 }
 
@@ -278,7 +346,8 @@ void CSpectrumDataSet::Scan(const platform::CalTime* start, const platform::CalT
                             const Visitor& visit, std::vector<std::string>* notes) {
     CGeneralPrm general;
     general.Load();
-    ForEachListed(general, start, end, Needle(comment), notes, nullptr,
+    const DayFiles files = FilesFor(general, start, end);
+    ForEachListed(files, 0, files.paths.size(), start, end, Needle(comment), notes,
                   [&](const unsigned char* image, const CSpectrumDataReader::Summary&, platform::CalTime day,
                       int64_t offset) {
                       CSpectrumData record;  // fresh each time: nothing of one record leaks into the next
