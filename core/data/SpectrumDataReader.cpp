@@ -147,14 +147,23 @@ uint64_t CSpectrumDataReader::Fingerprint(const unsigned char* image) {
     uint64_t words[kWords];
     std::memcpy(words, image, kSize);
     std::memset(reinterpret_cast<unsigned char*>(words) + kMemo, 0, kValid + 4 - kMemo);
-    // Eight lanes, each step a bijection of its lane: any one changed word changes the result, and
-    // the lanes keep the multiplier busy.
+    // Eight lanes, each step a bijection of its lane: any one changed word changes the result. The
+    // lanes are locals so they stay in registers and the multiplies overlap.
     constexpr uint64_t kPrime = 0x9E3779B97F4A7C15ull;
-    uint64_t lane[8] = {1, 2, 3, 4, 5, 6, 7, 8};
-    for (std::size_t i = 0; i < kWords; i += 8)
-        for (std::size_t k = 0; k < 8; ++k) lane[k] = std::rotl(lane[k] ^ words[i + k], 31) * kPrime;
-    uint64_t h = lane[0];
-    for (std::size_t k = 1; k < 8; ++k) h = std::rotl(h, 17) * kPrime ^ lane[k];
+    auto step = [](uint64_t lane, uint64_t word) { return std::rotl(lane ^ word, 31) * kPrime; };
+    uint64_t l0 = 1, l1 = 2, l2 = 3, l3 = 4, l4 = 5, l5 = 6, l6 = 7, l7 = 8;
+    for (std::size_t i = 0; i < kWords; i += 8) {
+        l0 = step(l0, words[i]);
+        l1 = step(l1, words[i + 1]);
+        l2 = step(l2, words[i + 2]);
+        l3 = step(l3, words[i + 3]);
+        l4 = step(l4, words[i + 4]);
+        l5 = step(l5, words[i + 5]);
+        l6 = step(l6, words[i + 6]);
+        l7 = step(l7, words[i + 7]);
+    }
+    uint64_t h = l0;
+    for (uint64_t lane : {l1, l2, l3, l4, l5, l6, l7}) h = std::rotl(h, 17) * kPrime ^ lane;
     h ^= h >> 33;
     h *= 0xFF51AFD7ED558CCDull;
     return h ^ (h >> 33);
