@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "cli/BlockWriter.h"
 #include "cli/Cli.h"
 #include "cli/MetricsText.h"
 #include "core/metrics/DailyLightIntegral.h"
@@ -64,45 +63,20 @@ int RunMetrics(Context&, const std::vector<std::string>& argv) {
     Selection selection;
     if (!ReadSelection(args, selection, error)) return Usage(error);
     Write("file_date\toffset\ttime\tmemo\t" + MetricsHeader() + "\n");
-    // Records are read in batches, never all at once; both cores compute and format blocks of a
-    // batch's rows, each with its own prepared weights.
-    struct Row {
-        platform::CalTime fileDate;
-        int64_t offset;
-        CSpectrumData record;
-    };
-    constexpr std::size_t kBlock = 1024, kBatch = 8 * kBlock;
-    std::vector<Row> batch;
-    batch.reserve(kBatch);
+    // Both cores compute days in turn, each with its own prepared weights.
     metrics::MetricsCalculator calculators[2];
-    bool written = true;
-    auto flush = [&] {
-        const std::size_t count = batch.size();
-        written = written && BlockWriter::Run(
-            (count + kBlock - 1) / kBlock,
-            [&](std::size_t block, int worker, std::string& out) {
-                for (std::size_t i = block * kBlock; i < std::min(count, (block + 1) * kBlock); ++i) {
-                    const Row& row = batch[i];
-                    out += FormatDate(row.fileDate);
-                    out += '\t';
-                    out += std::to_string(row.offset);
-                    out += '\t';
-                    out += FormatDateTime(row.record.GetTime());
-                    out += '\t';
-                    out += Text(row.record.GetMemo());
-                    AppendMetrics(out, calculators[worker].Compute(row.record));
-                    out += '\n';
-                }
-            },
-            [](const std::string& text) { return std::fwrite(text.data(), 1, text.size(), stdout) == text.size(); });
-        batch.clear();
-    };
-    ScanRecords(selection, [&](const CSpectrumData& r, platform::CalTime fileDate, int64_t offset) {
-        batch.push_back({fileDate, offset, r});
-        if (batch.size() == kBatch) flush();
-        return written;
+    WriteRowsByDay(selection, [&](const CSpectrumData& r, platform::CalTime fileDate, int64_t offset, int worker,
+                                  std::string& out) {
+        out += FormatDate(fileDate);
+        out += '\t';
+        out += std::to_string(offset);
+        out += '\t';
+        out += FormatDateTime(r.GetTime());
+        out += '\t';
+        out += Text(r.GetMemo());
+        AppendMetrics(out, calculators[worker].Compute(r));
+        out += '\n';
     });
-    flush();
     return Finish();
 }
 

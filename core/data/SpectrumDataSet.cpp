@@ -38,12 +38,9 @@ bool InBounds(platform::CalTime t, const platform::CalTime* start, const platfor
     return !(start && t < *start) && !(end && t > *end);
 }
 
-// The day files a search with these bounds reads, in date order.
-struct DayFiles {
-    std::vector<platform::CalTime> days;
-    std::vector<std::string> paths;
-};
+using DayFiles = std::vector<CSpectrumDataSet::DayFile>;
 
+// The day files a search with these bounds reads, in date order.
 DayFiles FilesFor(const CGeneralPrm& general, const platform::CalTime* start, const platform::CalTime* end) {
     platform::CalTime startDay = 0, endDay = 0;
     bool haveStart = start && platform::LocalMidnight(*start, startDay);
@@ -56,8 +53,7 @@ DayFiles FilesFor(const CGeneralPrm& general, const platform::CalTime* start, co
         if ((haveStart && day < startDay) || (haveEnd && day > endDay)) continue;
         std::string path;
         if (!general.DailyFilePath(day, path)) continue;
-        files.days.push_back(day);
-        files.paths.push_back(std::move(path));
+        files.push_back({day, std::move(path)});
     }
     return files;
 }
@@ -69,9 +65,9 @@ template <class Take>
 void ForEachListed(const DayFiles& files, std::size_t first, std::size_t last, const platform::CalTime* start,
                    const platform::CalTime* end, const std::string& needle, std::vector<std::string>* notes,
                    Take&& take) {
-    DayFileChunks chunks(std::vector<std::string>(files.paths.begin() + static_cast<std::ptrdiff_t>(first),
-                                                  files.paths.begin() + static_cast<std::ptrdiff_t>(last)),
-                         kChunkRecords * kRecordBytes);
+    std::vector<std::string> paths;
+    for (std::size_t i = first; i < last; ++i) paths.push_back(files[i].path);
+    DayFileChunks chunks(std::move(paths), kChunkRecords * kRecordBytes);
     DayFileChunks::Chunk chunk;
     CSpectrumDataReader::Summary summary;
     bool more = true;
@@ -82,13 +78,13 @@ void ForEachListed(const DayFiles& files, std::size_t first, std::size_t last, c
             if (!CSpectrumDataReader::PassesQuickFilter(image, needle.c_str()) ||
                 !CSpectrumDataReader::DecodeSummary(image, summary) || !InBounds(summary.time, start, end))
                 continue;
-            more = take(image, summary, files.days[first + chunk.file],
+            more = take(image, summary, files[first + chunk.file].day,
                         chunk.offset + static_cast<int64_t>(k) * kRecordBytes);
         }
     }
     if (notes)
         for (const auto& [file, layout] : chunks.Damaged())
-            notes->push_back(layout.Describe(platform::MapPath(files.paths[first + file])));
+            notes->push_back(layout.Describe(platform::MapPath(files[first + file].path)));
 }
 
 CSpectrumDataSet::Entry EntryOf(const unsigned char* image, const CSpectrumDataReader::Summary& s,
@@ -278,8 +274,8 @@ void CSpectrumDataSet::Search(const platform::CalTime* start, const platform::Ca
     // every record the files hold, so it is allocated once.
     std::vector<int64_t> sizes;
     int64_t bytes = 0;
-    for (const std::string& path : files.paths) {
-        sizes.push_back(std::max<int64_t>(0, platform::FileSizeOf(path)));
+    for (const DayFile& file : files) {
+        sizes.push_back(std::max<int64_t>(0, platform::FileSizeOf(file.path)));
         bytes += sizes.back();
     }
     std::size_t split = 0;
@@ -313,16 +309,16 @@ void CSpectrumDataSet::Search(const platform::CalTime* start, const platform::Ca
         }
     };
     std::thread helper;
-    if (split > 0 && split < files.paths.size()) {
+    if (split > 0 && split < files.size()) {
         try {
-            helper = std::thread([&] { listInto(parts[1], split, files.paths.size()); });
+            helper = std::thread([&] { listInto(parts[1], split, files.size()); });
         } catch (const std::system_error&) {
             // No second thread to be had: this one reads both halves.
         }
     }
     listInto(parts[0], 0, split);
     if (helper.joinable()) helper.join();
-    else listInto(parts[1], split, files.paths.size());
+    else listInto(parts[1], split, files.size());
     for (const Part& part : parts)
         if (part.error) {
             Clear();
@@ -344,10 +340,23 @@ void CSpectrumDataSet::Search(const platform::CalTime* start, const platform::Ca
 
 void CSpectrumDataSet::Scan(const platform::CalTime* start, const platform::CalTime* end, const char* comment,
                             const Visitor& visit, std::vector<std::string>* notes) {
+    const DayFiles files = FilesToScan(start, end);
+    ScanFiles(files, 0, files.size(), start, end, comment, visit, notes);
+}
+
+std::vector<CSpectrumDataSet::DayFile> CSpectrumDataSet::FilesToScan(const platform::CalTime* start,
+                                                                     const platform::CalTime* end) {
     CGeneralPrm general;
     general.Load();
-    const DayFiles files = FilesFor(general, start, end);
-    ForEachListed(files, 0, files.paths.size(), start, end, Needle(comment), notes,
+    return FilesFor(general, start, end);
+}
+
+void CSpectrumDataSet::ScanFiles(const std::vector<DayFile>& files, std::size_t first, std::size_t last,
+                                 const platform::CalTime* start, const platform::CalTime* end, const char* comment,
+                                 const Visitor& visit, std::vector<std::string>* notes) {
+    last = std::min(last, files.size());
+    if (first >= last) return;
+    ForEachListed(files, first, last, start, end, Needle(comment), notes,
                   [&](const unsigned char* image, const CSpectrumDataReader::Summary&, platform::CalTime day,
                       int64_t offset) {
                       CSpectrumData record;  // fresh each time: nothing of one record leaks into the next

@@ -77,6 +77,16 @@ public:
     using Visitor = std::function<bool(const CSpectrumData& record, platform::CalTime fileDate, int64_t offset)>;
     static void Scan(const platform::CalTime* start, const platform::CalTime* end, const char* comment,
                      const Visitor& visit, std::vector<std::string>* notes = nullptr);
+    // The same a few day files at a time (a thread each, say): the day files the search reads, in
+    // order, and the scan of files first..last-1 of them.
+    struct DayFile {
+        platform::CalTime day;  // local midnight
+        std::string path;
+    };
+    static std::vector<DayFile> FilesToScan(const platform::CalTime* start, const platform::CalTime* end);
+    static void ScanFiles(const std::vector<DayFile>& files, std::size_t first, std::size_t last,
+                          const platform::CalTime* start, const platform::CalTime* end, const char* comment,
+                          const Visitor& visit, std::vector<std::string>* notes = nullptr);
 
     // A record just stored at offset of the day file of fileDate joins the set, in file order,
     // when the last search would have listed it; true when it did. A set never searched takes none.
