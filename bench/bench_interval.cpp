@@ -15,7 +15,7 @@
 #include "sim/SimulatedInstrument.h"
 #include "tests/integration/measure/TapTransport.h"
 #include "tests/support/TestSupport.h"
-#include "tests/unit/measure/RecordingSink.h"
+#include "tests/unit/measure/RecordingListener.h"
 
 namespace {
 
@@ -44,23 +44,23 @@ void IntervalLateness(benchmark::State& state, int exposureIndex, bool paced) {
         prm.m_INTERVAL_MEASUREMENT_START_TIME.SetString("2000/1/1 0:00:00");
         prm.m_INTERVAL_MEASUREMENT_END_TIME.SetString("2000/1/1 23:59:59");
         prm.m_INTERVAL_MEASUREMENT_SPAN = 1;
-        CRecordingSink sink;
-        if (!engine.Start(prm, sink)) {
+        CRecordingListener listener;
+        if (!engine.Start(prm, listener)) {
             state.SkipWithError(engine.GetErrorText().c_str());
             return;
         }
-        const bool done = sink.WaitFor(platform::UM_INTERVAL_STORED, kMeasurements, 120000);
+        const bool done = listener.WaitFor(Ev::kStored, kMeasurements, 120000);
         engine.Stop();
         if (!done) {
             state.SkipWithError(("run failed: " + engine.GetErrorText()).c_str());
             return;
         }
         // Pair each announced start with the first measurement command sent after it.
-        auto starts = sink.Only(platform::UM_INTERVAL_WAITING);
+        auto starts = listener.Only(Ev::kWaiting);
         auto entries = log->Entries();
         std::size_t at = 0;
         for (std::size_t i = 0; i < starts.size() && late.size() < static_cast<std::size_t>(kMeasurements); ++i) {
-            const int64_t grid = starts[i].wParam * 1000;
+            const int64_t grid = starts[i].time * 1000;
             while (at < entries.size() &&
                    (entries[at].sentMs < grid || (entries[at].command.rfind("AM,", 0) != 0 &&
                                                   entries[at].command.rfind("GM,", 0) != 0)))

@@ -2,6 +2,8 @@
 
 #include <signal.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -19,16 +21,64 @@ std::vector<CommandInfo>& Registry() {
 }
 }  // namespace
 
-CommandRegistrar::CommandRegistrar(int order, const char* name, CommandFn run, const char* usage, const char* help) {
+CommandRegistrar::CommandRegistrar(int order, const char* name, CommandFn run, const char* summary, const char* help) {
     auto& r = Registry();
     auto at = r.begin();
     while (at != r.end() && at->order <= order) ++at;
-    r.insert(at, {order, name, run, usage, help});
+    r.insert(at, {order, name, run, summary, help});
 }
 
 const std::vector<CommandInfo>& Commands() { return Registry(); }
 
 const std::vector<std::string> kSelectionOptions = {"--from", "--to", "--comment"};
+
+const char* const kSelectionHelp =
+    "  --from TEXT     records stored at or after this local time: YYYY/MM/DD (or YYYY-MM-DD),\n"
+    "                  optionally followed by HH, HH:MM or HH:MM:SS (a date alone is its midnight);\n"
+    "                  years 2000 to 2035\n"
+    "  --to TEXT       records stored at or before this local time, in the same forms\n"
+    "  --comment TEXT  records whose comment contains TEXT\n";
+
+namespace {
+bool SameIgnoringCase(const std::string& a, const char* b) {
+    std::size_t i = 0;
+    for (; i < a.size() && b[i]; ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+    return i == a.size() && !b[i];
+}
+}  // namespace
+
+bool ReadNamed(const Args& args, const std::string& option, std::span<const NamedValue> values, int& value,
+               std::string& error) {
+    const std::string text = args.Get(option);
+    long long number;
+    if (ParseInt(text, number) && number >= 0 && number < static_cast<long long>(values.size())) {
+        value = static_cast<int>(number);
+        return true;
+    }
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (SameIgnoringCase(text, values[i].name)) {
+            value = static_cast<int>(i);
+            return true;
+        }
+    }
+    error = option + " \"" + Escape(text) + "\" is none of its values: give a number 0 to " +
+            std::to_string(values.size() - 1) + " or its name:\n" + DescribeValues(values);
+    if (error.back() == '\n') error.pop_back();
+    return false;
+}
+
+std::string DescribeValues(std::span<const NamedValue> values) {
+    std::size_t width = 0;
+    for (const auto& v : values) width = std::max(width, std::string(v.name).size());
+    std::string out;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        std::string name = values[i].name;
+        name.resize(width, ' ');
+        out += (i < 10 ? "    " : "   ") + std::to_string(i) + "  " + name + "  " + values[i].meaning + "\n";
+    }
+    return out;
+}
 
 bool Args::Parse(const std::vector<std::string>& argv, const std::vector<std::string>& valueOptions,
                  const std::vector<std::string>& flagOptions, std::string& error) {
@@ -38,10 +88,17 @@ bool Args::Parse(const std::vector<std::string>& argv, const std::vector<std::st
         return false;
     };
     for (std::size_t i = 0; i < argv.size(); ++i) {
-        const std::string& a = argv[i];
+        std::string a = argv[i];
         if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+            if (a == "--help") throw HelpRequested();
+            // "--name=value" as many programs take it.
+            std::optional<std::string> inlineValue;
+            if (const auto eq = a.find('='); eq != std::string::npos && contains(valueOptions, a.substr(0, eq))) {
+                inlineValue = a.substr(eq + 1);
+                a.resize(eq);
+            }
             if (contains(valueOptions, a)) {
-                if (i + 1 >= argv.size()) {
+                if (!inlineValue && i + 1 >= argv.size()) {
                     error = "option " + a + " needs a value";
                     return false;
                 }
@@ -50,9 +107,12 @@ bool Args::Parse(const std::vector<std::string>& argv, const std::vector<std::st
                     error = "option " + a + " is given twice";
                     return false;
                 }
-                values_[a] = argv[++i];
+                values_[a] = inlineValue ? *inlineValue : argv[++i];
             } else if (contains(flagOptions, a)) {
                 flags_[a] = true;
+            } else if (a == "--workdir" || a == "--folder" || a == "--prefix" || a == "--demo") {
+                error = a + " goes before the command: heliarc-cli " + a + (a == "--demo" ? "" : " ...") + " COMMAND ...";
+                return false;
             } else {
                 error = "unknown option " + a;
                 return false;
@@ -220,8 +280,15 @@ int Fail(const std::string& message) {
     return kExitFailed;
 }
 
+namespace {
+const char* g_command = nullptr;
+}
+
+void SetCurrentCommand(const char* name) { g_command = name; }
+
 int Usage(const std::string& message) {
     std::fprintf(stderr, "heliarc-cli: %s\n", message.c_str());
+    if (g_command) std::fprintf(stderr, "heliarc-cli %s --help describes its options.\n", g_command);
     return kExitUsage;
 }
 

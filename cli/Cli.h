@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -21,10 +22,14 @@ struct Context {
     bool demo = false;
 };
 
+// Thrown by Args::Parse when --help stands where an option may: main prints the command's help.
+struct HelpRequested {};
+
 // Options of one command: "--name value" pairs, bare flags and positional arguments.
 class Args {
 public:
-    // valueOptions take a value; flagOptions do not. Anything else starting with "--" is an error.
+    // valueOptions take a value (the next argument, or after "=": --type=1); flagOptions do not.
+    // --help throws HelpRequested. Anything else starting with "--" is an error.
     bool Parse(const std::vector<std::string>& argv, const std::vector<std::string>& valueOptions,
                const std::vector<std::string>& flagOptions, std::string& error);
     bool Has(const std::string& name) const { return values_.count(name) != 0 || flags_.count(name) != 0; }
@@ -38,6 +43,20 @@ private:
 };
 
 extern const std::vector<std::string> kSelectionOptions;  // --from --to --comment
+// The help lines of those three options, for every command that takes a selection.
+extern const char* const kSelectionHelp;
+
+// One value of an option that stores a number: the value's number is its place in its table.
+struct NamedValue {
+    const char* name;     // accepted in any case in place of the number
+    const char* meaning;  // for the help text
+};
+// The option's value as its number (read as a plain number always was) or as one of the names;
+// anything else is a usage error that names the option and lists every accepted value.
+bool ReadNamed(const Args& args, const std::string& option, std::span<const NamedValue> values, int& value,
+               std::string& error);
+// Help lines of those values, one a line: "    0  name   meaning".
+std::string DescribeValues(std::span<const NamedValue> values);
 
 // The records a command works on, as --from, --to and --comment give them.
 struct Selection {
@@ -88,19 +107,21 @@ public:
 
 int Fail(const std::string& message);   // message on stderr, exit status 1
 int Usage(const std::string& message);  // message on stderr, exit status 2
+// The command main runs: a usage error then says where its options are described.
+void SetCurrentCommand(const char* name);
 
 // Commands register themselves from their own source file, so adding one touches no other file:
-//   static cli::CommandRegistrar reg(30, "export", RunExport, "OUT.csv [--type 0..3] ...");
+//   static cli::CommandRegistrar reg(30, "export", RunExport, "selected records to a CSV file", kHelp);
 using CommandFn = int (*)(Context&, const std::vector<std::string>&);
 struct CommandInfo {
     int order;  // place in the help text
     const char* name;
     CommandFn run;
-    const char* usage;
-    const char* help;  // the whole text of COMMAND --help, or null for the usage line
+    const char* summary;  // one line of heliarc-cli --help
+    const char* help;     // the whole text of COMMAND --help, starting with its usage line
 };
 struct CommandRegistrar {
-    CommandRegistrar(int order, const char* name, CommandFn run, const char* usage, const char* help = nullptr);
+    CommandRegistrar(int order, const char* name, CommandFn run, const char* summary, const char* help);
 };
 const std::vector<CommandInfo>& Commands();  // sorted by order
 

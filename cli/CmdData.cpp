@@ -58,6 +58,15 @@ bool ReadStored(platform::CalTime fileDate, long long offset, CSpectrumData& rec
 
 constexpr const char* kHistoryNotSaved = "Cannot save the standard data history to ./ZQ118_BASE.ini.";
 
+// In the order of the unit numbers the graphs and the settings use.
+constexpr NamedValue kSpectrumUnits[] = {
+    {"W/m^2/um", "watts per square metre and micrometre (default)"},
+    {"umol/m^2/s/um", "micromoles of photons per square metre, second and micrometre"},
+    {"mW/cm^2/nm", "milliwatts per square centimetre and nanometre"},
+    {"W/m^2/nm", "watts per square metre and nanometre"},
+    {"photon/cm^2/s/nm", "photons per square centimetre, second and nanometre"},
+};
+
 }  // namespace
 
 int RunList(Context&, const std::vector<std::string>& argv) {
@@ -87,9 +96,8 @@ int RunSpectrum(Context&, const std::vector<std::string>& argv) {
     Args args;
     std::string error;
     if (!args.Parse(argv, {"--unit"}, {}, error)) return Usage(error);
-    long long unit = 0;
-    if (args.Has("--unit") && (!ParseInt(args.Get("--unit"), unit) || unit < 0 || unit > 4))
-        return Usage("--unit must be 0 to 4");
+    int unit = 0;
+    if (args.Has("--unit") && !ReadNamed(args, "--unit", kSpectrumUnits, unit, error)) return Usage(error);
     const auto& pos = args.Positional();
     CSpectrumData record;
     if (pos.size() >= 1 && pos[0] == "jis") {
@@ -108,7 +116,7 @@ int RunSpectrum(Context&, const std::vector<std::string>& argv) {
         const auto idx = static_cast<std::size_t>(i);
         float cal = idx < record.GetCalibration().size() ? record.GetCalibration()[idx] : 0.0f;
         PrintRow({std::to_string(i), Num(record.Wavelength(i)), Num(record.GetSignal()[idx]), Num(cal),
-                  Num(record.Irradiance(i, static_cast<int>(unit)))});
+                  Num(record.Irradiance(i, unit))});
     }
     return kExitOk;
 }
@@ -166,10 +174,56 @@ int RunStandard(Context&, const std::vector<std::string>& argv) {
 }
 
 namespace {
-const CommandRegistrar kList(10, "list", RunList, "[--from TEXT] [--to TEXT] [--comment TEXT]");
-const CommandRegistrar kSpectrum(20, "spectrum", RunSpectrum,
-                                 "DATE OFFSET [--unit 0..4]   DATE is YYYY/MM/DD of the daily file; jis for the built-in record");
-const CommandRegistrar kStandard(25, "standard", RunStandard, "list | register DATE OFFSET | select POS | remove POS | jis on|off");
+
+const std::string kListHelp = std::string(
+    "usage: heliarc-cli list [--from TEXT] [--to TEXT] [--comment TEXT]\n"
+    "\n"
+    "The records of the data folder, as the data browser lists them: all of them, or those the\n"
+    "selection finds.\n"
+    "\n") + kSelectionHelp + "\n"
+    "One row per record, tab-separated, after one header row:\n"
+    "  file_date offset   the daily file (YYYY/MM/DD) and byte offset: they name the record for\n"
+    "                     spectrum and standard register\n"
+    "  time memo          local time and comment\n"
+    "  type id serial st fv ft   the record's header fields\n"
+    "  exposure temperature longitude latitude altitude fov pixels\n"
+    "  par photon lux uva uvb    PAR (W/m^2), photon flux (umol/m^2/s), illuminance (lx), UV-A and\n"
+    "                     UV-B (W/m^2)\n";
+
+const std::string kSpectrumHelp =
+    "usage: heliarc-cli spectrum DATE OFFSET [--unit UNIT]\n"
+    "       heliarc-cli spectrum jis [--unit UNIT]\n"
+    "\n"
+    "One stored record pixel by pixel: the record at byte OFFSET (a multiple of 2560) of the daily\n"
+    "file of DATE (YYYY/MM/DD), as the file_date and offset columns of list give them; jis prints\n"
+    "the built-in JIS standard spectrum.\n"
+    "\n"
+    "  --unit UNIT   the unit of the irradiance column, by number or name (any case):\n" +
+    DescribeValues(kSpectrumUnits) +
+    "\n"
+    "Columns: pixel wavelength (nm) signal calibration irradiance\n";
+
+const char* const kStandardHelp =
+    "usage: heliarc-cli standard list\n"
+    "       heliarc-cli standard register DATE OFFSET\n"
+    "       heliarc-cli standard select POS\n"
+    "       heliarc-cli standard remove POS\n"
+    "       heliarc-cli standard jis on|off\n"
+    "\n"
+    "The standard data history of ./ZQ118_BASE.ini, as the program's standard data list shows it.\n"
+    "  list       the list: position file_date offset time memo par photon lux, one row each\n"
+    "             (the built-in record shows - as file date and offset)\n"
+    "  register   makes the record at byte OFFSET of the daily file of DATE (YYYY/MM/DD, as list\n"
+    "             gives them) the current standard data\n"
+    "  select     makes the record at position POS of the list current\n"
+    "  remove     removes the record at position POS from the history\n"
+    "  jis on     makes the built-in JIS standard data current; jis off gives that up again\n";
+
+const CommandRegistrar kList(10, "list", RunList, "the records of the data folder, one row each", kListHelp.c_str());
+const CommandRegistrar kSpectrum(20, "spectrum", RunSpectrum, "one stored record pixel by pixel",
+                                 kSpectrumHelp.c_str());
+const CommandRegistrar kStandard(25, "standard", RunStandard,
+                                 "the standard data history: list, register, select, remove, jis", kStandardHelp);
 
 }  // namespace
 

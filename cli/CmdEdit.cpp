@@ -74,19 +74,30 @@ int RunComment(Context&, const std::vector<std::string>& argv) {
 // A record is changed only while it is still stored as the selection found it; several records
 // cannot change all or none, so the others are changed and each refused one is named.
 constexpr const char* kRefusals =
-    " is written, and only where the record is still\n"
-    "           as the selection found it (not changed, moved or deleted by another program since):\n"
-    "           the others are changed, each record left as it was is named on standard error with\n"
-    "           why, with how many were changed, and the exit status is then 1.";
+    "is written, and only where the record is still as the\n"
+    "selection found it (not changed, moved or deleted by another program since): the others are\n"
+    "changed, each record left as it was is named on standard error with why, with how many were\n"
+    "changed, and the exit status is then 1.\n";
 
-const std::string kDeleteUsage =
-    std::string("[--from TEXT] [--to TEXT] [--comment TEXT]   marks the records deleted\n           Only the deleted flag") +
-    kRefusals;
-const std::string kCommentUsage =
-    std::string("TEXT [--from TEXT] [--to TEXT] [--comment TEXT]   sets their comment\n           Only the comment") +
-    kRefusals;
-const CommandRegistrar kDelete(40, "delete", RunDelete, kDeleteUsage.c_str());
-const CommandRegistrar kComment(45, "comment", RunComment, kCommentUsage.c_str());
+const std::string kDeleteHelp = std::string(
+    "usage: heliarc-cli delete [--from TEXT] [--to TEXT] [--comment TEXT]\n"
+    "\n"
+    "Marks the records the selection finds deleted, as the data browser's \"Delete data...\" does.\n"
+    "At least one of the options is needed: never every record by accident.\n"
+    "\n") + kSelectionHelp + "\n"
+    "Only the deleted flag " + kRefusals;
+
+const std::string kCommentHelp = std::string(
+    "usage: heliarc-cli comment TEXT [--from TEXT] [--to TEXT] [--comment TEXT]\n"
+    "\n"
+    "Sets the comment of the records the selection finds to TEXT (UTF-8, cut to 63 bytes), as the\n"
+    "data browser's \"Edit comment...\" does. At least one of the options is needed.\n"
+    "\n") + kSelectionHelp + "\n"
+    "Only the comment " + kRefusals;
+
+const CommandRegistrar kDelete(40, "delete", RunDelete, "marks the selected records deleted", kDeleteHelp.c_str());
+const CommandRegistrar kComment(45, "comment", RunComment, "sets the comment of the selected records",
+                                kCommentHelp.c_str());
 
 }  // namespace
 }  // namespace cli

@@ -1,6 +1,7 @@
 // export and import: the CSV export of a selection and the import of the maker's data files, with
 // the settings of the EXPORT section unless an option says otherwise for this run.
 #include <csignal>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -16,29 +17,40 @@
 namespace cli {
 namespace {
 
-struct IntOption {
-    const char* option;
-    const char* key;
-    long long min, max;
+// The values of the EXPORT section, numbered as the export dialog stores its choices.
+constexpr NamedValue kExportTypes[] = {
+    {"spectral", "spectral data and calculation data"},
+    {"calculation", "calculation data only"},
+    {"ratio", "ratio of each record's spectrum to the standard data"},
+    {"difference", "difference of each record's spectrum from the standard data"},
+    {"quality", "light quality data: one row per metric of heliarc-cli metrics"},
+};
+constexpr NamedValue kExportUnits[] = {
+    {"W/m^2/um", "watts per square metre and micrometre"},
+    {"umol/m^2/s/um", "micromoles of photons per square metre, second and micrometre"},
+};
+constexpr NamedValue kExportSteps[] = {
+    {"original", "the wavelengths of the instrument's pixels"},
+    {"1nm", "1 nm steps from the minimum wavelength, interpolated"},
+    {"5nm", "5 nm steps from the minimum wavelength, interpolated"},
 };
 
 // Option values are checked as the export dialog checks its controls, then handed to the EXPORT
 // section as run-only values.
 bool ApplyExportOptions(const Args& args, std::string& error) {
-    static const IntOption kInts[] = {{"--type", "EXPORT_TYPE", 0, 4},
-                                      {"--unit", "SPECTRUM_UNIT", 0, 1},
-                                      {"--step", "WAVELENGTH_TYPE", 0, 2}};
-    for (const auto& o : kInts) {
-        if (!args.Has(o.option)) continue;
-        const std::string text = args.Get(o.option);
-        const bool type = std::string(o.key) == "EXPORT_TYPE";
-        long long v = 4;  // the light-quality type also goes by its name
-        if (!(type && text == "quality") && (!ParseInt(text, v) || v < o.min || v > o.max)) {
-            error = std::string(o.option) + " must be " + std::to_string(o.min) + " to " + std::to_string(o.max) +
-                    (type ? " or quality" : "");
-            return false;
-        }
-        CParameter::SetRunOverride("EXPORT", o.key, std::to_string(v));
+    struct Choice {
+        const char* option;
+        const char* key;
+        std::span<const NamedValue> values;
+    };
+    const Choice kChoices[] = {{"--type", "EXPORT_TYPE", kExportTypes},
+                               {"--unit", "SPECTRUM_UNIT", kExportUnits},
+                               {"--step", "WAVELENGTH_TYPE", kExportSteps}};
+    for (const auto& c : kChoices) {
+        if (!args.Has(c.option)) continue;
+        int v;
+        if (!ReadNamed(args, c.option, c.values, v, error)) return false;
+        CParameter::SetRunOverride("EXPORT", c.key, std::to_string(v));
     }
     static const std::pair<const char*, const char*> kRange[] = {{"--min", "MIN_WAVELENGTH"},
                                                                  {"--max", "MAX_WAVELENGTH"}};
@@ -122,10 +134,37 @@ int RunImport(Context&, const std::vector<std::string>& argv) {
     return kExitOk;
 }
 
-const CommandRegistrar kExport(30, "export", RunExport,
-                               "OUT.csv [--from/--to/--comment] [--type 0..4|quality] [--unit 0|1] [--step 0|1|2] "
-                               "[--min NM] [--max NM] [--standard current|jis|none]");
-const CommandRegistrar kImport(35, "import", RunImport, "[--overwrite] FILE...");
+const std::string kExportHelp = std::string(
+    "usage: heliarc-cli export OUT.csv [--from TEXT] [--to TEXT] [--comment TEXT] [--type TYPE]\n"
+    "                          [--unit UNIT] [--step STEP] [--min NM] [--max NM]\n"
+    "                          [--standard current|jis|none]\n"
+    "\n"
+    "Writes the selected records (every record without a selection) to the CSV file OUT.csv, as\n"
+    "the export dialog does, with the settings of the EXPORT section of ./ZQ118.ini unless an\n"
+    "option says otherwise for this run. OUT.csv is replaced only by a complete file.\n"
+    "\n") + kSelectionHelp +
+    "  --type TYPE     what is written, by number or name (any case):\n" + DescribeValues(kExportTypes) +
+    "  --unit UNIT     the unit of the spectral irradiance:\n" + DescribeValues(kExportUnits) +
+    "  --step STEP     the wavelengths of the spectral rows:\n" + DescribeValues(kExportSteps) +
+    "  --min NM, --max NM\n"
+    "                  the wavelength range written, 350 to 1050 nm\n"
+    "  --standard current|jis|none\n"
+    "                  the standard data of ratio and difference: the current one of the standard\n"
+    "                  data list (default), the built-in JIS data, or none\n";
+
+const char* const kImportHelp =
+    "usage: heliarc-cli import [--overwrite] FILE...\n"
+    "\n"
+    "Merges the records of older data files (*.srd, *.rad) into the daily data files, file by file\n"
+    "in the order given. Files imported before a failure stay imported; each day file is replaced\n"
+    "only once its merge is complete.\n"
+    "\n"
+    "  --overwrite   an imported record replaces a stored record of the same time; without it such\n"
+    "                records are skipped\n";
+
+const CommandRegistrar kExport(30, "export", RunExport, "the selected records to a CSV file", kExportHelp.c_str());
+const CommandRegistrar kImport(35, "import", RunImport, "merges older data files (*.srd, *.rad) into the data folder",
+                               kImportHelp);
 
 }  // namespace
 }  // namespace cli

@@ -15,9 +15,9 @@
 namespace cli {
 namespace {
 
-const char* const kMetricsHelp =
+const std::string kMetricsHelp = std::string(
     "usage: heliarc-cli metrics [--from TEXT] [--to TEXT] [--comment TEXT]\n"
-    "\n"
+    "\n") + kSelectionHelp + "\n"
     "Light-quality metrics of each selected record, from its spectral irradiance interpolated to\n"
     "every whole nanometre. One row per record, tab-separated, after one header row:\n"
     "  file_date offset time memo   where the record is stored, its local time and comment\n"
@@ -35,9 +35,9 @@ const char* const kMetricsHelp =
     "record covers 380-780 nm; chromaticity without light in X, Y and Z; a CCT with |Duv| above\n"
     "0.05; colour rendering without a CCT or above 25000 K.\n";
 
-const char* const kDliHelp =
+const std::string kDliHelp = std::string(
     "usage: heliarc-cli dli [--from TEXT] [--to TEXT] [--comment TEXT]\n"
-    "\n"
+    "\n") + kSelectionHelp + "\n"
     "Daily light integral of each local calendar day of the selected records: their PPFD\n"
     "(400-700 nm) integrated over time by the trapezoid rule between neighbours, in mol/m^2/d.\n"
     "A gap longer than three spans (the day's median spacing of records) is not bridged and the\n"
@@ -113,11 +113,9 @@ int RunDli(Context&, const std::vector<std::string>& argv) {
     return Finish();
 }
 
-const CommandRegistrar kMetrics(60, "metrics", RunMetrics,
-                                "[--from TEXT] [--to TEXT] [--comment TEXT]   light-quality metrics, one row per record",
-                                kMetricsHelp);
-const CommandRegistrar kDli(61, "dli", RunDli,
-                            "[--from TEXT] [--to TEXT] [--comment TEXT]   daily light integral, one row per day", kDliHelp);
+const CommandRegistrar kMetrics(60, "metrics", RunMetrics, "light-quality metrics of the selected records, one row each",
+                                kMetricsHelp.c_str());
+const CommandRegistrar kDli(61, "dli", RunDli, "daily light integral of each day of the selection", kDliHelp.c_str());
 
 }  // namespace
 }  // namespace cli

@@ -150,9 +150,23 @@ int RunRender(Context&, const std::vector<std::string>& argv) {
     return WritePicture(*picture.Display(), out);
 }
 
-const CommandRegistrar kRender(60, "render", RunRender,
-                               "spectrum|plural|numerical|3d|thumbnail [--from TEXT] [--to TEXT] [--comment TEXT] [--size WxH] "
-                               "OUT.bmp|OUT.png");
+const std::string kRenderHelp = std::string(
+    "usage: heliarc-cli render KIND [--from TEXT] [--to TEXT] [--comment TEXT] [--size WxH] OUT.png|OUT.bmp\n"
+    "\n"
+    "Draws what a graph window draws, with the same code and the settings of its section of\n"
+    "./ZQ118.ini, into a picture file; no display is needed. KIND is one of:\n"
+    "  spectrum    the first selected record against the current standard data\n"
+    "  plural      the first ten selected records in one graph\n"
+    "  numerical   the calculation data graph of the selection (two records or more)\n"
+    "  3d          the 3-D graph of the selection (two records or more)\n"
+    "  thumbnail   one thumbnail tile per record, one below the other\n"
+    "\n") + kSelectionHelp +
+    "  --size WxH      the window size in pixels, 700x500 by default; for thumbnail the size of\n"
+    "                  the thumbnail window (400x300 by default), which sets the tiles' height\n"
+    "OUT ending in .png is a PNG picture, one ending in .bmp a 24-bit bitmap.\n";
+
+const CommandRegistrar kRender(70, "render", RunRender, "a graph window's picture into a .png or .bmp file",
+                               kRenderHelp.c_str());
 
 }  // namespace
 }  // namespace cli

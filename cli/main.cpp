@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,32 @@
 namespace {
 
 void PrintHelp(FILE* out) {
-    std::fputs("usage: heliarc-cli [--workdir DIR] [--folder DIR] [--prefix ID] [--demo] COMMAND [ARGS]\n\n", out);
-    for (const auto& c : cli::Commands()) std::fprintf(out, "  %-8s %s\n", c.name, c.usage);
+    std::fputs("usage: heliarc-cli [GLOBAL OPTIONS] COMMAND [ARGS]\n"
+               "       heliarc-cli COMMAND --help     the command's options and output\n"
+               "       heliarc-cli --version\n"
+               "\n"
+               "Works in the current folder: its ZQ118.ini and ZQ118_BASE.ini and the data folder named there.\n"
+               "\n"
+               "Commands:\n",
+               out);
+    for (const auto& c : cli::Commands()) std::fprintf(out, "  %-9s %s\n", c.name, c.summary);
+    std::fputs("\n"
+               "Global options (before the command; for this run only, never saved):\n"
+               "  --workdir DIR   work in DIR instead of the current folder\n"
+               "  --folder DIR    the data folder (DATA_STORED_FOLDER of ZQ118.ini)\n"
+               "  --prefix ID     the file name prefix of the daily data files (FILE_NAME_ID, by default SPC)\n"
+               "  --demo          measure with the simulated instrument, run inside this process\n"
+               "  --help, -h      this text\n"
+               "  --version       the version of heliarc-cli\n"
+               "\n"
+               "Exit status: 0 done, 1 failed (the message is on standard error), 2 wrong usage.\n",
+               out);
+}
+
+const cli::CommandInfo* FindCommand(const std::string& name) {
+    for (const auto& c : cli::Commands())
+        if (name == c.name) return &c;
+    return nullptr;
 }
 
 }  // namespace
@@ -34,8 +59,20 @@ int main(int argc, char** argv) {
     std::string workdir, folder, prefix;
     bool haveFolder = false, havePrefix = false;
     for (; i < args.size(); ++i) {
-        const std::string& a = args[i];
+        std::string a = args[i];
+        // "--workdir=DIR" as well as "--workdir DIR".
+        std::optional<std::string> inlineValue;
+        if (const auto eq = a.find('='); a.compare(0, 2, "--") == 0 && eq != std::string::npos) {
+            inlineValue = a.substr(eq + 1);
+            a.resize(eq);
+            if (a != "--workdir" && a != "--folder" && a != "--prefix")
+                return cli::Usage("unknown global option " + args[i] + " (heliarc-cli --help lists them)");
+        }
         auto value = [&](std::string& out) {
+            if (inlineValue) {
+                out = *inlineValue;
+                return true;
+            }
             if (i + 1 >= args.size()) return false;
             out = args[++i];
             return true;
@@ -55,6 +92,11 @@ int main(int argc, char** argv) {
         } else if (a == "--help" || a == "-h") {
             PrintHelp(stdout);
             return cli::kExitOk;
+        } else if (a == "--version") {
+            std::puts("heliarc-cli " HELIARC_VERSION);
+            return cli::kExitOk;
+        } else if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+            return cli::Usage("unknown global option " + a + " (heliarc-cli --help lists them)");
         } else {
             break;
         }
@@ -62,6 +104,16 @@ int main(int argc, char** argv) {
     if (i >= args.size()) {
         PrintHelp(stderr);
         return cli::kExitUsage;
+    }
+    const std::string command = args[i];
+    const cli::CommandInfo* info = FindCommand(command);
+    if (!info) return cli::Usage("unknown command " + command + " (heliarc-cli --help lists the commands)");
+    std::vector<std::string> rest(args.begin() + static_cast<long>(i) + 1, args.end());
+    // COMMAND --help reads nothing of the working folder, so it works anywhere; --help among other
+    // options reaches the command, whose Args::Parse throws HelpRequested.
+    if (rest.size() == 1 && (rest[0] == "--help" || rest[0] == "-h")) {
+        std::fputs(info->help, stdout);
+        return cli::kExitOk;
     }
     if (!workdir.empty() && ::chdir(workdir.c_str()) != 0)
         return cli::Fail("Cannot change to the working folder " + workdir + ": " + std::strerror(errno));
@@ -80,16 +132,11 @@ int main(int argc, char** argv) {
                                          general.m_FILE_NAME_ID.Get());
     }
 
-    const std::string command = args[i];
-    std::vector<std::string> rest(args.begin() + static_cast<long>(i) + 1, args.end());
-    for (const auto& c : cli::Commands()) {
-        if (command != c.name) continue;
-        if (rest.size() == 1 && (rest[0] == "--help" || rest[0] == "-h")) {
-            if (c.help) std::fputs(c.help, stdout);
-            else std::printf("usage: heliarc-cli [--workdir DIR] [--folder DIR] [--prefix ID] [--demo] %s %s\n", c.name, c.usage);
-            return cli::kExitOk;
-        }
-        return c.run(ctx, rest);
+    cli::SetCurrentCommand(info->name);
+    try {
+        return info->run(ctx, rest);
+    } catch (const cli::HelpRequested&) {
+        std::fputs(info->help, stdout);
+        return cli::kExitOk;
     }
-    return cli::Usage("unknown command " + command);
 }

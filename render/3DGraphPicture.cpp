@@ -316,21 +316,21 @@ bool C3DGraphPicture::IrradianceAdjustable() const { return Kind() != 1 && prm_.
 
 bool C3DGraphPicture::RatioAdjustable() const { return Kind() == 1 && prm_.m_RANGE_AUTO_RATIO.Get() == 0; }
 
-bool C3DGraphPicture::Enabled(int command) const {
+bool C3DGraphPicture::Enabled(GraphCommand command) const {
     switch (command) {
-        case kCmdYZoomIn:
-        case kCmdYZoomOut:
-        case kCmdYShiftUp:
-        case kCmdYShiftDown: return IrradianceAdjustable();
-        case kCmdRatioZoomIn:
-        case kCmdRatioZoomOut:
-        case kCmdRatioShiftUp:
-        case kCmdRatioShiftDown: return RatioAdjustable();
+        case GraphCommand::YZoomIn:
+        case GraphCommand::YZoomOut:
+        case GraphCommand::YShiftUp:
+        case GraphCommand::YShiftDown: return IrradianceAdjustable();
+        case GraphCommand::RatioZoomIn:
+        case GraphCommand::RatioZoomOut:
+        case GraphCommand::RatioShiftUp:
+        case GraphCommand::RatioShiftDown: return RatioAdjustable();
         default: return true;
     }
 }
 
-bool C3DGraphPicture::Execute(int command) {
+bool C3DGraphPicture::Execute(GraphCommand command) {
     return Enabled(command) && axiscommands::Apply<C3DGraphPicture>(command, prm_);
 }
 

@@ -12,29 +12,12 @@
 #include "core/data/SpectrumDataSet.h"
 #include "core/data/Range.h"
 #include "core/graph/Surface.h"
+#include "render/GraphCommand.h"
 
 class QtSurfaceImage;
 
 class C3DGraphPicture {
 public:
-    enum Command {
-        kCmdConfiguration = 32783,
-        kCmdXZoomIn = 32791,
-        kCmdXZoomOut = 32792,
-        kCmdXShiftRight = 32793,
-        kCmdXShiftLeft = 32794,
-        kCmdYZoomIn = 32787,
-        kCmdYZoomOut = 32788,
-        kCmdYShiftUp = 32789,
-        kCmdYShiftDown = 32790,
-        kCmdRatioZoomIn = 32808,
-        kCmdRatioZoomOut = 32809,
-        kCmdRatioShiftUp = 32810,
-        kCmdRatioShiftDown = 32811,
-        kCmdCopy = 32795,
-        kCmdSaveBmp = 32796,
-        kCmdPrint = 32798,
-    };
     static constexpr double kMinWavelength = 350;
     static constexpr double kMaxWavelength = 1050;
     static constexpr std::uint32_t kSideWallColor = 0xEBEBEB;
@@ -80,8 +63,8 @@ public:
     const QtSurfaceImage* Graph() const { return graph_.get(); }
 
     // Zoom and shift (in memory only); false when the command changed nothing.
-    bool Execute(int command);
-    bool Enabled(int command) const;
+    bool Execute(GraphCommand command);
+    bool Enabled(GraphCommand command) const;
     bool IrradianceAdjustable() const;
     bool RatioAdjustable() const;
     // Turning by a drag of (dx, dy) pixels: half a degree a pixel, both angles kept in 0 .. 90.

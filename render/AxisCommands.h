@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/config/PrmFloat.h"
+#include "render/GraphCommand.h"
 
 namespace axiscommands {
 
@@ -43,24 +44,24 @@ inline void Bounded(Step step, CPrmFloat& min, CPrmFloat& max, double lo, double
 
 // The twelve axis commands of picture P on its settings; false for any other command.
 template <class P, class Prm>
-bool Apply(int command, Prm& prm) {
+bool Apply(GraphCommand command, Prm& prm) {
     CPrmFloat &xMin = prm.m_RANGE_MIN_X, &xMax = prm.m_RANGE_MAX_X;
     CPrmFloat &yMin = prm.m_RANGE_MIN_Y, &yMax = prm.m_RANGE_MAX_Y;
     CPrmFloat &qMin = prm.m_RANGE_MIN_RATIO, &qMax = prm.m_RANGE_MAX_RATIO;
     const double lo = P::kMinWavelength, hi = P::kMaxWavelength;
     switch (command) {
-        case P::kCmdXZoomIn: Bounded(kZoomIn, xMin, xMax, lo, hi); return true;
-        case P::kCmdXZoomOut: Bounded(kZoomOut, xMin, xMax, lo, hi); return true;
-        case P::kCmdXShiftRight: Bounded(kShiftDown, xMin, xMax, lo, hi); return true;
-        case P::kCmdXShiftLeft: Bounded(kShiftUp, xMin, xMax, lo, hi); return true;
-        case P::kCmdYZoomIn: Free(kZoomIn, yMin, yMax); return true;
-        case P::kCmdYZoomOut: Free(kZoomOut, yMin, yMax); return true;
-        case P::kCmdYShiftUp: Free(kShiftDown, yMin, yMax); return true;
-        case P::kCmdYShiftDown: Free(kShiftUp, yMin, yMax); return true;
-        case P::kCmdRatioZoomIn: Free(kZoomIn, qMin, qMax); return true;
-        case P::kCmdRatioZoomOut: Free(kZoomOut, qMin, qMax); return true;
-        case P::kCmdRatioShiftUp: Free(kShiftDown, qMin, qMax); return true;
-        case P::kCmdRatioShiftDown: Free(kShiftUp, qMin, qMax); return true;
+        case GraphCommand::XZoomIn: Bounded(kZoomIn, xMin, xMax, lo, hi); return true;
+        case GraphCommand::XZoomOut: Bounded(kZoomOut, xMin, xMax, lo, hi); return true;
+        case GraphCommand::XShiftRight: Bounded(kShiftDown, xMin, xMax, lo, hi); return true;
+        case GraphCommand::XShiftLeft: Bounded(kShiftUp, xMin, xMax, lo, hi); return true;
+        case GraphCommand::YZoomIn: Free(kZoomIn, yMin, yMax); return true;
+        case GraphCommand::YZoomOut: Free(kZoomOut, yMin, yMax); return true;
+        case GraphCommand::YShiftUp: Free(kShiftDown, yMin, yMax); return true;
+        case GraphCommand::YShiftDown: Free(kShiftUp, yMin, yMax); return true;
+        case GraphCommand::RatioZoomIn: Free(kZoomIn, qMin, qMax); return true;
+        case GraphCommand::RatioZoomOut: Free(kZoomOut, qMin, qMax); return true;
+        case GraphCommand::RatioShiftUp: Free(kShiftDown, qMin, qMax); return true;
+        case GraphCommand::RatioShiftDown: Free(kShiftUp, qMin, qMax); return true;
         default: return false;
     }
 }

@@ -408,45 +408,45 @@ bool CDataGraphPicture::RatioAdjustable() const {
     return standardPresent_ && prm_.m_SHOW_RATIO_DATA.Get();
 }
 
-bool CDataGraphPicture::Enabled(int command) const {
+bool CDataGraphPicture::Enabled(GraphCommand command) const {
     switch (command) {
-        case kCmdPrevious:
-        case kCmdNext: return mode_ == kModeMeasured;
-        case kCmdYZoomIn:
-        case kCmdYZoomOut:
-        case kCmdYShiftUp:
-        case kCmdYShiftDown: return IrradianceAdjustable();
-        case kCmdRatioZoomIn:
-        case kCmdRatioZoomOut:
-        case kCmdRatioShiftUp:
-        case kCmdRatioShiftDown: return RatioAdjustable();
-        case kCmdPlotMeasured:
-        case kCmdShowParPhotonLux:
-        case kCmdShowIntegration: return mode_ != kModePlural;
-        case kCmdPlotStandard: return standardPresent_;
-        case kCmdPlotDifference:
-        case kCmdShowRatio: return standardPresent_ && mode_ != kModePlural;
-        case kCmdShowUv: return false;
+        case GraphCommand::Previous:
+        case GraphCommand::Next: return mode_ == kModeMeasured;
+        case GraphCommand::YZoomIn:
+        case GraphCommand::YZoomOut:
+        case GraphCommand::YShiftUp:
+        case GraphCommand::YShiftDown: return IrradianceAdjustable();
+        case GraphCommand::RatioZoomIn:
+        case GraphCommand::RatioZoomOut:
+        case GraphCommand::RatioShiftUp:
+        case GraphCommand::RatioShiftDown: return RatioAdjustable();
+        case GraphCommand::PlotMeasured:
+        case GraphCommand::ShowParPhotonLux:
+        case GraphCommand::ShowIntegration: return mode_ != kModePlural;
+        case GraphCommand::PlotStandard: return standardPresent_;
+        case GraphCommand::PlotDifference:
+        case GraphCommand::ShowRatio: return standardPresent_ && mode_ != kModePlural;
+        case GraphCommand::ShowUv: return false;
         default: return true;
     }
 }
 
-bool CDataGraphPicture::Checked(int command) const {
+bool CDataGraphPicture::Checked(GraphCommand command) const {
     switch (command) {
-        case kCmdPlotMeasured: return prm_.m_SHOW_MEASURED_DATA.Get() != 0;
-        case kCmdPlotStandard: return standardPresent_ && prm_.m_SHOW_BASE_DATA.Get();
-        case kCmdPlotDifference: return standardPresent_ && prm_.m_SHOW_DIFFERENCE_DATA.Get();
-        case kCmdShowRatio: return standardPresent_ && prm_.m_SHOW_RATIO_DATA.Get();
-        case kCmdShowParPhotonLux: return prm_.m_SHOW_PAR_PTM_LUX.Get() != 0;
-        case kCmdShowIntegration: return prm_.m_SHOW_INTEGRATION.Get() != 0;
+        case GraphCommand::PlotMeasured: return prm_.m_SHOW_MEASURED_DATA.Get() != 0;
+        case GraphCommand::PlotStandard: return standardPresent_ && prm_.m_SHOW_BASE_DATA.Get();
+        case GraphCommand::PlotDifference: return standardPresent_ && prm_.m_SHOW_DIFFERENCE_DATA.Get();
+        case GraphCommand::ShowRatio: return standardPresent_ && prm_.m_SHOW_RATIO_DATA.Get();
+        case GraphCommand::ShowParPhotonLux: return prm_.m_SHOW_PAR_PTM_LUX.Get() != 0;
+        case GraphCommand::ShowIntegration: return prm_.m_SHOW_INTEGRATION.Get() != 0;
         default: return false;
     }
 }
 
-bool CDataGraphPicture::ToggleSeries(int command) {
+bool CDataGraphPicture::ToggleSeries(GraphCommand command) {
     CPrmInt* keys[4] = {&prm_.m_SHOW_MEASURED_DATA, &prm_.m_SHOW_BASE_DATA, &prm_.m_SHOW_DIFFERENCE_DATA,
                         &prm_.m_SHOW_RATIO_DATA};
-    const int which = command - kCmdPlotMeasured;  // 33014 .. 33017 in table order
+    const int which = static_cast<int>(command) - static_cast<int>(GraphCommand::PlotMeasured);
     bool othersSet = false;
     for (int k = 0; k < 4; ++k)
         if (k != which && keys[k]->Get()) othersSet = true;
@@ -462,16 +462,16 @@ bool CDataGraphPicture::ToggleSeries(int command) {
     return true;
 }
 
-bool CDataGraphPicture::Execute(int command) {
+bool CDataGraphPicture::Execute(GraphCommand command) {
     if (!Enabled(command)) return false;
     if (axiscommands::Apply<CDataGraphPicture>(command, prm_)) return true;
     switch (command) {
-        case kCmdPlotMeasured:
-        case kCmdPlotStandard:
-        case kCmdPlotDifference:
-        case kCmdShowRatio: return ToggleSeries(command);
-        case kCmdShowParPhotonLux: prm_.m_SHOW_PAR_PTM_LUX = prm_.m_SHOW_PAR_PTM_LUX.Get() ? 0 : 1; return true;
-        case kCmdShowIntegration: prm_.m_SHOW_INTEGRATION = prm_.m_SHOW_INTEGRATION.Get() ? 0 : 1; return true;
+        case GraphCommand::PlotMeasured:
+        case GraphCommand::PlotStandard:
+        case GraphCommand::PlotDifference:
+        case GraphCommand::ShowRatio: return ToggleSeries(command);
+        case GraphCommand::ShowParPhotonLux: prm_.m_SHOW_PAR_PTM_LUX = prm_.m_SHOW_PAR_PTM_LUX.Get() ? 0 : 1; return true;
+        case GraphCommand::ShowIntegration: prm_.m_SHOW_INTEGRATION = prm_.m_SHOW_INTEGRATION.Get() ? 0 : 1; return true;
         default: return false;
     }
 }

@@ -12,6 +12,7 @@
 #include "core/data/SpectrumData.h"
 #include "core/graph/RgbImage.h"
 #include "core/graph/Surface.h"
+#include "render/GraphCommand.h"
 
 class QtSurfaceImage;
 
@@ -24,34 +25,6 @@ class CDataGraphPicture {
 public:
     enum { kModeNone = -1, kModeMeasured = 0, kModePlural = 1, kModeLatest = 2, kModeStandard = 3 };
 
-    // Command ids of the spectrum graph (menu and toolbar).
-    enum Command {
-        kCmdConfiguration = 32783,
-        kCmdPrevious = 32833,
-        kCmdNext = 32834,
-        kCmdXZoomIn = 32791,
-        kCmdXZoomOut = 32792,
-        kCmdXShiftRight = 32793,
-        kCmdXShiftLeft = 32794,
-        kCmdYZoomIn = 32787,
-        kCmdYZoomOut = 32788,
-        kCmdYShiftUp = 32789,
-        kCmdYShiftDown = 32790,
-        kCmdRatioZoomIn = 32808,
-        kCmdRatioZoomOut = 32809,
-        kCmdRatioShiftUp = 32810,
-        kCmdRatioShiftDown = 32811,
-        kCmdPlotMeasured = 33014,
-        kCmdPlotStandard = 33015,
-        kCmdPlotDifference = 33016,
-        kCmdShowRatio = 33017,
-        kCmdShowParPhotonLux = 33023,
-        kCmdShowUv = 33025,
-        kCmdShowIntegration = 33032,
-        kCmdCopy = 32795,
-        kCmdSaveBmp = 32796,
-        kCmdPrint = 32798,
-    };
 
     static constexpr double kMinWavelength = 350;
     static constexpr double kMaxWavelength = 1050;
@@ -120,9 +93,9 @@ public:
     bool InPlot(int x, int y) const;
 
     // Zoom, shift and toggles; false when the command changed nothing (the caller renders on true).
-    bool Execute(int command);
-    bool Enabled(int command) const;
-    bool Checked(int command) const;
+    bool Execute(GraphCommand command);
+    bool Enabled(GraphCommand command) const;
+    bool Checked(GraphCommand command) const;
     bool IrradianceAdjustable() const;
     bool RatioAdjustable() const;
 
@@ -137,7 +110,7 @@ private:
     void SetSingle(int mode, const CSpectrumData& record, const CSpectrumData* standard);
     void ResetReadOut();
     void BuildSeries(std::vector<Series>& left, std::vector<Series>& right) const;
-    bool ToggleSeries(int command);
+    bool ToggleSeries(GraphCommand command);
 
     CDataGraphPrm prm_;
     int mode_ = kModeNone;

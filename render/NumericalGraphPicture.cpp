@@ -196,26 +196,26 @@ bool CNumericalGraphPicture::Render(int width, int height) {
     return true;
 }
 
-bool CNumericalGraphPicture::Enabled(int command) const {
+bool CNumericalGraphPicture::Enabled(GraphCommand command) const {
     switch (command) {
-        case kCmdYZoomIn:
-        case kCmdYZoomOut:
-        case kCmdYShiftUp:
-        case kCmdYShiftDown: return prm_.m_RANGE_AUTO_Y.Get() == 0;
+        case GraphCommand::YZoomIn:
+        case GraphCommand::YZoomOut:
+        case GraphCommand::YShiftUp:
+        case GraphCommand::YShiftDown: return prm_.m_RANGE_AUTO_Y.Get() == 0;
         default: return true;
     }
 }
 
-bool CNumericalGraphPicture::Execute(int command) {
+bool CNumericalGraphPicture::Execute(GraphCommand command) {
     if (!Enabled(command)) return false;
     auto [minKey, maxKey] = RangeKeys();
     const double lo = minKey->Get(), hi = maxKey->Get(), r = hi - lo;
     double a = lo, b = hi;
     switch (command) {
-        case kCmdYZoomIn: a = lo + 0.1 * r; b = hi - 0.1 * r; break;
-        case kCmdYZoomOut: a = lo - 0.1 * r; b = hi + 0.1 * r; break;
-        case kCmdYShiftUp: a = lo - 0.2 * r; b = hi - 0.2 * r; break;
-        case kCmdYShiftDown: a = lo + 0.2 * r; b = hi + 0.2 * r; break;
+        case GraphCommand::YZoomIn: a = lo + 0.1 * r; b = hi - 0.1 * r; break;
+        case GraphCommand::YZoomOut: a = lo - 0.1 * r; b = hi + 0.1 * r; break;
+        case GraphCommand::YShiftUp: a = lo - 0.2 * r; b = hi - 0.2 * r; break;
+        case GraphCommand::YShiftDown: a = lo + 0.2 * r; b = hi + 0.2 * r; break;
         default: return false;
     }
     *minKey = static_cast<float>(a);

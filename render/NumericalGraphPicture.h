@@ -10,21 +10,12 @@
 #include "core/data/Range.h"
 #include "core/graph/RgbImage.h"
 #include "core/graph/Surface.h"
+#include "render/GraphCommand.h"
 
 class QtSurfaceImage;
 
 class CNumericalGraphPicture {
 public:
-    enum Command {
-        kCmdConfiguration = 32783,
-        kCmdYZoomIn = 32900,
-        kCmdYZoomOut = 32901,
-        kCmdYShiftUp = 32902,
-        kCmdYShiftDown = 32903,
-        kCmdCopy = 32795,
-        kCmdSaveBmp = 32796,
-        kCmdPrint = 32798,
-    };
     static constexpr int kIntegrationKind = 8;
     static constexpr std::uint32_t kPlotBackground = 0xEBEBEB;
     static constexpr std::uint32_t kBandColor = 0x404000;
@@ -61,8 +52,8 @@ public:
     const QtSurfaceImage* Graph() const { return graph_.get(); }
     const RgbImage& GraphPixels() const { return pixels_; }
 
-    bool Execute(int command);
-    bool Enabled(int command) const;
+    bool Execute(GraphCommand command);
+    bool Enabled(GraphCommand command) const;
 
 private:
     std::pair<CPrmFloat*, CPrmFloat*> RangeKeys();

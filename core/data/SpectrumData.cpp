@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <limits>
-#include <type_traits>
 
 #include "core/data/SpectrumTables.h"
 #include "core/platform/LocalTime.h"
@@ -38,28 +36,10 @@ struct Polynomial {
         if (sixTerms) w += c[5] * n * n * n * n * n;
         return w;
     }
-
-    // At(i) for i = 0 .. n-1. Four pixels at a time where there is no fifth-power term: the same
-    // operations in the same order in each lane, so the same floats.
-    void Fill(int n, float* out) const {
-        int i = 0;
-        if (!sixTerms) {
-            using V = float __attribute__((vector_size(16)));
-            const V c0 = {c[0], c[0], c[0], c[0]}, c1 = {c[1], c[1], c[1], c[1]}, c2 = {c[2], c[2], c[2], c[2]},
-                    c3 = {c[3], c[3], c[3], c[3]}, c4 = {c[4], c[4], c[4], c[4]};
-            for (; i + 4 <= n; i += 4) {
-                const V x = {static_cast<float>(i), static_cast<float>(i + 1), static_cast<float>(i + 2),
-                             static_cast<float>(i + 3)};
-                const V w = ((c1 * x + c0) + c2 * x * x) + c3 * x * x * x + c4 * x * x * x * x;
-                std::memcpy(out + i, &w, sizeof w);
-            }
-        }
-        for (; i < n; ++i) out[i] = At(i);
-    }
 };
 
-// The halving search for the pixel nearest to x. `wl(i)` yields the wavelength of pixel i; the
-// record passes its own Wavelength(), the bulk computations a table of the same values, so both give
+// The halving search for the pixel nearest to x, the one search of every lookup. `wl(i)` yields the
+// wavelength of pixel i: the record's own Wavelength() or a table of the same values, so both give
 // the same pixel. Once the step is 1 the search only walks on in the direction it took (also for
 // wavelengths that are not ascending or not numbers), so it ends after at most n more rounds; the
 // round limit merely keeps that promise explicit.
@@ -88,11 +68,10 @@ int HalvingSearch(int n, float x, const WavelengthOf& wl) {
 }
 
 // Straight line through the nearest pixel and its partner, evaluated at x.
-template <class WavelengthOf, class IrradianceOf, class Search>
-[[gnu::always_inline]] inline float InterpolateAt(int n, float x, const WavelengthOf& wl, const IrradianceOf& irr,
-                                                  const Search& search) {
+template <class WavelengthOf, class IrradianceOf>
+float InterpolateAt(int n, float x, const WavelengthOf& wl, const IrradianceOf& irr) {
     if (n < 2) return 0.0f;
-    const int b = search(n, x, wl);
+    const int b = HalvingSearch(n, x, wl);
     int p;
     if (b == 0) {
         p = 1;
@@ -156,45 +135,13 @@ float PixelIrradiance(const CSpectrumData& record, std::size_t k, double tempera
            static_cast<float>(temperatureFactor);
 }
 
-// Wavelength and W/m^2/um irradiance of every pixel, computed once for the bulk sums that look up
-// hundreds of wavelengths in one record; the values are those of Wavelength() and Irradiance(i, 0).
-//
-// When the wavelengths are finite and each exceeds its predecessor by at least 1 nm (as for every
-// instrument), the halving search always ends on the pair that brackets x, whichever way it went:
-// for W[j-1] < x <= W[j] it compares the same two truncated distances whether it stops at j or at
-// j - 1, and for x == W[j] it answers j also when it stops at j + 1, since W[j+1] - W[j] truncates to
-// at least 1. Such tables are searched by walking to the bracketing pair (the sums ask in ascending
-// order); any other table, and any x that is not a number, takes the halving search itself.
+// Straight lines over the pixel values of PixelValues, for the sums that look up hundreds of
+// wavelengths in one record.
 class PixelTable {
 public:
-    explicit PixelTable(const CSpectrumData& record)
-        : record_(record), n_(record.PixelCount()), calibrated_(record.GetCalibration().size()) {
-        wl_.resize(static_cast<std::size_t>(n_));
-        if (record.HasExplicitWavelengths()) {
-            for (int i = 0; i < n_; ++i) wl_[static_cast<std::size_t>(i)] = record.Wavelength(i);
-        } else {
-            const Polynomial polynomial(record);
-            for (int i = 0; i < n_; ++i) wl_[static_cast<std::size_t>(i)] = polynomial.At(i);
-        }
-        regular_ = n_ >= 1 && std::isfinite(wl_[0]);
-        for (std::size_t k = 1; regular_ && k < wl_.size(); ++k)
-            regular_ = std::isfinite(wl_[k]) && wl_[k] - wl_[k - 1] >= 1.0f;
-        const TemperatureColumn column = ColumnAt(record.GetTemperature());
-        for (int r = 0; r < kWavelengthRows; ++r) rows_[r] = RowAtTemperature(column, r);
-        // Irradiance only for the pixels that a lookup touches (the bands cover part of the range).
-        irr_.assign(static_cast<std::size_t>(n_), 0.0f);
-        known_.assign(static_cast<std::size_t>(n_), 0);
-    }
+    explicit PixelTable(const CSpectrumData& record) { record.PixelValues(kUnitWm2um, wl_, irr_); }
 
-    float At(float x) const {
-        const auto wl = [this](int i) { return wl_[static_cast<std::size_t>(i)]; };
-        const auto irr = [this](int i) { return Irr(static_cast<std::size_t>(i)); };
-        if (regular_ && !std::isnan(x)) {
-            const auto nearest = [this](int, float v, const auto&) { return BracketNearest(v); };
-            return InterpolateAt(n_, x, wl, irr, nearest);
-        }
-        return InterpolateAt(n_, x, wl, irr, [](int n, float v, const auto& w) { return HalvingSearch(n, v, w); });
-    }
+    float At(float x) const { return CSpectrumData::ValueAt(wl_, irr_, x); }
 
     // Trapezoid sum with 1 nm steps, W/m^2.
     float Integrate(int from, int to) const {
@@ -209,45 +156,7 @@ public:
     }
 
 private:
-    float Irr(std::size_t k) const {
-        if (!known_[k]) {
-            const auto row = [this](int r) { return rows_[r]; };
-            irr_[k] = k < calibrated_ ? PixelIrradiance(record_, k, FactorAt(row, wl_[k])) : 0.0f;
-            known_[k] = 1;
-        }
-        return irr_[k];
-    }
-
-    // First pixel whose wavelength is not below x, starting from the previous answer.
-    int LowerBound(float x) const {
-        int j = hint_;
-        if (j > 0 && !(wl_[static_cast<std::size_t>(j) - 1] < x)) {
-            j = static_cast<int>(std::lower_bound(wl_.begin(), wl_.end(), x) - wl_.begin());
-        } else {
-            while (j < n_ && wl_[static_cast<std::size_t>(j)] < x) ++j;
-        }
-        hint_ = j;
-        return j;
-    }
-
-    int BracketNearest(float x) const {
-        const int j = LowerBound(x);
-        if (j == 0) return 0;
-        if (j == n_) return n_ - 1;
-        const float below = wl_[static_cast<std::size_t>(j) - 1];
-        const float above = wl_[static_cast<std::size_t>(j)];
-        return TruncatedDistance(x - below) < TruncatedDistance(above - x) ? j - 1 : j;
-    }
-
-    const CSpectrumData& record_;
-    int n_;
-    std::size_t calibrated_;
-    bool regular_ = false;
-    mutable int hint_ = 0;
-    double rows_[kWavelengthRows];
-    std::vector<float> wl_;
-    mutable std::vector<float> irr_;
-    mutable std::vector<unsigned char> known_;
+    std::vector<float> wl_, irr_;
 };
 
 struct LuminousTable {
@@ -409,64 +318,31 @@ float CSpectrumData::Irradiance(int i, int unit) const {
 }
 
 void CSpectrumData::PixelValues(int unit, std::vector<float>& wavelengths, std::vector<float>& irradiances) const {
-    const int n = PixelCount();
-    wavelengths.resize(static_cast<std::size_t>(n));
-    irradiances.resize(static_cast<std::size_t>(n));
-    float* const wl = wavelengths.data();
-    if (explicitWavelengths_ != 0) {
-        for (int i = 0; i < n; ++i) wl[i] = Wavelength(i);
-    } else {
-        Polynomial(*this).Fill(n, wl);
-    }
-    // FactorAt's lines, their differences worked out once for the record rather than per pixel.
+    const std::size_t n = signal_.size();
+    wavelengths.resize(n);
+    irradiances.assign(n, 0.0f);
+    // TemperatureFactor's rows, interpolated in temperature once for the record.
     const TemperatureColumn column = ColumnAt(temperature_);
-    double row[kWavelengthRows];
-    for (int r = 0; r < kWavelengthRows; ++r) row[r] = RowAtTemperature(column, r);
-    double dy[kWavelengthRows], dx[kWavelengthRows];
-    for (int r = 1; r < kWavelengthRows; ++r) {
-        dy[r] = row[r] - row[r - 1];
-        dx[r] = kWavelengthBreaks[r] - kWavelengthBreaks[r - 1];
+    double rows[kWavelengthRows];
+    for (int r = 0; r < kWavelengthRows; ++r) rows[r] = RowAtTemperature(column, r);
+    const auto row = [&rows](int r) { return rows[r]; };
+    for (std::size_t k = 0; k < n; ++k) {
+        const float w = Wavelength(static_cast<int>(k));
+        wavelengths[k] = w;
+        if (k < calibration_.size()) irradiances[k] = InUnit(PixelIrradiance(*this, k, FactorAt(row, w)), w, unit);
     }
-    // CDRangeMap::Map's operations in its order, so the same doubles as FactorAt.
-    const auto factor = [&](float wavelength) {
-        const auto [w, r] = FactorPointAt(wavelength);
-        return dy[r] * (w - kWavelengthBreaks[r - 1]) / dx[r] + row[r - 1];
-    };
-    const std::size_t measured = std::min({signal_.size(), calibration_.size(), static_cast<std::size_t>(n)});
-    const float* const signal = signal_.data();
-    const float* const calibration = calibration_.data();
-    float* const out = irradiances.data();
-    // One loop for each unit, so the unit is not chosen again for every pixel.
-    const auto fill = [&](auto unitConstant) {
-        for (std::size_t k = 0; k < measured; ++k) {
-            const float e = (signal[k] - darkOffset_) * calibration[k] * static_cast<float>(factor(wl[k]));
-            out[k] = InUnit(e, wl[k], decltype(unitConstant)::value);
-        }
-    };
-    switch (unit) {
-    case kUnitUmolM2sUm:
-        fill(std::integral_constant<int, kUnitUmolM2sUm>());
-        break;
-    case kUnitMWcm2nm:
-        fill(std::integral_constant<int, kUnitMWcm2nm>());
-        break;
-    case kUnitWm2nm:
-        fill(std::integral_constant<int, kUnitWm2nm>());
-        break;
-    case kUnitPhotonCm2sNm:
-        fill(std::integral_constant<int, kUnitPhotonCm2sNm>());
-        break;
-    default:
-        fill(std::integral_constant<int, kUnitWm2um>());
-        break;
-    }
-    for (std::size_t k = measured; k < static_cast<std::size_t>(n); ++k) out[k] = 0.0f;
+}
+
+float CSpectrumData::ValueAt(const std::vector<float>& wavelengths, const std::vector<float>& values, float x) {
+    const int n = static_cast<int>(std::min(wavelengths.size(), values.size()));
+    return InterpolateAt(
+        n, x, [&](int i) { return wavelengths[static_cast<std::size_t>(i)]; },
+        [&](int i) { return values[static_cast<std::size_t>(i)]; });
 }
 
 float CSpectrumData::IrradianceAt(float x, int unit) const {
     return InterpolateAt(
-        PixelCount(), x, [this](int i) { return Wavelength(i); }, [this, unit](int i) { return Irradiance(i, unit); },
-        [](int n, float v, const auto& w) { return HalvingSearch(n, v, w); });
+        PixelCount(), x, [this](int i) { return Wavelength(i); }, [this, unit](int i) { return Irradiance(i, unit); });
 }
 
 float CSpectrumData::Integrate(int from, int to) const {
@@ -487,12 +363,7 @@ void CSpectrumData::ComputeSums() const {
     // the same wavelengths as the luminous rows.
     float at[kLuminousRows];
     for (int k = 0; k < kLuminousRows; ++k) at[k] = table.At(static_cast<float>(LuminousWavelength(k)));
-    ComputeSumsFrom(at);
-}
-
-void CSpectrumData::ComputeSumsFrom(const float* at) const {
-    // Summed in locals, which the members (floats, as at[] is) would not be. The three sums run in
-    // one loop, each in its own order, so they overlap instead of waiting on each other's additions.
+    // Summed in floats, each sum in its own order.
     const LuminousTable& lum = Luminous();
     float par = 0, photon = 0, lux = 0;
     for (int k = 0; k < kLuminousRows; ++k) {

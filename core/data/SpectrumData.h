@@ -123,14 +123,14 @@ public:
     // Wavelength(i) and Irradiance(i, unit) of every pixel (PixelCount() of each), the same floats,
     // with the temperature interpolation done once for the record.
     void PixelValues(int unit, std::vector<float>& wavelengths, std::vector<float>& irradiances) const;
+    // IrradianceAt over the tables PixelValues filled: the same nearest pixel and line, so the
+    // same float, without working out the pixels again for every wavelength.
+    static float ValueAt(const std::vector<float>& wavelengths, const std::vector<float>& values, float x);
     float Integrate(int from, int to) const;  // W/m^2, 1 nm trapezoid
 
     float GetPar() const;
     float GetPhoton() const;
     float GetLux() const;
-    // Sets the sums the three getters give from at[k] = IrradianceAt(LuminousWavelength(k),
-    // kUnitWm2um) for every k < kLuminousRows, for a caller that has those values already.
-    void ComputeSumsFrom(const float* at) const;
     float GetUvA() const;
     float GetUvB() const;
 

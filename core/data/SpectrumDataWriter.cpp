@@ -107,7 +107,7 @@ int CSpectrumDataWriter::AppendRecord(const CSpectrumData& record) {
         platform::File file;
         if (!file.Open(path, platform::File::Mode::Append)) return 0;
         const bool fresh = file.Size() == 0;
-        if (!AppendImage(file, image)) {
+        if (!AppendImage(file, image, lastOffset_)) {
             // A day file this failed write created stays no empty shell either.
             if (file.Size() == 0) platform::RemoveFile(path);
             return 0;
@@ -121,7 +121,7 @@ int CSpectrumDataWriter::AppendRecord(const CSpectrumData& record) {
         if (!stream_.Open(path, platform::File::Mode::Append)) return 0;
         streamFresh_ = stream_.Size() == 0;
     }
-    return AppendImage(stream_, image) ? 1 : 0;
+    return AppendImage(stream_, image, lastOffset_) ? 1 : 0;
 }
 
 bool CSpectrumDataWriter::MakeDurable(platform::File& file, const std::string& path, bool fresh) {
@@ -137,7 +137,7 @@ bool CSpectrumDataWriter::FinishStream() {
     return ok;
 }
 
-bool CSpectrumDataWriter::AppendImage(platform::File& file, const unsigned char* image) {
+bool CSpectrumDataWriter::AppendImage(platform::File& file, const unsigned char* image, int64_t& at) {
     const int64_t size = file.Size();
     if (size < 0) return false;
     int64_t end = size;
@@ -149,7 +149,11 @@ bool CSpectrumDataWriter::AppendImage(platform::File& file, const unsigned char*
         end = DayFileLayout::Of(file, size).AppendOffset();
         if (end != size && !file.Truncate(end)) return false;
     }
-    if (file.WriteAll(image, kSize)) return true;
+    // The folder lock keeps every other writer out, so the appended record starts at end.
+    if (file.WriteAll(image, kSize)) {
+        at = end;
+        return true;
+    }
     // A write cut short (disk full) must not leave part of a record either. The lock is still
     // held, so nobody else has appended since.
     if (file.Size() > end) file.Truncate(end);

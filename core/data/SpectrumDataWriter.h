@@ -32,6 +32,8 @@ public:
     // whole records after it is left alone. In batch mode the sync comes when the day file changes
     // and at the end of WriteAll.
     virtual int AppendRecord(const CSpectrumData& record);
+    // Byte offset in its day file of the record the last successful AppendRecord wrote; -1 before.
+    int64_t LastAppendOffset() const { return lastOffset_; }
 
     void BeginBatch();
     void EndBatch();
@@ -48,7 +50,7 @@ public:
     const CGeneralPrm& General() const { return *general_; }
 
 private:
-    static bool AppendImage(platform::File& file, const unsigned char* image);
+    static bool AppendImage(platform::File& file, const unsigned char* image, int64_t& at);
     static bool MakeDurable(platform::File& file, const std::string& path, bool fresh);
     bool FinishStream();  // syncs and closes the batch's open day file
 
@@ -57,4 +59,5 @@ private:
     std::string openPath_;
     bool streamFresh_ = false;  // the batch's open day file was empty: its name needs a sync too
     bool batch_ = false;
+    int64_t lastOffset_ = -1;
 };

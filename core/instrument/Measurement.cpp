@@ -25,9 +25,29 @@ constexpr int kOverlapRepeats[4] = {1, 1, 1, 10};
 constexpr double kBlendFrom = 28000.0;
 constexpr double kBlendWidth = 4767.0;  // 28000 + 4767 = 32767
 
+// Hears the worker-side operations that tests drive without a run.
+class SilentListener final : public CRunListener {
+public:
+    void OnExposure(int, bool) override {}
+    void OnWaiting(platform::CalTime) override {}
+    void OnMeasuring() override {}
+    void OnStored(const CSpectrumData&, const StoredPlace&, bool) override {}
+    void OnFinished() override {}
+    void OnError(const std::string&) override {}
+    void OnTransferProgress(int, int) override {}
+    void OnTransferSkipped(int, platform::CalTime, const std::string&) override {}
+    void OnMonitorMeasured(const CSpectrumData&) override {}
+    void OnMonitorFinished() override {}
+};
+
+CRunListener& Silent() {
+    static SilentListener silent;
+    return silent;
+}
+
 }  // namespace
 
-CMeasurement::CMeasurement() : protocol_(link_) {}
+CMeasurement::CMeasurement() : protocol_(link_), listener_(&Silent()) {}
 
 CMeasurement::~CMeasurement() { Stop(); }
 
@@ -46,12 +66,6 @@ std::string CMeasurement::GetErrorText() const {
     return errorText_;
 }
 
-std::string CMeasurement::SkipNote(int number) const {
-    std::lock_guard<std::mutex> lock(errorMutex_);
-    const auto it = skipNotes_.find(number);
-    return it == skipNotes_.end() ? std::string() : it->second;
-}
-
 void CMeasurement::SetError(const std::string& text) {
     std::lock_guard<std::mutex> lock(errorMutex_);
     errorText_ = text;
@@ -65,9 +79,7 @@ bool CMeasurement::Fail(const std::string& text) {
     return false;
 }
 
-void CMeasurement::Post(unsigned message, int64_t wParam, int64_t lParam) {
-    if (sink_ != nullptr) sink_->Post(message, wParam, lParam);
-}
+void CMeasurement::ReportError() { listener_->OnError(GetErrorText()); }
 
 void CMeasurement::PlaySound() {
     if (settings_.m_MEASUREMENT_SOUND.Get() == 0 && sound_) sound_();
@@ -83,7 +95,7 @@ bool CMeasurement::OpenLink() {
     return link_.OpenPort(settings_);
 }
 
-bool CMeasurement::Start(const CMeasurementPrm& settings, platform::MessageSink& sink) {
+bool CMeasurement::Start(const CMeasurementPrm& settings, CRunListener& listener) {
     Stop();
     settings_ = settings;
     const int type = settings_.m_MEASUREMENT_TYPE.Get();
@@ -126,13 +138,10 @@ bool CMeasurement::Start(const CMeasurementPrm& settings, platform::MessageSink&
         case kManual: procedure = &CMeasurement::RunManual; break;
         case kInterval: procedure = &CMeasurement::RunInterval; break;
         case kTransfer: procedure = &CMeasurement::RunTransfer; break;
-        case kMonitor:
-            if (!spectrum_) return Fail(platform::LoadString(ids::kInternalSystemFailure));
-            procedure = &CMeasurement::RunMonitor;
-            break;
+        case kMonitor: procedure = &CMeasurement::RunMonitor; break;
         default: return Fail(platform::LoadString(ids::kInternalSystemFailure));
     }
-    sink_ = &sink;
+    listener_ = &listener;
     try {
         worker_ = std::thread([this, procedure] {
             // Nothing may escape the worker: a failure becomes the run's error message.
@@ -140,7 +149,7 @@ bool CMeasurement::Start(const CMeasurementPrm& settings, platform::MessageSink&
                 (this->*procedure)();
             } catch (const std::exception&) {
                 SetError(platform::LoadString(ids::kInternalSystemFailure));
-                Post(platform::UM_MEASUREMENT_ERROR);
+                ReportError();
             }
         });
     } catch (const std::exception&) {
@@ -151,8 +160,8 @@ bool CMeasurement::Start(const CMeasurementPrm& settings, platform::MessageSink&
 
 void CMeasurement::Stop() {
     if (stopEvent_) stopEvent_->Set();
-    // A sink that calls Stop from the worker itself (instead of on its own thread) only gets the
-    // run to end; the worker cannot wait for itself.
+    // A listener that calls Stop from the worker itself (instead of on its own thread) only gets
+    // the run to end; the worker cannot wait for itself.
     if (worker_.joinable() && worker_.get_id() == std::this_thread::get_id()) return;
     if (worker_.joinable()) worker_.join();
     ReleaseRun();
@@ -161,7 +170,7 @@ void CMeasurement::Stop() {
 void CMeasurement::ReleaseRun() {
     stopEvent_.reset();
     link_.ClosePort();
-    sink_ = nullptr;
+    listener_ = &Silent();
 }
 
 bool CMeasurement::EnsureInstrumentInfo() {
@@ -206,7 +215,7 @@ void CMeasurement::KeepRunMemo() {
 }
 
 bool CMeasurement::Expose(int exposureMs, bool dark, std::array<int16_t, kPixels>& words) {
-    Post(platform::UM_EXPOSURE, exposureMs, dark ? 1 : 0);
+    listener_->OnExposure(exposureMs, dark);
     if (!protocol_.Command(CInstrumentProtocol::MeasureCommand(exposureMs, kLive),
                            exposureMs + CInstrumentProtocol::kMeasureMarginMs) ||
         !protocol_.ReadPixelWords(kLive, words)) {
@@ -349,31 +358,38 @@ bool CMeasurement::WriteRunTimeLog() {
     return exporter.ExportRecord(path, record_, standard_ ? &*standard_ : nullptr, export_);
 }
 
-bool CMeasurement::StoreRecord() {
+bool CMeasurement::StoreRecord(StoredPlace* place) {
     // The writer takes the data folder's write lock and leaves no part of a record it could not
     // write; a clean-up out here, without the lock, could cut off another writer's record.
     // The GENERAL section as loaded when the run started: the worker never reads the settings file.
     CSpectrumDataWriter writer(general_);
-    return writer.AppendRecord(record_) == 1;
+    if (writer.AppendRecord(record_) != 1) return false;
+    if (place != nullptr) {
+        place->offset = writer.LastAppendOffset();
+        // The writer found the day file by this date, so the calendar places it.
+        platform::LocalMidnight(record_.GetTime(), place->fileDate);
+    }
+    return true;
 }
 
 void CMeasurement::RunManual() {
     if (!EnsureInstrumentInfo() || !MeasureOnce()) {
-        Post(platform::UM_MEASUREMENT_ERROR);
+        ReportError();
         return;
     }
     PlaySound();
-    if (!StoreRecord()) {
+    StoredPlace place;
+    if (!StoreRecord(&place)) {
         SetError(platform::LoadString(ids::kCannotSaveData));
-        Post(platform::UM_MEASUREMENT_ERROR);
+        ReportError();
         return;
     }
-    Post(platform::UM_MANUAL_STORED, record_.GetTime());
+    listener_->OnStored(record_, place, true);
 }
 
 void CMeasurement::RunInterval() {
     if (!EnsureInstrumentInfo()) {
-        Post(platform::UM_MEASUREMENT_ERROR);
+        ReportError();
         return;
     }
     const int64_t span = settings_.m_INTERVAL_MEASUREMENT_SPAN.Get();
@@ -383,10 +399,10 @@ void CMeasurement::RunInterval() {
         int64_t waitMs = 0;
         if (!NextIntervalStart(last, next, waitMs)) {  // checked at Start: the calendar failed
             SetError(platform::LoadString(ids::kInternalSystemFailure));
-            Post(platform::UM_MEASUREMENT_ERROR);
+            ReportError();
             break;
         }
-        Post(platform::UM_INTERVAL_WAITING, next);
+        listener_->OnWaiting(next);
         // A start already due (now lies within its 10 ms) is taken at once. A wait that ends
         // while the wall clock still reads before the start (the clock was set back, or runs
         // behind the timer) waits for the rest, so the record never carries an earlier second.
@@ -404,37 +420,34 @@ void CMeasurement::RunInterval() {
         // gone, and the next one may lie past the window's end or on another day.
         if (platform::Now() >= next + span) continue;
 
-        Post(platform::UM_INTERVAL_MEASURING);
+        listener_->OnMeasuring();
         if (!MeasureOnce()) {
-            Post(platform::UM_MEASUREMENT_ERROR);
+            ReportError();
             break;
         }
         last = std::max(next, record_.GetTime());
         PlaySound();
-        if (!StoreRecord()) {
+        StoredPlace place;
+        if (!StoreRecord(&place)) {
             SetError(platform::LoadString(ids::kCannotSaveData));
-            Post(platform::UM_MEASUREMENT_ERROR);
+            ReportError();
             return;
         }
         WriteRunTimeLog();  // a missing log costs the user nothing that the data file lacks
-        Post(platform::UM_INTERVAL_STORED, record_.GetTime());
+        listener_->OnStored(record_, place, false);
     }
-    Post(platform::UM_INTERVAL_FINISHED);
+    listener_->OnFinished();
 }
 
 void CMeasurement::RunTransfer() {
-    {
-        std::lock_guard<std::mutex> lock(errorMutex_);
-        skipNotes_.clear();
-    }
     if (!EnsureInstrumentInfo()) {
-        Post(platform::UM_MEASUREMENT_ERROR);
+        ReportError();
         return;
     }
     int count = 0;
     if (!protocol_.ReadRecordCount(count)) {
         TakeProtocolError();
-        Post(platform::UM_MEASUREMENT_ERROR);
+        ReportError();
         count = 0;  // nothing to copy; the transfer still finishes
     }
     // Slots 0..798 hold stored records (799 is the live slot): a larger count is a garbled reply,
@@ -451,16 +464,12 @@ void CMeasurement::RunTransfer() {
     auto skip = [&](int number, const std::string& why) {
         char line[1024];
         std::snprintf(line, sizeof line, platform::LoadString(ids::kTransferRecordSkipped).c_str(), number, why.c_str());
-        {
-            std::lock_guard<std::mutex> lock(errorMutex_);
-            skipNotes_[number] = line;
-        }
         skipped.push_back(line);
-        Post(platform::UM_TRANSFER_SKIPPED, number, record_.GetTime());
+        listener_->OnTransferSkipped(number, record_.GetTime(), line);
     };
     for (int d = 0; d < count; ++d) {
         if (stopEvent_->IsSet()) break;  // Stop ends a transfer between records
-        Post(platform::UM_TRANSFER_PROGRESS, d + 1, count);
+        listener_->OnTransferProgress(d + 1, count);
         protocol_.SetErrorText(std::string());
         if (!protocol_.ReadStoredRecord(record_, d, true)) {
             // One record the instrument describes wrongly (an exposure of 0, no such table) costs
@@ -470,7 +479,7 @@ void CMeasurement::RunTransfer() {
                 continue;
             }
             TakeProtocolError();
-            Post(platform::UM_MEASUREMENT_ERROR);
+            ReportError();
             skipped.clear();
             break;
         }
@@ -501,7 +510,7 @@ void CMeasurement::RunTransfer() {
         }
         if (!StoreRecord()) {
             SetError(platform::LoadString(ids::kCannotSaveData));
-            Post(platform::UM_MEASUREMENT_ERROR);
+            ReportError();
             skipped.clear();
             break;
         }
@@ -510,26 +519,25 @@ void CMeasurement::RunTransfer() {
         std::string text;
         for (const std::string& line : skipped) text += (text.empty() ? "" : "\r\n") + line;
         SetError(text);
-        Post(platform::UM_MEASUREMENT_ERROR);
+        ReportError();
     }
     PlaySound();
-    Post(platform::UM_TRANSFER_FINISHED);
+    listener_->OnFinished();
 }
 
 void CMeasurement::RunMonitor() {
     if (!EnsureInstrumentInfo()) {
-        Post(platform::UM_MEASUREMENT_ERROR);
+        ReportError();
         return;
     }
     // One spectrum after another, stored nowhere (no day file, no run-time log) and silent. Stop is
     // seen between measurements, so the run always ends with the instrument idle.
     while (!stopEvent_->IsSet()) {
         if (!MeasureOnce()) {
-            Post(platform::UM_MEASUREMENT_ERROR);
+            ReportError();
             return;
         }
-        spectrum_(record_);
-        Post(platform::UM_MONITOR_MEASURED, record_.GetTime());
+        listener_->OnMonitorMeasured(record_);
     }
-    Post(platform::UM_MONITOR_FINISHED);
+    listener_->OnMonitorFinished();
 }

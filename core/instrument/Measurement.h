@@ -1,17 +1,16 @@
 #pragma once
 // The measurement engine: runs one measurement run (manual, interval or data transfer) on a worker
-// thread against the instrument and reports progress only by posting UM_* messages to a sink. A
-// monitor run measures continuously and hands each spectrum to a callback, storing nothing.
+// thread against the instrument and reports progress only through its CRunListener. A monitor run
+// measures continuously and hands each spectrum to the listener, storing nothing.
 //
 // User-interface thread: Start, Stop, IsMeasuring, GetErrorText and the Set* configuration calls
-// (only while no run exists). Worker thread: everything else. The sink and the sound callback are
-// called from the worker; both must stay usable until Stop has returned, after which the engine
-// posts nothing and calls nothing.
+// (only while no run exists). Worker thread: everything else. The listener and the sound callback
+// are called from the worker; both must stay usable until Stop has returned, after which the engine
+// calls neither.
 #include <array>
 #include <climits>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -25,9 +24,9 @@
 #include "core/data/SpectrumData.h"
 #include "core/instrument/InstrumentLink.h"
 #include "core/instrument/InstrumentProtocol.h"
+#include "core/instrument/RunListener.h"
 #include "core/platform/Event.h"
 #include "core/platform/LocalTime.h"
-#include "core/platform/Messages.h"
 
 class CMeasurement {
 public:
@@ -39,9 +38,6 @@ public:
     // Plays the finish sound; called on the worker thread, so it must hand the work over to its
     // own thread (the GUI posts to a QSoundEffect) and return at once.
     using SoundCallback = std::function<void()>;
-    // Takes each spectrum of a monitor run, on the worker thread, before UM_MONITOR_MEASURED is
-    // posted: it copies what it keeps and returns at once.
-    using SpectrumCallback = std::function<void(const CSpectrumData&)>;
     // Replaces OpenPort: returns the open transport the run should use (tests, benchmarks); null
     // fails the start as a port that cannot be opened.
     using TransportFactory = std::function<std::unique_ptr<CTransport>()>;
@@ -51,24 +47,19 @@ public:
     CMeasurement& operator=(const CMeasurement&) = delete;
     virtual ~CMeasurement();  // stops a run that still exists
 
-    // Starts a run of settings.m_MEASUREMENT_TYPE, posting to sink. False when it could not start:
+    // Starts a run of settings.m_MEASUREMENT_TYPE, reporting to listener. False when it could not start:
     // GetErrorText() says why and nothing is left open. A finished run that was not stopped yet is
     // stopped first.
-    bool Start(const CMeasurementPrm& settings, platform::MessageSink& sink);
+    bool Start(const CMeasurementPrm& settings, CRunListener& listener);
     // Ends the run: a running interval run at its next wait, manual and transfer runs after they
     // finish. Waits without limit for the worker, then closes the port. Harmless without a run.
-    // Called on the worker (from inside a sink) it only asks the run to end.
+    // Called on the worker (from inside a listener) it only asks the run to end.
     void Stop();
     // From a successful Start until Stop, also after the worker's procedure has returned.
     bool IsMeasuring() const { return worker_.joinable(); }
     std::string GetErrorText() const;
-    // Why record `number` (from 1) of the last transfer was not copied, as UM_TRANSFER_SKIPPED told;
-    // "" for a record that was.
-    std::string SkipNote(int number) const;
 
     void SetSoundCallback(SoundCallback callback) { sound_ = std::move(callback); }
-    // A monitor run (MEASUREMENT_TYPE 3) starts only with a callback to show its spectra to.
-    void SetSpectrumCallback(SpectrumCallback callback) { spectrum_ = std::move(callback); }
     // "usb", "COM<n>" or a device path that wins over PORT_TYPE/RS232C_PORT; empty removes it.
     void SetPortOverride(const std::string& port) { link_.SetPortOverride(port); }
     void SetTransportFactory(TransportFactory factory) { transportFactory_ = std::move(factory); }
@@ -116,12 +107,13 @@ private:
     bool EnsureInstrumentInfo();
     void KeepRunMemo();
     // Appends the current record to its daily file; a failed append leaves no partial record.
-    bool StoreRecord();
-    void Post(unsigned message, int64_t wParam = 0, int64_t lParam = 0);
+    bool StoreRecord(StoredPlace* place = nullptr);
+    // Tells the listener the run's error text (set before).
+    void ReportError();
     void PlaySound();
     void SetError(const std::string& text);
     void TakeProtocolError();
-    // One exposure of e ms with the shutter as it is: UM_EXPOSURE, GM, RB.
+    // One exposure of e ms with the shutter as it is: OnExposure, GM, RB.
     bool Expose(int exposureMs, bool dark, std::array<int16_t, CInstrumentProtocol::kPixels>& words);
     bool Fail(const std::string& text);
     bool OpenLink();
@@ -136,13 +128,11 @@ private:
     CInstrumentProtocol protocol_;
     std::unique_ptr<platform::Event> stopEvent_;
     std::thread worker_;
-    platform::MessageSink* sink_ = nullptr;
+    CRunListener* listener_ = nullptr;
     SoundCallback sound_;
-    SpectrumCallback spectrum_;
     TransportFactory transportFactory_;
 
     CSpectrumData record_;
     mutable std::mutex errorMutex_;
     std::string errorText_;
-    std::map<int, std::string> skipNotes_;
 };

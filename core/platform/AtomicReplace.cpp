@@ -171,11 +171,6 @@ bool AtomicReplace::Commit() {
     return true;
 }
 
-void AtomicReplace::WriteFailed(int err) {
-    Fail(ids::kCannotWriteFile, target_, err);
-    Abandon();
-}
-
 void AtomicReplace::Abandon() {
     if (fd_ < 0) return;
     ::unlink(temp_.c_str());  // while still locked, so it is our own file that goes

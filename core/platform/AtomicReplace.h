@@ -30,17 +30,12 @@ public:
     // or 0666 less the umask. False, with Error() set, when the temporary cannot be made.
     bool Begin(const std::string& target, std::string_view tag);
     bool Active() const { return fd_ >= 0; }
-    // For writers that hint the kernel themselves; -1 when not active.
-    int Descriptor() const { return fd_; }
 
     bool Write(const void* data, std::size_t n);
     // Syncs the temporary and renames it over the target; false (temporary removed) on any failure.
     bool Commit();
     // Removes the temporary; the target stays as it was.
     void Abandon();
-    // A failure of the writing that the writer saw itself (errno value err): recorded as the write
-    // failing, and the temporary removed.
-    void WriteFailed(int err);
 
     // What failed and where, with the system's reason; empty after a success.
     const std::string& Error() const { return error_; }

@@ -1,6 +1,5 @@
 #pragma once
-// Numbers written exactly as printf("%.9g") writes them in the "C" locale, without printf's cost:
-// a season's table of metrics holds millions of them.
+// Numbers written exactly as printf("%.9g") writes them in the "C" locale, whatever the locale.
 #include <cstddef>
 
 namespace platform {

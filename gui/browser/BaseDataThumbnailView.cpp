@@ -1,14 +1,11 @@
 #include "gui/browser/BaseDataThumbnailView.h"
 
 #include <QContextMenuEvent>
-#include <QMenu>
 #include <QPainter>
 
 #include "core/data/BaseDataSet.h"
-#include "core/platform/Messages.h"
 #include "core/platform/StringIds.h"
-#include "gui/common/WindowMessage.h"
-#include "gui/spectrum/DataGraphView.h"
+#include "gui/common/ModalBracket.h"
 #include "render/ThumbnailPicture.h"
 
 CBaseDataThumbnailView::CBaseDataThumbnailView(QWidget* parent) : QWidget(parent) {
@@ -29,14 +26,6 @@ void CBaseDataThumbnailView::Render() {
     update();
 }
 
-bool CBaseDataThumbnailView::event(QEvent* event) {
-    if (event->type() == ui::CWindowMessageEvent::EventType()) {
-        if (static_cast<ui::CWindowMessageEvent*>(event)->Message() == platform::UM_STANDARD_CHANGED) Render();
-        return true;
-    }
-    return QWidget::event(event);
-}
-
 void CBaseDataThumbnailView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     if (back_.isNull()) {
@@ -50,9 +39,4 @@ void CBaseDataThumbnailView::paintEvent(QPaintEvent*) {
 
 void CBaseDataThumbnailView::resizeEvent(QResizeEvent*) { Render(); }
 
-void CBaseDataThumbnailView::contextMenuEvent(QContextMenuEvent* event) {
-    // The standard data list's pop-up; its commands go to the main dialog.
-    QWidget* main = ui::MainWindow();
-    if (auto* menu = main ? main->findChild<QMenu*>(QStringLiteral("menu143Standard")) : nullptr)
-        menu->popup(event->globalPos());
-}
+void CBaseDataThumbnailView::contextMenuEvent(QContextMenuEvent* event) { emit contextMenuRequested(event->globalPos()); }

@@ -1,13 +1,15 @@
 #pragma once
 // "Standard data thumbnail": the current standard data as one small graph over the whole window,
-// white while there is none. The main dialog posts UM_STANDARD_CHANGED whenever the standard data
-// panel changes.
+// white while there is none. The main dialog has it drawn anew whenever the standard data panel
+// changes.
 #include <QImage>
 #include <QWidget>
 
 class CBaseDataSet;
 
 class CBaseDataThumbnailView : public QWidget {
+    Q_OBJECT
+
 public:
     explicit CBaseDataThumbnailView(QWidget* parent = nullptr);
 
@@ -16,8 +18,11 @@ public:
     void Render();
     const QImage& BackBuffer() const { return back_; }
 
+signals:
+    // The standard data pop-up at a global position.
+    void contextMenuRequested(const QPoint& globalPos);
+
 protected:
-    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;

@@ -1,19 +1,15 @@
 #include "gui/browser/DataThumbnailView.h"
 
 #include <QContextMenuEvent>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTimer>
 #include <QWheelEvent>
-#include <climits>
 
 #include "core/data/SpectrumDataSet.h"
-#include "core/platform/Messages.h"
 #include "core/platform/StringIds.h"
-#include "gui/common/WindowMessage.h"
-#include "gui/spectrum/DataGraphView.h"
+#include "gui/common/ModalBracket.h"
 
 CDataThumbnailView::CDataThumbnailView(QWidget* parent) : QAbstractScrollArea(parent) {
     setFrameShape(QFrame::NoFrame);
@@ -94,27 +90,19 @@ void CDataThumbnailView::WheelBy(int delta) {
     SetScrollPosition();
 }
 
-bool CDataThumbnailView::event(QEvent* event) {
-    if (event->type() == ui::CWindowMessageEvent::EventType()) {
-        auto* m = static_cast<ui::CWindowMessageEvent*>(event);
-        switch (m->Message()) {
-            case platform::UM_SELECTION_CHANGED: Render(); break;
-            case platform::UM_DATASET_CHANGED:
-                picture_.DataSetChanged();
-                Render();
-                SetScrollPosition();
-                break;
-            case platform::UM_ENSURE_VISIBLE:
-                if (m->WParam() >= 0 && m->WParam() <= INT_MAX && picture_.EnsureVisible(static_cast<int>(m->WParam()))) {
-                    Render();
-                    SetScrollPosition();
-                }
-                break;
-            default: break;
-        }
-        return true;
+void CDataThumbnailView::SelectionChanged() { Render(); }
+
+void CDataThumbnailView::DataSetChanged() {
+    picture_.DataSetChanged();
+    Render();
+    SetScrollPosition();
+}
+
+void CDataThumbnailView::EnsureVisible(int row) {
+    if (row >= 0 && picture_.EnsureVisible(row)) {
+        Render();
+        SetScrollPosition();
     }
-    return QAbstractScrollArea::event(event);
 }
 
 bool CDataThumbnailView::eventFilter(QObject* watched, QEvent* event) {
@@ -168,15 +156,15 @@ void CDataThumbnailView::mousePressEvent(QMouseEvent* event) {
         if (event->button() == Qt::LeftButton) {
             const Qt::KeyboardModifiers mods = event->modifiers();
             if (picture_.LeftDown(k, mods & Qt::ControlModifier, mods & Qt::ShiftModifier)) {
-                ui::PostToMainWindow(platform::UM_SELECTION_CHANGED);
-                ui::PostToMainWindow(platform::UM_ENSURE_VISIBLE, k);
                 Render();
+                emit selectionChanged();
+                emit recordClicked(k);
             }
         } else if (event->button() == Qt::RightButton) {
             // The menu then acts on the record under the mouse, or on the selection it is part of.
             if (picture_.RightDown(k)) {
-                ui::PostToMainWindow(platform::UM_SELECTION_CHANGED);
                 Render();
+                emit selectionChanged();
             }
         }
     }
@@ -187,7 +175,7 @@ void CDataThumbnailView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (picture_.Attached() && event->button() == Qt::LeftButton) {
         const int k = picture_.HitTest(static_cast<int>(event->position().y()));
         // The first click of the two has made the selection.
-        if (k >= 0 && k < picture_.RecordCount()) ui::PostCommand(ui::MainWindow(), kCmdMeasuredDataPlot);
+        if (k >= 0 && k < picture_.RecordCount()) emit plotRequested();
     }
     QAbstractScrollArea::mouseDoubleClickEvent(event);
 }
@@ -197,8 +185,4 @@ void CDataThumbnailView::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
-void CDataThumbnailView::contextMenuEvent(QContextMenuEvent* event) {
-    // The record list's "Data" pop-up; its commands go to the main dialog.
-    QWidget* main = ui::MainWindow();
-    if (auto* menu = main ? main->findChild<QMenu*>(QStringLiteral("menu143Data")) : nullptr) menu->popup(event->globalPos());
-}
+void CDataThumbnailView::contextMenuEvent(QContextMenuEvent* event) { emit contextMenuRequested(event->globalPos()); }

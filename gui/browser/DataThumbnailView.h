@@ -2,8 +2,8 @@
 // "Measured data thumbnail": the records of the data browser's list as small graphs one below the
 // other, the selected ones marked. Clicks select (Ctrl toggles, Shift selects from the anchor), the
 // wheel and the scroll bar move one record or one page, a double click plots the selection. The
-// main dialog posts UM_SELECTION_CHANGED, UM_DATASET_CHANGED and UM_ENSURE_VISIBLE; the view posts
-// UM_SELECTION_CHANGED, UM_ENSURE_VISIBLE and the "Measured data plot" command back.
+// main dialog tells the view when the selection or the data set changed and which record to bring
+// into view; the view signals the selections made on it, the record clicked and the plot asked for.
 //
 // Only the visible tiles are drawn, each once: tiles come from a cache, and while the program is
 // idle the tiles of the next and previous page are drawn ahead, one per turn of the event loop.
@@ -15,6 +15,8 @@
 class QTimer;
 
 class CDataThumbnailView : public QAbstractScrollArea {
+    Q_OBJECT
+
 public:
     explicit CDataThumbnailView(QWidget* parent = nullptr);
     ~CDataThumbnailView() override;
@@ -27,10 +29,24 @@ public:
     // Tiles still to be drawn ahead while idle.
     bool PrefetchPending() const;
 
-    static constexpr int kCmdMeasuredDataPlot = 32777;
+    // The selection changed elsewhere: the marks are drawn anew.
+    void SelectionChanged();
+    // The data set was searched again or changed: the tiles are laid out anew.
+    void DataSetChanged();
+    // Scrolls so that record row is in view (a row outside the data set is ignored).
+    void EnsureVisible(int row);
+
+signals:
+    // A click changed the selection (the main dialog's list follows it).
+    void selectionChanged();
+    // A left click on record row, which the record list brings into view.
+    void recordClicked(int row);
+    // A double click on a record: "Measured data plot" of the selection.
+    void plotRequested();
+    // The record list's "Data" pop-up at a global position.
+    void contextMenuRequested(const QPoint& globalPos);
 
 protected:
-    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

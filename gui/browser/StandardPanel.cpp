@@ -7,18 +7,14 @@
 #include <QVBoxLayout>
 
 #include "core/data/BaseDataSet.h"
-#include "core/platform/Messages.h"
 #include "core/platform/StringIds.h"
 #include "core/platform/StringTable.h"
 #include "gui/browser/DataListCtrl.h"
 #include "gui/common/FrameSet.h"
 #include "gui/common/Prompter.h"
 #include "gui/common/ViewFactory.h"
-#include "gui/common/WindowMessage.h"
 
 namespace {
-
-constexpr int kStandardGraphSet = 3;
 
 QString Q(int id) { return QString::fromStdString(platform::LoadString(id)); }
 
@@ -79,7 +75,7 @@ void CStandardPanel::Refresh() {
     const int count = standard_.ItemCount();
     list_->SetItemCount(count);
     if (count > 0) list_->EnsureRowVisible(0);
-    if (thumbnailView) ui::PostWindowMessage(thumbnailView(), platform::UM_STANDARD_CHANGED, 0, 0);
+    emit standardChanged();
     if (onChanged) onChanged();
 }
 
@@ -117,16 +113,14 @@ void CStandardPanel::Plot(int row) {
         ShowMessage(this, ids::kNotSelectedStandardData);
         return;
     }
-    // One standard data graph at most: an open one is raised and shows the new entry. Entries of
-    // windows that have closed go first.
-    while (graphs_.Any() && !graphs_.At(0)) graphs_.Remove(nullptr);
+    // One standard data graph at most: an open one is raised and shows the new entry.
     QWidget* frame = graphs_.At(0);
     if (frame) {
         frame->showNormal();
         frame->raise();
         frame->activateWindow();
     } else {
-        frame = views_.openDataGraph(platform::LoadString(ids::kStandardDataGraph), kStandardGraphSet);
+        frame = views_.openDataGraph(platform::LoadString(ids::kStandardDataGraph));
         if (!frame) return;
         graphs_.Add(frame);
     }

@@ -10,10 +10,11 @@ class CDataListCtrl;
 class CFrameSet;
 struct CViewFactory;
 class QMenu;
-class QObject;
 class QPushButton;
 
 class CStandardPanel : public QGroupBox {
+    Q_OBJECT
+
 public:
     enum Command { kCmdPlot = 1017, kCmdDelete = 1026, kCmdUpdate = 1028, kCmdMenuPlot = 32773 };
 
@@ -37,10 +38,12 @@ public:
 
     // Where the popup's command goes (the main dialog's command handler); unset: the panel itself.
     std::function<void(int id)> commandReceiver;
-    // The standard data thumbnail view, told UM_STANDARD_CHANGED on every refresh (null: none yet).
-    std::function<QObject*()> thumbnailView;
     // After every refresh: the current standard data may have changed.
     std::function<void()> onChanged;
+
+signals:
+    // Every refresh, before onChanged: the standard data thumbnail draws anew.
+    void standardChanged();
 
 private:
     QPushButton* Button(int id, int textId);

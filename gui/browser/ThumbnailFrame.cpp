@@ -26,6 +26,11 @@ void CThumbnailFrame::SetView(QWidget* view) {
     }
 }
 
+void CThumbnailFrame::ReportModal(bool open) {
+    if (open) emit modalOpened();
+    else emit modalClosed();
+}
+
 void CThumbnailFrame::closeEvent(QCloseEvent* event) {
     if (closeAllowed_) event->accept();
     else event->ignore();

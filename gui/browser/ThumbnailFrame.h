@@ -5,7 +5,11 @@
 #include <QPointer>
 #include <QWidget>
 
-class CThumbnailFrame : public QWidget {
+#include "gui/common/ModalBracket.h"
+
+class CThumbnailFrame : public QWidget, public CModalReporter {
+    Q_OBJECT
+
 public:
     explicit CThumbnailFrame(const QString& title);
 
@@ -14,6 +18,12 @@ public:
     QWidget* View() const { return view_; }
 
     void AllowClose() { closeAllowed_ = true; }
+    void ReportModal(bool open) override;
+
+signals:
+    // The view shows a message box, and has closed it again.
+    void modalOpened();
+    void modalClosed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -4,7 +4,7 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "gui/common/WindowMessage.h"
+#include "gui/common/GraphFrame.h"
 
 namespace {
 constexpr int kCascadeStep = 28;
@@ -22,9 +22,25 @@ QPoint CFrameSet::CascadePosition(int n, const QSize& size, const QRect& work) {
     return origin + QPoint(k * kCascadeStep, k * kCascadeStep);
 }
 
+void CFrameSet::Prune() const {
+    windows_.erase(std::remove_if(windows_.begin(), windows_.end(), [](const QPointer<QWidget>& p) { return p.isNull(); }),
+                   windows_.end());
+}
+
 void CFrameSet::Add(QWidget* window) {
+    Prune();
+    if (!window || std::find(windows_.begin(), windows_.end(), window) != windows_.end()) return;
     windows_.emplace_back(window);
-    if (!window || !window->isWindow() || window->property("heliarcCascaded").toBool()) return;
+    if (auto* frame = qobject_cast<CGraphFrame*>(window)) {
+        connect(frame, &CGraphFrame::closed, this, [this, frame] { Remove(frame); });
+        connect(frame, &CGraphFrame::modalOpened, this, &CFrameSet::modalOpened);
+        connect(frame, &CGraphFrame::modalClosed, this, &CFrameSet::modalClosed);
+        connect(frame, &CGraphFrame::previousRequested, this,
+                [this, frame](qint64 shownTime) { emit previousRequested(frame, shownTime); });
+        connect(frame, &CGraphFrame::nextRequested, this,
+                [this, frame](qint64 shownTime) { emit nextRequested(frame, shownTime); });
+    }
+    if (!window->isWindow() || window->property("heliarcCascaded").toBool()) return;
     window->setProperty("heliarcCascaded", true);
     QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     const QRect work = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
@@ -33,20 +49,20 @@ void CFrameSet::Add(QWidget* window) {
 
 void CFrameSet::Remove(const QWidget* window) {
     auto it = std::find_if(windows_.begin(), windows_.end(), [&](const QPointer<QWidget>& p) { return p.data() == window; });
-    if (it != windows_.end()) windows_.erase(it);
+    if (it == windows_.end()) return;
+    if (*it) disconnect(it->data(), nullptr, this, nullptr);
+    windows_.erase(it);
+    Prune();
 }
 
-void CFrameSet::RemoveHandle(int64_t handle) {
-    // A window that deleted itself after posting reads as null here; its entry is the first null one.
-    auto it = std::find_if(windows_.begin(), windows_.end(),
-                           [&](const QPointer<QWidget>& p) { return p && ui::HandleOf(p.data()) == handle; });
-    if (it == windows_.end())
-        it = std::find_if(windows_.begin(), windows_.end(), [](const QPointer<QWidget>& p) { return p.isNull(); });
-    if (it != windows_.end()) windows_.erase(it);
+int CFrameSet::Count() const {
+    Prune();
+    return static_cast<int>(windows_.size());
 }
 
 QWidget* CFrameSet::At(int index) const {
-    if (index < 0 || index >= Count()) return nullptr;
+    Prune();
+    if (index < 0 || index >= static_cast<int>(windows_.size())) return nullptr;
     return windows_[static_cast<std::size_t>(index)].data();
 }
 

@@ -1,30 +1,42 @@
 #pragma once
-// The open graph windows of one kind. Entries are guarded pointers, so a window that has closed
-// (and deleted itself) reads as gone; the list may hold a window twice.
+// The open graph windows of one kind. Entries are guarded pointers, so a window that has gone reads
+// as gone; a graph frame also leaves the set when it closes. The set passes on what its frames ask
+// of the main dialog, so the dialog connects to six sets instead of every window.
+#include <QObject>
 #include <QPointer>
 #include <QWidget>
 #include <vector>
 
-class CFrameSet {
+class CFrameSet : public QObject {
+    Q_OBJECT
+
 public:
     // A top-level window seen for the first time is also moved to the next cascade place, so new
-    // graph windows do not cover each other.
+    // graph windows do not cover each other. Adding a window already in the set does nothing.
     void Add(QWidget* window);
-    // Erases the first entry naming window; a window not in the list is ignored.
+    // A window not in the set is ignored.
     void Remove(const QWidget* window);
-    // Erases the first entry whose handle is this value (the lParam of UM_GRAPH_CLOSED).
-    void RemoveHandle(int64_t handle);
-    bool Any() const { return !windows_.empty(); }
-    int Count() const { return static_cast<int>(windows_.size()); }
-    // Null when the window has gone or the index is outside the list.
+    bool Any() const { return Count() > 0; }
+    // The windows that still exist.
+    int Count() const;
+    // Null when the index is outside the windows that still exist.
     QWidget* At(int index) const;
-    // Sends a close request to each window that still exists, in order, then empties the list.
+    // Sends a close request to each window that still exists, in order, then empties the set.
     void CloseAll();
 
     // Where the n-th cascaded window of this size goes in the work area: right of the thumbnail
     // column, one title bar further down and right each time, starting over when it would leave.
     static QPoint CascadePosition(int n, const QSize& size, const QRect& work);
 
+signals:
+    // A frame of the set shows a modal dialog or message box, and has closed it again.
+    void modalOpened();
+    void modalClosed();
+    // A frame asks for the record before or after the one it shows (taken at shownTime).
+    void previousRequested(QWidget* frame, qint64 shownTime);
+    void nextRequested(QWidget* frame, qint64 shownTime);
+
 private:
-    std::vector<QPointer<QWidget>> windows_;
+    void Prune() const;
+    mutable std::vector<QPointer<QWidget>> windows_;
 };

@@ -124,9 +124,9 @@ int ColorOf(const CColorSwatch* swatch) { return static_cast<int>(swatch->GetBac
 QWidget* OkCancelButtons(QDialog* dialog) {
     auto* buttons = new QDialogButtonBox(dialog);
     QPushButton* ok = buttons->addButton(T(ids::kOk), QDialogButtonBox::AcceptRole);
-    ok->setObjectName("id1");
+    ok->setObjectName("okButton");
     ok->setDefault(true);
-    buttons->addButton(T(ids::kCancel), QDialogButtonBox::RejectRole)->setObjectName("id2");
+    buttons->addButton(T(ids::kCancel), QDialogButtonBox::RejectRole)->setObjectName("cancelButton");
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, [dialog] { dialog->accept(); });
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, [dialog] { dialog->reject(); });
     return buttons;

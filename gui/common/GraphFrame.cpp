@@ -2,13 +2,12 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QToolBar>
 
-#include "core/platform/Messages.h"
 #include "core/platform/StringIds.h"
 #include "core/platform/StringTable.h"
-#include "gui/common/WindowMessage.h"
 #include "gui/common/GraphIcons.h"
 
 namespace {
@@ -22,7 +21,38 @@ CGraphFrame::CGraphFrame(const std::string& title, const char* objectName) {
     setObjectName(objectName);
 }
 
-QAction* CGraphFrame::Action(int command) const {
+QString CGraphFrame::ActionName(GraphCommand command) {
+    switch (command) {
+        case GraphCommand::Settings: return QStringLiteral("actionSettings");
+        case GraphCommand::Previous: return QStringLiteral("actionPrevious");
+        case GraphCommand::Next: return QStringLiteral("actionNext");
+        case GraphCommand::XZoomIn: return QStringLiteral("actionXZoomIn");
+        case GraphCommand::XZoomOut: return QStringLiteral("actionXZoomOut");
+        case GraphCommand::XShiftRight: return QStringLiteral("actionXShiftRight");
+        case GraphCommand::XShiftLeft: return QStringLiteral("actionXShiftLeft");
+        case GraphCommand::YZoomIn: return QStringLiteral("actionYZoomIn");
+        case GraphCommand::YZoomOut: return QStringLiteral("actionYZoomOut");
+        case GraphCommand::YShiftUp: return QStringLiteral("actionYShiftUp");
+        case GraphCommand::YShiftDown: return QStringLiteral("actionYShiftDown");
+        case GraphCommand::RatioZoomIn: return QStringLiteral("actionRatioZoomIn");
+        case GraphCommand::RatioZoomOut: return QStringLiteral("actionRatioZoomOut");
+        case GraphCommand::RatioShiftUp: return QStringLiteral("actionRatioShiftUp");
+        case GraphCommand::RatioShiftDown: return QStringLiteral("actionRatioShiftDown");
+        case GraphCommand::PlotMeasured: return QStringLiteral("actionPlotMeasured");
+        case GraphCommand::PlotStandard: return QStringLiteral("actionPlotStandard");
+        case GraphCommand::PlotDifference: return QStringLiteral("actionPlotDifference");
+        case GraphCommand::ShowRatio: return QStringLiteral("actionShowRatio");
+        case GraphCommand::ShowParPhotonLux: return QStringLiteral("actionShowParPhotonLux");
+        case GraphCommand::ShowUv: return QStringLiteral("actionShowUv");
+        case GraphCommand::ShowIntegration: return QStringLiteral("actionShowIntegration");
+        case GraphCommand::Copy: return QStringLiteral("actionCopy");
+        case GraphCommand::Save: return QStringLiteral("actionSave");
+        case GraphCommand::Print: return QStringLiteral("actionPrint");
+    }
+    return {};
+}
+
+QAction* CGraphFrame::Action(GraphCommand command) const {
     auto it = actions_.find(command);
     return it == actions_.end() ? nullptr : it->second;
 }
@@ -37,26 +67,35 @@ void CGraphFrame::SetSizes(int minWidth, int minHeight) {
     resize(800, 600);
 }
 
-QAction* CGraphFrame::MakeAction(int command, const std::string& text, const std::string& tip, bool checkable,
-                                 int iconCommand) {
+QAction* CGraphFrame::MakeAction(GraphCommand command, const std::string& text, const std::string& tip, bool checkable) {
     auto* a = new QAction(Q(text), this);
-    a->setObjectName(QString("cmd%1").arg(command));
+    a->setObjectName(ActionName(command));
     a->setToolTip(Q(tip));
-    a->setIcon(GraphCommandIcon(iconCommand != 0 ? iconCommand : command));
+    a->setIcon(GraphCommandIcon(command));
     a->setCheckable(checkable);
+    switch (command) {
+        case GraphCommand::Copy: a->setShortcut(QKeySequence::Copy); break;
+        case GraphCommand::Save: a->setShortcut(QKeySequence::Save); break;
+        case GraphCommand::Print: a->setShortcut(QKeySequence::Print); break;
+        case GraphCommand::Previous: a->setShortcut(Qt::Key_PageUp); break;
+        case GraphCommand::Next: a->setShortcut(Qt::Key_PageDown); break;
+        default: break;
+    }
+    // Shortcuts work with the toolbar hidden too.
+    addAction(a);
     connect(a, &QAction::triggered, this, [this, command] { RunCommand(command); });
     actions_[command] = a;
     return a;
 }
 
 void CGraphFrame::MakeConfigAction() {
-    config_ = MakeAction(kCmdConfiguration, S(ids::kGraphConfiguration), S(ids::kGraphConfiguration));
+    config_ = MakeAction(GraphCommand::Settings, S(ids::kGraphConfiguration), S(ids::kGraphConfiguration));
 }
 
 void CGraphFrame::MakeOutputActions() {
-    copy_ = MakeAction(kCmdCopy, S(ids::kCopyToClipboard), S(ids::kCopyToClipboard));
-    save_ = MakeAction(kCmdSaveBmp, S(ids::kSaveAsBmp), S(ids::kSaveAsBmp));
-    print_ = MakeAction(kCmdPrint, S(ids::kPrint), S(ids::kPrint));
+    copy_ = MakeAction(GraphCommand::Copy, S(ids::kCopyToClipboard), S(ids::kCopyToClipboard));
+    save_ = MakeAction(GraphCommand::Save, S(ids::kSaveAsBmp), S(ids::kSaveAsBmp));
+    print_ = MakeAction(GraphCommand::Print, S(ids::kPrint), S(ids::kPrint));
 }
 
 void CGraphFrame::BuildToolBar(const QString& title, const QString& name, const std::vector<QList<QAction*>>& groups) {
@@ -96,10 +135,15 @@ void CGraphFrame::ConnectView(std::function<void()>& stateChanged,
     };
 }
 
+void CGraphFrame::ReportModal(bool open) {
+    if (open) emit modalOpened();
+    else emit modalClosed();
+}
+
 void CGraphFrame::closeEvent(QCloseEvent* event) {
+    event->accept();
     if (!notified_) {
         notified_ = true;
-        ui::PostToMainWindow(platform::UM_GRAPH_CLOSED, ClosedWindowSet(), ui::HandleOf(this));
+        emit closed();
     }
-    event->accept();
 }

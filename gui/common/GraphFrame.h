@@ -1,7 +1,7 @@
 #pragma once
-// What the graph frames share: a toolbar and a pop-up menu whose actions run the view's commands,
-// "Graph configuration" first and copy, save and print last. A frame deletes itself when closed and
-// then posts UM_GRAPH_CLOSED with its window set.
+// What the graph frames share: one action per graph command, shared by the toolbar, the pop-up
+// menu and the shortcut, "Graph configuration" first and copy, save and print last. A frame deletes
+// itself when closed; it tells the main dialog by its signals (through the frame set that holds it).
 #include <QList>
 #include <QMainWindow>
 #include <functional>
@@ -9,37 +9,49 @@
 #include <string>
 #include <vector>
 
+#include "gui/common/ModalBracket.h"
+#include "render/GraphCommand.h"
+
 class QAction;
 class QMenu;
 class QPoint;
 class QToolBar;
 
-class CGraphFrame : public QMainWindow {
-public:
-    // The commands every graph picture numbers alike.
-    static constexpr int kCmdConfiguration = 32783, kCmdCopy = 32795, kCmdSaveBmp = 32796, kCmdPrint = 32798;
+class CGraphFrame : public QMainWindow, public CModalReporter {
+    Q_OBJECT
 
+public:
     QToolBar* ToolBar() const { return toolBar_; }
     QMenu* PopupMenu() const { return popup_; }
-    QAction* Action(int command) const;
+    // The frame's action for command; null when the frame does not offer it.
+    QAction* Action(GraphCommand command) const;
     // Enabled (and pressed) states of every command from the view's state.
     virtual void RefreshCommands() = 0;
+    void ReportModal(bool open) override;
+
+    // The object name of command's action ("actionCopy").
+    static QString ActionName(GraphCommand command);
+
+signals:
+    void closed();
+    void modalOpened();
+    void modalClosed();
+    // "Previous" and "Next": the record before or after the one shown, taken at shownTime.
+    void previousRequested(qint64 shownTime);
+    void nextRequested(qint64 shownTime);
 
 protected:
     CGraphFrame(const std::string& title, const char* objectName);
 
     // What a triggered action does.
-    virtual void RunCommand(int command) = 0;
-    // The set UM_GRAPH_CLOSED names.
-    virtual int ClosedWindowSet() const = 0;
+    virtual void RunCommand(GraphCommand command) = 0;
 
     // view (named objectName) as the only pane.
     void SetView(QWidget* view, const char* objectName);
     // The frame's first size, no smaller than minWidth x minHeight.
     void SetSizes(int minWidth, int minHeight);
-    // An action for command showing the picture of iconCommand (0: command's own).
-    QAction* MakeAction(int command, const std::string& text, const std::string& tip, bool checkable = false,
-                        int iconCommand = 0);
+    // The action of command with its picture, text and tip.
+    QAction* MakeAction(GraphCommand command, const std::string& text, const std::string& tip, bool checkable = false);
     // Made first, before the frame's own commands; MakeOutputActions after them.
     void MakeConfigAction();
     void MakeOutputActions();
@@ -51,7 +63,7 @@ protected:
     void EndPopup();
     // The view's state changes refresh the commands; its context menu request opens the pop-up menu.
     void ConnectView(std::function<void()>& stateChanged, std::function<void(const QPoint&)>& contextMenu);
-    const std::map<int, QAction*>& Actions() const { return actions_; }
+    const std::map<GraphCommand, QAction*>& Actions() const { return actions_; }
 
     void closeEvent(QCloseEvent* event) override;
 
@@ -59,6 +71,6 @@ private:
     QToolBar* toolBar_ = nullptr;
     QMenu* popup_ = nullptr;
     QAction *config_ = nullptr, *copy_ = nullptr, *save_ = nullptr, *print_ = nullptr;
-    std::map<int, QAction*> actions_;
+    std::map<GraphCommand, QAction*> actions_;
     bool notified_ = false;
 };

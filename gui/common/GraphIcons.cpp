@@ -4,11 +4,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 
-#include "render/DataGraphPicture.h"
-
 namespace {
-
-using P = CDataGraphPicture;
 
 const QColor kInk(40, 40, 40);
 const QColor kBlue(30, 90, 200);
@@ -80,10 +76,10 @@ void Letters(QPainter& p, const QString& text, const QColor& color) {
     p.drawText(QRectF(0, 0, 16, 15), Qt::AlignCenter, text);
 }
 
-void Draw(QPainter& p, int command) {
+void Draw(QPainter& p, GraphCommand command) {
     p.setRenderHint(QPainter::Antialiasing, true);
     switch (command) {
-        case P::kCmdConfiguration: {  // a gear of eight teeth
+        case GraphCommand::Settings: {  // a gear of eight teeth
             p.setPen(QPen(kInk, 1));
             p.setBrush(QColor(150, 150, 160));
             for (int i = 0; i < 8; ++i) {
@@ -98,9 +94,9 @@ void Draw(QPainter& p, int command) {
             p.drawEllipse(QPointF(8, 7.5), 1.8, 1.8);
             break;
         }
-        case P::kCmdPrevious:
-        case P::kCmdNext: {
-            const bool next = command == P::kCmdNext;
+        case GraphCommand::Previous:
+        case GraphCommand::Next: {
+            const bool next = command == GraphCommand::Next;
             p.setPen(QPen(kInk, 1));
             p.setBrush(QColor(60, 140, 60));
             QPolygonF tri;
@@ -111,29 +107,29 @@ void Draw(QPainter& p, int command) {
             p.drawLine(QPointF(next ? 13.5 : 2.5, 2), QPointF(next ? 13.5 : 2.5, 13));
             break;
         }
-        case P::kCmdXZoomIn: Magnifier(p, true); AxisTag(p, 'x'); break;
-        case P::kCmdXZoomOut: Magnifier(p, false); AxisTag(p, 'x'); break;
-        case P::kCmdXShiftRight: Arrow(p, 1, 0); AxisTag(p, 'x'); break;
-        case P::kCmdXShiftLeft: Arrow(p, -1, 0); AxisTag(p, 'x'); break;
-        case P::kCmdYZoomIn: Magnifier(p, true); AxisTag(p, 'y'); break;
-        case P::kCmdYZoomOut: Magnifier(p, false); AxisTag(p, 'y'); break;
-        case P::kCmdYShiftUp: Arrow(p, 0, -1); AxisTag(p, 'y'); break;
-        case P::kCmdYShiftDown: Arrow(p, 0, 1); AxisTag(p, 'y'); break;
-        case P::kCmdRatioZoomIn: Magnifier(p, true); AxisTag(p, 'r'); break;
-        case P::kCmdRatioZoomOut: Magnifier(p, false); AxisTag(p, 'r'); break;
-        case P::kCmdRatioShiftUp: Arrow(p, 0, -1); AxisTag(p, 'r'); break;
-        case P::kCmdRatioShiftDown: Arrow(p, 0, 1); AxisTag(p, 'r'); break;
-        case P::kCmdPlotMeasured: Axes(p); Curve(p, kRed, 0); break;
-        case P::kCmdPlotStandard: Axes(p); Curve(p, kGreen, 0); break;
-        case P::kCmdPlotDifference: {
+        case GraphCommand::XZoomIn: Magnifier(p, true); AxisTag(p, 'x'); break;
+        case GraphCommand::XZoomOut: Magnifier(p, false); AxisTag(p, 'x'); break;
+        case GraphCommand::XShiftRight: Arrow(p, 1, 0); AxisTag(p, 'x'); break;
+        case GraphCommand::XShiftLeft: Arrow(p, -1, 0); AxisTag(p, 'x'); break;
+        case GraphCommand::YZoomIn: Magnifier(p, true); AxisTag(p, 'y'); break;
+        case GraphCommand::YZoomOut: Magnifier(p, false); AxisTag(p, 'y'); break;
+        case GraphCommand::YShiftUp: Arrow(p, 0, -1); AxisTag(p, 'y'); break;
+        case GraphCommand::YShiftDown: Arrow(p, 0, 1); AxisTag(p, 'y'); break;
+        case GraphCommand::RatioZoomIn: Magnifier(p, true); AxisTag(p, 'r'); break;
+        case GraphCommand::RatioZoomOut: Magnifier(p, false); AxisTag(p, 'r'); break;
+        case GraphCommand::RatioShiftUp: Arrow(p, 0, -1); AxisTag(p, 'r'); break;
+        case GraphCommand::RatioShiftDown: Arrow(p, 0, 1); AxisTag(p, 'r'); break;
+        case GraphCommand::PlotMeasured: Axes(p); Curve(p, kRed, 0); break;
+        case GraphCommand::PlotStandard: Axes(p); Curve(p, kGreen, 0); break;
+        case GraphCommand::PlotDifference: {
             Axes(p);
             Curve(p, kPurple, -1);
             p.setPen(QPen(kPurple, 1.4));
             p.drawLine(QPointF(10, 2), QPointF(15, 2));
             break;
         }
-        case P::kCmdShowRatio: Axes(p); Curve(p, kBlue, 0); Letters(p, "%", kBlue); break;
-        case P::kCmdShowParPhotonLux: {  // a sun
+        case GraphCommand::ShowRatio: Axes(p); Curve(p, kBlue, 0); Letters(p, "%", kBlue); break;
+        case GraphCommand::ShowParPhotonLux: {  // a sun
             p.setPen(QPen(kOrange, 1.3, Qt::SolidLine, Qt::RoundCap));
             for (int i = 0; i < 8; ++i) {
                 p.save();
@@ -146,8 +142,8 @@ void Draw(QPainter& p, int command) {
             p.drawEllipse(QPointF(8, 7.5), 3.5, 3.5);
             break;
         }
-        case P::kCmdShowUv: Letters(p, "UV", kPurple); break;
-        case P::kCmdShowIntegration: {  // the area under a curve
+        case GraphCommand::ShowUv: Letters(p, "UV", kPurple); break;
+        case GraphCommand::ShowIntegration: {  // the area under a curve
             QPainterPath area;
             area.moveTo(2, 13.5);
             area.cubicTo(5, 2, 10, 2, 14, 13.5);
@@ -158,7 +154,7 @@ void Draw(QPainter& p, int command) {
             Axes(p);
             break;
         }
-        case P::kCmdCopy: {  // two sheets
+        case GraphCommand::Copy: {  // two sheets
             p.setPen(QPen(kInk, 1));
             p.setBrush(Qt::white);
             p.drawRect(QRectF(1.5, 1.5, 8, 9));
@@ -168,7 +164,7 @@ void Draw(QPainter& p, int command) {
             p.drawLine(QPointF(8.5, 10.5), QPointF(12.5, 10.5));
             break;
         }
-        case P::kCmdSaveBmp: {  // a diskette
+        case GraphCommand::Save: {  // a diskette
             p.setPen(QPen(kInk, 1));
             p.setBrush(QColor(60, 90, 170));
             p.drawRect(QRectF(1.5, 1.5, 13, 12));
@@ -178,7 +174,7 @@ void Draw(QPainter& p, int command) {
             p.drawRect(QRectF(4.5, 9.5, 7, 4));
             break;
         }
-        case P::kCmdPrint: {  // a printer with a sheet
+        case GraphCommand::Print: {  // a printer with a sheet
             p.setPen(QPen(kInk, 1));
             p.setBrush(Qt::white);
             p.drawRect(QRectF(4.5, 0.5, 7, 6));
@@ -197,7 +193,7 @@ void Draw(QPainter& p, int command) {
 
 }  // namespace
 
-QIcon GraphCommandIcon(int command) {
+QIcon GraphCommandIcon(GraphCommand command) {
     QIcon icon;
     for (int scale = 1; scale <= 3; ++scale) {
         QPixmap pixmap(16 * scale, 15 * scale);

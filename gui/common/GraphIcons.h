@@ -3,6 +3,7 @@
 // stay crisp on high-density screens.
 #include <QIcon>
 
-// The picture of a graph command (32783 configuration, 32791 wavelength zoom in, ...); an empty
-// icon for an id without one.
-QIcon GraphCommandIcon(int command);
+#include "render/GraphCommand.h"
+
+// The picture of a graph command's button.
+QIcon GraphCommandIcon(GraphCommand command);

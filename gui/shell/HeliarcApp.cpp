@@ -18,6 +18,7 @@
 #include "core/config/GeneralPrm.h"
 #include "core/config/SettingsCheck.h"
 #include "gui/browser/DataListCtrl.h"
+#include "gui/browser/DataThumbnailView.h"
 #include "render/ImageFile.h"
 #include "core/platform/File.h"
 #include "core/platform/Path.h"
@@ -26,7 +27,6 @@
 #include "sim/SimulatedInstrument.h"
 #include "gui/common/Logo.h"
 #include "gui/common/Prompter.h"
-#include "gui/common/WindowMessage.h"
 #include "gui/shell/ViewFactory.h"
 
 namespace {
@@ -92,7 +92,6 @@ int CHeliarcApp::Run(const Options& options) {
     engine->SetPortOverride(port);
 
     dialog_ = new CHeliarcDlg(std::move(engine), MakeViewFactory());
-    ui::SetMainWindow(dialog_);
     int result = 0;
     if (!options.screenshot.empty()) {
         dialog_->show();
@@ -124,7 +123,6 @@ int CHeliarcApp::Run(const Options& options) {
         dialog_->activateWindow();
         result = QApplication::exec();
     }
-    ui::SetMainWindow(nullptr);
     delete dialog_;
     dialog_ = nullptr;
     if (simulator_) simulator_->Stop();
@@ -151,8 +149,8 @@ int CHeliarcApp::SaveThumbnailPicture(const std::string& path) {
     // The two thumbnail windows one above the other, as they stand at the screen's left edge, with
     // the last record scrolled into view.
     if (!m_pDataThumbnailWnd || !m_pBaseDataThumbnailWnd) return 1;
-    if (dialog_->DataSet().Count() > 0)
-        ui::PostWindowMessage(m_pDataThumbnailWnd->View(), platform::UM_ENSURE_VISIBLE, dialog_->DataSet().Count() - 1);
+    auto* view = qobject_cast<CDataThumbnailView*>(m_pDataThumbnailWnd->View());
+    if (view && dialog_->DataSet().Count() > 0) view->EnsureVisible(dialog_->DataSet().Count() - 1);
     for (int i = 0; i < 5; ++i) QApplication::processEvents();
     const QImage measured = m_pDataThumbnailWnd->grab().toImage();
     const QImage standard = m_pBaseDataThumbnailWnd->grab().toImage();

@@ -2,9 +2,9 @@
 
 #include <QAction>
 #include <QDateTime>
-#include <QApplication>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -25,11 +25,11 @@
 
 #include "gui/shell/ExchangeCommands.h"
 #include "gui/shell/HeliarcApp.h"
+#include "gui/shell/QueuedRunListener.h"
 #include "gui/shell/RunEngine.h"
 #include "gui/browser/StandardPanel.h"
 #include "core/config/GeneralPrm.h"
 #include "core/config/MeasurementPrm.h"
-#include "core/data/DayFileLayout.h"
 #include "core/config/SearchPrm.h"
 #include "core/data/SearchTime.h"
 #include "core/data/SpectrumDataReader.h"
@@ -40,9 +40,11 @@
 #include "core/platform/StringTable.h"
 #include "core/platform/Text.h"
 #include "gui/dialogs/AboutDlg.h"
+#include "gui/browser/BaseDataThumbnailView.h"
 #include "gui/browser/BaseDataThumbnailWnd.h"
 #include "gui/common/ColorStatic.h"
 #include "gui/browser/DataListCtrl.h"
+#include "gui/browser/DataThumbnailView.h"
 #include "gui/browser/DataThumbnailWnd.h"
 #include "gui/dialogs/EditComment.h"
 #include "gui/common/Logo.h"
@@ -50,7 +52,6 @@
 #include "gui/dialogs/SetGeneral.h"
 #include "gui/dialogs/SetMeasurement.h"
 #include "gui/common/ViewFactory.h"
-#include "gui/common/WindowMessage.h"
 
 namespace {
 
@@ -100,18 +101,20 @@ private:
 }  // namespace
 
 CHeliarcDlg::CHeliarcDlg(std::unique_ptr<CRunEngine> engine, CViewFactory views, QWidget* parent)
-    : QDialog(parent), engine_(std::move(engine)), views_(std::move(views)), sink_(std::make_unique<ui::CWindowMessageSink>(this)) {
+    : QDialog(parent), engine_(std::move(engine)), views_(std::move(views)),
+      runEvents_(std::make_unique<CQueuedRunListener>(this, static_cast<CRunListener&>(*this))) {
     setObjectName(QStringLiteral("dlg102"));
-    engine_->SetMessageSink(sink_.get());
+    engine_->SetListener(runEvents_.get());
     BuildControls();
+    ConnectGraphSets();
     Initialize();
 }
 
 CHeliarcDlg::~CHeliarcDlg() {
-    // The worker must be gone before the dialog that receives its messages.
+    // The worker must be gone before the dialog that receives its events.
     engine_->Stop();
-    sink_->Detach();
-    engine_->SetMessageSink(nullptr);
+    runEvents_->Detach();
+    engine_->SetListener(nullptr);
     for (auto& set : sets_) set.CloseAll();
     delete dataThumb_.data();
     delete baseThumb_.data();
@@ -266,7 +269,6 @@ void CHeliarcDlg::BuildControls() {
     auto* standard = standardPanel_ = new CStandardPanel(standard_, sets_[kSetStandard], views_, browser);
     standardList_ = standardPanel_->List();
     standardPanel_->commandReceiver = [this](int id) { OnCommand(id); };
-    standardPanel_->thumbnailView = [this]() -> QObject* { return baseThumb_ ? BaseDataThumbnailWnd()->View() : nullptr; };
     standardPanel_->onChanged = [this] { RefreshTrend(); };
 
     auto* browserLayout = new QVBoxLayout(browser);
@@ -321,10 +323,8 @@ void CHeliarcDlg::BuildControls() {
     list_->onSelectionChanged = [this] {
         if (!suppress_) RebuildSelection();
     };
-    list_->onClicked = [this](int row) {
-        if (dataThumb_) ui::PostWindowMessage(DataThumbnailWnd()->View(), platform::UM_ENSURE_VISIBLE, row, 0);
-    };
-    list_->onDoubleClicked = [this](int) { ui::PostCommand(this, kCmdMenuMeasuredPlot); };
+    list_->onClicked = [this](int row) { emit ensureVisible(row); };
+    list_->onDoubleClicked = [this](int) { PostCommand(kCmdMenuMeasuredPlot); };
     list_->onContextMenu = [this](const QPoint& at) { ShowDataMenu(at); };
     list_->onSelectAll = [this] { SelectAll(); };
     list_->SetCellText([this](int row, int column) { return CellText(row, column); });
@@ -406,6 +406,7 @@ void CHeliarcDlg::Initialize() {
         DataThumbnailWnd()->SetView(views_.measuredThumbnailView(dataThumb_, dataSet_, selection_));
     if (baseThumb_ && views_.standardThumbnailView)
         BaseDataThumbnailWnd()->SetView(views_.standardThumbnailView(baseThumb_, standard_));
+    ConnectThumbnails();
 
     CSearchPrm search;
     search.Load();
@@ -425,17 +426,7 @@ void CHeliarcDlg::Initialize() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Messages and commands
-
-bool CHeliarcDlg::event(QEvent* event) {
-    if (event->type() == ui::CWindowMessageEvent::EventType()) {
-        auto* m = static_cast<ui::CWindowMessageEvent*>(event);
-        if (m->Message() == ui::kCommandMessage) OnCommand(static_cast<int>(m->WParam()));
-        else OnMessage(m->Message(), m->WParam(), m->LParam());
-        return true;
-    }
-    return QDialog::event(event);
-}
+// Keys, timers and commands
 
 void CHeliarcDlg::keyPressEvent(QKeyEvent* event) {
     // Escape never closes the program; Enter goes to the default button ("Retrieval").
@@ -485,7 +476,7 @@ void CHeliarcDlg::OnCommand(int id) {
                 standard_ = CBaseDataSet();
                 standard_.SetJisEnabled(0);
                 RefreshStandardList();
-                ui::PostCommand(this, kCmdRetrieval);
+                PostCommand(kCmdRetrieval);
             }
             break;
         case kCmdStandardPlot:
@@ -496,69 +487,57 @@ void CHeliarcDlg::OnCommand(int id) {
     }
 }
 
-void CHeliarcDlg::OnMessage(unsigned message, int64_t wParam, int64_t lParam) {
-    using namespace platform;
-    switch (message) {
-        case UM_GRAPH_CLOSED:
-            if (wParam >= 0 && wParam < kSetCount) sets_[static_cast<std::size_t>(wParam)].RemoveHandle(lParam);
-            break;
-        case UM_SHOW_PREVIOUS: ShowNeighbour(wParam, lParam, false); break;
-        case UM_SHOW_NEXT: ShowNeighbour(wParam, lParam, true); break;
-        case UM_SELECTION_CHANGED: ApplySelectionToList(); break;
-        case UM_ENSURE_VISIBLE: list_->EnsureRowVisible(static_cast<int>(wParam)); break;
-        case UM_MODAL_OPENED: ++openModal_; break;
-        case UM_MODAL_CLOSED: --openModal_; break;
-        case UM_EXPOSURE:
-            if (!engine_->IsMeasuring()) break;
-            status_ = S(lParam ? ids::kDarkMeasuring : ids::kMeasuring) + Format(ids::kExposureSuffix, static_cast<int>(wParam));
-            PushTexts();
-            break;
-        case UM_TRANSFER_PROGRESS:
-            if (!engine_->IsMeasuring()) break;
-            status_ = S(ids::kDataTransferring) + Format(ids::kTransferProgressSuffix, static_cast<unsigned>(wParam),
-                                                          static_cast<unsigned>(lParam));
-            PushTexts();
-            break;
-        case UM_INTERVAL_WAITING:
-            if (!engine_->IsMeasuring()) break;
-            // After the day's window the start is another day's: say which.
-            status_ = Format(ids::kWaitingStartAt, CMeasurement::NextStartText(wParam, platform::Now()).c_str());
-            PushTexts();
-            break;
-        case UM_INTERVAL_MEASURING:
-            // Like the other status texts: a late one must not put "Measuring" over "Standby".
-            if (!engine_->IsMeasuring()) break;
-            status_ = S(ids::kMeasuring);
-            PushTexts();
-            break;
-        // An interval run keeps the newest record in view while the user watches the list's end.
-        case UM_INTERVAL_STORED: ReadBackStored(wParam, LastRowVisible()); break;
-        case UM_MANUAL_STORED: {
-            ReadBackStored(wParam, true);
-            if (!engine_->IsMeasuring()) break;
-            // A manual measurement can be over in a fraction of a second: "Measuring" stays up for
-            // at least one blink period so the user sees that the press did something.
-            const int64_t shown = QDateTime::currentMSecsSinceEpoch() - runStartedMs_;
-            if (shown >= kBlinkPeriodMs) {
-                StartStop();
-            } else {
-                const int64_t run = runStartedMs_;
-                QTimer::singleShot(static_cast<int>(kBlinkPeriodMs - shown), this, [this, run] {
-                    if (engine_->IsMeasuring() && runStartedMs_ == run) StartStop();
-                });
-            }
-            break;
-        }
-        case UM_INTERVAL_FINISHED:
-        case UM_TRANSFER_FINISHED:
-            if (engine_->IsMeasuring()) StartStop();
-            break;
-        case UM_MEASUREMENT_ERROR:
-            if (engine_->IsMeasuring()) StartStop();
-            ShowMessageText(this, S(ids::kMeasurementError) + "\r\n" + engine_->GetErrorText());
-            break;
-        default: break;
+// A status text that arrives late must not put "Measuring" over "Standby": each needs a run.
+void CHeliarcDlg::OnExposure(int exposureMs, bool dark) {
+    if (!engine_->IsMeasuring()) return;
+    status_ = S(dark ? ids::kDarkMeasuring : ids::kMeasuring) + Format(ids::kExposureSuffix, exposureMs);
+    PushTexts();
+}
+
+void CHeliarcDlg::OnTransferProgress(int number, int count) {
+    if (!engine_->IsMeasuring()) return;
+    status_ = S(ids::kDataTransferring) +
+              Format(ids::kTransferProgressSuffix, static_cast<unsigned>(number), static_cast<unsigned>(count));
+    PushTexts();
+}
+
+void CHeliarcDlg::OnWaiting(platform::CalTime nextStart) {
+    if (!engine_->IsMeasuring()) return;
+    // After the day's window the start is another day's: say which.
+    status_ = Format(ids::kWaitingStartAt, CMeasurement::NextStartText(nextStart, platform::Now()).c_str());
+    PushTexts();
+}
+
+void CHeliarcDlg::OnMeasuring() {
+    if (!engine_->IsMeasuring()) return;
+    status_ = S(ids::kMeasuring);
+    PushTexts();
+}
+
+void CHeliarcDlg::OnStored(const CSpectrumData&, const StoredPlace& place, bool runEnds) {
+    // An interval run keeps the newest record in view while the user watches the list's end.
+    ReadBackStored(place, runEnds || LastRowVisible());
+    if (!runEnds || !engine_->IsMeasuring()) return;
+    // A manual measurement can be over in a fraction of a second: "Measuring" stays up for
+    // at least one blink period so the user sees that the press did something.
+    const int64_t shown = QDateTime::currentMSecsSinceEpoch() - runStartedMs_;
+    if (shown >= kBlinkPeriodMs) {
+        StartStop();
+    } else {
+        const int64_t run = runStartedMs_;
+        QTimer::singleShot(static_cast<int>(kBlinkPeriodMs - shown), this, [this, run] {
+            if (engine_->IsMeasuring() && runStartedMs_ == run) StartStop();
+        });
     }
+}
+
+void CHeliarcDlg::OnFinished() {
+    if (engine_->IsMeasuring()) StartStop();
+}
+
+void CHeliarcDlg::OnError(const std::string& text) {
+    if (engine_->IsMeasuring()) StartStop();
+    ShowMessageText(this, S(ids::kMeasurementError) + "\r\n" + text);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -646,20 +625,16 @@ bool CHeliarcDlg::LastRowVisible() const {
     return last.isValid() && list_->viewport()->rect().intersects(last);
 }
 
-void CHeliarcDlg::ReadBackStored(int64_t t, bool follow) {
+void CHeliarcDlg::ReadBackStored(const StoredPlace& place, bool follow) {
     CGeneralPrm general;
     general.Load();
     std::string path;
     platform::File file;
-    bool ok = general.DailyFilePath(t, path) && file.Open(path, platform::File::Mode::Read);
-    int64_t last = -1;
-    if (ok) {
-        // The last whole record: a file whose tail is torn, or that has a partial record in the
-        // middle, still gives its last complete one.
-        last = DayFileLayout::Of(file).LastRecordOffset();
-        CSpectrumDataReader reader;
-        ok = last >= 0 && file.Seek(last) && reader.ReadRecord(file, latest_) == 1;
-    }
+    // The record as its day file holds it, where the engine wrote it: others may have appended since.
+    CSpectrumDataReader reader;
+    const bool ok = place.offset >= 0 && general.DailyFilePath(place.fileDate, path) &&
+                    file.Open(path, platform::File::Mode::Read) && file.Seek(place.offset) &&
+                    reader.ReadRecord(file, latest_) == 1;
     if (!ok) {
         ShowMessage(this, ids::kDataReadingFailure);
         return;
@@ -669,8 +644,7 @@ void CHeliarcDlg::ReadBackStored(int64_t t, bool follow) {
     // and takes no keyboard focus (typing into the main dialog would land in the graph).
     RefreshTrend();
     // The list gains the record where the search shows it, without searching the folder again.
-    platform::CalTime day = 0;
-    if (platform::LocalMidnight(t, day) && dataSet_.AddStored(latest_, day, last)) RefreshRecordList(SelectedKeys());
+    if (dataSet_.AddStored(latest_, place.fileDate, place.offset)) RefreshRecordList(SelectedKeys());
     FollowStored();
 }
 
@@ -696,15 +670,13 @@ void CHeliarcDlg::TrendGraph() {
     }
     if (!views_.openDataGraph) return;
     CFrameSet& trend = sets_[kSetTrend];
-    // Entries of windows that closed without telling us go first.
-    while (trend.Any() && !trend.At(0)) trend.Remove(nullptr);
     QWidget* frame = trend.At(0);
     if (frame) {
         frame->showNormal();
         frame->raise();
         frame->activateWindow();
     } else {
-        frame = views_.openDataGraph(S(ids::kTrendData), kSetTrend);
+        frame = views_.openDataGraph(S(ids::kTrendData));
         if (!frame) return;
         trend.Add(frame);
     }
@@ -820,14 +792,14 @@ void CHeliarcDlg::RefreshRecordList(const RecordKeys& keep) {
     list_->SetSelectedRows(rows);
     --suppress_;
     RebuildSelection();
-    if (dataThumb_) ui::PostWindowMessage(DataThumbnailWnd()->View(), platform::UM_DATASET_CHANGED, 0, 0);
+    emit dataSetChanged();
 }
 
 void CHeliarcDlg::RefreshStandardList() { standardPanel_->Refresh(); }
 
 void CHeliarcDlg::RebuildSelection() {
     selection_ = list_->SelectedRows();
-    if (dataThumb_) ui::PostWindowMessage(DataThumbnailWnd()->View(), platform::UM_SELECTION_CHANGED, 0, 0);
+    emit selectionChanged();
 }
 
 void CHeliarcDlg::ApplySelectionToList() {
@@ -964,7 +936,7 @@ void CHeliarcDlg::MeasuredData() {
         }
         records.push_back(*r);
     }
-    QWidget* frame = views_.openDataGraph(S(ids::kDataGraph), one ? kSetMeasured : kSetPlural);
+    QWidget* frame = views_.openDataGraph(S(ids::kDataGraph));
     if (!frame) return;
     if (one) {
         sets_[kSetMeasured].Add(frame);
@@ -999,13 +971,8 @@ void CHeliarcDlg::ThreeDGraph() {
         sets_[kSet3D].Add(frame);
 }
 
-void CHeliarcDlg::ShowNeighbour(int64_t t, int64_t viewHandle, bool next) {
-    if (!views_.showMeasured) return;
-    // The view is named by its handle; it may have closed since it posted.
-    QWidget* view = nullptr;
-    for (QWidget* w : QApplication::allWidgets())
-        if (ui::HandleOf(w) == viewHandle) view = w;
-    if (!view) return;
+void CHeliarcDlg::ShowNeighbour(QWidget* frame, int64_t t, bool next) {
+    if (!views_.showMeasured || !frame) return;
     const int n = dataSet_.Count();
     int found = -1;
     // Records can share a second. When the one selected row shows the window's time, it is the
@@ -1029,11 +996,49 @@ void CHeliarcDlg::ShowNeighbour(int64_t t, int64_t viewHandle, bool next) {
         ShowMessageText(this, S(ids::kDataReadingFailure) + "\r\n" + error, Prompter::Icon::Warning);
         return;
     }
-    views_.showMeasured(view, *record, standard_.Current());
+    views_.showMeasured(frame, *record, standard_.Current());
     // The list's selection moves with the window, so the highlighted record is the one shown.
     selection_ = {found};
     ApplySelectionToList();
     RebuildSelection();
     list_->EnsureRowVisible(found);
-    if (dataThumb_) ui::PostWindowMessage(DataThumbnailWnd()->View(), platform::UM_ENSURE_VISIBLE, found, 0);
+    emit ensureVisible(found);
+}
+
+void CHeliarcDlg::PostCommand(int id) {
+    QMetaObject::invokeMethod(this, [this, id] { OnCommand(id); }, Qt::QueuedConnection);
+}
+
+void CHeliarcDlg::ConnectGraphSets() {
+    for (CFrameSet& set : sets_) {
+        connect(&set, &CFrameSet::modalOpened, this, [this] { ++openModal_; });
+        connect(&set, &CFrameSet::modalClosed, this, [this] { --openModal_; });
+        connect(&set, &CFrameSet::previousRequested, this,
+                [this](QWidget* frame, qint64 shownTime) { ShowNeighbour(frame, shownTime, false); });
+        connect(&set, &CFrameSet::nextRequested, this,
+                [this](QWidget* frame, qint64 shownTime) { ShowNeighbour(frame, shownTime, true); });
+    }
+}
+
+void CHeliarcDlg::ConnectThumbnails() {
+    for (CThumbnailFrame* frame : {static_cast<CThumbnailFrame*>(DataThumbnailWnd()),
+                                   static_cast<CThumbnailFrame*>(BaseDataThumbnailWnd())}) {
+        if (!frame) continue;
+        connect(frame, &CThumbnailFrame::modalOpened, this, [this] { ++openModal_; });
+        connect(frame, &CThumbnailFrame::modalClosed, this, [this] { --openModal_; });
+    }
+    if (auto* view = qobject_cast<CDataThumbnailView*>(dataThumb_ ? DataThumbnailWnd()->View() : nullptr)) {
+        connect(this, &CHeliarcDlg::selectionChanged, view, &CDataThumbnailView::SelectionChanged);
+        connect(this, &CHeliarcDlg::dataSetChanged, view, &CDataThumbnailView::DataSetChanged);
+        connect(this, &CHeliarcDlg::ensureVisible, view, &CDataThumbnailView::EnsureVisible);
+        connect(view, &CDataThumbnailView::selectionChanged, this, &CHeliarcDlg::ApplySelectionToList);
+        connect(view, &CDataThumbnailView::recordClicked, this, [this](int row) { list_->EnsureRowVisible(row); });
+        connect(view, &CDataThumbnailView::plotRequested, this, [this] { PostCommand(kCmdMenuMeasuredPlot); });
+        connect(view, &CDataThumbnailView::contextMenuRequested, dataMenu_, [this](const QPoint& at) { dataMenu_->popup(at); });
+    }
+    if (auto* view = qobject_cast<CBaseDataThumbnailView*>(baseThumb_ ? BaseDataThumbnailWnd()->View() : nullptr)) {
+        connect(standardPanel_, &CStandardPanel::standardChanged, view, &CBaseDataThumbnailView::Render);
+        connect(view, &CBaseDataThumbnailView::contextMenuRequested, standardPanel_,
+                [this](const QPoint& at) { standardPanel_->Menu()->popup(at); });
+    }
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The main dialog: measurement control above, the data browser below. It owns the engine, the data
 // set of the last search with the selection, the standard data set, the latest measured record and
-// the six graph window sets, and it receives every UM_* message of the program.
+// the six graph window sets. It receives the measurement run's events, queued to the GUI thread;
+// the graph windows and the thumbnails talk to it by signals.
 #include <QDialog>
 #include <QPointer>
 #include <array>
@@ -13,6 +14,7 @@
 #include "core/data/BaseDataSet.h"
 #include "core/data/SpectrumData.h"
 #include "core/data/SpectrumDataSet.h"
+#include "core/instrument/RunListener.h"
 #include "gui/common/FrameSet.h"
 #include "gui/common/ViewFactory.h"
 
@@ -20,17 +22,16 @@ class CBaseDataThumbnailWnd;
 class CColorStatic;
 class CDataListCtrl;
 class CDataThumbnailWnd;
+class CQueuedRunListener;
 class CRunEngine;
 class CStandardPanel;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
-namespace ui {
-class CWindowMessageSink;
-}
+class CHeliarcDlg : public QDialog, private CRunListener {
+    Q_OBJECT
 
-class CHeliarcDlg : public QDialog {
 public:
     // Graph window sets.
     enum { kSetMeasured = 0, kSetPlural = 1, kSetTrend = 2, kSetStandard = 3, kSetNumerical = 4, kSet3D = 5, kSetCount = 6 };
@@ -77,8 +78,6 @@ public:
 
     // What a button press or menu choice does (WM_COMMAND).
     void OnCommand(int id);
-    // What a UM_* message does.
-    void OnMessage(unsigned message, int64_t wParam, int64_t lParam);
 
     CRunEngine& Engine() { return *engine_; }
     CSpectrumDataSet& DataSet() { return dataSet_; }
@@ -105,8 +104,31 @@ public:
     void RefreshRecordList(const RecordKeys& keep = {});
     void RefreshStandardList();
 
+    // A spectrum graph frame asks for the record after (next) or before the one it shows, taken at
+    // shownTime; the frame shows it and the list's selection moves with it.
+    void ShowNeighbour(QWidget* frame, int64_t shownTime, bool next);
+
+signals:
+    // What the measured data thumbnails follow: the selection, the data set after a search or a
+    // change, a record to bring into view.
+    void selectionChanged();
+    void dataSetChanged();
+    void ensureVisible(int row);
+
+private:
+    // The run's events, on the GUI thread (the engine's listener queues them here).
+    void OnExposure(int exposureMs, bool dark) override;
+    void OnWaiting(platform::CalTime nextStart) override;
+    void OnMeasuring() override;
+    void OnStored(const CSpectrumData& record, const StoredPlace& place, bool runEnds) override;
+    void OnFinished() override;
+    void OnError(const std::string& text) override;
+    void OnTransferProgress(int number, int count) override;
+    void OnTransferSkipped(int, platform::CalTime, const std::string&) override {}  // reported with the error
+    void OnMonitorMeasured(const CSpectrumData&) override {}  // the dialog starts no monitor run
+    void OnMonitorFinished() override {}
+
 protected:
-    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     // The cancel command: "Exit", the window's close button, the close request.
@@ -125,7 +147,7 @@ private:
     void ShowClock();
     void PushTexts();
     // follow: the list scrolls to the stored record after the search that this posts.
-    void ReadBackStored(int64_t t, bool follow);
+    void ReadBackStored(const StoredPlace& place, bool follow);
     bool LastRowVisible() const;
     void MeasurementConfig();
     void TrendGraph();
@@ -152,7 +174,10 @@ private:
     void MeasuredData();
     void CalculationData();
     void ThreeDGraph();
-    void ShowNeighbour(int64_t t, int64_t viewHandle, bool next);
+    void ConnectGraphSets();
+    void ConnectThumbnails();
+    // Runs command id once the current event is over, as a posted command would.
+    void PostCommand(int id);
 
     // Declaration order is construction order.
     std::unique_ptr<CRunEngine> engine_;
@@ -162,7 +187,7 @@ private:
     CBaseDataSet standard_;
     CSpectrumData latest_;
     std::array<CFrameSet, kSetCount> sets_;
-    std::unique_ptr<ui::CWindowMessageSink> sink_;
+    std::unique_ptr<CQueuedRunListener> runEvents_;
 
     QLineEdit* comment_ = nullptr;       // 1027, hidden
     QPushButton* startStop_ = nullptr;   // 1050

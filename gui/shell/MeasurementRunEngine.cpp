@@ -4,7 +4,7 @@
 
 CMeasurementRunEngine::CMeasurementRunEngine() : measurement_(std::make_unique<CMeasurement>()) {}
 
-// The engine stops its run before the relay it posts to goes away.
+// The engine stops its run before the relay it reports to goes away.
 CMeasurementRunEngine::~CMeasurementRunEngine() { measurement_.reset(); }
 
 bool CMeasurementRunEngine::Start(const CMeasurementPrm& settings) { return measurement_->Start(settings, relay_); }
@@ -16,7 +16,7 @@ bool CMeasurementRunEngine::IsMeasuring() const { return measurement_->IsMeasuri
 std::string CMeasurementRunEngine::GetErrorText() const { return measurement_->GetErrorText(); }
 
 // Only while no worker runs (the dialog sets it once, before the first start, and clears it after the last stop).
-void CMeasurementRunEngine::SetMessageSink(platform::MessageSink* sink) { relay_.target = sink; }
+void CMeasurementRunEngine::SetListener(CRunListener* listener) { relay_.target = listener; }
 
 void CMeasurementRunEngine::SetSoundCallback(std::function<void()> play) { measurement_->SetSoundCallback(std::move(play)); }
 

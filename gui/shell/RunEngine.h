@@ -4,9 +4,9 @@
 #include <functional>
 #include <string>
 
-#include "core/platform/Messages.h"
 
 class CMeasurementPrm;
+class CRunListener;
 
 class CRunEngine {
 public:
@@ -20,8 +20,8 @@ public:
     virtual bool IsMeasuring() const = 0;
     virtual std::string GetErrorText() const = 0;
 
-    // Where the worker posts its UM_* messages (kept until replaced; null drops them).
-    virtual void SetMessageSink(platform::MessageSink* sink) = 0;
+    // Where the worker reports its events, on its own thread (kept until replaced; null drops them).
+    virtual void SetListener(CRunListener* listener) = 0;
     // Called (on the worker) when a stored measurement's finish sound is due.
     virtual void SetSoundCallback(std::function<void()> play) = 0;
     // A port given for this run of the program ("usb", "COM<n>" or a device path); empty: the settings' port.

@@ -13,7 +13,7 @@
 
 namespace {
 
-// The target of a spectrum entry point: a frame from openDataGraph, or the view a message named.
+// The target of a spectrum entry point: a frame from openDataGraph, or its view.
 CDataGraphView* ViewOf(QWidget* target) {
     if (auto* frame = dynamic_cast<CDataGraphWnd*>(target)) return frame->View();
     return dynamic_cast<CDataGraphView*>(target);
@@ -35,8 +35,8 @@ CViewFactory MakeViewFactory() {
         view->Attach(standard);
         return view;
     };
-    f.openDataGraph = [](const std::string& title, int setIndex) -> QWidget* {
-        auto* frame = new CDataGraphWnd(title, setIndex);
+    f.openDataGraph = [](const std::string& title) -> QWidget* {
+        auto* frame = new CDataGraphWnd(title);
         frame->View()->InitialUpdate();
         frame->show();
         frame->activateWindow();

@@ -1,5 +1,6 @@
 // heliarc: the program. Options: --demo runs it on the simulated instrument (in-process, on a
-// pseudo-terminal); --port PORT uses "usb", "COM<n>" or a device path for this run only.
+// pseudo-terminal); --port PORT uses "usb", "COM<n>" or a device path for this run only; --version
+// prints the version.
 #include <QApplication>
 #include <csignal>
 #include <cstdio>
@@ -25,7 +26,13 @@ int main(int argc, char** argv) {
         } else if (a == "--write-artwork" && i + 1 < argc) {  // used by scripts/screenshot
             options.artworkFolder = argv[++i];
         } else if (a == "--help" || a == "-h") {
-            std::puts("usage: heliarc [--demo] [--port usb|COM<n>|PATH]");
+            std::puts("usage: heliarc [--demo] [--port usb|COM<n>|PATH]\n"
+                      "       heliarc --version\n"
+                      "  --demo         run on the simulated instrument, inside the program\n"
+                      "  --port PORT    the instrument's port for this run: usb, COM<n> or a device path");
+            return 0;
+        } else if (a == "--version") {
+            std::puts("heliarc " HELIARC_VERSION);
             return 0;
         } else if (a.rfind("-", 0) == 0 && a.rfind("--", 0) != 0 && a.size() > 1) {
             // Qt's own options (-platform, -style, ...) are left to QApplication.
@@ -36,6 +43,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("heliarc"));
+    QApplication::setApplicationVersion(QStringLiteral(HELIARC_VERSION));
     CHeliarcApp heliarc;
     return heliarc.Run(options);
 }

@@ -5,32 +5,15 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "core/platform/Messages.h"
 #include "core/platform/StringIds.h"
 #include "core/platform/StringTable.h"
 #include "render/QtSurfaceImage.h"
-#include "gui/common/WindowMessage.h"
+#include "gui/common/ModalBracket.h"
 #include "gui/spectrum/PictureOutput.h"
 #include "gui/spectrum/SetDataGraph.h"
 #include "gui/spectrum/SetMultiDataGraph.h"
 
 using P = CDataGraphPicture;
-
-int RunBracketedModal(QDialog& dialog) {
-    // Modal to its graph window only: the main dialog stays usable, and its exit is refused while
-    // the counter says such a dialog is open.
-    dialog.setWindowModality(Qt::WindowModal);
-    ui::PostToMainWindow(platform::UM_MODAL_OPENED);
-    const int result = Prompter::Current().RunModal(dialog);
-    ui::PostToMainWindow(platform::UM_MODAL_CLOSED);
-    return result;
-}
-
-void ShowBracketedMessage(QWidget* parent, int stringId, Prompter::Icon icon) {
-    ui::PostToMainWindow(platform::UM_MODAL_OPENED);
-    ShowMessage(parent, stringId, icon);
-    ui::PostToMainWindow(platform::UM_MODAL_CLOSED);
-}
 
 CDataGraphView::CDataGraphView(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -94,25 +77,12 @@ void CDataGraphView::Render() {
     update();
 }
 
-bool CDataGraphView::OnCommand(int command) {
-    switch (command) {
-        case P::kCmdConfiguration: Configure(); return true;
-        case P::kCmdPrevious:
-        case P::kCmdNext:
-            if (picture_.Enabled(command))
-                ui::PostToMainWindow(command == P::kCmdPrevious ? platform::UM_SHOW_PREVIOUS : platform::UM_SHOW_NEXT,
-                                     picture_.ShownTime(), ui::HandleOf(this));
-            return true;
-        case P::kCmdCopy: CopyToClipboard(); return true;
-        case P::kCmdSaveBmp: SaveAsBitmap(); return true;
-        case P::kCmdPrint: Print(); return true;
-        default: break;
-    }
+bool CDataGraphView::Execute(GraphCommand command) {
     if (picture_.Mode() == P::kModeNone) return false;
     const bool changed = picture_.Execute(command);
     StateChanged();
     if (changed) Render();
-    return true;
+    return changed;
 }
 
 void CDataGraphView::Configure() {

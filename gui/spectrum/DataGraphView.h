@@ -5,7 +5,6 @@
 #include <functional>
 #include <vector>
 
-#include "gui/common/Prompter.h"
 #include "render/DataGraphPicture.h"
 
 class QPrinter;
@@ -27,8 +26,10 @@ public:
     CDataGraphPicture& Picture() { return picture_; }
     int Mode() const { return picture_.Mode(); }
 
-    // A toolbar or menu command; true when it was handled.
-    bool OnCommand(int command);
+    // A command that changes the picture (axes, curves, values): true when it changed.
+    bool Execute(GraphCommand command);
+    // "Graph configuration": the settings dialog for the mode shown.
+    void Configure();
     // Renders at the client size; on failure shows "Graph plot failure." and keeps the old picture.
     void Render();
 
@@ -56,7 +57,6 @@ protected:
 
 private:
     void AfterEntryPoint();
-    void Configure();
     void Message(int stringId);
     void StateChanged();
 
@@ -66,8 +66,3 @@ private:
     int mouseMode_ = 1;  // 0 dragging the legend, 1 cursor read-out
     QPoint dragOffset_;
 };
-
-// Runs a modal settings dialog of a graph window between UM_MODAL_OPENED and UM_MODAL_CLOSED.
-int RunBracketedModal(class QDialog& dialog);
-// A message box between UM_MODAL_OPENED and UM_MODAL_CLOSED.
-void ShowBracketedMessage(QWidget* parent, int stringId, Prompter::Icon icon = Prompter::Icon::None);

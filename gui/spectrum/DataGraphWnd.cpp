@@ -8,16 +8,13 @@
 #include "gui/spectrum/DataGraphView.h"
 
 using P = CDataGraphPicture;
-static_assert(P::kCmdConfiguration == CGraphFrame::kCmdConfiguration && P::kCmdCopy == CGraphFrame::kCmdCopy &&
-              P::kCmdSaveBmp == CGraphFrame::kCmdSaveBmp && P::kCmdPrint == CGraphFrame::kCmdPrint);
 
 namespace {
 const std::string& S(int id) { return platform::LoadString(id); }
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
-CDataGraphWnd::CDataGraphWnd(const std::string& title, int setIndex)
-    : CGraphFrame(title, "CDataGraphWnd"), setIndex_(setIndex) {
+CDataGraphWnd::CDataGraphWnd(const std::string& title) : CGraphFrame(title, "CDataGraphWnd") {
     view_ = new CDataGraphView(this);
     SetView(view_, "CDataGraphView");
     BuildMenuAndToolBar();
@@ -28,11 +25,23 @@ CDataGraphWnd::CDataGraphWnd(const std::string& title, int setIndex)
 
 CDataGraphWnd::~CDataGraphWnd() = default;
 
-void CDataGraphWnd::RunCommand(int command) {
+void CDataGraphWnd::RunCommand(GraphCommand command) {
     // A refused toggle must show the unchanged state again.
     QAction* a = Action(command);
     if (a && a->isCheckable()) a->setChecked(view_->Picture().Checked(command));
-    view_->OnCommand(command);
+    switch (command) {
+        case GraphCommand::Settings: view_->Configure(); break;
+        case GraphCommand::Previous:
+            if (view_->Picture().Enabled(command)) emit previousRequested(view_->Picture().ShownTime());
+            break;
+        case GraphCommand::Next:
+            if (view_->Picture().Enabled(command)) emit nextRequested(view_->Picture().ShownTime());
+            break;
+        case GraphCommand::Copy: view_->CopyToClipboard(); break;
+        case GraphCommand::Save: view_->SaveAsBitmap(); break;
+        case GraphCommand::Print: view_->Print(); break;
+        default: view_->Execute(command); break;
+    }
 }
 
 void CDataGraphWnd::BuildMenuAndToolBar() {
@@ -42,13 +51,13 @@ void CDataGraphWnd::BuildMenuAndToolBar() {
     auto tip = [](const std::string& group, int id) { return S(id) + " - " + group; };
 
     MakeConfigAction();
-    QAction* prev = MakeAction(P::kCmdPrevious, S(ids::kPrevious), S(ids::kPrevious));
-    QAction* next = MakeAction(P::kCmdNext, S(ids::kNext), S(ids::kNext));
+    QAction* prev = MakeAction(GraphCommand::Previous, S(ids::kPrevious), S(ids::kPrevious));
+    QAction* next = MakeAction(GraphCommand::Next, S(ids::kNext), S(ids::kNext));
     const int zoomIds[4] = {ids::kZoomIn, ids::kZoomOut, ids::kShiftRight, ids::kShiftLeft};
-    const int xCmds[4] = {P::kCmdXZoomIn, P::kCmdXZoomOut, P::kCmdXShiftRight, P::kCmdXShiftLeft};
+    const GraphCommand xCmds[4] = {GraphCommand::XZoomIn, GraphCommand::XZoomOut, GraphCommand::XShiftRight, GraphCommand::XShiftLeft};
     const int yIds[4] = {ids::kZoomIn, ids::kZoomOut, ids::kShiftUp, ids::kShiftDown};
-    const int yCmds[4] = {P::kCmdYZoomIn, P::kCmdYZoomOut, P::kCmdYShiftUp, P::kCmdYShiftDown};
-    const int rCmds[4] = {P::kCmdRatioZoomIn, P::kCmdRatioZoomOut, P::kCmdRatioShiftUp, P::kCmdRatioShiftDown};
+    const GraphCommand yCmds[4] = {GraphCommand::YZoomIn, GraphCommand::YZoomOut, GraphCommand::YShiftUp, GraphCommand::YShiftDown};
+    const GraphCommand rCmds[4] = {GraphCommand::RatioZoomIn, GraphCommand::RatioZoomOut, GraphCommand::RatioShiftUp, GraphCommand::RatioShiftDown};
     QAction* x[4];
     QAction* y[4];
     QAction* r[4];
@@ -57,20 +66,20 @@ void CDataGraphWnd::BuildMenuAndToolBar() {
         y[i] = MakeAction(yCmds[i], S(yIds[i]), tip(irradiance, yIds[i]));
         r[i] = MakeAction(rCmds[i], S(yIds[i]), tip(ratio, yIds[i]));
     }
-    const int toggles[4] = {P::kCmdPlotMeasured, P::kCmdPlotStandard, P::kCmdPlotDifference, P::kCmdShowRatio};
+    const GraphCommand toggles[4] = {GraphCommand::PlotMeasured, GraphCommand::PlotStandard, GraphCommand::PlotDifference, GraphCommand::ShowRatio};
     const int toggleTexts[4] = {ids::kPlotMeasuredData, ids::kPlotStandardData, ids::kPlotDifferenceData,
                                 ids::kShowRatioData};
     QAction* t[4];
     for (int i = 0; i < 4; ++i) t[i] = MakeAction(toggles[i], S(toggleTexts[i]), S(toggleTexts[i]), true);
-    QAction* par = MakeAction(P::kCmdShowParPhotonLux, S(ids::kShowParPhotonLux), S(ids::kShowParPhotonLux), true);
-    QAction* uv = MakeAction(P::kCmdShowUv, S(ids::kShowUvAB), S(ids::kShowUvAB), true);
-    QAction* integ = MakeAction(P::kCmdShowIntegration, S(ids::kShowIntegration), S(ids::kShowIntegration), true);
+    QAction* par = MakeAction(GraphCommand::ShowParPhotonLux, S(ids::kShowParPhotonLux), S(ids::kShowParPhotonLux), true);
+    QAction* uv = MakeAction(GraphCommand::ShowUv, S(ids::kShowUvAB), S(ids::kShowUvAB), true);
+    QAction* integ = MakeAction(GraphCommand::ShowIntegration, S(ids::kShowIntegration), S(ids::kShowIntegration), true);
     MakeOutputActions();
 
     const QList<QAction*> xs = {x[0], x[1], x[2], x[3]}, ys = {y[0], y[1], y[2], y[3]}, rs = {r[0], r[1], r[2], r[3]},
                           ts = {t[0], t[1], t[2], t[3]}, values = {par, uv, integ};
-    BuildToolBar(Q(S(ids::kDataGraph)), "id150", {{prev, next}, xs, ys, rs, ts, values});
-    QMenu* popup = BeginPopup(Q(S(ids::kDataGraph)), "menu150");
+    BuildToolBar(Q(S(ids::kDataGraph)), "dataGraphToolBar", {{prev, next}, xs, ys, rs, ts, values});
+    QMenu* popup = BeginPopup(Q(S(ids::kDataGraph)), "dataGraphMenu");
     popup->addAction(prev);
     popup->addAction(next);
     popup->addSeparator();
@@ -89,15 +98,10 @@ void CDataGraphWnd::BuildMenuAndToolBar() {
 void CDataGraphWnd::RefreshCommands() {
     const CDataGraphPicture& picture = view_->Picture();
     for (auto& [command, action] : Actions()) {
-        action->setEnabled(picture.Mode() != P::kModeNone || command == P::kCmdConfiguration ? picture.Enabled(command)
-                                                                                               : false);
+        action->setEnabled(picture.Mode() != P::kModeNone || command == GraphCommand::Settings ? picture.Enabled(command)
+                                                                                                   : false);
         if (action->isCheckable()) action->setChecked(picture.Checked(command));
     }
     if (irradianceMenu_) irradianceMenu_->setEnabled(picture.IrradianceAdjustable());
     if (ratioMenu_) ratioMenu_->setEnabled(picture.RatioAdjustable());
-}
-
-int CDataGraphWnd::ClosedWindowSet() const {
-    const int mode = view_->Mode();
-    return mode >= 0 ? mode : setIndex_;
 }

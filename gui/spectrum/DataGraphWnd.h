@@ -1,6 +1,6 @@
 #pragma once
 // The spectrum graph frame: a toolbar and pop-up menu over one CDataGraphView. It deletes itself
-// when closed and then tells the main window with UM_GRAPH_CLOSED.
+// when closed; "Previous" and "Next" ask the main dialog for the neighbouring record.
 #include <string>
 
 #include "gui/common/GraphFrame.h"
@@ -8,10 +8,10 @@
 class CDataGraphView;
 
 class CDataGraphWnd : public CGraphFrame {
+    Q_OBJECT
+
 public:
-    // setIndex: the main dialog's window set the frame belongs to (0 one record, 1 several,
-    // 2 trend, 3 standard data); the view's mode replaces it once an entry point was called.
-    CDataGraphWnd(const std::string& title, int setIndex);
+    explicit CDataGraphWnd(const std::string& title);
     ~CDataGraphWnd() override;
 
     CDataGraphView* View() const { return view_; }
@@ -22,8 +22,7 @@ public:
     static constexpr int kMinHeight = 500;
 
 protected:
-    void RunCommand(int command) override;
-    int ClosedWindowSet() const override;
+    void RunCommand(GraphCommand command) override;
 
 private:
     void BuildMenuAndToolBar();
@@ -31,5 +30,4 @@ private:
     CDataGraphView* view_;
     QMenu* irradianceMenu_ = nullptr;
     QMenu* ratioMenu_ = nullptr;
-    int setIndex_;
 };

@@ -12,13 +12,11 @@
 
 #include "core/graph/DIB.h"
 #include "core/graph/PrintLayout.h"
-#include "core/platform/Messages.h"
 #include "core/platform/StringIds.h"
 #include "core/platform/StringTable.h"
 #include "gui/common/Prompter.h"
 #include "render/QtSurfaceImage.h"
-#include "gui/common/WindowMessage.h"
-#include "gui/spectrum/DataGraphView.h"
+#include "gui/common/ModalBracket.h"
 
 QPrinter& KeptPrinter() {
     static std::unique_ptr<QPrinter> printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -55,9 +53,8 @@ void SavePictureAsBitmap(QWidget* window, const QtSurfaceImage* picture) {
     if (!chosen) return;
     std::string error;
     if (dib.SaveFile(path, &error)) return;
-    ui::PostToMainWindow(platform::UM_MODAL_OPENED);
-    ShowMessageText(window, platform::LoadString(ids::kBitmapSavingFailure) + (error.empty() ? "" : "\r\n" + error));
-    ui::PostToMainWindow(platform::UM_MODAL_CLOSED);
+    ShowBracketedMessageText(window,
+                             platform::LoadString(ids::kBitmapSavingFailure) + (error.empty() ? "" : "\r\n" + error));
 }
 
 void PrintPicture(QWidget* window, const QtSurfaceImage* picture, int documentNameId) {

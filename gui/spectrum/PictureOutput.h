@@ -1,7 +1,7 @@
 #pragma once
 // The three ways a graph window's picture leaves the program: the clipboard (what the window shows
-// now), a 24-bit .bmp through the save dialog, and one printed page. Every message box is bracketed
-// by UM_MODAL_OPENED / UM_MODAL_CLOSED; the file and print dialogs are not.
+// now), a 24-bit .bmp through the save dialog, and one printed page. Every message box is reported
+// by the window as a modal one (ModalBracket.h); the file and print dialogs are not.
 class QImage;
 class QPrinter;
 class QWidget;

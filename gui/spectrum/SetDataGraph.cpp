@@ -19,7 +19,7 @@ QString T(int id) { return QString::fromStdString(platform::LoadString(id)); }
 }  // namespace
 
 CSetDataGraph::CSetDataGraph(bool standardPresent, QWidget* parent) : QDialog(parent), standard_(standardPresent) {
-    setObjectName("id144");
+    setObjectName("dataGraphSettings");
     setWindowTitle(T(ids::kGraphConfig));
     auto* top = new QGridLayout(this);
 

@@ -21,7 +21,7 @@ QString T(int id) { return QString::fromStdString(platform::LoadString(id)); }
 
 CSetMultiDataGraph::CSetMultiDataGraph(bool standardPresent, QWidget* parent)
     : QDialog(parent), standard_(standardPresent) {
-    setObjectName("id145");
+    setObjectName("multiDataGraphSettings");
     setWindowTitle(T(ids::kGraphConfig));
     color.fill(255);
     auto* top = new QGridLayout(this);

@@ -8,11 +8,9 @@
 
 #include "core/platform/StringIds.h"
 #include "render/QtSurfaceImage.h"
-#include "gui/spectrum/DataGraphView.h"
+#include "gui/common/ModalBracket.h"
 #include "gui/spectrum/PictureOutput.h"
 #include "gui/threed/Set3DGraph.h"
-
-using G = C3DGraphPicture;
 
 C3DGraphView::C3DGraphView(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
 
@@ -41,14 +39,13 @@ void C3DGraphView::Render() {
     update();
 }
 
-bool C3DGraphView::OnCommand(int command) {
-    switch (command) {
-        case G::kCmdConfiguration: Configure(); return true;
-        case G::kCmdCopy: CopyWindowToClipboard(this); return true;
-        case G::kCmdSaveBmp: SavePictureAsBitmap(this, picture_.Graph()); return true;
-        case G::kCmdPrint: PrintPicture(this, picture_.Graph(), ids::kPrintJob3DGraph); return true;
-        default: break;
-    }
+void C3DGraphView::CopyToClipboard() { CopyWindowToClipboard(this); }
+
+void C3DGraphView::SaveAsBitmap() { SavePictureAsBitmap(this, picture_.Graph()); }
+
+void C3DGraphView::Print() { PrintPicture(this, picture_.Graph(), ids::kPrintJob3DGraph); }
+
+bool C3DGraphView::Execute(GraphCommand command) {
     const bool changed = picture_.Execute(command);
     StateChanged();
     if (changed) Render();

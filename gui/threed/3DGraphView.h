@@ -17,7 +17,12 @@ public:
     void SetData(const CSpectrumDataSet& records, const CSpectrumData* standard);
     C3DGraphPicture& Picture() { return picture_; }
     const C3DGraphPicture& Picture() const { return picture_; }
-    bool OnCommand(int command);
+    // A command that changes the picture (the axes): true when it changed.
+    bool Execute(GraphCommand command);
+    void Configure();
+    void CopyToClipboard();
+    void SaveAsBitmap();
+    void Print();
     void Render();
     bool Turning() const { return turning_; }
 
@@ -33,7 +38,6 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    void Configure();
     void StateChanged();
 
     C3DGraphPicture picture_;

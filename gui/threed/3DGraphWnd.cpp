@@ -7,10 +7,6 @@
 #include "core/platform/StringTable.h"
 #include "gui/threed/3DGraphView.h"
 
-using G = C3DGraphPicture;
-static_assert(G::kCmdConfiguration == CGraphFrame::kCmdConfiguration && G::kCmdCopy == CGraphFrame::kCmdCopy &&
-              G::kCmdSaveBmp == CGraphFrame::kCmdSaveBmp && G::kCmdPrint == CGraphFrame::kCmdPrint);
-
 namespace {
 const std::string& S(int id) { return platform::LoadString(id); }
 QString Q(const std::string& s) { return QString::fromStdString(s); }
@@ -27,9 +23,9 @@ C3DGraphWnd::C3DGraphWnd(const std::string& title) : CGraphFrame(title, "C3DGrap
     auto tip = [](const std::string& group, int id) { return S(id) + " - " + group; };
     const int xTexts[4] = {ids::kZoomIn, ids::kZoomOut, ids::kShiftRight, ids::kShiftLeft};
     const int yTexts[4] = {ids::kZoomIn, ids::kZoomOut, ids::kShiftUp, ids::kShiftDown};
-    const int xCmds[4] = {G::kCmdXZoomIn, G::kCmdXZoomOut, G::kCmdXShiftRight, G::kCmdXShiftLeft};
-    const int yCmds[4] = {G::kCmdYZoomIn, G::kCmdYZoomOut, G::kCmdYShiftUp, G::kCmdYShiftDown};
-    const int rCmds[4] = {G::kCmdRatioZoomIn, G::kCmdRatioZoomOut, G::kCmdRatioShiftUp, G::kCmdRatioShiftDown};
+    const GraphCommand xCmds[4] = {GraphCommand::XZoomIn, GraphCommand::XZoomOut, GraphCommand::XShiftRight, GraphCommand::XShiftLeft};
+    const GraphCommand yCmds[4] = {GraphCommand::YZoomIn, GraphCommand::YZoomOut, GraphCommand::YShiftUp, GraphCommand::YShiftDown};
+    const GraphCommand rCmds[4] = {GraphCommand::RatioZoomIn, GraphCommand::RatioZoomOut, GraphCommand::RatioShiftUp, GraphCommand::RatioShiftDown};
     MakeConfigAction();
     QList<QAction*> x, y, r;
     for (int i = 0; i < 4; ++i) {
@@ -39,8 +35,8 @@ C3DGraphWnd::C3DGraphWnd(const std::string& title) : CGraphFrame(title, "C3DGrap
     }
     MakeOutputActions();
 
-    BuildToolBar("3DGRAPH", "id3DGRAPH", {x, y, r});
-    QMenu* popup = BeginPopup("3DGRAPH", "menu3DGRAPH");
+    BuildToolBar("3DGRAPH", "threeDGraphToolBar", {x, y, r});
+    QMenu* popup = BeginPopup("3DGRAPH", "threeDGraphMenu");
     popup->addMenu(Q(wavelength))->addActions(x);
     irradianceMenu_ = popup->addMenu(Q(irradiance));
     irradianceMenu_->addActions(y);
@@ -52,7 +48,15 @@ C3DGraphWnd::C3DGraphWnd(const std::string& title) : CGraphFrame(title, "C3DGrap
     RefreshCommands();
 }
 
-void C3DGraphWnd::RunCommand(int command) { view_->OnCommand(command); }
+void C3DGraphWnd::RunCommand(GraphCommand command) {
+    switch (command) {
+        case GraphCommand::Settings: view_->Configure(); break;
+        case GraphCommand::Copy: view_->CopyToClipboard(); break;
+        case GraphCommand::Save: view_->SaveAsBitmap(); break;
+        case GraphCommand::Print: view_->Print(); break;
+        default: view_->Execute(command); break;
+    }
+}
 
 void C3DGraphWnd::RefreshCommands() {
     const C3DGraphPicture& picture = view_->Picture();

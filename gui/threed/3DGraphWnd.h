@@ -1,6 +1,5 @@
 #pragma once
-// The 3-D graph frame: toolbar and pop-up menu over one C3DGraphView; deletes itself when closed
-// and posts UM_GRAPH_CLOSED with window set 5.
+// The 3-D graph frame: toolbar and pop-up menu over one C3DGraphView; deletes itself when closed.
 #include <string>
 
 #include "gui/common/GraphFrame.h"
@@ -8,8 +7,9 @@
 class C3DGraphView;
 
 class C3DGraphWnd : public CGraphFrame {
+    Q_OBJECT
+
 public:
-    static constexpr int kWindowSet = 5;
     static constexpr int kMinWidth = 400;
     static constexpr int kMinHeight = 300;
     explicit C3DGraphWnd(const std::string& title);
@@ -20,8 +20,7 @@ public:
     void RefreshCommands() override;
 
 protected:
-    void RunCommand(int command) override;
-    int ClosedWindowSet() const override { return kWindowSet; }
+    void RunCommand(GraphCommand command) override;
 
 private:
     C3DGraphView* view_;

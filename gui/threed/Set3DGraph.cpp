@@ -18,7 +18,7 @@ QString T(int id) { return QString::fromStdString(platform::LoadString(id)); }
 }  // namespace
 
 CSet3DGraph::CSet3DGraph(bool standardPresent, QWidget* parent) : QDialog(parent), standard_(standardPresent) {
-    setObjectName("id146");
+    setObjectName("threeDGraphSettings");
     setWindowTitle(T(ids::k3DGraphConfig));
     auto* top = new QGridLayout(this);
 

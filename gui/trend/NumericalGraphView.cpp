@@ -8,11 +8,9 @@
 #include "core/graph/RgbImage.h"
 #include "core/platform/StringIds.h"
 #include "render/QtSurfaceImage.h"
-#include "gui/spectrum/DataGraphView.h"
+#include "gui/common/ModalBracket.h"
 #include "gui/spectrum/PictureOutput.h"
 #include "gui/trend/SetNumericalGraph.h"
-
-using N = CNumericalGraphPicture;
 
 CNumericalGraphView::CNumericalGraphView(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
 
@@ -37,14 +35,13 @@ void CNumericalGraphView::Render() {
     update();
 }
 
-bool CNumericalGraphView::OnCommand(int command) {
-    switch (command) {
-        case N::kCmdConfiguration: Configure(); return true;
-        case N::kCmdCopy: CopyWindowToClipboard(this); return true;
-        case N::kCmdSaveBmp: SavePictureAsBitmap(this, picture_.Graph()); return true;
-        case N::kCmdPrint: PrintPicture(this, picture_.Graph(), ids::kPrintJobNumericalGraph); return true;
-        default: break;
-    }
+void CNumericalGraphView::CopyToClipboard() { CopyWindowToClipboard(this); }
+
+void CNumericalGraphView::SaveAsBitmap() { SavePictureAsBitmap(this, picture_.Graph()); }
+
+void CNumericalGraphView::Print() { PrintPicture(this, picture_.Graph(), ids::kPrintJobNumericalGraph); }
+
+bool CNumericalGraphView::Execute(GraphCommand command) {
     const bool changed = picture_.Execute(command);
     if (onStateChanged) onStateChanged();
     if (changed) Render();

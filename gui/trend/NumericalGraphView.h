@@ -13,7 +13,12 @@ public:
     void InitialUpdate();
     void ShowRecords(const CSpectrumDataSet& records);
     CNumericalGraphPicture& Picture() { return picture_; }
-    bool OnCommand(int command);
+    // A command that changes the picture (the Y axis): true when it changed.
+    bool Execute(GraphCommand command);
+    void Configure();
+    void CopyToClipboard();
+    void SaveAsBitmap();
+    void Print();
     void Render();
 
     bool CursorActive() const { return cursor_; }
@@ -31,8 +36,6 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    void Configure();
-
     CNumericalGraphPicture picture_;
     bool initialised_ = false;
     bool cursor_ = false;

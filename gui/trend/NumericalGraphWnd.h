@@ -1,6 +1,6 @@
 #pragma once
 // The calculation data graph frame: toolbar and pop-up menu over one CNumericalGraphView; deletes
-// itself when closed and posts UM_GRAPH_CLOSED with window set 4.
+// itself when closed.
 #include <string>
 
 #include "gui/common/GraphFrame.h"
@@ -8,16 +8,16 @@
 class CNumericalGraphView;
 
 class CNumericalGraphWnd : public CGraphFrame {
+    Q_OBJECT
+
 public:
-    static constexpr int kWindowSet = 4;
     explicit CNumericalGraphWnd(const std::string& title);
 
     CNumericalGraphView* View() const { return view_; }
     void RefreshCommands() override;
 
 protected:
-    void RunCommand(int command) override;
-    int ClosedWindowSet() const override { return kWindowSet; }
+    void RunCommand(GraphCommand command) override;
 
 private:
     CNumericalGraphView* view_;

@@ -32,7 +32,7 @@ int NumericalUnitLabel(int kind) {
 }
 
 CSetNumericalGraph::CSetNumericalGraph(QWidget* parent) : QDialog(parent) {
-    setObjectName("id155");
+    setObjectName("numericalGraphSettings");
     setWindowTitle(T(ids::kCalculationDataGraphConfig));
     auto* top = new QGridLayout(this);
 

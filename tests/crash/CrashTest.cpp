@@ -230,10 +230,10 @@ TEST_F(CrashTest, KilledIntervalRunsKeepEveryStoredRecord) {
         const pid_t pid =
             StartCli({"--demo", "measure", "--type", "interval", "--span", "1", "--duration", "120"}, out[1]);
         ::close(out[1]);
-        std::string printed;
+        std::string printed = "\n";  // every line, the first too, follows a newline
         const auto stored = [&printed] {
             std::size_t n = 0;
-            for (std::size_t at = 0; (at = printed.find("UM_INTERVAL_STORED\t", at)) != std::string::npos; ++at) ++n;
+            for (std::size_t at = 0; (at = printed.find("\nstored ", at)) != std::string::npos; ++at) ++n;
             return n;
         };
         const auto read = [&] {

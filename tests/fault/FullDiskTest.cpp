@@ -217,7 +217,7 @@ TEST_F(FullDiskTest, ExportKeepsAnEarlierFileOfTheName) {
     EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
-// A large export is formatted on two threads: a full disk at any point of it still fails whole.
+// A full disk at any point of a large export fails it whole.
 TEST_F(FullDiskTest, LargeExportFailsWholeWhereverTheDiskFills) {
     std::vector<CSpectrumData> more;
     for (int i = 0; i < 100; ++i)

@@ -190,7 +190,7 @@ struct Op {
     int64_t wallStart = 0, wallEnd = 0;  // seconds of the clock
     bool killed = false;
     int status = -1;
-    std::vector<std::pair<int64_t, int64_t>> acks;  // a record's time as printed, the moment the line was read
+    std::vector<std::pair<std::string, int64_t>> acks;  // a record's local time as printed, the moment the line was read
     std::string err;
 
     bool Acknowledged() const { return !killed && status == 0; }
@@ -443,8 +443,8 @@ protected:
         c.out.append(buf, static_cast<std::size_t>(n));
         for (std::size_t eol; (eol = c.out.find('\n')) != std::string::npos; c.out.erase(0, eol + 1)) {
             const std::string line = c.out.substr(0, eol);
-            if (line.rfind("UM_MANUAL_STORED\t", 0) == 0 || line.rfind("UM_INTERVAL_STORED\t", 0) == 0)
-                c.op->acks.push_back({std::strtoll(line.c_str() + line.find('\t') + 1, nullptr, 10), Now()});
+            // "stored YYYY/MM/DD HH:MM:SS file ..."
+            if (line.rfind("stored ", 0) == 0 && line.size() >= 26) c.op->acks.push_back({line.substr(7, 19), Now()});
         }
     }
 
@@ -471,7 +471,7 @@ protected:
             line += " [" + std::to_string(op.versions.size()) + " records]";
         else
             for (const auto& [s, v] : op.versions) line += " [" + slots_[s].wall + " v" + std::to_string(v) + "]";
-        for (const auto& [t, ms] : op.acks) line += " stored " + Wall(t) + " (read at " + std::to_string(ms) + ")";
+        for (const auto& [wall, ms] : op.acks) line += " stored " + wall + " (read at " + std::to_string(ms) + ")";
         if (!op.err.empty()) line += " stderr: " + op.err;
         log_.push_back(line);
         // Only a rewrite may fail without being killed: it refuses a record that moved since it
@@ -550,7 +550,7 @@ protected:
         };
         std::vector<Ack> acks;
         for (const Op* op : round)
-            for (const auto& [t, ms] : op->acks) acks.push_back({op, Wall(t), ms});
+            for (const auto& [wall, ms] : op->acks) acks.push_back({op, wall, ms});
         auto absorbed = [&](const Seen& s) {
             for (const Op* op : round)
                 if ((op->kind == Kind::Manual || op->kind == Kind::Interval) && !op->Acknowledged() &&

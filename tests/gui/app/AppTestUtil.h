@@ -14,6 +14,8 @@
 #include "gui/shell/HeliarcDlg.h"
 #include "gui/shell/RunEngine.h"
 #include "core/config/MeasurementPrm.h"
+#include "core/data/SpectrumDataWriter.h"
+#include "core/instrument/RunListener.h"
 #include "core/platform/IniFile.h"
 #include "core/platform/StringTable.h"
 #include "gui/common/ViewFactory.h"
@@ -48,7 +50,7 @@ inline void Pump(int rounds = 3) {
     }
 }
 
-// An engine whose run the test plays: Start answers as told, the test posts the worker's messages.
+// An engine whose run the test plays: Start answers as told, the test makes the worker's calls.
 class FakeEngine : public CRunEngine {
 public:
     bool startResult = true;
@@ -57,7 +59,7 @@ public:
     int starts = 0, stops = 0;
     int lastType = -1;
     std::string lastMemo;
-    platform::MessageSink* sink = nullptr;
+    CRunListener* listener = nullptr;
 
     bool Start(const CMeasurementPrm& settings) override {
         ++starts;
@@ -72,10 +74,27 @@ public:
     }
     bool IsMeasuring() const override { return measuring; }
     std::string GetErrorText() const override { return errorText; }
-    void SetMessageSink(platform::MessageSink* s) override { sink = s; }
+    void SetListener(CRunListener* l) override { listener = l; }
     void SetSoundCallback(std::function<void()>) override {}
     void SetPortOverride(const std::string&) override {}
-    void Post(unsigned m, int64_t w = 0, int64_t l = 0) { if (sink) sink->Post(m, w, l); }
+    // The listener the dialog gave, called as the worker would call it.
+    CRunListener& Events() { return *listener; }
+    // Says the record of time t is stored at offset of t's day file (written there or not).
+    void Stored(platform::CalTime t, int64_t offset, bool runEnds) {
+        CSpectrumData record;
+        record.SetTime(t);
+        StoredPlace place;
+        platform::LocalMidnight(t, place.fileDate);
+        place.offset = offset;
+        listener->OnStored(record, place, runEnds);
+    }
+    // Appends the record to its day file and says where it went.
+    bool Store(const CSpectrumData& record, bool runEnds) {
+        CSpectrumDataWriter writer;
+        if (writer.AppendRecord(record) != 1) return false;
+        Stored(record.GetTime(), writer.LastAppendOffset(), runEnds);
+        return true;
+    }
 };
 
 // A fresh working folder (INI files and the default data folder "C:\" live there), English texts,

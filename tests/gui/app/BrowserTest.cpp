@@ -11,9 +11,9 @@
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
 #include "gui/browser/DataListCtrl.h"
+#include "gui/browser/DataThumbnailView.h"
 #include "gui/browser/DataThumbnailWnd.h"
 #include "gui/dialogs/EditComment.h"
-#include "gui/common/WindowMessage.h"
 
 namespace {
 
@@ -21,22 +21,17 @@ using apptest::AppTest;
 using apptest::Pump;
 using namespace platform;
 
-// Counts the messages the dialog posts to the measured data thumbnail view.
-class CountingView : public QWidget {
-public:
-    std::map<unsigned, int> received;
-    std::vector<int64_t> ensureVisible;
-
-protected:
-    bool event(QEvent* e) override {
-        if (e->type() == ui::CWindowMessageEvent::EventType()) {
-            auto* m = static_cast<ui::CWindowMessageEvent*>(e);
-            ++received[m->Message()];
-            if (m->Message() == UM_ENSURE_VISIBLE) ensureVisible.push_back(m->WParam());
-            return true;
-        }
-        return QWidget::event(e);
+// Counts what the dialog tells the measured data thumbnails.
+struct ThumbnailFeed {
+    explicit ThumbnailFeed(CHeliarcDlg& d) {
+        QObject::connect(&d, &CHeliarcDlg::selectionChanged, &context, [this] { ++selection; });
+        QObject::connect(&d, &CHeliarcDlg::dataSetChanged, &context, [this] { ++dataSet; });
+        QObject::connect(&d, &CHeliarcDlg::ensureVisible, &context, [this](int row) { ensureVisible.push_back(row); });
     }
+    int selection = 0;
+    int dataSet = 0;
+    std::vector<int> ensureVisible;
+    QObject context;  // first to go: the connections end with the feed
 };
 
 class BrowserTest : public AppTest {
@@ -47,10 +42,11 @@ protected:
         CSpectrumDataWriter writer;
         for (int i = 0; i < 10; ++i)
             ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(Base() + i * 60, "r" + std::to_string(i))), 1);
-        views.measuredThumbnailView = [this](QWidget*, CSpectrumDataSet& data, std::set<int>& selection) {
+        views.measuredThumbnailView = [this](QWidget* frame, CSpectrumDataSet& data, std::set<int>& selection) {
             attachedData = &data;
             attachedSelection = &selection;
-            view = new CountingView;
+            view = new CDataThumbnailView(frame);
+            view->Attach(data, selection);
             return view;
         };
     }
@@ -63,7 +59,7 @@ protected:
         for (int r : rows) dialog->RecordList()->SetRowSelected(r, true);
     }
 
-    CountingView* view = nullptr;
+    CDataThumbnailView* view = nullptr;
     CSpectrumDataSet* attachedData = nullptr;
     std::set<int>* attachedSelection = nullptr;
 };
@@ -83,8 +79,9 @@ TEST_F(BrowserTest, ListShowsTheRecordsWithTheirCellTexts) {
     EXPECT_EQ(d.DataThumbnailWnd()->View(), view);
     EXPECT_EQ(attachedData, &d.DataSet());
     EXPECT_EQ(attachedSelection, &d.Selection());
-    Pump();
-    EXPECT_GE(view->received[UM_DATASET_CHANGED], 1);
+    ThumbnailFeed feed(d);
+    Click("id1012");
+    EXPECT_EQ(feed.dataSet, 1);
 }
 
 TEST_F(BrowserTest, SearchClearAndSavedTexts) {
@@ -211,22 +208,20 @@ TEST_F(BrowserTest, NextAndPreviousInAGraphWindowMoveTheListSelection) {
     QWidget graphView;
     Select({3});
     Pump();
-    view->received.clear();
-    view->ensureVisible.clear();
-    d.OnMessage(UM_SHOW_NEXT, d.DataSet().At(3).Time, ui::HandleOf(&graphView));
+    ThumbnailFeed feed(d);
+    d.ShowNeighbour(&graphView, d.DataSet().At(3).Time, true);
     EXPECT_EQ(shown, (std::vector<std::string>{"r4"}));
     EXPECT_EQ(d.Selection(), (std::set<int>{4}));
     EXPECT_EQ(d.RecordList()->SelectedRows(), (std::set<int>{4}));
-    Pump();
-    EXPECT_EQ(view->received[UM_SELECTION_CHANGED], 1);
-    EXPECT_EQ(view->ensureVisible, (std::vector<int64_t>{4}));
-    d.OnMessage(UM_SHOW_PREVIOUS, d.DataSet().At(4).Time, ui::HandleOf(&graphView));
-    d.OnMessage(UM_SHOW_PREVIOUS, d.DataSet().At(3).Time, ui::HandleOf(&graphView));
+    EXPECT_EQ(feed.selection, 1);
+    EXPECT_EQ(feed.ensureVisible, (std::vector<int>{4}));
+    d.ShowNeighbour(&graphView, d.DataSet().At(4).Time, false);
+    d.ShowNeighbour(&graphView, d.DataSet().At(3).Time, false);
     EXPECT_EQ(d.Selection(), (std::set<int>{2}));
     // Past the first record nothing is shown and the selection stays.
     Select({0});
     shown.clear();
-    d.OnMessage(UM_SHOW_PREVIOUS, d.DataSet().At(0).Time, ui::HandleOf(&graphView));
+    d.ShowNeighbour(&graphView, d.DataSet().At(0).Time, false);
     EXPECT_TRUE(shown.empty());
     EXPECT_EQ(d.Selection(), (std::set<int>{0}));
 }
@@ -242,17 +237,17 @@ TEST_F(BrowserTest, NextReachesARecordOfTheSameSecond) {
     ASSERT_EQ(d.DataSet().Count(), 11);
     QWidget graphView;
     Select({9});
-    d.OnMessage(UM_SHOW_NEXT, d.DataSet().At(9).Time, ui::HandleOf(&graphView));
+    d.ShowNeighbour(&graphView, d.DataSet().At(9).Time, true);
     EXPECT_EQ(shown, (std::vector<std::string>{"r9b"}));
     EXPECT_EQ(d.Selection(), (std::set<int>{10}));
-    d.OnMessage(UM_SHOW_NEXT, d.DataSet().At(10).Time, ui::HandleOf(&graphView));
+    d.ShowNeighbour(&graphView, d.DataSet().At(10).Time, true);
     EXPECT_EQ(shown.size(), 1u);  // the last one
-    d.OnMessage(UM_SHOW_PREVIOUS, d.DataSet().At(10).Time, ui::HandleOf(&graphView));
+    d.ShowNeighbour(&graphView, d.DataSet().At(10).Time, false);
     EXPECT_EQ(shown.back(), "r9");
     EXPECT_EQ(d.Selection(), (std::set<int>{9}));
     // With no matching selection the walk goes by time as before.
     Select({2, 3});
-    d.OnMessage(UM_SHOW_PREVIOUS, d.DataSet().At(10).Time, ui::HandleOf(&graphView));
+    d.ShowNeighbour(&graphView, d.DataSet().At(10).Time, false);
     EXPECT_EQ(shown.back(), "r8");
 }
 
@@ -351,47 +346,47 @@ TEST_F(BrowserTest, CtrlASelectsEveryRowWithOneUpdateAndThumbnailsDriveTheList) 
     CHeliarcDlg& d = MakeDialog();
     Pump();
     ASSERT_NE(view, nullptr);
-    view->received.clear();
+    ThumbnailFeed feed(d);
     QKeyEvent ctrlA(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier);
     QApplication::sendEvent(d.RecordList(), &ctrlA);
     Pump();
     EXPECT_EQ(d.Selection().size(), 10u);
-    EXPECT_EQ(view->received[UM_SELECTION_CHANGED], 1);
+    EXPECT_EQ(feed.selection, 1);
 
     // The thumbnails changed the selection: the list follows without echoing it back.
     d.Selection() = {1, 8};
-    view->received.clear();
-    ui::PostWindowMessage(&d, UM_SELECTION_CHANGED);
+    feed.selection = 0;
+    emit view->selectionChanged();
     Pump();
     EXPECT_EQ(d.RecordList()->SelectedRows(), (std::set<int>{1, 8}));
     EXPECT_EQ(d.Selection(), (std::set<int>{1, 8}));
-    EXPECT_EQ(view->received[UM_SELECTION_CHANGED], 0);
+    EXPECT_EQ(feed.selection, 0);
     // Runs of rows, and indices the list does not have.
     d.Selection() = {-1, 0, 1, 5, 6, 9, 12};
-    ui::PostWindowMessage(&d, UM_SELECTION_CHANGED);
+    emit view->selectionChanged();
     Pump();
     EXPECT_EQ(d.RecordList()->SelectedRows(), (std::set<int>{0, 1, 5, 6, 9}));
     // A click on a row tells the thumbnails to show it.
     d.RecordList()->onClicked(6);
-    Pump();
-    ASSERT_EQ(view->ensureVisible.size(), 1u);
-    EXPECT_EQ(view->ensureVisible[0], 6);
+    EXPECT_EQ(feed.ensureVisible, (std::vector<int>{6}));
 }
 
 TEST_F(BrowserTest, MeasuredDataOpensOneOrPluralWindowsUpToTen) {
     int opened = 0;
-    std::vector<int> sets;
     std::size_t pluralCount = 0;
     std::string oneMemo;
-    views.openDataGraph = [&](const std::string& title, int set) -> QWidget* {
+    views.openDataGraph = [&](const std::string& title) -> QWidget* {
         EXPECT_EQ(title, "Data graph");
         ++opened;
-        sets.push_back(set);
         auto* w = new QWidget;
         w->setAttribute(Qt::WA_DeleteOnClose);
         return w;
     };
-    views.showMeasured = [&](QWidget*, const CSpectrumData& r, const CSpectrumData*) { oneMemo = r.GetMemo(); };
+    QWidget* shownIn = nullptr;
+    views.showMeasured = [&](QWidget* target, const CSpectrumData& r, const CSpectrumData*) {
+        shownIn = target;
+        oneMemo = r.GetMemo();
+    };
     views.showPlural = [&](QWidget*, const std::vector<CSpectrumData>& list, const CSpectrumData*) {
         pluralCount = list.size();
     };
@@ -402,21 +397,18 @@ TEST_F(BrowserTest, MeasuredDataOpensOneOrPluralWindowsUpToTen) {
     Select({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
     Click("id1004");
     EXPECT_EQ(pluralCount, 10u);
-    EXPECT_EQ(sets, (std::vector<int>{0, 1}));
     EXPECT_EQ(d.FrameSet(0).Count(), 1);
     EXPECT_EQ(d.FrameSet(1).Count(), 1);
-    // Previous and next walk the data set by time, for the view that asked.
-    QWidget viewWidget;
+    // Previous and next of a window in a set walk the data set by time, for the window that asked.
+    QWidget* one = d.FrameSet(CHeliarcDlg::kSetMeasured).At(0);
     oneMemo.clear();
-    ui::PostWindowMessage(&d, UM_SHOW_NEXT, Base() + 3 * 60, ui::HandleOf(&viewWidget));
-    Pump();
+    emit d.FrameSet(CHeliarcDlg::kSetMeasured).nextRequested(one, Base() + 3 * 60);
     EXPECT_EQ(oneMemo, "r4");
-    ui::PostWindowMessage(&d, UM_SHOW_PREVIOUS, Base() + 3 * 60, ui::HandleOf(&viewWidget));
-    Pump();
+    EXPECT_EQ(shownIn, one);
+    emit d.FrameSet(CHeliarcDlg::kSetMeasured).previousRequested(one, Base() + 3 * 60);
     EXPECT_EQ(oneMemo, "r2");
     oneMemo.clear();
-    ui::PostWindowMessage(&d, UM_SHOW_PREVIOUS, Base(), ui::HandleOf(&viewWidget));
-    Pump();
+    emit d.FrameSet(CHeliarcDlg::kSetMeasured).previousRequested(one, Base());
     EXPECT_EQ(oneMemo, "");
     // Eleven is one too many.
     d.DataSet().Append(d.DataSet().Record(0), d.DataSet().At(0).FileDate, 0);

@@ -1,5 +1,6 @@
 // Measurement control on an engine the test plays by hand: the state machine and its texts and
-// colours, messages that arrive after a stop, the exit rules and the dialog's keys.
+// colours, events that arrive after a stop, the exit rules and the dialog's keys; and the queue
+// that carries the engine's events from its worker to the GUI thread.
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
@@ -8,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <fstream>
+#include <thread>
 
 #include "AppTestUtil.h"
 #include "core/data/SpectrumDataWriter.h"
@@ -17,10 +19,11 @@
 #include "gui/common/ColorStatic.h"
 #include "gui/browser/DataListCtrl.h"
 #include "gui/browser/DataThumbnailWnd.h"
-#include "gui/common/WindowMessage.h"
 #include "gui/spectrum/DataGraphView.h"
 #include "gui/spectrum/DataGraphWnd.h"
+#include "gui/shell/QueuedRunListener.h"
 #include "gui/shell/ViewFactory.h"
+#include "tests/unit/measure/RecordingListener.h"
 
 namespace {
 
@@ -55,10 +58,10 @@ TEST_F(AppTest, ManualStartBlinksBlueDisablesTheButtonAndHandsOverTheComment) {
     EXPECT_EQ(Find<CColorStatic>("id1035")->CurrentBackgroundColor(), 0xFFFFFFu);
     EXPECT_EQ(Find<CColorStatic>("id1037")->CurrentTextColor(), 0x000000u);
 
-    engine->Post(UM_EXPOSURE, 120, 0);
+    engine->Events().OnExposure(120, false);
     Pump();
     EXPECT_EQ(TextOf("id1036"), "Measuring - [120msec]");
-    engine->Post(UM_EXPOSURE, 120, 1);
+    engine->Events().OnExposure(120, true);
     Pump();
     EXPECT_EQ(TextOf("id1036"), "Dark measuring - [120msec]");
 
@@ -70,8 +73,7 @@ TEST_F(AppTest, ManualStartBlinksBlueDisablesTheButtonAndHandsOverTheComment) {
     EXPECT_EQ(prompter.Count("modal"), 0);
 
     // The engine's error stops the run first, then says why.
-    engine->errorText = "Cannot save the data. Confirm the output folder.";
-    engine->Post(UM_MEASUREMENT_ERROR);
+    engine->Events().OnError("Cannot save the data. Confirm the output folder.");
     Pump();
     EXPECT_EQ(engine->stops, 1);
     EXPECT_EQ(TextOf("id1036"), "Standby");
@@ -83,6 +85,42 @@ TEST_F(AppTest, ManualStartBlinksBlueDisablesTheButtonAndHandsOverTheComment) {
     EXPECT_EQ(Find<CColorStatic>("id1035")->CurrentBackgroundColor(), 0x000000u);
     EXPECT_EQ(prompter.Messages().back(), "Measurement error.\r\nCannot save the data. Confirm the output folder.");
     EXPECT_EQ(d.StatusText(), "Standby");
+}
+
+// The worker's calls reach the target on the receiver's thread, in order, with their values; none
+// after Detach.
+TEST_F(AppTest, QueuedEventsArriveOnTheGuiThreadInOrder) {
+    QObject receiver;
+    CRecordingListener target;
+    CQueuedRunListener queue(&receiver, target);
+    CSpectrumData record;
+    record.SetTime(1781928000);
+    std::thread worker([&] {
+        queue.OnWaiting(1781928000);
+        queue.OnExposure(50, true);
+        queue.OnStored(record, StoredPlace{1781881200, 5120}, false);
+        queue.OnTransferSkipped(2, 7, "why");
+        queue.OnError("failed");
+        queue.OnFinished();
+    });
+    worker.join();
+    EXPECT_TRUE(target.All().empty());  // nothing is called on the worker
+    Pump();
+    const auto events = target.All();
+    EXPECT_EQ(target.Kinds(), (std::vector<Ev>{Ev::kWaiting, Ev::kExposure, Ev::kStored, Ev::kSkipped, Ev::kError, Ev::kFinished}));
+    ASSERT_EQ(events.size(), 6u);
+    EXPECT_EQ(events[0].time, 1781928000);
+    EXPECT_EQ(events[1].ms, 50);
+    EXPECT_TRUE(events[1].dark);
+    EXPECT_EQ(events[2].time, 1781928000);
+    EXPECT_EQ(events[2].place.fileDate, 1781881200);
+    EXPECT_EQ(events[2].place.offset, 5120);
+    EXPECT_EQ(events[3].text, "why");
+    EXPECT_EQ(events[4].text, "failed");
+    queue.Detach();
+    queue.OnFinished();
+    Pump();
+    EXPECT_EQ(target.All().size(), 6u);
 }
 
 TEST_F(AppTest, FailedStartStaysInStandbyAndSaysWhy) {
@@ -105,11 +143,11 @@ TEST_F(AppTest, IntervalAndTransferStatusTexts) {
     EXPECT_EQ(TextOf("id1036"), "Standby");  // unchanged until the engine speaks
     EXPECT_TRUE(Find<QPushButton>("id1050")->isEnabled());
     const CalTime next = datatest::Local(2009, 5, 12, 9, 5, 0);
-    engine->Post(UM_INTERVAL_WAITING, next);
+    engine->Events().OnWaiting(next);
     Pump();
     // A start that is not today carries its date.
     EXPECT_EQ(TextOf("id1036"), "Waiting - Start at 2009/05/12 09:05:00 ");
-    engine->Post(UM_INTERVAL_MEASURING);
+    engine->Events().OnMeasuring();
     Pump();
     EXPECT_EQ(TextOf("id1036"), "Measuring");
     // The user stops an interval run; there is no question.
@@ -125,10 +163,10 @@ TEST_F(AppTest, IntervalAndTransferStatusTexts) {
     EXPECT_EQ(TextOf("id1036"), "Data transferring");
     EXPECT_FALSE(Find<QPushButton>("id1050")->isEnabled());
     EXPECT_EQ(Find<CColorStatic>("id1036")->CurrentBackgroundColor(), 0x20FF20u);  // RGB(32, 255, 32)
-    engine->Post(UM_TRANSFER_PROGRESS, 3, 12);
+    engine->Events().OnTransferProgress(3, 12);
     Pump();
     EXPECT_EQ(TextOf("id1036"), "Data transferring - 3/12");
-    engine->Post(UM_TRANSFER_FINISHED);
+    engine->Events().OnFinished();
     Pump();
     EXPECT_EQ(engine->stops, 1);
     EXPECT_EQ(TextOf("id1036"), "Standby");
@@ -137,47 +175,57 @@ TEST_F(AppTest, IntervalAndTransferStatusTexts) {
 TEST_F(AppTest, LateMessagesAfterAStop) {
     datatest::SetGeneral("C:\\", "SPC");
     const CalTime t = datatest::Local(2009, 5, 12, 10, 0, 0);
-    {
-        CSpectrumDataWriter writer;
-        ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(t, "late")), 1);
-    }
     SetType(1);
     CHeliarcDlg& d = MakeDialog();
-    ASSERT_EQ(d.DataSet().Count(), 1);
     Click("id1050");
     Click("id1050");  // stopped
     ASSERT_EQ(engine->stops, 1);
     // Status and finishing messages change nothing now.
-    engine->Post(UM_EXPOSURE, 50, 0);
-    engine->Post(UM_TRANSFER_PROGRESS, 1, 2);
-    engine->Post(UM_INTERVAL_WAITING, t);
-    engine->Post(UM_INTERVAL_MEASURING);
-    engine->Post(UM_INTERVAL_FINISHED);
-    engine->Post(UM_TRANSFER_FINISHED);
+    CRunListener& events = engine->Events();
+    events.OnExposure(50, false);
+    events.OnTransferProgress(1, 2);
+    events.OnWaiting(t);
+    events.OnMeasuring();
+    events.OnFinished();
+    events.OnFinished();
     Pump();
     EXPECT_EQ(TextOf("id1036"), "Standby");
     EXPECT_EQ(engine->stops, 1);
     // A late stored record is still read back and listed; it does not stop anything.
-    engine->Post(UM_INTERVAL_STORED, t);
+    ASSERT_TRUE(engine->Store(datatest::MakeRecord(t, "late"), false));
     Pump();
     EXPECT_EQ(d.Latest().GetTime(), t);
     EXPECT_EQ(d.Latest().GetMemo(), "late");
+    EXPECT_EQ(d.DataSet().Count(), 1);
     EXPECT_EQ(engine->stops, 1);
     EXPECT_EQ(engine->starts, 1);
     // A late error still shows its box.
-    engine->errorText = "Internal system failure.";
-    engine->Post(UM_MEASUREMENT_ERROR);
+    events.OnError("Internal system failure.");
     Pump();
     EXPECT_EQ(engine->stops, 1);
     ASSERT_EQ(prompter.Messages().size(), 1u);
     EXPECT_EQ(prompter.Messages()[0], "Measurement error.\r\nInternal system failure.");
 }
 
+// Another program may append to the day file before the dialog reads the record back.
+TEST_F(AppTest, AStoredRecordIsReadWhereTheEngineWroteIt) {
+    datatest::SetGeneral("C:\\", "SPC");
+    const CalTime t = datatest::Local(2009, 5, 12, 10, 0, 0);
+    CSpectrumDataWriter writer;
+    ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(t, "ours")), 1);
+    ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(t + 1, "theirs")), 1);
+    CHeliarcDlg& d = MakeDialog();
+    engine->Stored(t, 0, false);
+    Pump();
+    EXPECT_EQ(d.Latest().GetMemo(), "ours");
+    EXPECT_TRUE(prompter.Messages().empty());
+}
+
 TEST_F(AppTest, StoredRecordThatCannotBeReadSaysSoAndAManualRunStillEnds) {
     CHeliarcDlg& d = MakeDialog();
     Click("id1050");
     // No daily file for that time.
-    engine->Post(UM_MANUAL_STORED, datatest::Local(2009, 5, 12, 10, 0, 0));
+    engine->Stored(datatest::Local(2009, 5, 12, 10, 0, 0), 0, true);
     Pump();
     ASSERT_EQ(prompter.Messages().size(), 1u);
     EXPECT_EQ(prompter.Messages()[0], "Data reading failure.");
@@ -188,7 +236,7 @@ TEST_F(AppTest, StoredRecordThatCannotBeReadSaysSoAndAManualRunStillEnds) {
     // A file shorter than one record is no record either.
     datatest::SetGeneral("C:\\", "SPC");
     { std::ofstream("SPC_20090512.hlx", std::ios::binary) << "short"; }
-    engine->Post(UM_INTERVAL_STORED, datatest::Local(2009, 5, 12, 10, 0, 0));
+    engine->Stored(datatest::Local(2009, 5, 12, 10, 0, 0), 0, false);
     Pump();
     EXPECT_EQ(prompter.Messages().size(), 2u);
     EXPECT_EQ(d.Latest().GetTime(), 0);
@@ -214,11 +262,7 @@ TEST_F(AppTest, AManualRunShowsMeasuringForABlinkAndTheListScrollsToTheNewRecord
     QElapsedTimer shown;
     shown.start();
     // The record lands at the end of the day's file and the worker says so at once.
-    {
-        CSpectrumDataWriter writer;
-        ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(base + 500, "new")), 1);
-    }
-    engine->Post(UM_MANUAL_STORED, base + 500);
+    ASSERT_TRUE(engine->Store(datatest::MakeRecord(base + 500, "new"), true));
     Pump();
     EXPECT_EQ(TextOf("id1036"), "Measuring");
     EXPECT_TRUE(Find<CColorStatic>("id1036")->IsBlinking());
@@ -235,10 +279,12 @@ TEST_F(AppTest, AManualRunShowsMeasuringForABlinkAndTheListScrollsToTheNewRecord
 
 TEST_F(AppTest, ExitIsRefusedWhileAGraphShowsAModalDialog) {
     CHeliarcDlg& d = MakeDialog();
-    ui::PostWindowMessage(&d, UM_MODAL_OPENED);
-    ui::PostWindowMessage(&d, UM_MODAL_OPENED);
-    ui::PostWindowMessage(&d, UM_MODAL_CLOSED);
-    Pump();
+    // A graph window of a set and a thumbnail window each report a modal box; one has closed again.
+    auto* graph = static_cast<CGraphFrame*>(MakeViewFactory().openDataGraph("Data graph"));
+    d.FrameSet(CHeliarcDlg::kSetMeasured).Add(graph);
+    graph->ReportModal(true);
+    d.DataThumbnailWnd()->ReportModal(true);
+    d.DataThumbnailWnd()->ReportModal(false);
     EXPECT_EQ(d.OpenModalCount(), 1);
     Click("id2");
     EXPECT_TRUE(d.isVisible());
@@ -247,8 +293,7 @@ TEST_F(AppTest, ExitIsRefusedWhileAGraphShowsAModalDialog) {
     // The window's close button takes the same road.
     EXPECT_FALSE(d.close());
     EXPECT_TRUE(d.isVisible());
-    ui::PostWindowMessage(&d, UM_MODAL_CLOSED);
-    Pump();
+    graph->ReportModal(false);
     Click("id2");
     EXPECT_FALSE(d.isVisible());
     EXPECT_EQ(d.result(), QDialog::Rejected);
@@ -311,29 +356,37 @@ TEST_F(AppTest, EscapeDoesNothingAndEnterRunsTheSearch) {
     EXPECT_EQ(Ini("SEARCH", "SEARCH_COMMENT"), "new");
 }
 
-TEST_F(AppTest, GraphClosedRemovesTheWindowFromItsSetAndIgnoresBadIndices) {
+TEST_F(AppTest, AClosedOrDeletedGraphWindowLeavesItsSet) {
     CHeliarcDlg& d = MakeDialog();
-    QWidget a, b;
-    d.FrameSet(CHeliarcDlg::kSetTrend).Add(&a);
-    d.FrameSet(CHeliarcDlg::kSetTrend).Add(&b);
-    ui::PostWindowMessage(&d, UM_GRAPH_CLOSED, -1, ui::HandleOf(&a));
-    ui::PostWindowMessage(&d, UM_GRAPH_CLOSED, 6, ui::HandleOf(&a));
+    CFrameSet& trend = d.FrameSet(CHeliarcDlg::kSetTrend);
+    QPointer<QWidget> a = MakeViewFactory().openDataGraph("a");
+    QPointer<QWidget> b = MakeViewFactory().openDataGraph("b");
+    auto* plain = new QWidget;
+    trend.Add(a);
+    trend.Add(b);
+    trend.Add(plain);
+    ASSERT_EQ(trend.Count(), 3);
+    b->close();
+    ASSERT_EQ(trend.Count(), 2);
+    EXPECT_EQ(trend.At(0), a.data());
+    EXPECT_EQ(trend.At(1), plain);
+    // A window that is not a graph frame is gone once it is deleted.
+    delete plain;
+    ASSERT_EQ(trend.Count(), 1);
+    EXPECT_EQ(trend.At(0), a.data());
     Pump();
-    EXPECT_EQ(d.FrameSet(CHeliarcDlg::kSetTrend).Count(), 2);
-    ui::PostWindowMessage(&d, UM_GRAPH_CLOSED, CHeliarcDlg::kSetTrend, ui::HandleOf(&b));
-    Pump();
-    ASSERT_EQ(d.FrameSet(CHeliarcDlg::kSetTrend).Count(), 1);
-    EXPECT_EQ(d.FrameSet(CHeliarcDlg::kSetTrend).At(0), &a);
+    EXPECT_TRUE(b.isNull());
+    a->close();
+    EXPECT_FALSE(trend.Any());
 }
 
 TEST_F(AppTest, TrendGraphOpensOnceThenRaisesAndEveryStoredRecordRefreshesIt) {
     int opened = 0, shown = 0;
     std::string shownMemo;
     QPointer<QWidget> frame;
-    views.openDataGraph = [&](const std::string& title, int set) -> QWidget* {
+    views.openDataGraph = [&](const std::string& title) -> QWidget* {
         ++opened;
         EXPECT_EQ(title, "Trend data");
-        EXPECT_EQ(set, CHeliarcDlg::kSetTrend);
         frame = new QWidget;
         frame->setAttribute(Qt::WA_DeleteOnClose);
         frame->show();
@@ -349,11 +402,7 @@ TEST_F(AppTest, TrendGraphOpensOnceThenRaisesAndEveryStoredRecordRefreshesIt) {
     CHeliarcDlg& d = MakeDialog();
     EXPECT_TRUE(Find<QPushButton>("id1051")->isEnabled());
     for (int i = 0; i < 2; ++i) {
-        {
-            CSpectrumDataWriter writer;
-            ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(t + i, "rec" + std::to_string(i))), 1);
-        }
-        engine->Post(UM_INTERVAL_STORED, t + i);
+        ASSERT_TRUE(engine->Store(datatest::MakeRecord(t + i, "rec" + std::to_string(i)), false));
         Pump();
         if (i == 0) Click("id1051");
     }
@@ -381,9 +430,7 @@ TEST_F(AppTest, AStoredRecordRedrawsTheTrendWindowInPlace) {
     const CalTime t = datatest::Local(2009, 5, 12, 10, 0, 0);
     CHeliarcDlg& d = MakeDialog();
     auto store = [&](int i) {
-        CSpectrumDataWriter writer;
-        ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(t + i, "rec" + std::to_string(i))), 1);
-        engine->Post(UM_INTERVAL_STORED, t + i);
+        ASSERT_TRUE(engine->Store(datatest::MakeRecord(t + i, "rec" + std::to_string(i)), false));
         Pump();
     };
     Click("id1050");

@@ -68,7 +68,7 @@ private:
     int* closes_;
 };
 
-TEST_F(AppTest, FrameSetKeepsOrderDuplicatesAndSkipsGoneWindows) {
+TEST_F(AppTest, FrameSetKeepsOrderIgnoresRepeatsAndForgetsGoneWindows) {
     int closes = 0;
     CFrameSet set;
     EXPECT_FALSE(set.Any());
@@ -77,18 +77,24 @@ TEST_F(AppTest, FrameSetKeepsOrderDuplicatesAndSkipsGoneWindows) {
     auto* c = new CountingWindow(&closes);
     set.Add(a);
     set.Add(b);
-    set.Add(a);
+    set.Add(a);  // already there
     set.Add(c);
-    set.Remove(a);  // the first one only
+    set.Add(nullptr);
     ASSERT_EQ(set.Count(), 3);
+    set.Remove(a);
+    ASSERT_EQ(set.Count(), 2);
     EXPECT_EQ(set.At(0), b);
-    EXPECT_EQ(set.At(1), a);
+    EXPECT_EQ(set.At(1), c);
     EXPECT_EQ(set.At(7), nullptr);
+    EXPECT_EQ(set.At(-1), nullptr);
     QWidget stranger;
     set.Remove(&stranger);
-    EXPECT_EQ(set.Count(), 3);
-    delete b;  // gone: reads as null, is skipped on closing
-    EXPECT_EQ(set.At(0), nullptr);
+    EXPECT_EQ(set.Count(), 2);
+    set.Add(a);
+    delete b;  // gone: no longer counted, and not closed
+    ASSERT_EQ(set.Count(), 2);
+    EXPECT_EQ(set.At(0), c);
+    EXPECT_EQ(set.At(1), a);
     set.CloseAll();
     EXPECT_EQ(closes, 2);
     EXPECT_FALSE(set.Any());

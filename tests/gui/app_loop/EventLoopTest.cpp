@@ -75,7 +75,7 @@ QWidget* TopLevel(const char* objectName) {
     return nullptr;
 }
 
-QWidget* ToolButton(CDataGraphWnd* frame, int command) {
+QWidget* ToolButton(CDataGraphWnd* frame, GraphCommand command) {
     return frame->ToolBar()->widgetForAction(frame->Action(command));
 }
 
@@ -159,7 +159,7 @@ TEST(EventLoop, GraphThumbnailAndSettingsWindowsTakeInputBesideTheMainDialog) {
         return true;
     });
     script.Add("click the spectrum window's toolbar", [&] {
-        ClickWidget(ToolButton(graph, CDataGraphPicture::kCmdXZoomIn));
+        ClickWidget(ToolButton(graph, GraphCommand::XZoomIn));
         return true;
     });
     script.Add("the picture changed", [&] { return graph->View()->grab().toImage() != before; });
@@ -176,7 +176,7 @@ TEST(EventLoop, GraphThumbnailAndSettingsWindowsTakeInputBesideTheMainDialog) {
     script.Add("open the settings dialog from the toolbar", [&] {
         // Clicked from its own timer event: the dialog's loop runs inside that click, and the
         // script goes on inside that loop.
-        QTimer::singleShot(0, graph, [graph] { ClickWidget(ToolButton(graph, CDataGraphPicture::kCmdConfiguration)); });
+        QTimer::singleShot(0, graph, [graph] { ClickWidget(ToolButton(graph, GraphCommand::Settings)); });
         return true;
     });
     script.Add("settings dialog shown", [&] {
@@ -196,7 +196,7 @@ TEST(EventLoop, GraphThumbnailAndSettingsWindowsTakeInputBesideTheMainDialog) {
     });
     script.Add("the graph window waits for its dialog, the main dialog does not", [&] {
         const int clicks = counter.clicks[graph];
-        ClickWidget(ToolButton(graph, CDataGraphPicture::kCmdXZoomIn));
+        ClickWidget(ToolButton(graph, GraphCommand::XZoomIn));
         EXPECT_EQ(counter.clicks[graph], clicks);
         // Exit is refused while the dialog is open.
         ClickWidget(dlg->findChild<QPushButton*>(QStringLiteral("id2")));

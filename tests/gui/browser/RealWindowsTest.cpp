@@ -16,7 +16,6 @@
 #include "gui/browser/BaseDataThumbnailWnd.h"
 #include "gui/browser/DataListCtrl.h"
 #include "gui/browser/DataThumbnailWnd.h"
-#include "gui/common/WindowMessage.h"
 #include "gui/spectrum/DataGraphView.h"
 #include "gui/shell/ViewFactory.h"
 
@@ -162,7 +161,6 @@ TEST_F(RealWindowsTest, TheStandardThumbnailsPopupPlotsTheCurrentStandard) {
     WriteRecords(3);
     views = MakeViewFactory();
     CHeliarcDlg& d = MakeDialog();
-    ui::SetMainWindow(&d);
     QWidget* thumbnail = d.BaseDataThumbnailWnd()->View();
     ASSERT_NE(thumbnail, nullptr);
     auto* menu = d.findChild<QMenu*>(QStringLiteral("menu143Standard"));
@@ -199,7 +197,6 @@ TEST_F(RealWindowsTest, TheStandardThumbnailsPopupPlotsTheCurrentStandard) {
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(Shown(*view), "s2");
     EXPECT_TRUE(prompter.calls.empty());
-    ui::SetMainWindow(nullptr);
     set.CloseAll();
     Pump();
 }

@@ -14,28 +14,12 @@
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
 #include "gui/browser/DataListCtrl.h"
-#include "gui/common/WindowMessage.h"
 
 namespace {
 
 using apptest::AppTest;
 using apptest::Pump;
 using namespace platform;
-
-// Stands in for the standard data thumbnail view: counts the UM_STANDARD_CHANGED it is told.
-class StandardView : public QWidget {
-public:
-    int changed = 0;
-
-protected:
-    bool event(QEvent* e) override {
-        if (e->type() == ui::CWindowMessageEvent::EventType()) {
-            if (static_cast<ui::CWindowMessageEvent*>(e)->Message() == UM_STANDARD_CHANGED) ++changed;
-            return true;
-        }
-        return QWidget::event(e);
-    }
-};
 
 class StandardPanelTest : public AppTest {
 protected:
@@ -47,11 +31,11 @@ protected:
             ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(Base() + i * 60, "r" + std::to_string(i), 100.0f + 10 * i)), 1);
         views.standardThumbnailView = [this](QWidget*, CBaseDataSet& standard) {
             attached = &standard;
-            view = new StandardView;
+            view = new QWidget;
             return view;
         };
-        views.openDataGraph = [this](const std::string& title, int set) -> QWidget* {
-            opened.push_back({title, set});
+        views.openDataGraph = [this](const std::string& title) -> QWidget* {
+            opened.push_back(title);
             auto* frame = new QWidget;
             frame->setAttribute(Qt::WA_DeleteOnClose);
             frame->show();
@@ -70,8 +54,10 @@ protected:
     static CalTime Base() { return datatest::Local(2009, 5, 12, 10, 0, 0); }
 
     // A dialog with records r<i> registered as standard data in the order given (the last is current).
+    // redrawn counts the panel's word to the standard data thumbnail from then on.
     CHeliarcDlg& DialogWithStandards(std::initializer_list<int> rows) {
         CHeliarcDlg& d = MakeDialog();
+        QObject::connect(d.StandardPanel(), &CStandardPanel::standardChanged, [this] { ++redrawn; });
         for (int r : rows) {
             SelectRecords({r});
             d.OnCommand(CHeliarcDlg::kCmdRegisterStandard);
@@ -97,9 +83,10 @@ protected:
     }
     using Memos = std::vector<std::string>;
 
-    StandardView* view = nullptr;
+    QWidget* view = nullptr;
+    int redrawn = 0;
     CBaseDataSet* attached = nullptr;
-    std::vector<std::pair<std::string, int>> opened;
+    std::vector<std::string> opened;
     std::vector<QPointer<QWidget>> frames;
     std::vector<std::pair<QWidget*, std::string>> shown;
     std::vector<std::pair<QWidget*, std::string>> latestShown;
@@ -127,7 +114,7 @@ TEST_F(StandardPanelTest, ListShowsTheHistoryNewestFirstWithItsCellsAndColumns) 
     // Each registration redrew the standard data thumbnail.
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(attached, &d.StandardSet());
-    EXPECT_EQ(view->changed, 3);
+    EXPECT_EQ(redrawn, 3);
     // A new dialog reads the same history back.
     dialog.reset();
     MakeDialog();
@@ -137,7 +124,7 @@ TEST_F(StandardPanelTest, ListShowsTheHistoryNewestFirstWithItsCellsAndColumns) 
 TEST_F(StandardPanelTest, ButtonsWithoutASelectedRowSaySoAndChangeNothing) {
     CHeliarcDlg& d = DialogWithStandards({1, 2});
     SelectStandards({});
-    const int before = view->changed;
+    const int before = redrawn;
     for (const char* id : {"id1026", "id1028", "id1017"}) {
         prompter.Clear();
         Click(id);
@@ -147,7 +134,7 @@ TEST_F(StandardPanelTest, ButtonsWithoutASelectedRowSaySoAndChangeNothing) {
     }
     Pump();
     EXPECT_EQ(StandardMemos(), (Memos{"r2", "r1"}));
-    EXPECT_EQ(view->changed, before);
+    EXPECT_EQ(redrawn, before);
     EXPECT_TRUE(opened.empty());
     // An empty history: the popup's "Plot" says so too.
     SelectStandards({0});
@@ -164,14 +151,14 @@ TEST_F(StandardPanelTest, ButtonsWithoutASelectedRowSaySoAndChangeNothing) {
 TEST_F(StandardPanelTest, DeleteRemovesTheTopmostSelectedEntryAndSavesTheHistory) {
     CHeliarcDlg& d = DialogWithStandards({0, 1, 2, 3});
     Pump();
-    const int before = view->changed;
+    const int before = redrawn;
     SelectStandards({2, 1, 3});
     prompter.Clear();
     Click("id1026");
     EXPECT_TRUE(prompter.calls.empty());  // no confirmation
     EXPECT_EQ(StandardMemos(), (Memos{"r3", "r1", "r0"}));
     Pump();
-    EXPECT_EQ(view->changed, before + 1);
+    EXPECT_EQ(redrawn, before + 1);
     // Deleting the current entry makes the next newest current.
     SelectStandards({0});
     Click("id1026");
@@ -184,14 +171,14 @@ TEST_F(StandardPanelTest, DeleteRemovesTheTopmostSelectedEntryAndSavesTheHistory
 TEST_F(StandardPanelTest, UpdateMakesAnOlderEntryCurrentAndLeavesTheTopRowAlone) {
     CHeliarcDlg& d = DialogWithStandards({0, 1, 2});
     Pump();
-    int before = view->changed;
+    int before = redrawn;
     // The top row is already current: nothing happens, not even a refresh.
     SelectStandards({0, 2});
     prompter.Clear();
     Click("id1028");
     Pump();
     EXPECT_TRUE(prompter.calls.empty());
-    EXPECT_EQ(view->changed, before);
+    EXPECT_EQ(redrawn, before);
     EXPECT_EQ(StandardMemos(), (Memos{"r2", "r1", "r0"}));
     // The topmost of several selected rows counts.
     SelectStandards({2, 1});
@@ -199,7 +186,7 @@ TEST_F(StandardPanelTest, UpdateMakesAnOlderEntryCurrentAndLeavesTheTopRowAlone)
     Pump();
     EXPECT_EQ(StandardMemos(), (Memos{"r1", "r2", "r0"}));
     EXPECT_EQ(d.StandardSet().Current()->GetMemo(), "r1");
-    EXPECT_EQ(view->changed, before + 1);
+    EXPECT_EQ(redrawn, before + 1);
     // The mark follows the chosen entry to the top: the next "Plot" shows it.
     EXPECT_EQ(d.StandardList()->SelectedRows(), (std::set<int>{0}));
     Click("id1017");
@@ -221,8 +208,7 @@ TEST_F(StandardPanelTest, PlotOpensOneStandardGraphAndReusesIt) {
     SelectStandards({2, 1});
     Click("id1017");
     ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0].first, "Standard data graph");
-    EXPECT_EQ(opened[0].second, CHeliarcDlg::kSetStandard);
+    EXPECT_EQ(opened[0], "Standard data graph");
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].first, frames[0].data());
     EXPECT_EQ(shown[0].second, "r1");
@@ -289,7 +275,7 @@ TEST_F(StandardPanelTest, AChangedStandardReachesTheTrendWindow) {
     CHeliarcDlg& d = DialogWithStandards({0, 1});
     // The engine stored r5 (the last record of its day); the trend window shows it.
     engine->measuring = true;
-    engine->Post(UM_MANUAL_STORED, Base() + 5 * 60, 0);
+    engine->Stored(Base() + 5 * 60, 5 * CSpectrumDataWriter::kRecordSize, true);
     ASSERT_TRUE(apptest::WaitFor([&] { return d.Latest().GetTime() == Base() + 5 * 60; }));
     auto* trend = new QWidget;
     frames.emplace_back(trend);

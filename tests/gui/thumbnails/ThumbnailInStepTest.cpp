@@ -2,17 +2,17 @@
 // keep one selection, whichever side changes it, and the standard thumbnail follows the panel.
 #include <gtest/gtest.h>
 
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QMouseEvent>
 
 #include "core/data/SpectrumDataWriter.h"
 #include "core/graph/ThumbnailRender.h"
-#include "core/platform/Messages.h"
 #include "tests/gui/app/AppTestUtil.h"
 #include "tests/unit/data/DataTestUtil.h"
 #include "gui/browser/BaseDataThumbnailWnd.h"
 #include "gui/browser/DataListCtrl.h"
 #include "gui/browser/DataThumbnailWnd.h"
-#include "gui/common/WindowMessage.h"
 #include "gui/browser/BaseDataThumbnailView.h"
 #include "gui/browser/DataThumbnailView.h"
 #include "gui/shell/ViewFactory.h"
@@ -34,15 +34,10 @@ protected:
         views.measuredThumbnailView = real.measuredThumbnailView;
         views.standardThumbnailView = real.standardThumbnailView;
     }
-    void TearDown() override {
-        ui::SetMainWindow(nullptr);
-        AppTest::TearDown();
-    }
     static CalTime Base() { return datatest::Local(2009, 5, 12, 10, 0, 0); }
 
     CHeliarcDlg& Open() {
         CHeliarcDlg& d = MakeDialog();
-        ui::SetMainWindow(&d);
         view = dynamic_cast<CDataThumbnailView*>(d.DataThumbnailWnd()->View());
         standardView = dynamic_cast<CBaseDataThumbnailView*>(d.BaseDataThumbnailWnd()->View());
         Pump();
@@ -104,11 +99,20 @@ TEST_F(InStepTest, ThumbnailClicksSelectListRowsAndListSelectionMarksTiles) {
     std::set<int> range;
     for (int i = 2; i <= 21; ++i) range.insert(i);
     EXPECT_EQ(d.RecordList()->SelectedRows(), range);
+
+    // A right click opens the record list's "Data" pop-up.
+    auto* dataMenu = d.findChild<QMenu*>(QStringLiteral("menu143Data"));
+    ASSERT_NE(dataMenu, nullptr);
+    QWidget* vp = view->viewport();
+    QContextMenuEvent onTile(QContextMenuEvent::Mouse, QPoint(8, Middle(0)), vp->mapToGlobal(QPoint(8, Middle(0))));
+    QApplication::sendEvent(vp, &onTile);
+    EXPECT_TRUE(dataMenu->isVisible());
+    dataMenu->close();
 }
 
 TEST_F(InStepTest, RetrievalAndDoubleClickReachTheThumbnails) {
     int opened = 0;
-    views.openDataGraph = [&](const std::string&, int) -> QWidget* {
+    views.openDataGraph = [&](const std::string&) -> QWidget* {
         ++opened;
         return nullptr;
     };

@@ -1,6 +1,6 @@
 // The measured and standard data thumbnails: tile layout and scroll rules, hit testing, selection
 // with Ctrl and Shift, the wheel and the scroll bar, the back buffer against the stack renderer
-// that heliarc-cli uses, the tile cache, and the views' messages.
+// that heliarc-cli uses, the tile cache, and the views' signals and slots.
 #include <gtest/gtest.h>
 
 #include <QMouseEvent>
@@ -9,16 +9,14 @@
 
 #include "core/data/SpectrumDataSet.h"
 #include "core/graph/ThumbnailRender.h"
-#include "core/platform/Messages.h"
 #include "tests/gui/app/AppTestUtil.h"
 #include "tests/unit/data/DataTestUtil.h"
 #include "render/QtSurfaceImage.h"
-#include "gui/common/WindowMessage.h"
 #include "gui/browser/BaseDataThumbnailView.h"
 #include "gui/browser/DataThumbnailView.h"
 #include "render/ThumbnailPicture.h"
 
-using namespace platform;
+using platform::CalTime;
 
 namespace {
 
@@ -29,27 +27,21 @@ void Fill(CSpectrumDataSet& set, int count, CalTime base = 1240000000) {
                    static_cast<int64_t>(i) * 2560);
 }
 
-// Stands in for the main dialog: keeps what the thumbnails post to ui::MainWindow().
-class Recorder : public QWidget {
-public:
-    Recorder() { ui::SetMainWindow(this); }
-    ~Recorder() override { ui::SetMainWindow(nullptr); }
-    std::vector<std::pair<unsigned, int64_t>> messages;
-    int Count(unsigned m) const {
+// Stands in for the main dialog: keeps what a measured data thumbnail view signals, in order
+// ("selection", "clicked" with the row, "plot").
+struct Recorder {
+    explicit Recorder(CDataThumbnailView& view) {
+        QObject::connect(&view, &CDataThumbnailView::selectionChanged, &context, [this] { events.emplace_back("selection", 0); });
+        QObject::connect(&view, &CDataThumbnailView::recordClicked, &context, [this](int row) { events.emplace_back("clicked", row); });
+        QObject::connect(&view, &CDataThumbnailView::plotRequested, &context, [this] { events.emplace_back("plot", 0); });
+    }
+    int Count(const std::string& name) const {
         int n = 0;
-        for (const auto& p : messages) n += p.first == m;
+        for (const auto& e : events) n += e.first == name;
         return n;
     }
-
-protected:
-    bool event(QEvent* e) override {
-        if (e->type() == ui::CWindowMessageEvent::EventType()) {
-            auto* m = static_cast<ui::CWindowMessageEvent*>(e);
-            messages.emplace_back(m->Message(), m->WParam());
-            return true;
-        }
-        return QWidget::event(e);
-    }
+    std::vector<std::pair<std::string, int>> events;
+    QObject context;  // first to go: the connections end with the recorder
 };
 
 uint32_t Rgb(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
@@ -357,11 +349,11 @@ void Wheel(QWidget* target, int delta) {
 }  // namespace
 
 TEST_F(ThumbnailTest, ViewSelectsScrollsAndPlotsThroughTheMainWindow) {
-    Recorder main;
     CSpectrumDataSet set;
     std::set<int> selection;
     Fill(set, 50);
     CDataThumbnailView view;
+    Recorder main(view);
     view.resize(176, 880);
     view.show();
     view.Attach(set, selection);
@@ -377,26 +369,26 @@ TEST_F(ThumbnailTest, ViewSelectsScrollsAndPlotsThroughTheMainWindow) {
     Press(view, middle(0), Qt::ControlModifier);
     apptest::Pump();
     EXPECT_EQ(selection, (std::set<int>{0, 1, 2, 3}));
-    EXPECT_EQ(main.Count(UM_SELECTION_CHANGED), 3);
-    ASSERT_EQ(main.Count(UM_ENSURE_VISIBLE), 3);
-    EXPECT_EQ(main.messages.back(), (std::pair<unsigned, int64_t>{UM_ENSURE_VISIBLE, 0}));
+    EXPECT_EQ(main.Count("selection"), 3);
+    ASSERT_EQ(main.Count("clicked"), 3);
+    EXPECT_EQ(main.events.back(), (std::pair<std::string, int>{"clicked", 0}));
     // The picture shows it: the selection colour in the margins of tiles 0..3, not of tile 4.
     const QImage shot = view.viewport()->grab().toImage();
     EXPECT_EQ(Rgb(shot, 1, ThumbnailTileTop(3, n, h) + 2), kSelectedQt);
     EXPECT_EQ(Rgb(shot, 1, ThumbnailTileTop(4, n, h) + 2), 0xFFFFFFu);
 
-    // A right click inside the selection keeps it and posts nothing.
-    main.messages.clear();
+    // A right click inside the selection keeps it and says nothing; outside it selects that one.
+    main.events.clear();
     Press(view, middle(2), Qt::NoModifier, Qt::RightButton);
     apptest::Pump();
     EXPECT_EQ(selection.size(), 4u);
-    EXPECT_TRUE(main.messages.empty());
+    EXPECT_TRUE(main.events.empty());
 
-    // Double click: the "Measured data plot" command to the main window.
+    // Double click: "Measured data plot" of the selection.
     DoubleClick(view, middle(1));
     apptest::Pump();
-    ASSERT_EQ(main.messages.size(), 1u);
-    EXPECT_EQ(main.messages[0], (std::pair<unsigned, int64_t>{ui::kCommandMessage, 32777}));
+    ASSERT_EQ(main.events.size(), 1u);
+    EXPECT_EQ(main.events[0].first, "plot");
 
     // The wheel over the tiles and over the bar; the bar follows F.
     QScrollBar* bar = view.verticalScrollBar();
@@ -417,19 +409,19 @@ TEST_F(ThumbnailTest, ViewSelectsScrollsAndPlotsThroughTheMainWindow) {
     EXPECT_EQ(bar->value(), bar->maximum()) << "the last page is the bottom of the bar";
 
     // The dialog asks to show a record; a record already shown stays where it is.
-    ui::PostWindowMessage(&view, UM_ENSURE_VISIBLE, 5);
-    apptest::Pump();
+    view.EnsureVisible(5);
     EXPECT_EQ(p.First(), 5);
     EXPECT_EQ(bar->value(), p.ScrollPosition());
-    ui::PostWindowMessage(&view, UM_ENSURE_VISIBLE, 6);
-    apptest::Pump();
+    view.EnsureVisible(6);
+    EXPECT_EQ(p.First(), 5);
+    view.EnsureVisible(-1);
     EXPECT_EQ(p.First(), 5);
 
     // Fewer records than tiles: the bar stays but cannot be used, the lower tiles are white.
     set.RemoveEntries({3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27,
                        28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48});
     selection.clear();
-    ui::PostWindowMessage(&view, UM_DATASET_CHANGED);
+    view.DataSetChanged();
     apptest::Pump();
     EXPECT_EQ(p.First(), 0);
     EXPECT_FALSE(bar->isEnabled());
@@ -439,13 +431,13 @@ TEST_F(ThumbnailTest, ViewSelectsScrollsAndPlotsThroughTheMainWindow) {
         << "white below the four records";
     EXPECT_GT(CountOf(few, kPlotQt, ThumbnailTileTop(3, n, h), ThumbnailTileTop(4, n, h)), 100) << "record 3 is drawn";
     // A double click under the last record plots nothing.
-    main.messages.clear();
+    main.events.clear();
     DoubleClick(view, middle(n - 1));
     apptest::Pump();
-    EXPECT_TRUE(main.messages.empty());
+    EXPECT_TRUE(main.events.empty());
     Press(view, middle(n - 1));
     apptest::Pump();
-    EXPECT_TRUE(main.messages.empty());
+    EXPECT_TRUE(main.events.empty());
 }
 
 TEST_F(ThumbnailTest, StandardViewShowsTheCurrentStandardOrStaysWhite) {
@@ -466,7 +458,7 @@ TEST_F(ThumbnailTest, StandardViewShowsTheCurrentStandardOrStaysWhite) {
 
     standard.SetJisEnabled(1);  // the built-in standard becomes the current one
     ASSERT_NE(standard.Current(), nullptr);
-    ui::PostWindowMessage(&view, UM_STANDARD_CHANGED);
+    view.Render();
     apptest::Pump();
     shot = view.grab().toImage();
     EXPECT_GT(CountOf(shot, kPlotQt, 0, shot.height()), shot.width() * shot.height() / 3) << "the grey plot";

@@ -11,13 +11,11 @@
 #include <cmath>
 #include <limits>
 
-#include "core/platform/Messages.h"
 #include "tests/gui/views/ViewsTestUtil.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
 #include "render/QtSurfaceImage.h"
-#include "gui/common/WindowMessage.h"
 #include "render/3DGraphPicture.h"
 #include "gui/threed/3DGraphView.h"
 #include "gui/threed/3DGraphWnd.h"
@@ -247,36 +245,36 @@ TEST_F(ThreeDTest, RenderedPixelsShowWallsAndRibbonColour) {
 
 TEST_F(ThreeDTest, ZoomShiftAndTurn) {
     auto& prm = picture_.Prm();
-    EXPECT_FALSE(picture_.Enabled(G::kCmdYZoomIn));  // automatic range
+    EXPECT_FALSE(picture_.Enabled(GraphCommand::YZoomIn));  // automatic range
     prm.m_RANGE_AUTO_Y = 0;
     prm.m_RANGE_MIN_Y = 0;
     prm.m_RANGE_MAX_Y = 100;
-    ASSERT_TRUE(picture_.Execute(G::kCmdYZoomIn));
+    ASSERT_TRUE(picture_.Execute(GraphCommand::YZoomIn));
     EXPECT_FLOAT_EQ(prm.m_RANGE_MIN_Y.Get(), 10);
     EXPECT_FLOAT_EQ(prm.m_RANGE_MAX_Y.Get(), 90);
-    ASSERT_TRUE(picture_.Execute(G::kCmdYShiftUp));
+    ASSERT_TRUE(picture_.Execute(GraphCommand::YShiftUp));
     EXPECT_FLOAT_EQ(prm.m_RANGE_MIN_Y.Get(), -6);
     EXPECT_FLOAT_EQ(prm.m_RANGE_MAX_Y.Get(), 74);
     prm.m_RANGE_MIN_X = 360;
     prm.m_RANGE_MAX_X = 1000;
-    ASSERT_TRUE(picture_.Execute(G::kCmdXShiftRight));
+    ASSERT_TRUE(picture_.Execute(GraphCommand::XShiftRight));
     EXPECT_FLOAT_EQ(prm.m_RANGE_MIN_X.Get(), 350);
     EXPECT_FLOAT_EQ(prm.m_RANGE_MAX_X.Get(), 990);
-    ASSERT_TRUE(picture_.Execute(G::kCmdXShiftLeft));
+    ASSERT_TRUE(picture_.Execute(GraphCommand::XShiftLeft));
     EXPECT_FLOAT_EQ(prm.m_RANGE_MIN_X.Get(), 410);
     EXPECT_FLOAT_EQ(prm.m_RANGE_MAX_X.Get(), 1050);
-    ASSERT_TRUE(picture_.Execute(G::kCmdXZoomOut));
+    ASSERT_TRUE(picture_.Execute(GraphCommand::XZoomOut));
     EXPECT_FLOAT_EQ(prm.m_RANGE_MIN_X.Get(), 346 < 350 ? 350 : 346);
     EXPECT_FLOAT_EQ(prm.m_RANGE_MAX_X.Get(), 1050);
     // Ratio commands only for the ratio kind with a fixed range; irradiance ones then not.
-    EXPECT_FALSE(picture_.Enabled(G::kCmdRatioZoomIn));
+    EXPECT_FALSE(picture_.Enabled(GraphCommand::RatioZoomIn));
     prm.m_SHOW_KIND = 1;
-    EXPECT_FALSE(picture_.Enabled(G::kCmdRatioZoomIn));
+    EXPECT_FALSE(picture_.Enabled(GraphCommand::RatioZoomIn));
     prm.m_RANGE_AUTO_RATIO = 0;
-    EXPECT_TRUE(picture_.Enabled(G::kCmdRatioShiftDown));
-    EXPECT_FALSE(picture_.Enabled(G::kCmdYZoomIn));
-    EXPECT_FALSE(picture_.Execute(G::kCmdYZoomIn));
-    ASSERT_TRUE(picture_.Execute(G::kCmdRatioShiftDown));
+    EXPECT_TRUE(picture_.Enabled(GraphCommand::RatioShiftDown));
+    EXPECT_FALSE(picture_.Enabled(GraphCommand::YZoomIn));
+    EXPECT_FALSE(picture_.Execute(GraphCommand::YZoomIn));
+    ASSERT_TRUE(picture_.Execute(GraphCommand::RatioShiftDown));
     EXPECT_FLOAT_EQ(prm.m_RANGE_MIN_RATIO.Get(), 20);
     EXPECT_FLOAT_EQ(prm.m_RANGE_MAX_RATIO.Get(), 120);
 
@@ -483,20 +481,20 @@ TEST_F(Set3DGraphTest, ValidationOrderKeepsTheDialogOpen) {
 }
 
 TEST_F(ThreeDTest, WindowTurnsByDragAndShowsThePictureItRenders) {
-    MessageRecorder recorder;
     ScriptedPrompter prompter;
     ASSERT_TRUE(MakeViewFactory().open3DGraph);
     auto* frame = static_cast<C3DGraphWnd*>(MakeViewFactory().open3DGraph("3-D graph", set_, &standard_));
     ASSERT_NE(frame, nullptr);
-    recorder.Pump();
+    FrameSignals recorder(frame);
+    Pump();
     C3DGraphView* view = frame->View();
     EXPECT_TRUE(view->Ready());
     EXPECT_EQ(frame->windowTitle(), "3-D graph");
     // Automatic ranges: both value submenus greyed, the wavelength ones not.
     EXPECT_FALSE(frame->IrradianceMenu()->isEnabled());
     EXPECT_FALSE(frame->RatioMenu()->isEnabled());
-    EXPECT_TRUE(frame->Action(G::kCmdXZoomIn)->isEnabled());
-    EXPECT_EQ(frame->Action(G::kCmdXZoomIn)->toolTip(), "Zoom in - Wavelength");
+    EXPECT_TRUE(frame->Action(GraphCommand::XZoomIn)->isEnabled());
+    EXPECT_EQ(frame->Action(GraphCommand::XZoomIn)->toolTip(), "Zoom in - Wavelength");
     view->Picture().Prm().m_RANGE_AUTO_Y = 0;
     frame->RefreshCommands();
     EXPECT_TRUE(frame->IrradianceMenu()->isEnabled());
@@ -538,31 +536,26 @@ TEST_F(ThreeDTest, WindowTurnsByDragAndShowsThePictureItRenders) {
         d.accept();
         return d.result();
     };
-    frame->Action(G::kCmdConfiguration)->trigger();
-    recorder.Pump();
-    EXPECT_EQ(recorder.Count(platform::UM_MODAL_OPENED), 1);
-    EXPECT_EQ(recorder.Count(platform::UM_MODAL_CLOSED), 1);
+    frame->Action(GraphCommand::Settings)->trigger();
+    EXPECT_EQ(recorder.Count("modalOpened"), 1);
+    EXPECT_EQ(recorder.Count("modalClosed"), 1);
     stored.Load();
     EXPECT_FLOAT_EQ(stored.m_ANGLE_PHI.Get(), 20);
     EXPECT_FLOAT_EQ(stored.m_ANGLE_THETA.Get(), 70);
 
     // The picture keeps to the window however small it gets.
     frame->resize(1, 1);
-    recorder.Pump();
+    Pump();
     EXPECT_GE(frame->width(), C3DGraphWnd::kMinWidth);
     ASSERT_NE(view->Picture().Graph(), nullptr);
     EXPECT_EQ(view->Picture().Graph()->Width(), view->width());
 
-    const long long handle = ui::HandleOf(frame);
     frame->close();
-    recorder.Pump();
-    ASSERT_EQ(recorder.Count(platform::UM_GRAPH_CLOSED), 1);
-    EXPECT_EQ(recorder.messages.back().wParam, 5);
-    EXPECT_EQ(recorder.messages.back().lParam, handle);
+    Pump();
+    EXPECT_EQ(recorder.Count("closed"), 1);
 }
 
 TEST_F(ThreeDTest, CopySaveAndPrintUseThePicture) {
-    MessageRecorder recorder;
     ScriptedPrompter prompter;
     auto* frame = static_cast<C3DGraphWnd*>(MakeViewFactory().open3DGraph("3-D graph", set_, nullptr));
     ASSERT_NE(frame, nullptr);
@@ -570,17 +563,17 @@ TEST_F(ThreeDTest, CopySaveAndPrintUseThePicture) {
     EXPECT_EQ(view->Picture().Kind(), 0);
     const std::string path = dir_.Path() + "/3d.bmp";
     prompter.paths.push_back(path);
-    frame->Action(G::kCmdSaveBmp)->trigger();
+    frame->Action(GraphCommand::Save)->trigger();
     const std::string bytes = testsupport::ReadFileBytes(path);
     const int w = view->width(), h = view->height();
     const std::size_t row = (static_cast<std::size_t>(w) * 3 + 3) / 4 * 4;
     EXPECT_EQ(bytes.size(), 54 + row * static_cast<std::size_t>(h));
-    frame->Action(G::kCmdCopy)->trigger();
+    frame->Action(GraphCommand::Copy)->trigger();
     ASSERT_FALSE(prompter.Messages().empty());
     EXPECT_TRUE(prompter.Messages().back() == "Completed copying to clipboard." ||
                 prompter.Messages().back() == "Copy to clipboard failure.");
-    frame->Action(G::kCmdPrint)->trigger();
+    frame->Action(GraphCommand::Print)->trigger();
     EXPECT_EQ(prompter.Count("print"), 1);
     frame->close();
-    recorder.Pump();
+    Pump();
 }

@@ -62,23 +62,23 @@ TEST_F(PictureTest, WavelengthZoomAndShiftKeepTheirLimits) {
     picture_.ShowMeasured(record_, nullptr);
     auto& prm = picture_.Prm();
     auto range = [&] { return std::make_pair(prm.m_RANGE_MIN_X.Get(), prm.m_RANGE_MAX_X.Get()); };
-    ASSERT_TRUE(picture_.Execute(P::kCmdXZoomOut));
+    ASSERT_TRUE(picture_.Execute(GraphCommand::XZoomOut));
     EXPECT_EQ(range(), std::make_pair(350.0f, 1050.0f));
     prm.m_RANGE_MIN_X = 400;
     prm.m_RANGE_MAX_X = 600;
-    picture_.Execute(P::kCmdXShiftRight);
+    picture_.Execute(GraphCommand::XShiftRight);
     EXPECT_EQ(range(), std::make_pair(360.0f, 560.0f));
-    picture_.Execute(P::kCmdXShiftRight);
+    picture_.Execute(GraphCommand::XShiftRight);
     EXPECT_EQ(range(), std::make_pair(350.0f, 550.0f));
     prm.m_RANGE_MIN_X = 800;
     prm.m_RANGE_MAX_X = 1000;
-    picture_.Execute(P::kCmdXShiftLeft);
+    picture_.Execute(GraphCommand::XShiftLeft);
     EXPECT_EQ(range(), std::make_pair(840.0f, 1040.0f));
-    picture_.Execute(P::kCmdXShiftLeft);
+    picture_.Execute(GraphCommand::XShiftLeft);
     EXPECT_EQ(range(), std::make_pair(850.0f, 1050.0f));  // width kept against the upper limit
-    picture_.Execute(P::kCmdXZoomIn);
+    picture_.Execute(GraphCommand::XZoomIn);
     EXPECT_EQ(range(), std::make_pair(870.0f, 1030.0f));
-    picture_.Execute(P::kCmdXZoomOut);
+    picture_.Execute(GraphCommand::XZoomOut);
     EXPECT_FLOAT_EQ(prm.m_RANGE_MIN_X.Get(), 854.0f);
     EXPECT_FLOAT_EQ(prm.m_RANGE_MAX_X.Get(), 1046.0f);
 }
@@ -86,15 +86,15 @@ TEST_F(PictureTest, WavelengthZoomAndShiftKeepTheirLimits) {
 TEST_F(PictureTest, IrradianceAndRatioCommandsNeedAFixedVisibleAxis) {
     picture_.ShowMeasured(record_, &standard_);
     auto& prm = picture_.Prm();
-    EXPECT_FALSE(picture_.Enabled(P::kCmdYZoomIn));  // automatic range by default
-    EXPECT_FALSE(picture_.Execute(P::kCmdYShiftUp));
+    EXPECT_FALSE(picture_.Enabled(GraphCommand::YZoomIn));  // automatic range by default
+    EXPECT_FALSE(picture_.Execute(GraphCommand::YShiftUp));
     prm.m_RANGE_AUTO_Y = 0;
     prm.m_RANGE_MIN_Y = 0;
     prm.m_RANGE_MAX_Y = 100;
-    ASSERT_TRUE(picture_.Execute(P::kCmdYShiftUp));  // the window moves to lower values
+    ASSERT_TRUE(picture_.Execute(GraphCommand::YShiftUp));  // the window moves to lower values
     EXPECT_EQ(prm.m_RANGE_MIN_Y.Get(), -20.0f);
     EXPECT_EQ(prm.m_RANGE_MAX_Y.Get(), 80.0f);
-    picture_.Execute(P::kCmdYZoomOut);
+    picture_.Execute(GraphCommand::YZoomOut);
     EXPECT_EQ(prm.m_RANGE_MIN_Y.Get(), -30.0f);
     EXPECT_EQ(prm.m_RANGE_MAX_Y.Get(), 90.0f);
     EXPECT_FALSE(picture_.RatioAdjustable());
@@ -102,33 +102,33 @@ TEST_F(PictureTest, IrradianceAndRatioCommandsNeedAFixedVisibleAxis) {
     EXPECT_FALSE(picture_.RatioAdjustable());  // the ratio axis follows its curve by default
     prm.m_RANGE_AUTO_RATIO = 0;
     EXPECT_TRUE(picture_.RatioAdjustable());
-    ASSERT_TRUE(picture_.Execute(P::kCmdRatioShiftDown));
+    ASSERT_TRUE(picture_.Execute(GraphCommand::RatioShiftDown));
     EXPECT_EQ(prm.m_RANGE_MIN_RATIO.Get(), 20.0f);
     EXPECT_EQ(prm.m_RANGE_MAX_RATIO.Get(), 120.0f);
     picture_.ShowStandard(standard_);
     EXPECT_FALSE(picture_.RatioAdjustable());
-    EXPECT_FALSE(picture_.Enabled(P::kCmdShowUv));
-    EXPECT_FALSE(picture_.Enabled(P::kCmdPrevious));
+    EXPECT_FALSE(picture_.Enabled(GraphCommand::ShowUv));
+    EXPECT_FALSE(picture_.Enabled(GraphCommand::Previous));
 }
 
 TEST_F(PictureTest, TheLastVisibleSeriesCannotBeSwitchedOff) {
     picture_.ShowMeasured(record_, nullptr);
-    EXPECT_FALSE(picture_.Execute(P::kCmdPlotMeasured));
-    EXPECT_TRUE(picture_.Checked(P::kCmdPlotMeasured));
+    EXPECT_FALSE(picture_.Execute(GraphCommand::PlotMeasured));
+    EXPECT_TRUE(picture_.Checked(GraphCommand::PlotMeasured));
     // Without standard data even a set standard key does not make another series visible.
     picture_.Prm().m_SHOW_BASE_DATA = 1;
-    EXPECT_FALSE(picture_.Execute(P::kCmdPlotMeasured));
+    EXPECT_FALSE(picture_.Execute(GraphCommand::PlotMeasured));
 
     picture_.Prm().m_SHOW_BASE_DATA = 0;
     picture_.ShowMeasured(record_, &standard_);
-    ASSERT_TRUE(picture_.Execute(P::kCmdPlotStandard));
-    ASSERT_TRUE(picture_.Execute(P::kCmdPlotMeasured));
-    EXPECT_FALSE(picture_.Checked(P::kCmdPlotMeasured));
-    EXPECT_FALSE(picture_.Execute(P::kCmdPlotStandard));  // now the only one
-    EXPECT_TRUE(picture_.Checked(P::kCmdPlotStandard));
+    ASSERT_TRUE(picture_.Execute(GraphCommand::PlotStandard));
+    ASSERT_TRUE(picture_.Execute(GraphCommand::PlotMeasured));
+    EXPECT_FALSE(picture_.Checked(GraphCommand::PlotMeasured));
+    EXPECT_FALSE(picture_.Execute(GraphCommand::PlotStandard));  // now the only one
+    EXPECT_TRUE(picture_.Checked(GraphCommand::PlotStandard));
     // The information lines flip freely.
-    EXPECT_TRUE(picture_.Execute(P::kCmdShowParPhotonLux));
-    EXPECT_TRUE(picture_.Execute(P::kCmdShowParPhotonLux));
+    EXPECT_TRUE(picture_.Execute(GraphCommand::ShowParPhotonLux));
+    EXPECT_TRUE(picture_.Execute(GraphCommand::ShowParPhotonLux));
 }
 
 TEST_F(PictureTest, SeveralRecordsKeepTheStandardCurveWhileNoRecordIsShown) {
@@ -137,9 +137,9 @@ TEST_F(PictureTest, SeveralRecordsKeepTheStandardCurveWhileNoRecordIsShown) {
     picture_.Prm().m_SHOW_BASE_DATA = 1;
     picture_.Prm().m_SHOW_DATA[0] = 0;
     picture_.Prm().m_SHOW_DATA[1] = 0;
-    EXPECT_FALSE(picture_.Execute(P::kCmdPlotStandard));
+    EXPECT_FALSE(picture_.Execute(GraphCommand::PlotStandard));
     picture_.Prm().m_SHOW_DATA[1] = 1;
-    EXPECT_TRUE(picture_.Execute(P::kCmdPlotStandard));
+    EXPECT_TRUE(picture_.Execute(GraphCommand::PlotStandard));
 }
 
 TEST_F(PictureTest, RatioAloneIsLabelledOnTheLeft) {

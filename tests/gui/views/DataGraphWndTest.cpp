@@ -1,20 +1,23 @@
-// The spectrum graph frame and view: toolbar states, messages to the main window, the mouse, the
-// settings dialog round trip and the picture output commands.
+// The spectrum graph frame and view: toolbar states, signals to the main dialog and the frame set,
+// the mouse, the settings dialog round trip and the picture output commands.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <QAction>
 #include <QCheckBox>
+#include <QKeySequence>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QToolBar>
+#include <QtTest/QTest>
+#include <memory>
 
 #include "core/config/DataGraphPrm.h"
-#include "core/platform/Messages.h"
+#include "gui/common/FrameSet.h"
 #include "tests/gui/views/ViewsTestUtil.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
-#include "gui/common/WindowMessage.h"
 #include "gui/spectrum/DataGraphView.h"
 #include "gui/spectrum/DataGraphWnd.h"
 #include "gui/spectrum/SetDataGraph.h"
@@ -31,14 +34,15 @@ protected:
         App();
         record_ = Measured(datatest::Local(2009, 5, 12, 10, 0, 0), "roof");
         standard_ = Measured(datatest::Local(2009, 5, 1, 12, 0, 0), "ref", 300.0f);
-        frame_ = static_cast<CDataGraphWnd*>(MakeViewFactory().openDataGraph("Data graph", 0));
+        frame_ = static_cast<CDataGraphWnd*>(MakeViewFactory().openDataGraph("Data graph"));
         ASSERT_NE(frame_, nullptr);
+        recorder_ = std::make_unique<FrameSignals>(frame_);
         frame_->resize(800, 600);
-        recorder_.Pump();
+        Pump();
     }
     void TearDown() override {
         if (frame_) frame_->close();
-        recorder_.Pump();
+        Pump();
     }
     void Mouse(QEvent::Type type, int x, int y, Qt::MouseButtons buttons) {
         QMouseEvent e(type, QPointF(x, y), frame_->View()->mapToGlobal(QPointF(x, y)), Qt::LeftButton, buttons,
@@ -47,7 +51,7 @@ protected:
     }
     testsupport::TzGuard tz_{"Asia/Tokyo"};
     testsupport::TempWorkDir dir_;
-    MessageRecorder recorder_;
+    std::unique_ptr<FrameSignals> recorder_;
     ScriptedPrompter prompter_;
     CSpectrumData record_;
     CSpectrumData standard_;
@@ -60,68 +64,94 @@ TEST_F(WndTest, ToolbarStatesFollowTheModeAndTheStandard) {
     EXPECT_GE(frame_->minimumWidth(), 700);
     EXPECT_GE(frame_->minimumHeight(), 500);
     MakeViewFactory().showMeasured(frame_, record_, nullptr);
-    const std::vector<int> order{32783, 32833, 32834, 32791, 32792, 32793, 32794, 32787, 32788, 32789, 32790,
-                                 32808, 32809, 32810, 32811, 33014, 33015, 33016, 33017, 33023, 33025, 33032,
-                                 32795, 32796, 32798};
-    std::vector<int> shown;
+    const QStringList order{"actionSettings",     "actionPrevious",     "actionNext",           "actionXZoomIn",
+                            "actionXZoomOut",     "actionXShiftRight",  "actionXShiftLeft",     "actionYZoomIn",
+                            "actionYZoomOut",     "actionYShiftUp",     "actionYShiftDown",     "actionRatioZoomIn",
+                            "actionRatioZoomOut", "actionRatioShiftUp", "actionRatioShiftDown", "actionPlotMeasured",
+                            "actionPlotStandard", "actionPlotDifference", "actionShowRatio",    "actionShowParPhotonLux",
+                            "actionShowUv",       "actionShowIntegration", "actionCopy",        "actionSave",
+                            "actionPrint"};
+    QStringList shown;
     for (QAction* a : frame_->ToolBar()->actions())
-        if (!a->isSeparator()) shown.push_back(a->objectName().mid(3).toInt());
+        if (!a->isSeparator()) shown << a->objectName();
     EXPECT_EQ(shown, order);
-    EXPECT_EQ(frame_->Action(33014)->toolTip(), "Plot measured data");
-    EXPECT_EQ(frame_->Action(32791)->toolTip(), "Zoom in - Wavelength");
-    EXPECT_TRUE(frame_->Action(32833)->isEnabled());
-    EXPECT_FALSE(frame_->Action(33015)->isEnabled());  // no standard data
-    EXPECT_FALSE(frame_->Action(33025)->isEnabled());
-    EXPECT_FALSE(frame_->Action(32787)->isEnabled());  // automatic irradiance range
-    EXPECT_TRUE(frame_->Action(33014)->isChecked());
+    // The pop-up menu holds the same actions as the toolbar, and the output ones have shortcuts.
+    EXPECT_TRUE(frame_->PopupMenu()->actions().contains(frame_->Action(GraphCommand::Previous)));
+    EXPECT_EQ(frame_->Action(GraphCommand::Copy)->shortcut(), QKeySequence(QKeySequence::Copy));
+    EXPECT_EQ(frame_->findChild<QAction*>("actionSave"), frame_->Action(GraphCommand::Save));
+    EXPECT_EQ(frame_->Action(GraphCommand::PlotMeasured)->toolTip(), "Plot measured data");
+    EXPECT_EQ(frame_->Action(GraphCommand::XZoomIn)->toolTip(), "Zoom in - Wavelength");
+    EXPECT_TRUE(frame_->Action(GraphCommand::Previous)->isEnabled());
+    EXPECT_FALSE(frame_->Action(GraphCommand::PlotStandard)->isEnabled());  // no standard data
+    EXPECT_FALSE(frame_->Action(GraphCommand::ShowUv)->isEnabled());
+    EXPECT_FALSE(frame_->Action(GraphCommand::YZoomIn)->isEnabled());  // automatic irradiance range
+    EXPECT_TRUE(frame_->Action(GraphCommand::PlotMeasured)->isChecked());
     // The only curve stays on, and so does its button.
-    frame_->Action(33014)->trigger();
-    EXPECT_TRUE(frame_->Action(33014)->isChecked());
+    frame_->Action(GraphCommand::PlotMeasured)->trigger();
+    EXPECT_TRUE(frame_->Action(GraphCommand::PlotMeasured)->isChecked());
     EXPECT_EQ(frame_->View()->Picture().Prm().m_SHOW_MEASURED_DATA.Get(), 1);
 
     MakeViewFactory().showLatest(frame_, record_, &standard_);
-    EXPECT_FALSE(frame_->Action(32833)->isEnabled());
-    EXPECT_TRUE(frame_->Action(33015)->isEnabled());
-    frame_->Action(33015)->trigger();
-    EXPECT_TRUE(frame_->Action(33015)->isChecked());
-    frame_->Action(33014)->trigger();
-    EXPECT_FALSE(frame_->Action(33014)->isChecked());
+    EXPECT_FALSE(frame_->Action(GraphCommand::Previous)->isEnabled());
+    EXPECT_TRUE(frame_->Action(GraphCommand::PlotStandard)->isEnabled());
+    frame_->Action(GraphCommand::PlotStandard)->trigger();
+    EXPECT_TRUE(frame_->Action(GraphCommand::PlotStandard)->isChecked());
+    frame_->Action(GraphCommand::PlotMeasured)->trigger();
+    EXPECT_FALSE(frame_->Action(GraphCommand::PlotMeasured)->isChecked());
 }
 
-TEST_F(WndTest, PreviousAndCloseTalkToTheMainWindow) {
+TEST_F(WndTest, PreviousNextAndCloseReachTheMainDialogThroughTheFrameSet) {
+    CFrameSet set;
+    std::vector<std::pair<QWidget*, long long>> previous, next;
+    QObject::connect(&set, &CFrameSet::previousRequested, [&](QWidget* f, qint64 t) { previous.emplace_back(f, t); });
+    QObject::connect(&set, &CFrameSet::nextRequested, [&](QWidget* f, qint64 t) { next.emplace_back(f, t); });
+    set.Add(frame_);
+    set.Add(frame_);
+    ASSERT_EQ(set.Count(), 1);
+    // Without a record shown there is nothing to step from.
+    frame_->Action(GraphCommand::Previous)->trigger();
+    EXPECT_TRUE(recorder_->events.empty());
+
     MakeViewFactory().showMeasured(frame_, record_, nullptr);
-    frame_->Action(32833)->trigger();
-    frame_->Action(32834)->trigger();
-    recorder_.Pump();
-    ASSERT_EQ(recorder_.messages.size(), 2u);
-    EXPECT_EQ(recorder_.messages[0].message, platform::UM_SHOW_PREVIOUS);
-    EXPECT_EQ(recorder_.messages[0].wParam, record_.GetTime());
-    EXPECT_EQ(recorder_.messages[0].lParam, ui::HandleOf(frame_->View()));
-    EXPECT_EQ(recorder_.messages[1].message, platform::UM_SHOW_NEXT);
-    // The main dialog answers with the view it was named.
-    MakeViewFactory().showMeasured(frame_->View(), standard_, nullptr);
+    frame_->Action(GraphCommand::Previous)->trigger();
+    frame_->Action(GraphCommand::Next)->trigger();
+    ASSERT_EQ(recorder_->events.size(), 2u);
+    EXPECT_EQ(recorder_->events[0].name, "previous");
+    EXPECT_EQ(recorder_->events[0].time, record_.GetTime());
+    EXPECT_EQ(recorder_->events[1].name, "next");
+    EXPECT_EQ(previous, (std::vector<std::pair<QWidget*, long long>>{{frame_.data(), record_.GetTime()}}));
+    EXPECT_EQ(next, (std::vector<std::pair<QWidget*, long long>>{{frame_.data(), record_.GetTime()}}));
+    // The main dialog answers with the frame that asked.
+    MakeViewFactory().showMeasured(frame_, standard_, nullptr);
     EXPECT_EQ(frame_->View()->Picture().ShownTime(), standard_.GetTime());
 
-    const long long handle = ui::HandleOf(frame_);
+    // A closed frame leaves its set at once, before it is deleted.
     frame_->close();
-    recorder_.Pump();
+    EXPECT_EQ(recorder_->Count("closed"), 1);
+    EXPECT_FALSE(set.Any());
+    EXPECT_EQ(set.At(0), nullptr);
+    Pump();
     EXPECT_TRUE(frame_.isNull());
-    ASSERT_EQ(recorder_.Count(platform::UM_GRAPH_CLOSED), 1);
-    EXPECT_EQ(recorder_.messages.back().wParam, 0);
-    EXPECT_EQ(recorder_.messages.back().lParam, handle);
 }
 
-TEST_F(WndTest, TrendWindowClosesIntoItsOwnSet) {
-    frame_->close();
-    recorder_.Pump();
-    frame_ = static_cast<CDataGraphWnd*>(MakeViewFactory().openDataGraph("Trend data", 2));
+TEST_F(WndTest, ShortcutsRunTheSameCommandsAsTheButtons) {
+    MakeViewFactory().showMeasured(frame_, record_, nullptr);
+    frame_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame_));
+    QTest::keyClick(frame_, Qt::Key_PageDown);
+    QTest::keyClick(frame_, Qt::Key_PageUp);
+    ASSERT_EQ(recorder_->events.size(), 2u);
+    EXPECT_EQ(recorder_->events[0].name, "next");
+    EXPECT_EQ(recorder_->events[1].name, "previous");
+    QTest::keyClick(frame_, Qt::Key_P, Qt::ControlModifier);  // the scripted print dialog cancels
+    EXPECT_EQ(prompter_.Count("print"), 1);
+}
+
+TEST_F(WndTest, TrendWindowRedrawsWithEachLatestRecord) {
     MakeViewFactory().showLatest(frame_, record_, nullptr);
     MakeViewFactory().showLatest(frame_, Measured(record_.GetTime() + 10, "next"), nullptr);
     EXPECT_EQ(frame_->View()->Picture().ShownTime(), record_.GetTime() + 10);
-    frame_->close();
-    recorder_.Pump();
-    ASSERT_EQ(recorder_.Count(platform::UM_GRAPH_CLOSED), 2);
-    EXPECT_EQ(recorder_.messages.back().wParam, 2);
+    EXPECT_FALSE(frame_->Action(GraphCommand::Next)->isEnabled());
 }
 
 TEST_F(WndTest, ReadOutFollowsTheButtonAndEndsOnRelease) {
@@ -150,13 +180,13 @@ TEST_F(WndTest, ReadOutFollowsTheButtonAndEndsOnRelease) {
     EXPECT_EQ(pic.LegendPosition(), (SurfacePoint{at.x + 100, at.y + 40}));
     EXPECT_FALSE(pic.ReadingOut());
     frame_->resize(900, 650);
-    recorder_.Pump();
+    Pump();
     EXPECT_EQ(pic.LegendPosition(), (SurfacePoint{at.x + 100, at.y + 40}));
 }
 
 TEST_F(WndTest, SettingsDialogIsBracketedAndWritesTheSection) {
     MakeViewFactory().showMeasured(frame_, record_, nullptr);
-    frame_->Action(32792)->trigger();  // zoom state goes to the file with the dialog's values
+    frame_->Action(GraphCommand::XZoomOut)->trigger();  // zoom state goes to the file with the dialog's values
     frame_->View()->Picture().Prm().m_RANGE_MIN_X = 400;
     prompter_.modal = [](QDialog& d) {
         auto* dialog = dynamic_cast<CSetDataGraph*>(&d);
@@ -165,13 +195,12 @@ TEST_F(WndTest, SettingsDialogIsBracketedAndWritesTheSection) {
         d.accept();
         return d.result();
     };
-    frame_->Action(32783)->trigger();
-    recorder_.Pump();
+    frame_->Action(GraphCommand::Settings)->trigger();
     ASSERT_EQ(prompter_.Count("modal"), 1);
-    EXPECT_EQ(prompter_.calls[0].text, "id144");
-    ASSERT_EQ(recorder_.messages.size(), 2u);
-    EXPECT_EQ(recorder_.messages[0].message, platform::UM_MODAL_OPENED);
-    EXPECT_EQ(recorder_.messages[1].message, platform::UM_MODAL_CLOSED);
+    EXPECT_EQ(prompter_.calls[0].text, "dataGraphSettings");
+    ASSERT_EQ(recorder_->events.size(), 2u);
+    EXPECT_EQ(recorder_->events[0].name, "modalOpened");
+    EXPECT_EQ(recorder_->events[1].name, "modalClosed");
     CDataGraphPrm stored;
     stored.Load();
     EXPECT_EQ(stored.m_SHOW_GRID.Get(), 0);
@@ -180,7 +209,7 @@ TEST_F(WndTest, SettingsDialogIsBracketedAndWritesTheSection) {
     // Cancel changes nothing.
     prompter_.modal = nullptr;
     frame_->View()->Picture().Prm().m_SHOW_GRID = 1;
-    frame_->Action(32783)->trigger();
+    frame_->Action(GraphCommand::Settings)->trigger();
     CDataGraphPrm again;
     again.Load();
     EXPECT_EQ(again.m_SHOW_GRID.Get(), 0);
@@ -189,13 +218,13 @@ TEST_F(WndTest, SettingsDialogIsBracketedAndWritesTheSection) {
 TEST_F(WndTest, SaveAsBitmapWritesTheDisplayPicture) {
     MakeViewFactory().showMeasured(frame_, record_, nullptr);
     frame_->resize(frame_->width() + 700 - frame_->View()->width(), frame_->height() + 500 - frame_->View()->height());
-    recorder_.Pump();
+    Pump();
     ASSERT_EQ(frame_->View()->width(), 700);
     ASSERT_EQ(frame_->View()->height(), 500);
     char before[4096];
     ASSERT_NE(getcwd(before, sizeof before), nullptr);
     prompter_.paths.push_back(std::nullopt);  // cancel: nothing written, nothing said
-    frame_->Action(32796)->trigger();
+    frame_->Action(GraphCommand::Save)->trigger();
     EXPECT_TRUE(prompter_.Messages().empty());
     char after[4096];
     ASSERT_NE(getcwd(after, sizeof after), nullptr);
@@ -203,7 +232,7 @@ TEST_F(WndTest, SaveAsBitmapWritesTheDisplayPicture) {
 
     const std::string path = dir_.Path() + "/graph.bmp";
     prompter_.paths.push_back(path);
-    frame_->Action(32796)->trigger();
+    frame_->Action(GraphCommand::Save)->trigger();
     EXPECT_TRUE(prompter_.Messages().empty());
     const std::string bytes = testsupport::ReadFileBytes(path);
     ASSERT_EQ(bytes.size(), 1050054u);
@@ -218,19 +247,18 @@ TEST_F(WndTest, SaveAsBitmapWritesTheDisplayPicture) {
     EXPECT_EQ(bytes[28], 24);
 
     prompter_.paths.push_back(dir_.Path() + "/no/such/folder/graph.bmp");
-    frame_->Action(32796)->trigger();
+    frame_->Action(GraphCommand::Save)->trigger();
     ASSERT_EQ(prompter_.Messages().size(), 1u);
     EXPECT_EQ(prompter_.Messages()[0], "Bitmap saving failure.\r\nCannot create a file in " + dir_.Path() +
                                            "/no/such/folder: No such file or directory");
-    recorder_.Pump();
-    EXPECT_EQ(recorder_.Count(platform::UM_MODAL_OPENED), 1);
-    EXPECT_EQ(recorder_.Count(platform::UM_MODAL_CLOSED), 1);
+    EXPECT_EQ(recorder_->Count("modalOpened"), 1);
+    EXPECT_EQ(recorder_->Count("modalClosed"), 1);
 
     // A link planted under the chosen name is left standing, its target unwritten.
     testsupport::WriteFileBytes(dir_.Path() + "/victim", "precious");
     ASSERT_EQ(::symlink("victim", (dir_.Path() + "/planted.bmp").c_str()), 0);
     prompter_.paths.push_back(dir_.Path() + "/planted.bmp");
-    frame_->Action(32796)->trigger();
+    frame_->Action(GraphCommand::Save)->trigger();
     ASSERT_EQ(prompter_.Messages().size(), 2u);
     EXPECT_EQ(prompter_.Messages()[1],
               "Bitmap saving failure.\r\n" + dir_.Path() + "/planted.bmp is a symbolic link; it was left as it is.");
@@ -239,11 +267,11 @@ TEST_F(WndTest, SaveAsBitmapWritesTheDisplayPicture) {
 
 TEST_F(WndTest, CopyAndPrintUseThePlatformServices) {
     MakeViewFactory().showMeasured(frame_, record_, nullptr);
-    frame_->Action(32795)->trigger();
+    frame_->Action(GraphCommand::Copy)->trigger();
     ASSERT_EQ(prompter_.Messages().size(), 1u);
     EXPECT_TRUE(prompter_.Messages()[0] == "Completed copying to clipboard." ||
                 prompter_.Messages()[0] == "Copy to clipboard failure.");
-    frame_->Action(32798)->trigger();  // the scripted print dialog cancels
+    frame_->Action(GraphCommand::Print)->trigger();  // the scripted print dialog cancels
     EXPECT_EQ(prompter_.Count("print"), 1);
     EXPECT_EQ(prompter_.Messages().size(), 1u);
     EXPECT_EQ(&CDataGraphView::KeptPrinter(), &CDataGraphView::KeptPrinter());

@@ -5,13 +5,11 @@
 #include <QMenu>
 #include <QMouseEvent>
 
-#include "core/platform/Messages.h"
 #include "tests/gui/views/ViewsTestUtil.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
 #include "render/QtSurfaceImage.h"
-#include "gui/common/WindowMessage.h"
 #include "render/NumericalGraphPicture.h"
 #include "gui/trend/NumericalGraphView.h"
 #include "gui/trend/NumericalGraphWnd.h"
@@ -101,15 +99,15 @@ TEST_F(NumericalTest, ReadOutTextSitsOnTheFarSideOfTheBand) {
 }
 
 TEST_F(NumericalTest, YCommandsNeedAFixedRange) {
-    EXPECT_FALSE(picture_.Enabled(N::kCmdYZoomIn));
+    EXPECT_FALSE(picture_.Enabled(GraphCommand::YZoomIn));
     picture_.Prm().m_RANGE_AUTO_Y = 0;
     picture_.Prm().m_SHOW_KIND = 0;
     picture_.Prm().m_RANGE_MIN_PAR = 0;
     picture_.Prm().m_RANGE_MAX_PAR = 100;
-    ASSERT_TRUE(picture_.Execute(N::kCmdYShiftUp));
+    ASSERT_TRUE(picture_.Execute(GraphCommand::YShiftUp));
     EXPECT_EQ(picture_.Prm().m_RANGE_MIN_PAR.Get(), -20.0f);
     EXPECT_EQ(picture_.Prm().m_RANGE_MAX_PAR.Get(), 80.0f);
-    picture_.Execute(N::kCmdYZoomIn);
+    picture_.Execute(GraphCommand::YZoomIn);
     EXPECT_EQ(picture_.Prm().m_RANGE_MIN_PAR.Get(), -10.0f);
     EXPECT_EQ(picture_.Prm().m_RANGE_MAX_PAR.Get(), 70.0f);
     // A kind outside 0 .. 8 from the file counts as integration.
@@ -118,13 +116,13 @@ TEST_F(NumericalTest, YCommandsNeedAFixedRange) {
 }
 
 TEST_F(NumericalTest, WindowKeepsTheBandOffItsPicture) {
-    MessageRecorder recorder;
     ScriptedPrompter prompter;
     auto* frame = static_cast<CNumericalGraphWnd*>(MakeViewFactory().openNumericalGraph("Calculation data graph", set_));
     ASSERT_NE(frame, nullptr);
-    recorder.Pump();
-    EXPECT_FALSE(frame->Action(32900)->isEnabled());
-    EXPECT_EQ(frame->Action(32900)->toolTip(), "Zoom in - y-axis");
+    FrameSignals recorder(frame);
+    Pump();
+    EXPECT_FALSE(frame->Action(GraphCommand::YZoomIn)->isEnabled());
+    EXPECT_EQ(frame->Action(GraphCommand::YZoomIn)->toolTip(), "Zoom in - y-axis");
     CNumericalGraphView* view = frame->View();
     const SurfaceRect plot = view->Picture().PlotRect();
     const QPointF at(plot.left + 20, plot.top + 50);
@@ -142,10 +140,7 @@ TEST_F(NumericalTest, WindowKeepsTheBandOffItsPicture) {
                         Qt::NoModifier);
     QApplication::sendEvent(view, &release);
     EXPECT_FALSE(view->CursorActive());
-    const long long handle = ui::HandleOf(frame);
     frame->close();
-    recorder.Pump();
-    ASSERT_EQ(recorder.Count(platform::UM_GRAPH_CLOSED), 1);
-    EXPECT_EQ(recorder.messages.back().wParam, 4);
-    EXPECT_EQ(recorder.messages.back().lParam, handle);
+    Pump();
+    EXPECT_EQ(recorder.Count("closed"), 1);
 }

@@ -3,8 +3,8 @@
 #include <QCoreApplication>
 #include <algorithm>
 
+#include "gui/common/GraphFrame.h"
 #include "tests/unit/data/DataTestUtil.h"
-#include "gui/common/WindowMessage.h"
 
 namespace viewstest {
 
@@ -16,28 +16,31 @@ QApplication& App() {
     return *app;
 }
 
-MessageRecorder::MessageRecorder() { ui::SetMainWindow(this); }
-MessageRecorder::~MessageRecorder() { ui::SetMainWindow(nullptr); }
-
-int MessageRecorder::Count(unsigned message) const {
-    return static_cast<int>(std::count_if(messages.begin(), messages.end(),
-                                          [message](const PostedMessage& m) { return m.message == message; }));
+FrameSignals::FrameSignals(CGraphFrame* frame) {
+    auto add = [this](const char* name, long long time = 0) { events.push_back({name, time}); };
+    connections_ = {
+        QObject::connect(frame, &CGraphFrame::closed, [add] { add("closed"); }),
+        QObject::connect(frame, &CGraphFrame::modalOpened, [add] { add("modalOpened"); }),
+        QObject::connect(frame, &CGraphFrame::modalClosed, [add] { add("modalClosed"); }),
+        QObject::connect(frame, &CGraphFrame::previousRequested, [add](qint64 t) { add("previous", t); }),
+        QObject::connect(frame, &CGraphFrame::nextRequested, [add](qint64 t) { add("next", t); }),
+    };
 }
 
-void MessageRecorder::Pump() {
+FrameSignals::~FrameSignals() {
+    for (const QMetaObject::Connection& c : connections_) QObject::disconnect(c);
+}
+
+int FrameSignals::Count(const std::string& name) const {
+    return static_cast<int>(
+        std::count_if(events.begin(), events.end(), [&](const Event& e) { return e.name == name; }));
+}
+
+void Pump() {
     for (int i = 0; i < 3; ++i) {
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-}
-
-bool MessageRecorder::event(QEvent* e) {
-    if (e->type() == ui::CWindowMessageEvent::EventType()) {
-        auto* m = static_cast<ui::CWindowMessageEvent*>(e);
-        messages.push_back({m->Message(), m->WParam(), m->LParam()});
-        return true;
-    }
-    return QWidget::event(e);
 }
 
 CSpectrumData Measured(long long time, const char* memo, float level) {

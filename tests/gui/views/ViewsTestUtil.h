@@ -1,35 +1,40 @@
 #pragma once
-// Shared pieces of the graph window tests: the offscreen application, a main window that records
-// the messages posted to it, and records with a known spectrum.
+// Shared pieces of the graph window tests: the offscreen application, a recorder of what a graph
+// frame signals, and records with a known spectrum.
 #include <QApplication>
 #include <QWidget>
+#include <string>
 #include <vector>
 
 #include "core/data/SpectrumData.h"
 #include "core/graph/RecordingSurface.h"
 
+class CGraphFrame;
+
 namespace viewstest {
 
 QApplication& App();
 
-struct PostedMessage {
-    unsigned message;
-    long long wParam;
-    long long lParam;
+// Stands in for the main dialog: collects, in order, what a graph frame signals ("closed",
+// "modalOpened", "modalClosed", "previous" and "next" with the shown time).
+struct FrameSignals {
+    struct Event {
+        std::string name;
+        long long time = 0;
+    };
+    explicit FrameSignals(CGraphFrame* frame);
+    ~FrameSignals();
+    FrameSignals(const FrameSignals&) = delete;
+    FrameSignals& operator=(const FrameSignals&) = delete;
+    std::vector<Event> events;
+    int Count(const std::string& name) const;
+
+private:
+    std::vector<QMetaObject::Connection> connections_;
 };
 
-// Stands in for the main dialog: collects what the graph windows post to ui::MainWindow().
-class MessageRecorder : public QWidget {
-public:
-    MessageRecorder();
-    ~MessageRecorder() override;
-    std::vector<PostedMessage> messages;
-    int Count(unsigned message) const;
-    void Pump();
-
-protected:
-    bool event(QEvent* e) override;
-};
+// Runs posted events and deferred deletes.
+void Pump();
 
 // A measured record: 256 pixels from 300 nm in steps of about 3.14 nm, irradiance rising with the
 // pixel; level moves the whole curve.

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <sstream>
 #include <thread>
@@ -29,20 +30,20 @@ CliRun Cli(const std::string& args) {
     return testsupport::RunCli(args, options);
 }
 
+// One printed event: its name and the words after it.
 struct Line {
     std::string name;
-    long long w = 0, l = 0;
+    std::vector<std::string> words;
 };
 
 std::vector<Line> Lines(const std::string& out) {
     std::vector<Line> lines;
     std::istringstream in(out);
-    std::string s;
-    while (std::getline(in, s)) {
+    for (std::string s; std::getline(in, s);) {
         Line line;
-        std::istringstream cells(s);
-        std::getline(cells, line.name, '\t');
-        cells >> line.w >> line.l;
+        std::istringstream words(s);
+        words >> line.name;
+        for (std::string w; words >> w;) line.words.push_back(w);
         lines.push_back(line);
     }
     return lines;
@@ -53,6 +54,25 @@ std::vector<Line> Named(const std::vector<Line>& lines, const std::string& name)
     for (const auto& l : lines)
         if (l.name == name) out.push_back(l);
     return out;
+}
+
+// "YYYY/MM/DD" and "HH:MM:SS" as printed, in local time; -1 when they are no time.
+long long LocalTime(const std::string& date, const std::string& clock) {
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, sec = 0;
+    platform::CalTime t = 0;
+    if (std::sscanf(date.c_str(), "%4d/%2d/%2d", &y, &mo, &d) != 3 ||
+        std::sscanf(clock.c_str(), "%2d:%2d:%2d", &h, &mi, &sec) != 3 || !platform::JoinLocal(y, mo, d, h, mi, sec, t))
+        return -1;
+    return t;
+}
+
+// "stored DATE TIME file DATE offset N": the record's time.
+long long StoredTime(const Line& l) { return l.words.size() == 6 ? LocalTime(l.words[0], l.words[1]) : -1; }
+
+// "waiting until [DATE] TIME": the date is left out for a start on the day the line was printed.
+long long WaitingTime(const Line& l, platform::CalTime printedOn) {
+    if (l.words.size() == 3) return LocalTime(l.words[1], l.words[2]);
+    return l.words.size() == 2 ? LocalTime(platform::FormatLocal(printedOn, "%Y/%m/%d"), l.words[1]) : -1;
 }
 
 std::vector<CSpectrumData> RecordsOn(platform::CalTime t) {
@@ -73,28 +93,40 @@ TEST_F(CliMeasureTest, DemoIntervalRunStoresCountRecordsOnTheGrid) {
     CliRun r = Cli(Workdir() + "--demo measure --type interval --span 2 --count 3");
     ASSERT_EQ(r.status, 0) << r.err;
     auto lines = Lines(r.out);
-    auto stored = Named(lines, "UM_INTERVAL_STORED");
+    std::vector<long long> stored;
+    for (const auto& l : Named(lines, "stored")) stored.push_back(StoredTime(l));
     ASSERT_EQ(stored.size(), 3u) << r.out;
-    EXPECT_EQ(lines.back().name, "UM_INTERVAL_FINISHED");
-    EXPECT_EQ(Named(lines, "UM_INTERVAL_MEASURING").size(), 3u);
-    for (const auto& s : stored) {
+    EXPECT_EQ(lines.back().name, "finished");
+    EXPECT_EQ(Named(lines, "measuring").size(), 3u);
+    for (const long long t : stored) {
         platform::CalTime midnight;
-        ASSERT_TRUE(platform::LocalMidnight(s.w, midnight));
-        EXPECT_EQ((s.w - midnight) % 2, 0);
-        EXPECT_EQ(s.l, 0);
-        EXPECT_GT(testsupport::FileSize("RunTime_" + platform::FormatLocal(s.w, "%Y%m%d_%H%M%S") + ".csv"), 0);
+        ASSERT_TRUE(platform::LocalMidnight(t, midnight)) << r.out;
+        EXPECT_EQ((t - midnight) % 2, 0);
+        EXPECT_GT(testsupport::FileSize("RunTime_" + platform::FormatLocal(t, "%Y%m%d_%H%M%S") + ".csv"), 0);
     }
-    // The run may have crossed midnight into a second daily file.
+    // The run may have crossed midnight into a second daily file; each line names the file and the
+    // record's place in it.
+    long long expectedOffset = 0;
+    std::string file;
+    for (const auto& l : Named(lines, "stored")) {
+        if (l.words[3] != file) expectedOffset = 0;
+        file = l.words[3];
+        EXPECT_EQ(l.words[0], file);
+        EXPECT_EQ(l.words[2], "file");
+        EXPECT_EQ(l.words[4], "offset");
+        EXPECT_EQ(l.words[5], std::to_string(expectedOffset));
+        expectedOffset += 2560;
+    }
     std::vector<platform::CalTime> times;
     platform::CalTime firstDay = 0, lastDay = 0;
-    ASSERT_TRUE(platform::LocalMidnight(stored.front().w, firstDay));
-    ASSERT_TRUE(platform::LocalMidnight(stored.back().w, lastDay));
+    ASSERT_TRUE(platform::LocalMidnight(stored.front(), firstDay));
+    ASSERT_TRUE(platform::LocalMidnight(stored.back(), lastDay));
     for (const auto& rec : RecordsOn(firstDay)) times.push_back(rec.GetTime());
     if (lastDay != firstDay) {
         for (const auto& rec : RecordsOn(lastDay)) times.push_back(rec.GetTime());
     }
     ASSERT_EQ(times.size(), 3u);
-    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(times[i], stored[i].w);
+    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(times[i], stored[i]);
 
     // The options were for this run only.
     const std::string ini = testsupport::ReadFileBytes("ZQ118.ini");
@@ -120,26 +152,26 @@ TEST_F(CliMeasureTest, DemoIntervalWindowMeasuresEachGridPointOnceAndNothingAfte
     ASSERT_EQ(r.status, 0) << r.err;
     auto lines = Lines(r.out);
     std::vector<long long> stored, waiting;
-    for (const auto& l : Named(lines, "UM_INTERVAL_STORED")) stored.push_back(l.w);
-    for (const auto& l : Named(lines, "UM_INTERVAL_WAITING")) waiting.push_back(l.w);
+    for (const auto& l : Named(lines, "stored")) stored.push_back(StoredTime(l));
+    for (const auto& l : Named(lines, "waiting")) waiting.push_back(WaitingTime(l, s));
     EXPECT_EQ(stored, (std::vector<long long>{s, s + 2})) << r.out;
     EXPECT_EQ(waiting, (std::vector<long long>{s, s + 2, s + 86400})) << r.out;  // no daylight saving in JST
     std::vector<long long> times;
     for (const auto& rec : RecordsOn(s)) times.push_back(rec.GetTime());
     EXPECT_EQ(times, stored);
-    EXPECT_EQ(lines.back().name, "UM_INTERVAL_FINISHED");
+    EXPECT_EQ(lines.back().name, "finished");
 }
 
 TEST_F(CliMeasureTest, DemoManualOverlapWithMemoAndATransfer) {
     CliRun r = Cli(Workdir() + "--demo measure --exposure 10 --memo field");
     ASSERT_EQ(r.status, 0) << r.err;
     auto lines = Lines(r.out);
-    auto exposures = Named(lines, "UM_EXPOSURE");
+    auto exposures = Named(lines, "exposure");
     ASSERT_EQ(exposures.size(), 26u);
-    EXPECT_EQ(exposures.front().w, 5000);
-    EXPECT_EQ(exposures.back().l, 1);
-    ASSERT_EQ(lines.back().name, "UM_MANUAL_STORED");
-    auto day = RecordsOn(lines.back().w);
+    EXPECT_EQ(exposures.front().words, (std::vector<std::string>{"5000", "ms"}));
+    EXPECT_EQ(exposures.back().words, (std::vector<std::string>{"10", "ms", "dark"}));
+    ASSERT_EQ(lines.back().name, "stored");
+    auto day = RecordsOn(StoredTime(lines.back()));
     ASSERT_EQ(day.size(), 1u);
     EXPECT_EQ(day[0].GetMemo(), "field");
     EXPECT_EQ(day[0].GetExposureTime(), 0);
@@ -150,7 +182,10 @@ TEST_F(CliMeasureTest, DemoManualOverlapWithMemoAndATransfer) {
     // The simulated instrument holds 12 records; a second transfer finds them all stored.
     r = Cli(Workdir() + "--demo measure --type transfer");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(Named(Lines(r.out), "UM_TRANSFER_PROGRESS").size(), 12u);
+    const auto progress = Named(Lines(r.out), "transfer");
+    ASSERT_EQ(progress.size(), 12u);
+    EXPECT_EQ(progress[2].words, (std::vector<std::string>{"3", "of", "12"}));
+    EXPECT_EQ(Lines(r.out).back().name, "finished");
     const long long size = testsupport::FileSize("SPC_20260620.hlx");
     EXPECT_GE(size, 2560);
     r = Cli(Workdir() + "--demo measure --type transfer");
@@ -186,6 +221,12 @@ TEST_F(CliMeasureTest, FailuresAndBadUsage) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "Invalid interval measurement span setting.\n");
     EXPECT_TRUE(r.out.empty());
+
+    // A run that fails says so in its last line and on standard error.
+    r = Cli(Workdir() + "--demo --folder " + dir.Path() + "/no-such-folder measure --exposure 0");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "error Cannot save the data. Confirm the output folder.\n");
+    EXPECT_EQ(r.err, "Cannot save the data. Confirm the output folder.\n");
 
     r = Cli(Workdir() + "measure --port " + dir.Path() + "/no-such-port");
     EXPECT_EQ(r.status, 1);
@@ -230,12 +271,12 @@ TEST_F(CliMeasureTest, SigtermAndDurationStopAnIntervalRunCleanly) {
     ASSERT_GT(c.pid, 0);
     std::string out;
     char buf[256];
-    while (out.find("UM_INTERVAL_WAITING") == std::string::npos) {
+    while (out.find("waiting until ") == std::string::npos) {
         ssize_t n = ::read(c.out, buf, sizeof buf);
         if (n <= 0) break;
         out.append(buf, static_cast<std::size_t>(n));
     }
-    ASSERT_NE(out.find("UM_INTERVAL_WAITING"), std::string::npos);
+    ASSERT_NE(out.find("waiting until "), std::string::npos);
     ::kill(c.pid, SIGTERM);
     for (ssize_t n; (n = ::read(c.out, buf, sizeof buf)) > 0;) out.append(buf, static_cast<std::size_t>(n));
     ::close(c.out);
@@ -243,7 +284,7 @@ TEST_F(CliMeasureTest, SigtermAndDurationStopAnIntervalRunCleanly) {
     ::waitpid(c.pid, &st, 0);
     ASSERT_TRUE(WIFEXITED(st));
     EXPECT_EQ(WEXITSTATUS(st), 0);
-    EXPECT_EQ(Lines(out).back().name, "UM_INTERVAL_FINISHED") << out;
+    EXPECT_EQ(Lines(out).back().name, "finished") << out;
 
     const auto t0 = std::chrono::steady_clock::now();
     CliRun r = Cli(Workdir() + "--demo measure --type interval --span 600 --duration 1");
@@ -251,8 +292,8 @@ TEST_F(CliMeasureTest, SigtermAndDurationStopAnIntervalRunCleanly) {
     EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(10));
     auto lines = Lines(r.out);
     ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines.front().name, "UM_INTERVAL_WAITING");
-    EXPECT_EQ(lines.back().name, "UM_INTERVAL_FINISHED");
+    EXPECT_EQ(lines.front().name, "waiting");
+    EXPECT_EQ(lines.back().name, "finished");
 }
 
 }  // namespace

@@ -23,7 +23,7 @@
 #include "sim/SimulatedInstrument.h"
 #include "tests/integration/measure/TapTransport.h"
 #include "tests/support/TestSupport.h"
-#include "tests/unit/measure/RecordingSink.h"
+#include "tests/unit/measure/RecordingListener.h"
 
 using namespace platform;
 
@@ -82,14 +82,14 @@ protected:
 
     // Runs until one of the messages that end a run arrives, then stops.
     void Run(const CMeasurementPrm& prm, int timeoutMs = 30000) {
-        sink.Clear();
+        listener.Clear();
         tap->Clear();
-        ASSERT_TRUE(engine.Start(prm, sink)) << engine.GetErrorText();
-        EXPECT_TRUE(sink.WaitForAny({UM_MANUAL_STORED, UM_MEASUREMENT_ERROR, UM_TRANSFER_FINISHED,
-                                     UM_INTERVAL_FINISHED},
+        ASSERT_TRUE(engine.Start(prm, listener)) << engine.GetErrorText();
+        EXPECT_TRUE(listener.WaitForAny({Ev::kStored, Ev::kError, Ev::kFinished,
+                                     Ev::kFinished},
                                     timeoutMs));
         if (prm.m_MEASUREMENT_TYPE.Get() == CMeasurement::kTransfer) {
-            EXPECT_TRUE(sink.WaitFor(UM_TRANSFER_FINISHED, 1, timeoutMs));
+            EXPECT_TRUE(listener.WaitFor(Ev::kFinished, 1, timeoutMs));
         }
         engine.Stop();
     }
@@ -134,7 +134,7 @@ protected:
     testsupport::TzGuard tz{"JST-9"};
     std::unique_ptr<CSimulatedInstrument> sim;
     std::shared_ptr<CTapLog> tap;
-    CRecordingSink sink;
+    CRecordingListener listener;
     CMeasurement engine;
 };
 
@@ -143,12 +143,19 @@ TEST_F(SimRunTest, ManualAutomaticExposureStoresTheInstrumentsWordsPerSecond) {
     CMeasurementPrm prm = Settings(CMeasurement::kManual, 0);
     prm.m_Memo = "roof";
     Run(prm);
-    ASSERT_EQ(sink.Count(UM_MANUAL_STORED), 1) << engine.GetErrorText();
+    ASSERT_EQ(listener.Count(Ev::kStored), 1) << engine.GetErrorText();
     auto day = Day();
     ASSERT_EQ(day.size(), 1u);
     EXPECT_EQ(DayFileSize(), 2560);
     const CSpectrumData& r = day[0];
-    EXPECT_EQ(r.GetTime(), sink.Only(UM_MANUAL_STORED)[0].wParam);
+    const RunEvent stored = listener.Only(Ev::kStored)[0];
+    EXPECT_EQ(r.GetTime(), stored.time);
+    EXPECT_TRUE(stored.runEnds);
+    EXPECT_EQ(stored.place.offset, 0);
+    platform::CalTime midnight = 0;
+    ASSERT_TRUE(platform::LocalMidnight(r.GetTime(), midnight));
+    EXPECT_EQ(stored.place.fileDate, midnight);
+    EXPECT_EQ(listener.Kinds().back(), Ev::kStored);  // nothing follows the manual run's record
     EXPECT_GE(r.GetTime(), kNoonMs / 1000);
     EXPECT_LE(r.GetTime(), kNoonMs / 1000 + 10);
     ExpectAutomaticRecord(r);
@@ -165,25 +172,17 @@ TEST_F(SimRunTest, ManualAutomaticExposureStoresTheInstrumentsWordsPerSecond) {
 
 TEST_F(SimRunTest, MonitorHandsOverEachSpectrumStoresNothingAndAManualRunFollows) {
     StartSim();
-    // Without a callback there is no one to show the spectra to.
-    EXPECT_FALSE(engine.Start(Settings(CMeasurement::kMonitor), sink));
-    std::mutex mutex;
-    std::vector<CSpectrumData> seen;
-    engine.SetSpectrumCallback([&](const CSpectrumData& r) {
-        std::lock_guard<std::mutex> lock(mutex);
-        seen.push_back(r);
-    });
     tap->Clear();
-    ASSERT_TRUE(engine.Start(Settings(CMeasurement::kMonitor), sink)) << engine.GetErrorText();
-    ASSERT_TRUE(sink.WaitFor(UM_MONITOR_MEASURED, 3)) << engine.GetErrorText();
+    ASSERT_TRUE(engine.Start(Settings(CMeasurement::kMonitor), listener)) << engine.GetErrorText();
+    ASSERT_TRUE(listener.WaitFor(Ev::kMonitorMeasured, 3)) << engine.GetErrorText();
     engine.Stop();
-    EXPECT_EQ(sink.Count(UM_MONITOR_FINISHED), 1);
-    EXPECT_EQ(sink.Count(UM_MEASUREMENT_ERROR), 0);
-    // Each spectrum reached the callback before its message, one per pixel read-out.
-    ASSERT_EQ(static_cast<int>(seen.size()), sink.Count(UM_MONITOR_MEASURED));
+    EXPECT_EQ(listener.Count(Ev::kMonitorFinished), 1);
+    EXPECT_EQ(listener.Count(Ev::kError), 0);
+    EXPECT_EQ(listener.Kinds().back(), Ev::kMonitorFinished);
+    // One spectrum per pixel read-out.
+    const std::vector<CSpectrumData> seen = listener.Spectra();
     EXPECT_EQ(Replies("RB,799\r").size(), seen.size());
     for (std::size_t i = 0; i < seen.size(); ++i) {
-        EXPECT_EQ(seen[i].GetTime(), sink.Only(UM_MONITOR_MEASURED)[i].wParam);
         EXPECT_EQ(seen[i].PixelCount(), 256);
         EXPECT_GT(*std::max_element(seen[i].GetSignal().begin(), seen[i].GetSignal().end()), 1000.0f);
     }
@@ -194,7 +193,7 @@ TEST_F(SimRunTest, MonitorHandsOverEachSpectrumStoresNothingAndAManualRunFollows
         EXPECT_NE(name.rfind("RunTime_", 0), 0u) << name;
     }
     Run(Settings(CMeasurement::kManual));
-    ASSERT_EQ(sink.Count(UM_MANUAL_STORED), 1) << engine.GetErrorText();
+    ASSERT_EQ(listener.Count(Ev::kStored), 1) << engine.GetErrorText();
     ASSERT_EQ(Day().size(), 1u);
     ExpectAutomaticRecord(Day()[0]);
 }
@@ -205,7 +204,7 @@ TEST_F(SimRunTest, ManualFixedExposuresSubtractTheDarkWords) {
         SCOPED_TRACE(index);
         const int e = CMeasurement::FixedExposureMs(index);
         Run(Settings(CMeasurement::kManual, index));
-        ASSERT_EQ(sink.Count(UM_MANUAL_STORED), 1) << engine.GetErrorText();
+        ASSERT_EQ(listener.Count(Ev::kStored), 1) << engine.GetErrorText();
         auto rb = Replies("RB,799\r");
         ASSERT_EQ(rb.size(), 2u);
         auto light = PixelWords(rb[0]), dark = PixelWords(rb[1]);
@@ -216,11 +215,11 @@ TEST_F(SimRunTest, ManualFixedExposuresSubtractTheDarkWords) {
             const double expected = (light[i] - dark[i]) * 1000.0 / e;
             ASSERT_NEAR(r.GetSignal()[i], expected, 1e-5 * std::fabs(expected) + 1e-6) << p;
         }
-        auto ex = sink.Only(UM_EXPOSURE);
+        auto ex = listener.Only(Ev::kExposure);
         ASSERT_EQ(ex.size(), 2u);
-        EXPECT_EQ(ex[0].wParam, e);
-        EXPECT_EQ(ex[0].lParam, 0);
-        EXPECT_EQ(ex[1].lParam, 1);
+        EXPECT_EQ(ex[0].ms, e);
+        EXPECT_FALSE(ex[0].dark);
+        EXPECT_TRUE(ex[1].dark);
     }
     EXPECT_EQ(Day().size(), 9u);
 }
@@ -228,7 +227,7 @@ TEST_F(SimRunTest, ManualFixedExposuresSubtractTheDarkWords) {
 TEST_F(SimRunTest, OverlapBlendsTheFourExposuresOfTheSimulator) {
     StartSim();
     Run(Settings(CMeasurement::kManual, 10));
-    ASSERT_EQ(sink.Count(UM_MANUAL_STORED), 1) << engine.GetErrorText();
+    ASSERT_EQ(listener.Count(Ev::kStored), 1) << engine.GetErrorText();
     auto rb = Replies("RB,799\r");
     ASSERT_EQ(rb.size(), 26u);
     const int E[4] = {5000, 500, 50, 10};
@@ -264,30 +263,34 @@ TEST_F(SimRunTest, OverlapBlendsTheFourExposuresOfTheSimulator) {
     }
     // At noon the longest exposure saturates the middle of the spectrum: the choice is exercised.
     EXPECT_GT(saturatedAtLongest, 0);
-    EXPECT_EQ(sink.Count(UM_EXPOSURE), 26);
+    EXPECT_EQ(listener.Count(Ev::kExposure), 26);
     (void)blended;
 }
 
 TEST_F(SimRunTest, IntervalRecordsLandOnTheGridCountedFromMidnight) {
     StartSim();
-    sink.Clear();
-    ASSERT_TRUE(engine.Start(Settings(CMeasurement::kInterval), sink));
-    ASSERT_TRUE(sink.WaitFor(UM_INTERVAL_STORED, 3, 20000)) << engine.GetErrorText();
+    listener.Clear();
+    ASSERT_TRUE(engine.Start(Settings(CMeasurement::kInterval), listener));
+    ASSERT_TRUE(listener.WaitFor(Ev::kStored, 3, 20000)) << engine.GetErrorText();
     engine.Stop();
-    EXPECT_EQ(sink.Count(UM_MEASUREMENT_ERROR), 0);
-    EXPECT_EQ(sink.Count(UM_INTERVAL_FINISHED), 1);
-    EXPECT_EQ(sink.All().back().message, UM_INTERVAL_FINISHED);
+    EXPECT_EQ(listener.Count(Ev::kError), 0);
+    EXPECT_EQ(listener.Count(Ev::kFinished), 1);
+    EXPECT_EQ(listener.All().back().kind, Ev::kFinished);
 
-    auto stored = sink.Only(UM_INTERVAL_STORED);
-    auto waiting = sink.Only(UM_INTERVAL_WAITING);
+    auto stored = listener.Only(Ev::kStored);
+    auto waiting = listener.Only(Ev::kWaiting);
     ASSERT_GE(waiting.size(), stored.size());
     for (std::size_t i = 0; i < stored.size(); ++i) {
-        EXPECT_EQ((stored[i].wParam - kMidnight) % 2, 0) << i;
-        EXPECT_EQ(stored[i].wParam, waiting[i].wParam) << i;  // measured when it said it would
+        EXPECT_EQ((stored[i].time - kMidnight) % 2, 0) << i;
+        EXPECT_EQ(stored[i].time, waiting[i].time) << i;  // measured when it said it would
+        // Each record where the one before ended, in the same day file, and none ends the run.
+        EXPECT_EQ(stored[i].place.offset, static_cast<int64_t>(i) * 2560) << i;
+        EXPECT_EQ(stored[i].place.fileDate, kMidnight) << i;
+        EXPECT_FALSE(stored[i].runEnds);
         if (i > 0) {
-            EXPECT_EQ(stored[i].wParam - stored[i - 1].wParam, 2);
+            EXPECT_EQ(stored[i].time - stored[i - 1].time, 2);
         }
-        const std::string log = "RunTime_" + FormatLocal(stored[i].wParam, "%Y%m%d_%H%M%S") + ".csv";
+        const std::string log = "RunTime_" + FormatLocal(stored[i].time, "%Y%m%d_%H%M%S") + ".csv";
         EXPECT_GT(testsupport::FileSize(log), 0) << log;
     }
     // Each measurement's presence check leaves after its grid point and the 10 ms slack.
@@ -295,11 +298,11 @@ TEST_F(SimRunTest, IntervalRecordsLandOnTheGridCountedFromMidnight) {
     for (const auto& e : tap->Entries())
         if (e.command == "ID\r") ids.push_back(e.sentMs);
     ASSERT_GE(ids.size(), 4u);  // one for the instrument information, one per measurement
-    for (std::size_t i = 0; i < stored.size(); ++i) EXPECT_GE(ids[i + 1], stored[i].wParam * 1000 + 10);
+    for (std::size_t i = 0; i < stored.size(); ++i) EXPECT_GE(ids[i + 1], stored[i].time * 1000 + 10);
 
     auto day = Day();
     ASSERT_EQ(day.size(), stored.size());
-    for (std::size_t i = 0; i < day.size(); ++i) EXPECT_EQ(day[i].GetTime(), stored[i].wParam);
+    for (std::size_t i = 0; i < day.size(); ++i) EXPECT_EQ(day[i].GetTime(), stored[i].time);
 }
 
 TEST_F(SimRunTest, TransferSkipsStoredRecordsAndRewritesADeletedOne) {
@@ -307,12 +310,12 @@ TEST_F(SimRunTest, TransferSkipsStoredRecordsAndRewritesADeletedOne) {
     options.storedRecords = 5;
     StartSim(options);
     Run(Settings(CMeasurement::kTransfer));
-    EXPECT_EQ(sink.Count(UM_MEASUREMENT_ERROR), 0) << engine.GetErrorText();
-    auto progress = sink.Only(UM_TRANSFER_PROGRESS);
+    EXPECT_EQ(listener.Count(Ev::kError), 0) << engine.GetErrorText();
+    auto progress = listener.Only(Ev::kProgress);
     ASSERT_EQ(progress.size(), 5u);
     for (int d = 0; d < 5; ++d) {
-        EXPECT_EQ(progress[static_cast<std::size_t>(d)].wParam, d + 1);
-        EXPECT_EQ(progress[static_cast<std::size_t>(d)].lParam, 5);
+        EXPECT_EQ(progress[static_cast<std::size_t>(d)].number, d + 1);
+        EXPECT_EQ(progress[static_cast<std::size_t>(d)].count, 5);
     }
     auto day = Day();
     ASSERT_EQ(day.size(), 5u);
@@ -334,7 +337,7 @@ TEST_F(SimRunTest, TransferSkipsStoredRecordsAndRewritesADeletedOne) {
 
     // Everything is stored already.
     Run(Settings(CMeasurement::kTransfer));
-    EXPECT_EQ(sink.Count(UM_TRANSFER_PROGRESS), 5);
+    EXPECT_EQ(listener.Count(Ev::kProgress), 5);
     EXPECT_EQ(DayFileSize(), 5 * 2560);
 
     // The stored copy of record 2 is marked deleted: it is written again, and only it.
@@ -371,14 +374,14 @@ TEST_P(SimRefusal, ARefusedCommandEndsTheRunWithItsNameAndTheNextStartWorks) {
     options.faults.push_back({SimFault::kErr, c.fault, 0});
     StartSim(options);
     Run(Settings(c.type, 0));
-    EXPECT_EQ(sink.Count(UM_MEASUREMENT_ERROR), 1);
+    EXPECT_EQ(listener.Count(Ev::kError), 1);
     EXPECT_EQ(engine.GetErrorText(), CommError(c.named));
-    EXPECT_EQ(sink.Count(UM_MANUAL_STORED), 0);
+    EXPECT_EQ(listener.Count(Ev::kStored), 0);
     EXPECT_EQ(Day().size(), static_cast<std::size_t>(c.storedBefore));
 
     sim->SetFaults({});
     Run(Settings(c.type, 0));
-    EXPECT_EQ(sink.Count(UM_MEASUREMENT_ERROR), 0) << engine.GetErrorText();
+    EXPECT_EQ(listener.Count(Ev::kError), 0) << engine.GetErrorText();
     EXPECT_EQ(Day().size(), c.type == CMeasurement::kTransfer ? 2u : 1u);
 }
 
@@ -395,7 +398,7 @@ TEST_F(SimRunTest, RefusedRecordCountStillFinishesTheTransfer) {
     StartSim(options);
     Run(Settings(CMeasurement::kTransfer));
     EXPECT_EQ(engine.GetErrorText(), CommError("RI"));
-    EXPECT_EQ(sink.Numbers(), (std::vector<unsigned>{UM_MEASUREMENT_ERROR, UM_TRANSFER_FINISHED}));
+    EXPECT_EQ(listener.Kinds(), (std::vector<Ev>{Ev::kError, Ev::kFinished}));
 }
 
 TEST_F(SimRunTest, ADroppedReplyTimesOutAndADelayedOneIsWaitedFor) {
@@ -409,7 +412,7 @@ TEST_F(SimRunTest, ADroppedReplyTimesOutAndADelayedOneIsWaitedFor) {
 
     sim->SetFaults({{SimFault::kDelay, "RB", 400}});
     Run(Settings(CMeasurement::kManual, 0));
-    ASSERT_EQ(sink.Count(UM_MANUAL_STORED), 1) << engine.GetErrorText();
+    ASSERT_EQ(listener.Count(Ev::kStored), 1) << engine.GetErrorText();
 }
 
 TEST_F(SimRunTest, SplitAndPacedRepliesGiveTheSameRecord) {
@@ -417,7 +420,7 @@ TEST_F(SimRunTest, SplitAndPacedRepliesGiveTheSameRecord) {
     options.splitReplies = true;
     StartSim(options);
     Run(Settings(CMeasurement::kManual, 0));
-    ASSERT_EQ(sink.Count(UM_MANUAL_STORED), 1) << engine.GetErrorText();
+    ASSERT_EQ(listener.Count(Ev::kStored), 1) << engine.GetErrorText();
     ExpectAutomaticRecord(Day().back());
     sim->Stop();
 
@@ -426,12 +429,12 @@ TEST_F(SimRunTest, SplitAndPacedRepliesGiveTheSameRecord) {
     StartSim(options);
     CMeasurement paced;  // reads the instrument information again, at 38400 baud
     paced.SetTransportFactory([this] { return std::make_unique<CTapTransport>(sim->SlavePath(), tap); });
-    sink.Clear();
+    listener.Clear();
     tap->Clear();
-    ASSERT_TRUE(paced.Start(Settings(CMeasurement::kManual, 0), sink));
-    ASSERT_TRUE(sink.WaitForAny({UM_MANUAL_STORED, UM_MEASUREMENT_ERROR}, 30000));
+    ASSERT_TRUE(paced.Start(Settings(CMeasurement::kManual, 0), listener));
+    ASSERT_TRUE(listener.WaitForAny({Ev::kStored, Ev::kError}, 30000));
     paced.Stop();
-    ASSERT_EQ(sink.Count(UM_MANUAL_STORED), 1) << paced.GetErrorText();
+    ASSERT_EQ(listener.Count(Ev::kStored), 1) << paced.GetErrorText();
     ExpectAutomaticRecord(Day().back());
 }
 
@@ -444,13 +447,13 @@ TEST_F(SimRunTest, SilenceMidTransferKeepsWhatWasStoredAndTheNextTransferComplet
     StartSim(options);
     Run(Settings(CMeasurement::kTransfer));
     EXPECT_EQ(engine.GetErrorText(), CommError("DPM,2,3\r"));
-    EXPECT_EQ(sink.Numbers().back(), UM_TRANSFER_FINISHED);
-    EXPECT_EQ(sink.Count(UM_MEASUREMENT_ERROR), 1);
+    EXPECT_EQ(listener.Kinds().back(), Ev::kFinished);
+    EXPECT_EQ(listener.Count(Ev::kError), 1);
     EXPECT_EQ(DayFileSize(), 2 * 2560);
 
     sim->SetSilentAfter(-1);
     Run(Settings(CMeasurement::kTransfer));
-    EXPECT_EQ(sink.Count(UM_MEASUREMENT_ERROR), 0) << engine.GetErrorText();
+    EXPECT_EQ(listener.Count(Ev::kError), 0) << engine.GetErrorText();
     auto day = Day();
     ASSERT_EQ(day.size(), 5u);
     for (int d = 0; d < 5; ++d)
@@ -466,14 +469,15 @@ TEST_F(SimRunTest, ARecordTimeOutsideTheCalendarIsSkippedAndNamedAndTheRestIsCop
     sim->Edit([](CSimModel& m) { m.Slot(1).time = kYear3237; });
     for (int round = 0; round < 2; ++round) {
         Run(Settings(CMeasurement::kTransfer));
-        auto skipped = sink.Only(UM_TRANSFER_SKIPPED);
+        auto skipped = listener.Only(Ev::kSkipped);
         ASSERT_EQ(skipped.size(), 1u);
-        EXPECT_EQ(skipped[0].wParam, 2);
-        EXPECT_EQ(skipped[0].lParam, kYear3237);
-        EXPECT_EQ(engine.SkipNote(2), "Record 2 of the instrument was not copied: its time (40000000000 seconds since "
-                                      "1970-01-01 UTC) lies outside the years 1970 to 3000 of the local calendar.");
-        EXPECT_EQ(engine.GetErrorText(), engine.SkipNote(2));
-        EXPECT_EQ(sink.Numbers().back(), UM_TRANSFER_FINISHED);
+        EXPECT_EQ(skipped[0].number, 2);
+        EXPECT_EQ(skipped[0].time, kYear3237);
+        EXPECT_EQ(skipped[0].text, "Record 2 of the instrument was not copied: its time (40000000000 seconds since "
+                                   "1970-01-01 UTC) lies outside the years 1970 to 3000 of the local calendar.");
+        EXPECT_EQ(engine.GetErrorText(), skipped[0].text);
+        EXPECT_EQ(listener.Only(Ev::kError).back().text, skipped[0].text);
+        EXPECT_EQ(listener.Kinds().back(), Ev::kFinished);
         auto day = Day();
         ASSERT_EQ(day.size(), 3u);
         EXPECT_EQ(day[1].GetTime(), CSimModel::kFirstStoredTime + 2 * CSimModel::kStoredSpacing);
@@ -500,7 +504,7 @@ TEST_F(SimRunTest, TransfersFindBothRecordsOfTheRepeatedHourAgain) {
     ASSERT_EQ(CSpectrumDataWriter().AppendRecord(first), 1);
     for (int round = 0; round < 3; ++round) {
         Run(Settings(CMeasurement::kTransfer));
-        EXPECT_EQ(sink.Count(UM_MEASUREMENT_ERROR), 0) << engine.GetErrorText();
+        EXPECT_EQ(listener.Count(Ev::kError), 0) << engine.GetErrorText();
         std::vector<CSpectrumData> day;
         CSpectrumDataReader().ReadDay(2026, 11, 1, day);
         EXPECT_EQ(day.size(), 2u) << round;
@@ -509,25 +513,25 @@ TEST_F(SimRunTest, TransfersFindBothRecordsOfTheRepeatedHourAgain) {
 
 TEST_F(SimRunTest, InstrumentSwitchedOffMidRun) {
     StartSim();
-    sink.Clear();
-    ASSERT_TRUE(engine.Start(Settings(CMeasurement::kInterval), sink));
-    ASSERT_TRUE(sink.WaitFor(UM_INTERVAL_STORED, 1, 20000)) << engine.GetErrorText();
+    listener.Clear();
+    ASSERT_TRUE(engine.Start(Settings(CMeasurement::kInterval), listener));
+    ASSERT_TRUE(listener.WaitFor(Ev::kStored, 1, 20000)) << engine.GetErrorText();
     sim->Stop();
-    ASSERT_TRUE(sink.WaitFor(UM_MEASUREMENT_ERROR, 1, 20000));
+    ASSERT_TRUE(listener.WaitFor(Ev::kError, 1, 20000));
     EXPECT_EQ(engine.GetErrorText(), CommError("ID"));
-    EXPECT_TRUE(sink.WaitFor(UM_INTERVAL_FINISHED, 1, 5000));
+    EXPECT_TRUE(listener.WaitFor(Ev::kFinished, 1, 5000));
     engine.Stop();
     EXPECT_EQ(Day().size(), 1u);
     EXPECT_EQ(DayFileSize(), 2560);
 
     // Its port is gone now.
-    EXPECT_FALSE(engine.Start(Settings(CMeasurement::kManual), sink));
+    EXPECT_FALSE(engine.Start(Settings(CMeasurement::kManual), listener));
     EXPECT_EQ(engine.GetErrorText(), "Cannot open the port. Confirm the connection.");
     EXPECT_FALSE(engine.IsMeasuring());
 
     StartSim();
     Run(Settings(CMeasurement::kManual));
-    EXPECT_EQ(sink.Count(UM_MANUAL_STORED), 1) << engine.GetErrorText();
+    EXPECT_EQ(listener.Count(Ev::kStored), 1) << engine.GetErrorText();
     EXPECT_EQ(Day().size(), 2u);
 }
 
@@ -535,11 +539,11 @@ TEST(SimRunUsb, NoInstrumentOnUsbFailsAtTheFirstCommand) {
     testsupport::TempWorkDir dir;
     CMeasurement engine;
     engine.SetPortOverride("usb");
-    CRecordingSink sink;
+    CRecordingListener listener;
     CMeasurementPrm prm;
     prm.m_MEASUREMENT_TYPE = CMeasurement::kManual;
-    ASSERT_TRUE(engine.Start(prm, sink));  // a missing device is no error at open
-    ASSERT_TRUE(sink.WaitFor(UM_MEASUREMENT_ERROR));
+    ASSERT_TRUE(engine.Start(prm, listener));  // a missing device is no error at open
+    ASSERT_TRUE(listener.WaitFor(Ev::kError));
     engine.Stop();
     EXPECT_EQ(engine.GetErrorText(), CommError("ID"));
 }
@@ -551,21 +555,21 @@ TEST_F(SimRunTest, MissingDataFolderFailsTheRunAndCreatingItLetsTheNextOneStore)
     CParameter::SetRunOverride("GENERAL", "DATA_STORED_FOLDER", "missing");
     Run(Settings(CMeasurement::kManual));
     EXPECT_EQ(engine.GetErrorText(), kCannotSave);
-    EXPECT_EQ(sink.Numbers(), (std::vector<unsigned>{UM_MEASUREMENT_ERROR}));
+    EXPECT_EQ(listener.Kinds(), (std::vector<Ev>{Ev::kError}));
 
     // An interval run ends at once, without its finish message.
-    sink.Clear();
-    ASSERT_TRUE(engine.Start(Settings(CMeasurement::kInterval), sink));
-    ASSERT_TRUE(sink.WaitFor(UM_MEASUREMENT_ERROR, 1, 20000));
+    listener.Clear();
+    ASSERT_TRUE(engine.Start(Settings(CMeasurement::kInterval), listener));
+    ASSERT_TRUE(listener.WaitFor(Ev::kError, 1, 20000));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     engine.Stop();
     EXPECT_EQ(engine.GetErrorText(), kCannotSave);
-    EXPECT_EQ(sink.Count(UM_INTERVAL_FINISHED), 0);
-    EXPECT_EQ(sink.Count(UM_INTERVAL_STORED), 0);
+    EXPECT_EQ(listener.Count(Ev::kFinished), 0);
+    EXPECT_EQ(listener.Count(Ev::kStored), 0);
 
     ASSERT_EQ(::mkdir("missing", 0755), 0);
     Run(Settings(CMeasurement::kManual));
-    EXPECT_EQ(sink.Count(UM_MANUAL_STORED), 1) << engine.GetErrorText();
+    EXPECT_EQ(listener.Count(Ev::kStored), 1) << engine.GetErrorText();
     EXPECT_EQ(testsupport::FileSize("missing/SPC_20260620.hlx"), 2560);
 }
 
@@ -601,7 +605,7 @@ TEST_F(SimRunTest, DiskFullLeavesNoPartialRecord) {
     EXPECT_EQ(Day().size(), 1u);
 
     Run(Settings(CMeasurement::kManual));
-    EXPECT_EQ(sink.Count(UM_MANUAL_STORED), 1) << engine.GetErrorText();
+    EXPECT_EQ(listener.Count(Ev::kStored), 1) << engine.GetErrorText();
     EXPECT_EQ(DayFileSize(), 2 * 2560);
 }
 

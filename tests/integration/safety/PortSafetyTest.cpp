@@ -27,7 +27,7 @@
 #include "core/platform/LocalTime.h"
 #include "sim/SimulatedInstrument.h"
 #include "tests/support/TestSupport.h"
-#include "tests/unit/measure/RecordingSink.h"
+#include "tests/unit/measure/RecordingListener.h"
 
 using namespace platform;
 
@@ -219,7 +219,7 @@ protected:
     testsupport::TempWorkDir dir;
     testsupport::TzGuard tz{"UTC"};
     std::unique_ptr<CSimulatedInstrument> sim;
-    CRecordingSink sink;
+    CRecordingListener listener;
     CMeasurement engine;
 };
 
@@ -227,16 +227,16 @@ TEST_F(TransferSafety, ARecordWithAnImpossibleExposureIsReportedAndTheOthersAreC
     StartSim(5);
     sim->Edit([](CSimModel& m) { m.Slot(1).exposureMs = 0; });
     engine.SetPortOverride(sim->SlavePath());
-    ASSERT_TRUE(engine.Start(Transfer(), sink)) << engine.GetErrorText();
-    ASSERT_TRUE(sink.WaitFor(UM_TRANSFER_FINISHED, 1, 30000));
+    ASSERT_TRUE(engine.Start(Transfer(), listener)) << engine.GetErrorText();
+    ASSERT_TRUE(listener.WaitFor(Ev::kFinished, 1, 30000));
     engine.Stop();
     EXPECT_EQ(Stored(), 4);
-    EXPECT_EQ(sink.Count(UM_TRANSFER_PROGRESS), 5);
-    ASSERT_EQ(sink.Count(UM_MEASUREMENT_ERROR), 1);
+    EXPECT_EQ(listener.Count(Ev::kProgress), 5);
+    ASSERT_EQ(listener.Count(Ev::kError), 1);
     EXPECT_EQ(engine.GetErrorText(),
               "Record 2 of the instrument was not copied: Invalid the response format by command \"RB,1\r\".");
-    ASSERT_EQ(sink.Count(UM_TRANSFER_SKIPPED), 1);
-    EXPECT_EQ(sink.Only(UM_TRANSFER_SKIPPED)[0].wParam, 2);
+    ASSERT_EQ(listener.Count(Ev::kSkipped), 1);
+    EXPECT_EQ(listener.Only(Ev::kSkipped)[0].number, 2);
 }
 
 TEST_F(TransferSafety, AnAbsurdRecordCountIsBoundedByTheInstrumentsMemory) {
@@ -246,25 +246,25 @@ TEST_F(TransferSafety, AnAbsurdRecordCountIsBoundedByTheInstrumentsMemory) {
         if (!t->Open(sim->SlavePath())) return nullptr;
         return t;
     });
-    ASSERT_TRUE(engine.Start(Transfer(), sink)) << engine.GetErrorText();
-    ASSERT_TRUE(sink.WaitFor(UM_TRANSFER_FINISHED, 1, 60000));
+    ASSERT_TRUE(engine.Start(Transfer(), listener)) << engine.GetErrorText();
+    ASSERT_TRUE(listener.WaitFor(Ev::kFinished, 1, 60000));
     engine.Stop();
-    const auto progress = sink.Only(UM_TRANSFER_PROGRESS);
+    const auto progress = listener.Only(Ev::kProgress);
     ASSERT_FALSE(progress.empty());
-    for (const auto& m : progress) EXPECT_EQ(m.lParam, CInstrumentProtocol::kLiveSlot);
+    for (const auto& m : progress) EXPECT_EQ(m.count, CInstrumentProtocol::kLiveSlot);
     EXPECT_EQ(Stored(), 3);
 }
 
 TEST_F(TransferSafety, StopEndsATransferBetweenRecords) {
     StartSim(600);
     engine.SetPortOverride(sim->SlavePath());
-    ASSERT_TRUE(engine.Start(Transfer(), sink)) << engine.GetErrorText();
-    ASSERT_TRUE(sink.WaitFor(UM_TRANSFER_PROGRESS, 3, 30000));
+    ASSERT_TRUE(engine.Start(Transfer(), listener)) << engine.GetErrorText();
+    ASSERT_TRUE(listener.WaitFor(Ev::kProgress, 3, 30000));
     engine.Stop();
-    const int progressed = sink.Count(UM_TRANSFER_PROGRESS);
+    const int progressed = listener.Count(Ev::kProgress);
     EXPECT_LT(progressed, 100);
     EXPECT_LE(Stored(), progressed);
-    EXPECT_EQ(sink.Count(UM_MEASUREMENT_ERROR), 0) << engine.GetErrorText();
+    EXPECT_EQ(listener.Count(Ev::kError), 0) << engine.GetErrorText();
 }
 
 }  // namespace

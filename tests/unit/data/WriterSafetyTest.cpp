@@ -195,7 +195,9 @@ TEST_F(WriterSafetyTest, AppendAfterAPartialLastRecordStaysOnTheRecordGrid) {
     std::string bytes = testsupport::ReadFileBytes(kDay);
     bytes.append(reinterpret_cast<const char*>(image), 1000);
     testsupport::WriteFileBytes(kDay, bytes);
-    ASSERT_EQ(Append(MakeRecord(Local(2009, 5, 12, 11), "b")), 1);
+    CSpectrumDataWriter writer;
+    ASSERT_EQ(writer.AppendRecord(MakeRecord(Local(2009, 5, 12, 11), "b")), 1);
+    EXPECT_EQ(writer.LastAppendOffset(), 2560);  // where the torn record began
     EXPECT_EQ(testsupport::FileSize(kDay), 2 * 2560);
     EXPECT_EQ(Memos(), (std::vector<std::string>{"a", "b"}));
     // The first record is untouched, byte for byte.
@@ -230,7 +232,9 @@ TEST_F(WriterSafetyTest, APartialRecordInTheMiddleIsReadAroundAndNeverCut) {
     CSpectrumDataSet set;
     set.Search(nullptr, nullptr, nullptr);
     EXPECT_EQ(set.SetComment({3}, "edited"), 1);
-    ASSERT_EQ(Append(MakeRecord(Local(2009, 5, 12, 17), "m17")), 1);
+    CSpectrumDataWriter writer;
+    ASSERT_EQ(writer.AppendRecord(MakeRecord(Local(2009, 5, 12, 17), "m17")), 1);
+    EXPECT_EQ(writer.LastAppendOffset(), static_cast<int64_t>(bytes.size()));
     const std::string after = testsupport::ReadFileBytes(kDay);
     ASSERT_EQ(after.size(), bytes.size() + 2560);
     EXPECT_EQ(after.substr(0, 3 * 2560 + 1000), bytes.substr(0, 3 * 2560 + 1000));

@@ -313,7 +313,7 @@ TEST_F(CSVExporterTest, RefusesWhatCannotBeWrittenWhole) {
     EXPECT_EQ(testsupport::FileSize("bad.csv"), -1);
 }
 
-// The spectral values are formatted without printf; they must read exactly as "%.6g".
+// The numbers are formatted without printf; they must read exactly as "%.6g".
 TEST(CSVNumberFormat, SixDigitsMatchPrintfIncludingTies) {
     auto printfG6 = [](float v) {
         char b[64];
@@ -368,25 +368,9 @@ TEST(CSVNumberFormat, SixDigitsMatchPrintfIncludingTies) {
         if (mine(v) != printfG6(v) && ++bad <= 10) ADD_FAILURE() << printfG6(v) << " written as " << mine(v);
     }
     EXPECT_EQ(bad, 0);
-
-    // A row (its first value, then each after a comma) writes every value as printf does, in rows
-    // of every length around the lengths it works in.
-    bad = 0;
-    std::size_t at = 0;
-    for (std::size_t length = 0; at < values.size(); length = length < 130 ? length + 1 : 1000) {
-        const std::size_t n = std::min(length, values.size() - at);
-        std::string expected = printfG6(values[at]);
-        for (std::size_t i = 0; i < n; ++i) expected += "," + printfG6(values[at + i]);
-        std::vector<char> buf((n + 1) * (csvtext::kMaxG6 + 1));
-        const char* end = csvtext::WriteG6Row(buf.data(), values[at], values.data() + at, n);
-        if (std::string(static_cast<const char*>(buf.data()), end) != expected && ++bad <= 5)
-            ADD_FAILURE() << "row of " << n << " from value " << at;
-        at += n;
-    }
-    EXPECT_EQ(bad, 0);
 }
 
-// Lookups over cached pixel values must give IrradianceAt's floats also for records whose
+// Lookups over a record's pixel values must give IrradianceAt's floats also for records whose
 // wavelengths are not ascending, repeat, or are too few.
 TEST_F(CSVExporterTest, SpectralValuesAreThoseOfIrradianceAtForAnyRecord) {
     CSpectrumData regular = *set_.Record(0);
@@ -408,7 +392,7 @@ TEST_F(CSVExporterTest, SpectralValuesAreThoseOfIrradianceAtForAnyRecord) {
         r->SetSignal(s);
         r->SetTemperature(3.5f);  // a temperature factor that differs per pixel
     }
-    // Five records, and enough of them that large exports share the work between two threads.
+    // Five records, once and in many copies.
     for (int copies : {1, 16}) {
         std::vector<CSpectrumData> pristine;
         for (int c = 0; c < copies; ++c)
@@ -459,7 +443,7 @@ TEST_F(CSVExporterTest, SpectralValuesAreThoseOfIrradianceAtForAnyRecord) {
                 ASSERT_EQ(rows[14 + static_cast<std::size_t>(k)], want) << "unit " << unit << ", copies " << copies;
             }
         }
-        // Ratios against the standard, looked up once per row and shared by both threads.
+        // Ratios against the standard.
         std::vector<std::string> rows = Export(2, 0, 1, 350, 1050);
         ASSERT_EQ(rows.size(), 7u + 701u);  // no location or sums rows
         for (int k = 0; k <= 700; k += 7) {
@@ -480,9 +464,8 @@ TEST_F(CSVExporterTest, SpectralValuesAreThoseOfIrradianceAtForAnyRecord) {
 
 namespace {
 
-// Records of one instrument share their pixel wavelengths, so the lookups of one are reused for
-// the next: runs of such records, broken by others, must still give IrradianceAt's floats in every
-// kind of column, on one thread and on two.
+// Runs of records of one instrument (the same pixel wavelengths), broken by others, give
+// IrradianceAt's floats in every kind of column.
 TEST_F(CSVExporterTest, RunsOfRecordsSharingWavelengthsGiveIrradianceAtsValues) {
     std::mt19937 gen(11);
     std::uniform_real_distribution<float> signal(0.0f, 5000.0f), calibration(0.001f, 0.05f);
@@ -528,7 +511,7 @@ TEST_F(CSVExporterTest, RunsOfRecordsSharingWavelengthsGiveIrradianceAtsValues) 
             ASSERT_EQ(rows[14 + k], want) << "step " << step << ", unit " << unit << ", row " << k;
         }
     };
-    for (int repeats : {1, 5}) {  // 17 records on one thread, 85 on two
+    for (int repeats : {1, 5}) {  // 17 records, then 85
         for (bool descendingFirst : {false, true}) {
             set_.Clear();
             if (descendingFirst) set_.Append(instrument(1100, -3.0f, 25.0f), 0, 0);
@@ -540,7 +523,7 @@ TEST_F(CSVExporterTest, RunsOfRecordsSharingWavelengthsGiveIrradianceAtsValues) 
             check(1, 1);
         }
     }
-    // More instruments in turn than plans are kept: each is planned again after being pushed out.
+    // Twenty instruments in turn.
     set_.Clear();
     for (int r = 0; r < 5; ++r)
         for (int i = 0; i < 20; ++i)

@@ -11,14 +11,10 @@
 #include "core/instrument/Measurement.h"
 #include "core/platform/LocalTime.h"
 #include "tests/support/TestSupport.h"
-#include "tests/unit/measure/RecordingSink.h"
+#include "tests/unit/measure/RecordingListener.h"
 #include "tests/unit/measure/ScriptedInstrument.h"
 
 using platform::CalTime;
-using platform::UM_INTERVAL_FINISHED;
-using platform::UM_INTERVAL_STORED;
-using platform::UM_INTERVAL_WAITING;
-using platform::UM_MEASUREMENT_ERROR;
 
 namespace {
 
@@ -60,9 +56,9 @@ protected:
     static void SleepUntilClock(int64_t tMs) {
         while (platform::NowMilliseconds() < tMs) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    static std::vector<int64_t> Params(const std::vector<PostedMessage>& messages) {
+    static std::vector<int64_t> Params(const std::vector<RunEvent>& messages) {
         std::vector<int64_t> out;
-        for (const auto& m : messages) out.push_back(m.wParam);
+        for (const auto& m : messages) out.push_back(m.time);
         return out;
     }
     static std::vector<CalTime> DayTimes(int y, int mo, int d) {
@@ -76,7 +72,7 @@ protected:
     testsupport::TempWorkDir dir;
     testsupport::TzGuard tz{"JST-9"};
     std::shared_ptr<ScriptState> state;
-    CRecordingSink sink;
+    CRecordingListener listener;
     CMeasurement engine;
 };
 
@@ -85,45 +81,45 @@ TEST_F(IntervalRunTest, AStartOnTheGridIsMeasuredOnceWhileTheClockStillReadsIt) 
     // next point instead of measuring the same second again and again.
     const CalTime start = Local(2026, 6, 20, 8, 2, 0);
     platform::SetClockForTesting([start] { return start * 1000 + 300; });
-    ASSERT_TRUE(engine.Start(Window("8:02:00", "8:04:00", 20), sink));
-    ASSERT_TRUE(sink.WaitFor(UM_INTERVAL_WAITING, 2, 5000)) << engine.GetErrorText();
+    ASSERT_TRUE(engine.Start(Window("8:02:00", "8:04:00", 20), listener));
+    ASSERT_TRUE(listener.WaitFor(Ev::kWaiting, 2, 5000)) << engine.GetErrorText();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     engine.Stop();
 
-    EXPECT_EQ(Params(sink.Only(UM_INTERVAL_STORED)), (std::vector<int64_t>{start}));
-    EXPECT_EQ(Params(sink.Only(UM_INTERVAL_WAITING)), (std::vector<int64_t>{start, start + 20}));
+    EXPECT_EQ(Params(listener.Only(Ev::kStored)), (std::vector<int64_t>{start}));
+    EXPECT_EQ(Params(listener.Only(Ev::kWaiting)), (std::vector<int64_t>{start, start + 20}));
     EXPECT_EQ(DayTimes(2026, 6, 20), (std::vector<CalTime>{start}));
-    EXPECT_EQ(sink.Count(UM_MEASUREMENT_ERROR), 0);
+    EXPECT_EQ(listener.Count(Ev::kError), 0);
 }
 
 TEST_F(IntervalRunTest, EachGridPointOnceFromAStartOnTheGridToTheEndOnIt) {
     const CalTime start = Local(2026, 6, 20, 12, 0, 0);
     TickFrom(start * 1000 + 200);
-    ASSERT_TRUE(engine.Start(Window("12:00:00", "12:00:01", 1), sink));
-    ASSERT_TRUE(sink.WaitFor(UM_INTERVAL_WAITING, 3, 10000)) << engine.GetErrorText();
+    ASSERT_TRUE(engine.Start(Window("12:00:00", "12:00:01", 1), listener));
+    ASSERT_TRUE(listener.WaitFor(Ev::kWaiting, 3, 10000)) << engine.GetErrorText();
     SleepUntilClock((start + 2) * 1000 + 500);  // past the end: nothing more is due today
     engine.Stop();
 
-    EXPECT_EQ(Params(sink.Only(UM_INTERVAL_STORED)), (std::vector<int64_t>{start, start + 1}));
-    EXPECT_EQ(Params(sink.Only(UM_INTERVAL_WAITING)),
+    EXPECT_EQ(Params(listener.Only(Ev::kStored)), (std::vector<int64_t>{start, start + 1}));
+    EXPECT_EQ(Params(listener.Only(Ev::kWaiting)),
               (std::vector<int64_t>{start, start + 1, Local(2026, 6, 21, 12, 0, 0)}));
     EXPECT_EQ(DayTimes(2026, 6, 20), (std::vector<CalTime>{start, start + 1}));
-    EXPECT_EQ(sink.All().back().message, UM_INTERVAL_FINISHED);
+    EXPECT_EQ(listener.All().back().kind, Ev::kFinished);
 }
 
 TEST_F(IntervalRunTest, StartBetweenGridPointsEndOffTheGridAcrossMidnight) {
     // 23:59:55 to 23:59:59 by 2 s: the points are 23:59:56 and 23:59:58; midnight, the grid's next
     // point, lies after the end, so tomorrow's 23:59:56 follows.
     TickFrom(Local(2026, 6, 20, 23, 59, 54) * 1000 + 600);
-    ASSERT_TRUE(engine.Start(Window("23:59:55", "23:59:59", 2), sink));
-    ASSERT_TRUE(sink.WaitFor(UM_INTERVAL_WAITING, 3, 10000)) << engine.GetErrorText();
+    ASSERT_TRUE(engine.Start(Window("23:59:55", "23:59:59", 2), listener));
+    ASSERT_TRUE(listener.WaitFor(Ev::kWaiting, 3, 10000)) << engine.GetErrorText();
     SleepUntilClock(Local(2026, 6, 21, 0, 0, 0) * 1000 + 400);
     engine.Stop();
 
     const CalTime s56 = Local(2026, 6, 20, 23, 59, 56), s58 = s56 + 2;
     const CalTime tomorrow = Local(2026, 6, 21, 23, 59, 56);
-    EXPECT_EQ(Params(sink.Only(UM_INTERVAL_STORED)), (std::vector<int64_t>{s56, s58}));
-    const auto waiting = Params(sink.Only(UM_INTERVAL_WAITING));
+    EXPECT_EQ(Params(listener.Only(Ev::kStored)), (std::vector<int64_t>{s56, s58}));
+    const auto waiting = Params(listener.Only(Ev::kWaiting));
     EXPECT_EQ(waiting, (std::vector<int64_t>{s56, s58, tomorrow}));
     EXPECT_EQ(DayTimes(2026, 6, 20), (std::vector<CalTime>{s56, s58}));
     EXPECT_TRUE(DayTimes(2026, 6, 21).empty());
@@ -139,12 +135,12 @@ TEST_F(IntervalRunTest, AWindowWithoutAGridPointIsRefusedAtStart) {
         return std::make_unique<CScriptedInstrument>(state);
     });
     for (const auto& prm : {Window("9:01:00", "9:04:59", 300), Window("17:00:00", "9:00:00", 300)}) {
-        EXPECT_FALSE(engine.Start(prm, sink));
+        EXPECT_FALSE(engine.Start(prm, listener));
         EXPECT_EQ(engine.GetErrorText(), "Invalid interval measurement span setting.");
         EXPECT_FALSE(engine.IsMeasuring());
     }
     EXPECT_EQ(opened.load(), 0);
-    EXPECT_TRUE(sink.All().empty());
+    EXPECT_TRUE(listener.All().empty());
 }
 
 }  // namespace

@@ -12,14 +12,9 @@
 #include "core/instrument/Measurement.h"
 #include "core/platform/LocalTime.h"
 #include "tests/support/TestSupport.h"
-#include "tests/unit/measure/RecordingSink.h"
+#include "tests/unit/measure/RecordingListener.h"
 #include "tests/unit/measure/ScriptedInstrument.h"
 
-using platform::UM_EXPOSURE;
-using platform::UM_INTERVAL_FINISHED;
-using platform::UM_INTERVAL_WAITING;
-using platform::UM_MANUAL_STORED;
-using platform::UM_MEASUREMENT_ERROR;
 
 namespace {
 
@@ -45,14 +40,14 @@ protected:
 
     // One manual run; the stored record is read back from its daily file.
     bool RunManual(const CMeasurementPrm& prm, CSpectrumData& stored) {
-        sink.Clear();
-        if (!engine.Start(prm, sink)) return false;
-        EXPECT_TRUE(sink.WaitForAny({UM_MANUAL_STORED, UM_MEASUREMENT_ERROR}));
+        listener.Clear();
+        if (!engine.Start(prm, listener)) return false;
+        EXPECT_TRUE(listener.WaitForAny({Ev::kStored, Ev::kError}));
         engine.Stop();
-        auto done = sink.Only(UM_MANUAL_STORED);
+        auto done = listener.Only(Ev::kStored);
         if (done.size() != 1) return false;
         platform::LocalFields f;
-        EXPECT_TRUE(platform::SplitLocal(done[0].wParam, f));
+        EXPECT_TRUE(platform::SplitLocal(done[0].time, f));
         std::vector<CSpectrumData> day;
         CSpectrumDataReader().ReadDay(f.year, f.month, f.day, day);
         if (day.empty()) return false;
@@ -60,7 +55,7 @@ protected:
         return true;
     }
 
-    std::vector<PostedMessage> Exposures() { return sink.Only(UM_EXPOSURE); }
+    std::vector<RunEvent> Exposures() { return listener.Only(Ev::kExposure); }
 
     static int DailyFiles() {
         int n = 0;
@@ -72,7 +67,7 @@ protected:
     testsupport::TempWorkDir dir;
     testsupport::TzGuard tz{"JST-9"};
     std::shared_ptr<ScriptState> state;
-    CRecordingSink sink;
+    CRecordingListener listener;
     CMeasurement engine;
     std::atomic<int> opened{0};
 };
@@ -98,10 +93,10 @@ TEST_F(MeasureTest, FixedExposureSubtractsTheDarkAndScalesToCountsPerSecond) {
         EXPECT_FLOAT_EQ(r.GetSignal()[8], 32667.0f * 1000.0f / static_cast<float>(e));
         auto ex = Exposures();
         ASSERT_EQ(ex.size(), 2u);
-        EXPECT_EQ(ex[0].wParam, e);
-        EXPECT_EQ(ex[0].lParam, 0);
-        EXPECT_EQ(ex[1].wParam, e);
-        EXPECT_EQ(ex[1].lParam, 1);
+        EXPECT_EQ(ex[0].ms, e);
+        EXPECT_FALSE(ex[0].dark);
+        EXPECT_EQ(ex[1].ms, e);
+        EXPECT_TRUE(ex[1].dark);
     }
     // Open before the light exposure, close before the dark one.
     auto c = state->Commands();
@@ -150,8 +145,8 @@ TEST_F(MeasureTest, OverlapTakesTheLongestUnsaturatedExposureAndBlendsNearTheTop
     ASSERT_EQ(ex.size(), 26u);
     const int order[13] = {5000, 500, 50, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10};
     for (int i = 0; i < 26; ++i) {
-        EXPECT_EQ(ex[static_cast<std::size_t>(i)].wParam, order[i % 13]) << i;
-        EXPECT_EQ(ex[static_cast<std::size_t>(i)].lParam, i < 13 ? 0 : 1) << i;
+        EXPECT_EQ(ex[static_cast<std::size_t>(i)].ms, order[i % 13]) << i;
+        EXPECT_EQ(ex[static_cast<std::size_t>(i)].dark, i >= 13) << i;
     }
     int gm = 0;
     for (const auto& c : state->Commands()) gm += c.rfind("GM,", 0) == 0 ? 1 : 0;
@@ -213,22 +208,22 @@ TEST_F(MeasureTest, StartRefusesWhatCannotRun) {
     prm.m_MEASUREMENT_TYPE = CMeasurement::kInterval;
     for (int span : {0, -5}) {
         prm.m_INTERVAL_MEASUREMENT_SPAN = span;
-        EXPECT_FALSE(engine.Start(prm, sink));
+        EXPECT_FALSE(engine.Start(prm, listener));
         EXPECT_EQ(engine.GetErrorText(), "Invalid interval measurement span setting.");
         EXPECT_FALSE(engine.IsMeasuring());
     }
     EXPECT_EQ(opened.load(), 0);  // refused before the port was touched
 
-    prm.m_MEASUREMENT_TYPE = 3;
-    EXPECT_FALSE(engine.Start(prm, sink));
+    prm.m_MEASUREMENT_TYPE = 4;  // no such run
+    EXPECT_FALSE(engine.Start(prm, listener));
     EXPECT_EQ(engine.GetErrorText(), "Internal system failure.");
     EXPECT_FALSE(engine.IsMeasuring());
 
     engine.SetTransportFactory([] { return std::unique_ptr<CTransport>(); });
-    EXPECT_FALSE(engine.Start(Manual(0), sink));
+    EXPECT_FALSE(engine.Start(Manual(0), listener));
     EXPECT_EQ(engine.GetErrorText(), "Cannot open the port. Confirm the connection.");
     EXPECT_FALSE(engine.IsMeasuring());
-    EXPECT_TRUE(sink.All().empty());
+    EXPECT_TRUE(listener.All().empty());
     engine.Stop();  // harmless without a run
 }
 
@@ -236,7 +231,7 @@ TEST_F(MeasureTest, ARefusedCommandEndsTheRunAndTheNextStartWorks) {
     state->refuse = "DPM,799,3";
     CSpectrumData r;
     EXPECT_FALSE(RunManual(Manual(4), r));
-    EXPECT_EQ(sink.Count(UM_MEASUREMENT_ERROR), 1);
+    EXPECT_EQ(listener.Count(Ev::kError), 1);
     EXPECT_EQ(engine.GetErrorText(), "The error occurred while communicating by command \"DPM,799,3\r\".");
     EXPECT_EQ(DailyFiles(), 0);
 
@@ -254,22 +249,22 @@ TEST_F(MeasureTest, StopEndsAnIntervalRunAtItsWaitAndTheRunStaysUntilStopped) {
     ASSERT_TRUE(prm.m_INTERVAL_MEASUREMENT_START_TIME.SetString("2000/1/1 13:00:00"));
     ASSERT_TRUE(prm.m_INTERVAL_MEASUREMENT_END_TIME.SetString("2000/1/1 17:00:00"));
     prm.m_INTERVAL_MEASUREMENT_SPAN = 300;
-    ASSERT_TRUE(engine.Start(prm, sink));
-    ASSERT_TRUE(sink.WaitFor(UM_INTERVAL_WAITING));
+    ASSERT_TRUE(engine.Start(prm, listener));
+    ASSERT_TRUE(listener.WaitFor(Ev::kWaiting));
     platform::SetClockForTesting({});
-    EXPECT_EQ(sink.Only(UM_INTERVAL_WAITING)[0].wParam, 1781928000);  // 13:00:00 from the injected clock
+    EXPECT_EQ(listener.Only(Ev::kWaiting)[0].time, 1781928000);  // 13:00:00 from the injected clock
     EXPECT_TRUE(engine.IsMeasuring());
 
     const auto t0 = std::chrono::steady_clock::now();
     engine.Stop();
     EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(2));
     EXPECT_FALSE(engine.IsMeasuring());
-    EXPECT_EQ(sink.Numbers(), (std::vector<unsigned>{UM_INTERVAL_WAITING, UM_INTERVAL_FINISHED}));
+    EXPECT_EQ(listener.Kinds(), (std::vector<Ev>{Ev::kWaiting, Ev::kFinished}));
 
     // A finished manual run keeps its worker until Stop.
     CMeasurementPrm manual = Manual(0);
-    ASSERT_TRUE(engine.Start(manual, sink));
-    ASSERT_TRUE(sink.WaitFor(UM_MANUAL_STORED));
+    ASSERT_TRUE(engine.Start(manual, listener));
+    ASSERT_TRUE(listener.WaitFor(Ev::kStored));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_TRUE(engine.IsMeasuring());
     engine.Stop();
@@ -303,13 +298,13 @@ TEST_F(MeasureTest, DestroyingARunningEngineStopsIt) {
     {
         CMeasurement local;
         local.SetTransportFactory([this] { return std::make_unique<CScriptedInstrument>(state); });
-        ASSERT_TRUE(local.Start(prm, sink));
-        ASSERT_TRUE(sink.WaitFor(UM_INTERVAL_WAITING));
+        ASSERT_TRUE(local.Start(prm, listener));
+        ASSERT_TRUE(listener.WaitFor(Ev::kWaiting));
     }
-    const std::size_t n = sink.All().size();
-    EXPECT_EQ(sink.Count(UM_INTERVAL_FINISHED), 1);
+    const std::size_t n = listener.All().size();
+    EXPECT_EQ(listener.Count(Ev::kFinished), 1);
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    EXPECT_EQ(sink.All().size(), n);  // nothing arrives after the engine is gone
+    EXPECT_EQ(listener.All().size(), n);  // nothing arrives after the engine is gone
 }
 
 }  // namespace
