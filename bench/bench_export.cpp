@@ -116,7 +116,7 @@ void BM_Export1nm1000Records(benchmark::State& state) {
     Cost c;
     for (auto _ : state) {
         state.PauseTiming();
-        const CSpectrumDataSet fresh = read;  // the export keeps the sums it computes in the set
+        const CSpectrumDataSet fresh = read;  // the export reads the records from the day files
         state.ResumeTiming();
         c.Add([&] {
             if (!CCSVExporter().ExportDataSet("export.csv", fresh, nullptr, prm)) state.SkipWithError("export failed");

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 
+#include "cli/BlockWriter.h"
 #include "core/data/SearchTime.h"
 #include "core/platform/Text.h"
 
@@ -165,6 +167,37 @@ void SelectRecords(const Selection& selection, CSpectrumDataSet& set) {
                selection.comment ? selection.comment->c_str() : nullptr);
     // Listed, but the user should know the file needs looking after.
     for (const std::string& note : set.DamageNotes()) std::fprintf(stderr, "heliarc-cli: warning: %s\n", note.c_str());
+}
+
+void ScanRecords(const Selection& selection, const CSpectrumDataSet::Visitor& visit) {
+    std::vector<std::string> notes;
+    CSpectrumDataSet::Scan(selection.start ? &*selection.start : nullptr, selection.end ? &*selection.end : nullptr,
+                           selection.comment ? selection.comment->c_str() : nullptr, visit, &notes);
+    for (const std::string& note : notes) std::fprintf(stderr, "heliarc-cli: warning: %s\n", note.c_str());
+}
+
+bool WriteRowsByDay(const Selection& selection, const RowFormat& row) {
+    const platform::CalTime* start = selection.start ? &*selection.start : nullptr;
+    const platform::CalTime* end = selection.end ? &*selection.end : nullptr;
+    const char* comment = selection.comment ? selection.comment->c_str() : nullptr;
+    const std::vector<CSpectrumDataSet::DayFile> files = CSpectrumDataSet::FilesToScan(start, end);
+    std::vector<std::vector<std::string>> notes(files.size());
+    const bool written = BlockWriter::Run(
+        files.size(),
+        [&](std::size_t block, int worker, std::string& out) {
+            CSpectrumDataSet::ScanFiles(
+                files, block, block + 1, start, end, comment,
+                [&](const CSpectrumData& r, platform::CalTime fileDate, int64_t offset) {
+                    row(r, fileDate, offset, worker, out);
+                    return true;
+                },
+                &notes[block]);
+        },
+        [](const std::string& text) { return std::fwrite(text.data(), 1, text.size(), stdout) == text.size(); });
+    // Listed, but the user should know the files need looking after.
+    for (const auto& day : notes)
+        for (const std::string& note : day) std::fprintf(stderr, "heliarc-cli: warning: %s\n", note.c_str());
+    return written;
 }
 
 std::string Num(double v) { return platform::FormatG(v, "%.9g"); }

@@ -3,6 +3,7 @@
 // every command takes exactly as the data browser's search boxes do.
 #include <atomic>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <optional>
 #include <span>
@@ -70,6 +71,14 @@ struct Selection {
 bool ReadSelection(const Args& args, Selection& selection, std::string& error);
 // Search of the data folder; a warning on standard error names each damaged day file it read.
 void SelectRecords(const Selection& selection, CSpectrumDataSet& set);
+// The same records one at a time, none kept (CSpectrumDataSet::Scan), with the same warnings.
+void ScanRecords(const Selection& selection, const CSpectrumDataSet::Visitor& visit);
+// The same records formatted into rows on both cores, a day file at a time, and written to standard
+// output in order; row(record, fileDate, offset, worker, out) appends a record's rows to out, worker
+// (0 or 1) telling the threads apart. False when the output failed.
+using RowFormat = std::function<void(const CSpectrumData& record, platform::CalTime fileDate, int64_t offset,
+                                     int worker, std::string& out)>;
+bool WriteRowsByDay(const Selection& selection, const RowFormat& row);
 
 // "%.9g": a single-precision value survives the round trip.
 std::string Num(double v);

@@ -14,13 +14,17 @@
 namespace cli {
 namespace {
 
+void AppendRow(std::string& out, const std::vector<std::string>& cells) {
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (i) out += '\t';
+        out += cells[i];
+    }
+    out += '\n';
+}
+
 void PrintRow(const std::vector<std::string>& cells) {
     std::string line;
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-        if (i) line += '\t';
-        line += cells[i];
-    }
-    line += '\n';
+    AppendRow(line, cells);
     std::fwrite(line.data(), 1, line.size(), stdout);
 }
 
@@ -72,21 +76,19 @@ int RunList(Context&, const std::vector<std::string>& argv) {
     if (!args.Positional().empty()) return Usage("list takes no arguments");
     Selection selection;
     if (!ReadSelection(args, selection, error)) return Usage(error);
-    CSpectrumDataSet set;
-    SelectRecords(selection, set);
     PrintRow({"file_date", "offset", "time", "memo", "type", "id", "serial", "st", "fv", "ft", "exposure",
               "temperature", "longitude", "latitude", "altitude", "fov", "pixels", "par", "photon", "lux", "uva",
               "uvb"});
-    for (int i = 0; i < set.Count(); ++i) {
-        auto& e = set.At(i);
-        CSpectrumData& r = e.record;
-        PrintRow({FormatDate(e.FileDate), std::to_string(e.FileOffset), FormatDateTime(r.GetTime()),
+    // Printed as read, a day at a time on both cores: a year of records is never held at once.
+    WriteRowsByDay(selection, [](const CSpectrumData& r, platform::CalTime fileDate, int64_t offset, int,
+                                 std::string& out) {
+        AppendRow(out, {FormatDate(fileDate), std::to_string(offset), FormatDateTime(r.GetTime()),
                   Text(r.GetMemo()), Text(r.GetTypeCode()), Text(r.GetIdText()), Text(r.GetSerialNumber()),
                   Text(r.GetStText()), Text(r.GetFvText()), Text(r.GetFtText()),
                   std::to_string(r.GetExposureTime()), Num(r.GetTemperature()), Num(r.GetLongitude()),
                   Num(r.GetLatitude()), Num(r.GetAltitude()), r.FovText(), std::to_string(r.PixelCount()),
                   Num(r.GetPar()), Num(r.GetPhoton()), Num(r.GetLux()), Num(r.GetUvA()), Num(r.GetUvB())});
-    }
+    });
     return kExitOk;
 }
 

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "cli/BlockWriter.h"
 #include "cli/Cli.h"
 #include "cli/MetricsText.h"
 #include "core/metrics/DailyLightIntegral.h"
@@ -63,30 +62,21 @@ int RunMetrics(Context&, const std::vector<std::string>& argv) {
     if (!args.Positional().empty()) return Usage("metrics takes no arguments");
     Selection selection;
     if (!ReadSelection(args, selection, error)) return Usage(error);
-    CSpectrumDataSet set;
-    SelectRecords(selection, set);
     Write("file_date\toffset\ttime\tmemo\t" + MetricsHeader() + "\n");
-    // Both cores compute and format blocks of rows, each with its own prepared weights.
-    constexpr std::size_t kBlock = 2048;
-    const auto count = static_cast<std::size_t>(set.Count());
+    // Both cores compute days in turn, each with its own prepared weights.
     metrics::MetricsCalculator calculators[2];
-    BlockWriter::Run(
-        (count + kBlock - 1) / kBlock,
-        [&](std::size_t block, int worker, std::string& out) {
-            for (std::size_t i = block * kBlock; i < std::min(count, (block + 1) * kBlock); ++i) {
-                const CSpectrumDataSet::Entry& e = set.At(static_cast<int>(i));
-                out += FormatDate(e.FileDate);
-                out += '\t';
-                out += std::to_string(e.FileOffset);
-                out += '\t';
-                out += FormatDateTime(e.record.GetTime());
-                out += '\t';
-                out += Text(e.record.GetMemo());
-                AppendMetrics(out, calculators[worker].Compute(e.record));
-                out += '\n';
-            }
-        },
-        [](const std::string& text) { return std::fwrite(text.data(), 1, text.size(), stdout) == text.size(); });
+    WriteRowsByDay(selection, [&](const CSpectrumData& r, platform::CalTime fileDate, int64_t offset, int worker,
+                                  std::string& out) {
+        out += FormatDate(fileDate);
+        out += '\t';
+        out += std::to_string(offset);
+        out += '\t';
+        out += FormatDateTime(r.GetTime());
+        out += '\t';
+        out += Text(r.GetMemo());
+        AppendMetrics(out, calculators[worker].Compute(r));
+        out += '\n';
+    });
     return Finish();
 }
 
@@ -97,19 +87,16 @@ int RunDli(Context&, const std::vector<std::string>& argv) {
     if (!args.Positional().empty()) return Usage("dli takes no arguments");
     Selection selection;
     if (!ReadSelection(args, selection, error)) return Usage(error);
-    CSpectrumDataSet set;
-    SelectRecords(selection, set);
     metrics::MetricsCalculator calculator;
     std::vector<metrics::PpfdSample> samples;
-    samples.reserve(static_cast<std::size_t>(set.Count()));
     std::set<platform::CalTime> days;  // every day of the selection has its row
-    for (int i = 0; i < set.Count(); ++i) {
-        const CSpectrumData& r = set.At(i).record;
+    ScanRecords(selection, [&](const CSpectrumData& r, platform::CalTime, int64_t) {
         platform::CalTime midnight;
         if (platform::LocalMidnight(r.GetTime(), midnight)) days.insert(midnight);
         double ppfd;
         if (calculator.Ppfd(r, ppfd)) samples.push_back({r.GetTime(), ppfd});
-    }
+        return true;
+    });
     std::map<platform::CalTime, metrics::DayLightIntegral> integrals;
     for (const auto& day : metrics::DailyLightIntegrals(std::move(samples))) integrals[day.midnight] = day;
     Write("date\tdli\trecords\thours\tcomplete\n");

@@ -106,8 +106,13 @@ int RunRender(Context&, const std::vector<std::string>& argv) {
         if (static_cast<long long>(tileHeight) * n > kMaxImageSide) return Fail("Too many records for one picture.");
         std::unique_ptr<QtSurfaceImage> surface = QtSurfaceImage::Create(width, tileHeight * n);
         if (!surface) return Fail("Graph plot failure.");
+        std::vector<std::shared_ptr<const CSpectrumData>> held;
         std::vector<const CSpectrumData*> records;
-        for (int i = 0; i < n; ++i) records.push_back(&set.At(i).record);
+        for (int i = 0; i < n; ++i) {
+            held.push_back(set.Record(i, &error));
+            if (!held.back()) return Fail(error);
+            records.push_back(held.back().get());
+        }
         RenderThumbnailStack(*surface, records, 0, n, [](int) { return false; });
         return WritePicture(*surface, out);
     }
@@ -133,13 +138,14 @@ int RunRender(Context&, const std::vector<std::string>& argv) {
     }
     CDataGraphPicture picture;
     picture.LoadSettings();
-    if (kind == "spectrum") {
-        picture.ShowMeasured(set.At(0).record, standard);
-    } else {
-        std::vector<CSpectrumData> records;
-        for (int i = 0; i < set.Count() && i < CDataGraphPrm::kPluralCount; ++i) records.push_back(set.At(i).record);
-        picture.ShowPlural(records, standard);
+    std::vector<CSpectrumData> records;
+    for (int i = 0; i < set.Count() && i < (kind == "spectrum" ? 1 : CDataGraphPrm::kPluralCount); ++i) {
+        const std::shared_ptr<const CSpectrumData> r = set.Record(i, &error);
+        if (!r) return Fail(error);
+        records.push_back(*r);
     }
+    if (kind == "spectrum") picture.ShowMeasured(records.front(), standard);
+    else picture.ShowPlural(records, standard);
     if (!picture.Render(width, height) || !picture.Display()) return Fail("Graph plot failure.");
     return WritePicture(*picture.Display(), out);
 }

@@ -7,6 +7,7 @@
 
 #include "core/graph/Scale.h"
 #include "core/graph/TextOut.h"
+#include "core/platform/LocalTime.h"
 #include "core/platform/StringIds.h"
 #include "core/platform/StringTable.h"
 #include "core/platform/Text.h"
@@ -80,7 +81,7 @@ int C3DGraphPicture::Kind() const {
 
 double C3DGraphPicture::TimeOf(int index) const {
     if (prm_.m_TIME_AXIS_KIND.Get() != 0) return index + 1.0;
-    return static_cast<double>(records_.At(index).record.GetTime());
+    return static_cast<double>(records_.At(index).Time);
 }
 
 void C3DGraphPicture::BuildCurves() {
@@ -92,12 +93,16 @@ void C3DGraphPicture::BuildCurves() {
     seriesMin_ = std::numeric_limits<double>::infinity();
     seriesMax_ = -seriesMin_;
     for (int i = 0; i < n; ++i) {
-        const CSpectrumData& r = records_.At(i).record;
         GraphSeries& s = curves_[static_cast<std::size_t>(i)];
+        const std::shared_ptr<const CSpectrumData> r = records_.Record(i);
+        if (!r) {
+            s.Clear();  // no longer readable: an empty curve
+            continue;
+        }
         switch (key.kind) {
-            case 1: r.RatioPercentSeries(key.minX, key.maxX, key.unit, standard_, s); break;
-            case 2: r.DifferenceSeries(key.minX, key.maxX, key.unit, standard_, s); break;
-            default: r.SpectrumSeries(key.minX, key.maxX, key.unit, s); break;
+            case 1: r->RatioPercentSeries(key.minX, key.maxX, key.unit, standard_, s); break;
+            case 2: r->DifferenceSeries(key.minX, key.maxX, key.unit, standard_, s); break;
+            default: r->SpectrumSeries(key.minX, key.maxX, key.unit, s); break;
         }
         for (const auto& p : s.Points()) {
             // A value that is no number (a damaged record) takes no part in the automatic range.
@@ -122,8 +127,8 @@ void C3DGraphPicture::DrawGraph(Surface& surface) {
     const int kindLabel[3] = {ids::kMeasuredData, ids::kRatioData, ids::kDifferenceData};
     std::string title = S(kindLabel[kind]);
     if (n > 0)
-        title += FormatText(S(ids::k3DTitleRange), {records_.At(0).record.FormatTime("%Y/%m/%d %H:%M:%S"),
-                                                   records_.At(n - 1).record.FormatTime("%Y/%m/%d %H:%M:%S")});
+        title += FormatText(S(ids::k3DTitleRange), {platform::FormatLocal(records_.At(0).Time, "%Y/%m/%d %H:%M:%S"),
+                                                   platform::FormatLocal(records_.At(n - 1).Time, "%Y/%m/%d %H:%M:%S")});
     CTextOut(&surface, 14, 0).DrawText(width / 2, 10, title, TextAlign::kCenter | TextAlign::kTop, 0);
     if (n == 0) return;
 
@@ -132,8 +137,8 @@ void C3DGraphPicture::DrawGraph(Surface& surface) {
     // Time axis.
     double t0 = 0, t1 = n + 1.0;
     if (prm_.m_TIME_AXIS_KIND.Get() == 0) {
-        const long long first = records_.At(0).record.GetTime();
-        const long long last = records_.At(n - 1).record.GetTime();
+        const long long first = records_.At(0).Time;
+        const long long last = records_.At(n - 1).Time;
         const long long s = n > 1 ? (last - first) / (n - 1) : 0;
         t0 = static_cast<double>(first - s);
         t1 = static_cast<double>(last + s);
@@ -268,7 +273,7 @@ void C3DGraphPicture::DrawGraph(Surface& surface) {
         const SurfacePoint a = P(right, y, top), b = P(left, y, top), c = P(left, y, bottom);
         surface.Polyline({a, b, c});
         if (i == 0 || i == n - 1)
-            Label(surface, a, 5, 0, records_.At(i).record.FormatTime("%Y/%m/%d-%H:%M:%S"),
+            Label(surface, a, 5, 0, platform::FormatLocal(records_.At(i).Time, "%Y/%m/%d-%H:%M:%S"),
                   TextAlign::kLeft | TextAlign::kBaseline, 0);
     }
 

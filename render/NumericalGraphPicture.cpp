@@ -6,6 +6,7 @@
 
 #include "core/graph/NumericalGraph.h"
 #include "core/graph/TextOut.h"
+#include "core/platform/LocalTime.h"
 #include "core/platform/StringIds.h"
 #include "core/platform/StringTable.h"
 #include "core/platform/Text.h"
@@ -14,7 +15,7 @@
 
 namespace {
 const std::string& S(int id) { return platform::LoadString(id); }
-std::string TimeText(const CSpectrumData& r, const char* format) { return r.FormatTime(format); }
+std::string TimeText(platform::CalTime t, const char* format) { return platform::FormatLocal(t, format); }
 }  // namespace
 
 CNumericalGraphPicture::CNumericalGraphPicture() = default;
@@ -28,23 +29,33 @@ int CNumericalGraphPicture::Kind() const {
 }
 
 double CNumericalGraphPicture::ValueOf(int index) {
-    CSpectrumData& r = records_.At(index).record;
-    switch (Kind()) {
-        case 0: return r.GetPar();
-        case 1: return r.GetPhoton();
-        case 2: return r.GetLux();
-        case 3: return r.GetLongitude();
-        case 4: return r.GetLatitude();
-        case 5: return r.GetAltitude();
-        case 6: return r.GetUvA();
-        case 7: return r.GetUvB();
-        default:
-            return r.Integrate(DrawableNm(prm_.m_MIN_INTEGRATION_AREA), DrawableNm(prm_.m_MAX_INTEGRATION_AREA));
+    const CSpectrumDataSet::Entry& e = records_.At(index);
+    const int kind = Kind();
+    switch (kind) {
+        case 3: return e.Longitude;
+        case 4: return e.Latitude;
+        case 5: return e.Altitude;
+        default: break;
+    }
+    // A record that can no longer be read has no value: it is left out like one that is no number.
+    constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+    if (kind < 0 || kind > 7) {
+        const std::shared_ptr<const CSpectrumData> r = records_.Record(index);
+        return r ? r->Integrate(DrawableNm(prm_.m_MIN_INTEGRATION_AREA), DrawableNm(prm_.m_MAX_INTEGRATION_AREA)) : kNone;
+    }
+    const CSpectrumDataSet::Derived* v = records_.Values(index);
+    if (!v) return kNone;
+    switch (kind) {
+        case 0: return v->par;
+        case 1: return v->photon;
+        case 2: return v->lux;
+        case 6: return v->uvA;
+        default: return v->uvB;
     }
 }
 
 double CNumericalGraphPicture::XOf(int index) const {
-    return prm_.m_TIME_AXIS_KIND.Get() == 0 ? static_cast<double>(records_.At(index).record.GetTime())
+    return prm_.m_TIME_AXIS_KIND.Get() == 0 ? static_cast<double>(records_.At(index).Time)
                                             : static_cast<double>(index);
 }
 
@@ -59,8 +70,8 @@ void CNumericalGraphPicture::DrawGraph(Surface& surface) {
     CTextOut title(&surface, 14, 0);
     const std::string titleText =
         n ? FormatText(S(ids::kCalculationTitleFormat),
-                       {label, TimeText(records_.At(0).record, "%Y/%m/%d %H:%M:%S"),
-                        TimeText(records_.At(n - 1).record, "%Y/%m/%d %H:%M:%S")})
+                       {label, TimeText(records_.At(0).Time, "%Y/%m/%d %H:%M:%S"),
+                        TimeText(records_.At(n - 1).Time, "%Y/%m/%d %H:%M:%S")})
           : label;
     title.DrawText(width / 2, 10, titleText, TextAlign::kCenter | TextAlign::kTop, 0);
     const int titleHeight = title.TextExtent(titleText, 0).cy;
@@ -104,9 +115,9 @@ void CNumericalGraphPicture::DrawGraph(Surface& surface) {
     graph.Draw(static_cast<std::uint32_t>(prm_.m_DATA_COLOR.Get()) & 0xFFFFFFu, series, true);
     CTextOut axis(&surface, 10, 0);
     axis.DrawText(plot_.left - 45, (plot_.top + plot_.bottom) / 2, label, TextAlign::kCenter | TextAlign::kTop, 900);
-    axis.DrawText(plot_.left, plot_.bottom + 5, TimeText(records_.At(0).record, "%Y/%m/%d-%H:%M:%S"),
+    axis.DrawText(plot_.left, plot_.bottom + 5, TimeText(records_.At(0).Time, "%Y/%m/%d-%H:%M:%S"),
                   TextAlign::kLeft | TextAlign::kTop, 0);
-    axis.DrawText(plot_.right, plot_.bottom + 5, TimeText(records_.At(n - 1).record, "%Y/%m/%d-%H:%M:%S"),
+    axis.DrawText(plot_.right, plot_.bottom + 5, TimeText(records_.At(n - 1).Time, "%Y/%m/%d-%H:%M:%S"),
                   TextAlign::kRight | TextAlign::kTop, 0);
 }
 
@@ -168,9 +179,8 @@ bool CNumericalGraphPicture::DrawReadOut(Surface& surface, int x) {
 
     CTextOut text(&surface, 10, 0);
     const unsigned align = (cx > (plot_.left + plot_.right) / 2 ? TextAlign::kRight : TextAlign::kLeft) | TextAlign::kTop;
-    const CSpectrumData& r = records_.At(i).record;
     text.DrawText(cx, plot_.top + 10, "[" + S(ids::kSelectedPositionInfo) + "]", align, 0);
-    text.DrawText(cx, plot_.top + 25, S(ids::kTime) + r.FormatTime(" : %Y/%m/%d-%H:%M:%S"), align, 0);
+    text.DrawText(cx, plot_.top + 25, S(ids::kTime) + platform::FormatLocal(records_.At(i).Time, " : %Y/%m/%d-%H:%M:%S"), align, 0);
     text.DrawText(cx, plot_.top + 40, S(KindLabel()) + " : " + platform::FormatG(v), align, 0);
     return true;
 }

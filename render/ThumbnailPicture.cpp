@@ -18,6 +18,12 @@ void Spectrum(const CSpectrumData& record, GraphSeries& out) {
     record.SpectrumSeries(thumbnail::kMinWavelength, thumbnail::kMaxWavelength, kUnitWm2um, out);
 }
 
+// A record that can no longer be read shows as an empty tile.
+void Spectrum(const std::shared_ptr<const CSpectrumData>& record, GraphSeries& out) {
+    out.Clear();
+    if (record) Spectrum(*record, out);
+}
+
 std::uint64_t Mix(std::uint64_t h, std::uint64_t v) {
     // FNV-1a over the eight bytes of v.
     for (int i = 0; i < 8; ++i) {
@@ -119,7 +125,7 @@ void CDataThumbnailPicture::RememberAnchor() {
     anchorOffset_ = -1;
     if (!data_ || anchor_ < 0 || anchor_ >= data_->Count()) return;
     const CSpectrumDataSet::Entry& e = data_->At(anchor_);
-    anchorTime_ = e.record.GetTime();
+    anchorTime_ = e.Time;
     anchorFileDate_ = e.FileDate;
     anchorOffset_ = e.FileOffset;
 }
@@ -134,9 +140,9 @@ void CDataThumbnailPicture::DataSetChanged() {
             const CSpectrumDataSet::Entry& e = data_->At(i);
             return e.FileDate == anchorFileDate_ && e.FileOffset == anchorOffset_;
         };
-        for (int i = nearest; found < 0 && i >= 0 && data_->At(i).record.GetTime() == anchorTime_; --i)
+        for (int i = nearest; found < 0 && i >= 0 && data_->At(i).Time == anchorTime_; --i)
             if (matches(i)) found = i;
-        for (int i = nearest + 1; found < 0 && i < r && data_->At(i).record.GetTime() == anchorTime_; ++i)
+        for (int i = nearest + 1; found < 0 && i < r && data_->At(i).Time == anchorTime_; ++i)
             if (matches(i)) found = i;
     }
     anchor_ = std::max(0, found);
@@ -243,7 +249,7 @@ bool CDataThumbnailPicture::Render() {
         GraphSeries series;
         for (int i = 0; i < tiles_ && first_ + i < r; ++i) {
             const int index = first_ + i;
-            Spectrum(data_->At(index).record, series);
+            Spectrum(data_->Record(index), series);
             const QImage* tile = cache_.Tile(series, KeyFor(series, index));
             if (!tile) return false;
             painter.drawImage(QPoint(0, ThumbnailTileTop(i, tiles_, height_)), *tile,
@@ -266,7 +272,7 @@ bool CDataThumbnailPicture::PrefetchOne() {
         const bool below = ahead == (lastStep_ > 0);
         const int index = below ? first_ + tiles_ - 1 + d : first_ - d;
         if (index < 0 || index >= r) continue;
-        Spectrum(data_->At(index).record, series);
+        Spectrum(data_->Record(index), series);
         const CThumbnailTileCache::Key key = KeyFor(series, index);
         if (cache_.Contains(key)) continue;
         cache_.Tile(series, key);

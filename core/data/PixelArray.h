@@ -1,7 +1,5 @@
 #pragma once
-// A record's per-pixel values: read-only once set, shared by copies of the record. The values live
-// either in a vector of their own or in a block shared by the records of one search, so a year of
-// records costs a few large allocations instead of two small ones per record.
+// A record's per-pixel values: read-only once set, shared by copies of the record.
 #include <algorithm>
 #include <cstddef>
 #include <initializer_list>
@@ -25,10 +23,6 @@ public:
     }
     PixelArray(std::initializer_list<float> values) : PixelArray(std::vector<float>(values)) {}
     PixelArray(const float* values, std::size_t n) : PixelArray(std::vector<float>(values, values + n)) {}
-    // Values that live in memory kept alive by owner (a shared block).
-    PixelArray(std::shared_ptr<const void> owner, const float* values, std::size_t n)
-        : owner_(n ? std::move(owner) : nullptr), data_(n ? values : nullptr), size_(n) {}
-
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
     const float* data() const { return data_; }
@@ -54,32 +48,4 @@ private:
     std::shared_ptr<const void> owner_;
     const float* data_ = nullptr;
     std::size_t size_ = 0;
-};
-
-// Hands out space for pixel values in large blocks (backed by huge pages where the system offers
-// them); each array keeps its block alive, so records may outlive the arena that filled them.
-class PixelArena {
-public:
-    PixelArena() = default;
-    PixelArena(const PixelArena&) = delete;
-    PixelArena& operator=(const PixelArena&) = delete;
-
-    // Copies n values into the current block (a new one when they do not fit).
-    PixelArray Store(const float* values, std::size_t n);
-    // As Store, but values equal to those of the previous call for the same slot share that call's
-    // array: the calibration and coefficients of one instrument's records rarely change from one
-    // record to the next.
-    static constexpr int kRepeatSlots = 2;
-    PixelArray StoreRepeated(const float* values, std::size_t n, int slot = 0);
-    // Bytes reserved in blocks so far (for the memory figures of the benchmarks).
-    std::size_t ReservedBytes() const { return reserved_; }
-
-    static constexpr std::size_t kBlockBytes = std::size_t(8) << 20;
-
-private:
-    std::shared_ptr<float> block_;
-    std::size_t capacity_ = 0;  // floats
-    std::size_t used_ = 0;
-    std::size_t reserved_ = 0;
-    PixelArray repeated_[kRepeatSlots];
 };

@@ -57,74 +57,116 @@ CSpectrumDataReader::CSpectrumDataReader(const CGeneralPrm& general)
 
 CSpectrumDataReader::~CSpectrumDataReader() = default;
 
-bool CSpectrumDataReader::Decode(const unsigned char* image, CSpectrumData& record, PixelArena* arena) {
-    const int n = GetI32(image + kPixelCount);
-    if (n < 0 || n > kMaxPixels) return false;
+namespace {
 
+struct Texts {
     std::string_view typeCode, id, st, serial, fv, ft, memo;  // views into the image
-    if (!GetText(image, kTypeCode, kTypeCodeWidth, typeCode) || !GetText(image, kIdText, kTextWidth, id) ||
-        !GetText(image, kStText, kTextWidth, st) || !GetText(image, kSerial, kTextWidth, serial) ||
-        !GetText(image, kFvText, kTextWidth, fv) || !GetText(image, kFtText, kTextWidth, ft) ||
-        !GetText(image, kMemo, kMemoWidth, memo))
-        return false;
+};
 
+// The checks every record passes: a pixel count in range, every text with its zero byte, a real
+// date (this program only writes real dates; anything else is a foreign record).
+bool DecodeCommon(const unsigned char* image, int& n, Texts& t, platform::CalTime& time) {
+    n = GetI32(image + kPixelCount);
+    if (n < 0 || n > CSpectrumDataReader::kMaxPixels) return false;
+    if (!GetText(image, kTypeCode, kTypeCodeWidth, t.typeCode) || !GetText(image, kIdText, kTextWidth, t.id) ||
+        !GetText(image, kStText, kTextWidth, t.st) || !GetText(image, kSerial, kTextWidth, t.serial) ||
+        !GetText(image, kFvText, kTextWidth, t.fv) || !GetText(image, kFtText, kTextWidth, t.ft) ||
+        !GetText(image, kMemo, kMemoWidth, t.memo))
+        return false;
     int year, month, day, hour, minute, second;
     if (!GetField(image, kYear, kYearWidth, year) || !GetField(image, kMonth, kFieldWidth, month) ||
         !GetField(image, kDay, kFieldWidth, day) || !GetField(image, kHour, kFieldWidth, hour) ||
         !GetField(image, kMinute, kFieldWidth, minute) || !GetField(image, kSecond, kFieldWidth, second))
         return false;
-    // This program only writes real dates; anything else is a foreign record.
     if (month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
         second < 0 || second > 59)
         return false;
+    return platform::JoinLocal(year, month, day, hour, minute, second, time);
+}
+
+}  // namespace
+
+bool CSpectrumDataReader::Decode(const unsigned char* image, CSpectrumData& record) {
+    int n;
+    Texts t;
     platform::CalTime time;
-    if (!platform::JoinLocal(year, month, day, hour, minute, second, time)) return false;
+    if (!DecodeCommon(image, n, t, time)) return false;
 
     // Pixel values as stored (little-endian floats), converted only on a big-endian host.
     const auto count = static_cast<std::size_t>(n);
-    auto pixels = [&](int offset, bool repeats) {
-        const float* values = reinterpret_cast<const float*>(image + offset);
-        std::vector<float> swapped;
+    auto pixels = [&](int offset) {
+        std::vector<float> values(count);
         if constexpr (std::endian::native != std::endian::little) {
-            swapped.resize(count);
-            for (int i = 0; i < n; ++i) swapped[static_cast<std::size_t>(i)] = GetF32(image + offset + 4 * i);
-            values = swapped.data();
-        } else if (reinterpret_cast<std::uintptr_t>(values) % alignof(float) != 0) {
-            swapped.assign(count, 0.0f);
-            if (count) std::memcpy(swapped.data(), image + offset, 4 * count);
-            values = swapped.data();
+            for (int i = 0; i < n; ++i) values[static_cast<std::size_t>(i)] = GetF32(image + offset + 4 * i);
+        } else if (count) {
+            std::memcpy(values.data(), image + offset, 4 * count);
         }
-        if (!arena) return PixelArray(values, count);
-        return repeats ? arena->StoreRepeated(values, count) : arena->Store(values, count);
+        return PixelArray(std::move(values));
     };
-    PixelArray calibration = pixels(CalibrationOffset(n), true), signal = pixels(SignalOffset(n), false);
 
-    record.SetTypeCode(typeCode);
-    record.SetIdText(id);
-    record.SetStText(st);
-    record.SetSerialNumber(serial);
-    record.SetFvText(fv);
-    record.SetFtText(ft);
+    record.SetTypeCode(t.typeCode);
+    record.SetIdText(t.id);
+    record.SetStText(t.st);
+    record.SetSerialNumber(t.serial);
+    record.SetFvText(t.fv);
+    record.SetFtText(t.ft);
     record.SetExtraInteger(GetI32(image + kExtraInteger));
     record.SetExtraReal(GetF32(image + kExtraReal));
     record.SetTemperature(GetF32(image + kTemperature));
     float coefficients[6];
     for (int k = 0; k < 5; ++k) coefficients[k] = GetF32(image + kCoefficients + 4 * k);
     coefficients[5] = GetF32(image + kC5);
-    const std::size_t coefficientCount = typeCode.size() >= 2 && typeCode[1] == 'H' ? 6 : 5;
-    if (arena) record.SetCoefficients(arena->StoreRepeated(coefficients, coefficientCount, 1));
-    else record.SetCoefficients(coefficientCount, coefficients);
+    record.SetCoefficients(t.typeCode.size() >= 2 && t.typeCode[1] == 'H' ? 6 : 5, coefficients);
     record.SetTime(time);
-    record.SetMemo(memo);
+    record.SetMemo(t.memo);
     record.SetValid(GetI32(image + kValid));
     record.SetExposureTime(GetI32(image + kExposure));
     record.SetLongitude(GetF32(image + kLongitude));
     record.SetLatitude(GetF32(image + kLatitude));
     record.SetAltitude(GetF32(image + kAltitude));
-    record.SetSignal(std::move(signal));
-    record.SetCalibration(std::move(calibration));
+    record.SetSignal(pixels(SignalOffset(n)));
+    record.SetCalibration(pixels(CalibrationOffset(n)));
     record.SetFovCode(GetI32(image + kFovCode));
     return true;
+}
+
+bool CSpectrumDataReader::DecodeSummary(const unsigned char* image, Summary& summary) {
+    int n;
+    Texts t;
+    if (!DecodeCommon(image, n, t, summary.time)) return false;
+    summary.memo = t.memo;
+    summary.valid = GetI32(image + kValid);
+    summary.longitude = GetF32(image + kLongitude);
+    summary.latitude = GetF32(image + kLatitude);
+    summary.altitude = GetF32(image + kAltitude);
+    return true;
+}
+
+uint64_t CSpectrumDataReader::Fingerprint(const unsigned char* image) {
+    constexpr std::size_t kWords = kSize / 8;
+    uint64_t words[kWords];
+    std::memcpy(words, image, kSize);
+    std::memset(reinterpret_cast<unsigned char*>(words) + kMemo, 0, kValid + 4 - kMemo);
+    // Eight lanes, each step a bijection of its lane: any one changed word changes the result. The
+    // lanes are locals so they stay in registers and the multiplies overlap.
+    constexpr uint64_t kPrime = 0x9E3779B97F4A7C15ull;
+    auto step = [](uint64_t lane, uint64_t word) { return std::rotl(lane ^ word, 31) * kPrime; };
+    uint64_t l0 = 1, l1 = 2, l2 = 3, l3 = 4, l4 = 5, l5 = 6, l6 = 7, l7 = 8;
+    for (std::size_t i = 0; i < kWords; i += 8) {
+        l0 = step(l0, words[i]);
+        l1 = step(l1, words[i + 1]);
+        l2 = step(l2, words[i + 2]);
+        l3 = step(l3, words[i + 3]);
+        l4 = step(l4, words[i + 4]);
+        l5 = step(l5, words[i + 5]);
+        l6 = step(l6, words[i + 6]);
+        l7 = step(l7, words[i + 7]);
+    }
+    uint64_t h = l0;
+    for (uint64_t lane : {l1, l2, l3, l4, l5, l6, l7}) h = std::rotl(h, 17) * kPrime ^ lane;
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    return h ^ (h >> 33);
 }
 
 bool CSpectrumDataReader::PassesQuickFilter(const unsigned char* image, const char* comment) {

@@ -1,10 +1,13 @@
 #pragma once
 // Reads the daily data files: plain sequences of 2560-byte little-endian records.
+#include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "core/data/SpectrumData.h"
 #include "core/platform/File.h"
+#include "core/platform/LocalTime.h"
 
 class CGeneralPrm;
 
@@ -34,8 +37,21 @@ public:
 
     // Decodes one record image; false (record unchanged) when it is not a valid record: N outside
     // 0..280, a text field without its zero byte, or date fields that are no date.
-    // With an arena, the pixel values are stored in its blocks.
-    static bool Decode(const unsigned char* image, CSpectrumData& record, PixelArena* arena = nullptr);
+    static bool Decode(const unsigned char* image, CSpectrumData& record);
+
+    // What a list shows of a record, without its pixels; false exactly when Decode is false. The
+    // memo views the image.
+    struct Summary {
+        platform::CalTime time = 0;
+        std::string_view memo;
+        int32_t valid = 0;
+        float longitude = 0, latitude = 0, altitude = 0;
+    };
+    static bool DecodeSummary(const unsigned char* image, Summary& summary);
+
+    // A hash of the image apart from the memo and the deleted flag (the fields rewritten in place):
+    // equal for a record left as it was, whatever happened to those two fields.
+    static uint64_t Fingerprint(const unsigned char* image);
 
     // Cheap test on a raw image: the record is not deleted and, when comment (UTF-8) is given, its
     // memo contains it as shown (a CP932 memo decoded). A record that fails cannot pass a search;

@@ -1,17 +1,12 @@
 #include "core/data/SpectrumDataSet.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <atomic>
-#include <condition_variable>
 #include <cstdint>
-#include <exception>
-#include <limits>
 #include <memory>
+#include <exception>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -31,194 +26,215 @@
 
 namespace {
 
-// A year's entries are tens of megabytes of fresh memory: faulted in 4 KiB at a time they cost more
-// than the reading (a fault is dear on a virtual machine). Where the system gives huge pages on
-// request, the whole 2 MiB pages inside the range get them. Only a hint.
-void PreferHugePages(void* p, std::size_t bytes) {
-#ifdef MADV_HUGEPAGE
-    constexpr std::uintptr_t kHuge = std::uintptr_t(2) << 20;
-    const auto begin = (reinterpret_cast<std::uintptr_t>(p) + kHuge - 1) & ~(kHuge - 1);
-    const auto end = (reinterpret_cast<std::uintptr_t>(p) + bytes) & ~(kHuge - 1);
-    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-#else
-    (void)p;
-    (void)bytes;
-#endif
-}
-
 constexpr std::size_t kChunkRecords = 100;  // records read at once
 constexpr int64_t kRecordBytes = CSpectrumDataReader::kRecordSize;
 
-struct DayFile {
-    platform::CalTime day;
-    std::string path;
-    DayFileLayout layout;  // when the search began (found by keep-all searches)
-    platform::FileIdentity identity;  // the file the layout is of
-};
-
-// Where the records of a file of that size lie; only a size off the grid is worth opening it for.
-DayFileLayout LayoutOf(const std::string& path, int64_t size) {
-    platform::File file;
-    if (size % kRecordBytes != 0 && !file.Open(path, platform::File::Mode::Read)) size = 0;
-    return DayFileLayout::Of(file, std::max<int64_t>(0, size));
+// Typed text is UTF-8; bytes that are not (a CP932 script) are matched as they would show.
+std::string Needle(const char* comment) {
+    return comment && *comment ? platform::ToDisplayText(comment) : std::string();
 }
 
-// False when the image is no record this program writes or its time is outside the bounds.
-bool DecodeEntry(const unsigned char* image, const platform::CalTime* start, const platform::CalTime* end,
-                 PixelArena& arena, CSpectrumData& record) {
-    return CSpectrumDataReader::Decode(image, record, &arena) && !(start && record.GetTime() < *start) &&
-           !(end && record.GetTime() > *end);
+bool InBounds(platform::CalTime t, const platform::CalTime* start, const platform::CalTime* end) {
+    return !(start && t < *start) && !(end && t > *end);
 }
 
-// Reads every record of the files into entries, in file order, on two threads. Both first find
-// the files' sizes (a file-system lookup each, dear on a virtual machine); each file's entries then
-// have their places, so the threads can take runs of records in turn, each reading (the kernel's
-// copy) and decoding its own. Both cores share the whole work, where a thread reading ahead of a
-// decoding one left one core idle half the time. What is deleted, foreign, out of bounds or no
-// longer in the file is dropped at the end, keeping the order. False when a file was replaced (an
-// import) after its size was found: its records are then not where the layout put them.
-bool DecodeEveryRecord(std::vector<DayFile>& files, const platform::CalTime* start, const platform::CalTime* end,
-                       std::vector<CSpectrumDataSet::Entry>& entries) {
-    struct Run {
-        std::size_t file;
-        int64_t offset;     // of the first record in the file
-        int64_t count;
-        std::size_t entry;  // index of the first record's entry
-    };
-    std::vector<Run> runs;
-    std::vector<unsigned char> kept;
-    std::atomic<std::size_t> nextFile{0}, nextRun{0};
-    constexpr std::size_t kNoMoreRuns = std::numeric_limits<std::size_t>::max() / 2;  // stops the other thread
+using DayFiles = std::vector<CSpectrumDataSet::DayFile>;
 
-    std::atomic<bool> replaced{false};
-    auto size = [&] {
-        for (std::size_t i; (i = nextFile.fetch_add(1, std::memory_order_relaxed)) < files.size();)
-            files[i].layout = LayoutOf(files[i].path, platform::FileSizeOf(files[i].path, &files[i].identity));
-    };
-    auto layOut = [&] {
-        std::size_t total = 0;
-        for (std::size_t f = 0; f < files.size(); ++f) {
-            for (const DayFileLayout::Segment& s : files[f].layout.Segments()) {
-                for (int64_t r = 0; r < s.count; r += static_cast<int64_t>(kChunkRecords)) {
-                    const int64_t count = std::min<int64_t>(static_cast<int64_t>(kChunkRecords), s.count - r);
-                    runs.push_back({f, s.offset + r * kRecordBytes, count, total + static_cast<std::size_t>(r)});
-                }
-                total += static_cast<std::size_t>(s.count);
-            }
-        }
-        entries.reserve(total);
-        PreferHugePages(entries.data(), entries.capacity() * sizeof(CSpectrumDataSet::Entry));
-        entries.resize(total);
-        kept.assign(total, 0);
-    };
-    auto decode = [&] {
-        PixelArena arena;  // the pixels this thread keeps, in a few large blocks
-        std::unique_ptr<float[]> store(new float[kChunkRecords * kRecordBytes / sizeof(float)]);
-        auto* bytes = reinterpret_cast<unsigned char*>(store.get());
-        platform::File file;
-        std::size_t openFile = files.size();
-        for (std::size_t i; (i = nextRun.fetch_add(1, std::memory_order_relaxed)) < runs.size();) {
-            const Run& run = runs[i];
-            if (run.file != openFile) {
-                file.Close();
-                openFile = run.file;
-                if (!file.Open(files[run.file].path, platform::File::Mode::Read)) continue;  // passed over
-                if (file.Identity() != files[run.file].identity) replaced = true;
-            }
-            if (!file.IsOpen() || !file.Seek(run.offset)) continue;
-            const auto got = file.ReadUpTo(bytes, static_cast<std::size_t>(run.count * kRecordBytes)) /
-                             static_cast<std::size_t>(kRecordBytes);
-            for (std::size_t k = 0; k < got; ++k) {
-                const unsigned char* image = bytes + k * kRecordBytes;
-                if (!CSpectrumDataReader::PassesQuickFilter(image, nullptr)) continue;
-                CSpectrumDataSet::Entry& e = entries[run.entry + k];
-                if (!DecodeEntry(image, start, end, arena, e.record)) continue;
-                e.FileDate = files[run.file].day;
-                e.FileOffset = run.offset + static_cast<int64_t>(k) * kRecordBytes;
-                kept[run.entry + k] = 1;
-            }
-        }
-    };
+// The day files a search with these bounds reads, in date order.
+DayFiles FilesFor(const CGeneralPrm& general, const platform::CalTime* start, const platform::CalTime* end) {
+    platform::CalTime startDay = 0, endDay = 0;
+    bool haveStart = start && platform::LocalMidnight(*start, startDay);
+    bool haveEnd = end && platform::LocalMidnight(*end, endDay);
+    // A bound outside the calendar still bounds: before everything or after everything.
+    if (start && !haveStart) { startDay = *start; haveStart = true; }
+    if (end && !haveEnd) { endDay = *end; haveEnd = true; }
+    DayFiles files;
+    for (platform::CalTime day : CSpectrumDataSet::ListFileDates(general.m_DATA_STORED_FOLDER, general.m_FILE_NAME_ID)) {
+        if ((haveStart && day < startDay) || (haveEnd && day > endDay)) continue;
+        std::string path;
+        if (!general.DailyFilePath(day, path)) continue;
+        files.push_back({day, std::move(path)});
+    }
+    return files;
+}
 
-    // The helper sizes files with this thread, waits while this thread lays out the entries, then
-    // decodes with it; abandoned when this thread fails before the decoding.
-    std::mutex mutex;
-    std::condition_variable changed;
-    bool helperSized = false, laidOut = false, abandoned = false;
-    std::exception_ptr helperError;
-    std::thread helper;
-    if (!files.empty()) {
-        try {
-            helper = std::thread([&] {
-                try {
-                    size();
-                    std::unique_lock<std::mutex> lock(mutex);
-                    helperSized = true;
-                    changed.notify_all();
-                    changed.wait(lock, [&] { return laidOut || abandoned; });
-                    if (abandoned) return;
-                    lock.unlock();
-                    decode();
-                } catch (...) {
-                    std::lock_guard<std::mutex> lock(mutex);
-                    helperError = std::current_exception();
-                    nextFile.store(files.size());
-                    nextRun.store(kNoMoreRuns);
-                    helperSized = true;
-                    changed.notify_all();
-                }
-            });
-        } catch (const std::system_error&) {
-            // No second thread to be had: this one does it all.
+// Calls take(image, summary, fileDate, offset) for every record of files first..last-1 that the
+// bounds and the comment keep, in file order, until take returns false. Damaged day files are
+// described in notes.
+template <class Take>
+void ForEachListed(const DayFiles& files, std::size_t first, std::size_t last, const platform::CalTime* start,
+                   const platform::CalTime* end, const std::string& needle, std::vector<std::string>* notes,
+                   Take&& take) {
+    std::vector<std::string> paths;
+    for (std::size_t i = first; i < last; ++i) paths.push_back(files[i].path);
+    DayFileChunks chunks(std::move(paths), kChunkRecords * kRecordBytes);
+    DayFileChunks::Chunk chunk;
+    CSpectrumDataReader::Summary summary;
+    bool more = true;
+    while (more && chunks.Next(chunk)) {
+        for (std::size_t k = 0; more && k < chunk.size / kRecordBytes; ++k) {
+            const unsigned char* image = chunk.bytes + k * kRecordBytes;
+            // Deleted records and memos that cannot match are passed over before the decode.
+            if (!CSpectrumDataReader::PassesQuickFilter(image, needle.c_str()) ||
+                !CSpectrumDataReader::DecodeSummary(image, summary) || !InBounds(summary.time, start, end))
+                continue;
+            more = take(image, summary, files[first + chunk.file].day,
+                        chunk.offset + static_cast<int64_t>(k) * kRecordBytes);
         }
     }
-    std::exception_ptr error;
-    bool failed = false;
-    try {
-        size();
-        if (helper.joinable()) {
-            std::unique_lock<std::mutex> lock(mutex);
-            changed.wait(lock, [&] { return helperSized; });
-            failed = helperError != nullptr;
-        }
-        if (!failed) layOut();
-    } catch (...) {
-        error = std::current_exception();
-        failed = true;
-    }
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        (failed ? abandoned : laidOut) = true;
-    }
-    changed.notify_all();
-    if (!failed) {
-        try {
-            decode();
-        } catch (...) {
-            error = std::current_exception();
-            nextRun.store(kNoMoreRuns);
-        }
-    }
-    if (helper.joinable()) helper.join();  // after this, helperError is this thread's to read
-    if (!error) error = helperError;
-    if (error) {
-        entries.clear();
-        std::rethrow_exception(error);
-    }
-    std::size_t w = 0;
-    for (std::size_t r = 0; r < kept.size(); ++r) {
-        if (!kept[r]) continue;
-        if (w != r) entries[w] = std::move(entries[r]);
-        ++w;
-    }
-    entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(w), entries.end());
-    return !replaced;
+    if (notes)
+        for (const auto& [file, layout] : chunks.Damaged())
+            notes->push_back(layout.Describe(platform::MapPath(files[first + file].path)));
+}
+
+CSpectrumDataSet::Entry EntryOf(const unsigned char* image, const CSpectrumDataReader::Summary& s,
+                                platform::CalTime fileDate, int64_t offset) {
+    CSpectrumDataSet::Entry e;
+    e.FileDate = fileDate;
+    e.FileOffset = offset;
+    e.Time = s.time;
+    e.Memo.assign(s.memo);
+    e.Valid = s.valid;
+    e.Longitude = s.longitude;
+    e.Latitude = s.latitude;
+    e.Altitude = s.altitude;
+    e.Fingerprint = CSpectrumDataReader::Fingerprint(image);
+    return e;
+}
+
+// A text of the string table with one %s filled in.
+std::string WithText(int id, const char* text) {
+    char out[1024];
+    std::snprintf(out, sizeof out, platform::LoadString(id).c_str(), text);
+    return out;
+}
+
+// True when the stored image (decoded as record) is the one the fingerprint was taken of, apart
+// from the memo and the deleted flag: its bytes, or the bytes the program would write of what it
+// reads (an entry of a record given whole has the fingerprint of those).
+bool Unchanged(const unsigned char* image, const CSpectrumData& record, uint64_t fingerprint) {
+    if (CSpectrumDataReader::Fingerprint(image) == fingerprint) return true;
+    alignas(float) unsigned char canonical[record_layout::kSize];
+    return CSpectrumDataWriter::Encode(record, canonical) && CSpectrumDataReader::Fingerprint(canonical) == fingerprint;
+}
+
+// The record's time, file and offset in a text of the string table, with why.
+std::string AboutRecord(int id, const CSpectrumDataSet::Entry& e, const std::string& path, const std::string& why) {
+    char text[2048];
+    std::snprintf(text, sizeof text, platform::LoadString(id).c_str(),
+                  platform::FormatLocal(e.Time, "%Y/%m/%d %H:%M:%S").c_str(), platform::MapPath(path).c_str(),
+                  static_cast<long long>(e.FileOffset), why.c_str());
+    return text;
 }
 
 }  // namespace
 
+struct CSpectrumDataSet::Reader {
+    std::mutex mutex;
+    platform::File file;  // kept open: records are mostly read in file order
+    std::string path;
+};
+
+CSpectrumDataSet::CSpectrumDataSet() : reader_(std::make_unique<Reader>()) {}
+CSpectrumDataSet::CSpectrumDataSet(const CSpectrumDataSet& other)
+    : entries_(other.entries_),
+      damageNotes_(other.damageNotes_),
+      searched_(other.searched_),
+      general_(other.general_),
+      reader_(std::make_unique<Reader>()) {}
+CSpectrumDataSet& CSpectrumDataSet::operator=(const CSpectrumDataSet& other) {
+    if (this != &other) {
+        entries_ = other.entries_;
+        damageNotes_ = other.damageNotes_;
+        searched_ = other.searched_;
+        general_ = other.general_;
+    }
+    return *this;
+}
+CSpectrumDataSet::CSpectrumDataSet(CSpectrumDataSet&&) noexcept = default;
+CSpectrumDataSet& CSpectrumDataSet::operator=(CSpectrumDataSet&&) noexcept = default;
+CSpectrumDataSet::~CSpectrumDataSet() = default;
+
+void CSpectrumDataSet::Clear() {
+    entries_.clear();
+    damageNotes_.clear();
+    searched_.reset();
+}
+
 void CSpectrumDataSet::Append(const CSpectrumData& record, platform::CalTime fileDate, int64_t fileOffset) {
-    entries_.push_back({record, fileDate, fileOffset});
+    Append(std::make_shared<const CSpectrumData>(record), fileDate, fileOffset);
+}
+
+void CSpectrumDataSet::Append(std::shared_ptr<const CSpectrumData> record, platform::CalTime fileDate,
+                              int64_t fileOffset) {
+    Entry& e = entries_.emplace_back();
+    e.FileDate = fileDate;
+    e.FileOffset = fileOffset;
+    e.Time = record->GetTime();
+    e.Memo = record->GetMemo();
+    e.Valid = record->GetValid();
+    e.Longitude = record->GetLongitude();
+    e.Latitude = record->GetLatitude();
+    e.Altitude = record->GetAltitude();
+    alignas(float) unsigned char image[record_layout::kSize];
+    e.Fingerprint = CSpectrumDataWriter::Encode(*record, image) ? CSpectrumDataReader::Fingerprint(image) : 0;
+    e.Held = std::move(record);
+}
+
+std::string CSpectrumDataSet::PathOf(platform::CalTime fileDate) const {
+    std::string path;
+    if (general_) {
+        if (!general_->DailyFilePath(fileDate, path)) path.clear();
+        return path;
+    }
+    CGeneralPrm general;
+    general.Load();
+    if (!general.DailyFilePath(fileDate, path)) path.clear();
+    return path;
+}
+
+std::shared_ptr<const CSpectrumData> CSpectrumDataSet::Record(int index, std::string* error) const {
+    if (index < 0 || index >= Count()) return nullptr;
+    const Entry& e = At(index);
+    if (e.Held) return e.Held;
+    const std::string path = PathOf(e.FileDate);
+    alignas(float) unsigned char image[record_layout::kSize];
+    std::string why;
+    {
+        std::lock_guard<std::mutex> lock(reader_->mutex);
+        platform::File& file = reader_->file;
+        if (!file.IsOpen() || reader_->path != path) {
+            file.Close();
+            reader_->path = path;
+            errno = 0;
+            if (path.empty() || !file.Open(path, platform::File::Mode::Read))
+                why = WithText(ids::kReasonCannotOpen, std::strerror(errno != 0 ? errno : ENOENT));
+        }
+        if (why.empty() && !(file.Seek(e.FileOffset) && file.ReadExact(image, sizeof image)))
+            why = platform::LoadString(ids::kReasonRecordGone);
+    }
+    auto record = std::make_shared<CSpectrumData>();
+    if (why.empty() && !(CSpectrumDataReader::Decode(image, *record) && Unchanged(image, *record, e.Fingerprint)))
+        why = platform::LoadString(ids::kReasonRecordChanged);
+    if (!why.empty()) {
+        if (error) *error = AboutRecord(ids::kRecordNotRead, e, path.empty() ? "?" : path, why);
+        return nullptr;
+    }
+    // The two fields a rewrite changes are the entry's, as the list shows them.
+    record->SetMemo(e.Memo);
+    record->SetValid(e.Valid);
+    return record;
+}
+
+const CSpectrumDataSet::Derived* CSpectrumDataSet::Values(int index) const {
+    if (index < 0 || index >= Count()) return nullptr;
+    const Entry& e = At(index);
+    if (!e.Values) {
+        const std::shared_ptr<const CSpectrumData> r = Record(index);
+        if (!r) return nullptr;
+        e.Values = Derived{r->GetPar(), r->GetPhoton(), r->GetLux(), r->GetUvA(), r->GetUvB()};
+    }
+    return &*e.Values;
 }
 
 std::set<platform::CalTime> CSpectrumDataSet::ListFileDates(const std::string& folder, const std::string& prefix) {
@@ -244,66 +260,134 @@ std::set<platform::CalTime> CSpectrumDataSet::ListFileDates(const std::string& f
 
 void CSpectrumDataSet::Search(const platform::CalTime* start, const platform::CalTime* end, const char* comment) {
     Clear();
-    CSpectrumDataReader reader;
-    const CGeneralPrm& general = reader.General();
+    auto general = std::make_shared<CGeneralPrm>();
+    general->Load();
+    general_ = general;
+    Bounds bounds;
+    if (start) bounds.start = *start;
+    if (end) bounds.end = *end;
+    bounds.comment = Needle(comment);
+    const DayFiles files = FilesFor(*general, start, end);
 
-    platform::CalTime startDay = 0, endDay = 0;
-    bool haveStart = start && platform::LocalMidnight(*start, startDay);
-    bool haveEnd = end && platform::LocalMidnight(*end, endDay);
-    // A bound outside the calendar still bounds: before everything or after everything.
-    if (start && !haveStart) { startDay = *start; haveStart = true; }
-    if (end && !haveEnd) { endDay = *end; haveEnd = true; }
-
-    // Without a comment every valid record may be kept: each day is read and decoded where its
-    // entries go, on two threads (see DecodeEveryRecord). With one, usually only a few are, and
-    // the records are passed over in one pass.
-    const bool keepAll = !comment || !*comment;
-    // Typed text is UTF-8; bytes that are not (a CP932 script) are matched as they would show.
-    const std::string needle = keepAll ? std::string() : platform::ToDisplayText(comment);
-    std::vector<DayFile> files;
-    for (platform::CalTime day : ListFileDates(general.m_DATA_STORED_FOLDER, general.m_FILE_NAME_ID)) {
-        if ((haveStart && day < startDay) || (haveEnd && day > endDay)) continue;
-        std::string path;
-        if (!general.DailyFilePath(day, path)) continue;
-        files.push_back({day, std::move(path), DayFileLayout(), {}});
+    // Each half of the bytes is read on a core of its own (reading and hashing 1.3 GB for a year
+    // is most of a search). Without a comment nearly every record is kept: the list gets room for
+    // every record the files hold, so it is allocated once.
+    std::vector<int64_t> sizes;
+    int64_t bytes = 0;
+    for (const DayFile& file : files) {
+        sizes.push_back(std::max<int64_t>(0, platform::FileSizeOf(file.path)));
+        bytes += sizes.back();
     }
-    // A file replaced during the two-thread read is read again the other way, which reads each
-    // file from one open to its end.
-    if (keepAll && DecodeEveryRecord(files, start, end, entries_)) {
-        for (const DayFile& f : files)
-            if (f.layout.Damaged()) damageNotes_.push_back(f.layout.Describe(platform::MapPath(f.path)));
-        return;
+    std::size_t split = 0;
+    for (int64_t half = 0; split < sizes.size() && 2 * (half + sizes[split]) <= bytes; ++split) half += sizes[split];
+    // Each half writes its entries in place, into room for every record its files hold (nearly all
+    // are kept without a comment); what does not fit (a comment search's few, records appended
+    // since the sizes were taken) goes to a list of its own.
+    struct Part {
+        std::size_t base = 0, room = 0, used = 0;
+        std::vector<Entry> extra;
+        std::vector<std::string> notes;
+        std::exception_ptr error;
+    } parts[2];
+    if (bounds.comment.empty()) {
+        for (std::size_t i = 0; i < sizes.size(); ++i)
+            parts[i < split ? 0 : 1].room += static_cast<std::size_t>(sizes[i] / kRecordBytes);
+        parts[1].base = parts[0].room;
+        entries_.resize(parts[0].room + parts[1].room);
     }
-    entries_.clear();
-    PixelArena arena;  // the kept records' pixels in a few large blocks
-    std::vector<std::string> paths;
-    paths.reserve(files.size());
-    for (const auto& f : files) paths.push_back(f.path);
-    DayFileChunks chunks(std::move(paths), kChunkRecords * kRecordBytes, false);
-    DayFileChunks::Chunk chunk;
-    while (chunks.Next(chunk)) {
-        const platform::CalTime day = files[chunk.file].day;
-        for (std::size_t k = 0; k < chunk.size / kRecordBytes; ++k) {
-            const unsigned char* image = chunk.bytes + k * kRecordBytes;
-            // Deleted records and memos that cannot match are passed over before the full decode.
-            if (!CSpectrumDataReader::PassesQuickFilter(image, needle.c_str())) continue;
-            Entry& e = entries_.emplace_back();  // decoded in place: no copy of a finished record
-            if (!DecodeEntry(image, start, end, arena, e.record)) {
-                entries_.pop_back();
-                continue;
-            }
-            e.FileDate = day;
-            e.FileOffset = chunk.offset + static_cast<int64_t>(k * kRecordBytes);
+    auto listInto = [&](Part& part, std::size_t first, std::size_t last) {
+        try {
+            ForEachListed(files, first, last, start, end, bounds.comment, &part.notes,
+                          [&](const unsigned char* image, const CSpectrumDataReader::Summary& s, platform::CalTime day,
+                              int64_t offset) {
+                              if (part.used < part.room) entries_[part.base + part.used++] = EntryOf(image, s, day, offset);
+                              else part.extra.push_back(EntryOf(image, s, day, offset));
+                              return true;
+                          });
+        } catch (...) {
+            part.error = std::current_exception();
+        }
+    };
+    std::thread helper;
+    if (split > 0 && split < files.size()) {
+        try {
+            helper = std::thread([&] { listInto(parts[1], split, files.size()); });
+        } catch (const std::system_error&) {
+            // No second thread to be had: this one reads both halves.
         }
     }
-    for (const auto& [file, layout] : chunks.Damaged())
-        damageNotes_.push_back(layout.Describe(platform::MapPath(files[file].path)));
+    listInto(parts[0], 0, split);
+    if (helper.joinable()) helper.join();
+    else listInto(parts[1], split, files.size());
+    for (const Part& part : parts)
+        if (part.error) {
+            Clear();
+            std::rethrow_exception(part.error);
+        }
+    // First half, its overflow, second half, its overflow.
+    const auto at = [this](std::size_t i) { return entries_.begin() + static_cast<std::ptrdiff_t>(i); };
+    if (parts[0].used != parts[1].base)
+        std::move(at(parts[1].base), at(parts[1].base + parts[1].used), at(parts[0].used));
+    entries_.resize(parts[0].used + parts[1].used);
+    entries_.insert(at(parts[0].used), std::make_move_iterator(parts[0].extra.begin()),
+                    std::make_move_iterator(parts[0].extra.end()));
+    entries_.insert(entries_.end(), std::make_move_iterator(parts[1].extra.begin()),
+                    std::make_move_iterator(parts[1].extra.end()));
+    for (Part& part : parts) damageNotes_.insert(damageNotes_.end(), part.notes.begin(), part.notes.end());
+    if (entries_.capacity() / 2 > entries_.size()) entries_.shrink_to_fit();  // a few kept of many read
+    searched_ = std::move(bounds);
+}
+
+void CSpectrumDataSet::Scan(const platform::CalTime* start, const platform::CalTime* end, const char* comment,
+                            const Visitor& visit, std::vector<std::string>* notes) {
+    const DayFiles files = FilesToScan(start, end);
+    ScanFiles(files, 0, files.size(), start, end, comment, visit, notes);
+}
+
+std::vector<CSpectrumDataSet::DayFile> CSpectrumDataSet::FilesToScan(const platform::CalTime* start,
+                                                                     const platform::CalTime* end) {
+    CGeneralPrm general;
+    general.Load();
+    return FilesFor(general, start, end);
+}
+
+void CSpectrumDataSet::ScanFiles(const std::vector<DayFile>& files, std::size_t first, std::size_t last,
+                                 const platform::CalTime* start, const platform::CalTime* end, const char* comment,
+                                 const Visitor& visit, std::vector<std::string>* notes) {
+    last = std::min(last, files.size());
+    if (first >= last) return;
+    ForEachListed(files, first, last, start, end, Needle(comment), notes,
+                  [&](const unsigned char* image, const CSpectrumDataReader::Summary&, platform::CalTime day,
+                      int64_t offset) {
+                      CSpectrumData record;  // fresh each time: nothing of one record leaks into the next
+                      return !CSpectrumDataReader::Decode(image, record) || visit(record, day, offset);
+                  });
+}
+
+bool CSpectrumDataSet::AddStored(const CSpectrumData& record, platform::CalTime fileDate, int64_t offset) {
+    if (!searched_) return false;
+    const Bounds& b = *searched_;
+    alignas(float) unsigned char image[record_layout::kSize];
+    CSpectrumDataReader::Summary summary;
+    if (!CSpectrumDataWriter::Encode(record, image) ||
+        !CSpectrumDataReader::PassesQuickFilter(image, b.comment.c_str()) ||
+        !CSpectrumDataReader::DecodeSummary(image, summary) ||
+        !InBounds(summary.time, b.start ? &*b.start : nullptr, b.end ? &*b.end : nullptr))
+        return false;
+    // In file order, as the search lists them; a record listed already is not listed twice.
+    auto at = std::lower_bound(entries_.begin(), entries_.end(), std::make_pair(fileDate, offset),
+                               [](const Entry& e, const std::pair<platform::CalTime, int64_t>& key) {
+                                   return std::make_pair(e.FileDate, e.FileOffset) < key;
+                               });
+    if (at != entries_.end() && at->FileDate == fileDate && at->FileOffset == offset) return false;
+    entries_.insert(at, EntryOf(image, summary, fileDate, offset));
+    return true;
 }
 
 int CSpectrumDataSet::FindNearest(platform::CalTime t) const {
     const int n = Count();
     if (n < 1) return -1;
-    auto time = [this](int i) { return entries_[static_cast<std::size_t>(i)].record.GetTime(); };
+    auto time = [this](int i) { return entries_[static_cast<std::size_t>(i)].Time; };
     int a = n / 2, step = a, k = 0;
     // The halving search narrows by at least one each round, so n rounds always end it.
     for (int round = 0; round <= n + 64; ++round) {
@@ -337,8 +421,14 @@ int CSpectrumDataSet::FindNearest(platform::CalTime t) const {
 
 void CSpectrumDataSet::CopySubset(const CSpectrumDataSet& source, const std::set<int>& indices) {
     Clear();
-    for (int i : indices)
-        if (i >= 0 && i < source.Count()) entries_.push_back(source.At(i));
+    general_ = source.general_;
+    for (int i : indices) {
+        if (i < 0 || i >= source.Count()) continue;
+        Entry e = source.At(i);
+        // Read once here and shared by whoever shows the subset; one that cannot be read is tried again.
+        if (!e.Held) e.Held = source.Record(i);
+        entries_.push_back(std::move(e));
+    }
 }
 
 void CSpectrumDataSet::RemoveEntries(const std::set<int>& indices) {
@@ -352,13 +442,6 @@ using namespace record_layout;
 
 enum class Field { Memo, Valid };
 
-// A text of the string table with one %s filled in.
-std::string WithText(int id, const char* text) {
-    char out[1024];
-    std::snprintf(out, sizeof out, platform::LoadString(id).c_str(), text);
-    return out;
-}
-
 // Writes one field of the record at offset, as one positioned write; a write cut short (a full
 // disk) puts back what it replaced, so no field is ever left half old, half new.
 bool WriteField(platform::File& file, int64_t at, const unsigned char* bytes, const unsigned char* old,
@@ -371,31 +454,25 @@ bool WriteField(platform::File& file, int64_t at, const unsigned char* bytes, co
 // Sets one field of the entry's record in its open day file, after checking that the record
 // stored there is still the one the entry was read as, apart from that field: an import may
 // have moved the records since the search, another writer may have deleted or changed this one,
-// and writing the whole record as it was read would undo their changes. Both sides are compared
-// through the codec, so only what the program reads counts. "" on success, else why not.
-std::string SetStoredField(platform::File& file, CSpectrumDataSet::Entry& e, Field field, const std::string& memo) {
+// and writing the whole record as it was read would undo their changes. "" on success, else why not.
+std::string SetStoredField(platform::File& file, const CSpectrumDataSet::Entry& e, Field field, const std::string& memo) {
     alignas(float) unsigned char stored[kSize];
-    unsigned char listed[kSize], now[kSize];
-    CSpectrumData decoded;
     if (!file.Seek(e.FileOffset) || !file.ReadExact(stored, kSize)) return platform::LoadString(ids::kReasonRecordGone);
-    if (!CSpectrumDataReader::Decode(stored, decoded) || !CSpectrumDataWriter::Encode(decoded, now) ||
-        !CSpectrumDataWriter::Encode(e.record, listed))
+    CSpectrumData now;
+    if (!CSpectrumDataReader::Decode(stored, now) || !Unchanged(stored, now, e.Fingerprint))
         return platform::LoadString(ids::kReasonRecordChanged);
-    const bool restSame = std::memcmp(listed, now, kMemo) == 0 &&
-                          std::memcmp(listed + kValid + 4, now + kValid + 4, kSize - kValid - 4) == 0;
-    if (!restSame) return platform::LoadString(ids::kReasonRecordChanged);
     const int64_t at = e.FileOffset + (field == Field::Memo ? kMemo : kValid);
     const std::size_t width = field == Field::Memo ? kMemoWidth : 4;
     unsigned char bytes[kMemoWidth] = {};
     if (field == Field::Memo) {
         // A record deleted since it was listed is not the one the user chose either.
-        if (GetI32(now + kValid) == 0) return platform::LoadString(ids::kReasonDeletedSinceListed);
-        if (std::memcmp(listed + kValid, now + kValid, 4) != 0) return platform::LoadString(ids::kReasonRecordChanged);
+        if (now.GetValid() == 0) return platform::LoadString(ids::kReasonDeletedSinceListed);
+        if (now.GetValid() != e.Valid) return platform::LoadString(ids::kReasonRecordChanged);
         std::memcpy(bytes, memo.data(), std::min<std::size_t>(memo.size(), kMemoWidth - 1));
     } else {
-        if (std::memcmp(listed + kMemo, now + kMemo, kMemoWidth) != 0)
+        if (now.GetMemo() != platform::FitBytes(e.Memo, kMemoWidth - 1))
             return platform::LoadString(ids::kReasonCommentChanged);
-        if (GetI32(stored + kValid) == 0) return {};  // deleted already: nothing to write
+        if (now.GetValid() == 0) return {};  // deleted already: nothing to write
     }
     const unsigned char* old = stored + (at - e.FileOffset);
     if (std::memcmp(bytes, old, width) != 0 && !WriteField(file, at, bytes, old, width))
@@ -406,11 +483,7 @@ std::string SetStoredField(platform::File& file, CSpectrumDataSet::Entry& e, Fie
 }  // namespace
 
 std::string CSpectrumDataSet::Refusal(const Entry& e, const std::string& path, const std::string& why) {
-    char text[2048];
-    std::snprintf(text, sizeof text, platform::LoadString(ids::kRecordLeftAsItWas).c_str(),
-                  platform::FormatLocal(e.record.GetTime(), "%Y/%m/%d %H:%M:%S").c_str(), platform::MapPath(path).c_str(),
-                  static_cast<long long>(e.FileOffset), why.c_str());
-    return text;
+    return AboutRecord(ids::kRecordLeftAsItWas, e, path, why);
 }
 
 int CSpectrumDataSet::Rewrite(const std::set<int>& indices, bool deleting, const std::string& text,
@@ -444,8 +517,16 @@ int CSpectrumDataSet::Rewrite(const std::set<int>& indices, bool deleting, const
             if (refused) refused->push_back({*it, Refusal(e, path, why)});
             continue;
         }
-        if (deleting) e.record.SetValid(0);
-        else e.record.SetMemo(memo);
+        if (deleting) {
+            e.Valid = 0;
+        } else {
+            e.Memo = memo;
+            if (e.Held && e.Held->GetMemo() != memo) {
+                auto changed = std::make_shared<CSpectrumData>(*e.Held);
+                changed->SetMemo(memo);
+                e.Held = std::move(changed);
+            }
+        }
         done.insert(*it);
     }
     file.Close();
@@ -471,7 +552,7 @@ int CSpectrumDataSet::SetComment(const std::set<int>& indices, const std::string
 int CSpectrumDataSet::Update(int index) {
     if (index < 0 || index >= Count()) return 0;
     // The entry's comment as the caller set it; what the file holds stays the entry's until written.
-    const std::string memo = At(index).record.GetMemo();
+    const std::string memo = At(index).Memo;
     std::vector<Refused> refused;
     Rewrite({index}, false, memo, &refused);
     return refused.empty() ? 1 : 0;

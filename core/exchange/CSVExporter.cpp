@@ -259,10 +259,16 @@ bool CCSVExporter::ExportDataSet(const std::string& fileName, const CSpectrumDat
         error_ = Text(ids::kExportNoRecords);
         return false;
     }
-    // No copies: the records' sums are computed once and kept in the set's own records.
+    // The set's records themselves, shared: a record the set holds keeps the sums computed here.
+    std::vector<std::shared_ptr<const CSpectrumData>> held;
     std::vector<const CSpectrumData*> records;
+    held.reserve(static_cast<std::size_t>(set.Count()));
     records.reserve(static_cast<std::size_t>(set.Count()));
-    for (int i = 0; i < set.Count(); ++i) records.push_back(&set.At(i).record);
+    for (int i = 0; i < set.Count(); ++i) {
+        held.push_back(set.Record(i, &error_));
+        if (!held.back()) return false;
+        records.push_back(held.back().get());
+    }
     return WriteCsv(fileName, records, standard, s, cancel_, error_);
 }
 

@@ -79,6 +79,7 @@ constexpr int kReasonRecordGone = 1057;  // "the file no longer holds it."
 constexpr int kReasonCannotOpen = 1058;  // "the file cannot be opened (%s)."
 constexpr int kReasonCannotWrite = 1059;  // "it cannot be written (%s)."
 constexpr int kRecordsChangedCount = 1060;  // "%d of %d records were changed."
+constexpr int kRecordNotRead = 1061;  // "The record of %s in %s (byte %lld) cannot be read: %s"
 
 // Instrument transport diagnostics: lines written to standard output while the USB device is
 // searched; %s is the device path.

@@ -37,9 +37,25 @@ QVariant CRecordListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rows_) return {};
     if (role == Qt::TextAlignmentRole) return headerData(index.column(), Qt::Horizontal, role);
     if (role != Qt::DisplayRole) return {};
-    // Texts from files written elsewhere may be CP932; show them decoded.
     if (index.row() >= records_.Count()) return {};
-    return QString::fromStdString(platform::ToDisplayText(CellText(records_.At(index.row()).record, index.column())));
+    // Texts from files written elsewhere may be CP932; show them decoded.
+    return QString::fromStdString(platform::ToDisplayText(EntryText(index.row(), index.column())));
+}
+
+std::string CRecordListModel::EntryText(int row, int column) const {
+    const CSpectrumDataSet::Entry& e = records_.At(row);
+    switch (column) {
+        case 0: return platform::FormatLocal(e.Time, "%Y/%m/%d %H:%M:%S");
+        case 1: return e.Memo;
+        case 5: return platform::FormatG(e.Longitude);
+        case 6: return platform::FormatG(e.Latitude);
+        case 7: return platform::FormatG(e.Altitude);
+        default: break;
+    }
+    // The derived values need the whole record: read for the rows shown, once.
+    const CSpectrumDataSet::Derived* v = column >= 2 && column <= 4 ? records_.Values(row) : nullptr;
+    if (!v) return {};
+    return platform::FormatG(column == 2 ? v->par : column == 3 ? v->photon : v->lux);
 }
 
 QVariant CRecordListModel::headerData(int section, Qt::Orientation orientation, int role) const {

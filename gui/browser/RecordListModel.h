@@ -43,6 +43,7 @@ public:
 private:
     using Key = std::pair<int64_t, int64_t>;  // file date, byte offset: where a record lives
     std::vector<Key> Keys() const;
+    std::string EntryText(int row, int column) const;
 
     CSpectrumDataSet& records_;
     const std::vector<Column> columns_;

@@ -623,7 +623,9 @@ void CHeliarcDlg::ReadBackStored(const StoredPlace& place, bool follow) {
     // Redrawn where it is: a record stored while the user works elsewhere brings no window forward
     // and takes no keyboard focus (typing into the main dialog would land in the graph).
     RefreshTrend();
-    Post(&CHeliarcDlg::Retrieve);
+    // The list gains the record where the search shows it, without searching the folder again.
+    if (dataSet_.AddStored(latest_, place.fileDate, place.offset)) RefreshRecordList(SelectedKeys());
+    FollowStored();
 }
 
 // The trend window shows the latest record against the current standard data.
@@ -717,21 +719,24 @@ void CHeliarcDlg::Retrieve() {
     damageNote_->setText(damage.join(QLatin1Char('\n')));
     damageNote_->setVisible(!damage.isEmpty());
     RefreshRecordList(keep);
-    if (followTime_ != 0) {
-        // The record just stored comes into view (the last one of that time: times may repeat).
-        for (int i = dataSet_.Count() - 1; i >= 0; --i)
-            if (dataSet_.At(i).record.GetTime() == followTime_) {
-                list_->EnsureRowVisible(i);
-                break;
-            }
-        followTime_ = 0;
-    }
+    FollowStored();
     CSearchPrm search;
     search.Load();
     search.m_SEARCH_START_DATE_TIME = startText;
     search.m_SEARCH_END_DATE_TIME = endText;
     search.m_SEARCH_COMMENT = commentText;
     search.Save();
+}
+
+void CHeliarcDlg::FollowStored() {
+    if (followTime_ == 0) return;
+    // The record just stored comes into view (the last one of that time: times may repeat).
+    for (int i = dataSet_.Count() - 1; i >= 0; --i)
+        if (dataSet_.At(i).Time == followTime_) {
+            list_->EnsureRowVisible(i);
+            break;
+        }
+    followTime_ = 0;
 }
 
 void CHeliarcDlg::ClearSearch() {
@@ -839,7 +844,7 @@ void CHeliarcDlg::RemoveData() {
 void CHeliarcDlg::EditComment() {
     if (!HaveSelection()) return;
     CEditComment dialog(this);
-    if (selection_.size() == 1) dialog.SetComment(dataSet_.At(*selection_.begin()).record.GetMemo());
+    if (selection_.size() == 1) dialog.SetComment(dataSet_.At(*selection_.begin()).Memo);
     if (Prompter::Current().RunModal(dialog) != QDialog::Accepted) return;
     const std::set<int> rows = selection_;
     std::vector<CSpectrumDataSet::Refused> refused;
@@ -867,15 +872,22 @@ void CHeliarcDlg::PlotMeasured() {
         return;
     }
     const bool one = selection_.size() == 1;
+    std::vector<CSpectrumData> records;
+    for (int row : selection_) {
+        std::string error;
+        const std::shared_ptr<const CSpectrumData> r = dataSet_.Record(row, &error);
+        if (!r) {
+            ShowMessageText(this, S(ids::kDataReadingFailure) + "\r\n" + error, Prompter::Icon::Warning);
+            return;
+        }
+        records.push_back(*r);
+    }
     QWidget* frame = views_.openDataGraph(S(ids::kDataGraph));
     if (!frame) return;
     if (one) {
         sets_[kSetMeasured].Add(frame);
-        if (views_.showMeasured) views_.showMeasured(frame, dataSet_.At(*selection_.begin()).record, standard_.Current());
+        if (views_.showMeasured) views_.showMeasured(frame, records.front(), standard_.Current());
     } else {
-        std::vector<CSpectrumData> records;
-        for (int row : selection_)
-            if (row >= 0 && row < dataSet_.Count()) records.push_back(dataSet_.At(row).record);
         sets_[kSetPlural].Add(frame);
         if (views_.showPlural) views_.showPlural(frame, records, standard_.Current());
     }
@@ -912,19 +924,25 @@ void CHeliarcDlg::ShowNeighbour(QWidget* frame, int64_t t, bool next) {
     // Records can share a second. When the one selected row shows the window's time, it is the
     // window's record (the selection follows the window), and its neighbour in the list is next.
     const int shown = selection_.size() == 1 ? *selection_.begin() : -1;
-    if (shown >= 0 && shown < n && dataSet_.At(shown).record.GetTime() == t) {
+    if (shown >= 0 && shown < n && dataSet_.At(shown).Time == t) {
         const int neighbour = next ? shown + 1 : shown - 1;
         if (neighbour >= 0 && neighbour < n) found = neighbour;
         else return;
     } else if (next) {
         for (int i = 0; i < n && found < 0; ++i)
-            if (dataSet_.At(i).record.GetTime() > t) found = i;
+            if (dataSet_.At(i).Time > t) found = i;
     } else {
         for (int i = n - 1; i >= 0 && found < 0; --i)
-            if (dataSet_.At(i).record.GetTime() < t) found = i;
+            if (dataSet_.At(i).Time < t) found = i;
     }
     if (found < 0) return;
-    views_.showMeasured(frame, dataSet_.At(found).record, standard_.Current());
+    std::string error;
+    const std::shared_ptr<const CSpectrumData> record = dataSet_.Record(found, &error);
+    if (!record) {
+        ShowMessageText(this, S(ids::kDataReadingFailure) + "\r\n" + error, Prompter::Icon::Warning);
+        return;
+    }
+    views_.showMeasured(frame, *record, standard_.Current());
     // The list's selection moves with the window, so the highlighted record is the one shown.
     selection_ = {found};
     ApplySelectionToList();

@@ -141,6 +141,7 @@ private:
     bool HaveSelection();
     void DeleteData();
     // One message naming the records a rewrite of the selection left as they were.
+    void FollowStored();  // the row of the record just stored, if listed, into view
     void ShowRefusals(const std::vector<CSpectrumDataSet::Refused>& refused, int selected);
     void RemoveData();
     void EditComment();

@@ -154,7 +154,7 @@ TEST_F(FullDiskTest, InPlaceRewritesNeverTearARecord) {
         CSpectrumDataSet set;
         set.Search(nullptr, nullptr, nullptr);
         if (set.Count() != 3) return 9;
-        set.At(2).record.SetMemo("edited comment");
+        set.At(2).Memo = "edited comment";
         return set.Update(2);
     });
     EXPECT_EQ(rc, 0) << "the comment edit reported success";
@@ -172,7 +172,7 @@ TEST_F(FullDiskTest, InPlaceRewritesNeverTearARecord) {
     CSpectrumDataSet set;
     set.Search(nullptr, nullptr, nullptr);
     ASSERT_EQ(set.Count(), 3);
-    set.At(0).record.SetMemo("edited");
+    set.At(0).Memo = "edited";
     EXPECT_EQ(set.Update(0), 1);
 }
 

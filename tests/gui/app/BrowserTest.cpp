@@ -71,7 +71,7 @@ TEST_F(BrowserTest, ListShowsTheRecordsWithTheirCellTexts) {
     EXPECT_EQ(Cell(0, 0), "2009/05/12 10:00:00");
     EXPECT_EQ(Cell(9, 0), "2009/05/12 10:09:00");
     EXPECT_EQ(Cell(3, 1), "r3");
-    CSpectrumData r = d.DataSet().At(3).record;
+    CSpectrumData r = *d.DataSet().Record(3);
     EXPECT_EQ(Cell(3, 2), platform::FormatG(r.GetPar()));
     EXPECT_EQ(Cell(3, 4), platform::FormatG(r.GetLux()));
     EXPECT_EQ(Cell(3, 7), platform::FormatG(r.GetAltitude()));
@@ -209,19 +209,19 @@ TEST_F(BrowserTest, NextAndPreviousInAGraphWindowMoveTheListSelection) {
     Select({3});
     Pump();
     ThumbnailFeed feed(d);
-    d.ShowNeighbour(&graphView, d.DataSet().At(3).record.GetTime(), true);
+    d.ShowNeighbour(&graphView, d.DataSet().At(3).Time, true);
     EXPECT_EQ(shown, (std::vector<std::string>{"r4"}));
     EXPECT_EQ(d.Selection(), (std::set<int>{4}));
     EXPECT_EQ(d.RecordList()->SelectedRows(), (std::set<int>{4}));
     EXPECT_EQ(feed.selection, 1);
     EXPECT_EQ(feed.ensureVisible, (std::vector<int>{4}));
-    d.ShowNeighbour(&graphView, d.DataSet().At(4).record.GetTime(), false);
-    d.ShowNeighbour(&graphView, d.DataSet().At(3).record.GetTime(), false);
+    d.ShowNeighbour(&graphView, d.DataSet().At(4).Time, false);
+    d.ShowNeighbour(&graphView, d.DataSet().At(3).Time, false);
     EXPECT_EQ(d.Selection(), (std::set<int>{2}));
     // Past the first record nothing is shown and the selection stays.
     Select({0});
     shown.clear();
-    d.ShowNeighbour(&graphView, d.DataSet().At(0).record.GetTime(), false);
+    d.ShowNeighbour(&graphView, d.DataSet().At(0).Time, false);
     EXPECT_TRUE(shown.empty());
     EXPECT_EQ(d.Selection(), (std::set<int>{0}));
 }
@@ -237,17 +237,17 @@ TEST_F(BrowserTest, NextReachesARecordOfTheSameSecond) {
     ASSERT_EQ(d.DataSet().Count(), 11);
     QWidget graphView;
     Select({9});
-    d.ShowNeighbour(&graphView, d.DataSet().At(9).record.GetTime(), true);
+    d.ShowNeighbour(&graphView, d.DataSet().At(9).Time, true);
     EXPECT_EQ(shown, (std::vector<std::string>{"r9b"}));
     EXPECT_EQ(d.Selection(), (std::set<int>{10}));
-    d.ShowNeighbour(&graphView, d.DataSet().At(10).record.GetTime(), true);
+    d.ShowNeighbour(&graphView, d.DataSet().At(10).Time, true);
     EXPECT_EQ(shown.size(), 1u);  // the last one
-    d.ShowNeighbour(&graphView, d.DataSet().At(10).record.GetTime(), false);
+    d.ShowNeighbour(&graphView, d.DataSet().At(10).Time, false);
     EXPECT_EQ(shown.back(), "r9");
     EXPECT_EQ(d.Selection(), (std::set<int>{9}));
     // With no matching selection the walk goes by time as before.
     Select({2, 3});
-    d.ShowNeighbour(&graphView, d.DataSet().At(10).record.GetTime(), false);
+    d.ShowNeighbour(&graphView, d.DataSet().At(10).Time, false);
     EXPECT_EQ(shown.back(), "r8");
 }
 
@@ -411,7 +411,7 @@ TEST_F(BrowserTest, MeasuredDataOpensOneOrPluralWindowsUpToTen) {
     emit d.FrameSet(CHeliarcDlg::kSetMeasured).previousRequested(one, Base());
     EXPECT_EQ(oneMemo, "");
     // Eleven is one too many.
-    d.DataSet().Append(d.DataSet().At(0).record, d.DataSet().At(0).FileDate, 0);
+    d.DataSet().Append(d.DataSet().Record(0), d.DataSet().At(0).FileDate, 0);
     d.RefreshRecordList();
     d.RecordList()->SelectAllRows();
     prompter.Clear();
@@ -428,7 +428,7 @@ TEST_F(BrowserTest, CalculationDataNeedsTwoRowsAndGetsACopyOfThem) {
     std::string title;
     views.openNumericalGraph = [&](const std::string& t, const CSpectrumDataSet& records) -> QWidget* {
         title = t;
-        for (int i = 0; i < records.Count(); ++i) memos.push_back(records.At(i).record.GetMemo());
+        for (int i = 0; i < records.Count(); ++i) memos.push_back(records.At(i).Memo);
         auto* w = new QWidget;
         w->setAttribute(Qt::WA_DeleteOnClose);
         return w;
@@ -455,7 +455,7 @@ TEST_F(BrowserTest, ThreeDNeedsTwoRowsAndGetsTheSelectionWithTheStandardData) {
                                   const CSpectrumData* standard) -> QWidget* {
         title = t;
         standardGiven = standard != nullptr;
-        for (int i = 0; i < records.Count(); ++i) memos.push_back(records.At(i).record.GetMemo());
+        for (int i = 0; i < records.Count(); ++i) memos.push_back(records.At(i).Memo);
         auto* w = new QWidget;
         w->setAttribute(Qt::WA_DeleteOnClose);
         return w;

@@ -75,8 +75,8 @@ TEST_F(IntervalWindowTest, OneRecordPerGridPointNoneAfterTheEndAndTomorrowsDateW
     EXPECT_TRUE(prompter.calls.empty());
 
     ASSERT_EQ(d.DataSet().Count(), 2);
-    EXPECT_EQ(d.DataSet().At(0).record.GetTime(), start);
-    EXPECT_EQ(d.DataSet().At(1).record.GetTime(), start + 2);
+    EXPECT_EQ(d.DataSet().At(0).Time, start);
+    EXPECT_EQ(d.DataSet().At(1).Time, start + 2);
     EXPECT_EQ(d.Latest().GetTime(), start + 2);
     EXPECT_EQ(TextOf("statusText"), "Waiting - Start at 2026/06/21 08:02:00 ");
 

@@ -66,7 +66,7 @@ TEST_F(RunTest, ManualRunStoresReadsBackListsAndReturnsToStandby) {
     // The latest record is the one in the file, and the list shows it.
     EXPECT_NE(d.Latest().GetTime(), 0);
     EXPECT_EQ(d.Latest().GetMemo(), "first light");
-    EXPECT_EQ(d.DataSet().At(0).record.GetTime(), d.Latest().GetTime());
+    EXPECT_EQ(d.DataSet().At(0).Time, d.Latest().GetTime());
     auto* model = d.RecordList()->model();
     EXPECT_EQ(model->index(0, 0).data().toString().toStdString(),
               platform::FormatLocal(d.Latest().GetTime(), "%Y/%m/%d %H:%M:%S"));

@@ -396,7 +396,7 @@ TEST_F(ImportTest, SameTimeRecordsAreKeptOrReplacedByTheCheckBox) {
     day = Day(2009, 5, 12);
     ASSERT_EQ(day.size(), 5u);
     EXPECT_EQ(day[1].GetMemo(), "m0");
-    EXPECT_EQ(dialog->DataSet().At(1).record.GetMemo(), "m0");
+    EXPECT_EQ(dialog->DataSet().At(1).Memo, "m0");
 }
 
 TEST_F(ImportTest, AFailedFileKeepsEveryStoredRecordAndTheDialogOpen) {

@@ -247,7 +247,7 @@ TEST_F(ThumbnailTest, BackBufferIsTheStackThatTheCommandLineDraws) {
     CSpectrumDataSet set;
     std::set<int> selection = {2, 3, 6};
     Fill(set, 9);
-    set.At(4).record = CSpectrumData();  // no points between 350 and 1050 nm
+    set.At(4).Held = std::make_shared<const CSpectrumData>();  // no points between 350 and 1050 nm
     CDataThumbnailPicture p;
     p.Attach(&set, &selection);
     // 613 rows do not divide into five tiles: bands of one more row here and there.
@@ -260,7 +260,7 @@ TEST_F(ThumbnailTest, BackBufferIsTheStackThatTheCommandLineDraws) {
     auto reference = QtSurfaceImage::Create(150, 613);
     ASSERT_TRUE(reference);
     std::vector<const CSpectrumData*> records;
-    for (int i = 0; i < set.Count(); ++i) records.push_back(&set.At(i).record);
+    for (int i = 0; i < set.Count(); ++i) records.push_back(set.Record(i).get());  // the set holds them
     RenderThumbnailStack(*reference, records, 2, p.TileCount(), [&](int i) { return selection.count(i) != 0; });
     int differences = 0;
     for (int y = 0; y < 613; ++y)
@@ -284,7 +284,8 @@ TEST_F(ThumbnailTest, TilesAreDrawnOnceAndThePageAheadWhileIdle) {
     std::set<int> selection;
     Fill(set, 200);
     // Distinct spectra, so no two records share a tile.
-    for (int i = 0; i < set.Count(); ++i) set.At(i).record = datatest::MakeRecord(1240000000 + i, "", 50.0f + i);
+    for (int i = 0; i < set.Count(); ++i)
+        set.At(i).Held = std::make_shared<const CSpectrumData>(datatest::MakeRecord(1240000000 + i, "", 50.0f + i));
     CDataThumbnailPicture p;
     p.Attach(&set, &selection);
     p.Layout(160, 880);

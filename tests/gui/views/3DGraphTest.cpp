@@ -167,7 +167,7 @@ TEST_F(ThreeDTest, TimeSeriesAxisAndRibbons) {
     const auto curves = Curves(s);
     ASSERT_EQ(curves.size(), 6u);
     GraphSeries series;
-    two.At(0).record.SpectrumSeries(350, 1050, 0, series);
+    two.Record(0)->SpectrumSeries(350, 1050, 0, series);
     EXPECT_EQ(curves[0].points.size(), series.Count());
     std::size_t crosses = 0;
     for (const RecordedCall& c : s.LinesWith(PenStyle::Solid)) crosses += c.pen.color == 255u;
@@ -197,7 +197,7 @@ TEST_F(ThreeDTest, ValuesOutsideTheRangeAreClampedToItsEdges) {
         for (const SurfacePoint& p : c.points) EXPECT_NEAR(p.y, boxTop, 1);
     // Not dropped: every point is still there.
     GraphSeries series;
-    set_.At(0).record.SpectrumSeries(350, 1050, 0, series);
+    set_.Record(0)->SpectrumSeries(350, 1050, 0, series);
     EXPECT_EQ(curves[0].points.size(), series.Count());
     // The value grid: 0 .. 1 in steps of 0.2, inner ticks labelled.
     EXPECT_TRUE(HasText(s, "0.2"));

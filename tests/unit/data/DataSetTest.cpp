@@ -10,6 +10,7 @@
 #include "core/data/SpectrumDataSet.h"
 #include "core/data/SpectrumDataWriter.h"
 #include "core/platform/File.h"
+#include "core/platform/Path.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
 
@@ -28,7 +29,7 @@ protected:
     }
     static std::vector<std::string> Memos(const CSpectrumDataSet& s) {
         std::vector<std::string> m;
-        for (int i = 0; i < s.Count(); ++i) m.push_back(s.At(i).record.GetMemo());
+        for (int i = 0; i < s.Count(); ++i) m.push_back(s.At(i).Memo);
         return m;
     }
 };
@@ -74,7 +75,7 @@ TEST_F(DataSetTest, CommentsAreMatchedAsShown) {
     EXPECT_EQ(set.Count(), 0);
     set.Search(nullptr, nullptr, "\xE3\x82\xB9\xE3\x83\x88");  // "スト"
     ASSERT_EQ(set.Count(), 2);
-    EXPECT_EQ(set.At(0).record.GetMemo(), cp932);  // found, and kept as stored
+    EXPECT_EQ(set.At(0).Memo, cp932);  // found, and kept as stored
     set.Search(nullptr, nullptr, cp932.c_str());  // typed in CP932 it means the same
     EXPECT_EQ(set.Count(), 2);
 }
@@ -101,7 +102,7 @@ TEST_F(DataSetTest, FileNamesMatchCaseInsensitively) {
     CSpectrumDataSet set;
     set.Search(nullptr, nullptr, nullptr);
     ASSERT_EQ(set.Count(), 1);
-    set.At(0).record.SetMemo("edited");
+    set.At(0).Memo = "edited";
     EXPECT_EQ(set.Update(0), 1);
     set.Search(nullptr, nullptr, nullptr);
     EXPECT_EQ(Memos(set), (std::vector<std::string>{"edited"}));
@@ -218,53 +219,6 @@ TEST(SearchTimeTest, ATextIsTheTimeItNamesOrRefused) {
     }
 }
 
-// Search keeps pixels in shared blocks: records copied out must keep their own values after the set
-// is gone, an equal calibration (or set of coefficients) is shared, a different one is not, and more
-// records than one block holds still read back exactly.
-TEST_F(DataSetTest, SearchResultsKeepTheirPixelsAfterTheSetIsGone) {
-    std::vector<CSpectrumData> list;
-    const int count = static_cast<int>(PixelArena::kBlockBytes / (256 * sizeof(float))) + 50;
-    for (int i = 0; i < count; ++i) {
-        CSpectrumData r = MakeRecord(Local(2009, 5, 13, 0, 0, 0) + i, "", static_cast<float>(i));
-        if (i == 7) {
-            std::vector<float> cal(256, 0.25f);
-            r.SetCalibration(cal);
-        }
-        if (i == 9) r.SetCoefficient(0, 301.5f);  // one record's wavelengths shifted
-        list.push_back(r);
-    }
-    Write(list);
-    std::vector<CSpectrumData> kept;
-    {
-        CSpectrumDataSet set;
-        set.Search(nullptr, nullptr, nullptr);
-        ASSERT_EQ(set.Count(), count);
-        EXPECT_EQ(set.At(0).record.GetCalibration().data(), set.At(1).record.GetCalibration().data());
-        EXPECT_NE(set.At(6).record.GetCalibration().data(), set.At(7).record.GetCalibration().data());
-        EXPECT_NE(set.At(7).record.GetCalibration().data(), set.At(8).record.GetCalibration().data());
-        // The coefficients the same way, each record reading back its own.
-        EXPECT_EQ(set.At(0).record.GetCoefficients().data(), set.At(8).record.GetCoefficients().data());
-        EXPECT_NE(set.At(8).record.GetCoefficients().data(), set.At(9).record.GetCoefficients().data());
-        for (int i : {0, 8, 9, 10, count - 1})
-            EXPECT_EQ(set.At(i).record.GetCoefficients(), list[static_cast<std::size_t>(i)].GetCoefficients()) << i;
-        EXPECT_EQ(set.At(9).record.Wavelength(0), list[9].Wavelength(0));
-        EXPECT_NE(set.At(9).record.Wavelength(0), set.At(10).record.Wavelength(0));
-        kept = {set.At(0).record, set.At(7).record, set.At(count - 1).record};
-    }
-    EXPECT_EQ(kept[0].GetSignal(), list[0].GetSignal());
-    EXPECT_EQ(kept[1].GetCalibration(), std::vector<float>(256, 0.25f));
-    EXPECT_EQ(kept[2].GetSignal(), list[static_cast<std::size_t>(count - 1)].GetSignal());
-    EXPECT_EQ(kept[2].GetCalibration(), list[0].GetCalibration());
-    // A copy changed afterwards gets values of its own; the original is untouched.
-    CSpectrumData changed = kept[0];
-    changed.SetSignal(std::vector<float>(256, 9.0f));
-    EXPECT_EQ(kept[0].GetSignal(), list[0].GetSignal());
-    EXPECT_EQ(changed.GetSignal()[3], 9.0f);
-    changed.SetCoefficient(1, 4.0f);
-    EXPECT_EQ(kept[0].GetCoefficients(), list[0].GetCoefficients());
-    EXPECT_EQ(changed.GetCoefficient(1), 4.0f);
-}
-
 namespace {
 
 void ExpectSameRecord(const CSpectrumData& a, const CSpectrumData& b) {
@@ -311,7 +265,7 @@ TEST_F(DataSetTest, SearchAgreesWithTheReaderAcrossChunks) {
     std::size_t k = 0;
     for (int i = 0; i < set.Count(); ++i) {
         while (day[k].GetValid() == 0) ++k;
-        ExpectSameRecord(set.At(i).record, day[k]);
+        ExpectSameRecord(*set.Record(i), day[k]);
         EXPECT_EQ(set.At(i).FileOffset, static_cast<int64_t>(k) * 2560);
         ++k;
     }
@@ -320,41 +274,102 @@ TEST_F(DataSetTest, SearchAgreesWithTheReaderAcrossChunks) {
     EXPECT_EQ(set.At(1).FileOffset, 101 * 2560);
 }
 
-// A search's blocks are reused by later searches once no record holds them: a record kept from an
-// earlier search keeps its values while later ones fill recycled blocks with other values.
-TEST_F(DataSetTest, KeptRecordsSurviveBlocksReusedByLaterSearches) {
-    const int count = static_cast<int>(PixelArena::kBlockBytes / (256 * sizeof(float))) + 10;
-    auto writeDay = [&](float level) {
-        std::vector<CSpectrumData> list;
-        for (int i = 0; i < count; ++i) list.push_back(MakeRecord(Local(2009, 5, 13) + i, "", level + static_cast<float>(i)));
-        Write(list);
-        return list;
-    };
-    std::vector<CSpectrumData> first = writeDay(1000.0f);
-    CSpectrumData kept;
-    for (int round = 0; round < 3; ++round) {
-        CSpectrumDataSet set;
-        set.Search(nullptr, nullptr, nullptr);
-        ASSERT_EQ(set.Count(), count);
-        if (round == 0) kept = set.At(count - 1).record;  // the only holder of the second block
-    }
+// A list entry is small and holds no record: the record is read from its day file when asked
+// for, is the stored one, and outlives the set. A record another program changed or moved since
+// the search is not passed off as the listed one: reading it fails, naming its file and offset.
+TEST_F(DataSetTest, RecordsAreReadOnDemandAndOnlyAsListed) {
+    std::vector<CSpectrumData> list;
+    for (int i = 0; i < 5; ++i) list.push_back(MakeRecord(Local(2009, 5, 13, 1) + i, "m" + std::to_string(i), 10.0f * i));
+    Write(list);
+    std::shared_ptr<const CSpectrumData> kept;
     std::string path;
-    CGeneralPrm general;
-    general.Load();
-    ASSERT_TRUE(general.DailyFilePath(2009, 5, 13, path));
-    std::filesystem::remove(platform::ResolveExisting(path));
-    std::vector<CSpectrumData> second = writeDay(-5000.0f);
-    for (int round = 0; round < 3; ++round) {
+    {
         CSpectrumDataSet set;
         set.Search(nullptr, nullptr, nullptr);
-        ASSERT_EQ(set.Count(), count);
-        EXPECT_EQ(set.At(count - 1).record.GetSignal(), second.back().GetSignal());
-        EXPECT_EQ(set.At(0).record.GetSignal(), second.front().GetSignal());
+        ASSERT_EQ(set.Count(), 5);
+        // A year of one-minute records (525,600) listed stays near 60 MB.
+        EXPECT_LE(sizeof(CSpectrumDataSet::Entry), 128u);
+        EXPECT_FALSE(set.At(2).Held);
+        EXPECT_EQ(set.At(2).Time, list[2].GetTime());
+        kept = set.Record(4);
+        ASSERT_TRUE(kept);
+        ExpectSameRecord(*kept, list[4]);
+        ASSERT_TRUE(set.Values(3));
+        EXPECT_EQ(set.Values(3)->par, list[3].GetPar());
+        EXPECT_EQ(set.Values(3)->uvB, list[3].GetUvB());
+
+        // Another program rewrites the comment and the signal of record 1, and moves the others.
+        CGeneralPrm general;
+        general.Load();
+        ASSERT_TRUE(general.DailyFilePath(2009, 5, 13, path));
+        platform::File file;
+        ASSERT_TRUE(file.Open(path, platform::File::Mode::ReadWrite));
+        unsigned char image[2560];
+        CSpectrumData changed = list[1];
+        changed.SetMemo("theirs");
+        ASSERT_TRUE(CSpectrumDataWriter::Encode(changed, image));
+        ASSERT_TRUE(file.Seek(2560) && file.WriteAll(image, sizeof image));
+        EXPECT_EQ(set.Record(1)->GetMemo(), "m1");  // the comment alone: still the listed record
+        changed.SetSignal(std::vector<float>(256, 1.0f));
+        ASSERT_TRUE(CSpectrumDataWriter::Encode(changed, image));
+        ASSERT_TRUE(file.Seek(2560) && file.WriteAll(image, sizeof image));
+        ASSERT_TRUE(CSpectrumDataWriter::Encode(list[0], image));
+        ASSERT_TRUE(file.Seek(4 * 2560) && file.WriteAll(image, sizeof image));
+        file.Close();
+        std::string error;
+        EXPECT_FALSE(set.Record(1, &error));
+        EXPECT_NE(error.find(platform::MapPath(path) + " (byte 2560)"), std::string::npos) << error;
+        EXPECT_FALSE(set.Record(4));
+        ExpectSameRecord(*set.Record(0), list[0]);
     }
-    ExpectSameRecord(kept, first.back());
+    ExpectSameRecord(*kept, list[4]);
 }
 
-// Days of very different lengths (runs of records are decoded by two threads in turn), with
+// The windows get the chosen records shared, not copied: one record read once, whoever shows it.
+TEST_F(DataSetTest, CopySubsetSharesTheRecords) {
+    Write({MakeRecord(Local(2009, 5, 12, 1), "a"), MakeRecord(Local(2009, 5, 12, 2), "b")});
+    CSpectrumDataSet set, sub;
+    set.Search(nullptr, nullptr, nullptr);
+    sub.CopySubset(set, {1});
+    ASSERT_EQ(sub.Count(), 1);
+    const CSpectrumDataSet copy = sub;
+    EXPECT_EQ(sub.Record(0).get(), copy.Record(0).get());
+    EXPECT_EQ(sub.Record(0)->GetMemo(), "b");
+}
+
+// A record just stored joins the list in file order when the last search shows it, once; a
+// record outside its bounds or comment does not, and a set never searched takes none.
+TEST_F(DataSetTest, AddStoredFollowsTheLastSearch) {
+    Write({MakeRecord(Local(2009, 5, 12, 1), "keep a"), MakeRecord(Local(2009, 5, 13, 1), "keep b")});
+    CSpectrumDataSet set;
+    EXPECT_FALSE(set.AddStored(MakeRecord(Local(2009, 5, 13, 2), "keep"), Local(2009, 5, 13), 2560));
+    const platform::CalTime end = Local(2009, 5, 13, 12);
+    set.Search(nullptr, &end, "keep");
+    ASSERT_EQ(set.Count(), 2);
+    std::vector<CSpectrumData> stored = {MakeRecord(Local(2009, 5, 12, 2), "keep c"),
+                                         MakeRecord(Local(2009, 5, 13, 2), "other"),
+                                         MakeRecord(Local(2009, 5, 13, 13), "keep late"),
+                                         MakeRecord(Local(2009, 5, 13, 3), "keep d")};
+    Write(stored);
+    EXPECT_TRUE(set.AddStored(stored[0], Local(2009, 5, 12), 2560));
+    EXPECT_FALSE(set.AddStored(stored[0], Local(2009, 5, 12), 2560));
+    EXPECT_FALSE(set.AddStored(stored[1], Local(2009, 5, 13), 2560));
+    EXPECT_FALSE(set.AddStored(stored[2], Local(2009, 5, 13), 2 * 2560));
+    EXPECT_TRUE(set.AddStored(stored[3], Local(2009, 5, 13), 3 * 2560));
+    CSpectrumDataSet searched;
+    searched.Search(nullptr, &end, "keep");
+    ASSERT_EQ(Memos(set), Memos(searched));
+    for (int i = 0; i < set.Count(); ++i) {
+        EXPECT_EQ(set.At(i).FileOffset, searched.At(i).FileOffset);
+        EXPECT_EQ(set.At(i).Fingerprint, searched.At(i).Fingerprint);
+    }
+    // Rewritable like any listed record.
+    EXPECT_EQ(set.SetComment({1}, "keep edited"), 1);
+    searched.Search(nullptr, &end, "keep");
+    EXPECT_EQ(searched.At(1).Memo, "keep edited");
+}
+
+// Days of very different lengths, with
 // deleted and foreign records, an empty day, a folder named as a day and bounds inside days: the result is
 // what reading each day in turn and filtering gives, in file order, with each record's place.
 TEST_F(DataSetTest, KeepAllSearchMatchesTheDaysReadInTurn) {
@@ -401,18 +416,20 @@ TEST_F(DataSetTest, KeepAllSearchMatchesTheDaysReadInTurn) {
         }
     }
     ASSERT_GT(expected.size(), 700u);
-    for (int round = 0; round < 3; ++round) {
+    {
         CSpectrumDataSet set;
         set.Search(&start, &end, nullptr);
         ASSERT_EQ(static_cast<std::size_t>(set.Count()), expected.size());
         for (int i = 0; i < set.Count(); ++i) {
             const auto& [memo, date, offset] = expected[static_cast<std::size_t>(i)];
-            ASSERT_EQ(set.At(i).record.GetMemo(), memo);
+            ASSERT_EQ(set.At(i).Memo, memo);
             EXPECT_EQ(set.At(i).FileDate, date);
             EXPECT_EQ(set.At(i).FileOffset, offset);
             const int d = std::stoi(memo), k = std::stoi(memo.substr(memo.find('/') + 1));
-            ASSERT_EQ(set.At(i).record.GetSignal().size(), 256u);
-            EXPECT_EQ(set.At(i).record.GetSignal()[3], static_cast<float>(d * 1000 + k) + 3.0f);
+            const std::shared_ptr<const CSpectrumData> r = set.Record(i);
+            ASSERT_TRUE(r);
+            ASSERT_EQ(r->GetSignal().size(), 256u);
+            EXPECT_EQ(r->GetSignal()[3], static_cast<float>(d * 1000 + k) + 3.0f);
         }
     }
 }

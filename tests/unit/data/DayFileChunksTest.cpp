@@ -16,8 +16,8 @@ struct Piece {
     bool operator==(const Piece&) const = default;
 };
 
-std::vector<Piece> ReadAll(const std::vector<std::string>& paths, std::size_t chunk, bool ahead) {
-    DayFileChunks chunks(paths, chunk, ahead);
+std::vector<Piece> ReadAll(const std::vector<std::string>& paths, std::size_t chunk) {
+    DayFileChunks chunks(paths, chunk);
     std::vector<Piece> out;
     DayFileChunks::Chunk c;
     while (chunks.Next(c)) {
@@ -35,7 +35,7 @@ std::string Pattern(std::size_t n, char seed) {
 
 }  // namespace
 
-// Read ahead or not, every file comes back whole, in order, in chunks at their offsets; missing and
+// Every file comes back whole, in order, in chunks at their offsets; missing and
 // empty files give nothing and do not stop the ones after them.
 TEST(DayFileChunksTest, EveryFileInOrderWithItsOffsets) {
     testsupport::TempWorkDir dir;
@@ -54,27 +54,22 @@ TEST(DayFileChunksTest, EveryFileInOrderWithItsOffsets) {
     for (std::size_t f = 0; f < paths.size(); ++f)
         for (std::size_t at = 0; at < contents[f].size(); at += chunk)
             expected.push_back({f, static_cast<int64_t>(at), contents[f].substr(at, chunk)});
-    EXPECT_EQ(ReadAll(paths, chunk, false), expected);
-    for (int round = 0; round < 20; ++round) EXPECT_EQ(ReadAll(paths, chunk, true), expected);
-    EXPECT_TRUE(ReadAll({}, chunk, true).empty());
-    EXPECT_TRUE(ReadAll({dir.Path() + "/missing"}, chunk, true).empty());
+    EXPECT_EQ(ReadAll(paths, chunk), expected);
+    EXPECT_TRUE(ReadAll({}, chunk).empty());
+    EXPECT_TRUE(ReadAll({dir.Path() + "/missing"}, chunk).empty());
 }
 
-// A caller that stops early (a search given up) must not hang on a reader still filling slots.
-TEST(DayFileChunksTest, StoppingEarlyEndsTheReader) {
+// Bytes appended to a file while it is read (a record stored during a search) are read with it.
+TEST(DayFileChunksTest, AppendedWhileReadingIsRead) {
     testsupport::TempWorkDir dir;
-    std::vector<std::string> paths;
-    for (int i = 0; i < 50; ++i) {
-        paths.push_back(dir.Path() + "/f" + std::to_string(i));
-        std::ofstream(paths.back(), std::ios::binary) << Pattern(1000, 'x');
-    }
-    for (int taken = 0; taken < 12; ++taken) {
-        DayFileChunks chunks(paths, 100, true);
-        DayFileChunks::Chunk c;
-        for (int i = 0; i < taken; ++i) {
-            ASSERT_TRUE(chunks.Next(c));
-            EXPECT_EQ(c.file, static_cast<std::size_t>(i / 10));
-            EXPECT_EQ(c.offset, (i % 10) * 100);
-        }
-    }
+    const std::string path = dir.Path() + "/day";
+    std::ofstream(path, std::ios::binary) << Pattern(150, 'a');
+    DayFileChunks chunks({path}, 100);
+    DayFileChunks::Chunk c;
+    ASSERT_TRUE(chunks.Next(c));
+    EXPECT_EQ(c.size, 100u);
+    std::ofstream(path, std::ios::binary | std::ios::app) << Pattern(80, 'q');
+    std::string rest;
+    while (chunks.Next(c)) rest.append(reinterpret_cast<const char*>(c.bytes), c.size);
+    EXPECT_EQ(rest, Pattern(150, 'a').substr(100) + Pattern(80, 'q'));
 }

@@ -183,7 +183,7 @@ TEST_F(WriterSafetyTest, ASearchReadsADayFileReplacedWhileItSearchedWhole) {
     set.Search(nullptr, nullptr, nullptr);
     EXPECT_EQ(g_replacement, nullptr);
     std::vector<std::string> memos;
-    for (int i = 0; i < set.Count(); ++i) memos.push_back(set.At(i).record.GetMemo());
+    for (int i = 0; i < set.Count(); ++i) memos.push_back(set.At(i).Memo);
     EXPECT_EQ(memos, (std::vector<std::string>{"x", "a", "b"}));
 }
 
@@ -220,7 +220,7 @@ TEST_F(WriterSafetyTest, APartialRecordInTheMiddleIsReadAroundAndNeverCut) {
         CSpectrumDataSet set;
         set.Search(nullptr, nullptr, comment);
         std::vector<std::string> memos;
-        for (int i = 0; i < set.Count(); ++i) memos.push_back(set.At(i).record.GetMemo());
+        for (int i = 0; i < set.Count(); ++i) memos.push_back(set.At(i).Memo);
         EXPECT_EQ(memos, whole);
         ASSERT_EQ(set.Count(), 6);
         EXPECT_EQ(set.At(2).FileOffset, 2 * 2560 + 1000);
@@ -255,14 +255,14 @@ TEST_F(WriterSafetyTest, RewritesRefuseAnOffsetWhoseRecordMovedAway) {
                                           old.substr(2560));
     const std::string merged = testsupport::ReadFileBytes(kDay);
 
-    set.At(1).record.SetMemo("edited");
+    set.At(1).Memo = "edited";
     EXPECT_EQ(set.Update(1), 0);
     EXPECT_EQ(set.Delete({1}), 0);
     EXPECT_EQ(testsupport::ReadFileBytes(kDay), merged);
     EXPECT_EQ(Memos(), (std::vector<std::string>{"a", "b", "c"}));
 
     // The entry still at its place is rewritten as before.
-    set.At(0).record.SetMemo("first");
+    set.At(0).Memo = "first";
     EXPECT_EQ(set.Update(0), 1);
     EXPECT_EQ(set.Delete({0}), 1);
     EXPECT_EQ(Memos(), (std::vector<std::string>{"first", "b", "c"}));
@@ -300,8 +300,8 @@ TEST_F(WriterSafetyTest, RewritesFromAStaleListChangeOneFieldOfRecordsStillAsLis
     std::string expected = bytes;
     for (int k : {1, 3}) expected.replace(k * 2560 + 216, 64, std::string("mine") + std::string(60, '\0'));
     EXPECT_TRUE(testsupport::ReadFileBytes(kDay) == expected);
-    EXPECT_EQ(stale.At(0).record.GetMemo(), "m10");
-    EXPECT_EQ(stale.At(1).record.GetMemo(), "mine");
+    EXPECT_EQ(stale.At(0).Memo, "m10");
+    EXPECT_EQ(stale.At(1).Memo, "mine");
 
     // The other list's 11:00 and 13:00 now carry a comment the file no longer has; 12:00 changed.
     refused.clear();
@@ -318,7 +318,7 @@ TEST_F(WriterSafetyTest, RewritesFromAStaleListChangeOneFieldOfRecordsStillAsLis
     ASSERT_EQ(refused.size(), 1u);
     EXPECT_EQ(refused[0].index, 2);
     ASSERT_EQ(stale.Count(), 1);
-    EXPECT_EQ(stale.At(0).record.GetTime(), Local(2009, 5, 12, 12));
+    EXPECT_EQ(stale.At(0).Time, Local(2009, 5, 12, 12));
     for (int k : {1, 3}) expected[static_cast<std::size_t>(k * 2560 + 280)] = 0;
     EXPECT_TRUE(testsupport::ReadFileBytes(kDay) == expected);
 }
@@ -400,7 +400,7 @@ TEST_F(WriterSafetyTest, ALinkPlantedAtADayFileIsNeverFollowed) {
     ASSERT_EQ(::rename(kDay, "copy"), 0);
     ASSERT_EQ(::symlink("../copy", kDay), 0);
     const std::string stored = testsupport::ReadFileBytes("copy");
-    set.At(0).record.SetMemo("edited");
+    set.At(0).Memo = "edited";
     EXPECT_EQ(set.Update(0), 0);
     EXPECT_EQ(set.Delete({0}), 0);
     EXPECT_TRUE(testsupport::ReadFileBytes("copy") == stored);

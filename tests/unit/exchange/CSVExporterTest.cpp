@@ -86,7 +86,7 @@ protected:
         std::vector<std::string> rows = {"DATE,2009/05/12,2009/05/12,2009/05/13", "TIME,07:08:09,08:00:00,09:30:00",
                                          "Exposed Time[msec],50,100,0", "MEMO,first,second,", "FOV,180,90,ETC"};
         if (!calculation) return rows;
-        CSpectrumData r2 = set_.At(1).record, r3 = set_.At(2).record, r1 = set_.At(0).record;
+        CSpectrumData r2 = *set_.Record(1), r3 = *set_.Record(2), r1 = *set_.Record(0);
         rows.insert(rows.end(),
                     {"LON,139.5,-0.125,0", "LAT,35.25,0,0", "ALT,12,0,0", "TEMP,20,20,20",
                      // Trapezoids of straight lines are exact: 45300/1000, 451500/1000, -43800/1000.
@@ -94,6 +94,14 @@ protected:
                      "Ptn[umol/m^2]," + G(r1.GetPhoton()) + "," + G(r2.GetPhoton()) + "," + G(r3.GetPhoton()),
                      "Lux[lx]," + G(r1.GetLux()) + "," + G(r2.GetLux()) + "," + G(r3.GetLux())});
         return rows;
+    }
+
+    // The memo of a record the set holds, in the record and in its entry.
+    void SetMemo(int i, const std::string& memo) {
+        auto r = std::make_shared<CSpectrumData>(*set_.Record(i));
+        r->SetMemo(memo);
+        set_.At(i).Held = r;
+        set_.At(i).Memo = memo;
     }
 
     CSpectrumDataSet set_;
@@ -193,7 +201,7 @@ TEST_F(CSVExporterTest, SteppedColumnsRunFromTheMinimumToTheFirstStepAtOrBeyondT
 
 TEST_F(CSVExporterTest, SingleRecordFileHasOneValueColumn) {
     CExportPrm prm;
-    CSpectrumData r1 = set_.At(0).record;
+    CSpectrumData r1 = *set_.Record(0);
     ASSERT_TRUE(CCSVExporter().ExportRecord("RunTime_20090512_070809.csv", r1, nullptr, prm));
     std::vector<std::string> want = {"DATE,2009/05/12", "TIME,07:08:09", "Exposed Time[msec],50", "MEMO,first",
                                      "FOV,180", "LON,139.5", "LAT,35.25", "ALT,12", "TEMP,20", "PAR[W/m^2],45.3",
@@ -222,17 +230,17 @@ TEST_F(CSVExporterTest, WithoutAStandardRatioAndDifferenceFailButTheRunTimeFileF
         EXPECT_EQ(testsupport::FileSize("new.csv"), -1);
 
         CExportPrm spectral;
-        ASSERT_TRUE(CCSVExporter().ExportRecord("spectral.csv", set_.At(1).record, nullptr, spectral));
-        ASSERT_TRUE(CCSVExporter().ExportRecord("fallback.csv", set_.At(1).record, nullptr, prm));
+        ASSERT_TRUE(CCSVExporter().ExportRecord("spectral.csv", *set_.Record(1), nullptr, spectral));
+        ASSERT_TRUE(CCSVExporter().ExportRecord("fallback.csv", *set_.Record(1), nullptr, prm));
         EXPECT_EQ(testsupport::ReadFileBytes("fallback.csv"), testsupport::ReadFileBytes("spectral.csv"));
         EXPECT_EQ(Rows(testsupport::ReadFileBytes("fallback.csv")).size(), 18u);
     }
 }
 
 TEST_F(CSVExporterTest, OnlyMemosThatNeedItAreQuoted) {
-    set_.At(0).record.SetMemo("a,b");
-    set_.At(1).record.SetMemo("say \"hi\"");
-    set_.At(2).record.SetMemo("two\r\nlines");
+    SetMemo(0, "a,b");
+    SetMemo(1, "say \"hi\"");
+    SetMemo(2, "two\r\nlines");
     CExportPrm prm;
     prm.m_EXPORT_TYPE = 1;
     ASSERT_TRUE(CCSVExporter().ExportDataSet("memo.csv", set_, nullptr, prm));
@@ -240,9 +248,9 @@ TEST_F(CSVExporterTest, OnlyMemosThatNeedItAreQuoted) {
     EXPECT_NE(text.find("\r\nMEMO,\"a,b\",\"say \"\"hi\"\"\",\"two\r\nlines\"\r\nFOV,180,90,ETC\r\n"), std::string::npos);
 
     // A memo of other punctuation, blanks and non-ASCII text is written as it is.
-    set_.At(0).record.SetMemo("rain; 5 mm 'light' \xE6\x99\xB4");
-    set_.At(1).record.SetMemo("");
-    set_.At(2).record.SetMemo("x");
+    SetMemo(0, "rain; 5 mm 'light' \xE6\x99\xB4");
+    SetMemo(1, "");
+    SetMemo(2, "x");
     ASSERT_TRUE(CCSVExporter().ExportDataSet("memo.csv", set_, nullptr, prm));
     EXPECT_EQ(Rows(testsupport::ReadFileBytes("memo.csv"))[3], "MEMO,rain; 5 mm 'light' \xE6\x99\xB4,,x");
 }
@@ -268,14 +276,14 @@ TEST_F(CSVExporterTest, RefusesWhatCannotBeWrittenWhole) {
     struct stat st {};
     if (::stat("/dev/full", &st) == 0) {
         EXPECT_FALSE(exporter.ExportDataSet("/dev/full", set_, nullptr, prm));
-        EXPECT_FALSE(exporter.ExportRecord("/dev/full", set_.At(0).record, nullptr, prm));
+        EXPECT_FALSE(exporter.ExportRecord("/dev/full", *set_.Record(0), nullptr, prm));
         EXPECT_EQ(::stat("/dev/full", &st), 0);
     }
 
     // A link planted under a run-time log's name is neither followed nor replaced.
     testsupport::WriteFileBytes("victim", "precious");
     ASSERT_EQ(::symlink("victim", "RunTime_20090512_070809.csv"), 0);
-    EXPECT_FALSE(exporter.ExportRecord("RunTime_20090512_070809.csv", set_.At(0).record, nullptr, prm));
+    EXPECT_FALSE(exporter.ExportRecord("RunTime_20090512_070809.csv", *set_.Record(0), nullptr, prm));
     EXPECT_EQ(exporter.Error(), "RunTime_20090512_070809.csv is a symbolic link; it was left as it is.");
     EXPECT_EQ(testsupport::ReadFileBytes("victim"), "precious");
     EXPECT_TRUE(std::filesystem::is_symlink("RunTime_20090512_070809.csv"));
@@ -292,9 +300,9 @@ TEST_F(CSVExporterTest, RefusesWhatCannotBeWrittenWhole) {
     EXPECT_FALSE(exporter.ExportDataSet("bad.csv", set_, &standard_, prm));
     prm.m_EXPORT_TYPE = 0;
     prm.m_WAVELENGTH_TYPE = 3;
-    EXPECT_FALSE(exporter.ExportRecord("bad.csv", set_.At(0).record, nullptr, prm));
+    EXPECT_FALSE(exporter.ExportRecord("bad.csv", *set_.Record(0), nullptr, prm));
     prm.m_EXPORT_TYPE = 1;  // writes no wavelength column, so the interval does not matter
-    EXPECT_TRUE(exporter.ExportRecord("calc.csv", set_.At(0).record, nullptr, prm));
+    EXPECT_TRUE(exporter.ExportRecord("calc.csv", *set_.Record(0), nullptr, prm));
     prm.m_EXPORT_TYPE = 0;
     prm.m_WAVELENGTH_TYPE = 1;
     prm.m_MAX_WAVELENGTH = std::numeric_limits<float>::infinity();
@@ -365,7 +373,7 @@ TEST(CSVNumberFormat, SixDigitsMatchPrintfIncludingTies) {
 // Lookups over a record's pixel values must give IrradianceAt's floats also for records whose
 // wavelengths are not ascending, repeat, or are too few.
 TEST_F(CSVExporterTest, SpectralValuesAreThoseOfIrradianceAtForAnyRecord) {
-    CSpectrumData regular = set_.At(0).record;
+    CSpectrumData regular = *set_.Record(0);
     CSpectrumData descending = LinearRecord(Local(2009, 5, 12, 9), 700.0f, std::vector<float>(300, 0.0f));
     descending.SetCoefficient(1, -1.25f);
     CSpectrumData turning = LinearRecord(Local(2009, 5, 12, 10), 300.0f, std::vector<float>(256, 0.0f));
@@ -386,32 +394,32 @@ TEST_F(CSVExporterTest, SpectralValuesAreThoseOfIrradianceAtForAnyRecord) {
     }
     // Five records, once and in many copies.
     for (int copies : {1, 16}) {
-        set_.Clear();
+        std::vector<CSpectrumData> pristine;
         for (int c = 0; c < copies; ++c)
             for (CSpectrumData r : {regular, descending, turning, repeated, single}) {
                 std::vector<float> s = r.GetSignal();
                 for (float& v : s) v *= 1.0f + 0.37f * static_cast<float>(c);
                 r.SetSignal(s);
-                set_.Append(r, 0, 0);
+                pristine.push_back(r);
             }
         // Records read from files have no sums yet; the export computes them from its own lookups,
         // in either unit and whether or not the column holds every whole nanometre they need, and
         // the records keep them.
-        const CSpectrumDataSet pristine = set_;
         struct Columns {
             int unit, step;
             float min;
         };
         for (const Columns& c : {Columns{0, 1, 350}, Columns{1, 1, 350}, Columns{0, 2, 350}, Columns{0, 1, 400}}) {
             const int unit = c.unit;
-            set_ = pristine;
-            const CSpectrumDataSet plain = pristine;  // its getters compute the sums the plain way
-            ASSERT_EQ(set_.At(0).record.GetSumsValid(), 0);
+            set_.Clear();
+            for (const CSpectrumData& r : pristine) set_.Append(r, 0, 0);  // records of their own
+            const std::vector<CSpectrumData> plain = pristine;  // its getters compute the sums the plain way
+            ASSERT_EQ(set_.Record(0)->GetSumsValid(), 0);
             std::vector<std::string> rows = Export(0, unit, c.step, c.min, 1050);
             std::string par = "PAR[W/m^2]", photon = "Ptn[umol/m^2]", lux = "Lux[lx]";
             for (int j = 0; j < set_.Count(); ++j) {
-                const CSpectrumData& own = plain.At(j).record;
-                const CSpectrumData& exported = set_.At(j).record;
+                const CSpectrumData& own = plain[static_cast<std::size_t>(j)];
+                const CSpectrumData& exported = *set_.Record(j);
                 ASSERT_NE(exported.GetSumsValid(), 0);
                 for (auto get : {&CSpectrumData::GetPar, &CSpectrumData::GetPhoton, &CSpectrumData::GetLux}) {
                     const float want = (own.*get)(), got = (exported.*get)();
@@ -431,7 +439,7 @@ TEST_F(CSVExporterTest, SpectralValuesAreThoseOfIrradianceAtForAnyRecord) {
                 const float lambda = 350.0f + static_cast<float>(k);
                 std::string want = platform::FormatG(lambda, "%.6g");
                 for (int j = 0; j < set_.Count(); ++j)
-                    want += "," + platform::FormatG(set_.At(j).record.IrradianceAt(lambda, unit), "%.6g");
+                    want += "," + platform::FormatG(set_.Record(j)->IrradianceAt(lambda, unit), "%.6g");
                 ASSERT_EQ(rows[14 + static_cast<std::size_t>(k)], want) << "unit " << unit << ", copies " << copies;
             }
         }
@@ -443,7 +451,7 @@ TEST_F(CSVExporterTest, SpectralValuesAreThoseOfIrradianceAtForAnyRecord) {
             const float base = standard_.IrradianceAt(lambda, 0);
             std::string want = platform::FormatG(lambda, "%.6g");
             for (int j = 0; j < set_.Count(); ++j) {
-                float v = set_.At(j).record.IrradianceAt(lambda, 0) / base * 100.0f;
+                float v = set_.Record(j)->IrradianceAt(lambda, 0) / base * 100.0f;
                 if (!std::isfinite(v)) v = 0.0f;
                 want += "," + platform::FormatG(v, "%.6g");
             }
@@ -490,7 +498,7 @@ TEST_F(CSVExporterTest, RunsOfRecordsSharingWavelengthsGiveIrradianceAtsValues) 
         ASSERT_TRUE(CCSVExporter().ExportDataSet("shared.csv", set_, nullptr, prm));
         const std::vector<std::string> rows = Rows(testsupport::ReadFileBytes("shared.csv"));
         std::vector<float> column;
-        const CSpectrumData& first = set_.At(0).record;
+        const CSpectrumData& first = *set_.Record(0);
         if (step == 0)
             for (int i = 0; i < first.PixelCount(); ++i) column.push_back(first.Wavelength(i));
         else
@@ -499,7 +507,7 @@ TEST_F(CSVExporterTest, RunsOfRecordsSharingWavelengthsGiveIrradianceAtsValues) 
         for (std::size_t k = 0; k < column.size(); ++k) {
             std::string want = platform::FormatG(column[k], "%.6g");
             for (int j = 0; j < set_.Count(); ++j)
-                want += "," + platform::FormatG(set_.At(j).record.IrradianceAt(column[k], unit), "%.6g");
+                want += "," + platform::FormatG(set_.Record(j)->IrradianceAt(column[k], unit), "%.6g");
             ASSERT_EQ(rows[14 + k], want) << "step " << step << ", unit " << unit << ", row " << k;
         }
     };
