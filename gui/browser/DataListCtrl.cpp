@@ -88,12 +88,22 @@ CDataListCtrl::CDataListCtrl(QWidget* parent) : QTreeView(parent), model_(new CD
     p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
     p.setColor(QPalette::Inactive, QPalette::HighlightedText, p.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(p);
-    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-        if (onSelectionChanged) onSelectionChanged();
-    });
 }
 
 CDataListCtrl::~CDataListCtrl() = default;
+
+void CDataListCtrl::setModel(QAbstractItemModel* model) {
+    QTreeView::setModel(model);
+    setSelectionModel(selectionModel());
+}
+
+void CDataListCtrl::setSelectionModel(QItemSelectionModel* selectionModel) {
+    if (selectionModel != this->selectionModel()) QTreeView::setSelectionModel(selectionModel);
+    disconnect(selectionWatch_);
+    selectionWatch_ = connect(selectionModel, &QItemSelectionModel::selectionChanged, this, [this] {
+        if (onSelectionChanged) onSelectionChanged();
+    });
+}
 
 void CDataListCtrl::SetColumns(const std::vector<Column>& columns) {
     std::vector<std::string> headings;
@@ -113,7 +123,9 @@ void CDataListCtrl::SetItemCount(int count) {
     viewport()->repaint();
 }
 
-int CDataListCtrl::ItemCount() const { return model_->Rows(); }
+int CDataListCtrl::ItemCount() const { return model()->rowCount(); }
+
+int CDataListCtrl::ColumnCount() const { return model()->columnCount(); }
 
 std::set<int> CDataListCtrl::SelectedRows() const {
     std::set<int> rows;
@@ -122,37 +134,37 @@ std::set<int> CDataListCtrl::SelectedRows() const {
 }
 
 void CDataListCtrl::SetRowSelected(int row, bool selected) {
-    if (row < 0 || row >= model_->Rows()) return;
-    const QModelIndex index = model_->index(row, 0);
+    if (row < 0 || row >= ItemCount()) return;
+    const QModelIndex index = model()->index(row, 0);
     selectionModel()->select(index, (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
                                         QItemSelectionModel::Rows);
 }
 
 void CDataListCtrl::SetSelectedRows(const std::set<int>& rows) {
     QItemSelection selection;
-    const int last = std::max(0, model_->columnCount({}) - 1);
+    const int last = std::max(0, ColumnCount() - 1);
     // Runs of consecutive rows become one range each.
     for (auto it = rows.begin(); it != rows.end();) {
         const int first = *it;
         int end = first;
         while (++it != rows.end() && *it == end + 1) ++end;
         const int from = std::max(first, 0);
-        end = std::min(end, model_->Rows() - 1);
+        end = std::min(end, ItemCount() - 1);
         if (from > end) continue;
-        selection.select(model_->index(from, 0), model_->index(end, last));
+        selection.select(model()->index(from, 0), model()->index(end, last));
     }
     selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void CDataListCtrl::SelectAllRows() {
-    if (model_->Rows() == 0) return;
-    QItemSelection all(model_->index(0, 0), model_->index(model_->Rows() - 1, std::max(0, model_->columnCount({}) - 1)));
+    if (ItemCount() == 0) return;
+    QItemSelection all(model()->index(0, 0), model()->index(ItemCount() - 1, std::max(0, ColumnCount() - 1)));
     selectionModel()->select(all, QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 void CDataListCtrl::EnsureRowVisible(int row) {
-    if (row < 0 || row >= model_->Rows()) return;
-    scrollTo(model_->index(row, 0), QAbstractItemView::EnsureVisible);
+    if (row < 0 || row >= ItemCount()) return;
+    scrollTo(model()->index(row, 0), QAbstractItemView::EnsureVisible);
 }
 
 int CDataListCtrl::TextWidth(const std::string& text) const {

@@ -1,6 +1,7 @@
 #pragma once
-// A record list in report view: virtual (the owner supplies each cell's text on demand), full-row
-// and multiple selection, selection kept visible without focus, headers that do not sort.
+// A record list in report view: full-row and multiple selection, selection kept visible without
+// focus, headers that do not sort. Its own model asks the owner for each cell's text on demand; a
+// table model set with setModel takes its place.
 #include <QTreeView>
 #include <functional>
 #include <set>
@@ -14,6 +15,9 @@ public:
     explicit CDataListCtrl(QWidget* parent = nullptr);
     ~CDataListCtrl() override;
 
+    void setModel(QAbstractItemModel* model) override;
+    void setSelectionModel(QItemSelectionModel* selectionModel) override;
+
     struct Column {
         std::string heading;
         int width = 80;
@@ -23,11 +27,12 @@ public:
     // The text of cell (row, column), asked only when the cell is shown.
     void SetCellText(std::function<std::string(int row, int column)> cellText);
 
-    // Changes the row count without dropping the selected state of the rows that remain, then
+    // Its own model: changes the row count without dropping the selected state of the rows that remain, then
     // repaints every row at once.
     void SetItemCount(int count);
     int ItemCount() const;
 
+    int ColumnCount() const;
     std::set<int> SelectedRows() const;
     void SetRowSelected(int row, bool selected);
     // Every row selected exactly when it is in rows, in one change.
@@ -54,4 +59,5 @@ protected:
 
 private:
     CDataListModel* model_;
+    QMetaObject::Connection selectionWatch_;
 };

@@ -10,6 +10,7 @@
 #include "core/platform/StringIds.h"
 #include "core/platform/StringTable.h"
 #include "gui/browser/DataListCtrl.h"
+#include "gui/common/ActionButton.h"
 #include "gui/common/FrameSet.h"
 #include "gui/common/Prompter.h"
 #include "gui/common/ViewFactory.h"
@@ -23,52 +24,41 @@ QString Q(int id) { return QString::fromStdString(platform::LoadString(id)); }
 CStandardPanel::CStandardPanel(CBaseDataSet& standard, CFrameSet& graphs, const CViewFactory& views, QWidget* parent)
     : QGroupBox(Q(ids::kStandardData), parent), standard_(standard), graphs_(graphs), views_(views) {
     list_ = new CDataListCtrl(this);
-    list_->setObjectName(QStringLiteral("id1016"));
+    list_->setObjectName(QStringLiteral("standardList"));
     list_->setMinimumHeight(70);
     list_->setMaximumHeight(110);
 
     // Plotting needs the spectrum graph window; without it the commands are not offered.
     const bool canPlot = static_cast<bool>(views_.openDataGraph);
-    QPushButton* plot = Button(kCmdPlot, ids::kPlot);
+    QAction* plot = MakeAction("actionStandardPlot", ids::kPlot, &CStandardPanel::PlotSelected);
     plot->setEnabled(canPlot);
+    QAction* remove = MakeAction("actionStandardDelete", ids::kDeleteFromHistory, &CStandardPanel::DeleteEntry);
+    QAction* update = MakeAction("actionStandardUpdate", ids::kUpdateAsStandard, &CStandardPanel::UpdateEntry);
+    // The popup's "Plot" shows the current standard data, whatever row is selected.
+    QAction* plotCurrent = MakeAction("actionStandardPlotCurrent", ids::kPlot, &CStandardPanel::PlotCurrent);
+    plotCurrent->setEnabled(canPlot);
+
     auto* buttons = new QVBoxLayout;
-    buttons->addWidget(Button(kCmdDelete, ids::kDeleteFromHistory));
-    buttons->addWidget(Button(kCmdUpdate, ids::kUpdateAsStandard));
-    buttons->addWidget(plot);
+    buttons->addWidget(MakeActionButton(remove->text(), remove, QStringLiteral("standardDeleteButton"), this));
+    buttons->addWidget(MakeActionButton(update->text(), update, QStringLiteral("standardUpdateButton"), this));
+    buttons->addWidget(MakeActionButton(plot->text(), plot, QStringLiteral("standardPlotButton"), this));
     buttons->addStretch(1);
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(list_, 1);
     layout->addLayout(buttons);
 
     menu_ = new QMenu(Q(ids::kStandardData), this);
-    menu_->setObjectName(QStringLiteral("menu143Standard"));  // the standard data thumbnail shows it too
-    QAction* item = menu_->addAction(Q(ids::kPlot));
-    item->setObjectName(QStringLiteral("cmd%1").arg(kCmdMenuPlot));
-    item->setEnabled(canPlot);
-    connect(item, &QAction::triggered, this, [this] {
-        if (commandReceiver) commandReceiver(kCmdMenuPlot);
-        else OnCommand(kCmdMenuPlot);
-    });
+    menu_->setObjectName(QStringLiteral("standardMenu"));
+    menu_->addAction(plotCurrent);
 
-    list_->onContextMenu = [this](const QPoint& at) { ShowMenu(at); };
+    list_->onContextMenu = [this](const QPoint& at) { menu_->popup(at); };
 }
 
-QPushButton* CStandardPanel::Button(int id, int textId) {
-    auto* b = new QPushButton(Q(textId), this);
-    b->setObjectName(QStringLiteral("id%1").arg(id));
-    b->setAutoDefault(false);
-    connect(b, &QPushButton::clicked, this, [this, id] { OnCommand(id); });
-    return b;
-}
-
-bool CStandardPanel::OnCommand(int id) {
-    switch (id) {
-        case kCmdPlot: PlotSelected(); return true;
-        case kCmdMenuPlot: PlotCurrent(); return true;
-        case kCmdDelete: DeleteEntry(); return true;
-        case kCmdUpdate: UpdateEntry(); return true;
-        default: return false;
-    }
+QAction* CStandardPanel::MakeAction(const char* name, int textId, void (CStandardPanel::*run)()) {
+    auto* action = new QAction(Q(textId), this);
+    action->setObjectName(QString::fromLatin1(name));
+    connect(action, &QAction::triggered, this, run);
+    return action;
 }
 
 void CStandardPanel::Refresh() {
@@ -76,7 +66,6 @@ void CStandardPanel::Refresh() {
     list_->SetItemCount(count);
     if (count > 0) list_->EnsureRowVisible(0);
     emit standardChanged();
-    if (onChanged) onChanged();
 }
 
 int CStandardPanel::SelectedRow() const {
@@ -85,8 +74,6 @@ int CStandardPanel::SelectedRow() const {
     if (rows.empty() || *rows.begin() >= standard_.ItemCount()) return -1;
     return *rows.begin();
 }
-
-void CStandardPanel::ShowMenu(const QPoint& globalPos) { menu_->popup(globalPos); }
 
 void CStandardPanel::PlotSelected() {
     if (!views_.openDataGraph) return;
@@ -98,7 +85,6 @@ void CStandardPanel::PlotSelected() {
     Plot(row);
 }
 
-// The popup's "Plot" shows the current standard data, whatever row is selected.
 void CStandardPanel::PlotCurrent() {
     if (!views_.openDataGraph) return;
     if (standard_.ItemCount() < 1) {

@@ -1,5 +1,6 @@
 #include "gui/shell/HeliarcApp.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
@@ -98,7 +99,7 @@ int CHeliarcApp::Run(const Options& options) {
         QApplication::processEvents();
         // On the simulated instrument the picture shows a measured record, as a newcomer sees it.
         if (simulator_) {
-            dialog_->OnCommand(CHeliarcDlg::kCmdStartStop);
+            dialog_->StartStopAction()->trigger();
             QElapsedTimer timer;
             timer.start();
             while (dialog_->Engine().IsMeasuring() && timer.elapsed() < 60000)

@@ -46,6 +46,8 @@
 #include "gui/browser/DataListCtrl.h"
 #include "gui/browser/DataThumbnailView.h"
 #include "gui/browser/DataThumbnailWnd.h"
+#include "gui/browser/RecordListModel.h"
+#include "gui/common/ActionButton.h"
 #include "gui/dialogs/EditComment.h"
 #include "gui/common/Logo.h"
 #include "gui/common/Prompter.h"
@@ -103,7 +105,7 @@ private:
 CHeliarcDlg::CHeliarcDlg(std::unique_ptr<CRunEngine> engine, CViewFactory views, QWidget* parent)
     : QDialog(parent), engine_(std::move(engine)), views_(std::move(views)),
       runEvents_(std::make_unique<CQueuedRunListener>(this, static_cast<CRunListener&>(*this))) {
-    setObjectName(QStringLiteral("dlg102"));
+    setObjectName(QStringLiteral("heliarcDialog"));
     engine_->SetListener(runEvents_.get());
     BuildControls();
     ConnectGraphSets();
@@ -126,37 +128,62 @@ CBaseDataThumbnailWnd* CHeliarcDlg::BaseDataThumbnailWnd() const {
     return static_cast<CBaseDataThumbnailWnd*>(baseThumb_.data());
 }
 
-QPushButton* CHeliarcDlg::Button(int id, int textId, bool needsHook) {
-    auto* b = new QPushButton(Q(textId), this);
-    b->setObjectName(QStringLiteral("id%1").arg(id));
-    b->setAutoDefault(false);
-    if (needsHook) b->setEnabled(false);
-    connect(b, &QPushButton::clicked, this, [this, id] { OnCommand(id); });
-    return b;
+QAction* CHeliarcDlg::MakeAction(const char* name, int textId, void (CHeliarcDlg::*run)()) {
+    auto* action = new QAction(Q(textId), this);
+    action->setObjectName(QString::fromLatin1(name));
+    connect(action, &QAction::triggered, this, run);
+    return action;
+}
+
+QPushButton* CHeliarcDlg::Button(QAction* action, int textId, const char* name) {
+    return MakeActionButton(Q(textId), action, QString::fromLatin1(name), this);
 }
 
 void CHeliarcDlg::BuildControls() {
+    // The commands. Buttons and menu items word some of them apart: a button keeps its own text.
+    actionStartStop_ = MakeAction("actionStartStop", ids::kStart, &CHeliarcDlg::StartStop);
+    QAction* configure = MakeAction("actionMeasurementConfig", ids::kMeasurementConfig, &CHeliarcDlg::MeasurementConfig);
+    QAction* trendGraph = MakeAction("actionTrendGraph", ids::kTrendGraph, &CHeliarcDlg::TrendGraph);
+    trendGraph->setEnabled(static_cast<bool>(views_.openDataGraph));
+    QAction* dataFolder = MakeAction("actionDataFolder", ids::kDataFolder, &CHeliarcDlg::DataFolder);
+    QAction* exit = MakeAction("actionExit", ids::kExit, &CHeliarcDlg::reject);
+    QAction* retrieval = MakeAction("actionRetrieval", ids::kRetrieval, &CHeliarcDlg::Retrieve);
+    QAction* clearSearch = MakeAction("actionClearSearch", ids::kClear, &CHeliarcDlg::ClearSearch);
+    QAction* plotMeasured = MakeAction("actionPlotMeasured", ids::kMeasuredDataPlot, &CHeliarcDlg::PlotMeasured);
+    plotMeasured->setEnabled(static_cast<bool>(views_.openDataGraph));
+    QAction* plotCalculation =
+        MakeAction("actionPlotCalculation", ids::kCalculationDataPlot, &CHeliarcDlg::PlotCalculation);
+    plotCalculation->setEnabled(static_cast<bool>(views_.openNumericalGraph));
+    QAction* plot3D = MakeAction("actionPlot3D", ids::k3DPlot, &CHeliarcDlg::Plot3D);
+    plot3D->setEnabled(static_cast<bool>(views_.open3DGraph));
+    QAction* importData = MakeAction("actionImport", ids::kImportEllipsis, &CHeliarcDlg::ImportData);
+    QAction* exportData = MakeAction("actionExport", ids::kExportEllipsis, &CHeliarcDlg::ExportData);
+    QAction* editComment = MakeAction("actionEditComment", ids::kEditCommentEllipsis, &CHeliarcDlg::EditComment);
+    QAction* registerStandard =
+        MakeAction("actionRegisterStandard", ids::kRegisterAsStandard, &CHeliarcDlg::RegisterStandard);
+    QAction* deleteData = MakeAction("actionDeleteData", ids::kDeleteDataMenu, &CHeliarcDlg::DeleteData);
+    QAction* removeData = MakeAction("actionRemoveData", ids::kRemoveDataMenu, &CHeliarcDlg::RemoveData);
+
     // Measurement control.
     auto* control = new QGroupBox(Q(ids::kMeasurementControl), this);
-    startStop_ = Button(kCmdStartStop, ids::kStart);
+    startStop_ = Button(actionStartStop_, ids::kStart, "startStopButton");
     startStop_->setMinimumWidth(90);
-    QPushButton* config = Button(kCmdMeasurementConfig, ids::kMeasurementConfig);
-    QPushButton* trend = Button(kCmdTrendGraph, ids::kTrendGraph);
-    trend->setEnabled(static_cast<bool>(views_.openDataGraph));
-    auto makeStatic = [this](int id) {
+    QPushButton* config = Button(configure, ids::kMeasurementConfig, "measurementConfigButton");
+    QPushButton* trend = Button(trendGraph, ids::kTrendGraph, "trendGraphButton");
+    auto makeStatic = [this](const char* name) {
         auto* s = new CColorStatic(this);
-        s->setObjectName(QStringLiteral("id%1").arg(id));
+        s->setObjectName(QString::fromLatin1(name));
         s->setMargin(3);
         s->setMinimumWidth(60);
         return s;
     };
-    modeStatic_ = makeStatic(1035);
-    statusStatic_ = makeStatic(1036);
-    clockStatic_ = makeStatic(1037);
+    modeStatic_ = makeStatic("modeText");
+    statusStatic_ = makeStatic("statusText");
+    clockStatic_ = makeStatic("clockText");
     clockStatic_->setAlignment(Qt::AlignCenter);
     clockStatic_->setMinimumWidth(clockStatic_->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 16);
     comment_ = new QLineEdit(this);
-    comment_->setObjectName(QStringLiteral("id1027"));
+    comment_->setObjectName(QStringLiteral("commentEdit"));
     comment_->setVisible(false);
     comment_->setMaxLength(63);
 
@@ -173,10 +200,10 @@ void CHeliarcDlg::BuildControls() {
     controlGrid->setColumnStretch(0, 1);
 
     auto* logo = new CLogoStatic(this);
-    logo->setObjectName(QStringLiteral("id1015"));
-    logo->onClick = [this] { OnCommand(kCmdLogo); };
-    QPushButton* folder = Button(kCmdDataFolder, ids::kDataFolder);
-    QPushButton* exitButton = Button(kCmdExit, ids::kExit);
+    logo->setObjectName(QStringLiteral("logo"));
+    logo->onClick = [this] { OpenMakerSite(); };
+    QPushButton* folder = Button(dataFolder, ids::kDataFolder, "dataFolderButton");
+    QPushButton* exitButton = Button(exit, ids::kExit, "exitButton");
     auto* frameButtons = new QVBoxLayout;
     frameButtons->addWidget(logo, 1);
     auto* frameRow = new QHBoxLayout;
@@ -191,15 +218,15 @@ void CHeliarcDlg::BuildControls() {
 
     // Data browser.
     auto* browser = new QGroupBox(Q(ids::kDataBrowser), this);
-    auto* retrieval = new QGroupBox(Q(ids::kDataRetrieval), browser);
-    auto makeEdit = [this](int id) {
+    auto* searchBox = new QGroupBox(Q(ids::kDataRetrieval), browser);
+    auto makeEdit = [this](const char* name) {
         auto* e = new QLineEdit(this);
-        e->setObjectName(QStringLiteral("id%1").arg(id));
+        e->setObjectName(QString::fromLatin1(name));
         return e;
     };
-    searchStart_ = makeEdit(1008);
-    searchEnd_ = makeEdit(1009);
-    searchComment_ = makeEdit(1011);
+    searchStart_ = makeEdit("searchFromEdit");
+    searchEnd_ = makeEdit("searchToEdit");
+    searchComment_ = makeEdit("searchCommentEdit");
     // Room for "YYYY/MM/DD HH:MM:SS" and the frame.
     for (QLineEdit* e : {searchStart_, searchEnd_})
         e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00 00:00:00")) + 16);
@@ -211,14 +238,14 @@ void CHeliarcDlg::BuildControls() {
         l->setVisible(false);
         return l;
     };
-    startNote_ = makeNote("id1008note");
-    endNote_ = makeNote("id1009note");
+    startNote_ = makeNote("searchFromNote");
+    endNote_ = makeNote("searchToNote");
     damageNote_ = makeNote("damagedFilesNote");
-    QPushButton* retrieve = Button(kCmdRetrieval, ids::kRetrieval);
+    QPushButton* retrieve = Button(retrieval, ids::kRetrieval, "retrievalButton");
     retrieve->setDefault(true);
     retrieve->setAutoDefault(true);
-    QPushButton* clear = Button(kCmdClear, ids::kClear);
-    auto* search = new QGridLayout(retrieval);
+    QPushButton* clear = Button(clearSearch, ids::kClear, "clearSearchButton");
+    auto* search = new QGridLayout(searchBox);
     auto label = [this](int id, QWidget* buddy) {
         auto* l = new QLabel(Q(id), this);
         l->setBuddy(buddy);
@@ -240,39 +267,33 @@ void CHeliarcDlg::BuildControls() {
     search->setColumnStretch(5, 3);
 
     list_ = new CDataListCtrl(browser);
-    list_->setObjectName(QStringLiteral("id1003"));
+    list_->setObjectName(QStringLiteral("recordList"));
     list_->setMinimumHeight(160);
 
     auto* io = new QGroupBox(Q(ids::kDataInputOutput), browser);
     auto* ioGrid = new QGridLayout(io);
-    ioGrid->addWidget(Button(kCmdDeleteData, ids::kDeleteDataButton), 0, 0);
-    ioGrid->addWidget(Button(kCmdRemoveData, ids::kRemoveDataButton), 0, 1);
-    ioGrid->addWidget(Button(kCmdEditComment, ids::kEditCommentEllipsis), 0, 2);
-    ioGrid->addWidget(Button(kCmdRegisterStandard, ids::kRegisterAsStandard), 1, 0, 1, 2);
-    ioGrid->addWidget(Button(kCmdImport, ids::kImportEllipsis), 1, 2);
-    ioGrid->addWidget(Button(kCmdExport, ids::kExportEllipsis), 1, 3);
+    ioGrid->addWidget(Button(deleteData, ids::kDeleteDataButton, "deleteDataButton"), 0, 0);
+    ioGrid->addWidget(Button(removeData, ids::kRemoveDataButton, "removeDataButton"), 0, 1);
+    ioGrid->addWidget(Button(editComment, ids::kEditCommentEllipsis, "editCommentButton"), 0, 2);
+    ioGrid->addWidget(Button(registerStandard, ids::kRegisterAsStandard, "registerStandardButton"), 1, 0, 1, 2);
+    ioGrid->addWidget(Button(importData, ids::kImportEllipsis, "importButton"), 1, 2);
+    ioGrid->addWidget(Button(exportData, ids::kExportEllipsis, "exportButton"), 1, 3);
     auto* plot = new QGroupBox(Q(ids::kPlot), browser);
     auto* plotGrid = new QGridLayout(plot);
-    QPushButton* measured = Button(kCmdMeasuredData, ids::kMeasuredData);
-    measured->setEnabled(static_cast<bool>(views_.openDataGraph));
-    plotGrid->addWidget(measured, 0, 0);
-    QPushButton* calculation = Button(kCmdCalculationData, ids::kCalculationData);
-    calculation->setEnabled(static_cast<bool>(views_.openNumericalGraph));
-    plotGrid->addWidget(calculation, 0, 1);
-    QPushButton* threeD = Button(kCmd3D, ids::k3D);
-    threeD->setEnabled(static_cast<bool>(views_.open3DGraph));
-    plotGrid->addWidget(threeD, 1, 0);
+    plotGrid->addWidget(Button(plotMeasured, ids::kMeasuredData, "plotMeasuredButton"), 0, 0);
+    plotGrid->addWidget(Button(plotCalculation, ids::kCalculationData, "plotCalculationButton"), 0, 1);
+    plotGrid->addWidget(Button(plot3D, ids::k3D, "plot3DButton"), 1, 0);
     auto* actions = new QHBoxLayout;
     actions->addWidget(io, 3);
     actions->addWidget(plot, 2);
 
     auto* standard = standardPanel_ = new CStandardPanel(standard_, sets_[kSetStandard], views_, browser);
+    standard->setObjectName(QStringLiteral("standardPanel"));
     standardList_ = standardPanel_->List();
-    standardPanel_->commandReceiver = [this](int id) { OnCommand(id); };
-    standardPanel_->onChanged = [this] { RefreshTrend(); };
+    connect(standardPanel_, &CStandardPanel::standardChanged, this, &CHeliarcDlg::RefreshTrend);
 
     auto* browserLayout = new QVBoxLayout(browser);
-    browserLayout->addWidget(retrieval);
+    browserLayout->addWidget(searchBox);
     browserLayout->addWidget(list_, 1);
     browserLayout->addLayout(actions);
     browserLayout->addWidget(standard);
@@ -283,33 +304,19 @@ void CHeliarcDlg::BuildControls() {
 
     // The "Data" popup of the record list.
     dataMenu_ = new QMenu(this);
-    dataMenu_->setObjectName(QStringLiteral("menu143Data"));  // the measured data thumbnails show it too
-    auto addItem = [this](int id, int textId) {
-        QAction* a = dataMenu_->addAction(Q(textId));
-        a->setObjectName(QStringLiteral("cmd%1").arg(id));
-        connect(a, &QAction::triggered, this, [this, id] { OnCommand(id); });
-        return a;
-    };
-    addItem(kCmdMenuMeasuredPlot, ids::kMeasuredDataPlot)->setEnabled(static_cast<bool>(views_.openDataGraph));
-    addItem(kCmdMenuCalculationPlot, ids::kCalculationDataPlot)
-        ->setEnabled(static_cast<bool>(views_.openNumericalGraph));
-    addItem(kCmdMenu3DPlot, ids::k3DPlot)->setEnabled(static_cast<bool>(views_.open3DGraph));
+    dataMenu_->setObjectName(QStringLiteral("dataMenu"));  // the measured data thumbnails show it too
+    dataMenu_->addActions({plotMeasured, plotCalculation, plot3D});
     dataMenu_->addSeparator();
-    addItem(kCmdMenuImport, ids::kImportEllipsis);
-    addItem(kCmdMenuExport, ids::kExportEllipsis);
+    dataMenu_->addActions({importData, exportData});
     dataMenu_->addSeparator();
-    addItem(kCmdMenuEditComment, ids::kEditCommentEllipsis);
-    addItem(kCmdMenuRegister, ids::kRegisterAsStandard);
+    dataMenu_->addActions({editComment, registerStandard});
     dataMenu_->addSeparator();
-    addItem(kCmdMenuDelete, ids::kDeleteDataMenu);
-    addItem(kCmdMenuRemove, ids::kRemoveDataMenu);
+    dataMenu_->addActions({deleteData, removeData});
 
     // The version item: in a Help menu where a desktop user looks for it, and in the dialog's own
     // context menu (a right click on the dialog's background), as there is no system menu here.
     if (!S(ids::kVersionMenu).empty()) {
-        auto* about = new QAction(Q(ids::kVersionMenu), this);
-        about->setObjectName(QStringLiteral("cmd16"));
-        connect(about, &QAction::triggered, this, [this] { OnCommand(kCmdAbout); });
+        QAction* about = MakeAction("actionAbout", ids::kVersionMenu, &CHeliarcDlg::About);
         addAction(about);
         setContextMenuPolicy(Qt::ActionsContextMenu);
         auto* menuBar = new QMenuBar(this);
@@ -324,10 +331,9 @@ void CHeliarcDlg::BuildControls() {
         if (!suppress_) RebuildSelection();
     };
     list_->onClicked = [this](int row) { emit ensureVisible(row); };
-    list_->onDoubleClicked = [this](int) { PostCommand(kCmdMenuMeasuredPlot); };
+    list_->onDoubleClicked = [this](int) { Post(&CHeliarcDlg::PlotMeasured); };
     list_->onContextMenu = [this](const QPoint& at) { ShowDataMenu(at); };
     list_->onSelectAll = [this] { SelectAll(); };
-    list_->SetCellText([this](int row, int column) { return CellText(row, column); });
     standardList_->SetCellText([this](int row, int column) { return StandardCellText(row, column); });
 }
 
@@ -389,7 +395,11 @@ void CHeliarcDlg::Initialize() {
         value(ids::kLabelLatitudeDeg),
         value(ids::kLabelAltitudeM),
     };
-    list_->SetColumns(columns);
+    std::vector<CRecordListModel::Column> modelColumns;
+    for (const auto& c : columns) modelColumns.push_back({c.heading, c.rightAligned});
+    recordModel_ = std::make_unique<CRecordListModel>(dataSet_, std::move(modelColumns));
+    list_->setModel(recordModel_.get());
+    for (std::size_t i = 0; i < columns.size(); ++i) list_->setColumnWidth(static_cast<int>(i), columns[i].width);
     standardList_->SetColumns(columns);
     RefreshStandardList();
     // Wide enough for every column of the record list where the screen allows, still centred.
@@ -442,49 +452,17 @@ void CHeliarcDlg::timerEvent(QTimerEvent* event) {
     QDialog::timerEvent(event);
 }
 
-void CHeliarcDlg::OnCommand(int id) {
-    switch (id) {
-        case kCmdStartStop: StartStop(); break;
-        case kCmdMeasurementConfig: MeasurementConfig(); break;
-        case kCmdTrendGraph: TrendGraph(); break;
-        case kCmdDataFolder: DataFolder(); break;
-        case kCmdLogo: Prompter::Current().OpenUrl(kMakerSite); break;
-        case kCmdAbout: About(); break;
-        case kCmdExit: reject(); break;
-        case kCmdRetrieval: Retrieve(); break;
-        case kCmdClear: ClearSearch(); break;
-        case kCmdDeleteData:
-        case kCmdMenuDelete: DeleteData(); break;
-        case kCmdRemoveData:
-        case kCmdMenuRemove: RemoveData(); break;
-        case kCmdEditComment:
-        case kCmdMenuEditComment: EditComment(); break;
-        case kCmdRegisterStandard:
-        case kCmdMenuRegister: RegisterStandard(); break;
-        case kCmdMeasuredData:
-        case kCmdMenuMeasuredPlot: MeasuredData(); break;
-        case kCmdCalculationData:
-        case kCmdMenuCalculationPlot: CalculationData(); break;
-        case kCmd3D:
-        case kCmdMenu3DPlot: ThreeDGraph(); break;
-        case kCmdExport:
-        case kCmdMenuExport: ExportSelection(this, dataSet_, selection_, standard_.Current()); break;
-        case kCmdImport:
-        case kCmdMenuImport:
-            if (ImportFiles(this, *engine_)) {
-                // The import moved the history's entries with their records: read them anew.
-                standard_ = CBaseDataSet();
-                standard_.SetJisEnabled(0);
-                RefreshStandardList();
-                PostCommand(kCmdRetrieval);
-            }
-            break;
-        case kCmdStandardPlot:
-        case kCmdStandardDelete:
-        case kCmdStandardUpdate:
-        case kCmdMenuStandardPlot: standardPanel_->OnCommand(id); break;
-        default: break;
-    }
+void CHeliarcDlg::OpenMakerSite() { Prompter::Current().OpenUrl(kMakerSite); }
+
+void CHeliarcDlg::ExportData() { ExportSelection(this, dataSet_, selection_, standard_.Current()); }
+
+void CHeliarcDlg::ImportData() {
+    if (!ImportFiles(this, *engine_)) return;
+    // The import moved the history's entries with their records: read them anew.
+    standard_ = CBaseDataSet();
+    standard_.SetJisEnabled(0);
+    RefreshStandardList();
+    Post(&CHeliarcDlg::Retrieve);
 }
 
 // A status text that arrives late must not put "Measuring" over "Standby": each needs a run.
@@ -559,7 +537,7 @@ void CHeliarcDlg::StartRun() {
     switch (settings.m_MEASUREMENT_TYPE.Get()) {
         case 0:
             status_ = S(ids::kMeasuring);
-            startStop_->setEnabled(false);
+            actionStartStop_->setEnabled(false);
             statusStatic_->SetBlinkColors(kBlack, kWhite, kWhite, kBlinkBlue);
             break;
         case 1:
@@ -567,12 +545,13 @@ void CHeliarcDlg::StartRun() {
             break;
         default:
             status_ = S(ids::kDataTransferring);
-            startStop_->setEnabled(false);
+            actionStartStop_->setEnabled(false);
             statusStatic_->SetBlinkColors(kBlack, kWhite, kWhite, kBlinkGreen);
             break;
     }
     runStartedMs_ = QDateTime::currentMSecsSinceEpoch();
     startStop_->setText(Q(ids::kStop));
+    actionStartStop_->setText(Q(ids::kStop));
     comment_->setEnabled(false);
     modeStatic_->SetColors(kBlack, kWhite);
     clockStatic_->SetColors(kBlack, kWhite);
@@ -584,8 +563,9 @@ void CHeliarcDlg::StopRun() {
     engine_->Stop();
     status_ = S(ids::kStandby);
     startStop_->setText(Q(ids::kStart));
+    actionStartStop_->setText(Q(ids::kStart));
     comment_->setEnabled(true);
-    startStop_->setEnabled(true);
+    actionStartStop_->setEnabled(true);
     statusStatic_->StopBlink();
     statusStatic_->SetColors(kWhite, kBlack);
     clockStatic_->SetColors(kWhite, kBlack);
@@ -685,7 +665,7 @@ void CHeliarcDlg::TrendGraph() {
 
 void CHeliarcDlg::DataFolder() {
     CSetGeneral dialog(this);
-    if (Prompter::Current().RunModal(dialog) == QDialog::Accepted) list_->SetItemCount(dataSet_.Count());
+    if (Prompter::Current().RunModal(dialog) == QDialog::Accepted) recordModel_->Searched();
 }
 
 void CHeliarcDlg::About() {
@@ -788,7 +768,7 @@ void CHeliarcDlg::RefreshRecordList(const RecordKeys& keep) {
         for (int i = 0; i < dataSet_.Count(); ++i)
             if (keep.count({dataSet_.At(i).FileDate, dataSet_.At(i).FileOffset})) rows.insert(i);
     ++suppress_;
-    list_->SetItemCount(dataSet_.Count());
+    recordModel_->Searched();
     list_->SetSelectedRows(rows);
     --suppress_;
     RebuildSelection();
@@ -815,47 +795,9 @@ void CHeliarcDlg::SelectAll() {
     RebuildSelection();
 }
 
-namespace {
-
-// Cell texts of the record list and the standard data list.
-std::string RecordCellText(CSpectrumData& r, int column) {
-    switch (column) {
-        case 0: return platform::FormatLocal(r.GetTime(), "%Y/%m/%d %H:%M:%S");
-        case 1: return r.GetMemo();
-        case 2: return platform::FormatG(r.GetPar());
-        case 3: return platform::FormatG(r.GetPhoton());
-        case 4: return platform::FormatG(r.GetLux());
-        case 5: return platform::FormatG(r.GetLongitude());
-        case 6: return platform::FormatG(r.GetLatitude());
-        case 7: return platform::FormatG(r.GetAltitude());
-        default: return {};
-    }
-}
-
-}  // namespace
-
-std::string CHeliarcDlg::CellText(int row, int column) {
-    if (row < 0 || row >= dataSet_.Count()) return {};
-    const CSpectrumDataSet::Entry& e = dataSet_.At(row);
-    switch (column) {
-        case 0: return platform::FormatLocal(e.Time, "%Y/%m/%d %H:%M:%S");
-        case 1: return e.Memo;
-        case 5: return platform::FormatG(e.Longitude);
-        case 6: return platform::FormatG(e.Latitude);
-        case 7: return platform::FormatG(e.Altitude);
-        default: break;
-    }
-    // The derived values need the whole record: read for the rows shown, once.
-    const CSpectrumDataSet::Derived* v = column >= 2 && column <= 4 ? dataSet_.Values(row) : nullptr;
-    if (!v) return {};
-    return platform::FormatG(column == 2 ? v->par : column == 3 ? v->photon : v->lux);
-}
-
 std::string CHeliarcDlg::StandardCellText(int row, int column) {
     if (row < 0 || row >= standard_.ItemCount()) return {};
-    // The list shows copies; the derived values are computed on the copy.
-    CSpectrumData r = standard_.Item(row);
-    return RecordCellText(r, column);
+    return CRecordListModel::CellText(standard_.Item(row), column);
 }
 
 void CHeliarcDlg::ShowDataMenu(const QPoint& globalPos) { dataMenu_->popup(globalPos); }
@@ -873,6 +815,9 @@ void CHeliarcDlg::DeleteData() {
     const RecordKeys keep = SelectedKeys();  // records that could not be deleted stay selected
     std::vector<CSpectrumDataSet::Refused> refused;
     dataSet_.Delete(rows, &refused);
+    std::set<int> removed = rows;
+    for (const auto& r : refused) removed.erase(r.index);
+    recordModel_->Removed(removed);
     RefreshRecordList(keep);
     ShowRefusals(refused, static_cast<int>(rows.size()));
 }
@@ -892,6 +837,7 @@ void CHeliarcDlg::RemoveData() {
     if (!HaveSelection()) return;
     const std::set<int> rows = selection_;
     dataSet_.RemoveEntries(rows);
+    recordModel_->Removed(rows);
     RefreshRecordList();  // the removed records were the selection
 }
 
@@ -917,7 +863,7 @@ void CHeliarcDlg::RegisterStandard() {
     RefreshStandardList();
 }
 
-void CHeliarcDlg::MeasuredData() {
+void CHeliarcDlg::PlotMeasured() {
     // Without the spectrum window (a double click still asks) there is nothing to offer.
     if (!views_.openDataGraph) return;
     if (!HaveSelection()) return;
@@ -947,7 +893,7 @@ void CHeliarcDlg::MeasuredData() {
     }
 }
 
-void CHeliarcDlg::CalculationData() {
+void CHeliarcDlg::PlotCalculation() {
     if (!views_.openNumericalGraph) return;
     if (selection_.size() < 2) {
         ShowMessage(this, ids::kSelectMoreThanOneRecord, Prompter::Icon::Information);
@@ -959,7 +905,7 @@ void CHeliarcDlg::CalculationData() {
         sets_[kSetNumerical].Add(frame);
 }
 
-void CHeliarcDlg::ThreeDGraph() {
+void CHeliarcDlg::Plot3D() {
     if (!views_.open3DGraph) return;
     if (selection_.size() < 2) {
         ShowMessage(this, ids::kSelectMoreThanOneRecord, Prompter::Icon::Information);
@@ -1005,8 +951,8 @@ void CHeliarcDlg::ShowNeighbour(QWidget* frame, int64_t t, bool next) {
     emit ensureVisible(found);
 }
 
-void CHeliarcDlg::PostCommand(int id) {
-    QMetaObject::invokeMethod(this, [this, id] { OnCommand(id); }, Qt::QueuedConnection);
+void CHeliarcDlg::Post(void (CHeliarcDlg::*run)()) {
+    QMetaObject::invokeMethod(this, [this, run] { (this->*run)(); }, Qt::QueuedConnection);
 }
 
 void CHeliarcDlg::ConnectGraphSets() {
@@ -1033,7 +979,7 @@ void CHeliarcDlg::ConnectThumbnails() {
         connect(this, &CHeliarcDlg::ensureVisible, view, &CDataThumbnailView::EnsureVisible);
         connect(view, &CDataThumbnailView::selectionChanged, this, &CHeliarcDlg::ApplySelectionToList);
         connect(view, &CDataThumbnailView::recordClicked, this, [this](int row) { list_->EnsureRowVisible(row); });
-        connect(view, &CDataThumbnailView::plotRequested, this, [this] { PostCommand(kCmdMenuMeasuredPlot); });
+        connect(view, &CDataThumbnailView::plotRequested, this, [this] { Post(&CHeliarcDlg::PlotMeasured); });
         connect(view, &CDataThumbnailView::contextMenuRequested, dataMenu_, [this](const QPoint& at) { dataMenu_->popup(at); });
     }
     if (auto* view = qobject_cast<CBaseDataThumbnailView*>(baseThumb_ ? BaseDataThumbnailWnd()->View() : nullptr)) {

@@ -23,8 +23,10 @@ class CColorStatic;
 class CDataListCtrl;
 class CDataThumbnailWnd;
 class CQueuedRunListener;
+class CRecordListModel;
 class CRunEngine;
 class CStandardPanel;
+class QAction;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -35,40 +37,6 @@ class CHeliarcDlg : public QDialog, private CRunListener {
 public:
     // Graph window sets.
     enum { kSetMeasured = 0, kSetPlural = 1, kSetTrend = 2, kSetStandard = 3, kSetNumerical = 4, kSet3D = 5, kSetCount = 6 };
-    // Commands (control ids and menu command ids).
-    enum Command {
-        kCmdExit = 2,
-        kCmdAbout = 16,
-        kCmdMeasurementConfig = 1002,
-        kCmdMeasuredData = 1004,
-        kCmdRegisterStandard = 1005,
-        kCmdRemoveData = 1006,
-        kCmdExport = 1007,
-        kCmdRetrieval = 1012,
-        kCmdDataFolder = 1014,
-        kCmdLogo = 1015,
-        kCmdStandardPlot = 1017,
-        kCmdDeleteData = 1018,
-        kCmdImport = 1019,
-        kCmdCalculationData = 1020,
-        kCmd3D = 1021,
-        kCmdEditComment = 1022,
-        kCmdClear = 1025,
-        kCmdStandardDelete = 1026,
-        kCmdStandardUpdate = 1028,
-        kCmdStartStop = 1050,
-        kCmdTrendGraph = 1051,
-        kCmdMenuStandardPlot = 32773,
-        kCmdMenuDelete = 32775,
-        kCmdMenuRemove = 32776,
-        kCmdMenuMeasuredPlot = 32777,
-        kCmdMenuCalculationPlot = 32778,
-        kCmdMenu3DPlot = 32779,
-        kCmdMenuEditComment = 32781,
-        kCmdMenuRegister = 32782,
-        kCmdMenuImport = 33012,
-        kCmdMenuExport = 33013,
-    };
     static constexpr const char* kMakerSite = "https://example.com/zq118";
 
     // The dialog takes the engine and the factory of the windows it opens (a command whose window
@@ -76,8 +44,15 @@ public:
     CHeliarcDlg(std::unique_ptr<CRunEngine> engine, CViewFactory views, QWidget* parent = nullptr);
     ~CHeliarcDlg() override;
 
-    // What a button press or menu choice does (WM_COMMAND).
-    void OnCommand(int id);
+    // The commands, shared by the buttons and the menus; each QAction is also found by its object
+    // name ("actionStartStop", "actionRetrieval", "actionDeleteData", ...).
+    QAction* StartStopAction() const { return actionStartStop_; }
+
+    // The plot commands as a double click asks for them, enabled or not: without the window they
+    // need they open nothing.
+    void PlotMeasured();
+    void PlotCalculation();
+    void Plot3D();
 
     CRunEngine& Engine() { return *engine_; }
     CSpectrumDataSet& DataSet() { return dataSet_; }
@@ -138,7 +113,8 @@ private:
     void BuildControls();
     void CreateThumbnailFrames();
     void Initialize();
-    QPushButton* Button(int id, int textId, bool needsHook = false);
+    QAction* MakeAction(const char* name, int textId, void (CHeliarcDlg::*run)());
+    QPushButton* Button(QAction* action, int textId, const char* name);
 
     void StartStop();
     void StartRun();
@@ -160,7 +136,6 @@ private:
     void RebuildSelection();
     void ApplySelectionToList();
     void SelectAll();
-    std::string CellText(int row, int column);
     std::string StandardCellText(int row, int column);
     void ShowDataMenu(const QPoint& globalPos);
     bool HaveSelection();
@@ -171,35 +146,38 @@ private:
     void RemoveData();
     void EditComment();
     void RegisterStandard();
-    void MeasuredData();
-    void CalculationData();
-    void ThreeDGraph();
+    void ExportData();
+    void ImportData();
+    void OpenMakerSite();
     void ConnectGraphSets();
     void ConnectThumbnails();
-    // Runs command id once the current event is over, as a posted command would.
-    void PostCommand(int id);
+    // Runs run once the current event is over, as a posted command would.
+    void Post(void (CHeliarcDlg::*run)());
 
     // Declaration order is construction order.
     std::unique_ptr<CRunEngine> engine_;
     const CViewFactory views_;
     CSpectrumDataSet dataSet_;
+    // The list's rows over dataSet_; it goes before the set it reads (the list then shows none).
+    std::unique_ptr<CRecordListModel> recordModel_;
     std::set<int> selection_;
     CBaseDataSet standard_;
     CSpectrumData latest_;
     std::array<CFrameSet, kSetCount> sets_;
     std::unique_ptr<CQueuedRunListener> runEvents_;
 
-    QLineEdit* comment_ = nullptr;       // 1027, hidden
-    QPushButton* startStop_ = nullptr;   // 1050
-    CDataListCtrl* list_ = nullptr;      // 1003
-    CDataListCtrl* standardList_ = nullptr;  // 1016
+    QAction* actionStartStop_ = nullptr;
+    QLineEdit* comment_ = nullptr;  // hidden
+    QPushButton* startStop_ = nullptr;
+    CDataListCtrl* list_ = nullptr;
+    CDataListCtrl* standardList_ = nullptr;
     CStandardPanel* standardPanel_ = nullptr;
-    CColorStatic* statusStatic_ = nullptr;   // 1036
-    CColorStatic* modeStatic_ = nullptr;     // 1035
-    CColorStatic* clockStatic_ = nullptr;    // 1037
-    QLineEdit* searchStart_ = nullptr;   // 1008
-    QLineEdit* searchEnd_ = nullptr;     // 1009
-    QLineEdit* searchComment_ = nullptr; // 1011
+    CColorStatic* statusStatic_ = nullptr;
+    CColorStatic* modeStatic_ = nullptr;
+    CColorStatic* clockStatic_ = nullptr;
+    QLineEdit* searchStart_ = nullptr;
+    QLineEdit* searchEnd_ = nullptr;
+    QLineEdit* searchComment_ = nullptr;
     QLabel* startNote_ = nullptr;        // says when the start box holds no time
     QLabel* endNote_ = nullptr;          // the same for the end box, or an end before the start
     QLabel* damageNote_ = nullptr;       // names the damaged day files the search read

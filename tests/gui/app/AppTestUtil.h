@@ -1,6 +1,7 @@
 #pragma once
 // Shared pieces of the application tests: the offscreen QApplication, a working folder of its own
 // with ports that cannot open, an engine the test drives by hand, and event-loop helpers.
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -139,6 +140,12 @@ protected:
         auto* b = Find<QPushButton>(name);
         ASSERT_NE(b, nullptr) << name;
         b->click();
+    }
+    // Runs the dialog's command of that name as its button or menu item would.
+    void Trigger(const char* name) {
+        auto* a = Find<QAction>(name);
+        ASSERT_NE(a, nullptr) << name;
+        a->trigger();
     }
     static std::string Ini(const char* section, const char* key) {
         return platform::GetPrivateProfileString(section, key, "<none>", "./ZQ118.ini");

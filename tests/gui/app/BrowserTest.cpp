@@ -80,35 +80,35 @@ TEST_F(BrowserTest, ListShowsTheRecordsWithTheirCellTexts) {
     EXPECT_EQ(attachedData, &d.DataSet());
     EXPECT_EQ(attachedSelection, &d.Selection());
     ThumbnailFeed feed(d);
-    Click("id1012");
+    Click("retrievalButton");
     EXPECT_EQ(feed.dataSet, 1);
 }
 
 TEST_F(BrowserTest, SearchClearAndSavedTexts) {
     CHeliarcDlg& d = MakeDialog();
-    Find<QLineEdit>("id1008")->setText("2009/5/12 10:03");
-    Find<QLineEdit>("id1009")->setText("2009/5/12 10:05:00");
-    Click("id1012");
+    Find<QLineEdit>("searchFromEdit")->setText("2009/5/12 10:03");
+    Find<QLineEdit>("searchToEdit")->setText("2009/5/12 10:05:00");
+    Click("retrievalButton");
     ASSERT_EQ(d.DataSet().Count(), 3);
     EXPECT_EQ(Cell(0, 1), "r3");
     EXPECT_EQ(Ini("SEARCH", "SEARCH_START_DATE_TIME"), "2009/5/12 10:03");
     // "Clear" empties the boxes but neither searches nor saves.
-    Click("id1025");
-    EXPECT_EQ(TextOf("id1008"), "");
+    Click("clearSearchButton");
+    EXPECT_EQ(TextOf("searchFromEdit"), "");
     EXPECT_EQ(d.DataSet().Count(), 3);
     EXPECT_EQ(Ini("SEARCH", "SEARCH_END_DATE_TIME"), "2009/5/12 10:05:00");
-    Click("id1012");
+    Click("retrievalButton");
     EXPECT_EQ(d.DataSet().Count(), 10);
     EXPECT_EQ(Ini("SEARCH", "SEARCH_END_DATE_TIME"), "");
     // A search text of any length is harmless and stored as typed.
     const std::string huge(20000, '9');
-    Find<QLineEdit>("id1008")->setText(QString::fromStdString("2009/5/12 " + huge));
-    Find<QLineEdit>("id1011")->setText(QString::fromStdString(std::string(5000, 'x')));
-    Click("id1012");
+    Find<QLineEdit>("searchFromEdit")->setText(QString::fromStdString("2009/5/12 " + huge));
+    Find<QLineEdit>("searchCommentEdit")->setText(QString::fromStdString(std::string(5000, 'x')));
+    Click("retrievalButton");
     EXPECT_EQ(d.DataSet().Count(), 0);
-    Find<QLineEdit>("id1011")->clear();
-    Find<QLineEdit>("id1008")->setText(QString::fromStdString(std::string(3000, '/')));  // no field at all
-    Click("id1012");
+    Find<QLineEdit>("searchCommentEdit")->clear();
+    Find<QLineEdit>("searchFromEdit")->setText(QString::fromStdString(std::string(3000, '/')));  // no field at all
+    Click("retrievalButton");
     EXPECT_EQ(prompter.calls.size(), 0u);
 }
 
@@ -117,66 +117,66 @@ TEST_F(BrowserTest, SelectionStaysOnItsRecordsAndDeleteAsksFirst) {
     Select({5, 6});
     EXPECT_EQ(d.Selection(), (std::set<int>{5, 6}));
     // A search that drops earlier records keeps r5 and r6 highlighted, now in rows 2 and 3.
-    Find<QLineEdit>("id1008")->setText("2009/5/12 10:03");
-    Click("id1012");
+    Find<QLineEdit>("searchFromEdit")->setText("2009/5/12 10:03");
+    Click("retrievalButton");
     ASSERT_EQ(d.DataSet().Count(), 7);
     EXPECT_EQ(d.Selection(), (std::set<int>{2, 3}));
     EXPECT_EQ(d.RecordList()->SelectedRows(), (std::set<int>{2, 3}));
     EXPECT_EQ(Cell(2, 1), "r5");
-    Find<QLineEdit>("id1008")->clear();
-    Click("id1012");
+    Find<QLineEdit>("searchFromEdit")->clear();
+    Click("retrievalButton");
     EXPECT_EQ(d.Selection(), (std::set<int>{5, 6}));
 
     // No is no.
     Select({2, 3});
     prompter.yesNo = {false};
-    Click("id1018");
+    Click("deleteDataButton");
     EXPECT_EQ(prompter.calls.back().text, "Delete selected record?\r\nCannot restore it when executing!");
     EXPECT_EQ(d.DataSet().Count(), 10);
     prompter.yesNo = {true};
-    Click("id1018");
+    Click("deleteDataButton");
     ASSERT_EQ(d.DataSet().Count(), 8);
     // The deleted records are gone, and nothing else is highlighted in their place.
     EXPECT_TRUE(d.Selection().empty());
     EXPECT_TRUE(d.RecordList()->SelectedRows().empty());
     EXPECT_EQ(Cell(2, 1), "r4");
     // Deleted records do not come back with the next search.
-    Click("id1012");
+    Click("retrievalButton");
     EXPECT_EQ(d.DataSet().Count(), 8);
 
     // Removing only drops them from the list; the row that takes their place is not selected.
     Select({0});
-    Click("id1006");
+    Click("removeDataButton");
     EXPECT_EQ(d.DataSet().Count(), 7);
     EXPECT_EQ(Cell(0, 1), "r1");
     EXPECT_TRUE(d.Selection().empty());
-    Click("id1012");
+    Click("retrievalButton");
     EXPECT_EQ(d.DataSet().Count(), 8);
 
     // A selected record the search no longer finds leaves the selection empty.
     Select({7});
-    Find<QLineEdit>("id1011")->setText("r1");
-    Click("id1012");
+    Find<QLineEdit>("searchCommentEdit")->setText("r1");
+    Click("retrievalButton");
     EXPECT_EQ(d.DataSet().Count(), 1);
     EXPECT_TRUE(d.Selection().empty());
 }
 
 TEST_F(BrowserTest, SearchBoxesSayWhenTheyHoldNoTimeOrTheEndIsBeforeTheStart) {
     CHeliarcDlg& d = MakeDialog();
-    auto* startNote = Find<QLabel>("id1008note");
-    auto* endNote = Find<QLabel>("id1009note");
+    auto* startNote = Find<QLabel>("searchFromNote");
+    auto* endNote = Find<QLabel>("searchToNote");
     ASSERT_NE(startNote, nullptr);
     ASSERT_NE(endNote, nullptr);
     EXPECT_FALSE(startNote->isVisible());
     // Wide enough for a whole date and time.
-    auto* start = Find<QLineEdit>("id1008");
+    auto* start = Find<QLineEdit>("searchFromEdit");
     EXPECT_GE(start->width(), start->fontMetrics().horizontalAdvance(QStringLiteral("2009/05/12 10:03:00")));
 
     // A text that names no time is refused, not searched with a guessed date (this one read as
     // 1999/12/31 and listed everything).
     for (const char* text : {"yesterday", "2009/5", "2041/1/1", "2009/4/31"}) {
         start->setText(text);
-        Click("id1012");
+        Click("retrievalButton");
         EXPECT_TRUE(startNote->isVisible()) << text;
         EXPECT_EQ(startNote->text().toStdString(),
                   "Not searched: give a date and time as YYYY/MM/DD HH:MM:SS (years 2000 to 2035).");
@@ -185,16 +185,16 @@ TEST_F(BrowserTest, SearchBoxesSayWhenTheyHoldNoTimeOrTheEndIsBeforeTheStart) {
     }
 
     start->setText("2009/5/12 10:05");
-    Find<QLineEdit>("id1009")->setText("2009/5/12 10:02");
-    Click("id1012");
+    Find<QLineEdit>("searchToEdit")->setText("2009/5/12 10:02");
+    Click("retrievalButton");
     EXPECT_FALSE(startNote->isVisible());
     EXPECT_TRUE(endNote->isVisible());
     EXPECT_EQ(endNote->text().toStdString(), "The end time is before the start time.");
     EXPECT_EQ(d.DataSet().Count(), 0);
 
     // Put right, both notes go.
-    Find<QLineEdit>("id1009")->setText("2009/5/12 10:07");
-    Click("id1012");
+    Find<QLineEdit>("searchToEdit")->setText("2009/5/12 10:07");
+    Click("retrievalButton");
     EXPECT_FALSE(startNote->isVisible());
     EXPECT_FALSE(endNote->isVisible());
     EXPECT_EQ(d.DataSet().Count(), 3);
@@ -254,22 +254,22 @@ TEST_F(BrowserTest, NextReachesARecordOfTheSameSecond) {
 TEST_F(BrowserTest, CommandsThatNeedASelectionSaySo) {
     CHeliarcDlg& d = MakeDialog();
     d.RecordList()->clearSelection();
-    for (int id : {CHeliarcDlg::kCmdDeleteData, CHeliarcDlg::kCmdRemoveData, CHeliarcDlg::kCmdEditComment}) {
+    for (const char* id : {"actionDeleteData", "actionRemoveData", "actionEditComment"}) {
         prompter.Clear();
-        d.OnCommand(id);
+        Trigger(id);
         ASSERT_EQ(prompter.calls.size(), 1u) << id;
         EXPECT_EQ(prompter.calls[0].text, "Select a data.");
         EXPECT_EQ(prompter.calls[0].icon, Prompter::Icon::Information);
     }
     Select({1, 2});
     prompter.Clear();
-    d.OnCommand(CHeliarcDlg::kCmdRegisterStandard);
+    Trigger("actionRegisterStandard");
     ASSERT_EQ(prompter.Messages().size(), 1u);
     EXPECT_EQ(prompter.Messages()[0], "Select one data.");
     // Exactly one: registered and listed as standard data.
     Select({4});
     prompter.Clear();
-    d.OnCommand(CHeliarcDlg::kCmdRegisterStandard);
+    Trigger("actionRegisterStandard");
     EXPECT_TRUE(prompter.calls.empty());
     ASSERT_EQ(d.StandardList()->ItemCount(), 1);
     EXPECT_EQ(d.StandardList()->model()->index(0, 1).data().toString().toStdString(), "r4");
@@ -286,15 +286,15 @@ TEST_F(BrowserTest, EditCommentOfOneOrSeveralRows) {
         dialog.findChild<QPushButton*>(QStringLiteral("id1"))->click();
         return dialog.result();
     };
-    Click("id1022");
+    Click("editCommentButton");
     EXPECT_EQ(initial, "r5");
     EXPECT_EQ(Cell(5, 1), "shade");
     Select({1, 2, 3});
-    Click("id1022");
+    Click("editCommentButton");
     EXPECT_EQ(initial, "");
     // Written to the files: a new search finds them all.
-    Find<QLineEdit>("id1011")->setText("shade");
-    Click("id1012");
+    Find<QLineEdit>("searchCommentEdit")->setText("shade");
+    Click("retrievalButton");
     EXPECT_EQ(d.DataSet().Count(), 4);
 }
 
@@ -312,7 +312,7 @@ TEST_F(BrowserTest, ACommentEditFromAStaleListLeavesRecordsDeletedMeanwhileWithO
         return dialog.result();
     };
     const std::size_t before = prompter.Messages().size();
-    Click("id1022");
+    Click("editCommentButton");
     const auto messages = prompter.Messages();
     ASSERT_EQ(messages.size(), before + 1);
     const std::string& m = messages.back();
@@ -322,7 +322,7 @@ TEST_F(BrowserTest, ACommentEditFromAStaleListLeavesRecordsDeletedMeanwhileWithO
     EXPECT_NE(m.find("1 of 3 records were changed."), std::string::npos) << m;
     EXPECT_EQ(Cell(1, 1), "r1");
     EXPECT_EQ(Cell(3, 1), "shade");
-    Click("id1012");
+    Click("retrievalButton");
     EXPECT_EQ(d.DataSet().Count(), 8);
 }
 
@@ -392,10 +392,10 @@ TEST_F(BrowserTest, MeasuredDataOpensOneOrPluralWindowsUpToTen) {
     };
     CHeliarcDlg& d = MakeDialog();
     Select({7});
-    Click("id1004");
+    Click("plotMeasuredButton");
     EXPECT_EQ(oneMemo, "r7");
     Select({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
-    Click("id1004");
+    Click("plotMeasuredButton");
     EXPECT_EQ(pluralCount, 10u);
     EXPECT_EQ(d.FrameSet(0).Count(), 1);
     EXPECT_EQ(d.FrameSet(1).Count(), 1);
@@ -415,7 +415,7 @@ TEST_F(BrowserTest, MeasuredDataOpensOneOrPluralWindowsUpToTen) {
     d.RefreshRecordList();
     d.RecordList()->SelectAllRows();
     prompter.Clear();
-    Click("id1004");
+    Click("plotMeasuredButton");
     EXPECT_EQ(opened, 2);
     ASSERT_EQ(prompter.Messages().size(), 1u);
     EXPECT_EQ(prompter.Messages()[0], "The record that can be displayed at the same time is up to 10");
@@ -435,12 +435,12 @@ TEST_F(BrowserTest, CalculationDataNeedsTwoRowsAndGetsACopyOfThem) {
     };
     CHeliarcDlg& d = MakeDialog();
     Select({4});
-    Click("id1020");
+    Click("plotCalculationButton");
     ASSERT_EQ(prompter.Messages().size(), 1u);
     EXPECT_EQ(prompter.Messages()[0], "Select more than one record.");
     EXPECT_TRUE(memos.empty());
     Select({6, 2, 3});
-    Click("id1020");
+    Click("plotCalculationButton");
     EXPECT_EQ(title, "Calculation data graph");
     EXPECT_EQ(memos, (std::vector<std::string>{"r2", "r3", "r6"}));
     EXPECT_EQ(d.FrameSet(CHeliarcDlg::kSetNumerical).Count(), 1);
@@ -462,13 +462,13 @@ TEST_F(BrowserTest, ThreeDNeedsTwoRowsAndGetsTheSelectionWithTheStandardData) {
     };
     CHeliarcDlg& d = MakeDialog();
     Select({1});
-    Click("id1021");
+    Click("plot3DButton");
     ASSERT_EQ(prompter.Messages().size(), 1u);
     EXPECT_EQ(prompter.Messages()[0], "Select more than one record.");
     EXPECT_EQ(prompter.calls[0].icon, Prompter::Icon::Information);
     EXPECT_TRUE(memos.empty());
     Select({5, 0});
-    Click("id1021");
+    Click("plot3DButton");
     EXPECT_EQ(title, "3-D graph");
     EXPECT_EQ(memos, (std::vector<std::string>{"r0", "r5"}));
     EXPECT_EQ(standardGiven, d.StandardSet().Current() != nullptr);
@@ -477,3 +477,54 @@ TEST_F(BrowserTest, ThreeDNeedsTwoRowsAndGetsTheSelectionWithTheStandardData) {
 }
 
 }  // namespace
+
+namespace {
+
+// What the record list's model told its views.
+struct ModelFeed {
+    explicit ModelFeed(QAbstractItemModel* m) {
+        QObject::connect(m, &QAbstractItemModel::modelReset, &context, [this] { ++resets; });
+        QObject::connect(m, &QAbstractItemModel::rowsInserted, &context,
+                         [this](const QModelIndex&, int first, int last) { inserted.emplace_back(first, last); });
+        QObject::connect(m, &QAbstractItemModel::rowsRemoved, &context,
+                         [this](const QModelIndex&, int first, int last) { removed.emplace_back(first, last); });
+    }
+    int resets = 0;
+    std::vector<std::pair<int, int>> inserted, removed;
+    QObject context;
+};
+
+}  // namespace
+
+TEST_F(BrowserTest, ModelInsertsStoredRecordsRemovesDeletedRowsAndResetsOnANewSearch) {
+    CHeliarcDlg& d = MakeDialog();
+    ModelFeed feed(d.RecordList()->model());
+    Select({2, 8});
+    Pump();
+    // A search that finds the same records and one more stored since adds that row only.
+    CSpectrumDataWriter writer;
+    ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(Base() + 10 * 60, "r10")), 1);
+    Click("retrievalButton");
+    Pump();
+    EXPECT_EQ(feed.resets, 0);
+    EXPECT_EQ(feed.inserted, (std::vector<std::pair<int, int>>{{10, 10}}));
+    EXPECT_EQ(Cell(10, 1), "r10");
+    EXPECT_EQ(d.Selection(), (std::set<int>{2, 8}));
+    // Deleting rows 2 and 3 removes those rows; row 8 (now 6) stays selected.
+    Select({2, 3});
+    prompter.yesNo = {true};
+    Trigger("actionDeleteData");
+    Pump();
+    EXPECT_EQ(feed.removed, (std::vector<std::pair<int, int>>{{2, 3}}));
+    EXPECT_EQ(d.RecordList()->ItemCount(), 9);
+    EXPECT_EQ(Cell(2, 1), "r4");
+    Select({6});
+    // A narrower search lays the rows out anew, the selected record still selected.
+    Find<QLineEdit>("searchCommentEdit")->setText("r8");
+    Click("retrievalButton");
+    Pump();
+    EXPECT_EQ(feed.resets, 1);
+    ASSERT_EQ(d.RecordList()->ItemCount(), 1);
+    EXPECT_EQ(Cell(0, 1), "r8");
+    EXPECT_EQ(d.Selection(), (std::set<int>{0}));
+}

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <fstream>
@@ -40,33 +41,33 @@ void SetType(int type) {
 
 TEST_F(AppTest, ManualStartBlinksBlueDisablesTheButtonAndHandsOverTheComment) {
     CHeliarcDlg& d = MakeDialog();
-    Find<QLineEdit>("id1027")->setText("roof");
-    Click("id1050");
+    Find<QLineEdit>("commentEdit")->setText("roof");
+    Click("startStopButton");
     EXPECT_EQ(engine->starts, 1);
     EXPECT_EQ(engine->lastType, 0);
     EXPECT_EQ(engine->lastMemo, "roof");
-    EXPECT_EQ(TextOf("id1036"), "Measuring");
-    EXPECT_EQ(TextOf("id1050"), "Stop");
-    EXPECT_FALSE(Find<QPushButton>("id1050")->isEnabled());
-    EXPECT_FALSE(Find<QLineEdit>("id1027")->isEnabled());
-    auto* status = Find<CColorStatic>("id1036");
+    EXPECT_EQ(TextOf("statusText"), "Measuring");
+    EXPECT_EQ(TextOf("startStopButton"), "Stop");
+    EXPECT_FALSE(Find<QPushButton>("startStopButton")->isEnabled());
+    EXPECT_FALSE(Find<QLineEdit>("commentEdit")->isEnabled());
+    auto* status = Find<CColorStatic>("statusText");
     EXPECT_TRUE(status->IsBlinking());
     EXPECT_EQ(status->BlinkPeriod(), 1000);
     // Pair B first: white text on RGB(32, 32, 255).
     EXPECT_EQ(status->CurrentTextColor(), 0xFFFFFFu);
     EXPECT_EQ(status->CurrentBackgroundColor(), 0xFF2020u);
-    EXPECT_EQ(Find<CColorStatic>("id1035")->CurrentBackgroundColor(), 0xFFFFFFu);
-    EXPECT_EQ(Find<CColorStatic>("id1037")->CurrentTextColor(), 0x000000u);
+    EXPECT_EQ(Find<CColorStatic>("modeText")->CurrentBackgroundColor(), 0xFFFFFFu);
+    EXPECT_EQ(Find<CColorStatic>("clockText")->CurrentTextColor(), 0x000000u);
 
     engine->Events().OnExposure(120, false);
     Pump();
-    EXPECT_EQ(TextOf("id1036"), "Measuring - [120msec]");
+    EXPECT_EQ(TextOf("statusText"), "Measuring - [120msec]");
     engine->Events().OnExposure(120, true);
     Pump();
-    EXPECT_EQ(TextOf("id1036"), "Dark measuring - [120msec]");
+    EXPECT_EQ(TextOf("statusText"), "Dark measuring - [120msec]");
 
     // "Measurement config" is refused while measuring.
-    Click("id1002");
+    Click("measurementConfigButton");
     ASSERT_EQ(prompter.calls.size(), 1u);
     EXPECT_EQ(prompter.calls[0].text, "Cannot carry out this operation during measurement.");
     EXPECT_EQ(prompter.calls[0].icon, Prompter::Icon::Information);
@@ -76,13 +77,13 @@ TEST_F(AppTest, ManualStartBlinksBlueDisablesTheButtonAndHandsOverTheComment) {
     engine->Events().OnError("Cannot save the data. Confirm the output folder.");
     Pump();
     EXPECT_EQ(engine->stops, 1);
-    EXPECT_EQ(TextOf("id1036"), "Standby");
-    EXPECT_EQ(TextOf("id1050"), "Start");
-    EXPECT_TRUE(Find<QPushButton>("id1050")->isEnabled());
-    EXPECT_TRUE(Find<QLineEdit>("id1027")->isEnabled());
+    EXPECT_EQ(TextOf("statusText"), "Standby");
+    EXPECT_EQ(TextOf("startStopButton"), "Start");
+    EXPECT_TRUE(Find<QPushButton>("startStopButton")->isEnabled());
+    EXPECT_TRUE(Find<QLineEdit>("commentEdit")->isEnabled());
     EXPECT_FALSE(status->IsBlinking());
     EXPECT_EQ(status->CurrentBackgroundColor(), 0x000000u);
-    EXPECT_EQ(Find<CColorStatic>("id1035")->CurrentBackgroundColor(), 0x000000u);
+    EXPECT_EQ(Find<CColorStatic>("modeText")->CurrentBackgroundColor(), 0x000000u);
     EXPECT_EQ(prompter.Messages().back(), "Measurement error.\r\nCannot save the data. Confirm the output folder.");
     EXPECT_EQ(d.StatusText(), "Standby");
 }
@@ -127,49 +128,49 @@ TEST_F(AppTest, FailedStartStaysInStandbyAndSaysWhy) {
     MakeDialog();
     engine->startResult = false;
     engine->errorText = "Cannot open the port. Confirm the connection.";
-    Click("id1050");
+    Click("startStopButton");
     ASSERT_EQ(prompter.Messages().size(), 1u);
     EXPECT_EQ(prompter.Messages()[0], "Measurement start failure.\r\nCannot open the port. Confirm the connection.");
     EXPECT_EQ(prompter.calls[0].icon, Prompter::Icon::None);
-    EXPECT_EQ(TextOf("id1036"), "Standby");
-    EXPECT_EQ(TextOf("id1050"), "Start");
-    EXPECT_FALSE(Find<CColorStatic>("id1036")->IsBlinking());
+    EXPECT_EQ(TextOf("statusText"), "Standby");
+    EXPECT_EQ(TextOf("startStopButton"), "Start");
+    EXPECT_FALSE(Find<CColorStatic>("statusText")->IsBlinking());
 }
 
 TEST_F(AppTest, IntervalAndTransferStatusTexts) {
     SetType(1);
     MakeDialog();
-    Click("id1050");
-    EXPECT_EQ(TextOf("id1036"), "Standby");  // unchanged until the engine speaks
-    EXPECT_TRUE(Find<QPushButton>("id1050")->isEnabled());
+    Click("startStopButton");
+    EXPECT_EQ(TextOf("statusText"), "Standby");  // unchanged until the engine speaks
+    EXPECT_TRUE(Find<QPushButton>("startStopButton")->isEnabled());
     const CalTime next = datatest::Local(2009, 5, 12, 9, 5, 0);
     engine->Events().OnWaiting(next);
     Pump();
     // A start that is not today carries its date.
-    EXPECT_EQ(TextOf("id1036"), "Waiting - Start at 2009/05/12 09:05:00 ");
+    EXPECT_EQ(TextOf("statusText"), "Waiting - Start at 2009/05/12 09:05:00 ");
     engine->Events().OnMeasuring();
     Pump();
-    EXPECT_EQ(TextOf("id1036"), "Measuring");
+    EXPECT_EQ(TextOf("statusText"), "Measuring");
     // The user stops an interval run; there is no question.
-    Click("id1050");
+    Click("startStopButton");
     EXPECT_EQ(engine->stops, 1);
-    EXPECT_EQ(TextOf("id1036"), "Standby");
+    EXPECT_EQ(TextOf("statusText"), "Standby");
     EXPECT_TRUE(prompter.calls.empty());
     dialog.reset();
 
     SetType(2);
     MakeDialog();
-    Click("id1050");
-    EXPECT_EQ(TextOf("id1036"), "Data transferring");
-    EXPECT_FALSE(Find<QPushButton>("id1050")->isEnabled());
-    EXPECT_EQ(Find<CColorStatic>("id1036")->CurrentBackgroundColor(), 0x20FF20u);  // RGB(32, 255, 32)
+    Click("startStopButton");
+    EXPECT_EQ(TextOf("statusText"), "Data transferring");
+    EXPECT_FALSE(Find<QPushButton>("startStopButton")->isEnabled());
+    EXPECT_EQ(Find<CColorStatic>("statusText")->CurrentBackgroundColor(), 0x20FF20u);  // RGB(32, 255, 32)
     engine->Events().OnTransferProgress(3, 12);
     Pump();
-    EXPECT_EQ(TextOf("id1036"), "Data transferring - 3/12");
+    EXPECT_EQ(TextOf("statusText"), "Data transferring - 3/12");
     engine->Events().OnFinished();
     Pump();
     EXPECT_EQ(engine->stops, 1);
-    EXPECT_EQ(TextOf("id1036"), "Standby");
+    EXPECT_EQ(TextOf("statusText"), "Standby");
 }
 
 TEST_F(AppTest, LateMessagesAfterAStop) {
@@ -177,8 +178,8 @@ TEST_F(AppTest, LateMessagesAfterAStop) {
     const CalTime t = datatest::Local(2009, 5, 12, 10, 0, 0);
     SetType(1);
     CHeliarcDlg& d = MakeDialog();
-    Click("id1050");
-    Click("id1050");  // stopped
+    Click("startStopButton");
+    Click("startStopButton");  // stopped
     ASSERT_EQ(engine->stops, 1);
     // Status and finishing messages change nothing now.
     CRunListener& events = engine->Events();
@@ -189,7 +190,7 @@ TEST_F(AppTest, LateMessagesAfterAStop) {
     events.OnFinished();
     events.OnFinished();
     Pump();
-    EXPECT_EQ(TextOf("id1036"), "Standby");
+    EXPECT_EQ(TextOf("statusText"), "Standby");
     EXPECT_EQ(engine->stops, 1);
     // A late stored record is still read back and listed; it does not stop anything.
     ASSERT_TRUE(engine->Store(datatest::MakeRecord(t, "late"), false));
@@ -222,15 +223,16 @@ TEST_F(AppTest, AStoredRecordIsReadWhereTheEngineWroteIt) {
 }
 
 TEST_F(AppTest, StoredRecordThatCannotBeReadSaysSoAndAManualRunStillEnds) {
+    views.openDataGraph = [](const std::string&) -> QWidget* { return nullptr; };  // "Trend graph" offered
     CHeliarcDlg& d = MakeDialog();
-    Click("id1050");
+    Click("startStopButton");
     // No daily file for that time.
     engine->Stored(datatest::Local(2009, 5, 12, 10, 0, 0), 0, true);
     Pump();
     ASSERT_EQ(prompter.Messages().size(), 1u);
     EXPECT_EQ(prompter.Messages()[0], "Data reading failure.");
     ASSERT_TRUE(apptest::WaitFor([&] { return engine->stops == 1; }));
-    EXPECT_EQ(TextOf("id1036"), "Standby");
+    EXPECT_EQ(TextOf("statusText"), "Standby");
     EXPECT_EQ(d.Latest().GetTime(), 0);
 
     // A file shorter than one record is no record either.
@@ -242,7 +244,7 @@ TEST_F(AppTest, StoredRecordThatCannotBeReadSaysSoAndAManualRunStillEnds) {
     EXPECT_EQ(d.Latest().GetTime(), 0);
     // "Trend graph" without a measured record is refused.
     prompter.Clear();
-    d.OnCommand(CHeliarcDlg::kCmdTrendGraph);
+    Trigger("actionTrendGraph");
     ASSERT_EQ(prompter.Messages().size(), 1u);
     EXPECT_EQ(prompter.Messages()[0], "No measured data.");
 }
@@ -258,15 +260,15 @@ TEST_F(AppTest, AManualRunShowsMeasuringForABlinkAndTheListScrollsToTheNewRecord
     CDataListCtrl* list = d.RecordList();
     list->EnsureRowVisible(0);
     Pump();
-    Click("id1050");
+    Click("startStopButton");
     QElapsedTimer shown;
     shown.start();
     // The record lands at the end of the day's file and the worker says so at once.
     ASSERT_TRUE(engine->Store(datatest::MakeRecord(base + 500, "new"), true));
     Pump();
-    EXPECT_EQ(TextOf("id1036"), "Measuring");
-    EXPECT_TRUE(Find<CColorStatic>("id1036")->IsBlinking());
-    ASSERT_TRUE(apptest::WaitFor([&] { return TextOf("id1036") == "Standby"; }, 3000));
+    EXPECT_EQ(TextOf("statusText"), "Measuring");
+    EXPECT_TRUE(Find<CColorStatic>("statusText")->IsBlinking());
+    ASSERT_TRUE(apptest::WaitFor([&] { return TextOf("statusText") == "Standby"; }, 3000));
     EXPECT_GE(shown.elapsed(), 900);
     EXPECT_EQ(engine->stops, 1);
     ASSERT_EQ(d.DataSet().Count(), 201);
@@ -286,7 +288,7 @@ TEST_F(AppTest, ExitIsRefusedWhileAGraphShowsAModalDialog) {
     d.DataThumbnailWnd()->ReportModal(true);
     d.DataThumbnailWnd()->ReportModal(false);
     EXPECT_EQ(d.OpenModalCount(), 1);
-    Click("id2");
+    Click("exitButton");
     EXPECT_TRUE(d.isVisible());
     ASSERT_EQ(prompter.Messages().size(), 1u);
     EXPECT_EQ(prompter.Messages()[0], "Exit after closing all dialogs.");
@@ -294,7 +296,7 @@ TEST_F(AppTest, ExitIsRefusedWhileAGraphShowsAModalDialog) {
     EXPECT_FALSE(d.close());
     EXPECT_TRUE(d.isVisible());
     graph->ReportModal(false);
-    Click("id2");
+    Click("exitButton");
     EXPECT_FALSE(d.isVisible());
     EXPECT_EQ(d.result(), QDialog::Rejected);
     EXPECT_FALSE(d.DataThumbnailWnd()->isVisible());
@@ -310,11 +312,11 @@ TEST_F(AppTest, ExitWhileMeasuringAsksAndStopsOnlyOnYesBeforeClosingWindows) {
     graph->show();
     d.FrameSet(CHeliarcDlg::kSetNumerical).Add(graph);
     QPointer<QWidget> guard(graph);
-    Click("id1050");
+    Click("startStopButton");
     ASSERT_TRUE(engine->measuring);
 
     prompter.yesNo = {false};
-    Click("id2");
+    Click("exitButton");
     ASSERT_EQ(prompter.Count("yesno"), 1);
     EXPECT_EQ(prompter.calls.back().text, "Do you stop to measure?");
     EXPECT_TRUE(d.isVisible());
@@ -323,7 +325,7 @@ TEST_F(AppTest, ExitWhileMeasuringAsksAndStopsOnlyOnYesBeforeClosingWindows) {
     EXPECT_TRUE(graph->isVisible());
 
     prompter.yesNo = {true};
-    Click("id2");
+    Click("exitButton");
     EXPECT_EQ(engine->stops, 1);
     EXPECT_FALSE(engine->measuring);
     EXPECT_FALSE(d.isVisible());
@@ -346,7 +348,7 @@ TEST_F(AppTest, EscapeDoesNothingAndEnterRunsTheSearch) {
         ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(datatest::Local(2009, 5, 12, 10, 0, 0), "new")), 1);
     }
     EXPECT_EQ(d.DataSet().Count(), 0);
-    auto* box = Find<QLineEdit>("id1011");
+    auto* box = Find<QLineEdit>("searchCommentEdit");
     box->setText("new");
     box->setFocus();
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
@@ -400,23 +402,23 @@ TEST_F(AppTest, TrendGraphOpensOnceThenRaisesAndEveryStoredRecordRefreshesIt) {
     datatest::SetGeneral("C:\\", "SPC");
     const CalTime t = datatest::Local(2009, 5, 12, 10, 0, 0);
     CHeliarcDlg& d = MakeDialog();
-    EXPECT_TRUE(Find<QPushButton>("id1051")->isEnabled());
+    EXPECT_TRUE(Find<QPushButton>("trendGraphButton")->isEnabled());
     for (int i = 0; i < 2; ++i) {
         ASSERT_TRUE(engine->Store(datatest::MakeRecord(t + i, "rec" + std::to_string(i)), false));
         Pump();
-        if (i == 0) Click("id1051");
+        if (i == 0) Click("trendGraphButton");
     }
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(shown, 2);
     EXPECT_EQ(shownMemo, "rec1");
     EXPECT_EQ(d.DataSet().Count(), 2);
-    Click("id1051");
+    Click("trendGraphButton");
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(shown, 3);
     // Once the window has gone, the next press opens a new one.
     frame->close();
     Pump();
-    Click("id1051");
+    Click("trendGraphButton");
     EXPECT_EQ(opened, 2);
     dialog.reset();
 }
@@ -433,15 +435,15 @@ TEST_F(AppTest, AStoredRecordRedrawsTheTrendWindowInPlace) {
         ASSERT_TRUE(engine->Store(datatest::MakeRecord(t + i, "rec" + std::to_string(i)), false));
         Pump();
     };
-    Click("id1050");
+    Click("startStopButton");
     ASSERT_TRUE(engine->measuring);
     store(0);
-    Click("id1051");
+    Click("trendGraphButton");
     auto* trend = dynamic_cast<CDataGraphWnd*>(d.FrameSet(CHeliarcDlg::kSetTrend).At(0));
     ASSERT_NE(trend, nullptr);
     trend->showMinimized();
     d.activateWindow();
-    auto* typing = Find<QLineEdit>("id1011");
+    auto* typing = Find<QLineEdit>("searchCommentEdit");
     typing->setFocus();
     ASSERT_TRUE(apptest::WaitFor([&] { return QApplication::focusWidget() == typing; }));
 
@@ -451,19 +453,26 @@ TEST_F(AppTest, AStoredRecordRedrawsTheTrendWindowInPlace) {
     ASSERT_EQ(trend->View()->Picture().Records().size(), 1u);
     EXPECT_EQ(trend->View()->Picture().Records()[0].GetMemo(), "rec1");
 
-    Click("id1051");
+    Click("trendGraphButton");
     EXPECT_FALSE(trend->isMinimized());
     dialog.reset();
 }
 
 TEST_F(AppTest, SmallCommandsOfTheFrame) {
     CHeliarcDlg& d = MakeDialog();
-    d.OnCommand(CHeliarcDlg::kCmdLogo);
+    {
+        QWidget* logo = Find("logo");
+        ASSERT_NE(logo, nullptr);
+        const QPointF at(logo->width() / 2, logo->height() / 2);
+        QMouseEvent press(QEvent::MouseButtonPress, at, logo->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(logo, &press);
+    }
     ASSERT_EQ(prompter.Count("url"), 1);
     EXPECT_EQ(prompter.calls.back().text, CHeliarcDlg::kMakerSite);
 
     // The version item runs the version box.
-    auto* about = d.findChild<QAction*>(QStringLiteral("cmd16"));
+    auto* about = d.findChild<QAction*>(QStringLiteral("actionAbout"));
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(about->text().toStdString(), "Version(&A)...");
     about->trigger();
@@ -480,17 +489,17 @@ TEST_F(AppTest, SmallCommandsOfTheFrame) {
     EXPECT_TRUE(bar->actions().contains(help->menuAction()));
 
     // "Measurement config" cancelled leaves the mode text; OK rebuilds it.
-    Click("id1002");
+    Click("measurementConfigButton");
     EXPECT_EQ(prompter.calls.back().text, "dlgSetMeasurement");
-    EXPECT_EQ(TextOf("id1035"), "Manual measurement");
+    EXPECT_EQ(TextOf("modeText"), "Manual measurement");
     prompter.modal = [](QDialog& dialog) {
         dialog.findChild<QAbstractButton*>(QStringLiteral("id1062"))->click();  // data transfer
         dialog.findChild<QAbstractButton*>(QStringLiteral("id1067"))->click();  // USB
         dialog.findChild<QPushButton*>(QStringLiteral("id1"))->click();
         return dialog.result();
     };
-    Click("id1002");
-    EXPECT_EQ(TextOf("id1035"), "Data transfer");
+    Click("measurementConfigButton");
+    EXPECT_EQ(TextOf("modeText"), "Data transfer");
     EXPECT_EQ(Ini("MEASUREMENT", "MEASUREMENT_TYPE"), "2");
 
     // "Data folder" runs its dialog; the search is not re-run.
@@ -499,7 +508,7 @@ TEST_F(AppTest, SmallCommandsOfTheFrame) {
         dialog.findChild<QPushButton*>(QStringLiteral("id1"))->click();
         return dialog.result();
     };
-    Click("id1014");
+    Click("dataFolderButton");
     EXPECT_EQ(prompter.calls.back().text, "dlg133");
     EXPECT_EQ(Ini("GENERAL", "FILE_NAME_ID"), "ABC");
 }

@@ -64,7 +64,7 @@ TEST_F(IntervalWindowTest, OneRecordPerGridPointNoneAfterTheEndAndTomorrowsDateW
     Pump();
     CHeliarcDlg& d = *dialog;
 
-    Click("id1050");
+    Click("startStopButton");
     ASSERT_TRUE(WaitFor([&] { return d.StatusText() == "Waiting - Start at 08:02:02 "; }, 5000)) << d.StatusText();
     ASSERT_TRUE(WaitFor([&] { return d.StatusText() == "Waiting - Start at 2026/06/21 08:02:00 "; }, 5000))
         << d.StatusText();
@@ -78,9 +78,9 @@ TEST_F(IntervalWindowTest, OneRecordPerGridPointNoneAfterTheEndAndTomorrowsDateW
     EXPECT_EQ(d.DataSet().At(0).Time, start);
     EXPECT_EQ(d.DataSet().At(1).Time, start + 2);
     EXPECT_EQ(d.Latest().GetTime(), start + 2);
-    EXPECT_EQ(TextOf("id1036"), "Waiting - Start at 2026/06/21 08:02:00 ");
+    EXPECT_EQ(TextOf("statusText"), "Waiting - Start at 2026/06/21 08:02:00 ");
 
-    Click("id1050");
+    Click("startStopButton");
     EXPECT_EQ(d.StatusText(), "Standby");
 }
 

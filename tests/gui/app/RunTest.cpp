@@ -54,15 +54,15 @@ protected:
 TEST_F(RunTest, ManualRunStoresReadsBackListsAndReturnsToStandby) {
     Configure(0);
     CHeliarcDlg& d = MakeRealDialog(sim->SlavePath());
-    Find<QLineEdit>("id1027")->setText("first light");
-    Click("id1050");
-    EXPECT_EQ(TextOf("id1036").rfind("Measuring", 0), 0u) << TextOf("id1036");
-    EXPECT_FALSE(Find<QPushButton>("id1050")->isEnabled());
+    Find<QLineEdit>("commentEdit")->setText("first light");
+    Click("startStopButton");
+    EXPECT_EQ(TextOf("statusText").rfind("Measuring", 0), 0u) << TextOf("statusText");
+    EXPECT_FALSE(Find<QPushButton>("startStopButton")->isEnabled());
     ASSERT_TRUE(WaitFor([&] { return d.DataSet().Count() == 1 && Standby(); }, 20000)) << d.StatusText();
     EXPECT_TRUE(prompter.calls.empty()) << prompter.calls.front().text;
-    EXPECT_TRUE(Find<QPushButton>("id1050")->isEnabled());
-    EXPECT_EQ(TextOf("id1050"), "Start");
-    EXPECT_FALSE(Find<CColorStatic>("id1036")->IsBlinking());
+    EXPECT_TRUE(Find<QPushButton>("startStopButton")->isEnabled());
+    EXPECT_EQ(TextOf("startStopButton"), "Start");
+    EXPECT_FALSE(Find<CColorStatic>("statusText")->IsBlinking());
     // The latest record is the one in the file, and the list shows it.
     EXPECT_NE(d.Latest().GetTime(), 0);
     EXPECT_EQ(d.Latest().GetMemo(), "first light");
@@ -74,22 +74,22 @@ TEST_F(RunTest, ManualRunStoresReadsBackListsAndReturnsToStandby) {
     EXPECT_FALSE(model->index(0, 2).data().toString().isEmpty());
 
     // A second manual run adds a second row.
-    Click("id1050");
+    Click("startStopButton");
     ASSERT_TRUE(WaitFor([&] { return d.DataSet().Count() == 2 && Standby(); }, 20000));
 }
 
 TEST_F(RunTest, IntervalRunStoppedByTheUser) {
     Configure(1);
     CHeliarcDlg& d = MakeRealDialog(sim->SlavePath());
-    Click("id1050");
-    EXPECT_TRUE(Find<QPushButton>("id1050")->isEnabled());
-    EXPECT_EQ(TextOf("id1050"), "Stop");
+    Click("startStopButton");
+    EXPECT_TRUE(Find<QPushButton>("startStopButton")->isEnabled());
+    EXPECT_EQ(TextOf("startStopButton"), "Stop");
     ASSERT_TRUE(WaitFor([&] { return d.DataSet().Count() >= 2; }, 20000));
     EXPECT_TRUE(d.Engine().IsMeasuring());
     EXPECT_NE(d.Latest().GetTime(), 0);
-    Click("id1050");
+    Click("startStopButton");
     EXPECT_TRUE(Standby());
-    EXPECT_EQ(TextOf("id1050"), "Start");
+    EXPECT_EQ(TextOf("startStopButton"), "Start");
     // Whatever the worker posted before it ended changes nothing now, apart from listing records.
     const int listed = d.DataSet().Count();
     Pump(10);
@@ -101,11 +101,11 @@ TEST_F(RunTest, IntervalRunStoppedByTheUser) {
 TEST_F(RunTest, RunThatCannotOpenItsPortFailsToStart) {
     Configure(0);
     MakeRealDialog("/nonexistent/tty-heliarc");
-    Click("id1050");
+    Click("startStopButton");
     ASSERT_EQ(prompter.Messages().size(), 1u);
     EXPECT_EQ(prompter.Messages()[0], "Measurement start failure.\r\nCannot open the port. Confirm the connection.");
     EXPECT_TRUE(Standby());
-    EXPECT_TRUE(Find<QPushButton>("id1050")->isEnabled());
+    EXPECT_TRUE(Find<QPushButton>("startStopButton")->isEnabled());
 }
 
 TEST_F(RunTest, RunThatFailsMidwayStopsAndReports) {
@@ -115,7 +115,7 @@ TEST_F(RunTest, RunThatFailsMidwayStopsAndReports) {
     fault.command = "AM";
     sim->SetFaults({fault});
     CHeliarcDlg& d = MakeRealDialog(sim->SlavePath());
-    Click("id1050");
+    Click("startStopButton");
     ASSERT_TRUE(WaitFor([&] { return !prompter.Messages().empty(); }, 20000));
     const std::string text = prompter.Messages()[0];
     EXPECT_EQ(text.rfind("Measurement error.\r\n", 0), 0u) << text;
@@ -125,7 +125,7 @@ TEST_F(RunTest, RunThatFailsMidwayStopsAndReports) {
     // The next start works once the instrument answers again.
     sim->SetFaults({});
     prompter.Clear();
-    Click("id1050");
+    Click("startStopButton");
     ASSERT_TRUE(WaitFor([&] { return d.DataSet().Count() == 1 && Standby(); }, 20000));
     EXPECT_TRUE(prompter.calls.empty());
 }

@@ -24,17 +24,17 @@ using apptest::AppTest;
 TEST_F(AppTest, StartsOnAnEmptyFolderWithDefaultsAndResetsTheExposure) {
     CHeliarcDlg& d = MakeDialog();
     EXPECT_EQ(d.windowTitle().toStdString(), "ZQ118");
-    EXPECT_EQ(TextOf("id1035"), "Manual measurement");
-    EXPECT_EQ(TextOf("id1036"), "Standby");
-    EXPECT_EQ(TextOf("id1050"), "Start");
-    EXPECT_TRUE(Find<QPushButton>("id1050")->isEnabled());
-    EXPECT_EQ(TextOf("id1037").size(), 8u);  // HH:MM:SS
+    EXPECT_EQ(TextOf("modeText"), "Manual measurement");
+    EXPECT_EQ(TextOf("statusText"), "Standby");
+    EXPECT_EQ(TextOf("startStopButton"), "Start");
+    EXPECT_TRUE(Find<QPushButton>("startStopButton")->isEnabled());
+    EXPECT_EQ(TextOf("clockText").size(), 8u);  // HH:MM:SS
     EXPECT_EQ(d.Latest().GetTime(), 0);
     EXPECT_EQ(d.OpenModalCount(), 0);
     EXPECT_TRUE(prompter.calls.empty());
 
     // Steady white on black for the three statics.
-    for (const char* id : {"id1035", "id1036", "id1037"}) {
+    for (const char* id : {"modeText", "statusText", "clockText"}) {
         auto* s = Find<CColorStatic>(id);
         ASSERT_NE(s, nullptr);
         EXPECT_EQ(s->CurrentTextColor(), 0xFFFFFFu) << id;
@@ -80,20 +80,20 @@ TEST_F(AppTest, StoredExposureIsResetAndIntervalModeTextIsBuilt) {
                "[SEARCH]\nSEARCH_START_DATE_TIME=2009/5\nSEARCH_COMMENT=roof\n";
     }
     MakeDialog();
-    EXPECT_EQ(TextOf("id1035"), "Interval measurement 08:05:00 - 18:30:15, 600 sec interval");
+    EXPECT_EQ(TextOf("modeText"), "Interval measurement 08:05:00 - 18:30:15, 600 sec interval");
     EXPECT_EQ(Ini("MEASUREMENT", "EXPOSED_TIME"), "0");
     EXPECT_EQ(Ini("MEASUREMENT", "INTERVAL_MEASUREMENT_SPAN"), "600");
     // The saved search is put into the boxes.
-    EXPECT_EQ(TextOf("id1008"), "2009/5");
-    EXPECT_EQ(TextOf("id1009"), "");
-    EXPECT_EQ(TextOf("id1011"), "roof");
+    EXPECT_EQ(TextOf("searchFromEdit"), "2009/5");
+    EXPECT_EQ(TextOf("searchToEdit"), "");
+    EXPECT_EQ(TextOf("searchCommentEdit"), "roof");
 }
 
 TEST_F(AppTest, TransferModeAndUnknownTypeShowDataTransfer) {
     for (const char* type : {"2", "7"}) {
         { std::ofstream("ZQ118.ini") << "[MEASUREMENT]\nMEASUREMENT_TYPE=" << type << "\n"; }
         MakeDialog();
-        EXPECT_EQ(TextOf("id1035"), "Data transfer") << type;
+        EXPECT_EQ(TextOf("modeText"), "Data transfer") << type;
         dialog.reset();
     }
 }
@@ -102,9 +102,9 @@ TEST_F(AppTest, JapaneseTableGivesTheWholeDialogInJapanese) {
     platform::SetLanguage(platform::Language::Japanese);
     CHeliarcDlg& d = MakeDialog();
     EXPECT_EQ(d.windowTitle().toStdString(), "ZQ118");
-    EXPECT_EQ(TextOf("id1036"), platform::LoadString(2108, platform::Language::Japanese));
-    EXPECT_EQ(TextOf("id1035"), platform::LoadString(1201, platform::Language::Japanese));
-    EXPECT_EQ(TextOf("id1050"), platform::LoadString(2103, platform::Language::Japanese));
+    EXPECT_EQ(TextOf("statusText"), platform::LoadString(2108, platform::Language::Japanese));
+    EXPECT_EQ(TextOf("modeText"), platform::LoadString(1201, platform::Language::Japanese));
+    EXPECT_EQ(TextOf("startStopButton"), platform::LoadString(2103, platform::Language::Japanese));
     // No control shows an English caption of the table.
     for (QPushButton* b : d.findChildren<QPushButton*>()) {
         const std::string text = b->text().toStdString();
@@ -150,8 +150,8 @@ TEST_F(AppTest, GarbledConfigurationMissingFolderAndBadRecordsStillStart) {
                "[GENERAL]\nDATA_STORED_FOLDER=/nonexistent/heliarc/data\n";
     }
     CHeliarcDlg& d = MakeDialog();
-    EXPECT_EQ(TextOf("id1035"), "Manual measurement");  // "zz" reads as 0
-    EXPECT_EQ(TextOf("id1036"), "Standby");
+    EXPECT_EQ(TextOf("modeText"), "Manual measurement");  // "zz" reads as 0
+    EXPECT_EQ(TextOf("statusText"), "Standby");
     EXPECT_EQ(d.DataSet().Count(), 0);
     EXPECT_TRUE(prompter.calls.empty());
     EXPECT_EQ(Ini("MEASUREMENT", "EXPOSED_TIME"), "0");

@@ -149,7 +149,7 @@ TEST(EventLoop, GraphThumbnailAndSettingsWindowsTakeInputBesideTheMainDialog) {
         CDataListCtrl* list = dlg->RecordList();
         ClickWidget(list->viewport(), list->visualRect(list->model()->index(1, 0)).center());
         if (dlg->Selection() != std::set<int>{1}) return false;
-        ClickWidget(dlg->findChild<QPushButton*>(QStringLiteral("id1004")));
+        ClickWidget(dlg->findChild<QPushButton*>(QStringLiteral("plotMeasuredButton")));
         return true;
     });
     script.Add("spectrum window shown", [&] {
@@ -199,7 +199,7 @@ TEST(EventLoop, GraphThumbnailAndSettingsWindowsTakeInputBesideTheMainDialog) {
         ClickWidget(ToolButton(graph, GraphCommand::XZoomIn));
         EXPECT_EQ(counter.clicks[graph], clicks);
         // Exit is refused while the dialog is open.
-        ClickWidget(dlg->findChild<QPushButton*>(QStringLiteral("id2")));
+        ClickWidget(dlg->findChild<QPushButton*>(QStringLiteral("exitButton")));
         return !prompter.Messages().empty();
     });
     script.Add("the refusal was the exit rule's", [&] {
@@ -213,7 +213,7 @@ TEST(EventLoop, GraphThumbnailAndSettingsWindowsTakeInputBesideTheMainDialog) {
     script.Add("counter back to zero", [&] { return dlg->OpenModalCount() == 0; });
     script.Add("exit with the button", [&] {
         prompter.Clear();
-        ClickWidget(dlg->findChild<QPushButton*>(QStringLiteral("id2")));
+        ClickWidget(dlg->findChild<QPushButton*>(QStringLiteral("exitButton")));
         return true;
     });
     script.Start();

@@ -95,10 +95,10 @@ protected:
 // Export
 
 TEST_F(ExchangeDlgTest, ExportWritesTheSelectionWithTheCurrentStandardAndStoresTheSettings) {
-    CHeliarcDlg& d = MakeDialog();
+    MakeDialog();
     SelectRecords({4});
-    d.OnCommand(CHeliarcDlg::kCmdRegisterStandard);
-    EXPECT_TRUE(Find<QPushButton>("id1007")->isEnabled());
+    Trigger("actionRegisterStandard");
+    EXPECT_TRUE(Find<QPushButton>("exportButton")->isEnabled());
     SelectRecords({1, 3});
     prompter.paths.push_back(Path("DATA.CSV"));  // capitals: not the extension ".csv"
     std::string shownFile;
@@ -119,7 +119,7 @@ TEST_F(ExchangeDlgTest, ExportWritesTheSelectionWithTheCurrentStandardAndStoresT
         EXPECT_TRUE(Control<QLineEdit>(dlg, CExport::kIdFileName)->text().isEmpty());
         return dlg.result();
     };
-    Click("id1007");
+    Click("exportButton");
     EXPECT_TRUE(ratioEnabled);
     EXPECT_EQ(shownFile, Path("DATA.CSV.csv"));
     EXPECT_EQ(result, QDialog::Accepted);
@@ -153,7 +153,7 @@ TEST_F(ExchangeDlgTest, ExportWritesTheSelectionWithTheCurrentStandardAndStoresT
         Press(dlg, CExport::kIdClose);
         return dlg.result();
     };
-    d.OnCommand(CHeliarcDlg::kCmdMenuExport);
+    Trigger("actionExport");
     EXPECT_EQ(prompter.Count("modal"), 1);
     EXPECT_TRUE(prompter.Messages().empty());
 }
@@ -161,7 +161,7 @@ TEST_F(ExchangeDlgTest, ExportWritesTheSelectionWithTheCurrentStandardAndStoresT
 TEST_F(ExchangeDlgTest, ExportNeedsASelectionAndOffersRatioOnlyWithStandardData) {
     MakeDialog();
     SelectRecords({});
-    Click("id1007");
+    Click("exportButton");
     EXPECT_EQ(prompter.Messages(), (Texts{"Select a data."}));
     EXPECT_EQ(prompter.Count("modal"), 0);
 
@@ -181,7 +181,7 @@ TEST_F(ExchangeDlgTest, ExportNeedsASelectionAndOffersRatioOnlyWithStandardData)
         Press(dlg, CExport::kIdExport);
         return dlg.result();
     };
-    Click("id1007");
+    Click("exportButton");
     EXPECT_EQ(prompter.Messages(), (Texts{Done()}));
     const auto rows = ReadCsv(Path("all.csv"));
     // Type 0, "Original": 14 label rows, then the first record's 256 pixels.
@@ -347,7 +347,7 @@ protected:
             if (closeAfter && dlg.result() != QDialog::Accepted) Press(dlg, CImport::kIdClose);
             return dlg.result();
         };
-        dialog->OnCommand(CHeliarcDlg::kCmdImport);
+        Trigger("actionImport");
         Pump();
         return prompter.Count("modal");
     }
@@ -360,7 +360,7 @@ protected:
 TEST_F(ImportTest, SeveralFilesAreMergedInTimeOrderAndTheListFollows) {
     CHeliarcDlg& d = MakeDialog();
     ASSERT_EQ(d.DataSet().Count(), 5);
-    EXPECT_TRUE(Find<QPushButton>("id1019")->isEnabled());
+    EXPECT_TRUE(Find<QPushButton>("importButton")->isEnabled());
     // Between the stored records of the 12th, and a new day.
     const std::string a = SrdFile("a.srd", {Base() + 30, Base() + 150});
     const std::string b = SrdFile("b.srd", {datatest::Local(2009, 5, 13, 8, 0, 0)});
@@ -425,7 +425,7 @@ TEST_F(ImportTest, AFailedFileKeepsEveryStoredRecordAndTheDialogOpen) {
         Press(dlg, CImport::kIdClose);
         return dlg.result();
     };
-    d.OnCommand(CHeliarcDlg::kCmdMenuImport);
+    Trigger("actionImport");
     Pump();
     EXPECT_NE(result, QDialog::Accepted);
     EXPECT_EQ(prompter.Messages(), (Texts{"Import failure. Check the file.\r\n" + Path("bad.srd")}));
@@ -441,7 +441,7 @@ TEST_F(ImportTest, AFailedFileKeepsEveryStoredRecordAndTheDialogOpen) {
 
 // A good file on a full disk: the message points at the data folder, not at the file.
 TEST_F(ImportTest, AFullDiskIsReportedAsTheDataFolders) {
-    CHeliarcDlg& d = MakeDialog();
+    MakeDialog();
     const std::string file = SrdFile("good.srd", {Base() + 30});
     const std::string stored = testsupport::ReadFileBytes(Path("SPC_20090512.hlx"));
     prompter.yesNo.push_back(true);
@@ -452,7 +452,7 @@ TEST_F(ImportTest, AFullDiskIsReportedAsTheDataFolders) {
         EXPECT_FALSE(import.DoImport());
         return QDialog::Rejected;
     };
-    d.OnCommand(CHeliarcDlg::kCmdImport);
+    Trigger("actionImport");
     EXPECT_EQ(prompter.Messages(), (Texts{"Import failure. Check the file.\r\n" + file +
                                           "\r\nCannot save the data. Confirm the output folder."
                                           "\r\nCannot write ./SPC_20090512.hlx: File too large"}));
@@ -460,9 +460,9 @@ TEST_F(ImportTest, AFullDiskIsReportedAsTheDataFolders) {
 }
 
 TEST_F(ImportTest, RefusedWhileMeasuringAndHarmlessWithoutAChoice) {
-    CHeliarcDlg& d = MakeDialog();
+    MakeDialog();
     engine->measuring = true;
-    d.OnCommand(CHeliarcDlg::kCmdImport);
+    Trigger("actionImport");
     EXPECT_EQ(prompter.Count("modal"), 0);
     ASSERT_EQ(prompter.Messages(), (Texts{"Cannot import while a measurement is running. Stop the measurement first."}));
     EXPECT_EQ(prompter.calls[0].icon, Prompter::Icon::Information);
@@ -479,7 +479,7 @@ TEST_F(ImportTest, RefusedWhileMeasuringAndHarmlessWithoutAChoice) {
         engine->measuring = false;
         return QDialog::Rejected;
     };
-    d.OnCommand(CHeliarcDlg::kCmdImport);
+    Trigger("actionImport");
     EXPECT_EQ(prompter.Count("yesno"), 0);
     EXPECT_EQ(Day(2009, 5, 12).size(), 5u);
 
@@ -497,7 +497,7 @@ TEST_F(ImportTest, RefusedWhileMeasuringAndHarmlessWithoutAChoice) {
         Press(dlg, CImport::kIdImport);
         return dlg.result();
     };
-    d.OnCommand(CHeliarcDlg::kCmdImport);
+    Trigger("actionImport");
     EXPECT_EQ(prompter.Messages(), (Texts{"Completed importing."}));
     EXPECT_EQ(Day(2009, 5, 12).size(), 5u);
 }

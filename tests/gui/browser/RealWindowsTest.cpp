@@ -53,11 +53,11 @@ TEST_F(RealWindowsTest, PlotShowsTheEntryInOneStandardDataGraphWindow) {
     for (int row : {0, 2}) {
         d.RecordList()->clearSelection();
         d.RecordList()->SetRowSelected(row, true);
-        d.OnCommand(CHeliarcDlg::kCmdRegisterStandard);
+        Trigger("actionRegisterStandard");
     }
     ASSERT_EQ(d.StandardList()->ItemCount(), 2);
     d.StandardList()->SetRowSelected(1, true);
-    Click("id1017");
+    Click("standardPlotButton");
     Pump();
     CFrameSet& set = d.FrameSet(CHeliarcDlg::kSetStandard);
     ASSERT_EQ(set.Count(), 1);
@@ -68,7 +68,7 @@ TEST_F(RealWindowsTest, PlotShowsTheEntryInOneStandardDataGraphWindow) {
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(Shown(*view), "s0");
     // The popup's "Plot": the current standard, in the same window.
-    d.OnCommand(CHeliarcDlg::kCmdMenuStandardPlot);
+    Trigger("actionStandardPlotCurrent");
     Pump();
     EXPECT_EQ(set.Count(), 1);
     EXPECT_EQ(Shown(*view), "s2");
@@ -89,12 +89,12 @@ TEST_F(RealWindowsTest, APlotCommandIsOfferedOnlyWhenTheFactoryHasItsWindow) {
     const std::vector<Case> cases = {
         {"nothing", [](CViewFactory&) {}, {}},
         {"spectrum", [&](CViewFactory& f) { f.openDataGraph = real.openDataGraph; },
-         {"id1004", "id1051", "id1017", "cmd32777", "cmd32773"}},
-        {"calculation", [&](CViewFactory& f) { f.openNumericalGraph = real.openNumericalGraph; }, {"id1020", "cmd32778"}},
-        {"3-D", [&](CViewFactory& f) { f.open3DGraph = real.open3DGraph; }, {"id1021", "cmd32779"}},
+         {"plotMeasuredButton", "trendGraphButton", "standardPlotButton", "actionPlotMeasured", "actionStandardPlotCurrent"}},
+        {"calculation", [&](CViewFactory& f) { f.openNumericalGraph = real.openNumericalGraph; }, {"plotCalculationButton", "actionPlotCalculation"}},
+        {"3-D", [&](CViewFactory& f) { f.open3DGraph = real.open3DGraph; }, {"plot3DButton", "actionPlot3D"}},
     };
-    const std::vector<const char*> all = {"id1004", "id1051", "id1017", "id1020", "id1021",
-                                          "cmd32777", "cmd32778", "cmd32779", "cmd32773"};
+    const std::vector<const char*> all = {"plotMeasuredButton", "trendGraphButton", "standardPlotButton", "plotCalculationButton", "plot3DButton",
+                                          "actionPlotMeasured", "actionPlotCalculation", "actionPlot3D", "actionStandardPlotCurrent"};
     for (const Case& c : cases) {
         views = CViewFactory();
         c.take(views);
@@ -106,8 +106,9 @@ TEST_F(RealWindowsTest, APlotCommandIsOfferedOnlyWhenTheFactoryHasItsWindow) {
         // A command that reaches a missing window anyway (a double click does) opens nothing.
         dialog->RecordList()->SelectAllRows();
         Pump();
-        for (int id : {CHeliarcDlg::kCmdMeasuredData, CHeliarcDlg::kCmdCalculationData, CHeliarcDlg::kCmd3D})
-            dialog->OnCommand(id);
+        dialog->PlotMeasured();
+        dialog->PlotCalculation();
+        dialog->Plot3D();
         Pump();
         int open = 0;
         for (int set = 0; set < CHeliarcDlg::kSetCount; ++set) open += dialog->FrameSet(set).Count();
@@ -130,9 +131,9 @@ TEST_F(RealWindowsTest, TheRealFactoryGivesThumbnailViewsAndOpensEachGraphWindow
 
     d.RecordList()->SelectAllRows();
     Pump();
-    Click("id1004");
-    Click("id1020");
-    Click("id1021");
+    Click("plotMeasuredButton");
+    Click("plotCalculationButton");
+    Click("plot3DButton");
     Pump();
     const struct {
         int set;
@@ -163,7 +164,7 @@ TEST_F(RealWindowsTest, TheStandardThumbnailsPopupPlotsTheCurrentStandard) {
     CHeliarcDlg& d = MakeDialog();
     QWidget* thumbnail = d.BaseDataThumbnailWnd()->View();
     ASSERT_NE(thumbnail, nullptr);
-    auto* menu = d.findChild<QMenu*>(QStringLiteral("menu143Standard"));
+    auto* menu = d.findChild<QMenu*>(QStringLiteral("standardMenu"));
     ASSERT_NE(menu, nullptr);
     const auto rightClick = [&] {
         const QPoint at(20, 20);
@@ -183,7 +184,7 @@ TEST_F(RealWindowsTest, TheStandardThumbnailsPopupPlotsTheCurrentStandard) {
     for (int row : {0, 2}) {
         d.RecordList()->clearSelection();
         d.RecordList()->SetRowSelected(row, true);
-        d.OnCommand(CHeliarcDlg::kCmdRegisterStandard);
+        Trigger("actionRegisterStandard");
     }
     d.StandardList()->SetRowSelected(1, true);
     rightClick();

@@ -60,7 +60,7 @@ protected:
         QObject::connect(d.StandardPanel(), &CStandardPanel::standardChanged, [this] { ++redrawn; });
         for (int r : rows) {
             SelectRecords({r});
-            d.OnCommand(CHeliarcDlg::kCmdRegisterStandard);
+            Trigger("actionRegisterStandard");
         }
         Pump();
         return d;
@@ -96,7 +96,7 @@ TEST_F(StandardPanelTest, ListShowsTheHistoryNewestFirstWithItsCellsAndColumns) 
     CHeliarcDlg& d = DialogWithStandards({1, 3, 2});
     ASSERT_NE(d.StandardPanel(), nullptr);
     EXPECT_EQ(d.StandardList(), d.StandardPanel()->List());
-    EXPECT_EQ(d.StandardList()->objectName().toStdString(), "id1016");
+    EXPECT_EQ(d.StandardList()->objectName().toStdString(), "standardList");
     EXPECT_EQ(StandardMemos(), (Memos{"r2", "r3", "r1"}));
     // The built-in record is never listed: the dialog uses the registered history alone.
     EXPECT_FALSE(d.StandardSet().CurrentIsBuiltIn());
@@ -125,7 +125,7 @@ TEST_F(StandardPanelTest, ButtonsWithoutASelectedRowSaySoAndChangeNothing) {
     CHeliarcDlg& d = DialogWithStandards({1, 2});
     SelectStandards({});
     const int before = redrawn;
-    for (const char* id : {"id1026", "id1028", "id1017"}) {
+    for (const char* id : {"standardDeleteButton", "standardUpdateButton", "standardPlotButton"}) {
         prompter.Clear();
         Click(id);
         ASSERT_EQ(prompter.calls.size(), 1u) << id;
@@ -138,12 +138,12 @@ TEST_F(StandardPanelTest, ButtonsWithoutASelectedRowSaySoAndChangeNothing) {
     EXPECT_TRUE(opened.empty());
     // An empty history: the popup's "Plot" says so too.
     SelectStandards({0});
-    Click("id1026");
+    Click("standardDeleteButton");
     SelectStandards({0});
-    Click("id1026");
+    Click("standardDeleteButton");
     ASSERT_EQ(d.StandardList()->ItemCount(), 0);
     prompter.Clear();
-    d.OnCommand(CHeliarcDlg::kCmdMenuStandardPlot);
+    Trigger("actionStandardPlotCurrent");
     ASSERT_EQ(prompter.Messages(), (Memos{"Select a data."}));
     EXPECT_TRUE(opened.empty());
 }
@@ -154,14 +154,14 @@ TEST_F(StandardPanelTest, DeleteRemovesTheTopmostSelectedEntryAndSavesTheHistory
     const int before = redrawn;
     SelectStandards({2, 1, 3});
     prompter.Clear();
-    Click("id1026");
+    Click("standardDeleteButton");
     EXPECT_TRUE(prompter.calls.empty());  // no confirmation
     EXPECT_EQ(StandardMemos(), (Memos{"r3", "r1", "r0"}));
     Pump();
     EXPECT_EQ(redrawn, before + 1);
     // Deleting the current entry makes the next newest current.
     SelectStandards({0});
-    Click("id1026");
+    Click("standardDeleteButton");
     EXPECT_EQ(d.StandardSet().Current()->GetMemo(), "r1");
     dialog.reset();
     MakeDialog();
@@ -175,25 +175,25 @@ TEST_F(StandardPanelTest, UpdateMakesAnOlderEntryCurrentAndLeavesTheTopRowAlone)
     // The top row is already current: nothing happens, not even a refresh.
     SelectStandards({0, 2});
     prompter.Clear();
-    Click("id1028");
+    Click("standardUpdateButton");
     Pump();
     EXPECT_TRUE(prompter.calls.empty());
     EXPECT_EQ(redrawn, before);
     EXPECT_EQ(StandardMemos(), (Memos{"r2", "r1", "r0"}));
     // The topmost of several selected rows counts.
     SelectStandards({2, 1});
-    Click("id1028");
+    Click("standardUpdateButton");
     Pump();
     EXPECT_EQ(StandardMemos(), (Memos{"r1", "r2", "r0"}));
     EXPECT_EQ(d.StandardSet().Current()->GetMemo(), "r1");
     EXPECT_EQ(redrawn, before + 1);
     // The mark follows the chosen entry to the top: the next "Plot" shows it.
     EXPECT_EQ(d.StandardList()->SelectedRows(), (std::set<int>{0}));
-    Click("id1017");
+    Click("standardPlotButton");
     ASSERT_FALSE(shown.empty());
     EXPECT_EQ(shown.back().second, "r1");
     SelectStandards({2});
-    Click("id1028");
+    Click("standardUpdateButton");
     EXPECT_EQ(StandardMemos(), (Memos{"r0", "r1", "r2"}));
     // Exports and new graphs take the new current standard; the history file holds the order.
     dialog.reset();
@@ -204,9 +204,9 @@ TEST_F(StandardPanelTest, UpdateMakesAnOlderEntryCurrentAndLeavesTheTopRowAlone)
 
 TEST_F(StandardPanelTest, PlotOpensOneStandardGraphAndReusesIt) {
     CHeliarcDlg& d = DialogWithStandards({0, 1, 2});
-    EXPECT_TRUE(Find<QPushButton>("id1017")->isEnabled());
+    EXPECT_TRUE(Find<QPushButton>("standardPlotButton")->isEnabled());
     SelectStandards({2, 1});
-    Click("id1017");
+    Click("standardPlotButton");
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], "Standard data graph");
     ASSERT_EQ(shown.size(), 1u);
@@ -215,13 +215,13 @@ TEST_F(StandardPanelTest, PlotOpensOneStandardGraphAndReusesIt) {
     EXPECT_EQ(d.FrameSet(CHeliarcDlg::kSetStandard).Count(), 1);
     // A second entry goes to the same window.
     SelectStandards({2});
-    Click("id1017");
+    Click("standardPlotButton");
     EXPECT_EQ(opened.size(), 1u);
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[1].first, frames[0].data());
     EXPECT_EQ(shown[1].second, "r0");
     // The popup's "Plot" shows the current standard data whatever row is selected.
-    d.OnCommand(CHeliarcDlg::kCmdMenuStandardPlot);
+    Trigger("actionStandardPlotCurrent");
     ASSERT_EQ(shown.size(), 3u);
     EXPECT_EQ(shown[2].second, "r2");
     EXPECT_EQ(opened.size(), 1u);
@@ -229,7 +229,7 @@ TEST_F(StandardPanelTest, PlotOpensOneStandardGraphAndReusesIt) {
     frames[0]->close();
     Pump();
     ASSERT_TRUE(frames[0].isNull());
-    Click("id1017");
+    Click("standardPlotButton");
     ASSERT_EQ(opened.size(), 2u);
     ASSERT_EQ(shown.size(), 4u);
     EXPECT_EQ(shown[3].first, frames[1].data());
@@ -240,13 +240,14 @@ TEST_F(StandardPanelTest, PlotOpensOneStandardGraphAndReusesIt) {
 TEST_F(StandardPanelTest, WithoutTheSpectrumWindowPlotIsNotOffered) {
     views.openDataGraph = nullptr;
     CHeliarcDlg& d = DialogWithStandards({0});
-    EXPECT_FALSE(Find<QPushButton>("id1017")->isEnabled());
-    QAction* item = d.StandardPanel()->Menu()->findChild<QAction*>(QStringLiteral("cmd32773"));
+    EXPECT_FALSE(Find<QPushButton>("standardPlotButton")->isEnabled());
+    QAction* item = Find<QAction>("actionStandardPlotCurrent");
     ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(d.StandardPanel()->Menu()->actions().contains(item));
     EXPECT_FALSE(item->isEnabled());
-    EXPECT_TRUE(Find<QPushButton>("id1026")->isEnabled());
-    EXPECT_TRUE(Find<QPushButton>("id1028")->isEnabled());
-    d.OnCommand(CHeliarcDlg::kCmdMenuStandardPlot);
+    EXPECT_TRUE(Find<QPushButton>("standardDeleteButton")->isEnabled());
+    EXPECT_TRUE(Find<QPushButton>("standardUpdateButton")->isEnabled());
+    Trigger("actionStandardPlotCurrent");
     EXPECT_TRUE(shown.empty());
     EXPECT_TRUE(prompter.calls.empty());
 }
@@ -257,7 +258,7 @@ TEST_F(StandardPanelTest, RightClickOpensTheStandardDataPopupWhoseItemReachesThe
     ASSERT_EQ(menu->actions().size(), 1);
     EXPECT_EQ(menu->actions()[0]->text().toStdString(), "Plot");
     EXPECT_EQ(menu->title().toStdString(), "Standard data");
-    EXPECT_EQ(d.findChild<QMenu*>(QStringLiteral("menu143Standard")), menu);
+    EXPECT_EQ(d.findChild<QMenu*>(QStringLiteral("standardMenu")), menu);
     QWidget* viewport = d.StandardList()->viewport();
     const QPoint at(10, 10);
     QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
@@ -282,12 +283,12 @@ TEST_F(StandardPanelTest, AChangedStandardReachesTheTrendWindow) {
     d.FrameSet(CHeliarcDlg::kSetTrend).Add(trend);
     latestShown.clear();
     SelectStandards({1});
-    Click("id1028");
+    Click("standardUpdateButton");
     ASSERT_EQ(latestShown.size(), 1u);
     EXPECT_EQ(latestShown[0].first, trend);
     EXPECT_EQ(latestShown[0].second, "r5/r0");
     SelectRecords({3});
-    d.OnCommand(CHeliarcDlg::kCmdRegisterStandard);
+    Trigger("actionRegisterStandard");
     ASSERT_EQ(latestShown.size(), 2u);
     EXPECT_EQ(latestShown[1].second, "r5/r3");
 }
@@ -316,17 +317,17 @@ TEST_F(StandardPanelTest, EveryFailedSaveSaysSoAndLeavesTheFiles) {
             EXPECT_EQ(testsupport::ReadFileBytes("./ZQ118_BASE.ini"), history) << what;
             EXPECT_EQ(testsupport::ReadFileBytes(kDayFile), day) << what;
         };
-        expectFailure("update", [&] { SelectStandards({1}); Click("id1028"); }, cannotSave);
-        expectFailure("delete from history", [&] { SelectStandards({1}); Click("id1026"); }, cannotSave);
-        expectFailure("register", [&] { SelectRecords({3}); d.OnCommand(CHeliarcDlg::kCmdRegisterStandard); }, cannotSave);
+        expectFailure("update", [&] { SelectStandards({1}); Click("standardUpdateButton"); }, cannotSave);
+        expectFailure("delete from history", [&] { SelectStandards({1}); Click("standardDeleteButton"); }, cannotSave);
+        expectFailure("register", [&] { SelectRecords({3}); Trigger("actionRegisterStandard"); }, cannotSave);
         // The deletion names the record it could not mark.
-        expectFailure("delete data", [&] { SelectRecords({4}); d.OnCommand(CHeliarcDlg::kCmdDeleteData); }, notDeleted);
+        expectFailure("delete data", [&] { SelectRecords({4}); Trigger("actionDeleteData"); }, notDeleted);
     }
     // With room again the same commands save without a word.
     prompter.Clear();
     prompter.yesNo = {true};
     SelectRecords({4});
-    d.OnCommand(CHeliarcDlg::kCmdDeleteData);
+    Trigger("actionDeleteData");
     EXPECT_TRUE(prompter.Messages().empty());
     EXPECT_NE(testsupport::ReadFileBytes(kDayFile), day);
     EXPECT_EQ(d.DataSet().Count(), 5);

@@ -101,7 +101,7 @@ TEST_F(InStepTest, ThumbnailClicksSelectListRowsAndListSelectionMarksTiles) {
     EXPECT_EQ(d.RecordList()->SelectedRows(), range);
 
     // A right click opens the record list's "Data" pop-up.
-    auto* dataMenu = d.findChild<QMenu*>(QStringLiteral("menu143Data"));
+    auto* dataMenu = d.findChild<QMenu*>(QStringLiteral("dataMenu"));
     ASSERT_NE(dataMenu, nullptr);
     QWidget* vp = view->viewport();
     QContextMenuEvent onTile(QContextMenuEvent::Mouse, QPoint(8, Middle(0)), vp->mapToGlobal(QPoint(8, Middle(0))));
@@ -119,8 +119,8 @@ TEST_F(InStepTest, RetrievalAndDoubleClickReachTheThumbnails) {
     CHeliarcDlg& d = Open();
     // A narrower search: the thumbnails follow the new list and keep F inside it.
     view->Picture().SetFirst(25);
-    Find<QLineEdit>("id1009")->setText("2009/5/12 10:05");
-    Click("id1012");
+    Find<QLineEdit>("searchToEdit")->setText("2009/5/12 10:05");
+    Click("retrievalButton");
     Pump();
     const int count = d.DataSet().Count();
     ASSERT_GE(count, 5);
@@ -145,7 +145,7 @@ TEST_F(InStepTest, StandardThumbnailShowsTheRegisteredStandard) {
     EXPECT_EQ(shot.pixel(shot.width() / 2, shot.height() / 2) & 0xFFFFFF, 0xFFFFFFu);
     d.RecordList()->SetRowSelected(4, true);
     Pump();
-    Click("id1005");  // "Register as standard data"
+    Click("registerStandardButton");  // "Register as standard data"
     Pump();
     ASSERT_NE(d.StandardSet().Current(), nullptr);
     shot = standardView->grab().toImage();
