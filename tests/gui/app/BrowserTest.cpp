@@ -280,10 +280,10 @@ TEST_F(BrowserTest, EditCommentOfOneOrSeveralRows) {
     Select({5});
     std::string initial;
     prompter.modal = [&](QDialog& dialog) {
-        auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("id1049"));
+        auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("commentEdit"));
         initial = edit->text().toStdString();
         edit->setText("shade");
-        dialog.findChild<QPushButton*>(QStringLiteral("id1"))->click();
+        dialog.findChild<QPushButton*>(QStringLiteral("okButton"))->click();
         return dialog.result();
     };
     Click("editCommentButton");
@@ -307,8 +307,8 @@ TEST_F(BrowserTest, ACommentEditFromAStaleListLeavesRecordsDeletedMeanwhileWithO
     ASSERT_EQ(other.Delete({1, 2}), 1);
     Select({1, 2, 3});
     prompter.modal = [&](QDialog& dialog) {
-        dialog.findChild<QLineEdit*>(QStringLiteral("id1049"))->setText("shade");
-        dialog.findChild<QPushButton*>(QStringLiteral("id1"))->click();
+        dialog.findChild<QLineEdit*>(QStringLiteral("commentEdit"))->setText("shade");
+        dialog.findChild<QPushButton*>(QStringLiteral("okButton"))->click();
         return dialog.result();
     };
     const std::size_t before = prompter.Messages().size();
