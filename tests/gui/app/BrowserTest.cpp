@@ -496,6 +496,24 @@ struct ModelFeed {
 
 }  // namespace
 
+// A record stored during a run joins the list by itself: the folder is searched again only on Retrieval.
+TEST_F(BrowserTest, ARecordStoredDuringARunJoinsTheListWithoutANewSearch) {
+    CHeliarcDlg& d = MakeDialog();
+    ASSERT_EQ(d.RecordList()->ItemCount(), 10);
+    // A day file the search would find appears behind the program's back.
+    CSpectrumDataWriter writer;
+    ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(datatest::Local(2009, 5, 13, 9, 0, 0), "planted")), 1);
+    Click("startStopButton");
+    ASSERT_TRUE(engine->Store(datatest::MakeRecord(Base() + 10 * 60, "stored"), true));
+    ASSERT_TRUE(apptest::WaitFor([&] { return TextOf("statusText") == "Standby"; }, 3000));
+    ASSERT_EQ(d.RecordList()->ItemCount(), 11);
+    EXPECT_EQ(Cell(10, 1), "stored");
+    Click("retrievalButton");
+    ASSERT_EQ(d.RecordList()->ItemCount(), 12);
+    EXPECT_EQ(Cell(10, 1), "stored");
+    EXPECT_EQ(Cell(11, 1), "planted");
+}
+
 TEST_F(BrowserTest, ModelInsertsStoredRecordsRemovesDeletedRowsAndResetsOnANewSearch) {
     CHeliarcDlg& d = MakeDialog();
     ModelFeed feed(d.RecordList()->model());
