@@ -31,7 +31,7 @@ protected:
     T* Control(const char* name) {
         return dlg->findChild<T*>(QString::fromLatin1(name));
     }
-    void ClickId(const char* name) { Control<QAbstractButton>(name)->click(); }
+    void Click(const char* name) { Control<QAbstractButton>(name)->click(); }
     bool Ok() {
         Control<QPushButton>("okButton")->click();
         return dlg->result() == QDialog::Accepted && !dlg->isVisible();
@@ -49,13 +49,13 @@ TEST_F(SetMeasurementTest, EnablingFollowsTypeAndPort) {
     EXPECT_FALSE(Control<QSpinBox>("intervalSpanEdit")->isEnabled());
     EXPECT_FALSE(Control<QComboBox>("portCombo")->isEnabled());
     EXPECT_EQ(Control<QSpinBox>("intervalSpanEdit")->maximum(), 86399);
-    ClickId("intervalRadio");
+    Click("intervalRadio");
     EXPECT_TRUE(Control<QTimeEdit>("intervalFromEdit")->isEnabled());
     EXPECT_TRUE(Control<QTimeEdit>("intervalToEdit")->isEnabled());
     EXPECT_TRUE(Control<QSpinBox>("intervalSpanEdit")->isEnabled());
-    ClickId("rs232cRadio");
+    Click("rs232cRadio");
     EXPECT_TRUE(Control<QComboBox>("portCombo")->isEnabled());
-    ClickId("transferRadio");
+    Click("transferRadio");
     EXPECT_FALSE(Control<QTimeEdit>("intervalToEdit")->isEnabled());
     // Every exposure the engine knows is offered, in EXPOSED_TIME order.
     auto* exposure = Control<QComboBox>("exposureCombo");
@@ -82,7 +82,7 @@ TEST_F(SetMeasurementTest, IntervalWindowMustNotBeEmptyOrReversed) {
     EXPECT_EQ(prompter.Messages()[1], prompter.Messages()[0]);
     // The same times are fine for a manual run, and a span of 0 is accepted here.
     Control<QTimeEdit>("intervalToEdit")->setTime(QTime(9, 0, 0));
-    ClickId("manualRadio");
+    Click("manualRadio");
     EXPECT_TRUE(Ok());
     EXPECT_EQ(Ini("MEASUREMENT", "MEASUREMENT_TYPE"), "0");
     EXPECT_EQ(Ini("MEASUREMENT", "INTERVAL_MEASUREMENT_SPAN"), "0");
@@ -100,7 +100,7 @@ TEST_F(SetMeasurementTest, SerialWithoutPortsWarnsAtOpeningAndRefusesOk) {
     EXPECT_FALSE(Ok());
     EXPECT_EQ(prompter.Messages().back(), "Not selected COM port.");
     // Switching to USB stores -1 for the port, and the unlisted exposure as -1 too.
-    ClickId("usbRadio");
+    Click("usbRadio");
     EXPECT_TRUE(Ok());
     EXPECT_EQ(Ini("MEASUREMENT", "PORT_TYPE"), "0");
     EXPECT_EQ(Ini("MEASUREMENT", "RS232C_PORT"), "-1");
