@@ -15,9 +15,9 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     auto* icon = new QLabel(this);
     icon->setPixmap(HeliarcIcon().pixmap(48, 48));
     auto* text = new QLabel(QString::fromStdString(platform::LoadString(ids::kVersionText)), this);
-    text->setObjectName(QStringLiteral("idVersionText"));
+    text->setObjectName(QStringLiteral("versionText"));
     auto* ok = new QPushButton(QString::fromStdString(platform::LoadString(ids::kOk)), this);
-    ok->setObjectName(QStringLiteral("id1"));
+    ok->setObjectName(QStringLiteral("okButton"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 

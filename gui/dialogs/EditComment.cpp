@@ -20,16 +20,16 @@ CEditComment::CEditComment(QWidget* parent) : QDialog(parent) {
     setWindowTitle(Text(ids::kEditComment));
     auto* group = new QGroupBox(Text(ids::kNewComment), this);
     edit_ = new QLineEdit(group);
-    edit_->setObjectName(QStringLiteral("id1049"));
+    edit_->setObjectName(QStringLiteral("commentEdit"));
     edit_->setMinimumWidth(300);
     auto* groupLayout = new QVBoxLayout(group);
     groupLayout->addWidget(edit_);
 
     auto* ok = new QPushButton(Text(ids::kOk), this);
-    ok->setObjectName(QStringLiteral("id1"));
+    ok->setObjectName(QStringLiteral("okButton"));
     ok->setDefault(true);
     auto* cancel = new QPushButton(Text(ids::kCancel), this);
-    cancel->setObjectName(QStringLiteral("id2"));
+    cancel->setObjectName(QStringLiteral("cancelButton"));
     cancel->setAutoDefault(false);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(ok);

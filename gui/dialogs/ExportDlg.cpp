@@ -25,11 +25,10 @@ namespace {
 
 QString Q(int id) { return QString::fromStdString(platform::LoadString(id)); }
 
-QString IdName(int id) { return QStringLiteral("id%1").arg(id); }
-
-QRadioButton* Radio(QButtonGroup* group, int textId, int id, QWidget* parent) {
+// The button's id in its group is the stored value it stands for.
+QRadioButton* Radio(QButtonGroup* group, int textId, const QString& name, int id, QWidget* parent) {
     auto* b = new QRadioButton(Q(textId), parent);
-    b->setObjectName(IdName(id));
+    b->setObjectName(name);
     group->addButton(b, id);
     return b;
 }
@@ -66,54 +65,58 @@ CExport::CExport(const CSpectrumDataSet& data, const CSpectrumData* standard, QW
     auto* typeLayout = new QVBoxLayout(typeBox);
     const int typeTexts[] = {ids::kOutputSpectralAndCalculation, ids::kOutputCalculation, ids::kOutputRatio,
                              ids::kOutputDifference};
-    for (int i = 0; i < 4; ++i) typeLayout->addWidget(Radio(type_, typeTexts[i], kIdTypeSpectral + i, typeBox));
+    const QString typeNames[] = {QStringLiteral("spectralTypeRadio"), QStringLiteral("calculationTypeRadio"),
+                                 QStringLiteral("ratioTypeRadio"), QStringLiteral("differenceTypeRadio")};
+    for (int i = 0; i < 4; ++i) typeLayout->addWidget(Radio(type_, typeTexts[i], typeNames[i], i, typeBox));
 
     auto* unitBox = new QGroupBox(Q(ids::kUnit), this);
     unit_ = new QButtonGroup(this);
     auto* unitLayout = new QVBoxLayout(unitBox);
-    unitLayout->addWidget(Radio(unit_, ids::kUnitCaptionWm2Um, kIdUnitWm2Um, unitBox));
-    unitLayout->addWidget(Radio(unit_, ids::kUnitCaptionUmolM2SUm, kIdUnitWm2Um + 1, unitBox));
+    unitLayout->addWidget(Radio(unit_, ids::kUnitCaptionWm2Um, QStringLiteral("wattUnitRadio"), 0, unitBox));
+    unitLayout->addWidget(Radio(unit_, ids::kUnitCaptionUmolM2SUm, QStringLiteral("umolUnitRadio"), 1, unitBox));
 
     auto* stepBox = new QGroupBox(Q(ids::kWavelengthInterval), this);
     step_ = new QButtonGroup(this);
     auto* stepLayout = new QVBoxLayout(stepBox);
     const int stepTexts[] = {ids::kWavelengthOriginal, ids::kWavelength1nmStep, ids::kWavelength5nmStep};
-    for (int i = 0; i < 3; ++i) stepLayout->addWidget(Radio(step_, stepTexts[i], kIdStepOriginal + i, stepBox));
+    const QString stepNames[] = {QStringLiteral("originalStepRadio"), QStringLiteral("step1nmRadio"),
+                                 QStringLiteral("step5nmRadio")};
+    for (int i = 0; i < 3; ++i) stepLayout->addWidget(Radio(step_, stepTexts[i], stepNames[i], i, stepBox));
 
     auto* rangeBox = new QGroupBox(Q(ids::kWavelengthRangeNm), this);
-    auto edit = [this](int id, QWidget* parent) {
+    auto edit = [](const QString& name, QWidget* parent) {
         auto* e = new QLineEdit(parent);
-        e->setObjectName(IdName(id));
+        e->setObjectName(name);
         return e;
     };
-    min_ = edit(kIdMin, rangeBox);
-    max_ = edit(kIdMax, rangeBox);
+    min_ = edit(QStringLiteral("minWavelengthEdit"), rangeBox);
+    max_ = edit(QStringLiteral("maxWavelengthEdit"), rangeBox);
     auto* rangeLayout = new QGridLayout(rangeBox);
     rangeLayout->addWidget(new QLabel(Q(ids::kMin), rangeBox), 0, 0);
     rangeLayout->addWidget(min_, 0, 1);
     rangeLayout->addWidget(new QLabel(Q(ids::kMax), rangeBox), 1, 0);
     rangeLayout->addWidget(max_, 1, 1);
-    minIntegration_ = edit(kIdMinIntegration, this);
-    maxIntegration_ = edit(kIdMaxIntegration, this);
+    minIntegration_ = edit(QStringLiteral("minIntegrationEdit"), this);
+    maxIntegration_ = edit(QStringLiteral("maxIntegrationEdit"), this);
     minIntegration_->setVisible(false);
     maxIntegration_->setVisible(false);
 
     auto* fileBox = new QGroupBox(Q(ids::kOutputFilename), this);
-    file_ = edit(kIdFileName, fileBox);
+    file_ = edit(QStringLiteral("exportFileEdit"), fileBox);
     file_->setReadOnly(true);
     file_->setMinimumWidth(320);
     auto* ref = new QPushButton(Q(ids::kRef), fileBox);
-    ref->setObjectName(IdName(kIdRef));
+    ref->setObjectName(QStringLiteral("browseButton"));
     ref->setAutoDefault(false);
     auto* fileLayout = new QHBoxLayout(fileBox);
     fileLayout->addWidget(file_, 1);
     fileLayout->addWidget(ref);
 
     auto* exportButton = new QPushButton(Q(ids::kExport), this);
-    exportButton->setObjectName(IdName(kIdExport));
+    exportButton->setObjectName(QStringLiteral("exportButton"));
     exportButton->setDefault(true);
     auto* close = new QPushButton(Q(ids::kClose), this);
-    close->setObjectName(IdName(kIdClose));
+    close->setObjectName(QStringLiteral("closeButton"));
     close->setAutoDefault(false);
 
     auto* left = new QVBoxLayout;
@@ -146,17 +149,17 @@ CExport::CExport(const CSpectrumDataSet& data, const CSpectrumData* standard, QW
 
 void CExport::ShowSettings() {
     const bool haveStandard = standard_ != nullptr;
-    type_->button(kIdTypeSpectral + 2)->setEnabled(haveStandard);
-    type_->button(kIdTypeSpectral + 3)->setEnabled(haveStandard);
+    type_->button(2)->setEnabled(haveStandard);
+    type_->button(3)->setEnabled(haveStandard);
     int type = prm_.m_EXPORT_TYPE.Get();
     // A stored ratio or difference choice cannot be offered without standard data, nor can a value
     // outside the four types: the dialog starts from spectral data then.
     if (type < 0 || type > 3 || (!haveStandard && type >= 2)) type = 0;
-    type_->button(kIdTypeSpectral + type)->setChecked(true);
-    unit_->button(kIdUnitWm2Um + (prm_.m_SPECTRUM_UNIT.Get() != 0 ? 1 : 0))->setChecked(true);
+    type_->button(type)->setChecked(true);
+    unit_->button(prm_.m_SPECTRUM_UNIT.Get() != 0 ? 1 : 0)->setChecked(true);
     int step = prm_.m_WAVELENGTH_TYPE.Get();
     if (step < 0 || step > 2) step = 0;
-    step_->button(kIdStepOriginal + step)->setChecked(true);
+    step_->button(step)->setChecked(true);
     min_->setText(NumberText(prm_.m_MIN_WAVELENGTH.Get()));
     max_->setText(NumberText(prm_.m_MAX_WAVELENGTH.Get()));
     minIntegration_->setText(NumberText(prm_.m_MIN_INTEGRATION.Get()));
@@ -166,10 +169,10 @@ void CExport::ShowSettings() {
 }
 
 void CExport::ApplyEnabling() {
-    const bool spectral = type_->checkedId() != kIdTypeSpectral + 1;
+    const bool spectral = type_->checkedId() != 1;
     for (QAbstractButton* b : unit_->buttons()) b->setEnabled(spectral);
     for (QAbstractButton* b : step_->buttons()) b->setEnabled(spectral);
-    const bool stepped = spectral && step_->checkedId() != kIdStepOriginal;
+    const bool stepped = spectral && step_->checkedId() != 0;
     min_->setEnabled(stepped);
     max_->setEnabled(stepped);
 }
@@ -196,9 +199,9 @@ bool CExport::ChooseFile() {
 }
 
 bool CExport::ReadBack(CExportPrm& prm) {
-    prm.m_EXPORT_TYPE = type_->checkedId() - kIdTypeSpectral;
-    prm.m_SPECTRUM_UNIT = unit_->checkedId() - kIdUnitWm2Um;
-    prm.m_WAVELENGTH_TYPE = step_->checkedId() - kIdStepOriginal;
+    prm.m_EXPORT_TYPE = type_->checkedId();
+    prm.m_SPECTRUM_UNIT = unit_->checkedId();
+    prm.m_WAVELENGTH_TYPE = step_->checkedId();
     if (min_->isEnabled()) {
         float lo = 0, hi = 0;
         if (!ExchangeNumberInRange(this, min_, kLowest, kHighest, lo)) return false;

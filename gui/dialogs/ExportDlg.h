@@ -15,20 +15,6 @@ class QRadioButton;
 
 class CExport : public QDialog {
 public:
-    // Control ids (object names id<N>).
-    enum {
-        kIdTypeSpectral = 1320,  // four type buttons 1320 .. 1323
-        kIdUnitWm2Um = 1324,     // unit buttons 1324, 1325
-        kIdStepOriginal = 1326,  // interval buttons 1326 .. 1328
-        kIdMin = 1329,
-        kIdMax = 1330,
-        kIdFileName = 1331,
-        kIdMinIntegration = 1332,  // hidden
-        kIdMaxIntegration = 1333,  // hidden
-        kIdRef = 1334,
-        kIdExport = 1,
-        kIdClose = 2,
-    };
     static constexpr double kLowest = 350;
     static constexpr double kHighest = 1050;
 

@@ -23,7 +23,6 @@
 namespace {
 
 QString Q(int id) { return QString::fromStdString(platform::LoadString(id)); }
-QString IdName(int id) { return QStringLiteral("id%1").arg(id); }
 
 constexpr int kProgressSteps = 1000;
 
@@ -35,31 +34,31 @@ CImport::CImport(QWidget* parent) : QDialog(parent) {
 
     auto* fileBox = new QGroupBox(Q(ids::kFilename), this);
     filesEdit_ = new QLineEdit(fileBox);
-    filesEdit_->setObjectName(IdName(kIdFiles));
+    filesEdit_->setObjectName(QStringLiteral("importFilesEdit"));
     filesEdit_->setReadOnly(true);
     filesEdit_->setMinimumWidth(360);
     auto* ref = new QPushButton(Q(ids::kRef), fileBox);
-    ref->setObjectName(IdName(kIdRef));
+    ref->setObjectName(QStringLiteral("browseButton"));
     ref->setAutoDefault(false);
     auto* fileLayout = new QHBoxLayout(fileBox);
     fileLayout->addWidget(filesEdit_, 1);
     fileLayout->addWidget(ref);
 
     overwrite_ = new QCheckBox(Q(ids::kOverwriteSameTimeRecord), this);
-    overwrite_->setObjectName(IdName(kIdOverwrite));
+    overwrite_->setObjectName(QStringLiteral("overwriteCheck"));
     progressText_ = new QLabel(this);
-    progressText_->setObjectName(IdName(kIdProgressText));
+    progressText_->setObjectName(QStringLiteral("progressLabel"));
     progress_ = new QProgressBar(this);
-    progress_->setObjectName(IdName(kIdProgress));
+    progress_->setObjectName(QStringLiteral("progressBar"));
     progress_->setRange(0, kProgressSteps);
     progressText_->setVisible(false);
     progress_->setVisible(false);
 
     auto* importButton = new QPushButton(Q(ids::kImport), this);
-    importButton->setObjectName(IdName(kIdImport));
+    importButton->setObjectName(QStringLiteral("importButton"));
     importButton->setDefault(true);
     auto* close = new QPushButton(Q(ids::kClose), this);
-    close->setObjectName(IdName(kIdClose));
+    close->setObjectName(QStringLiteral("closeButton"));
     close->setAutoDefault(false);
 
     auto* left = new QVBoxLayout;

@@ -14,10 +14,6 @@ class QProgressBar;
 
 class CImport : public QDialog {
 public:
-    // Control ids (object names id<N>).
-    enum { kIdFiles = 1410, kIdRef = 1411, kIdOverwrite = 1412, kIdProgress = 1413, kIdProgressText = 1414,
-           kIdImport = 1, kIdClose = 2 };
-
     explicit CImport(QWidget* parent = nullptr);
 
     // "Ref": the open dialog; true when files were chosen (they replace the earlier choice).

@@ -26,11 +26,11 @@ CSetGeneral::CSetGeneral(QWidget* parent) : QDialog(parent) {
 
     auto* group = new QGroupBox(Text(ids::kSavedDataFolder), this);
     folder_ = new QLineEdit(group);
-    folder_->setObjectName(QStringLiteral("id1008"));
+    folder_->setObjectName(QStringLiteral("dataFolderEdit"));
     folder_->setReadOnly(true);
     folder_->setMinimumWidth(320);
     auto* ref = new QPushButton(Text(ids::kRef), group);
-    ref->setObjectName(QStringLiteral("id1000"));
+    ref->setObjectName(QStringLiteral("browseButton"));
     ref->setAutoDefault(false);
     auto* groupRow = new QHBoxLayout(group);
     groupRow->addWidget(folder_, 1);
@@ -38,14 +38,14 @@ CSetGeneral::CSetGeneral(QWidget* parent) : QDialog(parent) {
 
     auto* idLabel = new QLabel(Text(ids::kFilenameId), this);
     fileId_ = new QLineEdit(this);
-    fileId_->setObjectName(QStringLiteral("id1009"));
+    fileId_->setObjectName(QStringLiteral("fileIdEdit"));
     idLabel->setBuddy(fileId_);
 
     auto* ok = new QPushButton(Text(ids::kOk), this);
-    ok->setObjectName(QStringLiteral("id1"));
+    ok->setObjectName(QStringLiteral("okButton"));
     ok->setDefault(true);
     auto* close = new QPushButton(Text(ids::kClose), this);
-    close->setObjectName(QStringLiteral("id2"));
+    close->setObjectName(QStringLiteral("closeButton"));
     close->setAutoDefault(false);
 
     auto* idRow = new QHBoxLayout;

@@ -25,17 +25,15 @@ namespace {
 
 QString Text(int id) { return QString::fromStdString(platform::LoadString(id)); }
 
-QString IdName(int id) { return QStringLiteral("id%1").arg(id); }
-
 QTime TimeOfDay(platform::CalTime t) {
     platform::LocalFields f;
     if (!platform::SplitLocal(t, f)) return QTime(0, 0, 0);
     return QTime(f.hour, f.minute, f.second);
 }
 
-QRadioButton* Radio(QButtonGroup* group, int id, int textId, int value, QWidget* parent) {
+QRadioButton* Radio(QButtonGroup* group, const QString& name, int textId, int value, QWidget* parent) {
     auto* r = new QRadioButton(Text(textId), parent);
-    r->setObjectName(IdName(id));
+    r->setObjectName(name);
     group->addButton(r, value);
     return r;
 }
@@ -65,17 +63,17 @@ CSetMeasurement::CSetMeasurement(QWidget* parent) : QDialog(parent) {
     // Type with its daily window.
     auto* typeBox = new QGroupBox(Text(ids::kType), this);
     type_ = new QButtonGroup(this);
-    QRadioButton* manual = Radio(type_, kIdManual, ids::kManualMeasurement, 0, typeBox);
-    QRadioButton* interval = Radio(type_, kIdInterval, ids::kIntervalMeasurement, 1, typeBox);
-    QRadioButton* transfer = Radio(type_, kIdTransfer, ids::kDataTransfer, 2, typeBox);
+    QRadioButton* manual = Radio(type_, QStringLiteral("manualRadio"), ids::kManualMeasurement, 0, typeBox);
+    QRadioButton* interval = Radio(type_, QStringLiteral("intervalRadio"), ids::kIntervalMeasurement, 1, typeBox);
+    QRadioButton* transfer = Radio(type_, QStringLiteral("transferRadio"), ids::kDataTransfer, 2, typeBox);
     from_ = new QTimeEdit(typeBox);
-    from_->setObjectName(IdName(kIdFrom));
+    from_->setObjectName(QStringLiteral("intervalFromEdit"));
     from_->setDisplayFormat(QStringLiteral("HH:mm:ss"));
     to_ = new QTimeEdit(typeBox);
-    to_->setObjectName(IdName(kIdTo));
+    to_->setObjectName(QStringLiteral("intervalToEdit"));
     to_->setDisplayFormat(QStringLiteral("HH:mm:ss"));
     span_ = new QSpinBox(typeBox);
-    span_->setObjectName(IdName(kIdSpan));
+    span_->setObjectName(QStringLiteral("intervalSpanEdit"));
     span_->setRange(0, kMaxSpan);
     auto* window = new QHBoxLayout;
     window->addSpacing(20);
@@ -95,7 +93,7 @@ CSetMeasurement::CSetMeasurement(QWidget* parent) : QDialog(parent) {
 
     auto* exposureBox = new QGroupBox(Text(ids::kExposureTime), this);
     exposure_ = new QComboBox(exposureBox);
-    exposure_->setObjectName(IdName(kIdExposure));
+    exposure_->setObjectName(QStringLiteral("exposureCombo"));
     // Index = EXPOSED_TIME: automatic, the nine fixed exposures, the blend of four.
     exposure_->addItem(Text(ids::kAuto));
     for (int id = ids::kExposure10ms; id <= ids::kExposureOverlap; ++id) exposure_->addItem(Text(id));
@@ -104,10 +102,10 @@ CSetMeasurement::CSetMeasurement(QWidget* parent) : QDialog(parent) {
 
     auto* portBox = new QGroupBox(Text(ids::kPort), this);
     port_ = new QButtonGroup(this);
-    QRadioButton* usb = Radio(port_, kIdUsb, ids::kUsb, 0, portBox);
-    QRadioButton* serial = Radio(port_, kIdRs232c, ids::kRs232c, 1, portBox);
+    QRadioButton* usb = Radio(port_, QStringLiteral("usbRadio"), ids::kUsb, 0, portBox);
+    QRadioButton* serial = Radio(port_, QStringLiteral("rs232cRadio"), ids::kRs232c, 1, portBox);
     com_ = new QComboBox(portBox);
-    com_->setObjectName(IdName(kIdComList));
+    com_->setObjectName(QStringLiteral("portCombo"));
     com_->setMinimumWidth(90);
     auto* portLayout = new QGridLayout(portBox);
     portLayout->addWidget(usb, 0, 0);
@@ -117,22 +115,22 @@ CSetMeasurement::CSetMeasurement(QWidget* parent) : QDialog(parent) {
 
     auto* soundBox = new QGroupBox(Text(ids::kSound), this);
     sound_ = new QButtonGroup(this);
-    QRadioButton* on = Radio(sound_, kIdSoundOn, ids::kSoundOn, 0, soundBox);
-    QRadioButton* off = Radio(sound_, kIdSoundOff, ids::kSoundOff, 1, soundBox);
+    QRadioButton* on = Radio(sound_, QStringLiteral("soundOnRadio"), ids::kSoundOn, 0, soundBox);
+    QRadioButton* off = Radio(sound_, QStringLiteral("soundOffRadio"), ids::kSoundOff, 1, soundBox);
     auto* soundLayout = new QHBoxLayout(soundBox);
     soundLayout->addWidget(on);
     soundLayout->addWidget(off);
     soundLayout->addStretch(1);
 
     calibration_ = new QComboBox(this);
-    calibration_->setObjectName(IdName(kIdCalibration));
+    calibration_->setObjectName(QStringLiteral("calibrationCombo"));
     calibration_->setVisible(false);
 
     auto* ok = new QPushButton(Text(ids::kOk), this);
-    ok->setObjectName(QStringLiteral("id1"));
+    ok->setObjectName(QStringLiteral("okButton"));
     ok->setDefault(true);
     auto* cancel = new QPushButton(Text(ids::kCancel), this);
-    cancel->setObjectName(QStringLiteral("id2"));
+    cancel->setObjectName(QStringLiteral("cancelButton"));
     cancel->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);

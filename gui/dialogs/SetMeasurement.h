@@ -12,15 +12,6 @@ class QTimeEdit;
 
 class CSetMeasurement : public QDialog {
 public:
-    // Control ids (objectName "id<NUMBER>").
-    enum {
-        kIdManual = 1060, kIdInterval = 1061, kIdTransfer = 1062,
-        kIdFrom = 1063, kIdTo = 1064, kIdSpan = 1065,
-        kIdExposure = 1066,
-        kIdUsb = 1067, kIdRs232c = 1068, kIdComList = 1069,
-        kIdSoundOn = 1070, kIdSoundOff = 1071,
-        kIdCalibration = 1072,
-    };
     static constexpr int kMaxSpan = 86399;
 
     // Loads the section, probes COM1..COM10 and fills the controls; says so when RS-232C is chosen

@@ -280,10 +280,10 @@ TEST_F(BrowserTest, EditCommentOfOneOrSeveralRows) {
     Select({5});
     std::string initial;
     prompter.modal = [&](QDialog& dialog) {
-        auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("id1049"));
+        auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("commentEdit"));
         initial = edit->text().toStdString();
         edit->setText("shade");
-        dialog.findChild<QPushButton*>(QStringLiteral("id1"))->click();
+        dialog.findChild<QPushButton*>(QStringLiteral("okButton"))->click();
         return dialog.result();
     };
     Click("editCommentButton");
@@ -307,8 +307,8 @@ TEST_F(BrowserTest, ACommentEditFromAStaleListLeavesRecordsDeletedMeanwhileWithO
     ASSERT_EQ(other.Delete({1, 2}), 1);
     Select({1, 2, 3});
     prompter.modal = [&](QDialog& dialog) {
-        dialog.findChild<QLineEdit*>(QStringLiteral("id1049"))->setText("shade");
-        dialog.findChild<QPushButton*>(QStringLiteral("id1"))->click();
+        dialog.findChild<QLineEdit*>(QStringLiteral("commentEdit"))->setText("shade");
+        dialog.findChild<QPushButton*>(QStringLiteral("okButton"))->click();
         return dialog.result();
     };
     const std::size_t before = prompter.Messages().size();
@@ -495,6 +495,24 @@ struct ModelFeed {
 };
 
 }  // namespace
+
+// A record stored during a run joins the list by itself: the folder is searched again only on Retrieval.
+TEST_F(BrowserTest, ARecordStoredDuringARunJoinsTheListWithoutANewSearch) {
+    CHeliarcDlg& d = MakeDialog();
+    ASSERT_EQ(d.RecordList()->ItemCount(), 10);
+    // A day file the search would find appears behind the program's back.
+    CSpectrumDataWriter writer;
+    ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(datatest::Local(2009, 5, 13, 9, 0, 0), "planted")), 1);
+    Click("startStopButton");
+    ASSERT_TRUE(engine->Store(datatest::MakeRecord(Base() + 10 * 60, "stored"), true));
+    ASSERT_TRUE(apptest::WaitFor([&] { return TextOf("statusText") == "Standby"; }, 3000));
+    ASSERT_EQ(d.RecordList()->ItemCount(), 11);
+    EXPECT_EQ(Cell(10, 1), "stored");
+    Click("retrievalButton");
+    ASSERT_EQ(d.RecordList()->ItemCount(), 12);
+    EXPECT_EQ(Cell(10, 1), "stored");
+    EXPECT_EQ(Cell(11, 1), "planted");
+}
 
 TEST_F(BrowserTest, ModelInsertsStoredRecordsRemovesDeletedRowsAndResetsOnANewSearch) {
     CHeliarcDlg& d = MakeDialog();

@@ -493,9 +493,9 @@ TEST_F(AppTest, SmallCommandsOfTheFrame) {
     EXPECT_EQ(prompter.calls.back().text, "dlgSetMeasurement");
     EXPECT_EQ(TextOf("modeText"), "Manual measurement");
     prompter.modal = [](QDialog& dialog) {
-        dialog.findChild<QAbstractButton*>(QStringLiteral("id1062"))->click();  // data transfer
-        dialog.findChild<QAbstractButton*>(QStringLiteral("id1067"))->click();  // USB
-        dialog.findChild<QPushButton*>(QStringLiteral("id1"))->click();
+        dialog.findChild<QAbstractButton*>(QStringLiteral("transferRadio"))->click();  // data transfer
+        dialog.findChild<QAbstractButton*>(QStringLiteral("usbRadio"))->click();  // USB
+        dialog.findChild<QPushButton*>(QStringLiteral("okButton"))->click();
         return dialog.result();
     };
     Click("measurementConfigButton");
@@ -504,8 +504,8 @@ TEST_F(AppTest, SmallCommandsOfTheFrame) {
 
     // "Data folder" runs its dialog; the search is not re-run.
     prompter.modal = [](QDialog& dialog) {
-        dialog.findChild<QLineEdit*>(QStringLiteral("id1009"))->setText("ABC");
-        dialog.findChild<QPushButton*>(QStringLiteral("id1"))->click();
+        dialog.findChild<QLineEdit*>(QStringLiteral("fileIdEdit"))->setText("ABC");
+        dialog.findChild<QPushButton*>(QStringLiteral("okButton"))->click();
         return dialog.result();
     };
     Click("dataFolderButton");

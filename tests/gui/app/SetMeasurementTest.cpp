@@ -28,12 +28,12 @@ protected:
         dlg->show();
     }
     template <typename T>
-    T* Control(int id) {
-        return dlg->findChild<T*>(QStringLiteral("id%1").arg(id));
+    T* Control(const char* name) {
+        return dlg->findChild<T*>(QString::fromLatin1(name));
     }
-    void ClickId(int id) { Control<QAbstractButton>(id)->click(); }
+    void Click(const char* name) { Control<QAbstractButton>(name)->click(); }
     bool Ok() {
-        Control<QPushButton>(1)->click();
+        Control<QPushButton>("okButton")->click();
         return dlg->result() == QDialog::Accepted && !dlg->isVisible();
     }
 
@@ -43,22 +43,22 @@ protected:
 TEST_F(SetMeasurementTest, EnablingFollowsTypeAndPort) {
     Write("MEASUREMENT_TYPE=0\nPORT_TYPE=0\n");
     Open();
-    EXPECT_TRUE(Control<QAbstractButton>(CSetMeasurement::kIdManual)->isChecked());
-    EXPECT_TRUE(Control<QAbstractButton>(CSetMeasurement::kIdUsb)->isChecked());
-    EXPECT_FALSE(Control<QTimeEdit>(CSetMeasurement::kIdFrom)->isEnabled());
-    EXPECT_FALSE(Control<QSpinBox>(CSetMeasurement::kIdSpan)->isEnabled());
-    EXPECT_FALSE(Control<QComboBox>(CSetMeasurement::kIdComList)->isEnabled());
-    EXPECT_EQ(Control<QSpinBox>(CSetMeasurement::kIdSpan)->maximum(), 86399);
-    ClickId(CSetMeasurement::kIdInterval);
-    EXPECT_TRUE(Control<QTimeEdit>(CSetMeasurement::kIdFrom)->isEnabled());
-    EXPECT_TRUE(Control<QTimeEdit>(CSetMeasurement::kIdTo)->isEnabled());
-    EXPECT_TRUE(Control<QSpinBox>(CSetMeasurement::kIdSpan)->isEnabled());
-    ClickId(CSetMeasurement::kIdRs232c);
-    EXPECT_TRUE(Control<QComboBox>(CSetMeasurement::kIdComList)->isEnabled());
-    ClickId(CSetMeasurement::kIdTransfer);
-    EXPECT_FALSE(Control<QTimeEdit>(CSetMeasurement::kIdTo)->isEnabled());
+    EXPECT_TRUE(Control<QAbstractButton>("manualRadio")->isChecked());
+    EXPECT_TRUE(Control<QAbstractButton>("usbRadio")->isChecked());
+    EXPECT_FALSE(Control<QTimeEdit>("intervalFromEdit")->isEnabled());
+    EXPECT_FALSE(Control<QSpinBox>("intervalSpanEdit")->isEnabled());
+    EXPECT_FALSE(Control<QComboBox>("portCombo")->isEnabled());
+    EXPECT_EQ(Control<QSpinBox>("intervalSpanEdit")->maximum(), 86399);
+    Click("intervalRadio");
+    EXPECT_TRUE(Control<QTimeEdit>("intervalFromEdit")->isEnabled());
+    EXPECT_TRUE(Control<QTimeEdit>("intervalToEdit")->isEnabled());
+    EXPECT_TRUE(Control<QSpinBox>("intervalSpanEdit")->isEnabled());
+    Click("rs232cRadio");
+    EXPECT_TRUE(Control<QComboBox>("portCombo")->isEnabled());
+    Click("transferRadio");
+    EXPECT_FALSE(Control<QTimeEdit>("intervalToEdit")->isEnabled());
     // Every exposure the engine knows is offered, in EXPOSED_TIME order.
-    auto* exposure = Control<QComboBox>(CSetMeasurement::kIdExposure);
+    auto* exposure = Control<QComboBox>("exposureCombo");
     ASSERT_EQ(exposure->count(), 11);
     EXPECT_EQ(exposure->itemText(0).toStdString(), "Auto");
     EXPECT_EQ(exposure->itemText(1).toStdString(), "10msec");
@@ -71,18 +71,18 @@ TEST_F(SetMeasurementTest, IntervalWindowMustNotBeEmptyOrReversed) {
     Write("MEASUREMENT_TYPE=1\nPORT_TYPE=0\nINTERVAL_MEASUREMENT_START_TIME=2000/1/1 9:00:00\n"
           "INTERVAL_MEASUREMENT_END_TIME=2000/1/1 9:00:00\nINTERVAL_MEASUREMENT_SPAN=0\n");
     Open();
-    EXPECT_EQ(Control<QTimeEdit>(CSetMeasurement::kIdFrom)->time(), QTime(9, 0, 0));
+    EXPECT_EQ(Control<QTimeEdit>("intervalFromEdit")->time(), QTime(9, 0, 0));
     EXPECT_FALSE(Ok());
     ASSERT_EQ(prompter.Messages().size(), 1u);
     // The message names the times, not the span.
     EXPECT_EQ(prompter.Messages()[0], "The \"To\" time must be later than the \"From\" time.");
-    Control<QTimeEdit>(CSetMeasurement::kIdTo)->setTime(QTime(8, 0, 0));
+    Control<QTimeEdit>("intervalToEdit")->setTime(QTime(8, 0, 0));
     EXPECT_FALSE(Ok());
     EXPECT_EQ(prompter.Messages().size(), 2u);
     EXPECT_EQ(prompter.Messages()[1], prompter.Messages()[0]);
     // The same times are fine for a manual run, and a span of 0 is accepted here.
-    Control<QTimeEdit>(CSetMeasurement::kIdTo)->setTime(QTime(9, 0, 0));
-    ClickId(CSetMeasurement::kIdManual);
+    Control<QTimeEdit>("intervalToEdit")->setTime(QTime(9, 0, 0));
+    Click("manualRadio");
     EXPECT_TRUE(Ok());
     EXPECT_EQ(Ini("MEASUREMENT", "MEASUREMENT_TYPE"), "0");
     EXPECT_EQ(Ini("MEASUREMENT", "INTERVAL_MEASUREMENT_SPAN"), "0");
@@ -96,11 +96,11 @@ TEST_F(SetMeasurementTest, SerialWithoutPortsWarnsAtOpeningAndRefusesOk) {
     Open();
     ASSERT_EQ(prompter.Messages().size(), 1u);
     EXPECT_EQ(prompter.Messages()[0], "Cannot find available COM port.");
-    EXPECT_EQ(Control<QComboBox>(CSetMeasurement::kIdComList)->count(), 0);
+    EXPECT_EQ(Control<QComboBox>("portCombo")->count(), 0);
     EXPECT_FALSE(Ok());
     EXPECT_EQ(prompter.Messages().back(), "Not selected COM port.");
     // Switching to USB stores -1 for the port, and the unlisted exposure as -1 too.
-    ClickId(CSetMeasurement::kIdUsb);
+    Click("usbRadio");
     EXPECT_TRUE(Ok());
     EXPECT_EQ(Ini("MEASUREMENT", "PORT_TYPE"), "0");
     EXPECT_EQ(Ini("MEASUREMENT", "RS232C_PORT"), "-1");
@@ -117,13 +117,13 @@ TEST_F(SetMeasurementTest, ProbedPortIsListedAndSelectedAndAStoredExposureIsSele
     Write("MEASUREMENT_TYPE=2\nPORT_TYPE=1\nRS232C_PORT=3\nEXPOSED_TIME=4\nMEASUREMENT_SOUND=1\n");
     Open();
     EXPECT_TRUE(prompter.calls.empty());
-    auto* com = Control<QComboBox>(CSetMeasurement::kIdComList);
+    auto* com = Control<QComboBox>("portCombo");
     ASSERT_EQ(com->count(), 1);
     EXPECT_EQ(com->itemText(0).toStdString(), "COM3");
     EXPECT_EQ(com->currentIndex(), 0);
-    EXPECT_EQ(Control<QComboBox>(CSetMeasurement::kIdExposure)->currentIndex(), 4);
-    EXPECT_TRUE(Control<QAbstractButton>(CSetMeasurement::kIdSoundOff)->isChecked());
-    Control<QComboBox>(CSetMeasurement::kIdExposure)->setCurrentIndex(10);
+    EXPECT_EQ(Control<QComboBox>("exposureCombo")->currentIndex(), 4);
+    EXPECT_TRUE(Control<QAbstractButton>("soundOffRadio")->isChecked());
+    Control<QComboBox>("exposureCombo")->setCurrentIndex(10);
     EXPECT_TRUE(Ok());
     EXPECT_EQ(Ini("MEASUREMENT", "RS232C_PORT"), "3");
     EXPECT_EQ(Ini("MEASUREMENT", "EXPOSED_TIME"), "10");
@@ -135,8 +135,8 @@ TEST_F(SetMeasurementTest, ProbedPortIsListedAndSelectedAndAStoredExposureIsSele
 TEST_F(SetMeasurementTest, CancelStoresNothing) {
     Write("MEASUREMENT_TYPE=0\nPORT_TYPE=0\nINTERVAL_MEASUREMENT_SPAN=300\n");
     Open();
-    Control<QSpinBox>(CSetMeasurement::kIdSpan)->setValue(10);
-    Control<QPushButton>(2)->click();
+    Control<QSpinBox>("intervalSpanEdit")->setValue(10);
+    Control<QPushButton>("cancelButton")->click();
     EXPECT_EQ(dlg->result(), QDialog::Rejected);
     EXPECT_EQ(Ini("MEASUREMENT", "INTERVAL_MEASUREMENT_SPAN"), "300");
 }
@@ -148,7 +148,7 @@ TEST_F(SetMeasurementTest, CalibrationNamesComeFromNumberedFilesUntilAGap) {
     Write("PORT_TYPE=0\nCALIBRATION_TYPE=1\nEXPOSED_TIME=12\n");
     Open();
     // An exposure index past the list selects nothing and is stored as -1.
-    EXPECT_EQ(Control<QComboBox>(CSetMeasurement::kIdExposure)->currentIndex(), -1);
+    EXPECT_EQ(Control<QComboBox>("exposureCombo")->currentIndex(), -1);
     EXPECT_TRUE(Ok());
     EXPECT_EQ(Ini("MEASUREMENT", "CALIBRATION_TYPE"), "1");
     EXPECT_EQ(Ini("MEASUREMENT", "EXPOSED_TIME"), "-1");

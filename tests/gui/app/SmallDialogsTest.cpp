@@ -142,26 +142,26 @@ TEST_F(AppTest, DataFolderDialogStoresOnlyOnOk) {
         EXPECT_EQ(d.FileNameIdText(), "SPC");
         // A cancelled browser leaves the text; a choice replaces it.
         prompter.paths = {std::nullopt, std::string("/data/field")};
-        d.findChild<QPushButton*>(QStringLiteral("id1000"))->click();
+        d.findChild<QPushButton*>(QStringLiteral("browseButton"))->click();
         EXPECT_EQ(std::filesystem::canonical(d.FolderText()).string(), here);
-        d.findChild<QPushButton*>(QStringLiteral("id1000"))->click();
+        d.findChild<QPushButton*>(QStringLiteral("browseButton"))->click();
         EXPECT_EQ(d.FolderText(), "/data/field");
-        d.findChild<QPushButton*>(QStringLiteral("id2"))->click();
+        d.findChild<QPushButton*>(QStringLiteral("closeButton"))->click();
         EXPECT_EQ(d.result(), QDialog::Rejected);
     }
     EXPECT_EQ(Ini("GENERAL", "DATA_STORED_FOLDER"), "<none>");
     {
         // OK without another choice keeps the stored form, so the file still reads "C:\\".
         CSetGeneral d;
-        d.findChild<QPushButton*>(QStringLiteral("id1"))->click();
+        d.findChild<QPushButton*>(QStringLiteral("okButton"))->click();
     }
     EXPECT_EQ(Ini("GENERAL", "DATA_STORED_FOLDER"), "C:\\");
     {
         CSetGeneral d;
         prompter.paths = {std::string("/data/field")};
-        d.findChild<QPushButton*>(QStringLiteral("id1000"))->click();
-        d.findChild<QLineEdit*>(QStringLiteral("id1009"))->clear();
-        d.findChild<QPushButton*>(QStringLiteral("id1"))->click();
+        d.findChild<QPushButton*>(QStringLiteral("browseButton"))->click();
+        d.findChild<QLineEdit*>(QStringLiteral("fileIdEdit"))->clear();
+        d.findChild<QPushButton*>(QStringLiteral("okButton"))->click();
         EXPECT_EQ(d.result(), QDialog::Accepted);
     }
     EXPECT_EQ(Ini("GENERAL", "DATA_STORED_FOLDER"), "/data/field");
@@ -170,8 +170,8 @@ TEST_F(AppTest, DataFolderDialogStoresOnlyOnOk) {
     for (const char* id : {"../SPC", "sub/SPC", "a\\b", ".."}) {
         prompter.Clear();
         CSetGeneral d;
-        d.findChild<QLineEdit*>(QStringLiteral("id1009"))->setText(QString::fromUtf8(id));
-        d.findChild<QPushButton*>(QStringLiteral("id1"))->click();
+        d.findChild<QLineEdit*>(QStringLiteral("fileIdEdit"))->setText(QString::fromUtf8(id));
+        d.findChild<QPushButton*>(QStringLiteral("okButton"))->click();
         EXPECT_NE(d.result(), QDialog::Accepted) << id;
         EXPECT_EQ(prompter.Messages(), std::vector<std::string>{"A file name ID must not contain / or \\ or \"..\"."}) << id;
     }
@@ -180,7 +180,7 @@ TEST_F(AppTest, DataFolderDialogStoresOnlyOnOk) {
 
 TEST_F(AppTest, CommentDialogHoldsAtMost63Bytes) {
     CEditComment d;
-    auto* edit = d.findChild<QLineEdit*>(QStringLiteral("id1049"));
+    auto* edit = d.findChild<QLineEdit*>(QStringLiteral("commentEdit"));
     ASSERT_NE(edit, nullptr);
     d.SetComment(std::string(70, 'a'));
     EXPECT_EQ(edit->text().size(), 63);
@@ -194,7 +194,7 @@ TEST_F(AppTest, CommentDialogHoldsAtMost63Bytes) {
     edit->setText(QString(21, QChar(0x65E5)));
     edit->insert(QStringLiteral("x"));
     EXPECT_EQ(edit->text().size(), 21);
-    d.findChild<QPushButton*>(QStringLiteral("id1"))->click();
+    d.findChild<QPushButton*>(QStringLiteral("okButton"))->click();
     EXPECT_EQ(d.Comment().size(), 63u);
 }
 
@@ -205,7 +205,7 @@ TEST_F(AppTest, CommentDialogKeepsACp932MemoLeftAsShown) {
     for (int i = 0; i < 30; ++i) stored += "\x83\x65";  // 30 x "テ", 90 bytes as UTF-8
     for (bool edited : {false, true}) {
         CEditComment d;
-        auto* edit = d.findChild<QLineEdit*>(QStringLiteral("id1049"));
+        auto* edit = d.findChild<QLineEdit*>(QStringLiteral("commentEdit"));
         d.SetComment(stored);
         EXPECT_EQ(edit->text(), QString(30, QChar(0x30C6)));
         if (edited) {
@@ -213,7 +213,7 @@ TEST_F(AppTest, CommentDialogKeepsACp932MemoLeftAsShown) {
             edit->backspace();  // shortening is allowed
             EXPECT_EQ(edit->text().size(), 29);
         }
-        d.findChild<QPushButton*>(QStringLiteral("id1"))->click();
+        d.findChild<QPushButton*>(QStringLiteral("okButton"))->click();
         EXPECT_EQ(d.Comment(), edited ? QString(21, QChar(0x30C6)).toStdString() : stored);
     }
 }

@@ -73,15 +73,17 @@ protected:
         for (int r : rows) dialog->RecordList()->SetRowSelected(r, true);
     }
     template <typename T>
-    static T* Control(QDialog& d, int id) {
-        return d.findChild<T*>(QStringLiteral("id%1").arg(id));
+    static T* Control(QDialog& d, const char* name) {
+        return d.findChild<T*>(QString::fromLatin1(name));
     }
-    static void Press(QDialog& d, int id) {
-        auto* b = Control<QAbstractButton>(d, id);
-        ASSERT_NE(b, nullptr) << id;
+    static void Press(QDialog& d, const char* name) {
+        auto* b = Control<QAbstractButton>(d, name);
+        ASSERT_NE(b, nullptr) << name;
         b->click();
     }
-    static void SetText(QDialog& d, int id, const char* text) { Control<QLineEdit>(d, id)->setText(QString::fromUtf8(text)); }
+    static void SetText(QDialog& d, const char* name, const char* text) {
+        Control<QLineEdit>(d, name)->setText(QString::fromUtf8(text));
+    }
     std::string Path(const std::string& name) const { return work.Path() + "/" + name; }
     static std::vector<CSpectrumData> Day(int y, int m, int d) {
         CSpectrumDataReader reader;
@@ -106,17 +108,17 @@ TEST_F(ExchangeDlgTest, ExportWritesTheSelectionWithTheCurrentStandardAndStoresT
     int result = -1;
     prompter.modal = [&](QDialog& dlg) {
         EXPECT_EQ(dlg.objectName().toStdString(), "dlgExport");
-        ratioEnabled = Control<QRadioButton>(dlg, CExport::kIdTypeSpectral + 2)->isEnabled();
-        Press(dlg, CExport::kIdRef);
-        shownFile = Control<QLineEdit>(dlg, CExport::kIdFileName)->text().toStdString();
-        Press(dlg, CExport::kIdTypeSpectral + 2);   // ratio
-        Press(dlg, CExport::kIdUnitWm2Um + 1);      // umol
-        Press(dlg, CExport::kIdStepOriginal + 2);   // 5 nm
-        SetText(dlg, CExport::kIdMin, "352");
-        SetText(dlg, CExport::kIdMax, "1050");
-        Press(dlg, CExport::kIdExport);
+        ratioEnabled = Control<QRadioButton>(dlg, "ratioTypeRadio")->isEnabled();
+        Press(dlg, "browseButton");
+        shownFile = Control<QLineEdit>(dlg, "exportFileEdit")->text().toStdString();
+        Press(dlg, "ratioTypeRadio");   // ratio
+        Press(dlg, "umolUnitRadio");      // umol
+        Press(dlg, "step5nmRadio");   // 5 nm
+        SetText(dlg, "minWavelengthEdit", "352");
+        SetText(dlg, "maxWavelengthEdit", "1050");
+        Press(dlg, "exportButton");
         result = dlg.result();
-        EXPECT_TRUE(Control<QLineEdit>(dlg, CExport::kIdFileName)->text().isEmpty());
+        EXPECT_TRUE(Control<QLineEdit>(dlg, "exportFileEdit")->text().isEmpty());
         return dlg.result();
     };
     Click("exportButton");
@@ -146,11 +148,11 @@ TEST_F(ExchangeDlgTest, ExportWritesTheSelectionWithTheCurrentStandardAndStoresT
     // The next export starts from the stored choices.
     prompter.Clear();
     prompter.modal = [&](QDialog& dlg) {
-        EXPECT_TRUE(Control<QRadioButton>(dlg, CExport::kIdTypeSpectral + 2)->isChecked());
-        EXPECT_TRUE(Control<QRadioButton>(dlg, CExport::kIdStepOriginal + 2)->isChecked());
-        EXPECT_EQ(Control<QLineEdit>(dlg, CExport::kIdMin)->text().toStdString(), "352");
-        EXPECT_EQ(Control<QLineEdit>(dlg, CExport::kIdFileName)->text().toStdString(), Path("DATA.CSV.csv"));
-        Press(dlg, CExport::kIdClose);
+        EXPECT_TRUE(Control<QRadioButton>(dlg, "ratioTypeRadio")->isChecked());
+        EXPECT_TRUE(Control<QRadioButton>(dlg, "step5nmRadio")->isChecked());
+        EXPECT_EQ(Control<QLineEdit>(dlg, "minWavelengthEdit")->text().toStdString(), "352");
+        EXPECT_EQ(Control<QLineEdit>(dlg, "exportFileEdit")->text().toStdString(), Path("DATA.CSV.csv"));
+        Press(dlg, "closeButton");
         return dlg.result();
     };
     Trigger("actionExport");
@@ -174,11 +176,11 @@ TEST_F(ExchangeDlgTest, ExportNeedsASelectionAndOffersRatioOnlyWithStandardData)
     prompter.Clear();
     prompter.paths.push_back(Path("all.csv"));
     prompter.modal = [&](QDialog& dlg) {
-        EXPECT_FALSE(Control<QRadioButton>(dlg, CExport::kIdTypeSpectral + 2)->isEnabled());
-        EXPECT_FALSE(Control<QRadioButton>(dlg, CExport::kIdTypeSpectral + 3)->isEnabled());
-        EXPECT_TRUE(Control<QRadioButton>(dlg, CExport::kIdTypeSpectral)->isChecked());
-        Press(dlg, CExport::kIdRef);
-        Press(dlg, CExport::kIdExport);
+        EXPECT_FALSE(Control<QRadioButton>(dlg, "ratioTypeRadio")->isEnabled());
+        EXPECT_FALSE(Control<QRadioButton>(dlg, "differenceTypeRadio")->isEnabled());
+        EXPECT_TRUE(Control<QRadioButton>(dlg, "spectralTypeRadio")->isChecked());
+        Press(dlg, "browseButton");
+        Press(dlg, "exportButton");
         return dlg.result();
     };
     Click("exportButton");
@@ -196,24 +198,24 @@ TEST_F(ExchangeDlgTest, ExportControlsFollowTheTypeAndInterval) {
     CSpectrumDataSet none;
     CSpectrumData standard = datatest::MakeRecord(Base());
     CExport dlg(none, &standard);
-    auto enabled = [&](int id) { return Control<QWidget>(dlg, id)->isEnabled(); };
-    Press(dlg, CExport::kIdTypeSpectral);
-    Press(dlg, CExport::kIdStepOriginal);
-    EXPECT_TRUE(enabled(CExport::kIdUnitWm2Um));
-    EXPECT_TRUE(enabled(CExport::kIdStepOriginal + 1));
-    EXPECT_FALSE(enabled(CExport::kIdMin));
-    EXPECT_FALSE(enabled(CExport::kIdMax));
-    Press(dlg, CExport::kIdStepOriginal + 1);
-    EXPECT_TRUE(enabled(CExport::kIdMin));
-    EXPECT_TRUE(enabled(CExport::kIdMax));
-    Press(dlg, CExport::kIdTypeSpectral + 1);  // calculation data only
-    for (int id : std::vector<int>{CExport::kIdUnitWm2Um, CExport::kIdUnitWm2Um + 1, CExport::kIdStepOriginal,
-                   CExport::kIdStepOriginal + 2, CExport::kIdMin, CExport::kIdMax})
-        EXPECT_FALSE(enabled(id)) << id;
-    Press(dlg, CExport::kIdTypeSpectral + 3);
-    EXPECT_TRUE(enabled(CExport::kIdMin));
-    EXPECT_FALSE(Control<QWidget>(dlg, CExport::kIdMinIntegration)->isVisibleTo(&dlg));
-    EXPECT_TRUE(Control<QLineEdit>(dlg, CExport::kIdFileName)->isReadOnly());
+    auto enabled = [&](const char* name) { return Control<QWidget>(dlg, name)->isEnabled(); };
+    Press(dlg, "spectralTypeRadio");
+    Press(dlg, "originalStepRadio");
+    EXPECT_TRUE(enabled("wattUnitRadio"));
+    EXPECT_TRUE(enabled("step1nmRadio"));
+    EXPECT_FALSE(enabled("minWavelengthEdit"));
+    EXPECT_FALSE(enabled("maxWavelengthEdit"));
+    Press(dlg, "step1nmRadio");
+    EXPECT_TRUE(enabled("minWavelengthEdit"));
+    EXPECT_TRUE(enabled("maxWavelengthEdit"));
+    Press(dlg, "calculationTypeRadio");  // calculation data only
+    for (const char* name :
+         {"wattUnitRadio", "umolUnitRadio", "originalStepRadio", "step5nmRadio", "minWavelengthEdit", "maxWavelengthEdit"})
+        EXPECT_FALSE(enabled(name)) << name;
+    Press(dlg, "differenceTypeRadio");
+    EXPECT_TRUE(enabled("minWavelengthEdit"));
+    EXPECT_FALSE(Control<QWidget>(dlg, "minIntegrationEdit")->isVisibleTo(&dlg));
+    EXPECT_TRUE(Control<QLineEdit>(dlg, "exportFileEdit")->isReadOnly());
 
     // The chosen name gets ".csv" unless its extension is exactly that.
     EXPECT_EQ(CExport::WithCsvExtension("/a/b.csv"), "/a/b.csv");
@@ -221,7 +223,7 @@ TEST_F(ExchangeDlgTest, ExportControlsFollowTheTypeAndInterval) {
     EXPECT_EQ(CExport::WithCsvExtension("/a.csv/b"), "/a.csv/b.csv");
     EXPECT_EQ(CExport::WithCsvExtension("C:\\x.y\\data"), "C:\\x.y\\data.csv");
     // A cancelled file dialog keeps the name.
-    SetText(dlg, CExport::kIdFileName, "keep.csv");
+    SetText(dlg, "exportFileEdit", "keep.csv");
     prompter.paths.push_back(std::nullopt);
     EXPECT_FALSE(dlg.ChooseFile());
     EXPECT_EQ(dlg.FileName(), "keep.csv");
@@ -232,9 +234,9 @@ TEST_F(ExchangeDlgTest, ExportRefusesBadWavelengthsAndAMissingNameWithoutStoring
     data.Search(nullptr, nullptr, nullptr);
     ASSERT_EQ(data.Count(), 5);
     CExport dlg(data, nullptr);
-    Press(dlg, CExport::kIdTypeSpectral);
-    Press(dlg, CExport::kIdStepOriginal + 1);
-    SetText(dlg, CExport::kIdFileName, Path("w.csv").c_str());
+    Press(dlg, "spectralTypeRadio");
+    Press(dlg, "step1nmRadio");
+    SetText(dlg, "exportFileEdit", Path("w.csv").c_str());
     struct Case {
         const char* min;
         const char* max;
@@ -251,32 +253,32 @@ TEST_F(ExchangeDlgTest, ExportRefusesBadWavelengthsAndAMissingNameWithoutStoring
     };
     for (const Case& c : cases) {
         prompter.Clear();
-        SetText(dlg, CExport::kIdMin, c.min);
-        SetText(dlg, CExport::kIdMax, c.max);
+        SetText(dlg, "minWavelengthEdit", c.min);
+        SetText(dlg, "maxWavelengthEdit", c.max);
         EXPECT_FALSE(dlg.DoExport()) << c.min << " " << c.max;
         EXPECT_EQ(prompter.Messages(), (Texts{c.message})) << c.min << " " << c.max;
         EXPECT_EQ(Ini("EXPORT", "MIN_WAVELENGTH"), "<none>");
     }
     EXPECT_FALSE(std::filesystem::exists(Path("w.csv")));
     // The edits are checked only while they can be changed: "Original" ignores what they hold.
-    Press(dlg, CExport::kIdStepOriginal);
+    Press(dlg, "originalStepRadio");
     prompter.Clear();
     EXPECT_TRUE(dlg.DoExport());
     EXPECT_EQ(prompter.Messages(), (Texts{Done()}));
     // What they hold is kept when it is a number of the range; anything else keeps the stored value.
     EXPECT_EQ(Ini("EXPORT", "MIN_WAVELENGTH"), "900");
     EXPECT_EQ(dlg.FileName(), "");
-    SetText(dlg, CExport::kIdFileName, Path("w.csv").c_str());
-    Press(dlg, CExport::kIdStepOriginal + 1);
-    SetText(dlg, CExport::kIdMin, "abc");
-    SetText(dlg, CExport::kIdMax, "2000");
-    Press(dlg, CExport::kIdStepOriginal);
+    SetText(dlg, "exportFileEdit", Path("w.csv").c_str());
+    Press(dlg, "step1nmRadio");
+    SetText(dlg, "minWavelengthEdit", "abc");
+    SetText(dlg, "maxWavelengthEdit", "2000");
+    Press(dlg, "originalStepRadio");
     EXPECT_TRUE(dlg.DoExport());
     EXPECT_EQ(Ini("EXPORT", "MIN_WAVELENGTH"), "900");
     EXPECT_EQ(Ini("EXPORT", "MAX_WAVELENGTH"), "400");
     // An empty name.
     prompter.Clear();
-    SetText(dlg, CExport::kIdFileName, "");
+    SetText(dlg, "exportFileEdit", "");
     EXPECT_FALSE(dlg.DoExport());
     EXPECT_EQ(prompter.Messages(), (Texts{"Input valid file name."}));
     EXPECT_EQ(prompter.calls[0].icon, Prompter::Icon::Information);
@@ -286,11 +288,11 @@ TEST_F(ExchangeDlgTest, ExportToAFolderThatCannotBeWrittenSaysSoAndLeavesNoFile)
     CSpectrumDataSet data;
     data.Search(nullptr, nullptr, nullptr);
     CExport dlg(data, nullptr);
-    Press(dlg, CExport::kIdTypeSpectral + 1);
+    Press(dlg, "calculationTypeRadio");
     // A "folder" that is a file cannot hold the export, whoever runs the test.
     testsupport::WriteFileBytes(Path("plain"), "x");
     const std::string target = Path("plain") + "/out.csv";
-    SetText(dlg, CExport::kIdFileName, target.c_str());
+    SetText(dlg, "exportFileEdit", target.c_str());
     EXPECT_FALSE(dlg.DoExport());
     ASSERT_EQ(prompter.Messages().size(), 1u);
     EXPECT_EQ(prompter.Messages()[0], "Export failure.\r\nCannot create a file in " + Path("plain") + ": Not a directory");
@@ -298,7 +300,7 @@ TEST_F(ExchangeDlgTest, ExportToAFolderThatCannotBeWrittenSaysSoAndLeavesNoFile)
     EXPECT_EQ(Ini("EXPORT", "FILE_NAME"), target);
     EXPECT_EQ(dlg.FileName(), target);
     const std::string missing = Path("no/such/folder/out.csv");
-    SetText(dlg, CExport::kIdFileName, missing.c_str());
+    SetText(dlg, "exportFileEdit", missing.c_str());
     prompter.Clear();
     EXPECT_FALSE(dlg.DoExport());
     ASSERT_EQ(prompter.Messages().size(), 1u);
@@ -307,7 +309,7 @@ TEST_F(ExchangeDlgTest, ExportToAFolderThatCannotBeWrittenSaysSoAndLeavesNoFile)
     EXPECT_FALSE(std::filesystem::exists(missing));
     // A name taken by a folder.
     std::filesystem::create_directory(Path("taken.csv"));
-    SetText(dlg, CExport::kIdFileName, Path("taken.csv").c_str());
+    SetText(dlg, "exportFileEdit", Path("taken.csv").c_str());
     prompter.Clear();
     EXPECT_FALSE(dlg.DoExport());
     EXPECT_EQ(prompter.Messages(),
@@ -335,16 +337,16 @@ protected:
         prompter.modal = [&, overwrite, closeAfter](QDialog& dlg) {
             auto& import = dynamic_cast<CImport&>(dlg);
             import.SetProgressDelay(0);
-            Press(dlg, CImport::kIdRef);
-            shownFiles = Control<QLineEdit>(dlg, CImport::kIdFiles)->text().toStdString();
-            if (overwrite) Press(dlg, CImport::kIdOverwrite);
+            Press(dlg, "browseButton");
+            shownFiles = Control<QLineEdit>(dlg, "importFilesEdit")->text().toStdString();
+            if (overwrite) Press(dlg, "overwriteCheck");
             // A close request while the files go in is refused.
             dlg.show();
             QObject::connect(&dlg, &QDialog::rejected, &dlg, [this] { ++rejects; });
             QCoreApplication::postEvent(&dlg, new QCloseEvent);
-            Press(dlg, CImport::kIdImport);
+            Press(dlg, "importButton");
             lastProgress = import.LastProgress();
-            if (closeAfter && dlg.result() != QDialog::Accepted) Press(dlg, CImport::kIdClose);
+            if (closeAfter && dlg.result() != QDialog::Accepted) Press(dlg, "closeButton");
             return dlg.result();
         };
         Trigger("actionImport");
@@ -417,12 +419,12 @@ TEST_F(ImportTest, AFailedFileKeepsEveryStoredRecordAndTheDialogOpen) {
     prompter.pathLists.push_back(Texts{good, Path("bad.srd")});
     prompter.yesNo.push_back(true);
     prompter.modal = [&](QDialog& dlg) {
-        Press(dlg, CImport::kIdRef);
-        Press(dlg, CImport::kIdImport);
+        Press(dlg, "browseButton");
+        Press(dlg, "importButton");
         result = dlg.result();
         // Still open with the same choice; "Close" ends it.
         EXPECT_EQ(dynamic_cast<CImport&>(dlg).Files().size(), 2u);
-        Press(dlg, CImport::kIdClose);
+        Press(dlg, "closeButton");
         return dlg.result();
     };
     Trigger("actionImport");
@@ -494,7 +496,7 @@ TEST_F(ImportTest, RefusedWhileMeasuringAndHarmlessWithoutAChoice) {
         import.SetFiles({});
         prompter.pathLists.push_back(std::nullopt);  // a cancelled file dialog keeps the (empty) choice
         EXPECT_FALSE(import.ChooseFiles());
-        Press(dlg, CImport::kIdImport);
+        Press(dlg, "importButton");
         return dlg.result();
     };
     Trigger("actionImport");
