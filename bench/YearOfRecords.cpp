@@ -1,5 +1,8 @@
 #include "bench/YearOfRecords.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -131,6 +134,17 @@ int64_t WriteYear(const std::string& folder, const YearOptions& options) {
     if (failed) return -1;
     std::ofstream(marker) << OptionsText(options) << written.load() << "\n";
     return written;
+}
+
+long long ReadDayFiles(const std::string& folder, const std::string& prefix) {
+    std::vector<char> buf(1 << 18);
+    long long bytes = 0;
+    for (const auto& n : platform::ListMatchingFiles(folder + "/" + prefix + "_????????.hlx")) {
+        const int fd = ::open((folder + "/" + n).c_str(), O_RDONLY);
+        for (ssize_t r; fd >= 0 && (r = ::read(fd, buf.data(), buf.size())) > 0;) bytes += r;
+        if (fd >= 0) ::close(fd);
+    }
+    return bytes;
 }
 
 }  // namespace benchdata

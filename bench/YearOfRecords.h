@@ -26,4 +26,8 @@ CSpectrumData FromSimulator(const CSimModel& model, const CSimModel::Record& sto
 // a file could not be written.
 int64_t WriteYear(const std::string& folder, const YearOptions& options = YearOptions());
 
+// Reads every day file of the folder whole, as plainly as it can be done: the baseline the searches
+// are measured against. Returns the bytes read.
+long long ReadDayFiles(const std::string& folder, const std::string& prefix = "SPC");
+
 }  // namespace benchdata

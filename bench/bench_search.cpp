@@ -60,17 +60,10 @@ double g_readSeconds = 0;  // mean of the sequential read
 
 void BM_ReadDayFiles(benchmark::State& state) {
     const std::string& folder = Folder();
-    const std::vector<std::string> names = platform::ListMatchingFiles(folder + "/SPC_????????.hlx");
-    std::vector<char> buf(1 << 18);
     double total = 0;
     for (auto _ : state) {
         const double t0 = Now();
-        long long bytes = 0;
-        for (const auto& n : names) {
-            const int fd = ::open((folder + "/" + n).c_str(), O_RDONLY);
-            for (ssize_t r; (r = ::read(fd, buf.data(), buf.size())) > 0;) bytes += r;
-            ::close(fd);
-        }
+        const long long bytes = benchdata::ReadDayFiles(folder);
         total += Now() - t0;
         benchmark::DoNotOptimize(bytes);
         state.counters["MB"] = static_cast<double>(bytes) / 1e6;

@@ -45,6 +45,17 @@ protected:
 
     // What a triggered action does.
     virtual void RunCommand(GraphCommand command) = 0;
+    // Settings and the picture outputs go to the view, every other command to its picture.
+    template <class View>
+    static void RunViewCommand(View& view, GraphCommand command) {
+        switch (command) {
+            case GraphCommand::Settings: view.Configure(); break;
+            case GraphCommand::Copy: view.CopyToClipboard(); break;
+            case GraphCommand::Save: view.SaveAsBitmap(); break;
+            case GraphCommand::Print: view.Print(); break;
+            default: view.Execute(command); break;
+        }
+    }
 
     // view (named objectName) as the only pane.
     void SetView(QWidget* view, const char* objectName);

@@ -30,17 +30,13 @@ void CDataGraphWnd::RunCommand(GraphCommand command) {
     QAction* a = Action(command);
     if (a && a->isCheckable()) a->setChecked(view_->Picture().Checked(command));
     switch (command) {
-        case GraphCommand::Settings: view_->Configure(); break;
         case GraphCommand::Previous:
             if (view_->Picture().Enabled(command)) emit previousRequested(view_->Picture().ShownTime());
             break;
         case GraphCommand::Next:
             if (view_->Picture().Enabled(command)) emit nextRequested(view_->Picture().ShownTime());
             break;
-        case GraphCommand::Copy: view_->CopyToClipboard(); break;
-        case GraphCommand::Save: view_->SaveAsBitmap(); break;
-        case GraphCommand::Print: view_->Print(); break;
-        default: view_->Execute(command); break;
+        default: RunViewCommand(*view_, command); break;
     }
 }
 

@@ -49,13 +49,7 @@ C3DGraphWnd::C3DGraphWnd(const std::string& title) : CGraphFrame(title, "C3DGrap
 }
 
 void C3DGraphWnd::RunCommand(GraphCommand command) {
-    switch (command) {
-        case GraphCommand::Settings: view_->Configure(); break;
-        case GraphCommand::Copy: view_->CopyToClipboard(); break;
-        case GraphCommand::Save: view_->SaveAsBitmap(); break;
-        case GraphCommand::Print: view_->Print(); break;
-        default: view_->Execute(command); break;
-    }
+    RunViewCommand(*view_, command);
 }
 
 void C3DGraphWnd::RefreshCommands() {

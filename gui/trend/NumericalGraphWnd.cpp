@@ -35,13 +35,7 @@ CNumericalGraphWnd::CNumericalGraphWnd(const std::string& title) : CGraphFrame(t
 }
 
 void CNumericalGraphWnd::RunCommand(GraphCommand command) {
-    switch (command) {
-        case GraphCommand::Settings: view_->Configure(); break;
-        case GraphCommand::Copy: view_->CopyToClipboard(); break;
-        case GraphCommand::Save: view_->SaveAsBitmap(); break;
-        case GraphCommand::Print: view_->Print(); break;
-        default: view_->Execute(command); break;
-    }
+    RunViewCommand(*view_, command);
 }
 
 void CNumericalGraphWnd::RefreshCommands() {
