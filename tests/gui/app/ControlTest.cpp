@@ -131,7 +131,7 @@ TEST_F(AppTest, FailedStartStaysInStandbyAndSaysWhy) {
     Click("startStopButton");
     ASSERT_EQ(prompter.Messages().size(), 1u);
     EXPECT_EQ(prompter.Messages()[0], "Measurement start failure.\r\nCannot open the port. Confirm the connection.");
-    EXPECT_EQ(prompter.calls[0].icon, Prompter::Icon::None);
+    EXPECT_EQ(prompter.calls[0].icon, Prompter::Icon::Warning);
     EXPECT_EQ(TextOf("statusText"), "Standby");
     EXPECT_EQ(TextOf("startStopButton"), "Start");
     EXPECT_FALSE(Find<CColorStatic>("statusText")->IsBlinking());
