@@ -33,6 +33,7 @@
 #include "gui/common/Logo.h"
 #include "gui/common/Prompter.h"
 #include "gui/dialogs/AboutDlg.h"
+#include "gui/dialogs/GuideWindow.h"
 #include "gui/dialogs/SetGeneral.h"
 #include "gui/shell/HeliarcApp.h"
 #include "gui/shell/MeasurementPanel.h"
@@ -162,19 +163,24 @@ void CHeliarcDlg::BuildControls() {
     main->addWidget(browserBox, 1);
     main->addWidget(statusLine_);
 
-    // The version item: in a Help menu where a desktop user looks for it, and in the dialog's own
-    // context menu (a right click on the dialog's background), as there is no system menu here.
+    // A Help menu where a desktop user looks for it: the user guide (F1) and the version item, which
+    // is also in the dialog's own context menu (a right click on the dialog's background), as there
+    // is no system menu here.
+    auto* menuBar = new QMenuBar(this);
+    menuBar->setObjectName(QStringLiteral("menuBar"));
+    QMenu* help = menuBar->addMenu(Q(ids::kHelpMenu));
+    help->setObjectName(QStringLiteral("helpMenu"));
+    QAction* guide = MakeAction("actionUserGuide", ids::kUserGuideMenu, &CHeliarcDlg::UserGuide);
+    guide->setShortcut(QKeySequence::HelpContents);
+    addAction(guide);
+    help->addAction(guide);
     if (!S(ids::kVersionMenu).empty()) {
         QAction* about = MakeAction("actionAbout", ids::kVersionMenu, &CHeliarcDlg::About);
         addAction(about);
         setContextMenuPolicy(Qt::ActionsContextMenu);
-        auto* menuBar = new QMenuBar(this);
-        menuBar->setObjectName(QStringLiteral("menuBar"));
-        QMenu* help = menuBar->addMenu(Q(ids::kHelpMenu));
-        help->setObjectName(QStringLiteral("helpMenu"));
         help->addAction(about);
-        main->setMenuBar(menuBar);
     }
+    main->setMenuBar(menuBar);
 }
 
 void CHeliarcDlg::CreateThumbnailFrames() {
@@ -269,6 +275,16 @@ void CHeliarcDlg::DataFolder() {
     if (Prompter::Current().RunModal(dialog) != QDialog::Accepted) return;
     // The list shows the records of the folder now set.
     browser_->Refresh();
+}
+
+void CHeliarcDlg::UserGuide() {
+    if (!guide_) {
+        guide_ = new CGuideWindow(this);
+        guide_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    guide_->show();
+    guide_->raise();
+    guide_->activateWindow();
 }
 
 void CHeliarcDlg::About() {

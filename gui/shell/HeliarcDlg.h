@@ -75,6 +75,7 @@ private:
     void Initialize();
     QAction* MakeAction(const char* name, int textId, void (CHeliarcDlg::*run)());
     void DataFolder();
+    void UserGuide();
     void About();
     void OpenMakerSite();
     void OnRecordStored(const CSpectrumData& record, qint64 fileDate, qint64 offset, bool runEnds);
@@ -94,5 +95,6 @@ private:
     QStatusBar* statusLine_ = nullptr;
     QPointer<QWidget> dataThumb_;   // CDataThumbnailWnd
     QPointer<QWidget> baseThumb_;   // CBaseDataThumbnailWnd
+    QPointer<QWidget> guide_;       // the user guide, while open
     int openModal_ = 0;
 };

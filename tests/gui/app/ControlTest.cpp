@@ -477,7 +477,7 @@ TEST_F(AppTest, SmallCommandsOfTheFrame) {
     EXPECT_EQ(about->text().toStdString(), "Version(&A)...");
     about->trigger();
     EXPECT_EQ(prompter.calls.back().kind, "modal");
-    EXPECT_EQ(prompter.calls.back().text, "dlg100");
+    EXPECT_EQ(prompter.calls.back().text, "aboutDialog");
     // It is also in the visible Help menu of the dialog's menu bar.
     auto* bar = d.findChild<QMenuBar*>(QStringLiteral("menuBar"));
     ASSERT_NE(bar, nullptr);
