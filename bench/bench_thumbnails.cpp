@@ -51,7 +51,7 @@ const CSpectrumDataSet& Year() {
     return set;
 }
 
-void Prepare(CDataThumbnailPicture& picture, std::set<int>& selection, benchmark::State& state) {
+void Prepare(CDataThumbnailPicture& picture, CRowSet& selection, benchmark::State& state) {
     App();
     picture.Attach(&Year(), &selection);
     picture.Layout(160, 880);
@@ -70,7 +70,8 @@ void Step(CDataThumbnailPicture& picture) {
 
 void BM_ThumbnailScrollStep160x880(benchmark::State& state) {
     CDataThumbnailPicture picture;
-    std::set<int> selection = {3, 4, 5};
+    CRowSet selection;
+    selection.rows = {3, 4, 5};
     Prepare(picture, selection, state);
     for (auto _ : state) {
         Step(picture);
@@ -84,7 +85,8 @@ BENCHMARK(BM_ThumbnailScrollStep160x880)->Unit(benchmark::kMillisecond);
 
 void BM_ThumbnailScrollStepPrefetched160x880(benchmark::State& state) {
     CDataThumbnailPicture picture;
-    std::set<int> selection = {3, 4, 5};
+    CRowSet selection;
+    selection.rows = {3, 4, 5};
     Prepare(picture, selection, state);
     for (auto _ : state) {
         state.PauseTiming();
@@ -100,7 +102,8 @@ BENCHMARK(BM_ThumbnailScrollStepPrefetched160x880)->Unit(benchmark::kMillisecond
 
 void BM_ThumbnailRedrawAllTiles160x880(benchmark::State& state) {
     CDataThumbnailPicture picture;
-    std::set<int> selection = {3, 4, 5};
+    CRowSet selection;
+    selection.rows = {3, 4, 5};
     Prepare(picture, selection, state);
     for (auto _ : state) {
         picture.Cache().Clear();

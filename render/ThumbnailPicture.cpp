@@ -94,7 +94,7 @@ void CThumbnailTileCache::Clear() {
 // ---------------------------------------------------------------------------------------------
 // Measured data thumbnails
 
-void CDataThumbnailPicture::Attach(const CSpectrumDataSet* data, std::set<int>* selection) {
+void CDataThumbnailPicture::Attach(const CSpectrumDataSet* data, CRowSelection* selection) {
     data_ = data;
     selection_ = selection;
     first_ = 0;
@@ -164,32 +164,26 @@ int CDataThumbnailPicture::HitTest(int y) const {
     return first_ + tiles_ - 1;
 }
 
-bool CDataThumbnailPicture::IsSelected(int index) const { return selection_ && selection_->count(index) != 0; }
+bool CDataThumbnailPicture::IsSelected(int index) const { return selection_ && selection_->IsSelected(index); }
 
 bool CDataThumbnailPicture::LeftDown(int k, bool control, bool shift) {
     if (!selection_ || k < 0 || k >= RecordCount()) return false;
     if (control) {
-        if (!selection_->erase(k)) selection_->insert(k);
-        anchor_ = k;
-        RememberAnchor();
+        selection_->Toggle(k);
+    } else if (shift) {
+        selection_->SelectOnly(std::min(k, anchor_), std::max(k, anchor_));
+        return true;
     } else {
-        selection_->clear();
-        if (shift) {
-            const int hi = std::max(k, anchor_);
-            for (int i = std::min(k, anchor_); i <= hi; ++i) selection_->insert(selection_->end(), i);
-        } else {
-            selection_->insert(k);
-            anchor_ = k;
-            RememberAnchor();
-        }
+        selection_->SelectOnly(k, k);
     }
+    anchor_ = k;
+    RememberAnchor();
     return true;
 }
 
 bool CDataThumbnailPicture::RightDown(int k) {
-    if (!selection_ || k < 0 || k >= RecordCount() || selection_->count(k)) return false;
-    selection_->clear();
-    selection_->insert(k);
+    if (!selection_ || k < 0 || k >= RecordCount() || selection_->IsSelected(k)) return false;
+    selection_->SelectOnly(k, k);
     anchor_ = k;
     RememberAnchor();
     return true;

@@ -59,14 +59,39 @@ private:
     long long draws_ = 0;
 };
 
+// The rows a picture marks and its clicks change. The GUI backs it by the record list's selection
+// model, so the list and the thumbnails keep one selection.
+class CRowSelection {
+public:
+    virtual ~CRowSelection() = default;
+    virtual bool IsSelected(int row) const = 0;
+    virtual void Toggle(int row) = 0;
+    // Rows first..last selected, no others.
+    virtual void SelectOnly(int first, int last) = 0;
+};
+
+// A selection of its own, for pictures drawn without a list.
+class CRowSet : public CRowSelection {
+public:
+    std::set<int> rows;
+    bool IsSelected(int row) const override { return rows.count(row) != 0; }
+    void Toggle(int row) override {
+        if (!rows.erase(row)) rows.insert(row);
+    }
+    void SelectOnly(int first, int last) override {
+        rows.clear();
+        for (int i = first; i <= last; ++i) rows.insert(rows.end(), i);
+    }
+};
+
 // The measured data thumbnails: N tiles one above the other show records F .. F + N - 1 of the
 // data set; A is the anchor of Shift selection. Nothing is shown until attached.
 class CDataThumbnailPicture {
 public:
     enum ScrollRequest { kLineUp, kLineDown, kPageUp, kPageDown, kThumbTrack, kOtherRequest };
 
-    // Attach: the data set and the selection (row indices) stay the caller's; F and A become 0.
-    void Attach(const CSpectrumDataSet* data, std::set<int>* selection);
+    // Attach: the data set and the selection stay the caller's; F and A become 0.
+    void Attach(const CSpectrumDataSet* data, CRowSelection* selection);
     bool Attached() const { return data_ != nullptr; }
 
     // Client size in pixels; tile count, scroll extent and F follow the rules. A zero width or
@@ -116,7 +141,7 @@ private:
     void RememberAnchor();
 
     const CSpectrumDataSet* data_ = nullptr;
-    std::set<int>* selection_ = nullptr;
+    CRowSelection* selection_ = nullptr;
     int width_ = 0;
     int height_ = 0;
     int tiles_ = 1;

@@ -508,12 +508,14 @@ void CMeasurement::RunTransfer() {
             *stored = -1;  // found once: a second record of that second is another measurement
             continue;
         }
-        if (!StoreRecord()) {
+        StoredPlace place;
+        if (!StoreRecord(&place)) {
             SetError(platform::LoadString(ids::kCannotSaveData));
             ReportError();
             skipped.clear();
             break;
         }
+        listener_->OnStored(record_, place, false);
     }
     if (!skipped.empty()) {
         std::string text;

@@ -20,25 +20,25 @@ class CRunListener {
 public:
     virtual ~CRunListener() = default;
 
-    // UM_EXPOSURE: an exposure of exposureMs begins, with the shutter closed when dark.
+    // An exposure of exposureMs begins, with the shutter closed when dark.
     virtual void OnExposure(int exposureMs, bool dark) = 0;
-    // UM_INTERVAL_WAITING: an interval run waits for its next start.
+    // An interval run waits for its next start.
     virtual void OnWaiting(platform::CalTime nextStart) = 0;
-    // UM_INTERVAL_MEASURING: the wait is over and the measurement begins.
+    // The wait is over and the measurement begins.
     virtual void OnMeasuring() = 0;
-    // UM_MANUAL_STORED, UM_INTERVAL_STORED: the record is in its day file. runEnds: the run (a
-    // manual one) has nothing more to report.
+    // The record is in its day file (a manual, interval or transfer run stored it).
+    // runEnds: the run (a manual one) has nothing more to report.
     virtual void OnStored(const CSpectrumData& record, const StoredPlace& place, bool runEnds) = 0;
-    // UM_INTERVAL_FINISHED, UM_TRANSFER_FINISHED: an interval or transfer run left its loop.
+    // An interval or transfer run left its loop.
     virtual void OnFinished() = 0;
-    // UM_MEASUREMENT_ERROR: what went wrong (lines separated by CR LF).
+    // What went wrong (lines separated by CR LF).
     virtual void OnError(const std::string& text) = 0;
-    // UM_TRANSFER_PROGRESS: record `number` (from 1) of `count` is being read.
+    // Record `number` (from 1) of `count` is being read.
     virtual void OnTransferProgress(int number, int count) = 0;
-    // UM_TRANSFER_SKIPPED: record `number` stays in the instrument; time as the instrument gave it.
+    // Record `number` stays in the instrument; time as the instrument gave it.
     virtual void OnTransferSkipped(int number, platform::CalTime time, const std::string& why) = 0;
-    // UM_MONITOR_MEASURED: a monitor run measured this spectrum (stored nowhere).
+    // A monitor run measured this spectrum (stored nowhere).
     virtual void OnMonitorMeasured(const CSpectrumData& spectrum) = 0;
-    // UM_MONITOR_FINISHED: a monitor run left its loop.
+    // A monitor run left its loop.
     virtual void OnMonitorFinished() = 0;
 };

@@ -427,4 +427,11 @@ constexpr int kCannotReplaceFile = 2502;  // "Cannot replace %s: %s"
 constexpr int kFileIsLink = 2503;  // "%s is a symbolic link; it was left as it is."
 constexpr int kFileNotRegular = 2504;  // "%s is not a regular file; it was left as it is."
 
+// The main window's notes: an empty search, the end of a data transfer.
+constexpr int kNoRecords = 2600;  // "No records"
+constexpr int kRecordsCopied = 2601;  // "%d records copied from the instrument."
+constexpr int kUserGuide = 2602;  // "User guide"
+constexpr int kUserGuideMenu = 2603;  // "User guide(&G)"
+constexpr int kBytesLeft = 2604;  // "%d of %d bytes left"
+
 }  // namespace ids

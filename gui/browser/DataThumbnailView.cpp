@@ -1,6 +1,7 @@
 #include "gui/browser/DataThumbnailView.h"
 
 #include <QContextMenuEvent>
+#include <QItemSelectionModel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -10,6 +11,31 @@
 #include "core/data/SpectrumDataSet.h"
 #include "core/platform/StringIds.h"
 #include "gui/common/ModalBracket.h"
+
+namespace {
+
+// The picture's clicks as changes of the list's selection model.
+class CModelRowSelection : public CRowSelection {
+public:
+    explicit CModelRowSelection(QItemSelectionModel& model) : model_(model) {}
+    bool IsSelected(int row) const override { return model_.isRowSelected(row, QModelIndex()); }
+    void Toggle(int row) override {
+        const QModelIndex index = model_.model()->index(row, 0);
+        model_.select(index, QItemSelectionModel::Toggle | QItemSelectionModel::Rows);
+        model_.setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    }
+    void SelectOnly(int first, int last) override {
+        const QAbstractItemModel* m = model_.model();
+        model_.select(QItemSelection(m->index(first, 0), m->index(last, 0)),
+                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        model_.setCurrentIndex(m->index(last, 0), QItemSelectionModel::NoUpdate);
+    }
+
+private:
+    QItemSelectionModel& model_;
+};
+
+}  // namespace
 
 CDataThumbnailView::CDataThumbnailView(QWidget* parent) : QAbstractScrollArea(parent) {
     setFrameShape(QFrame::NoFrame);
@@ -31,8 +57,15 @@ CDataThumbnailView::CDataThumbnailView(QWidget* parent) : QAbstractScrollArea(pa
 
 CDataThumbnailView::~CDataThumbnailView() = default;
 
-void CDataThumbnailView::Attach(CSpectrumDataSet& data, std::set<int>& selection) {
-    picture_.Attach(&data, &selection);
+void CDataThumbnailView::Attach(CSpectrumDataSet& data, QItemSelectionModel& selection) {
+    selection_ = std::make_unique<CModelRowSelection>(selection);
+    picture_.Attach(&data, selection_.get());
+    connect(&selection, &QItemSelectionModel::selectionChanged, this, &CDataThumbnailView::Render);
+    // Rows come and go with searches, deletes and stored records: the tiles follow the list.
+    const QAbstractItemModel* rows = selection.model();
+    connect(rows, &QAbstractItemModel::modelReset, this, &CDataThumbnailView::DataSetChanged);
+    connect(rows, &QAbstractItemModel::rowsInserted, this, &CDataThumbnailView::DataSetChanged);
+    connect(rows, &QAbstractItemModel::rowsRemoved, this, &CDataThumbnailView::DataSetChanged);
     LayOut();
     Render();
 }
@@ -89,8 +122,6 @@ void CDataThumbnailView::WheelBy(int delta) {
     if (picture_.Wheel(delta)) Render();
     SetScrollPosition();
 }
-
-void CDataThumbnailView::SelectionChanged() { Render(); }
 
 void CDataThumbnailView::DataSetChanged() {
     picture_.DataSetChanged();

@@ -2,16 +2,17 @@
 // "Measured data thumbnail": the records of the data browser's list as small graphs one below the
 // other, the selected ones marked. Clicks select (Ctrl toggles, Shift selects from the anchor), the
 // wheel and the scroll bar move one record or one page, a double click plots the selection. The
-// main dialog tells the view when the selection or the data set changed and which record to bring
-// into view; the view signals the selections made on it, the record clicked and the plot asked for.
+// selection is the record list's own selection model: the view follows it and the model's rows,
+// and changes it by its clicks; it signals the record clicked and the plot asked for.
 //
 // Only the visible tiles are drawn, each once: tiles come from a cache, and while the program is
 // idle the tiles of the next and previous page are drawn ahead, one per turn of the event loop.
 #include <QAbstractScrollArea>
-#include <set>
+#include <memory>
 
 #include "render/ThumbnailPicture.h"
 
+class QItemSelectionModel;
 class QTimer;
 
 class CDataThumbnailView : public QAbstractScrollArea {
@@ -21,7 +22,8 @@ public:
     explicit CDataThumbnailView(QWidget* parent = nullptr);
     ~CDataThumbnailView() override;
 
-    void Attach(CSpectrumDataSet& data, std::set<int>& selection);
+    // selection is over a model whose rows are data's records.
+    void Attach(CSpectrumDataSet& data, QItemSelectionModel& selection);
     CDataThumbnailPicture& Picture() { return picture_; }
 
     // Marks the picture for composing and repaints (composed at the next paint).
@@ -29,15 +31,14 @@ public:
     // Tiles still to be drawn ahead while idle.
     bool PrefetchPending() const;
 
-    // The selection changed elsewhere: the marks are drawn anew.
-    void SelectionChanged();
-    // The data set was searched again or changed: the tiles are laid out anew.
+    // The data set was searched again or changed: the tiles are laid out anew (the model's row
+    // changes call it too).
     void DataSetChanged();
     // Scrolls so that record row is in view (a row outside the data set is ignored).
     void EnsureVisible(int row);
 
 signals:
-    // A click changed the selection (the main dialog's list follows it).
+    // A click changed the selection.
     void selectionChanged();
     // A left click on record row, which the record list brings into view.
     void recordClicked(int row);
@@ -63,6 +64,7 @@ private:
     void LayOut();
 
     CDataThumbnailPicture picture_;
+    std::unique_ptr<CRowSelection> selection_;
     QTimer* prefetch_ = nullptr;
     bool dirty_ = true;
     bool failing_ = false;

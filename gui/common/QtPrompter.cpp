@@ -34,7 +34,7 @@ void QtPrompter::Message(QWidget* parent, const std::string& text, Icon icon) {
     box.setIcon(icon == Icon::Information ? QMessageBox::Information
                 : icon == Icon::Warning   ? QMessageBox::Warning
                 : icon == Icon::Question  ? QMessageBox::Question
-                                          : QMessageBox::NoIcon);
+                                          : QMessageBox::Information);  // every box says what kind it is
     box.addButton(Text(ids::kOk), QMessageBox::AcceptRole);
     box.exec();
 }
@@ -46,7 +46,8 @@ bool QtPrompter::AskYesNo(QWidget* parent, const std::string& text) {
     box.setIcon(QMessageBox::Question);
     QPushButton* yes = box.addButton(Text(ids::kYes), QMessageBox::YesRole);
     QPushButton* no = box.addButton(Text(ids::kNo), QMessageBox::NoRole);
-    box.setDefaultButton(yes);
+    // The questions are about stopping a run or deleting data: Enter must not do it by itself.
+    box.setDefaultButton(no);
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;

@@ -8,10 +8,10 @@
 // them in its frame sets (FrameSet.h), which pass on the signals of a CGraphFrame: closed, modal
 // dialog opened and closed, previous and next record.
 #include <functional>
-#include <set>
 #include <string>
 #include <vector>
 
+class QItemSelectionModel;
 class QWidget;
 class CBaseDataSet;
 class CSpectrumData;
@@ -19,9 +19,11 @@ class CSpectrumDataSet;
 
 struct CViewFactory {
     // Thumbnail views, created once as the only pane of their frame. The view keeps the references
-    // (they live as long as the main dialog). The dialog connects a CDataThumbnailView or a
-    // CBaseDataThumbnailView to its own changes; any other widget is only shown.
-    std::function<QWidget*(QWidget* frame, CSpectrumDataSet& data, std::set<int>& selection)> measuredThumbnailView;
+    // (they live as long as the main dialog); selection is the record list's, over data's rows. The
+    // dialog connects a CDataThumbnailView or a CBaseDataThumbnailView to its own changes; any other
+    // widget is only shown.
+    std::function<QWidget*(QWidget* frame, CSpectrumDataSet& data, QItemSelectionModel& selection)>
+        measuredThumbnailView;
     std::function<QWidget*(QWidget* frame, CBaseDataSet& standard)> standardThumbnailView;
 
     // A new spectrum graph frame (CDataGraphWnd with its CDataGraphView) titled title.

@@ -1,5 +1,6 @@
 #include "gui/dialogs/AboutDlg.h"
 
+#include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -10,10 +11,13 @@
 #include "gui/common/Logo.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("dlg100"));
+    setObjectName(QStringLiteral("aboutDialog"));
     setWindowTitle(QString::fromStdString(platform::LoadString(ids::kVersion)));
     auto* icon = new QLabel(this);
     icon->setPixmap(HeliarcIcon().pixmap(48, 48));
+    // The program's own name above the instrument's version line.
+    auto* name = new QLabel(QStringLiteral("<b>Heliarc</b> %1").arg(QApplication::applicationVersion()), this);
+    name->setObjectName(QStringLiteral("programName"));
     auto* text = new QLabel(QString::fromStdString(platform::LoadString(ids::kVersionText)), this);
     text->setObjectName(QStringLiteral("versionText"));
     auto* ok = new QPushButton(QString::fromStdString(platform::LoadString(ids::kOk)), this);
@@ -23,7 +27,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(icon, 0, 0, 2, 1, Qt::AlignTop);
-    grid->addWidget(text, 0, 1);
+    grid->addWidget(name, 0, 1);
+    grid->addWidget(text, 1, 1);
     grid->addWidget(ok, 0, 2, Qt::AlignTop);
     grid->setColumnStretch(1, 1);
     grid->setHorizontalSpacing(16);

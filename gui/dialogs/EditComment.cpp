@@ -2,10 +2,13 @@
 
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cstdio>
 
 #include "core/platform/StringIds.h"
 #include "core/platform/StringTable.h"
@@ -16,14 +19,17 @@ QString Text(int id) { return QString::fromStdString(platform::LoadString(id)); 
 }
 
 CEditComment::CEditComment(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("dlg162"));
+    setObjectName(QStringLiteral("editCommentDialog"));
     setWindowTitle(Text(ids::kEditComment));
     auto* group = new QGroupBox(Text(ids::kNewComment), this);
     edit_ = new QLineEdit(group);
     edit_->setObjectName(QStringLiteral("commentEdit"));
     edit_->setMinimumWidth(300);
+    left_ = new QLabel(group);
+    left_->setObjectName(QStringLiteral("bytesLeftLabel"));
     auto* groupLayout = new QVBoxLayout(group);
     groupLayout->addWidget(edit_);
+    groupLayout->addWidget(left_, 0, Qt::AlignRight);
 
     auto* ok = new QPushButton(Text(ids::kOk), this);
     ok->setObjectName(QStringLiteral("okButton"));
@@ -39,7 +45,11 @@ CEditComment::CEditComment(QWidget* parent) : QDialog(parent) {
     main->addWidget(group, 1);
     main->addLayout(buttons);
 
-    connect(edit_, &QLineEdit::textChanged, this, [this] { Limit(); });
+    connect(edit_, &QLineEdit::textChanged, this, [this] {
+        Limit();
+        ShowBytesLeft();
+    });
+    ShowBytesLeft();
     connect(ok, &QPushButton::clicked, this, [this] {
         // A comment left as shown keeps its stored bytes: a CP932 memo is not rewritten as UTF-8
         // (which may no longer fit).
@@ -56,6 +66,17 @@ void CEditComment::SetComment(const std::string& comment) {
     QSignalBlocker block(edit_);
     edit_->setText(shown_);
     lastValid_ = shown_;
+    // Typing replaces the old comment; an arrow key keeps it for editing.
+    edit_->selectAll();
+    ShowBytesLeft();
+}
+
+void CEditComment::ShowBytesLeft() {
+    const int used = static_cast<int>(edit_->text().toStdString().size());
+    char text[128];
+    std::snprintf(text, sizeof text, platform::LoadString(ids::kBytesLeft).c_str(), std::max(0, kMaxBytes - used),
+                  kMaxBytes);
+    left_->setText(QString::fromUtf8(text));
 }
 
 // The limit is in bytes of the stored text, so a Japanese comment holds fewer characters; an edit

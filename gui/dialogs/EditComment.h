@@ -4,6 +4,7 @@
 #include <QString>
 #include <string>
 
+class QLabel;
 class QLineEdit;
 
 class CEditComment : public QDialog {
@@ -19,8 +20,10 @@ public:
 
 private:
     void Limit();
+    void ShowBytesLeft();
 
-    QLineEdit* edit_;  // 1049
+    QLineEdit* edit_;
+    QLabel* left_;  // how many of the bytes are left
     std::string comment_;
     QString shown_;  // comment_ as shown
     QString lastValid_;

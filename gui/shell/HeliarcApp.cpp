@@ -18,6 +18,7 @@
 #include "gui/shell/MeasurementRunEngine.h"
 #include "core/config/GeneralPrm.h"
 #include "core/config/SettingsCheck.h"
+#include "core/data/SpectrumDataSet.h"
 #include "gui/browser/DataListCtrl.h"
 #include "gui/browser/DataThumbnailView.h"
 #include "render/ImageFile.h"

@@ -23,7 +23,7 @@ CDataGraphView* ViewOf(QWidget* target) {
 
 CViewFactory MakeViewFactory() {
     CViewFactory f;
-    f.measuredThumbnailView = [](QWidget* frame, CSpectrumDataSet& data, std::set<int>& selection) -> QWidget* {
+    f.measuredThumbnailView = [](QWidget* frame, CSpectrumDataSet& data, QItemSelectionModel& selection) -> QWidget* {
         auto* view = new CDataThumbnailView(frame);
         view->setObjectName(QStringLiteral("CDataThumbnailView"));
         view->Attach(data, selection);

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "core/data/SpectrumDataSet.h"
 #include "gui/shell/HeliarcDlg.h"
 #include "gui/shell/RunEngine.h"
 #include "core/config/MeasurementPrm.h"

@@ -2,14 +2,19 @@
 // selection it keeps across refreshes, Ctrl+A, and the list commands that work on the selection.
 #include <gtest/gtest.h>
 
+#include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QStatusBar>
+#include <QTest>
 #include <QLabel>
 
 #include "AppTestUtil.h"
+#include "core/config/MeasurementPrm.h"
 #include "core/data/SpectrumDataWriter.h"
 #include "core/platform/Text.h"
 #include "tests/support/TestSupport.h"
 #include "tests/unit/data/DataTestUtil.h"
+#include "gui/browser/DataBrowser.h"
 #include "gui/browser/DataListCtrl.h"
 #include "gui/browser/DataThumbnailView.h"
 #include "gui/browser/DataThumbnailWnd.h"
@@ -21,12 +26,13 @@ using apptest::AppTest;
 using apptest::Pump;
 using namespace platform;
 
-// Counts what the dialog tells the measured data thumbnails.
+// Counts what the browser tells the windows that follow it.
 struct ThumbnailFeed {
     explicit ThumbnailFeed(CHeliarcDlg& d) {
-        QObject::connect(&d, &CHeliarcDlg::selectionChanged, &context, [this] { ++selection; });
-        QObject::connect(&d, &CHeliarcDlg::dataSetChanged, &context, [this] { ++dataSet; });
-        QObject::connect(&d, &CHeliarcDlg::ensureVisible, &context, [this](int row) { ensureVisible.push_back(row); });
+        CDataBrowser* b = &d.Browser();
+        QObject::connect(b, &CDataBrowser::selectionChanged, &context, [this] { ++selection; });
+        QObject::connect(b, &CDataBrowser::dataSetChanged, &context, [this] { ++dataSet; });
+        QObject::connect(b, &CDataBrowser::ensureVisible, &context, [this](int row) { ensureVisible.push_back(row); });
     }
     int selection = 0;
     int dataSet = 0;
@@ -42,7 +48,7 @@ protected:
         CSpectrumDataWriter writer;
         for (int i = 0; i < 10; ++i)
             ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(Base() + i * 60, "r" + std::to_string(i))), 1);
-        views.measuredThumbnailView = [this](QWidget* frame, CSpectrumDataSet& data, std::set<int>& selection) {
+        views.measuredThumbnailView = [this](QWidget* frame, CSpectrumDataSet& data, QItemSelectionModel& selection) {
             attachedData = &data;
             attachedSelection = &selection;
             view = new CDataThumbnailView(frame);
@@ -61,7 +67,7 @@ protected:
 
     CDataThumbnailView* view = nullptr;
     CSpectrumDataSet* attachedData = nullptr;
-    std::set<int>* attachedSelection = nullptr;
+    QItemSelectionModel* attachedSelection = nullptr;
 };
 
 TEST_F(BrowserTest, ListShowsTheRecordsWithTheirCellTexts) {
@@ -78,7 +84,7 @@ TEST_F(BrowserTest, ListShowsTheRecordsWithTheirCellTexts) {
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(d.DataThumbnailWnd()->View(), view);
     EXPECT_EQ(attachedData, &d.DataSet());
-    EXPECT_EQ(attachedSelection, &d.Selection());
+    EXPECT_EQ(attachedSelection, d.RecordList()->selectionModel()) << "the list and the thumbnails share one selection";
     ThumbnailFeed feed(d);
     Click("retrievalButton");
     EXPECT_EQ(feed.dataSet, 1);
@@ -179,7 +185,7 @@ TEST_F(BrowserTest, SearchBoxesSayWhenTheyHoldNoTimeOrTheEndIsBeforeTheStart) {
         Click("retrievalButton");
         EXPECT_TRUE(startNote->isVisible()) << text;
         EXPECT_EQ(startNote->text().toStdString(),
-                  "Not searched: give a date and time as YYYY/MM/DD HH:MM:SS (years 2000 to 2035).");
+                  "Start time: Not searched: give a date and time as YYYY/MM/DD HH:MM:SS (years 2000 to 2035).");
         EXPECT_FALSE(endNote->isVisible());
         EXPECT_EQ(d.DataSet().Count(), 0) << text;
     }
@@ -209,19 +215,19 @@ TEST_F(BrowserTest, NextAndPreviousInAGraphWindowMoveTheListSelection) {
     Select({3});
     Pump();
     ThumbnailFeed feed(d);
-    d.ShowNeighbour(&graphView, d.DataSet().At(3).Time, true);
+    d.Browser().ShowNeighbour(&graphView, d.DataSet().At(3).Time, true);
     EXPECT_EQ(shown, (std::vector<std::string>{"r4"}));
     EXPECT_EQ(d.Selection(), (std::set<int>{4}));
     EXPECT_EQ(d.RecordList()->SelectedRows(), (std::set<int>{4}));
     EXPECT_EQ(feed.selection, 1);
     EXPECT_EQ(feed.ensureVisible, (std::vector<int>{4}));
-    d.ShowNeighbour(&graphView, d.DataSet().At(4).Time, false);
-    d.ShowNeighbour(&graphView, d.DataSet().At(3).Time, false);
+    d.Browser().ShowNeighbour(&graphView, d.DataSet().At(4).Time, false);
+    d.Browser().ShowNeighbour(&graphView, d.DataSet().At(3).Time, false);
     EXPECT_EQ(d.Selection(), (std::set<int>{2}));
     // Past the first record nothing is shown and the selection stays.
     Select({0});
     shown.clear();
-    d.ShowNeighbour(&graphView, d.DataSet().At(0).Time, false);
+    d.Browser().ShowNeighbour(&graphView, d.DataSet().At(0).Time, false);
     EXPECT_TRUE(shown.empty());
     EXPECT_EQ(d.Selection(), (std::set<int>{0}));
 }
@@ -237,17 +243,17 @@ TEST_F(BrowserTest, NextReachesARecordOfTheSameSecond) {
     ASSERT_EQ(d.DataSet().Count(), 11);
     QWidget graphView;
     Select({9});
-    d.ShowNeighbour(&graphView, d.DataSet().At(9).Time, true);
+    d.Browser().ShowNeighbour(&graphView, d.DataSet().At(9).Time, true);
     EXPECT_EQ(shown, (std::vector<std::string>{"r9b"}));
     EXPECT_EQ(d.Selection(), (std::set<int>{10}));
-    d.ShowNeighbour(&graphView, d.DataSet().At(10).Time, true);
+    d.Browser().ShowNeighbour(&graphView, d.DataSet().At(10).Time, true);
     EXPECT_EQ(shown.size(), 1u);  // the last one
-    d.ShowNeighbour(&graphView, d.DataSet().At(10).Time, false);
+    d.Browser().ShowNeighbour(&graphView, d.DataSet().At(10).Time, false);
     EXPECT_EQ(shown.back(), "r9");
     EXPECT_EQ(d.Selection(), (std::set<int>{9}));
     // With no matching selection the walk goes by time as before.
     Select({2, 3});
-    d.ShowNeighbour(&graphView, d.DataSet().At(10).Time, false);
+    d.Browser().ShowNeighbour(&graphView, d.DataSet().At(10).Time, false);
     EXPECT_EQ(shown.back(), "r8");
 }
 
@@ -353,19 +359,17 @@ TEST_F(BrowserTest, CtrlASelectsEveryRowWithOneUpdateAndThumbnailsDriveTheList) 
     EXPECT_EQ(d.Selection().size(), 10u);
     EXPECT_EQ(feed.selection, 1);
 
-    // The thumbnails changed the selection: the list follows without echoing it back.
-    d.Selection() = {1, 8};
+    // A click on the thumbnails is a change of the list's own selection.
     feed.selection = 0;
-    emit view->selectionChanged();
-    Pump();
+    view->Picture().LeftDown(1, false, false);
+    view->Picture().LeftDown(8, true, false);
     EXPECT_EQ(d.RecordList()->SelectedRows(), (std::set<int>{1, 8}));
-    EXPECT_EQ(d.Selection(), (std::set<int>{1, 8}));
-    EXPECT_EQ(feed.selection, 0);
-    // Runs of rows, and indices the list does not have.
-    d.Selection() = {-1, 0, 1, 5, 6, 9, 12};
-    emit view->selectionChanged();
-    Pump();
+    EXPECT_EQ(feed.selection, 2);
+    // Rows the list does not have are left out.
+    d.Browser().Select({-1, 0, 1, 5, 6, 9, 12});
     EXPECT_EQ(d.RecordList()->SelectedRows(), (std::set<int>{0, 1, 5, 6, 9}));
+    EXPECT_TRUE(view->Picture().IsSelected(9));
+    EXPECT_FALSE(view->Picture().IsSelected(8));
     // A click on a row tells the thumbnails to show it.
     d.RecordList()->onClicked(6);
     EXPECT_EQ(feed.ensureVisible, (std::vector<int>{6}));
@@ -412,7 +416,7 @@ TEST_F(BrowserTest, MeasuredDataOpensOneOrPluralWindowsUpToTen) {
     EXPECT_EQ(oneMemo, "");
     // Eleven is one too many.
     d.DataSet().Append(d.DataSet().Record(0), d.DataSet().At(0).FileDate, 0);
-    d.RefreshRecordList();
+    d.Browser().RefreshRecordList();
     d.RecordList()->SelectAllRows();
     prompter.Clear();
     Click("plotMeasuredButton");
@@ -503,11 +507,18 @@ TEST_F(BrowserTest, ARecordStoredDuringARunJoinsTheListWithoutANewSearch) {
     // A day file the search would find appears behind the program's back.
     CSpectrumDataWriter writer;
     ASSERT_EQ(writer.AppendRecord(datatest::MakeRecord(datatest::Local(2009, 5, 13, 9, 0, 0), "planted")), 1);
+    // Text typed into a box but not submitted is no search: the stored record still joins.
+    Find<QLineEdit>("searchCommentEdit")->setText("typed only");
+    Select({3});
     Click("startStopButton");
     ASSERT_TRUE(engine->Store(datatest::MakeRecord(Base() + 10 * 60, "stored"), true));
     ASSERT_TRUE(apptest::WaitFor([&] { return TextOf("statusText") == "Standby"; }, 3000));
     ASSERT_EQ(d.RecordList()->ItemCount(), 11);
     EXPECT_EQ(Cell(10, 1), "stored");
+    EXPECT_EQ(Ini("SEARCH", "SEARCH_COMMENT"), "");
+    EXPECT_EQ(d.Selection(), (std::set<int>{3}));
+    EXPECT_TRUE(view->Picture().IsSelected(3));
+    Find<QLineEdit>("searchCommentEdit")->clear();
     Click("retrievalButton");
     ASSERT_EQ(d.RecordList()->ItemCount(), 12);
     EXPECT_EQ(Cell(10, 1), "stored");
@@ -537,6 +548,12 @@ TEST_F(BrowserTest, ModelInsertsStoredRecordsRemovesDeletedRowsAndResetsOnANewSe
     EXPECT_EQ(d.RecordList()->ItemCount(), 9);
     EXPECT_EQ(Cell(2, 1), "r4");
     Select({6});
+    auto thumbnailsAgree = [&] {
+        for (int i = 0; i < d.DataSet().Count(); ++i)
+            if (view->Picture().IsSelected(i) != (d.Selection().count(i) > 0)) return false;
+        return true;
+    };
+    EXPECT_TRUE(thumbnailsAgree());
     // A narrower search lays the rows out anew, the selected record still selected.
     Find<QLineEdit>("searchCommentEdit")->setText("r8");
     Click("retrievalButton");
@@ -545,4 +562,53 @@ TEST_F(BrowserTest, ModelInsertsStoredRecordsRemovesDeletedRowsAndResetsOnANewSe
     ASSERT_EQ(d.RecordList()->ItemCount(), 1);
     EXPECT_EQ(Cell(0, 1), "r8");
     EXPECT_EQ(d.Selection(), (std::set<int>{0}));
+    EXPECT_TRUE(thumbnailsAgree());
+    EXPECT_TRUE(view->Picture().IsSelected(0));
+}
+
+TEST_F(BrowserTest, ATransferRefreshesTheListAndSaysHowManyRecordsItCopied) {
+    CMeasurementPrm prm;
+    prm.Load();
+    prm.m_MEASUREMENT_TYPE = 2;
+    prm.Save();
+    CHeliarcDlg& d = MakeDialog();
+    Select({2});
+    Click("startStopButton");
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(engine->Store(datatest::MakeRecord(Base() + (20 + i) * 60, "copied"), false));
+    engine->Events().OnFinished();
+    ASSERT_TRUE(apptest::WaitFor([&] { return TextOf("statusText") == "Standby"; }, 3000));
+    EXPECT_EQ(d.RecordList()->ItemCount(), 13);
+    EXPECT_EQ(d.Selection(), (std::set<int>{2}));
+    EXPECT_EQ(d.StatusLine()->currentMessage().toStdString(), "3 records copied from the instrument.");
+    // An empty result says so.
+    Find<QLineEdit>("searchCommentEdit")->setText("nothing like it");
+    Click("retrievalButton");
+    EXPECT_FALSE(Find<QLabel>("noRecordsNote")->isHidden());
+    Find<QLineEdit>("searchCommentEdit")->clear();
+    Click("retrievalButton");
+    EXPECT_TRUE(Find<QLabel>("noRecordsNote")->isHidden());
+}
+
+TEST_F(BrowserTest, DeleteAndEnterInTheListDeleteAndPlot) {
+    int plotted = 0;
+    views.openDataGraph = [&](const std::string&) -> QWidget* {
+        ++plotted;
+        return nullptr;
+    };
+    CHeliarcDlg& d = MakeDialog();
+    d.show();
+    Select({4});
+    d.RecordList()->setFocus();
+    Pump();
+    QTest::keyClick(d.RecordList(), Qt::Key_Return);
+    EXPECT_EQ(plotted, 1);
+    prompter.yesNo = {false};
+    QTest::keyClick(d.RecordList(), Qt::Key_Delete);
+    ASSERT_EQ(prompter.calls.size(), 1u) << "asked first";
+    EXPECT_EQ(d.DataSet().Count(), 10);
+    // Enter in a search box searches, it plots nothing.
+    Find<QLineEdit>("searchFromEdit")->setFocus();
+    QTest::keyClick(Find<QLineEdit>("searchFromEdit"), Qt::Key_Return);
+    EXPECT_EQ(plotted, 1);
 }

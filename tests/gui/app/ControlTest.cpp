@@ -131,7 +131,7 @@ TEST_F(AppTest, FailedStartStaysInStandbyAndSaysWhy) {
     Click("startStopButton");
     ASSERT_EQ(prompter.Messages().size(), 1u);
     EXPECT_EQ(prompter.Messages()[0], "Measurement start failure.\r\nCannot open the port. Confirm the connection.");
-    EXPECT_EQ(prompter.calls[0].icon, Prompter::Icon::None);
+    EXPECT_EQ(prompter.calls[0].icon, Prompter::Icon::Warning);
     EXPECT_EQ(TextOf("statusText"), "Standby");
     EXPECT_EQ(TextOf("startStopButton"), "Start");
     EXPECT_FALSE(Find<CColorStatic>("statusText")->IsBlinking());
@@ -477,7 +477,7 @@ TEST_F(AppTest, SmallCommandsOfTheFrame) {
     EXPECT_EQ(about->text().toStdString(), "Version(&A)...");
     about->trigger();
     EXPECT_EQ(prompter.calls.back().kind, "modal");
-    EXPECT_EQ(prompter.calls.back().text, "dlg100");
+    EXPECT_EQ(prompter.calls.back().text, "aboutDialog");
     // It is also in the visible Help menu of the dialog's menu bar.
     auto* bar = d.findChild<QMenuBar*>(QStringLiteral("menuBar"));
     ASSERT_NE(bar, nullptr);

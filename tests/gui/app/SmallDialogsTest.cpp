@@ -5,10 +5,15 @@
 #include <set>
 
 #include <QCloseEvent>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
 
 #include "AppTestUtil.h"
 #include "gui/common/ColorStatic.h"
 #include "gui/dialogs/EditComment.h"
+#include "gui/dialogs/GuideWindow.h"
+#include "gui/common/QtPrompter.h"
 #include "gui/common/FrameSet.h"
 #include "gui/dialogs/SetGeneral.h"
 
@@ -182,6 +187,10 @@ TEST_F(AppTest, CommentDialogHoldsAtMost63Bytes) {
     CEditComment d;
     auto* edit = d.findChild<QLineEdit*>(QStringLiteral("commentEdit"));
     ASSERT_NE(edit, nullptr);
+    auto left = [&] { return d.findChild<QLabel*>(QStringLiteral("bytesLeftLabel"))->text().toStdString(); };
+    d.SetComment("old");
+    EXPECT_EQ(edit->selectedText().toStdString(), "old") << "typing replaces the old comment";
+    EXPECT_EQ(left(), "60 of 63 bytes left");
     d.SetComment(std::string(70, 'a'));
     EXPECT_EQ(edit->text().size(), 63);
     edit->setText(QString(62, QLatin1Char('b')));
@@ -191,9 +200,13 @@ TEST_F(AppTest, CommentDialogHoldsAtMost63Bytes) {
     edit->insert(QStringLiteral("d"));  // the 64th character is refused
     EXPECT_EQ(edit->text().toStdString(), std::string(62, 'b') + "c");
     // Multi-byte text counts in bytes: 21 three-byte characters fill the field.
-    edit->setText(QString(21, QChar(0x65E5)));
+    edit->setText(QString(20, QChar(0x65E5)));
+    EXPECT_EQ(left(), "3 of 63 bytes left");
+    edit->end(false);
+    edit->insert(QString(QChar(0x65E5)));
     edit->insert(QStringLiteral("x"));
     EXPECT_EQ(edit->text().size(), 21);
+    EXPECT_EQ(left(), "0 of 63 bytes left");
     d.findChild<QPushButton*>(QStringLiteral("okButton"))->click();
     EXPECT_EQ(d.Comment().size(), 63u);
 }
@@ -219,3 +232,28 @@ TEST_F(AppTest, CommentDialogKeepsACp932MemoLeftAsShown) {
 }
 
 }  // namespace
+
+TEST_F(AppTest, F1OpensTheUserGuideOfTheLanguageWithItsPictures) {
+    CHeliarcDlg& d = MakeDialog();
+    d.show();
+    Pump();
+    QTest::keyClick(&d, Qt::Key_F1);
+    auto* guide = d.findChild<CGuideWindow*>(QStringLiteral("guideWindow"));
+    ASSERT_NE(guide, nullptr);
+    EXPECT_TRUE(guide->isVisible());
+    QTextDocument* doc = guide->Browser()->document();
+    EXPECT_TRUE(doc->toPlainText().startsWith(QStringLiteral("Heliarc user guide")));
+    EXPECT_FALSE(doc->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("main-dialog-en.png"))).isNull());
+    platform::SetLanguage(platform::Language::Japanese);
+    CGuideWindow ja;
+    EXPECT_TRUE(ja.Browser()->document()->toPlainText().startsWith(QString::fromUtf8("Heliarc ユーザーガイド")));
+}
+
+TEST_F(AppTest, EnterOnAQuestionAnswersNo) {
+    // Questions stop runs and delete records: the key that ends a box must not say yes.
+    QTimer::singleShot(0, [] {
+        if (QWidget* box = QApplication::activeModalWidget()) QTest::keyClick(box, Qt::Key_Return);
+    });
+    QtPrompter prompter;
+    EXPECT_FALSE(prompter.AskYesNo(nullptr, "Delete?"));
+}

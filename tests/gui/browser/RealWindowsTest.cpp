@@ -14,6 +14,7 @@
 #include "tests/gui/app/AppTestUtil.h"
 #include "tests/unit/data/DataTestUtil.h"
 #include "gui/browser/BaseDataThumbnailWnd.h"
+#include "gui/browser/DataBrowser.h"
 #include "gui/browser/DataListCtrl.h"
 #include "gui/browser/DataThumbnailWnd.h"
 #include "gui/spectrum/DataGraphView.h"
@@ -106,9 +107,9 @@ TEST_F(RealWindowsTest, APlotCommandIsOfferedOnlyWhenTheFactoryHasItsWindow) {
         // A command that reaches a missing window anyway (a double click does) opens nothing.
         dialog->RecordList()->SelectAllRows();
         Pump();
-        dialog->PlotMeasured();
-        dialog->PlotCalculation();
-        dialog->Plot3D();
+        dialog->Browser().PlotMeasured();
+        dialog->Browser().PlotCalculation();
+        dialog->Browser().Plot3D();
         Pump();
         int open = 0;
         for (int set = 0; set < CHeliarcDlg::kSetCount; ++set) open += dialog->FrameSet(set).Count();

@@ -3,6 +3,7 @@
 // that heliarc-cli uses, the tile cache, and the views' signals and slots.
 #include <gtest/gtest.h>
 
+#include <QItemSelectionModel>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -14,11 +15,18 @@
 #include "render/QtSurfaceImage.h"
 #include "gui/browser/BaseDataThumbnailView.h"
 #include "gui/browser/DataThumbnailView.h"
+#include "gui/browser/RecordListModel.h"
 #include "render/ThumbnailPicture.h"
 
 using platform::CalTime;
 
 namespace {
+
+std::set<int> Rows(const QItemSelectionModel& selection) {
+    std::set<int> rows;
+    for (const QModelIndex& i : selection.selectedRows()) rows.insert(i.row());
+    return rows;
+}
 
 // Records one minute apart; every third has a different level, so tiles differ.
 void Fill(CSpectrumDataSet& set, int count, CalTime base = 1240000000) {
@@ -65,7 +73,7 @@ protected:
 
 TEST_F(ThumbnailTest, LayoutGivesTheTileCountAndScrollExtent) {
     CSpectrumDataSet set;
-    std::set<int> selection;
+    CRowSet selection;
     Fill(set, 40);
     CDataThumbnailPicture p;
     EXPECT_EQ(p.RecordCount(), 0) << "nothing until attached";
@@ -98,7 +106,7 @@ TEST_F(ThumbnailTest, LayoutGivesTheTileCountAndScrollExtent) {
 
 TEST_F(ThumbnailTest, HitTestFindsTheTileUnderThePoint) {
     CSpectrumDataSet set;
-    std::set<int> selection;
+    CRowSet selection;
     Fill(set, 20);
     CDataThumbnailPicture p;
     p.Attach(&set, &selection);
@@ -117,44 +125,44 @@ TEST_F(ThumbnailTest, HitTestFindsTheTileUnderThePoint) {
 
 TEST_F(ThumbnailTest, ClicksSelectWithControlAndShiftFromTheAnchor) {
     CSpectrumDataSet set;
-    std::set<int> selection;
+    CRowSet selection;
     Fill(set, 10);
     CDataThumbnailPicture p;
     p.Attach(&set, &selection);
     p.Layout(160, 880);
 
     EXPECT_TRUE(p.LeftDown(3, false, false));
-    EXPECT_EQ(selection, (std::set<int>{3}));
+    EXPECT_EQ(selection.rows, (std::set<int>{3}));
     EXPECT_EQ(p.Anchor(), 3);
     EXPECT_TRUE(p.LeftDown(6, false, true));
-    EXPECT_EQ(selection, (std::set<int>{3, 4, 5, 6}));
+    EXPECT_EQ(selection.rows, (std::set<int>{3, 4, 5, 6}));
     EXPECT_EQ(p.Anchor(), 3) << "Shift keeps the anchor";
     EXPECT_TRUE(p.LeftDown(1, false, true));
-    EXPECT_EQ(selection, (std::set<int>{1, 2, 3})) << "the range is redone from the anchor";
+    EXPECT_EQ(selection.rows, (std::set<int>{1, 2, 3})) << "the range is redone from the anchor";
     EXPECT_TRUE(p.LeftDown(8, true, false));
-    EXPECT_EQ(selection, (std::set<int>{1, 2, 3, 8}));
+    EXPECT_EQ(selection.rows, (std::set<int>{1, 2, 3, 8}));
     // Ctrl on a selected tile removes it and makes it the anchor; Shift then ranges from there.
     EXPECT_TRUE(p.LeftDown(2, true, false));
-    EXPECT_EQ(selection, (std::set<int>{1, 3, 8}));
+    EXPECT_EQ(selection.rows, (std::set<int>{1, 3, 8}));
     EXPECT_EQ(p.Anchor(), 2);
     EXPECT_TRUE(p.LeftDown(4, false, true));
-    EXPECT_EQ(selection, (std::set<int>{2, 3, 4}));
+    EXPECT_EQ(selection.rows, (std::set<int>{2, 3, 4}));
     // Past the last record nothing happens.
     EXPECT_FALSE(p.LeftDown(10, false, false));
     EXPECT_FALSE(p.LeftDown(-1, true, false));
-    EXPECT_EQ(selection, (std::set<int>{2, 3, 4}));
+    EXPECT_EQ(selection.rows, (std::set<int>{2, 3, 4}));
 
     // Right button: an unselected record becomes the selection; inside the selection it stays.
     EXPECT_FALSE(p.RightDown(3));
-    EXPECT_EQ(selection, (std::set<int>{2, 3, 4}));
+    EXPECT_EQ(selection.rows, (std::set<int>{2, 3, 4}));
     EXPECT_TRUE(p.RightDown(7));
-    EXPECT_EQ(selection, (std::set<int>{7}));
+    EXPECT_EQ(selection.rows, (std::set<int>{7}));
     EXPECT_EQ(p.Anchor(), 7);
 }
 
 TEST_F(ThumbnailTest, WheelAndScrollRequestsStopAtTheEnds) {
     CSpectrumDataSet set;
-    std::set<int> selection;
+    CRowSet selection;
     Fill(set, 30);
     CDataThumbnailPicture p;
     p.Attach(&set, &selection);
@@ -198,7 +206,7 @@ TEST_F(ThumbnailTest, WheelAndScrollRequestsStopAtTheEnds) {
 
 TEST_F(ThumbnailTest, EnsureVisibleScrollsOnlyWhenTheRecordIsHidden) {
     CSpectrumDataSet set;
-    std::set<int> selection;
+    CRowSet selection;
     Fill(set, 30);
     CDataThumbnailPicture p;
     p.Attach(&set, &selection);
@@ -223,7 +231,7 @@ TEST_F(ThumbnailTest, EnsureVisibleScrollsOnlyWhenTheRecordIsHidden) {
 
 TEST_F(ThumbnailTest, TheAnchorStaysOnItsRecordWhenTheListChanges) {
     CSpectrumDataSet set;
-    std::set<int> selection;
+    CRowSet selection;
     Fill(set, 10);
     CDataThumbnailPicture p;
     p.Attach(&set, &selection);
@@ -245,7 +253,8 @@ TEST_F(ThumbnailTest, TheAnchorStaysOnItsRecordWhenTheListChanges) {
 
 TEST_F(ThumbnailTest, BackBufferIsTheStackThatTheCommandLineDraws) {
     CSpectrumDataSet set;
-    std::set<int> selection = {2, 3, 6};
+    CRowSet selection;
+    selection.rows = {2, 3, 6};
     Fill(set, 9);
     set.At(4).Held = std::make_shared<const CSpectrumData>();  // no points between 350 and 1050 nm
     CDataThumbnailPicture p;
@@ -261,7 +270,7 @@ TEST_F(ThumbnailTest, BackBufferIsTheStackThatTheCommandLineDraws) {
     ASSERT_TRUE(reference);
     std::vector<const CSpectrumData*> records;
     for (int i = 0; i < set.Count(); ++i) records.push_back(set.Record(i).get());  // the set holds them
-    RenderThumbnailStack(*reference, records, 2, p.TileCount(), [&](int i) { return selection.count(i) != 0; });
+    RenderThumbnailStack(*reference, records, 2, p.TileCount(), [&](int i) { return selection.IsSelected(i); });
     int differences = 0;
     for (int y = 0; y < 613; ++y)
         for (int x = 0; x < 150; ++x) differences += Rgb(back, x, y) != Rgb(reference->Image(), x, y);
@@ -281,7 +290,7 @@ TEST_F(ThumbnailTest, BackBufferIsTheStackThatTheCommandLineDraws) {
 
 TEST_F(ThumbnailTest, TilesAreDrawnOnceAndThePageAheadWhileIdle) {
     CSpectrumDataSet set;
-    std::set<int> selection;
+    CRowSet selection;
     Fill(set, 200);
     // Distinct spectra, so no two records share a tile.
     for (int i = 0; i < set.Count(); ++i)
@@ -350,8 +359,9 @@ void Wheel(QWidget* target, int delta) {
 
 TEST_F(ThumbnailTest, ViewSelectsScrollsAndPlotsThroughTheMainWindow) {
     CSpectrumDataSet set;
-    std::set<int> selection;
     Fill(set, 50);
+    CRecordListModel rows(set, {{"time"}});
+    QItemSelectionModel selection(&rows);
     CDataThumbnailView view;
     Recorder main(view);
     view.resize(176, 880);
@@ -368,7 +378,7 @@ TEST_F(ThumbnailTest, ViewSelectsScrollsAndPlotsThroughTheMainWindow) {
     Press(view, middle(3), Qt::ShiftModifier);
     Press(view, middle(0), Qt::ControlModifier);
     apptest::Pump();
-    EXPECT_EQ(selection, (std::set<int>{0, 1, 2, 3}));
+    EXPECT_EQ(Rows(selection), (std::set<int>{0, 1, 2, 3}));
     EXPECT_EQ(main.Count("selection"), 3);
     ASSERT_EQ(main.Count("clicked"), 3);
     EXPECT_EQ(main.events.back(), (std::pair<std::string, int>{"clicked", 0}));
@@ -381,7 +391,7 @@ TEST_F(ThumbnailTest, ViewSelectsScrollsAndPlotsThroughTheMainWindow) {
     main.events.clear();
     Press(view, middle(2), Qt::NoModifier, Qt::RightButton);
     apptest::Pump();
-    EXPECT_EQ(selection.size(), 4u);
+    EXPECT_EQ(Rows(selection).size(), 4u);
     EXPECT_TRUE(main.events.empty());
 
     // Double click: "Measured data plot" of the selection.
@@ -418,10 +428,11 @@ TEST_F(ThumbnailTest, ViewSelectsScrollsAndPlotsThroughTheMainWindow) {
     EXPECT_EQ(p.First(), 5);
 
     // Fewer records than tiles: the bar stays but cannot be used, the lower tiles are white.
-    set.RemoveEntries({3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27,
-                       28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48});
     selection.clear();
-    view.DataSetChanged();
+    std::set<int> gone;
+    for (int i = 3; i < 49; ++i) gone.insert(i);
+    set.RemoveEntries(gone);
+    rows.Removed(gone);  // the view follows the model's rows
     apptest::Pump();
     EXPECT_EQ(p.First(), 0);
     EXPECT_FALSE(bar->isEnabled());

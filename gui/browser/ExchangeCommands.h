@@ -1,8 +1,8 @@
 #pragma once
 // The data browser's "Export..." and "Import..." commands.
+#include <functional>
 #include <set>
 
-class CRunEngine;
 class CSpectrumData;
 class CSpectrumDataSet;
 class QWidget;
@@ -12,6 +12,6 @@ class QWidget;
 void ExportSelection(QWidget* parent, const CSpectrumDataSet& data, const std::set<int>& selection,
                      const CSpectrumData* standard);
 
-// Runs the import dialog, unless a measurement run is writing the daily files. True when anything
-// was imported, so the caller searches again.
-bool ImportFiles(QWidget* parent, const CRunEngine& engine);
+// Runs the import dialog, unless a measurement run is writing the daily files (busy says so). True
+// when anything was imported, so the caller searches again.
+bool ImportFiles(QWidget* parent, const std::function<bool()>& busy);

@@ -1,6 +1,5 @@
-#include "gui/shell/ExchangeCommands.h"
+#include "gui/browser/ExchangeCommands.h"
 
-#include "gui/shell/RunEngine.h"
 #include "core/data/SpectrumDataSet.h"
 #include "gui/dialogs/ExportDlg.h"
 #include "gui/dialogs/ImportDlg.h"
@@ -19,13 +18,13 @@ void ExportSelection(QWidget* parent, const CSpectrumDataSet& data, const std::s
     Prompter::Current().RunModal(dialog);
 }
 
-bool ImportFiles(QWidget* parent, const CRunEngine& engine) {
-    if (engine.IsMeasuring()) {
+bool ImportFiles(QWidget* parent, const std::function<bool()>& busy) {
+    if (busy()) {
         ShowMessage(parent, ids::kImportDuringMeasurement, Prompter::Icon::Information);
         return false;
     }
     CImport dialog(parent);
-    dialog.SetBusyCheck([&engine] { return engine.IsMeasuring(); });
+    dialog.SetBusyCheck(busy);
     const int result = Prompter::Current().RunModal(dialog);
     // A file that failed after others went in still leaves the list behind the data folder.
     return result == QDialog::Accepted || dialog.ImportedAny();

@@ -1,0 +1,15 @@
+#pragma once
+// The user guide inside the program: the Markdown guide of the UI's language with its pictures,
+// compiled into the program, in a window of its own beside the main window.
+#include <QDialog>
+
+class QTextBrowser;
+
+class CGuideWindow : public QDialog {
+public:
+    explicit CGuideWindow(QWidget* parent = nullptr);
+    QTextBrowser* Browser() const { return text_; }
+
+private:
+    QTextBrowser* text_ = nullptr;
+};
