@@ -13,6 +13,7 @@
 //   2000-2099 graph settings dialogs      2100-2199 main dialog, measurement control
 //   2200-2299 data browser                2300-2399 standard data panel
 //   2400-2499 small dialogs                2500-2599 files created or replaced
+//   2900-2999 light quality window
 // A text used identically in several places has one id, kept in the block where it is introduced
 // or in the shared block. Ids are stable: never renumber, only add.
 //
@@ -426,5 +427,16 @@ constexpr int kCannotWriteFile = 2501;  // "Cannot write %s: %s"
 constexpr int kCannotReplaceFile = 2502;  // "Cannot replace %s: %s"
 constexpr int kFileIsLink = 2503;  // "%s is a symbolic link; it was left as it is."
 constexpr int kFileNotRegular = 2504;  // "%s is not a regular file; it was left as it is."
+
+// Light quality window: title, value groups and what a value that cannot be had shows.
+constexpr int kLightQuality = 2900;  // "Light quality"
+constexpr int kPlantGroup = 2901;  // "Plant"
+constexpr int kColourGroup = 2902;  // "Colour"
+constexpr int kSolarGroup = 2903;  // "Solar (ratio to ASTM G173 global tilt)"
+constexpr int kNotAvailable = 2904;  // "n/a"
+constexpr int kPartialBand = 2905;  // "partial"
+constexpr int kSpectralIrradianceWm2Nm = 2906;  // "Spectral irradiance[W/m^2/nm]"
+constexpr int kNoRecordShown = 2907;  // "No record"
+constexpr int kRangeOfIndices = 2908;  // "R%d-R%d"
 
 }  // namespace ids
