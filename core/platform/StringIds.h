@@ -13,7 +13,7 @@
 //   2000-2099 graph settings dialogs      2100-2199 main dialog, measurement control
 //   2200-2299 data browser                2300-2399 standard data panel
 //   2400-2499 small dialogs                2500-2599 files created or replaced
-//   2900-2999 light quality window
+//   2900-2999 light quality window and trend values
 // A text used identically in several places has one id, kept in the block where it is introduced
 // or in the shared block. Ids are stable: never renumber, only add.
 //
@@ -438,5 +438,11 @@ constexpr int kPartialBand = 2905;  // "partial"
 constexpr int kSpectralIrradianceWm2Nm = 2906;  // "Spectral irradiance[W/m^2/nm]"
 constexpr int kNoRecordShown = 2907;  // "No record"
 constexpr int kRangeOfIndices = 2908;  // "R%d-R%d"
+// The trend graph's daily light integral: its axis label and what an outlined bar means.
+constexpr int kLabelDli = 2909;  // "DLI[mol/m^2/d]"
+constexpr int kDliOutlinedNote = 2910;  // "Outlined bars: days with gaps"
+constexpr int kDliIncompleteDay = 2911;  // "Incomplete: %g h covered"
+constexpr int kUnitKelvin = 2912;  // "K"
+constexpr int kUnitMolM2D = 2913;  // "mol/m^2/d"
 
 }  // namespace ids
