@@ -22,7 +22,10 @@ std::string TimeText(platform::CalTime t, const char* format) { return platform:
 CNumericalGraphPicture::CNumericalGraphPicture() : calculator_(std::make_unique<metrics::MetricsCalculator>()) {}
 CNumericalGraphPicture::~CNumericalGraphPicture() = default;
 
-void CNumericalGraphPicture::ShowRecords(const CSpectrumDataSet& records) { records_ = records; }
+void CNumericalGraphPicture::ShowRecords(const CSpectrumDataSet& records) {
+    records_ = records;
+    metricCache_.clear();
+}
 
 int CNumericalGraphPicture::Kind() const {
     const int k = prm_.m_SHOW_KIND.Get();
@@ -41,18 +44,30 @@ int CNumericalGraphPicture::KindLabel() const {
 }
 
 double CNumericalGraphPicture::MetricOf(int index, int kind) {
-    constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
-    const std::shared_ptr<const CSpectrumData> r = records_.Record(index);
-    if (!r) return kNone;
-    double v = kNone;
     // The daily light integral's bars come from the PPFD of each record.
-    if (kind == CNumericalGraphPrm::kKindPpfd || kind == CNumericalGraphPrm::kKindDli)
-        return calculator_->Ppfd(*r, v) ? v : kNone;
-    const int metric = kind == CNumericalGraphPrm::kKindRfr   ? metrics::kRfr
-                       : kind == CNumericalGraphPrm::kKindCct ? metrics::kCct
-                                                              : metrics::kMelanopicEdi;
-    const metrics::LightMetrics m = calculator_->Compute(*r);
-    return m.Has(metric) ? m.Get(metric) : kNone;
+    if (kind == CNumericalGraphPrm::kKindDli) kind = CNumericalGraphPrm::kKindPpfd;
+    // Each redraw (a resize, a zoom) would otherwise read every record from its day file again.
+    if (cachedKind_ != kind || metricCache_.size() != static_cast<std::size_t>(records_.Count())) {
+        metricCache_.assign(static_cast<std::size_t>(records_.Count()), std::nullopt);
+        cachedKind_ = kind;
+    }
+    std::optional<double>& cached = metricCache_[static_cast<std::size_t>(index)];
+    if (cached) return *cached;
+    constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+    double v = kNone;
+    if (const std::shared_ptr<const CSpectrumData> r = records_.Record(index)) {
+        if (kind == CNumericalGraphPrm::kKindPpfd) {
+            if (!calculator_->Ppfd(*r, v)) v = kNone;
+        } else {
+            const int metric = kind == CNumericalGraphPrm::kKindRfr   ? metrics::kRfr
+                               : kind == CNumericalGraphPrm::kKindCct ? metrics::kCct
+                                                                      : metrics::kMelanopicEdi;
+            const metrics::LightMetrics m = calculator_->Compute(*r);
+            if (m.Has(metric)) v = m.Get(metric);
+        }
+    }
+    cached = v;
+    return v;
 }
 
 double CNumericalGraphPicture::ValueOf(int index) {

@@ -3,6 +3,7 @@
 // records over measurement time or record order, and the read-out that the window paints over it
 // (never part of the picture that is copied, saved or printed).
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,8 @@ private:
     CNumericalGraphPrm prm_;
     CSpectrumDataSet records_;
     std::unique_ptr<metrics::MetricsCalculator> calculator_;
+    std::vector<std::optional<double>> metricCache_;  // per record, of cachedKind_
+    int cachedKind_ = -1;
     std::vector<metrics::DayLightIntegral> days_;
     CDRange dayRange_{0, 0};  // the X range of the bars
     SurfaceRect plot_{};
