@@ -144,12 +144,21 @@ int CLightQualityPicture::DrawValues(Surface& surface, const SurfaceRect& area) 
     const std::vector<Line> lines = Lines();
     const int rows = static_cast<int>(lines.size());
     const int rowHeight = std::clamp((area.bottom - area.top) / std::max(1, rows), 8, 18);
-    const int fontHeight = std::clamp(rowHeight - 4, 7, 12);
+    // The largest font up to the row height at which labels and values fit side by side.
+    int fontHeight = std::clamp(rowHeight - 4, 7, 12), labelWidth = 0;
+    for (;; --fontHeight) {
+        CTextOut probe(&surface, fontHeight, 0);
+        int valueWidth = 0;
+        labelWidth = 0;
+        for (const Line& l : lines) {
+            if (l.heading) continue;
+            labelWidth = std::max(labelWidth, probe.TextExtent(l.label, 0).cx);
+            valueWidth = std::max(valueWidth, probe.TextExtent(l.value, 0).cx);
+        }
+        if (fontHeight <= 7 || area.left + 20 + labelWidth + valueWidth <= area.right) break;
+    }
     CTextOut text(&surface, fontHeight, 0);
-    int labelWidth = 0;
-    for (const Line& l : lines)
-        if (!l.heading) labelWidth = std::max(labelWidth, text.TextExtent(l.label, 0).cx);
-    const int valueX = area.left + 8 + std::min(labelWidth + 12, (area.right - area.left) / 2);
+    const int valueX = area.left + 20 + labelWidth;
     int y = area.top, used = valueX;
     for (const Line& l : lines) {
         used = std::max(used, (l.heading ? area.left : valueX) + text.TextExtent(l.heading ? l.label : l.value, 0).cx);
