@@ -56,15 +56,14 @@ void PlanckianXy(double kelvin, double& x, double& y) {
 
 }  // namespace
 
-CLightQualityPicture::CLightQualityPicture() = default;
+CLightQualityPicture::CLightQualityPicture() : calculator_(std::make_unique<metrics::MetricsCalculator>()) {}
 CLightQualityPicture::~CLightQualityPicture() = default;
 
 void CLightQualityPicture::Show(std::shared_ptr<const CSpectrumData> record) {
     record_ = std::move(record);
     metrics_ = LightMetrics{};
     if (!record_) return;
-    metrics::MetricsCalculator calculator;
-    metrics_ = calculator.Compute(*record_);
+    metrics_ = calculator_->Compute(*record_);
 }
 
 std::vector<CLightQualityPicture::Line> CLightQualityPicture::Lines() const {

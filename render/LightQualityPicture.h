@@ -12,6 +12,9 @@
 #include "core/metrics/LightMetrics.h"
 
 class QtSurfaceImage;
+namespace metrics {
+class MetricsCalculator;
+}
 
 class CLightQualityPicture {
 public:
@@ -53,6 +56,8 @@ private:
     void DrawSpectrum(Surface& surface);
 
     std::shared_ptr<const CSpectrumData> record_;
+    // Kept: it prepares the weights of an instrument once, not for every record the list moves to.
+    std::unique_ptr<metrics::MetricsCalculator> calculator_;
     metrics::LightMetrics metrics_;
     SurfaceRect diagram_{}, spectrum_{};
     std::unique_ptr<QtSurfaceImage> graph_;
