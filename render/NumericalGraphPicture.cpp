@@ -127,7 +127,8 @@ void CNumericalGraphPicture::DrawGraph(Surface& surface) {
     double lo = std::numeric_limits<double>::infinity(), hi = -lo;
     for (int i = 0; i < n; ++i) {
         const double v = ValueOf(i);
-        series.Append(XOf(i), v);
+        // A light-quality value a record cannot support (a CCT far from white) is no point at all.
+        if (Kind() < CNumericalGraphPrm::kKindPpfd || std::isfinite(v)) series.Append(XOf(i), v);
         if (std::isfinite(v)) {
             lo = std::min(lo, v);
             hi = std::max(hi, v);

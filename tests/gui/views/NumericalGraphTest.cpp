@@ -129,6 +129,11 @@ TEST_F(NumericalTest, LightQualityKindsPlotEachRecordsValue) {
     RecordingSurface s(700, 500);
     picture_.DrawGraph(s);
     EXPECT_TRUE(HasText(s, "CCT[K]"));
+    const std::uint32_t color = static_cast<std::uint32_t>(picture_.Prm().m_DATA_COLOR.Get());
+    const auto curves = s.CallsOf(RecordedCall::Kind::Polyline);
+    EXPECT_EQ(std::count_if(curves.begin(), curves.end(),
+                            [&](const RecordedCall& c) { return c.pen.color == color && c.points.size() == 2; }),
+              1);  // the narrow record is left out, not drawn at the bottom
     // R:FR of a flat spectrum is the ratio of the bands' mean photon energies' inverse: 660 / 730.
     picture_.Prm().m_SHOW_KIND = CNumericalGraphPrm::kKindRfr;
     EXPECT_NEAR(picture_.ValueOf(2), 660.0 / 730.0, 1e-4);
