@@ -19,6 +19,7 @@
 #include "render/QtSurfaceImage.h"
 #include "render/3DGraphPicture.h"
 #include "render/DataGraphPicture.h"
+#include "render/LightQualityPicture.h"
 #include "render/NumericalGraphPicture.h"
 
 namespace cli {
@@ -82,8 +83,9 @@ int RunRender(Context&, const std::vector<std::string>& argv) {
     if (pos.size() != 2) return Usage("render needs a kind and an output file");
     const std::string& kind = pos[0];
     const std::string& out = pos[1];
-    if (kind != "spectrum" && kind != "plural" && kind != "numerical" && kind != "3d" && kind != "thumbnail")
-        return Usage("render kind must be spectrum, plural, numerical, 3d or thumbnail");
+    if (kind != "spectrum" && kind != "plural" && kind != "numerical" && kind != "3d" && kind != "thumbnail" &&
+        kind != "quality")
+        return Usage("render kind must be spectrum, plural, numerical, 3d, thumbnail or quality");
     if (!EndsWith(out, ".bmp") && !EndsWith(out, ".png")) return Usage("the output file must end in .bmp or .png");
     const bool tile = kind == "thumbnail";
     int width = tile ? thumbnail::kLogicalWidth : 700;
@@ -126,6 +128,15 @@ int RunRender(Context&, const std::vector<std::string>& argv) {
         return WritePicture(*picture.Graph(), out);
     }
 
+    if (kind == "quality") {
+        std::shared_ptr<const CSpectrumData> record = set.Record(0, &error);
+        if (!record) return Fail(error);
+        CLightQualityPicture picture;
+        picture.Show(std::move(record));
+        if (!picture.Render(width, height) || !picture.Graph()) return Fail("Graph plot failure.");
+        return WritePicture(*picture.Graph(), out);
+    }
+
     CBaseDataSet standardSet;
     const CSpectrumData* standard = standardSet.Current();
     if (kind == "3d") {
@@ -160,6 +171,7 @@ const std::string kRenderHelp = std::string(
     "  numerical   the calculation data graph of the selection (two records or more)\n"
     "  3d          the 3-D graph of the selection (two records or more)\n"
     "  thumbnail   one thumbnail tile per record, one below the other\n"
+    "  quality     the light quality window of the first selected record\n"
     "\n") + kSelectionHelp +
     "  --size WxH      the window size in pixels, 700x500 by default; for thumbnail the size of\n"
     "                  the thumbnail window (400x300 by default), which sets the tiles' height\n"

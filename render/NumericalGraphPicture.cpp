@@ -6,6 +6,7 @@
 
 #include "core/graph/NumericalGraph.h"
 #include "core/graph/TextOut.h"
+#include "core/metrics/MetricsCalculator.h"
 #include "core/platform/LocalTime.h"
 #include "core/platform/StringIds.h"
 #include "core/platform/StringTable.h"
@@ -18,14 +19,55 @@ const std::string& S(int id) { return platform::LoadString(id); }
 std::string TimeText(platform::CalTime t, const char* format) { return platform::FormatLocal(t, format); }
 }  // namespace
 
-CNumericalGraphPicture::CNumericalGraphPicture() = default;
+CNumericalGraphPicture::CNumericalGraphPicture() : calculator_(std::make_unique<metrics::MetricsCalculator>()) {}
 CNumericalGraphPicture::~CNumericalGraphPicture() = default;
 
-void CNumericalGraphPicture::ShowRecords(const CSpectrumDataSet& records) { records_ = records; }
+void CNumericalGraphPicture::ShowRecords(const CSpectrumDataSet& records) {
+    records_ = records;
+    metricCache_.clear();
+}
 
 int CNumericalGraphPicture::Kind() const {
     const int k = prm_.m_SHOW_KIND.Get();
-    return k >= 0 && k <= kIntegrationKind ? k : kIntegrationKind;
+    return k >= 0 && k < CNumericalGraphPrm::kKindCount ? k : kIntegrationKind;
+}
+
+int CNumericalGraphPicture::KindLabel() const {
+    switch (Kind()) {
+        case CNumericalGraphPrm::kKindPpfd: return ids::kCsvPpfd;
+        case CNumericalGraphPrm::kKindRfr: return ids::kCsvRfr;
+        case CNumericalGraphPrm::kKindCct: return ids::kCsvCct;
+        case CNumericalGraphPrm::kKindMelanopicEdi: return ids::kCsvMelanopicEdi;
+        case CNumericalGraphPrm::kKindDli: return ids::kLabelDli;
+        default: return ids::kLabelParWm2 + Kind();
+    }
+}
+
+double CNumericalGraphPicture::MetricOf(int index, int kind) {
+    // The daily light integral's bars come from the PPFD of each record.
+    if (kind == CNumericalGraphPrm::kKindDli) kind = CNumericalGraphPrm::kKindPpfd;
+    // Each redraw (a resize, a zoom) would otherwise read every record from its day file again.
+    if (cachedKind_ != kind || metricCache_.size() != static_cast<std::size_t>(records_.Count())) {
+        metricCache_.assign(static_cast<std::size_t>(records_.Count()), std::nullopt);
+        cachedKind_ = kind;
+    }
+    std::optional<double>& cached = metricCache_[static_cast<std::size_t>(index)];
+    if (cached) return *cached;
+    constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+    double v = kNone;
+    if (const std::shared_ptr<const CSpectrumData> r = records_.Record(index)) {
+        if (kind == CNumericalGraphPrm::kKindPpfd) {
+            if (!calculator_->Ppfd(*r, v)) v = kNone;
+        } else {
+            const int metric = kind == CNumericalGraphPrm::kKindRfr   ? metrics::kRfr
+                               : kind == CNumericalGraphPrm::kKindCct ? metrics::kCct
+                                                                      : metrics::kMelanopicEdi;
+            const metrics::LightMetrics m = calculator_->Compute(*r);
+            if (m.Has(metric)) v = m.Get(metric);
+        }
+    }
+    cached = v;
+    return v;
 }
 
 double CNumericalGraphPicture::ValueOf(int index) {
@@ -37,6 +79,7 @@ double CNumericalGraphPicture::ValueOf(int index) {
         case 5: return e.Altitude;
         default: break;
     }
+    if (kind >= CNumericalGraphPrm::kKindPpfd) return MetricOf(index, kind);
     // A record that can no longer be read has no value: it is left out like one that is no number.
     constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
     if (kind < 0 || kind > 7) {
@@ -75,12 +118,17 @@ void CNumericalGraphPicture::DrawGraph(Surface& surface) {
           : label;
     title.DrawText(width / 2, 10, titleText, TextAlign::kCenter | TextAlign::kTop, 0);
     const int titleHeight = title.TextExtent(titleText, 0).cy;
+    if (Kind() == CNumericalGraphPrm::kKindDli) {
+        DrawDays(surface, titleHeight);
+        return;
+    }
 
     GraphSeries series;
     double lo = std::numeric_limits<double>::infinity(), hi = -lo;
     for (int i = 0; i < n; ++i) {
         const double v = ValueOf(i);
-        series.Append(XOf(i), v);
+        // A light-quality value a record cannot support (a CCT far from white) is no point at all.
+        if (Kind() < CNumericalGraphPrm::kKindPpfd || std::isfinite(v)) series.Append(XOf(i), v);
         if (std::isfinite(v)) {
             lo = std::min(lo, v);
             hi = std::max(hi, v);
@@ -121,6 +169,98 @@ void CNumericalGraphPicture::DrawGraph(Surface& surface) {
                   TextAlign::kRight | TextAlign::kTop, 0);
 }
 
+double CNumericalGraphPicture::DaySpan() const { return prm_.m_TIME_AXIS_KIND.Get() == 0 ? 86400.0 : 1.0; }
+
+double CNumericalGraphPicture::DayX(int day) const {
+    // A day's bar stands at its noon on a time axis.
+    return prm_.m_TIME_AXIS_KIND.Get() == 0 ? static_cast<double>(days_[static_cast<std::size_t>(day)].midnight) + 43200.0
+                                            : static_cast<double>(day);
+}
+
+void CNumericalGraphPicture::DrawDays(Surface& surface, int titleHeight) {
+    const int width = surface.Width(), height = surface.Height();
+    std::vector<metrics::PpfdSample> samples;
+    for (int i = 0; i < records_.Count(); ++i) {
+        const double v = MetricOf(i, CNumericalGraphPrm::kKindDli);
+        if (std::isfinite(v)) samples.push_back({records_.At(i).Time, v});
+    }
+    days_ = metrics::DailyLightIntegrals(std::move(samples));
+    CTextOut note(&surface, 12, 0);
+    const std::string& line = S(ids::kDliOutlinedNote);
+    note.DrawText(50, height - 5, line, TextAlign::kLeft | TextAlign::kBottom, 0);
+    plot_ = {50, titleHeight + 20, width - 10, height - note.TextExtent(line, 0).cy - 35};
+    CNumericalGraph graph(&surface, plot_, kPlotBackground, prm_.m_SHOW_GRID.Get() != 0, false);
+    const int n = static_cast<int>(days_.size());
+    if (n == 0) return;
+    const double span = DaySpan();
+    dayRange_ = CDRange(DayX(0) - span / 2, DayX(n - 1) + span / 2);
+    graph.SetXRange(dayRange_.GetMin(), dayRange_.GetMax());
+    if (prm_.m_RANGE_AUTO_Y.Get()) {
+        double hi = 0;
+        for (const metrics::DayLightIntegral& d : days_) hi = std::max(hi, d.dli);
+        graph.SetYRangeSnapped(0, hi > 0 ? hi : 1, true);
+    } else {
+        auto keys = RangeKeys();
+        graph.SetYRange(keys.first->Get(), keys.second->Get());
+    }
+    yRange_ = graph.GetYRange();
+    const std::uint32_t color = static_cast<std::uint32_t>(prm_.m_DATA_COLOR.Get()) & 0xFFFFFFu;
+    graph.Draw(color, GraphSeries{}, true);
+    const int base = graph.PlotY(std::max(0.0, yRange_.GetMin()));
+    for (int i = 0; i < n; ++i) {
+        const metrics::DayLightIntegral& d = days_[static_cast<std::size_t>(i)];
+        const int left = graph.PlotX(DayX(i) - 0.4 * span);
+        const int right = std::max(left + 1, graph.PlotX(DayX(i) + 0.4 * span));
+        const int top = graph.PlotY(d.dli);
+        const SurfaceRect bar{left, std::min(top, base), right, std::max(top, base) + 1};
+        // A day with gaps is outlined only: its integral is a lower bound.
+        if (d.complete) surface.FillRect(bar, color);
+        else surface.FrameRect(bar, color);
+    }
+    CTextOut axis(&surface, 10, 0);
+    axis.DrawText(plot_.left - 45, (plot_.top + plot_.bottom) / 2, S(KindLabel()), TextAlign::kCenter | TextAlign::kTop, 900);
+    axis.DrawText(plot_.left, plot_.bottom + 5, TimeText(days_.front().midnight, "%Y/%m/%d"), TextAlign::kLeft | TextAlign::kTop, 0);
+    axis.DrawText(plot_.right, plot_.bottom + 5, TimeText(days_.back().midnight, "%Y/%m/%d"), TextAlign::kRight | TextAlign::kTop, 0);
+}
+
+int CNumericalGraphPicture::PickDay(int x, int& column) const {
+    if (days_.empty() || plot_.right <= plot_.left) return -1;
+    const CDRangeMap map(dayRange_.GetMin(), dayRange_.GetMax(), plot_.left, plot_.right);
+    int best = -1;
+    double bestDistance = 0;
+    for (int i = 0; i < static_cast<int>(days_.size()); ++i) {
+        const double c = map.Map(DayX(i));
+        if (best < 0 || std::abs(c - x) < bestDistance) {
+            best = i;
+            bestDistance = std::abs(c - x);
+            column = static_cast<int>(c);
+        }
+    }
+    return best;
+}
+
+bool CNumericalGraphPicture::DrawDayReadOut(Surface& surface, int x) {
+    int cx = 0;
+    const int i = PickDay(x, cx);
+    if (i < 0) return false;
+    const metrics::DayLightIntegral& d = days_[static_cast<std::size_t>(i)];
+    const double barWidth = 0.8 * (plot_.right - plot_.left) / (dayRange_.GetMax() - dayRange_.GetMin()) * DaySpan();
+    surface.SetClipRect(plot_);
+    const RasterOp oldOp = surface.SetRasterOp(RasterOp::Xor);
+    const SurfacePen oldPen = surface.SelectPen({PenStyle::Solid, std::max(2, static_cast<int>(barWidth)), kBandColor, PenCap::Flat});
+    surface.Line(cx, plot_.top, cx, plot_.bottom);
+    surface.SelectPen(oldPen);
+    surface.SetRasterOp(oldOp);
+    surface.ClearClip();
+    CTextOut text(&surface, 10, 0);
+    const unsigned align = (cx > (plot_.left + plot_.right) / 2 ? TextAlign::kRight : TextAlign::kLeft) | TextAlign::kTop;
+    text.DrawText(cx, plot_.top + 10, "[" + S(ids::kSelectedPositionInfo) + "]", align, 0);
+    text.DrawText(cx, plot_.top + 25, S(ids::kTime) + platform::FormatLocal(d.midnight, " : %Y/%m/%d"), align, 0);
+    text.DrawText(cx, plot_.top + 40, S(KindLabel()) + " : " + platform::FormatG(d.dli), align, 0);
+    if (!d.complete) text.DrawText(cx, plot_.top + 55, FormatText(S(ids::kDliIncompleteDay), {d.hours}), align, 0);
+    return true;
+}
+
 double CNumericalGraphPicture::HalfSpacing() const {
     const int n = records_.Count();
     return n > 1 ? static_cast<double>(plot_.right - plot_.left) / (2.0 * n - 2.0) : (plot_.right - plot_.left) / 2.0;
@@ -154,6 +294,7 @@ int CNumericalGraphPicture::Pick(int x, int& column) const {
 
 bool CNumericalGraphPicture::DrawReadOut(Surface& surface, int x) {
     if (x < plot_.left || x >= plot_.right) return false;
+    if (Kind() == CNumericalGraphPrm::kKindDli) return DrawDayReadOut(surface, x);
     int cx = 0;
     const int i = Pick(x, cx);
     if (i < 0) return false;

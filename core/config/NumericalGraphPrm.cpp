@@ -27,6 +27,17 @@ CNumericalGraphPrm::CNumericalGraphPrm() : CParameter("./ZQ118.ini", "NUMERICAL_
     Add("RANGE_AUTO_Y", m_RANGE_AUTO_Y, "1");
     Add("MIN_INTEGRATION_AREA", m_MIN_INTEGRATION_AREA, "350");
     Add("MAX_INTEGRATION_AREA", m_MAX_INTEGRATION_AREA, "1050");
+    // The light-quality kinds' ranges follow the section's first keys.
+    Add("RANGE_MIN_PPFD", m_RANGE_MIN_PPFD, "0");
+    Add("RANGE_MAX_PPFD", m_RANGE_MAX_PPFD, "2000");
+    Add("RANGE_MIN_R_FR", m_RANGE_MIN_R_FR, "0");
+    Add("RANGE_MAX_R_FR", m_RANGE_MAX_R_FR, "2");
+    Add("RANGE_MIN_CCT", m_RANGE_MIN_CCT, "2000");
+    Add("RANGE_MAX_CCT", m_RANGE_MAX_CCT, "10000");
+    Add("RANGE_MIN_MEL_EDI", m_RANGE_MIN_MEL_EDI, "0");
+    Add("RANGE_MAX_MEL_EDI", m_RANGE_MAX_MEL_EDI, "100000");
+    Add("RANGE_MIN_DLI", m_RANGE_MIN_DLI, "0");
+    Add("RANGE_MAX_DLI", m_RANGE_MAX_DLI, "60");
 }
 
 std::pair<CPrmFloat*, CPrmFloat*> CNumericalGraphPrm::RangeKeys(int kind) {
@@ -39,6 +50,11 @@ std::pair<CPrmFloat*, CPrmFloat*> CNumericalGraphPrm::RangeKeys(int kind) {
         case 5: return {&m_RANGE_MIN_ALTITUDE, &m_RANGE_MAX_ALTITUDE};
         case 6: return {&m_RANGE_MIN_UV_A, &m_RANGE_MAX_UV_A};
         case 7: return {&m_RANGE_MIN_UV_B, &m_RANGE_MAX_UV_B};
+        case kKindPpfd: return {&m_RANGE_MIN_PPFD, &m_RANGE_MAX_PPFD};
+        case kKindRfr: return {&m_RANGE_MIN_R_FR, &m_RANGE_MAX_R_FR};
+        case kKindCct: return {&m_RANGE_MIN_CCT, &m_RANGE_MAX_CCT};
+        case kKindMelanopicEdi: return {&m_RANGE_MIN_MEL_EDI, &m_RANGE_MAX_MEL_EDI};
+        case kKindDli: return {&m_RANGE_MIN_DLI, &m_RANGE_MAX_DLI};
         default: return {&m_RANGE_MIN_INTEGRATION, &m_RANGE_MAX_INTEGRATION};
     }
 }

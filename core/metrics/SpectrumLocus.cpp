@@ -63,4 +63,15 @@ bool SpectrumLocus::Contains(double x, double y) {
     return true;
 }
 
+std::vector<SpectrumLocus::Light> SpectrumLocus::Curve(int step) {
+    const reference::Table& cmf = reference::kCmf1931;
+    std::vector<SpectrumLocus::Light> out;
+    for (int r = 0; r < cmf.rows; r += step < 1 ? 1 : step) {
+        const double sum = cmf.At(r, 1) + cmf.At(r, 2) + cmf.At(r, 3);
+        if (sum > 0.0)
+            out.push_back({static_cast<int>(cmf.Wavelength(r)), cmf.At(r, 1) / sum, cmf.At(r, 2) / sum});
+    }
+    return out;
+}
+
 }  // namespace metrics

@@ -13,6 +13,7 @@
 //   2000-2099 graph settings dialogs      2100-2199 main dialog, measurement control
 //   2200-2299 data browser                2300-2399 standard data panel
 //   2400-2499 small dialogs                2500-2599 files created or replaced
+//   2900-2999 light quality window and trend values
 // A text used identically in several places has one id, kept in the block where it is introduced
 // or in the shared block. Ids are stable: never renumber, only add.
 //
@@ -433,5 +434,21 @@ constexpr int kRecordsCopied = 2601;  // "%d records copied from the instrument.
 constexpr int kUserGuide = 2602;  // "User guide"
 constexpr int kUserGuideMenu = 2603;  // "User guide(&G)"
 constexpr int kBytesLeft = 2604;  // "%d of %d bytes left"
+// Light quality window: title, value groups and what a value that cannot be had shows.
+constexpr int kLightQuality = 2900;  // "Light quality"
+constexpr int kPlantGroup = 2901;  // "Plant"
+constexpr int kColourGroup = 2902;  // "Colour"
+constexpr int kSolarGroup = 2903;  // "Solar (ratio to ASTM G173 global tilt)"
+constexpr int kNotAvailable = 2904;  // "n/a"
+constexpr int kPartialBand = 2905;  // "partial"
+constexpr int kSpectralIrradianceWm2Nm = 2906;  // "Spectral irradiance[W/m^2/nm]"
+constexpr int kNoRecordShown = 2907;  // "No record"
+constexpr int kRangeOfIndices = 2908;  // "R%d-R%d"
+// The trend graph's daily light integral: its axis label and what an outlined bar means.
+constexpr int kLabelDli = 2909;  // "DLI[mol/m^2/d]"
+constexpr int kDliOutlinedNote = 2910;  // "Outlined bars: days with gaps"
+constexpr int kDliIncompleteDay = 2911;  // "Incomplete: %g h covered"
+constexpr int kUnitKelvin = 2912;  // "K"
+constexpr int kUnitMolM2D = 2913;  // "mol/m^2/d"
 
 }  // namespace ids

@@ -8,6 +8,8 @@
 // them in its frame sets (FrameSet.h), which pass on the signals of a CGraphFrame: closed, modal
 // dialog opened and closed, previous and next record.
 #include <functional>
+#include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -43,4 +45,8 @@ struct CViewFactory {
     // and of standard (the current standard data or null), already shown.
     std::function<QWidget*(const std::string& title, const CSpectrumDataSet& records, const CSpectrumData* standard)>
         open3DGraph;
+    // A new light quality frame (CLightQualityWnd) titled title showing record (null: none), already
+    // shown; showLightQuality shows another record in it (the list's selection moved).
+    std::function<QWidget*(const std::string& title, std::shared_ptr<const CSpectrumData> record)> openLightQuality;
+    std::function<void(QWidget* target, std::shared_ptr<const CSpectrumData> record)> showLightQuality;
 };

@@ -64,10 +64,11 @@ CExport::CExport(const CSpectrumDataSet& data, const CSpectrumData* standard, QW
     type_ = new QButtonGroup(this);
     auto* typeLayout = new QVBoxLayout(typeBox);
     const int typeTexts[] = {ids::kOutputSpectralAndCalculation, ids::kOutputCalculation, ids::kOutputRatio,
-                             ids::kOutputDifference};
+                             ids::kOutputDifference, ids::kOutputLightQuality};
     const QString typeNames[] = {QStringLiteral("spectralTypeRadio"), QStringLiteral("calculationTypeRadio"),
-                                 QStringLiteral("ratioTypeRadio"), QStringLiteral("differenceTypeRadio")};
-    for (int i = 0; i < 4; ++i) typeLayout->addWidget(Radio(type_, typeTexts[i], typeNames[i], i, typeBox));
+                                 QStringLiteral("ratioTypeRadio"), QStringLiteral("differenceTypeRadio"),
+                                 QStringLiteral("lightQualityTypeRadio")};
+    for (int i = 0; i < kTypeCount; ++i) typeLayout->addWidget(Radio(type_, typeTexts[i], typeNames[i], i, typeBox));
 
     auto* unitBox = new QGroupBox(Q(ids::kUnit), this);
     unit_ = new QButtonGroup(this);
@@ -153,8 +154,8 @@ void CExport::ShowSettings() {
     type_->button(3)->setEnabled(haveStandard);
     int type = prm_.m_EXPORT_TYPE.Get();
     // A stored ratio or difference choice cannot be offered without standard data, nor can a value
-    // outside the four types: the dialog starts from spectral data then.
-    if (type < 0 || type > 3 || (!haveStandard && type >= 2)) type = 0;
+    // outside the types: the dialog starts from spectral data then.
+    if (type < 0 || type >= kTypeCount || (!haveStandard && (type == 2 || type == 3))) type = 0;
     type_->button(type)->setChecked(true);
     unit_->button(prm_.m_SPECTRUM_UNIT.Get() != 0 ? 1 : 0)->setChecked(true);
     int step = prm_.m_WAVELENGTH_TYPE.Get();
@@ -169,7 +170,8 @@ void CExport::ShowSettings() {
 }
 
 void CExport::ApplyEnabling() {
-    const bool spectral = type_->checkedId() != 1;
+    // Calculation data and light quality have no spectral columns.
+    const bool spectral = type_->checkedId() != 1 && type_->checkedId() != kTypeLightQuality;
     for (QAbstractButton* b : unit_->buttons()) b->setEnabled(spectral);
     for (QAbstractButton* b : step_->buttons()) b->setEnabled(spectral);
     const bool stepped = spectral && step_->checkedId() != 0;

@@ -17,6 +17,9 @@ class CExport : public QDialog {
 public:
     static constexpr double kLowest = 350;
     static constexpr double kHighest = 1050;
+    // EXPORT_TYPE: 0 spectral, 1 calculation, 2 ratio, 3 difference, 4 light quality.
+    static constexpr int kTypeLightQuality = 4;
+    static constexpr int kTypeCount = 5;
 
     // data and standard (null: none) must outlive the dialog.
     CExport(const CSpectrumDataSet& data, const CSpectrumData* standard, QWidget* parent = nullptr);

@@ -8,6 +8,7 @@
 #include "gui/spectrum/DataGraphView.h"
 #include "gui/spectrum/DataGraphWnd.h"
 #include "gui/browser/DataThumbnailView.h"
+#include "gui/quality/LightQualityWnd.h"
 #include "gui/trend/NumericalGraphView.h"
 #include "gui/trend/NumericalGraphWnd.h"
 
@@ -69,6 +70,16 @@ CViewFactory MakeViewFactory() {
         frame->activateWindow();
         frame->View()->SetData(records, standard);
         return frame;
+    };
+    f.openLightQuality = [](const std::string& title, std::shared_ptr<const CSpectrumData> record) -> QWidget* {
+        auto* frame = new CLightQualityWnd(title);
+        frame->show();
+        frame->activateWindow();
+        frame->ShowRecord(std::move(record));
+        return frame;
+    };
+    f.showLightQuality = [](QWidget* target, std::shared_ptr<const CSpectrumData> record) {
+        if (auto* frame = dynamic_cast<CLightQualityWnd*>(target)) frame->ShowRecord(std::move(record));
     };
     return f;
 }

@@ -27,6 +27,11 @@ int NumericalUnitLabel(int kind) {
         case 3:
         case 4: return ids::kUnitDeg;
         case 5: return ids::kUnitM;
+        case CNumericalGraphPrm::kKindPpfd: return ids::kUnitUmolM2S;
+        case CNumericalGraphPrm::kKindRfr: return 0;  // a ratio: no unit
+        case CNumericalGraphPrm::kKindCct: return ids::kUnitKelvin;
+        case CNumericalGraphPrm::kKindMelanopicEdi: return ids::kUnitLx;
+        case CNumericalGraphPrm::kKindDli: return ids::kUnitMolM2D;
         default: return ids::kUnitWm2;
     }
 }
@@ -38,10 +43,11 @@ CSetNumericalGraph::CSetNumericalGraph(QWidget* parent) : QDialog(parent) {
 
     auto* typeBox = new QGroupBox(T(ids::kDataType), this);
     auto* tl = new QVBoxLayout(typeBox);
-    const int captions[kKinds] = {ids::kPar,      ids::kPhoton, ids::kLux, ids::kLongitude, ids::kLatitude,
-                                  ids::kAltitude, ids::kUvA,    ids::kUvB, ids::kIntegration};
+    const int captions[kKinds] = {ids::kPar,    ids::kPhoton, ids::kLux,         ids::kLongitude,  ids::kLatitude,
+                                  ids::kAltitude, ids::kUvA,  ids::kUvB,         ids::kIntegration, ids::kCsvPpfd,
+                                  ids::kCsvRfr,   ids::kCsvCct, ids::kCsvMelanopicEdi, ids::kLabelDli};
     // Shown in this order; the position, altitude and UV kinds exist but are not offered.
-    for (int k : {0, 1, 2, 8, 3, 4, 5, 6, 7}) {
+    for (int k : {0, 1, 2, 8, 9, 10, 11, 12, 13, 3, 4, 5, 6, 7}) {
         auto* b = new QRadioButton(T(captions[k]), typeBox);
         b->setObjectName(QString("SHOW_KIND_%1").arg(k));
         b->setHidden(k >= 3 && k <= 7);
@@ -154,7 +160,8 @@ void CSetNumericalGraph::ApplyRules() {
     maxY_->setEnabled(!autoY_->isChecked());
     minArea_->setEnabled(shown_ == kIntegrationKind);
     maxArea_->setEnabled(shown_ == kIntegrationKind);
-    unit_->setText(T(NumericalUnitLabel(shown_)));
+    const int unit = NumericalUnitLabel(shown_);
+    unit_->setText(unit ? T(unit) : QString());
 }
 
 bool CSetNumericalGraph::SaveShownPair() {

@@ -1,6 +1,6 @@
 #pragma once
 // "Calculation data graph config": the calculation data graph's quantity, look, time axis and the
-// Y range of each of the nine quantities (kept for all of them while the dialog is open).
+// Y range of each quantity (kept for all of them while the dialog is open).
 #include <QDialog>
 #include <array>
 
@@ -14,7 +14,9 @@ class CColorSwatch;
 
 class CSetNumericalGraph : public QDialog {
 public:
-    static constexpr int kKinds = 9;  // 0 PAR, 1 photon, 2 lux, 3 lon, 4 lat, 5 altitude, 6 UV-A, 7 UV-B, 8 integration
+    // 0 PAR, 1 photon, 2 lux, 3 lon, 4 lat, 5 altitude, 6 UV-A, 7 UV-B, 8 integration, 9 PPFD, 10 R:FR,
+    // 11 CCT, 12 melanopic EDI, 13 daily light integral
+    static constexpr int kKinds = CNumericalGraphPrm::kKindCount;
     static constexpr int kIntegrationKind = 8;
 
     explicit CSetNumericalGraph(QWidget* parent = nullptr);
@@ -48,5 +50,5 @@ private:
     QLabel* unit_;
 };
 
-// Unit label text of a kind ("W/m^2", "umol/m^2/s", "lx", "deg", "m").
+// Unit label text of a kind ("W/m^2", "umol/m^2/s", "lx", "deg", "m", "K", "mol/m^2/d"); 0 for none.
 int NumericalUnitLabel(int kind);

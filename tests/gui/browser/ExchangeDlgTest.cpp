@@ -194,6 +194,31 @@ TEST_F(ExchangeDlgTest, ExportNeedsASelectionAndOffersRatioOnlyWithStandardData)
     EXPECT_EQ(Ini("EXPORT", "EXPORT_TYPE"), "0");
 }
 
+TEST_F(ExchangeDlgTest, ExportKeepsAStoredLightQualityChoiceWithoutStandardData) {
+    MakeDialog();
+    CExportPrm prm;
+    prm.Load();
+    prm.m_EXPORT_TYPE = 4;
+    prm.m_FILE_NAME = Path("quality.csv");
+    prm.Save();
+    SelectRecords({0, 2});
+    prompter.modal = [&](QDialog& dlg) {
+        EXPECT_TRUE(Control<QRadioButton>(dlg, "lightQualityTypeRadio")->isChecked());
+        // No spectral columns: unit, interval and range do not apply.
+        for (const char* name : {"wattUnitRadio", "step1nmRadio", "minWavelengthEdit"})
+            EXPECT_FALSE(Control<QWidget>(dlg, name)->isEnabled()) << name;
+        Press(dlg, "exportButton");
+        return dlg.result();
+    };
+    Click("exportButton");
+    EXPECT_EQ(prompter.Messages(), (Texts{Done()}));
+    const auto rows = ReadCsv(Path("quality.csv"));
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows[3], (Texts{"MEMO", "r0", "r2"}));
+    EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), [](const Texts& r) { return r[0] == "PPFD[umol/m^2/s]"; }));
+    EXPECT_EQ(Ini("EXPORT", "EXPORT_TYPE"), "4");
+}
+
 TEST_F(ExchangeDlgTest, ExportControlsFollowTheTypeAndInterval) {
     CSpectrumDataSet none;
     CSpectrumData standard = datatest::MakeRecord(Base());

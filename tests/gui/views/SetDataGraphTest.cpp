@@ -185,6 +185,33 @@ TEST_F(SetDialogTest, SeveralRecordsAsRatiosIgnoreTheIrradianceAxis) {
     EXPECT_EQ(prompter_.Messages().back(), "Invalid y-axis range setting");
 }
 
+TEST_F(SetDialogTest, CalculationDialogOffersTheLightQualityKindsWithTheirOwnRanges) {
+    CNumericalGraphPrm nprm;
+    nprm.Load();
+    nprm.m_SHOW_KIND = CNumericalGraphPrm::kKindDli;
+    nprm.m_RANGE_AUTO_Y = 0;
+    CSetNumericalGraph d;
+    d.LoadFromSection(nprm);
+    EXPECT_TRUE(d.KindButton(CNumericalGraphPrm::kKindDli)->isChecked());
+    EXPECT_FALSE(d.KindButton(CNumericalGraphPrm::kKindDli)->isHidden());
+    EXPECT_EQ(Find<QLabel>(d, "UNIT")->text(), "mol/m^2/d");
+    d.KindButton(CNumericalGraphPrm::kKindRfr)->setChecked(true);
+    EXPECT_EQ(Find<QLabel>(d, "UNIT")->text(), "");
+    d.KindButton(CNumericalGraphPrm::kKindCct)->setChecked(true);
+    EXPECT_EQ(Find<QLabel>(d, "UNIT")->text(), "K");
+    Find<QLineEdit>(d, "RANGE_MIN")->setText("2500");
+    Find<QLineEdit>(d, "RANGE_MAX")->setText("7000");
+    d.accept();
+    ASSERT_EQ(d.result(), QDialog::Accepted);
+    CNumericalGraphPrm out;
+    out.Load();
+    d.StoreToSection(out);
+    EXPECT_EQ(out.m_SHOW_KIND.Get(), CNumericalGraphPrm::kKindCct);
+    EXPECT_EQ(out.m_RANGE_MIN_CCT.Get(), 2500.0f);
+    EXPECT_EQ(out.m_RANGE_MAX_CCT.Get(), 7000.0f);
+    EXPECT_EQ(out.m_RANGE_MAX_PAR.Get(), nprm.m_RANGE_MAX_PAR.Get());
+}
+
 TEST_F(SetDialogTest, CalculationDialogKeepsEveryKindsPairWhileOpen) {
     CNumericalGraphPrm nprm;
     nprm.Load();

@@ -16,6 +16,7 @@
 #include "render/QtSurfaceImage.h"
 #include "render/3DGraphPicture.h"
 #include "render/DataGraphPicture.h"
+#include "render/LightQualityPicture.h"
 #include "render/NumericalGraphPicture.h"
 
 using namespace datatest;
@@ -139,6 +140,16 @@ TEST_F(CliRenderTest, NumericalDrawsTheSelectionOverTime) {
     EXPECT_TRUE(written.convertToFormat(QImage::Format_RGB32) ==
                 picture.Graph()->Image().convertToFormat(QImage::Format_RGB32));
     EXPECT_EQ(Cli(Workdir() + "render numerical --to '2009/5/12 10:00' " + Out("one.png")), 1);
+}
+
+TEST_F(CliRenderTest, QualityIsTheWindowsPictureOfTheFirstSelectedRecord) {
+    ASSERT_EQ(Cli(Workdir() + "render quality --from '2009/5/12 10:03' --size 900x600 " + Out("q.png")), 0);
+    QImage written(QString::fromStdString(Out("q.png")));
+    CLightQualityPicture picture;
+    picture.Show(std::make_shared<CSpectrumData>(records_[3]));
+    ASSERT_TRUE(picture.Render(900, 600));
+    EXPECT_TRUE(written.convertToFormat(QImage::Format_RGB32) ==
+                picture.Graph()->Image().convertToFormat(QImage::Format_RGB32));
 }
 
 TEST_F(CliRenderTest, ThreeDIsThePictureOfTheWindowFromItsSection) {

@@ -164,6 +164,10 @@ TEST_F(SectionsTest, SaveWritesEveryKeyInRegistrationOrder) {
         numerical.push_back(std::string("RANGE_MAX_") + q);
     }
     numerical.insert(numerical.end(), {"RANGE_AUTO_Y", "MIN_INTEGRATION_AREA", "MAX_INTEGRATION_AREA"});
+    for (const char* q : {"PPFD", "R_FR", "CCT", "MEL_EDI", "DLI"}) {
+        numerical.push_back(std::string("RANGE_MIN_") + q);
+        numerical.push_back(std::string("RANGE_MAX_") + q);
+    }
     EXPECT_EQ(KeysInFile(text, "NUMERICAL_GRAPH"), numerical);
     EXPECT_EQ(KeysInFile(text, "3D_GRAPH"),
               (std::vector<std::string>{"SHOW_KIND", "DATA_COLOR", "TIME_AXIS_KIND", "RANGE_MIN_X", "RANGE_MAX_X",
