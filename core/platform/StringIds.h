@@ -303,6 +303,7 @@ constexpr int k3DTitleRange = 1803;  // " : %s - %s"
 constexpr int kViewAngle = 1804;  // "View angle"
 constexpr int kAngleTheta = 1805;  // "Theta"
 constexpr int kAnglePhi = 1806;  // "Phi"
+constexpr int k3DEveryKthRecord = 1807;  // " (1 in %s records drawn)"
 
 // Thumbnails: titles of the two thumbnail frames.
 constexpr int kMeasuredDataThumbnail = 1900;  // "Measured data thumbnail"
