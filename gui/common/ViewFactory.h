@@ -41,4 +41,8 @@ struct CViewFactory {
     // and of standard (the current standard data or null), already shown.
     std::function<QWidget*(const std::string& title, const CSpectrumDataSet& records, const CSpectrumData* standard)>
         open3DGraph;
+    // A new heat map frame (CHeatMapWnd) titled title over its own copies of records (one or more)
+    // and of standard (the current standard data or null), already shown.
+    std::function<QWidget*(const std::string& title, const CSpectrumDataSet& records, const CSpectrumData* standard)>
+        openHeatMap;
 };

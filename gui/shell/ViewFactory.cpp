@@ -8,6 +8,8 @@
 #include "gui/spectrum/DataGraphView.h"
 #include "gui/spectrum/DataGraphWnd.h"
 #include "gui/browser/DataThumbnailView.h"
+#include "gui/heatmap/HeatMapView.h"
+#include "gui/heatmap/HeatMapWnd.h"
 #include "gui/trend/NumericalGraphView.h"
 #include "gui/trend/NumericalGraphWnd.h"
 
@@ -65,6 +67,13 @@ CViewFactory MakeViewFactory() {
     f.open3DGraph = [](const std::string& title, const CSpectrumDataSet& records, const CSpectrumData* standard) -> QWidget* {
         auto* frame = new C3DGraphWnd(title);
         frame->View()->InitialUpdate();
+        frame->show();
+        frame->activateWindow();
+        frame->View()->SetData(records, standard);
+        return frame;
+    };
+    f.openHeatMap = [](const std::string& title, const CSpectrumDataSet& records, const CSpectrumData* standard) -> QWidget* {
+        auto* frame = new CHeatMapWnd(title);
         frame->show();
         frame->activateWindow();
         frame->View()->SetData(records, standard);
