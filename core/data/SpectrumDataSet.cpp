@@ -251,12 +251,43 @@ void CSpectrumDataSet::PrepareValues(int first, int last) const {
     // Below this a second thread costs more than it saves.
     constexpr int kPerThread = 4096;
     const int threads = std::clamp((last - first) / kPerThread, 1, static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
-    // Each part reads its own stretch of days through its own file.
+    // Each part reads its own stretch of days, the records of a day file in one read.
     const auto part = [this, first, last, threads](int t) {
         const int from = first + static_cast<int>(static_cast<int64_t>(last - first) * t / threads);
         const int to = first + static_cast<int>(static_cast<int64_t>(last - first) * (t + 1) / threads);
         Reader reader;
-        for (int i = from; i < to; ++i) ValuesOf(At(i), reader);
+        thread_local DerivedCalculator calculator;
+        std::vector<unsigned char> buffer;
+        constexpr int64_t kMostBytes = 1600 * kRecordBytes;
+        for (int i = from; i < to;) {
+            const Entry& e = At(i);
+            int j = i + 1;
+            if (!e.Values && !e.Held)
+                while (j < to && !At(j).Values && !At(j).Held && At(j).FileDate == e.FileDate &&
+                       At(j).FileOffset > At(j - 1).FileOffset && At(j).FileOffset + kRecordBytes - e.FileOffset <= kMostBytes)
+                    ++j;
+            const int64_t end = At(j - 1).FileOffset + kRecordBytes;
+            buffer.resize(static_cast<std::size_t>(end - e.FileOffset));
+            platform::File& file = reader.file;
+            const std::string path = j - i > 1 ? PathOf(e.FileDate) : std::string();
+            if (!path.empty() && (!file.IsOpen() || reader.path != path)) {
+                file.Close();
+                reader.path = path;
+                file.Open(path, platform::File::Mode::Read);
+            }
+            if (path.empty() || !file.IsOpen() || !file.Seek(e.FileOffset) || !file.ReadExact(buffer.data(), buffer.size())) {
+                // One at a time, as Values reads them.
+                for (; i < j; ++i) ValuesOf(At(i), reader);
+                continue;
+            }
+            CSpectrumData record;
+            for (; i < j; ++i) {
+                const Entry& k = At(i);
+                const unsigned char* image = buffer.data() + (k.FileOffset - e.FileOffset);
+                if (CSpectrumDataReader::Decode(image, record) && Unchanged(image, record, k.Fingerprint))
+                    k.Values = calculator.Of(record);
+            }
+        }
     };
     std::vector<std::thread> workers;
     int t = 1;
