@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 
@@ -200,7 +201,13 @@ bool WriteRowsByDay(const Selection& selection, const RowFormat& row) {
     return written;
 }
 
-std::string Num(double v) { return platform::FormatG(v, "%.9g"); }
+// to_chars with a precision writes what printf's %.9g writes, without the locale and far faster:
+// list prints five of these a record.
+std::string Num(double v) {
+    char buf[64];
+    const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 9);
+    return std::string(buf, r.ptr);
+}
 
 std::string Escape(const std::string& text) {
     std::string out;

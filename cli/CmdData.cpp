@@ -7,6 +7,7 @@
 #include "core/config/GeneralPrm.h"
 #include "core/data/BaseDataSet.h"
 #include "core/data/DayFileLayout.h"
+#include "core/data/DerivedWeights.h"
 #include "core/data/SpectrumDataReader.h"
 #include "core/platform/File.h"
 #include "core/platform/Path.h"
@@ -82,12 +83,15 @@ int RunList(Context&, const std::vector<std::string>& argv) {
     // Printed as read, a day at a time on both cores: a year of records is never held at once.
     WriteRowsByDay(selection, [](const CSpectrumData& r, platform::CalTime fileDate, int64_t offset, int,
                                  std::string& out) {
+        // The derived values from weights prepared once per instrument, on each worker.
+        thread_local DerivedCalculator derived;
+        const DerivedValues v = derived.Of(r);
         AppendRow(out, {FormatDate(fileDate), std::to_string(offset), FormatDateTime(r.GetTime()),
                   Text(r.GetMemo()), Text(r.GetTypeCode()), Text(r.GetIdText()), Text(r.GetSerialNumber()),
                   Text(r.GetStText()), Text(r.GetFvText()), Text(r.GetFtText()),
                   std::to_string(r.GetExposureTime()), Num(r.GetTemperature()), Num(r.GetLongitude()),
                   Num(r.GetLatitude()), Num(r.GetAltitude()), r.FovText(), std::to_string(r.PixelCount()),
-                  Num(r.GetPar()), Num(r.GetPhoton()), Num(r.GetLux()), Num(r.GetUvA()), Num(r.GetUvB())});
+                  Num(v.par), Num(v.photon), Num(v.lux), Num(v.uvA), Num(v.uvB)});
     });
     return kExitOk;
 }

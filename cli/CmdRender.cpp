@@ -19,6 +19,7 @@
 #include "render/QtSurfaceImage.h"
 #include "render/3DGraphPicture.h"
 #include "render/DataGraphPicture.h"
+#include "render/HeatMapPicture.h"
 #include "render/LightQualityPicture.h"
 #include "render/NumericalGraphPicture.h"
 
@@ -83,9 +84,9 @@ int RunRender(Context&, const std::vector<std::string>& argv) {
     if (pos.size() != 2) return Usage("render needs a kind and an output file");
     const std::string& kind = pos[0];
     const std::string& out = pos[1];
-    if (kind != "spectrum" && kind != "plural" && kind != "numerical" && kind != "3d" && kind != "thumbnail" &&
-        kind != "quality")
-        return Usage("render kind must be spectrum, plural, numerical, 3d, thumbnail or quality");
+    if (kind != "spectrum" && kind != "plural" && kind != "numerical" && kind != "3d" && kind != "heatmap" &&
+        kind != "thumbnail" && kind != "quality")
+        return Usage("render kind must be spectrum, plural, numerical, 3d, heatmap, thumbnail or quality");
     if (!EndsWith(out, ".bmp") && !EndsWith(out, ".png")) return Usage("the output file must end in .bmp or .png");
     const bool tile = kind == "thumbnail";
     int width = tile ? thumbnail::kLogicalWidth : 700;
@@ -139,6 +140,12 @@ int RunRender(Context&, const std::vector<std::string>& argv) {
 
     CBaseDataSet standardSet;
     const CSpectrumData* standard = standardSet.Current();
+    if (kind == "heatmap") {
+        CHeatMapPicture picture;
+        picture.SetData(set, standard);
+        if (!picture.Render(width, height) || !picture.Graph()) return Fail("Graph plot failure.");
+        return WritePicture(*picture.Graph(), out);
+    }
     if (kind == "3d") {
         if (set.Count() < 2) return Fail("Select more than one record.");
         C3DGraphPicture picture;
@@ -170,6 +177,7 @@ const std::string kRenderHelp = std::string(
     "  plural      the first ten selected records in one graph\n"
     "  numerical   the calculation data graph of the selection (two records or more)\n"
     "  3d          the 3-D graph of the selection (two records or more)\n"
+    "  heatmap     the heat map of the selection: wavelength across, time down, irradiance as colour\n"
     "  thumbnail   one thumbnail tile per record, one below the other\n"
     "  quality     the light quality window of the first selected record\n"
     "\n") + kSelectionHelp +

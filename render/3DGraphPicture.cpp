@@ -79,13 +79,25 @@ int C3DGraphPicture::Kind() const {
     return k;
 }
 
+long long C3DGraphPicture::Depth(int n, int width, int height) {
+    return std::min(static_cast<long long>(std::max(n - 1, 0)) * height / 10, static_cast<long long>(std::max(width, 1)));
+}
+
+int C3DGraphPicture::Stride(int n, long long depth) {
+    if (n < 2 || depth <= 0) return 1;
+    // Ribbons side by side: at least their width apart.
+    const double spacing = static_cast<double>(depth) / (n - 1);
+    return std::max(1, static_cast<int>(std::ceil(2.0 * kRibbonHalfWidth / spacing - 1e-9)));
+}
+
 double C3DGraphPicture::TimeOf(int index) const {
     if (prm_.m_TIME_AXIS_KIND.Get() != 0) return index + 1.0;
     return static_cast<double>(records_.At(index).Time);
 }
 
-void C3DGraphPicture::BuildCurves() {
-    const SeriesKey key{Kind(), prm_.m_RANGE_MIN_X.Get(), prm_.m_RANGE_MAX_X.Get(), prm_.m_UNIT_Y.Get() != 0 ? 1 : 0};
+void C3DGraphPicture::BuildCurves(int stride) {
+    const SeriesKey key{Kind(), prm_.m_RANGE_MIN_X.Get(), prm_.m_RANGE_MAX_X.Get(), prm_.m_UNIT_Y.Get() != 0 ? 1 : 0,
+                        stride};
     if (curvesValid_ && key == curvesKey_) return;
     const int n = records_.Count();
     curves_.resize(static_cast<std::size_t>(n));
@@ -94,7 +106,8 @@ void C3DGraphPicture::BuildCurves() {
     seriesMax_ = -seriesMin_;
     for (int i = 0; i < n; ++i) {
         GraphSeries& s = curves_[static_cast<std::size_t>(i)];
-        const std::shared_ptr<const CSpectrumData> r = records_.Record(i);
+        // Records left out of the picture are not read.
+        const std::shared_ptr<const CSpectrumData> r = i % stride == 0 ? records_.Record(i) : nullptr;
         if (!r) {
             s.Clear();  // no longer readable: an empty curve
             continue;
@@ -129,10 +142,13 @@ void C3DGraphPicture::DrawGraph(Surface& surface) {
     if (n > 0)
         title += FormatText(S(ids::k3DTitleRange), {platform::FormatLocal(records_.At(0).Time, "%Y/%m/%d %H:%M:%S"),
                                                    platform::FormatLocal(records_.At(n - 1).Time, "%Y/%m/%d %H:%M:%S")});
+    const long long depth = Depth(n, right - left, height);
+    const int stride = Stride(n, depth);
+    if (stride > 1) title += FormatText(S(ids::k3DEveryKthRecord), {std::to_string(stride)});
     CTextOut(&surface, 14, 0).DrawText(width / 2, 10, title, TextAlign::kCenter | TextAlign::kTop, 0);
     if (n == 0) return;
 
-    BuildCurves();
+    BuildCurves(stride);
 
     // Time axis.
     double t0 = 0, t1 = n + 1.0;
@@ -178,7 +194,6 @@ void C3DGraphPicture::DrawGraph(Surface& surface) {
     MakeUsable(x0, x1);
 
     // World coordinates: wavelength across the width, value over the height, time in depth.
-    const long long depth = (static_cast<long long>(n - 1) * height) / 10;
     const double D = static_cast<double>(depth);
     const CDRangeMap mapX(x0, x1, left, right);
     const CDRangeMap mapZ(lo, hi, top, bottom);
@@ -220,6 +235,7 @@ void C3DGraphPicture::DrawGraph(Surface& surface) {
     const SurfaceSize granted = surface.ViewportExt();
     surface.SetViewportOrg((wantX - granted.cx) / 2 + 20, bottom - (wantY - granted.cy) / 2 - 20);
     layout_.depth = depth;
+    layout_.stride = stride;
     layout_.t0 = t0;
     layout_.t1 = t1;
     layout_.lo = lo;
@@ -267,8 +283,9 @@ void C3DGraphPicture::DrawGraph(Surface& surface) {
     std::snprintf(number, sizeof number, "%.0f", static_cast<double>(prm_.m_RANGE_MAX_X.Get()));
     Label(surface, P(right, 0, top), 0, -10, number, TextAlign::kRight | TextAlign::kBottom, 0);
 
-    // A line across the floor and up the left wall at each record's time.
+    // A line across the floor and up the left wall at each drawn record's time.
     for (int i = 0; i < n; ++i) {
+        if (i % stride != 0 && i != n - 1) continue;
         const double y = mapY.Map(TimeOf(i));
         const SurfacePoint a = P(right, y, top), b = P(left, y, top), c = P(left, y, bottom);
         surface.Polyline({a, b, c});
@@ -280,7 +297,7 @@ void C3DGraphPicture::DrawGraph(Surface& surface) {
     // Each spectrum as a narrow ribbon with a cross line at every point.
     surface.SelectPen({PenStyle::Solid, 1, static_cast<std::uint32_t>(prm_.m_DATA_COLOR.Get()) & 0xFFFFFFu});
     std::vector<SurfacePoint> pa, pb, pc;
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < n; i += stride) {
         const GraphSeries& s = curves_[static_cast<std::size_t>(i)];
         const double y = mapY.Map(TimeOf(i));
         pa.clear();

@@ -29,6 +29,7 @@ public:
     // What the last drawing worked with, for the tests and the benchmark.
     struct Layout {
         long long depth = 0;       // D: the time axis runs from 0 to D world units
+        int stride = 1;            // every stride-th record is drawn
         double t0 = 0, t1 = 0;     // time axis
         double lo = 0, hi = 0;     // value axis
         SurfacePoint windowOrg;
@@ -53,6 +54,11 @@ public:
     int Kind() const;
     // The time coordinate of a record by TIME_AXIS_KIND.
     double TimeOf(int index) const;
+    // The box's depth for n records on a box of width by height world units: a tenth of the height
+    // a record, but never deeper than the box is wide, so the box keeps its shape however many.
+    static long long Depth(int n, int width, int height);
+    // Every how many records one is drawn so that their ribbons do not overlap.
+    static int Stride(int n, long long depth);
 
     void DrawGraph(Surface& surface);
     const Layout& LastLayout() const { return layout_; }
@@ -76,9 +82,10 @@ private:
         int kind = -1;
         float minX = 0, maxX = 0;
         int unit = 0;
+        int stride = 1;
         bool operator==(const SeriesKey&) const = default;
     };
-    void BuildCurves();
+    void BuildCurves(int stride);
 
     C3DGraphPrm prm_;
     CSpectrumDataSet records_;

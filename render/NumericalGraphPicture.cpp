@@ -6,6 +6,7 @@
 
 #include "core/graph/NumericalGraph.h"
 #include "core/graph/TextOut.h"
+#include "core/graph/TimeAxis.h"
 #include "core/metrics/MetricsCalculator.h"
 #include "core/platform/LocalTime.h"
 #include "core/platform/StringIds.h"
@@ -125,6 +126,7 @@ void CNumericalGraphPicture::DrawGraph(Surface& surface) {
 
     GraphSeries series;
     double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+    if (Kind() <= 2 || Kind() == 6 || Kind() == 7) records_.PrepareValues(0, n);
     for (int i = 0; i < n; ++i) {
         const double v = ValueOf(i);
         // A light-quality value a record cannot support (a CCT far from white) is no point at all.
@@ -152,6 +154,24 @@ void CNumericalGraphPicture::DrawGraph(Surface& surface) {
         x1 += 1;
     }
     graph.SetXRange(x0, x1);
+    // Dated ticks; on the axis of equal spacing each stands at the first record of its time.
+    const int maxTicks = std::max(2, (plot_.right - plot_.left) / 90);
+    std::vector<CNumericalGraph::XTick> ticks;
+    for (time_axis::Tick& t : time_axis::Ticks(records_.At(0).Time, records_.At(n - 1).Time, maxTicks)) {
+        double x = static_cast<double>(t.time);
+        if (prm_.m_TIME_AXIS_KIND.Get() != 0) {
+            int lo = 0, hi = n - 1;
+            while (lo < hi) {
+                const int mid = lo + (hi - lo) / 2;
+                if (records_.At(mid).Time < t.time) lo = mid + 1;
+                else hi = mid;
+            }
+            x = lo;
+            if (!ticks.empty() && ticks.back().x >= x) continue;
+        }
+        ticks.push_back({x, std::move(t.label)});
+    }
+    graph.SetXTicks(std::move(ticks));
     if (prm_.m_RANGE_AUTO_Y.Get()) {
         if (!std::isfinite(lo)) lo = hi = 0;
         graph.SetYRangeSnapped(lo, hi, true);
@@ -163,10 +183,6 @@ void CNumericalGraphPicture::DrawGraph(Surface& surface) {
     graph.Draw(static_cast<std::uint32_t>(prm_.m_DATA_COLOR.Get()) & 0xFFFFFFu, series, true);
     CTextOut axis(&surface, 10, 0);
     axis.DrawText(plot_.left - 45, (plot_.top + plot_.bottom) / 2, label, TextAlign::kCenter | TextAlign::kTop, 900);
-    axis.DrawText(plot_.left, plot_.bottom + 5, TimeText(records_.At(0).Time, "%Y/%m/%d-%H:%M:%S"),
-                  TextAlign::kLeft | TextAlign::kTop, 0);
-    axis.DrawText(plot_.right, plot_.bottom + 5, TimeText(records_.At(n - 1).Time, "%Y/%m/%d-%H:%M:%S"),
-                  TextAlign::kRight | TextAlign::kTop, 0);
 }
 
 double CNumericalGraphPicture::DaySpan() const { return prm_.m_TIME_AXIS_KIND.Get() == 0 ? 86400.0 : 1.0; }

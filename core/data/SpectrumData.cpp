@@ -340,6 +340,20 @@ float CSpectrumData::ValueAt(const std::vector<float>& wavelengths, const std::v
         [&](int i) { return values[static_cast<std::size_t>(i)]; });
 }
 
+void CSpectrumData::LineAt(const std::vector<float>& wavelengths, float x, int& first, int& second, double& share) {
+    const int n = static_cast<int>(wavelengths.size());
+    first = second = -1;
+    share = 0.0;
+    if (n < 2) return;
+    const auto wl = [&](int i) { return wavelengths[static_cast<std::size_t>(i)]; };
+    // The same choice as InterpolateAt.
+    const int b = HalvingSearch(n, x, wl);
+    const int p = b == 0 ? 1 : b == n - 1 ? b - 1 : wl(b) >= x ? b - 1 : b + 1;
+    first = b;
+    second = p;
+    if (wl(b) != wl(p)) share = (static_cast<double>(x) - wl(b)) / (static_cast<double>(wl(p)) - wl(b));
+}
+
 float CSpectrumData::IrradianceAt(float x, int unit) const {
     return InterpolateAt(
         PixelCount(), x, [this](int i) { return Wavelength(i); }, [this, unit](int i) { return Irradiance(i, unit); });

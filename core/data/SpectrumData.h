@@ -126,6 +126,9 @@ public:
     // IrradianceAt over the tables PixelValues filled: the same nearest pixel and line, so the
     // same float, without working out the pixels again for every wavelength.
     static float ValueAt(const std::vector<float>& wavelengths, const std::vector<float>& values, float x);
+    // The line ValueAt draws at x: (1 - share) * values[first] + share * values[second]; first is -1
+    // where it draws none (fewer than two pixels).
+    static void LineAt(const std::vector<float>& wavelengths, float x, int& first, int& second, double& share);
     float Integrate(int from, int to) const;  // W/m^2, 1 nm trapezoid
 
     float GetPar() const;

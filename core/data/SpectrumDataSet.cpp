@@ -195,17 +195,20 @@ std::string CSpectrumDataSet::PathOf(platform::CalTime fileDate) const {
 
 std::shared_ptr<const CSpectrumData> CSpectrumDataSet::Record(int index, std::string* error) const {
     if (index < 0 || index >= Count()) return nullptr;
-    const Entry& e = At(index);
+    return Read(At(index), *reader_, error);
+}
+
+std::shared_ptr<const CSpectrumData> CSpectrumDataSet::Read(const Entry& e, Reader& reader, std::string* error) const {
     if (e.Held) return e.Held;
     const std::string path = PathOf(e.FileDate);
     alignas(float) unsigned char image[record_layout::kSize];
     std::string why;
     {
-        std::lock_guard<std::mutex> lock(reader_->mutex);
-        platform::File& file = reader_->file;
-        if (!file.IsOpen() || reader_->path != path) {
+        std::lock_guard<std::mutex> lock(reader.mutex);
+        platform::File& file = reader.file;
+        if (!file.IsOpen() || reader.path != path) {
             file.Close();
-            reader_->path = path;
+            reader.path = path;
             errno = 0;
             if (path.empty() || !file.Open(path, platform::File::Mode::Read))
                 why = WithText(ids::kReasonCannotOpen, std::strerror(errno != 0 ? errno : ENOENT));
@@ -228,13 +231,74 @@ std::shared_ptr<const CSpectrumData> CSpectrumDataSet::Record(int index, std::st
 
 const CSpectrumDataSet::Derived* CSpectrumDataSet::Values(int index) const {
     if (index < 0 || index >= Count()) return nullptr;
-    const Entry& e = At(index);
+    return ValuesOf(At(index), *reader_);
+}
+
+const CSpectrumDataSet::Derived* CSpectrumDataSet::ValuesOf(const Entry& e, Reader& reader) const {
     if (!e.Values) {
-        const std::shared_ptr<const CSpectrumData> r = Record(index);
+        const std::shared_ptr<const CSpectrumData> r = Read(e, reader, nullptr);
         if (!r) return nullptr;
-        e.Values = Derived{r->GetPar(), r->GetPhoton(), r->GetLux(), r->GetUvA(), r->GetUvB()};
+        // Prepared weights per thread: the list's model and a graph's workers may ask at once.
+        thread_local DerivedCalculator calculator;
+        e.Values = calculator.Of(*r);
     }
     return &*e.Values;
+}
+
+void CSpectrumDataSet::PrepareValues(int first, int last) const {
+    first = std::max(first, 0);
+    last = std::min(last, Count());
+    // Below this a second thread costs more than it saves.
+    constexpr int kPerThread = 4096;
+    const int threads = std::clamp((last - first) / kPerThread, 1, static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
+    // Each part reads its own stretch of days, the records of a day file in one read.
+    const auto part = [this, first, last, threads](int t) {
+        const int from = first + static_cast<int>(static_cast<int64_t>(last - first) * t / threads);
+        const int to = first + static_cast<int>(static_cast<int64_t>(last - first) * (t + 1) / threads);
+        Reader reader;
+        thread_local DerivedCalculator calculator;
+        std::vector<unsigned char> buffer;
+        constexpr int64_t kMostBytes = 1600 * kRecordBytes;
+        for (int i = from; i < to;) {
+            const Entry& e = At(i);
+            int j = i + 1;
+            if (!e.Values && !e.Held)
+                while (j < to && !At(j).Values && !At(j).Held && At(j).FileDate == e.FileDate &&
+                       At(j).FileOffset > At(j - 1).FileOffset && At(j).FileOffset + kRecordBytes - e.FileOffset <= kMostBytes)
+                    ++j;
+            const int64_t end = At(j - 1).FileOffset + kRecordBytes;
+            buffer.resize(static_cast<std::size_t>(end - e.FileOffset));
+            platform::File& file = reader.file;
+            const std::string path = j - i > 1 ? PathOf(e.FileDate) : std::string();
+            if (!path.empty() && (!file.IsOpen() || reader.path != path)) {
+                file.Close();
+                reader.path = path;
+                file.Open(path, platform::File::Mode::Read);
+            }
+            if (path.empty() || !file.IsOpen() || !file.Seek(e.FileOffset) || !file.ReadExact(buffer.data(), buffer.size())) {
+                // One at a time, as Values reads them.
+                for (; i < j; ++i) ValuesOf(At(i), reader);
+                continue;
+            }
+            CSpectrumData record;
+            for (; i < j; ++i) {
+                const Entry& k = At(i);
+                const unsigned char* image = buffer.data() + (k.FileOffset - e.FileOffset);
+                if (CSpectrumDataReader::Decode(image, record) && Unchanged(image, record, k.Fingerprint))
+                    k.Values = calculator.Of(record);
+            }
+        }
+    };
+    std::vector<std::thread> workers;
+    int t = 1;
+    try {
+        for (; t < threads; ++t) workers.emplace_back(part, t);
+    } catch (const std::system_error&) {
+    }
+    // Parts no thread took are done here.
+    for (int rest = t; rest < threads; ++rest) part(rest);
+    part(0);
+    for (std::thread& w : workers) w.join();
 }
 
 std::set<platform::CalTime> CSpectrumDataSet::ListFileDates(const std::string& folder, const std::string& prefix) {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/data/DerivedWeights.h"
 #include "core/data/SpectrumData.h"
 #include "core/platform/LocalTime.h"
 
@@ -22,9 +23,7 @@ class CGeneralPrm;
 class CSpectrumDataSet {
 public:
     // Values the list and the graphs show, computed from the whole record when first asked for.
-    struct Derived {
-        float par = 0, photon = 0, lux = 0, uvA = 0, uvB = 0;
-    };
+    using Derived = DerivedValues;
 
     struct Entry {
         platform::CalTime FileDate = 0;  // local midnight of the file's day
@@ -62,6 +61,9 @@ public:
     std::shared_ptr<const CSpectrumData> Record(int index, std::string* error = nullptr) const;
     // The entry's derived values, computed once; null when its record cannot be read.
     const Derived* Values(int index) const;
+    // Computes the derived values of entries first..last-1 not computed yet, on every core when
+    // they are many: a graph of a year asks for them all at once.
+    void PrepareValues(int first, int last) const;
 
     // Fills the set from the data folder. Each bound and the comment may be null. A file whose name
     // matches the pattern but carries an impossible date is skipped; so is a day whose file cannot be
@@ -134,6 +136,8 @@ private:
     };
     struct Reader;  // the open day file Record reads from
 
+    std::shared_ptr<const CSpectrumData> Read(const Entry& e, Reader& reader, std::string* error) const;
+    const Derived* ValuesOf(const Entry& e, Reader& reader) const;
     int Rewrite(const std::set<int>& indices, bool deleting, const std::string& memo, std::vector<Refused>* refused);
     static std::string Refusal(const Entry& e, const std::string& path, const std::string& why);
     std::string PathOf(platform::CalTime fileDate) const;

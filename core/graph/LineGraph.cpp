@@ -75,6 +75,22 @@ int CLineGraph::PlotY(double y) const {
 
 SurfacePoint CLineGraph::PlotPoint(double x, double y) const { return {PlotX(x), PlotY(y)}; }
 
+std::vector<SurfacePoint> CLineGraph::Thinned(const std::vector<SurfacePoint>& points) {
+    std::vector<SurfacePoint> out;
+    for (std::size_t i = 0; i < points.size();) {
+        std::size_t j = i, low = i, high = i;
+        for (; j < points.size() && points[j].x == points[i].x; ++j) {
+            if (points[j].y < points[low].y) low = j;
+            if (points[j].y > points[high].y) high = j;
+        }
+        std::size_t keep[4] = {i, std::min(low, high), std::max(low, high), j - 1};
+        for (std::size_t k = 0; k < 4; ++k)
+            if (k == 0 || keep[k] != keep[k - 1]) out.push_back(points[keep[k]]);
+        i = j;
+    }
+    return out;
+}
+
 void CLineGraph::Draw(std::uint32_t color, const GraphSeries& series, bool erase) {
     if (surface_ == nullptr) return;
     if (erase) {
@@ -86,6 +102,9 @@ void CLineGraph::Draw(std::uint32_t color, const GraphSeries& series, bool erase
         std::vector<SurfacePoint> points;
         points.reserve(series.Count());
         for (const GraphSeries::Point& p : series.Points()) points.push_back(PlotPoint(p.first, p.second));
+        // Far more points than columns (a year of records): within a column the line only needs
+        // its first and last point and its extremes, which cover the same pixels.
+        if (points.size() > 4 * static_cast<std::size_t>(std::abs(rect_.right - rect_.left) + 1)) points = Thinned(points);
         surface_->Polyline(points);  // a single point draws nothing
         surface_->SelectPen(old);
     }

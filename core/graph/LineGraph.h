@@ -2,6 +2,7 @@
 // Series drawn as polylines inside a plot rectangle; the X range maps onto left..right and the Y
 // range onto bottom..top. Subclasses add axes, grid and markers.
 #include <cstdint>
+#include <vector>
 
 #include "core/data/Range.h"
 #include "core/graph/Surface.h"
@@ -36,6 +37,10 @@ public:
     SurfacePoint PlotPoint(double x, double y) const;
     int PlotX(double x) const;
     int PlotY(double y) const;
+
+    // The polyline through points with each run of points in one column cut to its first point, its
+    // extremes and its last point: the same pixels in a line one pixel wide.
+    static std::vector<SurfacePoint> Thinned(const std::vector<SurfacePoint>& points);
 
 protected:
     // Five-pixel circles on the points, in the series colour (both axis graphs share them).

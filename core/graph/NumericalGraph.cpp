@@ -1,6 +1,7 @@
 #include "core/graph/NumericalGraph.h"
 
 #include "core/graph/DataGraph.h"
+#include "core/graph/TextOut.h"
 
 CNumericalGraph::CNumericalGraph(Surface* surface, std::uint32_t backgroundColor, bool showGrid, bool showMarker)
     : CLineGraph(surface, backgroundColor), showGrid_(showGrid ? 1 : 0), showMarker_(showMarker ? 1 : 0) {}
@@ -16,9 +17,28 @@ void CNumericalGraph::SetYRangeSnapped(double min, double max, bool snap) {
     SetYRange(min, max);
 }
 
+void CNumericalGraph::SetXTicks(std::vector<XTick> ticks) {
+    ticks_ = std::move(ticks);
+    hasTicks_ = true;
+}
+
 void CNumericalGraph::DrawBackground(std::uint32_t, const GraphSeries& series) {
     if (surface_ == nullptr) return;
-    if (ShowGrid()) {
+    if (hasTicks_) {
+        CTextOut text(surface_, graph_style::kLabelHeight, 0);
+        const SurfacePen old = surface_->SelectPen(SurfacePen{PenStyle::Dotted, 1, graph_style::kGridColor});
+        int freeFrom = rect_.left - 1000;
+        for (const XTick& t : ticks_) {
+            const int px = PlotX(t.x);
+            if (px < rect_.left || px > rect_.right) continue;
+            if (ShowGrid()) surface_->Line(px, rect_.top, px, rect_.bottom);
+            const int half = text.TextExtent(t.label, 0).cx / 2;
+            if (px - half < freeFrom) continue;
+            text.DrawText(px, rect_.bottom + 5, t.label, TextAlign::kCenter | TextAlign::kTop, 0);
+            freeFrom = px + half + 6;
+        }
+        surface_->SelectPen(old);
+    } else if (ShowGrid()) {
         SurfacePen old = surface_->SelectPen(SurfacePen{PenStyle::Dotted, 1, graph_style::kGridColor});
         for (const GraphSeries::Point& p : series.Points()) {
             const int px = PlotX(p.first);

@@ -1,7 +1,10 @@
 #pragma once
-// Calculation data graphs: like the spectrum graph but without X ticks; the dotted grid has a
-// vertical line at every point of the series, and the Y range is exact unless snapped explicitly.
+// Calculation data graphs: like the spectrum graph, with the X ticks given (dated times); the dotted
+// grid has a vertical line at every tick, or at every point of the series where no ticks are given,
+// and the Y range is exact unless snapped explicitly.
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "core/graph/LineGraph.h"
 
@@ -15,6 +18,13 @@ public:
     void DrawBackground(std::uint32_t color, const GraphSeries& series) override;
     void DrawForeground(std::uint32_t color, const GraphSeries& series) override;
     virtual void SetYRangeSnapped(double min, double max, bool snap);
+    struct XTick {
+        double x;
+        std::string label;
+    };
+    // Grid lines at these x and their labels under the plot (a label that would run into the one
+    // before it is left out).
+    void SetXTicks(std::vector<XTick> ticks);
 
     bool ShowGrid() const { return showGrid_ != 0; }
     bool ShowMarker() const { return showMarker_ != 0; }
@@ -22,4 +32,6 @@ public:
 protected:
     std::int32_t showGrid_;
     std::int32_t showMarker_;
+    bool hasTicks_ = false;
+    std::vector<XTick> ticks_;
 };

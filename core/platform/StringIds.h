@@ -304,6 +304,12 @@ constexpr int k3DTitleRange = 1803;  // " : %s - %s"
 constexpr int kViewAngle = 1804;  // "View angle"
 constexpr int kAngleTheta = 1805;  // "Theta"
 constexpr int kAnglePhi = 1806;  // "Phi"
+constexpr int k3DEveryKthRecord = 1807;  // " (1 in %s records drawn)"
+
+// Heat map window: its title, the print job and the read-out's value caption.
+constexpr int kHeatMap = 1810;  // "Heat map"
+constexpr int kPrintJobHeatMap = 1811;  // "Heat Map"
+constexpr int kHeatMapValue = 1812;  // "Value"
 
 // Thumbnails: titles of the two thumbnail frames.
 constexpr int kMeasuredDataThumbnail = 1900;  // "Measured data thumbnail"

@@ -57,6 +57,10 @@ CDataBrowser::CDataBrowser(CBaseDataSet& standard, Graphs graphs, const CViewFac
     plotCalculation->setEnabled(static_cast<bool>(views_.openNumericalGraph));
     QAction* plot3D = MakeAction("actionPlot3D", ids::k3DPlot, &CDataBrowser::Plot3D);
     plot3D->setEnabled(static_cast<bool>(views_.open3DGraph));
+    QAction* heatMap = MakeAction("actionHeatMap", ids::kHeatMap, &CDataBrowser::PlotHeatMap);
+    heatMap->setEnabled(static_cast<bool>(views_.openHeatMap));
+    QAction* lightQuality = MakeAction("actionLightQuality", ids::kLightQuality, &CDataBrowser::ShowLightQuality);
+    lightQuality->setEnabled(static_cast<bool>(views_.openLightQuality));
     QAction* importData = MakeAction("actionImport", ids::kImportEllipsis, &CDataBrowser::ImportData);
     QAction* exportData = MakeAction("actionExport", ids::kExportEllipsis, &CDataBrowser::ExportData);
     QAction* editComment = MakeAction("actionEditComment", ids::kEditCommentEllipsis, &CDataBrowser::EditComment);
@@ -144,6 +148,8 @@ CDataBrowser::CDataBrowser(CBaseDataSet& standard, Graphs graphs, const CViewFac
     plotGrid->addWidget(button(plotMeasured, ids::kMeasuredData, "plotMeasuredButton"), 0, 0);
     plotGrid->addWidget(button(plotCalculation, ids::kCalculationData, "plotCalculationButton"), 0, 1);
     plotGrid->addWidget(button(plot3D, ids::k3D, "plot3DButton"), 1, 0);
+    plotGrid->addWidget(button(heatMap, ids::kHeatMap, "heatMapButton"), 1, 1);
+    plotGrid->addWidget(button(lightQuality, ids::kLightQuality, "lightQualityButton"), 2, 0, 1, 2);
     auto* actions = new QHBoxLayout;
     actions->addWidget(io, 3);
     actions->addWidget(plot, 2);
@@ -157,7 +163,7 @@ CDataBrowser::CDataBrowser(CBaseDataSet& standard, Graphs graphs, const CViewFac
     // The "Data" popup of the record list.
     dataMenu_ = new QMenu(this);
     dataMenu_->setObjectName(QStringLiteral("dataMenu"));  // the measured data thumbnails show it too
-    dataMenu_->addActions({plotMeasured, plotCalculation, plot3D});
+    dataMenu_->addActions({plotMeasured, plotCalculation, plot3D, heatMap, lightQuality});
     dataMenu_->addSeparator();
     dataMenu_->addActions({importData, exportData});
     dataMenu_->addSeparator();
@@ -167,6 +173,7 @@ CDataBrowser::CDataBrowser(CBaseDataSet& standard, Graphs graphs, const CViewFac
 
     BuildColumns();
     connect(&SelectionModel(), &QItemSelectionModel::selectionChanged, this, &CDataBrowser::selectionChanged);
+    connect(this, &CDataBrowser::selectionChanged, this, &CDataBrowser::FollowInLightQuality);
     list_->onClicked = [this](int row) { emit ensureVisible(row); };
     list_->onDoubleClicked = [this](int) { Post(&CDataBrowser::PlotMeasured); };
     list_->onContextMenu = [this](const QPoint& at) { dataMenu_->popup(at); };
@@ -457,6 +464,57 @@ void CDataBrowser::Plot3D() {
     CSpectrumDataSet records;
     records.CopySubset(dataSet_, rows);
     if (QWidget* frame = views_.open3DGraph(S(ids::k3DGraph), records, standard_.Current())) graphs_.threeD.Add(frame);
+}
+
+void CDataBrowser::PlotHeatMap() {
+    if (!views_.openHeatMap) return;
+    const std::set<int> rows = Selection();
+    if (rows.empty()) {
+        ShowMessage(this, ids::kSelectAData, Prompter::Icon::Information);
+        return;
+    }
+    CSpectrumDataSet records;
+    records.CopySubset(dataSet_, rows);
+    if (QWidget* frame = views_.openHeatMap(S(ids::kHeatMap), records, standard_.Current())) graphs_.heatMap.Add(frame);
+}
+
+int CDataBrowser::QualityRow() const {
+    // The row the user last clicked when it is selected, else the first selected one.
+    const QModelIndex current = SelectionModel().currentIndex();
+    if (current.isValid() && SelectionModel().isRowSelected(current.row(), QModelIndex())) return current.row();
+    const std::set<int> rows = Selection();
+    return rows.empty() ? -1 : *rows.begin();
+}
+
+void CDataBrowser::ShowLightQuality() {
+    if (!views_.openLightQuality) return;
+    const int row = QualityRow();
+    if (row < 0) {
+        ShowMessage(this, ids::kSelectAData, Prompter::Icon::Information);
+        return;
+    }
+    if (QWidget* open = graphs_.quality.At(0)) {
+        open->showNormal();
+        open->raise();
+        open->activateWindow();
+        FollowInLightQuality();
+        return;
+    }
+    std::string error;
+    std::shared_ptr<const CSpectrumData> record = dataSet_.Record(row, &error);
+    if (!record) {
+        ShowMessageText(this, S(ids::kDataReadingFailure) + "\r\n" + error, Prompter::Icon::Warning);
+        return;
+    }
+    if (QWidget* frame = views_.openLightQuality(S(ids::kLightQuality), std::move(record))) graphs_.quality.Add(frame);
+}
+
+void CDataBrowser::FollowInLightQuality() {
+    QWidget* window = graphs_.quality.At(0);
+    const int row = QualityRow();
+    if (!window || row < 0 || !views_.showLightQuality) return;
+    // A record that cannot be read shows as none; the window says so rather than keep a stale one.
+    views_.showLightQuality(window, dataSet_.Record(row));
 }
 
 void CDataBrowser::ShowNeighbour(QWidget* frame, int64_t t, bool next) {

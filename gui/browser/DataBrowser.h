@@ -34,6 +34,8 @@ public:
         CFrameSet& plural;
         CFrameSet& numerical;
         CFrameSet& threeD;
+        CFrameSet& heatMap;
+        CFrameSet& quality;  // the one light quality window, which follows the selection
     };
     // standard, graphs and views outlive the browser; busy says whether a run writes the day files
     // (no import then).
@@ -72,6 +74,8 @@ public:
     void PlotMeasured();
     void PlotCalculation();
     void Plot3D();
+    void PlotHeatMap();
+    void ShowLightQuality();
     // A spectrum graph frame asks for the record after (next) or before the one it shows, taken at
     // shownTime; the frame shows it and the selection moves with it.
     void ShowNeighbour(QWidget* frame, int64_t shownTime, bool next);
@@ -101,6 +105,9 @@ private:
     void RegisterStandard();
     void ExportData();
     void ImportData();
+    // The light quality window, when open, shows the current record of the selection.
+    void FollowInLightQuality();
+    int QualityRow() const;
     // One message naming the records a rewrite of the selection left as they were.
     void ShowRefusals(const std::vector<CSpectrumDataSet::Refused>& refused, int selected);
     // Runs run once the current event is over, as a posted command would.

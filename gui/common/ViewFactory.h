@@ -49,4 +49,8 @@ struct CViewFactory {
     // shown; showLightQuality shows another record in it (the list's selection moved).
     std::function<QWidget*(const std::string& title, std::shared_ptr<const CSpectrumData> record)> openLightQuality;
     std::function<void(QWidget* target, std::shared_ptr<const CSpectrumData> record)> showLightQuality;
+    // A new heat map frame (CHeatMapWnd) titled title over its own copies of records (one or more)
+    // and of standard (the current standard data or null), already shown.
+    std::function<QWidget*(const std::string& title, const CSpectrumDataSet& records, const CSpectrumData* standard)>
+        openHeatMap;
 };

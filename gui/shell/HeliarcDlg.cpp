@@ -144,7 +144,7 @@ void CHeliarcDlg::BuildControls() {
 
     auto* browserBox = new QGroupBox(Q(ids::kDataBrowser), this);
     browser_ = new CDataBrowser(
-        standard_, {sets_[kSetMeasured], sets_[kSetPlural], sets_[kSetNumerical], sets_[kSet3D]}, views_,
+        standard_, {sets_[kSetMeasured], sets_[kSetPlural], sets_[kSetNumerical], sets_[kSet3D], sets_[kSetHeatMap], sets_[kSetQuality]}, views_,
         [this] { return engine_->IsMeasuring(); }, browserBox);
     standardPanel_ = new CStandardPanel(standard_, sets_[kSetStandard], views_, browserBox);
     standardPanel_->setObjectName(QStringLiteral("standardPanel"));

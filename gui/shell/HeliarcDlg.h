@@ -30,7 +30,10 @@ class CHeliarcDlg : public QDialog {
 
 public:
     // Graph window sets.
-    enum { kSetMeasured = 0, kSetPlural = 1, kSetTrend = 2, kSetStandard = 3, kSetNumerical = 4, kSet3D = 5, kSetCount = 6 };
+    enum {
+        kSetMeasured = 0, kSetPlural = 1, kSetTrend = 2, kSetStandard = 3, kSetNumerical = 4, kSet3D = 5,
+        kSetHeatMap = 6, kSetQuality = 7, kSetCount = 8
+    };
     static constexpr const char* kMakerSite = "https://example.com/zq118";
 
     // The dialog takes the engine and the factory of the windows it opens (a command whose window

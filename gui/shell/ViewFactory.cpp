@@ -9,6 +9,8 @@
 #include "gui/spectrum/DataGraphWnd.h"
 #include "gui/browser/DataThumbnailView.h"
 #include "gui/quality/LightQualityWnd.h"
+#include "gui/heatmap/HeatMapView.h"
+#include "gui/heatmap/HeatMapWnd.h"
 #include "gui/trend/NumericalGraphView.h"
 #include "gui/trend/NumericalGraphWnd.h"
 
@@ -80,6 +82,13 @@ CViewFactory MakeViewFactory() {
     };
     f.showLightQuality = [](QWidget* target, std::shared_ptr<const CSpectrumData> record) {
         if (auto* frame = dynamic_cast<CLightQualityWnd*>(target)) frame->ShowRecord(std::move(record));
+    };
+    f.openHeatMap = [](const std::string& title, const CSpectrumDataSet& records, const CSpectrumData* standard) -> QWidget* {
+        auto* frame = new CHeatMapWnd(title);
+        frame->show();
+        frame->activateWindow();
+        frame->View()->SetData(records, standard);
+        return frame;
     };
     return f;
 }

@@ -188,3 +188,22 @@ TEST(QtSurface, ThumbnailTileShowsCurveAndSelection) {
             if (Pixel(*s, x, y) == 0x0000FFu) ++red;
     EXPECT_GT(red, 100);
 }
+
+// A polyline of thousands of points a column, cut to four a column, draws the same pixels.
+TEST(QtSurface, ThinnedPolylineDrawsTheSamePixels) {
+    std::vector<SurfacePoint> points;
+    unsigned seed = 17;
+    for (int i = 0; i < 20000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        points.push_back({5 + i / 200, static_cast<int>(10 + (seed >> 16) % 60 + (i / 200) % 7)});
+    }
+    const std::vector<SurfacePoint> thinned = CLineGraph::Thinned(points);
+    EXPECT_LE(thinned.size(), 4u * 100u);
+    auto full = QtSurfaceImage::Create(120, 90), cut = QtSurfaceImage::Create(120, 90);
+    ASSERT_TRUE(full && cut);
+    full->Polyline(points);
+    cut->Polyline(thinned);
+    EXPECT_TRUE(full->Image() == cut->Image());
+    EXPECT_EQ(CLineGraph::Thinned({{0, 5}, {0, 7}, {0, 1}, {0, 8}, {0, 9}, {0, 2}, {0, 3}, {1, 4}}),
+              (std::vector<SurfacePoint>{{0, 5}, {0, 1}, {0, 9}, {0, 3}, {1, 4}}));
+}

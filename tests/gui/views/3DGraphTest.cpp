@@ -364,15 +364,26 @@ TEST_F(ThreeDTest, BadInputStaysFiniteAndInsideThePicture) {
     EXPECT_NE(p.Graph(), nullptr);  // the previous picture stays
 }
 
-TEST_F(ThreeDTest, AThousandRecordsFit) {
+// The box is never deeper than it is wide: a day of one-minute records keeps its shape, and as the
+// ribbons would overlap only every k-th record is drawn, which the title says.
+TEST_F(ThreeDTest, DepthIsCappedAndCrowdedRibbonsThinned) {
+    EXPECT_EQ(G::Depth(3, 800, 600), 120);
+    EXPECT_EQ(G::Depth(14, 800, 600), 780);
+    EXPECT_EQ(G::Depth(15, 800, 600), 800);
+    EXPECT_EQ(G::Depth(1440, 800, 600), 800);
+    EXPECT_EQ(G::Stride(81, 800), 1);  // ribbons exactly side by side
+    EXPECT_EQ(G::Stride(82, 800), 2);
+    EXPECT_EQ(G::Stride(1440, 800), 18);
     CSpectrumDataSet many;
     for (int i = 0; i < 1000; ++i) many.Append(Measured(t0_ + 60 * i, "", 100.0f + (i % 50)), 0, 2560LL * i);
     picture_.SetData(many, &standard_);
     RecordingSurface s(800, 600);
     picture_.DrawGraph(s);
-    EXPECT_EQ(picture_.LastLayout().depth, 999LL * 600 / 10);
+    EXPECT_EQ(picture_.LastLayout().depth, 800);
+    EXPECT_EQ(picture_.LastLayout().stride, 13);
     ExpectInside(s, 800, 600, "1000 records");
-    EXPECT_EQ(Curves(s).size(), 3000u);
+    EXPECT_EQ(Curves(s).size(), 3u * 77u);  // records 0, 13, ..., 988
+    EXPECT_NE(s.Texts().front().text.find(" (1 in 13 records drawn)"), std::string::npos) << s.Texts().front().text;
 }
 
 namespace {

@@ -62,8 +62,18 @@ TEST_F(NumericalTest, TimeAxisShowsGapsAndIndexAxisSpacesEvenly) {
     EXPECT_EQ(xs[0], plot.left);
     EXPECT_LT(xs[1] - xs[0], (plot.right - plot.left) / 10);  // an hour of eleven
     EXPECT_TRUE(HasText(s, "Integration 350 - 1050"));
-    EXPECT_TRUE(HasText(s, "2009/05/12-08:00:00"));
-    EXPECT_TRUE(HasText(s, "2009/05/12-19:00:00"));
+    // Dated ticks every two hours, a grid line at each, none at the records.
+    const auto verticalGrid = [&](const RecordingSurface& r) {
+        std::vector<int> at;
+        for (const RecordedCall& c : r.LinesWith(PenStyle::Dotted))
+            if (c.points[0].x == c.points[1].x) at.push_back(c.points[0].x);
+        return at;
+    };
+    for (const char* label : {"08:00", "10:00", "12:00", "14:00", "16:00", "18:00"}) EXPECT_TRUE(HasText(s, label)) << label;
+    const std::vector<int> grid = verticalGrid(s);
+    ASSERT_EQ(grid.size(), 6u);
+    EXPECT_EQ(grid[0], xs[0]);
+    EXPECT_NEAR(grid[1] - grid[0], 2 * (xs[1] - xs[0]), 1);
 
     picture_.Prm().m_TIME_AXIS_KIND = 1;
     RecordingSurface even(700, 500);
@@ -71,6 +81,8 @@ TEST_F(NumericalTest, TimeAxisShowsGapsAndIndexAxisSpacesEvenly) {
     xs = PointXs(even);
     ASSERT_EQ(xs.size(), 3u);
     EXPECT_NEAR(xs[1] - xs[0], xs[2] - xs[1], 1);
+    // On it a tick stands at the first record of its time: 08:00 at the first, 10:00 at the last.
+    EXPECT_EQ(verticalGrid(even), (std::vector<int>{xs[0], xs[2]}));
     // The band is as wide as the spacing of the records.
     EXPECT_EQ(picture_.BandWidth(), 2 * ((plot.right - plot.left) / 4));
     int column = 0;

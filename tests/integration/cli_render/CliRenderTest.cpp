@@ -17,6 +17,7 @@
 #include "render/3DGraphPicture.h"
 #include "render/DataGraphPicture.h"
 #include "render/LightQualityPicture.h"
+#include "render/HeatMapPicture.h"
 #include "render/NumericalGraphPicture.h"
 
 using namespace datatest;
@@ -176,4 +177,18 @@ TEST_F(CliRenderTest, ThreeDIsThePictureOfTheWindowFromItsSection) {
     // Settings of the run are never saved; one record is not enough.
     EXPECT_EQ(Cli(Workdir() + "render 3d --to '2009/5/12 10:00' " + Out("one.png")), 1);
     EXPECT_EQ(Cli(Workdir() + "render 3d --size 2x2 " + Out("tiny.bmp")), 0);
+}
+
+TEST_F(CliRenderTest, HeatMapIsThePictureOfTheWindow) {
+    ASSERT_EQ(Cli(Workdir() + "render heatmap --from '2009/5/12 10:03' --size 640x480 " + Out("h.png")), 0);
+    QImage written(QString::fromStdString(Out("h.png")));
+    const platform::CalTime from = Local(2009, 5, 12, 10, 3, 0);
+    CSpectrumDataSet set;
+    set.Search(&from, nullptr, nullptr);
+    CBaseDataSet standardSet;
+    CHeatMapPicture picture;
+    picture.SetData(set, standardSet.Current());
+    ASSERT_TRUE(picture.Render(640, 480));
+    EXPECT_TRUE(written.convertToFormat(QImage::Format_RGB32) ==
+                picture.Graph()->Image().convertToFormat(QImage::Format_RGB32));
 }

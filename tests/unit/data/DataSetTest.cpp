@@ -295,8 +295,8 @@ TEST_F(DataSetTest, RecordsAreReadOnDemandAndOnlyAsListed) {
         ASSERT_TRUE(kept);
         ExpectSameRecord(*kept, list[4]);
         ASSERT_TRUE(set.Values(3));
-        EXPECT_EQ(set.Values(3)->par, list[3].GetPar());
-        EXPECT_EQ(set.Values(3)->uvB, list[3].GetUvB());
+        EXPECT_NEAR(set.Values(3)->par, list[3].GetPar(), 1e-5 * list[3].GetPar());
+        EXPECT_NEAR(set.Values(3)->uvB, list[3].GetUvB(), 1e-5 * list[3].GetUvB());
 
         // Another program rewrites the comment and the signal of record 1, and moves the others.
         CGeneralPrm general;
@@ -323,6 +323,40 @@ TEST_F(DataSetTest, RecordsAreReadOnDemandAndOnlyAsListed) {
         ExpectSameRecord(*set.Record(0), list[0]);
     }
     ExpectSameRecord(*kept, list[4]);
+}
+
+// A graph of many records has their derived values worked out on every core, each part reading its
+// own days; a record changed since the search gets none, as when asked for alone.
+TEST_F(DataSetTest, PreparedValuesAreEachRecordsOwn) {
+    std::vector<CSpectrumData> list;
+    for (int i = 0; i < 9000; ++i)
+        list.push_back(MakeRecord(Local(2009, 5, 12) + 30 * i, "", static_cast<float>(i % 40)));
+    Write(list);
+    CSpectrumDataSet set;
+    set.Search(nullptr, nullptr, nullptr);
+    ASSERT_EQ(set.Count(), 9000);
+    CGeneralPrm general;
+    general.Load();
+    std::string path;
+    ASSERT_TRUE(general.DailyFilePath(2009, 5, 14, path));
+    platform::File file;
+    ASSERT_TRUE(file.Open(path, platform::File::Mode::ReadWrite));
+    unsigned char image[2560];
+    CSpectrumData changed = list[5760];
+    changed.SetSignal(std::vector<float>(256, 1.0f));
+    ASSERT_TRUE(CSpectrumDataWriter::Encode(changed, image));
+    ASSERT_TRUE(file.Seek(0) && file.WriteAll(image, sizeof image));
+    file.Close();
+    set.PrepareValues(0, set.Count());
+    for (int i = 0; i < set.Count(); ++i) {
+        if (i == 5760) {
+            EXPECT_FALSE(set.At(i).Values);
+            continue;
+        }
+        ASSERT_TRUE(set.At(i).Values) << i;
+        const float lux = list[static_cast<std::size_t>(i)].GetLux();
+        ASSERT_NEAR(set.At(i).Values->lux, lux, 1e-5 * lux) << i;
+    }
 }
 
 // The windows get the chosen records shared, not copied: one record read once, whoever shows it.

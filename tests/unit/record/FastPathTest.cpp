@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <random>
 #include <vector>
 
+#include "core/data/DerivedWeights.h"
 #include "core/data/SpectrumData.h"
 
 namespace {
@@ -203,6 +205,50 @@ TEST(FastPath, PixelValuesAreThePerPixelValues) {
                 ASSERT_EQ(Bits(irradiances[static_cast<std::size_t>(i)]), Bits(r.Irradiance(i, unit)))
                     << kind << " unit " << unit << " pixel " << i;
             }
+        }
+    }
+}
+
+// The size of the terms a sum over from..to nm adds up (times weight), where a line extrapolated
+// past the pixels cancels large terms.
+double TermSize(const CSpectrumData& r, int from, int to, double weight) {
+    double size = 0;
+    const int n = r.PixelCount();
+    for (int l = from; l <= to; ++l) {
+        const int b = RefNearest(r, static_cast<float>(l));
+        const int p = b == 0 ? 1 : b == n - 1 ? b - 1 : r.Wavelength(b) >= static_cast<float>(l) ? b - 1 : b + 1;
+        const double x0 = r.Wavelength(b), x1 = r.Wavelength(p);
+        const double s = x0 == x1 ? 0.0 : (l - x0) / (x1 - x0);
+        size += std::abs(1 - s) * std::abs(r.Irradiance(b, 0)) + std::abs(s) * std::abs(r.Irradiance(p, 0));
+    }
+    return size * weight;
+}
+
+// Lists and graphs of many records take the derived values from weights prepared per instrument.
+// One calculator sees the records of many instruments in turn, and records of one instrument with
+// other signals, temperatures and (short) calibrations: each value is the record's own, within the
+// rounding of its float sums (a few hundred terms).
+TEST(FastPath, PreparedWeightsGiveTheRecordsOwnValues) {
+    std::mt19937 rng(1207);
+    std::uniform_real_distribution<float> u(0.0f, 1.0f);
+    DerivedCalculator calculator;
+    for (int kind = 0; kind < 160; ++kind) {
+        const CSpectrumData base = RandomRecord(rng, kind);
+        for (int copy = 0; copy < 3; ++copy) {
+            CSpectrumData r = base;
+            std::vector<float> signal(base.GetSignal().begin(), base.GetSignal().end());
+            for (float& s : signal) s *= 0.5f + u(rng);
+            r.SetSignal(signal);
+            r.SetTemperature(-30.0f + 90.0f * u(rng));
+            if (copy == 2) r.SetCalibration(static_cast<std::size_t>(r.PixelCount() / 2), base.GetCalibration().data());
+            const DerivedValues v = calculator.Of(r);
+            const std::pair<float, float> pairs[] = {{v.par, r.GetPar()}, {v.photon, r.GetPhoton()}, {v.lux, r.GetLux()},
+                                                     {v.uvA, r.GetUvA()}, {v.uvB, r.GetUvB()}};
+            const double scale[] = {TermSize(r, 400, 700, 1e-3), TermSize(r, 400, 700, 700e-6 / 0.1196),
+                                    TermSize(r, 360, 830, 0.683), TermSize(r, 315, 400, 1e-3), TermSize(r, 280, 315, 1e-3)};
+            for (int k = 0; k < 5; ++k)
+                ASSERT_NEAR(pairs[k].first, pairs[k].second, 1e-5 * scale[k] + 1e-30)
+                    << "record " << kind << " copy " << copy << " value " << k;
         }
     }
 }
