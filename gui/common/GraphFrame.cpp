@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QKeySequence>
 #include <QMenu>
+#include <QStatusBar>
 #include <QToolBar>
 
 #include "core/platform/StringIds.h"
@@ -17,9 +18,23 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 CGraphFrame::CGraphFrame(const std::string& title, const char* objectName) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(Q(title));
+    setWindowTitle(TitleFor(title));
     setObjectName(objectName);
+    close_ = new QAction(this);
+    close_->setObjectName(QStringLiteral("actionClose"));
+    close_->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
+    addAction(close_);
+    connect(close_, &QAction::triggered, this, &QWidget::close);
+    // Made now, so a note never shrinks the picture.
+    statusBar()->setObjectName(QStringLiteral("graphStatusBar"));
 }
+
+QString CGraphFrame::TitleFor(const std::string& title) {
+    const QString name = QStringLiteral("Heliarc");
+    return title.empty() ? name : Q(title) + QStringLiteral(" - ") + name;
+}
+
+void CGraphFrame::ShowNote(const QString& text) { statusBar()->showMessage(text, 5000); }
 
 QString CGraphFrame::ActionName(GraphCommand command) {
     switch (command) {
@@ -94,7 +109,7 @@ void CGraphFrame::MakeConfigAction() {
 
 void CGraphFrame::MakeOutputActions() {
     copy_ = MakeAction(GraphCommand::Copy, S(ids::kCopyToClipboard), S(ids::kCopyToClipboard));
-    save_ = MakeAction(GraphCommand::Save, S(ids::kSaveAsBmp), S(ids::kSaveAsBmp));
+    save_ = MakeAction(GraphCommand::Save, S(ids::kSaveAsBmp), S(ids::kSavePictureTip));
     print_ = MakeAction(GraphCommand::Print, S(ids::kPrint), S(ids::kPrint));
 }
 

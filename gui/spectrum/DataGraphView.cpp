@@ -30,7 +30,7 @@ void CDataGraphView::InitialUpdate() {
     initialised_ = true;
 }
 
-void CDataGraphView::Message(int stringId) { ShowBracketedMessage(this, stringId); }
+void CDataGraphView::Message(int stringId) { ShowBracketedMessage(this, stringId, Prompter::Icon::Warning); }
 
 void CDataGraphView::StateChanged() {
     if (onStateChanged) onStateChanged();
@@ -111,7 +111,12 @@ void CDataGraphView::Configure() {
 
 void CDataGraphView::CopyToClipboard() { CopyWindowToClipboard(this); }
 
-void CDataGraphView::SaveAsBitmap() { SavePictureAsBitmap(this, picture_.Display()); }
+void CDataGraphView::SavePicture() {
+    ::SavePicture(this, picture_.Display(), [this](Surface& surface) {
+        picture_.DrawGraph(surface);
+        picture_.DrawLegend(surface, picture_.LegendPosition().x, picture_.LegendPosition().y, false);
+    });
+}
 
 void CDataGraphView::Print() { PrintPicture(this, picture_.Display(), ids::kPrintJobDataGraph); }
 

@@ -44,7 +44,7 @@ public:
 
     // Picture output (also used by the toolbar): copy, save and print the display picture.
     void CopyToClipboard();
-    void SaveAsBitmap();
+    void SavePicture();
     void Print();
 
 protected:

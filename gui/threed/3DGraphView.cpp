@@ -33,7 +33,7 @@ void C3DGraphView::SetData(const CSpectrumDataSet& records, const CSpectrumData*
 
 void C3DGraphView::Render() {
     if (!picture_.Render(std::max(1, width()), std::max(1, height()))) {
-        ShowBracketedMessage(this, ids::kGraphPlotFailure);
+        ShowBracketedMessage(this, ids::kGraphPlotFailure, Prompter::Icon::Warning);
         return;
     }
     update();
@@ -41,7 +41,9 @@ void C3DGraphView::Render() {
 
 void C3DGraphView::CopyToClipboard() { CopyWindowToClipboard(this); }
 
-void C3DGraphView::SaveAsBitmap() { SavePictureAsBitmap(this, picture_.Graph()); }
+void C3DGraphView::SavePicture() {
+    ::SavePicture(this, picture_.Graph(), [this](Surface& surface) { picture_.DrawGraph(surface); });
+}
 
 void C3DGraphView::Print() { PrintPicture(this, picture_.Graph(), ids::kPrintJob3DGraph); }
 

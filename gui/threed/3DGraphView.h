@@ -21,7 +21,7 @@ public:
     bool Execute(GraphCommand command);
     void Configure();
     void CopyToClipboard();
-    void SaveAsBitmap();
+    void SavePicture();
     void Print();
     void Render();
     bool Turning() const { return turning_; }

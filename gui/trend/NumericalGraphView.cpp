@@ -29,7 +29,7 @@ void CNumericalGraphView::ShowRecords(const CSpectrumDataSet& records) {
 
 void CNumericalGraphView::Render() {
     if (!picture_.Render(std::max(1, width()), std::max(1, height()))) {
-        ShowBracketedMessage(this, ids::kGraphPlotFailure);
+        ShowBracketedMessage(this, ids::kGraphPlotFailure, Prompter::Icon::Warning);
         return;
     }
     update();
@@ -37,7 +37,9 @@ void CNumericalGraphView::Render() {
 
 void CNumericalGraphView::CopyToClipboard() { CopyWindowToClipboard(this); }
 
-void CNumericalGraphView::SaveAsBitmap() { SavePictureAsBitmap(this, picture_.Graph()); }
+void CNumericalGraphView::SavePicture() {
+    ::SavePicture(this, picture_.Graph(), [this](Surface& surface) { picture_.DrawGraph(surface); });
+}
 
 void CNumericalGraphView::Print() { PrintPicture(this, picture_.Graph(), ids::kPrintJobNumericalGraph); }
 

@@ -17,7 +17,7 @@ public:
     bool Execute(GraphCommand command);
     void Configure();
     void CopyToClipboard();
-    void SaveAsBitmap();
+    void SavePicture();
     void Print();
     void Render();
 

@@ -489,7 +489,7 @@ TEST_F(ThreeDTest, WindowTurnsByDragAndShowsThePictureItRenders) {
     Pump();
     C3DGraphView* view = frame->View();
     EXPECT_TRUE(view->Ready());
-    EXPECT_EQ(frame->windowTitle(), "3-D graph");
+    EXPECT_EQ(frame->windowTitle(), "3-D graph - Heliarc");
     // Automatic ranges: both value submenus greyed, the wavelength ones not.
     EXPECT_FALSE(frame->IrradianceMenu()->isEnabled());
     EXPECT_FALSE(frame->RatioMenu()->isEnabled());
@@ -569,9 +569,7 @@ TEST_F(ThreeDTest, CopySaveAndPrintUseThePicture) {
     const std::size_t row = (static_cast<std::size_t>(w) * 3 + 3) / 4 * 4;
     EXPECT_EQ(bytes.size(), 54 + row * static_cast<std::size_t>(h));
     frame->Action(GraphCommand::Copy)->trigger();
-    ASSERT_FALSE(prompter.Messages().empty());
-    EXPECT_TRUE(prompter.Messages().back() == "Completed copying to clipboard." ||
-                prompter.Messages().back() == "Copy to clipboard failure.");
+    EXPECT_TRUE(prompter.Messages().empty() || prompter.Messages().back() == "Copy to clipboard failure.");
     frame->Action(GraphCommand::Print)->trigger();
     EXPECT_EQ(prompter.Count("print"), 1);
     frame->close();
