@@ -37,6 +37,10 @@ public:
     int PlotX(double x) const;
     int PlotY(double y) const;
 
+    // Height of the tick labels in pixels; 0 keeps the usual graph_style::kLabelHeight.
+    void SetLabelHeight(int pixels) { labelHeight_ = pixels; }
+    int LabelHeight() const;
+
 protected:
     // Five-pixel circles on the points, in the series colour (both axis graphs share them).
     void DrawMarkers(std::uint32_t color, const GraphSeries& series);
@@ -48,6 +52,7 @@ protected:
     CDRange x_{0, 0};
     CDRange y_{0, 0};
     std::uint32_t background_;
+    int labelHeight_ = 0;
 };
 
 // Shared look of the axis graphs.

@@ -88,7 +88,8 @@ void C3DGraphView::mouseMoveEvent(QMouseEvent* event) {
     const int dx = pos.x() - last_.x(), dy = pos.y() - last_.y();
     const bool changed = picture_.Turn(dx, dy);
     // Only the pixels that turned are used up: a slow drag of one pixel a move still turns.
-    last_ += QPoint(dx / 2 * 2, dy / 2 * 2);
+    const int step = C3DGraphPicture::kPixelsPerDegree;
+    last_ += QPoint(dx / step * step, dy / step * step);
     if (changed) Render();
 }
 
