@@ -1,6 +1,7 @@
 #include "gui/common/GraphFrame.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QKeySequence>
 #include <QMenu>
@@ -10,6 +11,7 @@
 #include "core/platform/StringIds.h"
 #include "core/platform/StringTable.h"
 #include "gui/common/GraphIcons.h"
+#include "gui/common/WindowMemory.h"
 
 namespace {
 const std::string& S(int id) { return platform::LoadString(id); }
@@ -80,6 +82,12 @@ void CGraphFrame::SetView(QWidget* view, const char* objectName) {
 void CGraphFrame::SetSizes(int minWidth, int minHeight) {
     setMinimumSize(minWidth, minHeight);
     resize(800, 600);
+    // The size and place of the last window of this kind; the place only for the first one open,
+    // so windows opened together still cascade.
+    bool alone = true;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        alone = alone && (w == this || w->objectName() != objectName() || !w->isVisible());
+    if (RestoreWindowPlace(this, objectName().toStdString(), alone) && alone) setProperty("heliarcCascaded", true);
 }
 
 QAction* CGraphFrame::MakeAction(GraphCommand command, const std::string& text, const std::string& tip, bool checkable) {
@@ -157,6 +165,7 @@ void CGraphFrame::ReportModal(bool open) {
 
 void CGraphFrame::closeEvent(QCloseEvent* event) {
     event->accept();
+    if (isVisible()) StoreWindowPlace(this, objectName().toStdString());
     if (!notified_) {
         notified_ = true;
         emit closed();

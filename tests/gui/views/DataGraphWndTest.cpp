@@ -17,6 +17,7 @@
 
 #include "core/config/DataGraphPrm.h"
 #include "gui/common/FrameSet.h"
+#include "gui/common/WindowMemory.h"
 #include "gui/common/WindowPlacement.h"
 #include "tests/gui/views/ViewsTestUtil.h"
 #include "tests/support/ScriptedPrompter.h"
@@ -353,5 +354,28 @@ TEST(WindowPlacementTest, FramesAreMovedAndShrunkOntoTheAvailableArea) {
     EXPECT_TRUE(work.contains(outer)) << outer.x() << "," << outer.y() << " in " << work.width() << "x" << work.height();
     EXPECT_GT(FrameMargins(frame).top(), 0);
     frame->close();
+    viewstest::Pump();
+}
+
+TEST(WindowMemoryTest, GraphWindowsReopenAtTheSizeTheLastOneHadAndKeepTheFilesOtherLines) {
+    viewstest::App();
+    testsupport::TempWorkDir dir;
+    ScriptedPrompter prompter;
+    testsupport::WriteFileBytes(dir.Path() + "/ZQ118_WINDOWS.ini", "; kept\n[OTHER]\nkey=1\n[WINDOWS]\nC3DGraphWnd=1,2,3\n");
+    QPointer<QWidget> first = MakeViewFactory().openDataGraph("Data graph");
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->size(), QSize(800, 600));  // nothing usable stored yet
+    first->resize(760, 540);
+    first->close();
+    viewstest::Pump();
+    const std::string ini = testsupport::ReadFileBytes(dir.Path() + "/ZQ118_WINDOWS.ini");
+    EXPECT_EQ(ini.find("; kept\n[OTHER]\nkey=1\n[WINDOWS]\nC3DGraphWnd=1,2,3\nCDataGraphWnd="), 0u) << ini;
+    EXPECT_NE(ini.find(",760,540\n"), std::string::npos) << ini;
+    EXPECT_EQ(RememberedPlace("C3DGraphWnd"), std::nullopt);
+
+    QPointer<QWidget> again = MakeViewFactory().openDataGraph("Data graph");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->size(), QSize(760, 540));
+    again->close();
     viewstest::Pump();
 }
