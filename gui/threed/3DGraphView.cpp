@@ -32,7 +32,9 @@ void C3DGraphView::SetData(const CSpectrumDataSet& records, const CSpectrumData*
 }
 
 void C3DGraphView::Render() {
-    if (!picture_.Render(std::max(1, width()), std::max(1, height()))) {
+    // Drawn in device pixels, so a HiDPI screen shows it crisp (and the text in proportion).
+    const qreal dpr = devicePixelRatioF();
+    if (!picture_.Render(std::max(1, qRound(width() * dpr)), std::max(1, qRound(height() * dpr)))) {
         ShowBracketedMessage(this, ids::kGraphPlotFailure, Prompter::Icon::Warning);
         return;
     }
@@ -68,7 +70,9 @@ void C3DGraphView::Configure() {
 void C3DGraphView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
-    if (const QtSurfaceImage* graph = picture_.Graph()) p.drawImage(0, 0, graph->Image());
+    const qreal dpr = devicePixelRatioF();
+    if (const QtSurfaceImage* graph = picture_.Graph())
+        p.drawImage(QRectF(0, 0, graph->Width() / dpr, graph->Height() / dpr), graph->Image());
 }
 
 void C3DGraphView::resizeEvent(QResizeEvent*) {

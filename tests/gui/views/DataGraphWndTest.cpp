@@ -343,6 +343,7 @@ TEST(WindowPlacementTest, FramesAreMovedAndShrunkOntoTheAvailableArea) {
 
     // A cascaded graph window lies inside the screen frame included, whatever was asked of it.
     viewstest::App();
+    testsupport::TempWorkDir dir;
     ScriptedPrompter prompter;
     QPointer<QWidget> frame = MakeViewFactory().openDataGraph("Data graph");
     ASSERT_TRUE(frame);
