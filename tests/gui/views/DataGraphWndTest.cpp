@@ -258,6 +258,8 @@ TEST_F(WndTest, SaveWritesTheDisplayPictureAsBitmapPngOrSvg) {
                                            "/no/such/folder: No such file or directory");
     EXPECT_EQ(recorder_->Count("modalOpened"), 1);
     EXPECT_EQ(recorder_->Count("modalClosed"), 1);
+    for (const auto& call : prompter_.calls)
+        EXPECT_TRUE(call.kind != "message" || call.icon == Prompter::Icon::Warning) << call.text;
 
     // A link planted under the chosen name is left standing, its target unwritten.
     testsupport::WriteFileBytes(dir_.Path() + "/victim", "precious");
