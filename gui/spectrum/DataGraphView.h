@@ -10,6 +10,8 @@
 class QPrinter;
 
 class CDataGraphView : public QWidget {
+    Q_OBJECT
+
 public:
     explicit CDataGraphView(QWidget* parent = nullptr);
     ~CDataGraphView() override;

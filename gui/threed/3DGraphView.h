@@ -8,6 +8,8 @@
 #include "render/3DGraphPicture.h"
 
 class C3DGraphView : public QWidget {
+    Q_OBJECT
+
 public:
     explicit C3DGraphView(QWidget* parent = nullptr);
 

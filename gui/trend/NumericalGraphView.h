@@ -7,6 +7,8 @@
 #include "render/NumericalGraphPicture.h"
 
 class CNumericalGraphView : public QWidget {
+    Q_OBJECT
+
 public:
     explicit CNumericalGraphView(QWidget* parent = nullptr);
 
