@@ -1,8 +1,9 @@
 // render: the pictures of the graph windows, drawn by the same code the windows use, into a .bmp
-// (the program's own bitmap writer) or a .png file.
+// (the program's own bitmap writer), a .png or an .svg file.
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -17,6 +18,7 @@
 #include "core/graph/ThumbnailRender.h"
 #include "render/ImageFile.h"
 #include "render/QtSurfaceImage.h"
+#include "render/SvgSurface.h"
 #include "render/3DGraphPicture.h"
 #include "render/DataGraphPicture.h"
 #include "render/HeatMapPicture.h"
@@ -61,10 +63,13 @@ std::unique_ptr<QGuiApplication> MakeApplication() {
 
 // A failed save leaves neither an empty picture nor a half one, nor spoils an earlier one; the
 // message says what failed and where.
-int WritePicture(const QtSurfaceImage& surface, const std::string& out) {
+// draw draws the same picture again onto another surface of its size (the SVG one).
+int WritePicture(const QtSurfaceImage& surface, const std::string& out, const std::function<void(Surface&)>& draw) {
     std::string error;
     bool ok;
-    if (EndsWith(out, ".png")) {
+    if (EndsWith(out, ".svg")) {
+        ok = SaveSvgFile(surface.Width(), surface.Height(), draw, out, &error);
+    } else if (EndsWith(out, ".png")) {
         ok = SaveImageFile(surface.Image(), out, "PNG", &error);
     } else {
         CDIB dib;
@@ -87,7 +92,8 @@ int RunRender(Context&, const std::vector<std::string>& argv) {
     if (kind != "spectrum" && kind != "plural" && kind != "numerical" && kind != "3d" && kind != "heatmap" &&
         kind != "thumbnail" && kind != "quality")
         return Usage("render kind must be spectrum, plural, numerical, 3d, heatmap, thumbnail or quality");
-    if (!EndsWith(out, ".bmp") && !EndsWith(out, ".png")) return Usage("the output file must end in .bmp or .png");
+    if (!EndsWith(out, ".bmp") && !EndsWith(out, ".png") && !EndsWith(out, ".svg"))
+        return Usage("the output file must end in .bmp, .png or .svg");
     const bool tile = kind == "thumbnail";
     int width = tile ? thumbnail::kLogicalWidth : 700;
     int height = tile ? thumbnail::kLogicalHeight : 500;
@@ -117,7 +123,8 @@ int RunRender(Context&, const std::vector<std::string>& argv) {
             records.push_back(held.back().get());
         }
         RenderThumbnailStack(*surface, records, 0, n, [](int) { return false; });
-        return WritePicture(*surface, out);
+        return WritePicture(*surface, out,
+                            [&](Surface& s) { RenderThumbnailStack(s, records, 0, n, [](int) { return false; }); });
     }
 
     if (kind == "numerical") {
@@ -126,7 +133,7 @@ int RunRender(Context&, const std::vector<std::string>& argv) {
         picture.LoadSettings();
         picture.ShowRecords(set);
         if (!picture.Render(width, height) || !picture.Graph()) return Fail("Graph plot failure.");
-        return WritePicture(*picture.Graph(), out);
+        return WritePicture(*picture.Graph(), out, [&](Surface& s) { picture.DrawGraph(s); });
     }
 
     if (kind == "quality") {
@@ -135,7 +142,7 @@ int RunRender(Context&, const std::vector<std::string>& argv) {
         CLightQualityPicture picture;
         picture.Show(std::move(record));
         if (!picture.Render(width, height) || !picture.Graph()) return Fail("Graph plot failure.");
-        return WritePicture(*picture.Graph(), out);
+        return WritePicture(*picture.Graph(), out, [&](Surface& s) { picture.Draw(s); });
     }
 
     CBaseDataSet standardSet;
@@ -144,7 +151,7 @@ int RunRender(Context&, const std::vector<std::string>& argv) {
         CHeatMapPicture picture;
         picture.SetData(set, standard);
         if (!picture.Render(width, height) || !picture.Graph()) return Fail("Graph plot failure.");
-        return WritePicture(*picture.Graph(), out);
+        return WritePicture(*picture.Graph(), out, [&](Surface& s) { picture.DrawGraph(s); });
     }
     if (kind == "3d") {
         if (set.Count() < 2) return Fail("Select more than one record.");
@@ -152,7 +159,7 @@ int RunRender(Context&, const std::vector<std::string>& argv) {
         picture.LoadSettings();
         picture.SetData(set, standard);
         if (!picture.Render(width, height) || !picture.Graph()) return Fail("Graph plot failure.");
-        return WritePicture(*picture.Graph(), out);
+        return WritePicture(*picture.Graph(), out, [&](Surface& s) { picture.DrawGraph(s); });
     }
     CDataGraphPicture picture;
     picture.LoadSettings();
@@ -165,11 +172,14 @@ int RunRender(Context&, const std::vector<std::string>& argv) {
     if (kind == "spectrum") picture.ShowMeasured(records.front(), standard);
     else picture.ShowPlural(records, standard);
     if (!picture.Render(width, height) || !picture.Display()) return Fail("Graph plot failure.");
-    return WritePicture(*picture.Display(), out);
+    return WritePicture(*picture.Display(), out, [&](Surface& s) {
+        picture.DrawGraph(s);
+        picture.DrawLegend(s, picture.LegendPosition().x, picture.LegendPosition().y, false);
+    });
 }
 
 const std::string kRenderHelp = std::string(
-    "usage: heliarc-cli render KIND [--from TEXT] [--to TEXT] [--comment TEXT] [--size WxH] OUT.png|OUT.bmp\n"
+    "usage: heliarc-cli render KIND [--from TEXT] [--to TEXT] [--comment TEXT] [--size WxH] OUT.png|OUT.svg|OUT.bmp\n"
     "\n"
     "Draws what a graph window draws, with the same code and the settings of its section of\n"
     "./ZQ118.ini, into a picture file; no display is needed. KIND is one of:\n"
@@ -183,9 +193,10 @@ const std::string kRenderHelp = std::string(
     "\n") + kSelectionHelp +
     "  --size WxH      the window size in pixels, 700x500 by default; for thumbnail the size of\n"
     "                  the thumbnail window (400x300 by default), which sets the tiles' height\n"
-    "OUT ending in .png is a PNG picture, one ending in .bmp a 24-bit bitmap.\n";
+    "OUT ending in .png is a PNG picture, one ending in .svg a vector picture, one ending in .bmp\n"
+    "a 24-bit bitmap.\n";
 
-const CommandRegistrar kRender(70, "render", RunRender, "a graph window's picture into a .png or .bmp file",
+const CommandRegistrar kRender(70, "render", RunRender, "a graph window's picture into a .png, .svg or .bmp file",
                                kRenderHelp.c_str());
 
 }  // namespace

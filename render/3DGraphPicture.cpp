@@ -45,16 +45,70 @@ void MakeUsable(double& lo, double& hi) {
     }
 }
 
-// A label at a point of the box, offset in pixels and drawn in pixels: the labels stay readable
-// however far the box had to be shrunk to fit.
-void Label(Surface& surface, SurfacePoint logical, int dx, int dy, const std::string& text, unsigned align,
-           int escapement) {
-    const SurfacePoint at = surface.ToDevice(logical);
-    const Surface::Mapping kept = surface.SaveMapping();
-    surface.RestoreMapping(Surface::Mapping{});
-    CTextOut(&surface, 12, 0).DrawText(at.x + dx, at.y + dy, text, align, escapement);
-    surface.RestoreMapping(kept);
-}
+// The labels, drawn in pixels at points of the box: they stay readable however far the box had to
+// be shrunk to fit. Each goes inside the picture and clear of those placed before it, moved along
+// its step until it is.
+class LabelPlacer {
+public:
+    LabelPlacer(Surface& surface, int fontHeight, std::vector<SurfaceRect>& placed)
+        : surface_(surface), text_(&surface, fontHeight, 0), placed_(placed) {}
+
+    void Place(SurfacePoint logical, int dx, int dy, const std::string& text, unsigned align, int escapement,
+               int stepX, int stepY) {
+        const SurfacePoint device = surface_.ToDevice(logical);
+        const Surface::Mapping kept = surface_.SaveMapping();
+        surface_.RestoreMapping(Surface::Mapping{});
+        SurfacePoint at{device.x + dx, device.y + dy};
+        const SurfaceSize e = text_.TextExtent(text, 0);
+        SurfaceRect r = Box(at, e, align, escapement);
+        for (int tries = 0; tries < 40 && Collides(r) && (stepX != 0 || stepY != 0); ++tries) {
+            at = {at.x + stepX, at.y + stepY};
+            r = Box(at, e, align, escapement);
+        }
+        // Inside the picture comes first.
+        at = {at.x + Into(r.left, r.right, surface_.Width()), at.y + Into(r.top, r.bottom, surface_.Height())};
+        r = Box(at, e, align, escapement);
+        text_.DrawText(at.x, at.y, text, align, escapement);
+        placed_.push_back(r);
+        surface_.RestoreMapping(kept);
+    }
+
+private:
+    // The shift that brings lo .. hi into 0 .. size (its start first, when it is too long).
+    static int Into(int lo, int hi, int size) {
+        if (lo < 0) return -lo;
+        if (hi > size) return std::max(-lo, size - hi);
+        return 0;
+    }
+    // The device box of text of extent e (unturned) at a point with an alignment; turned a quarter
+    // counter-clockwise (900) the text runs upwards with its foot to the right.
+    static SurfaceRect Box(SurfacePoint at, SurfaceSize e, unsigned align, int escapement) {
+        int along0 = 0;  // where the text starts along its baseline, from at
+        switch (align & TextAlign::kHorizontalMask) {
+            case TextAlign::kRight: along0 = -e.cx; break;
+            case TextAlign::kCenter: along0 = -e.cx / 2; break;
+            default: break;
+        }
+        int across0 = 0;  // the top of the text, downwards in its own frame
+        switch (align & TextAlign::kVerticalMask) {
+            case TextAlign::kBottom: across0 = -e.cy; break;
+            case TextAlign::kBaseline: across0 = -e.cy * 3 / 4; break;
+            default: break;
+        }
+        if (escapement == 900)
+            return {at.x + across0, at.y - along0 - e.cx, at.x + across0 + e.cy, at.y - along0};
+        return {at.x + along0, at.y + across0, at.x + along0 + e.cx, at.y + across0 + e.cy};
+    }
+    bool Collides(const SurfaceRect& r) const {
+        for (const SurfaceRect& p : placed_)
+            if (r.left < p.right && p.left < r.right && r.top < p.bottom && p.top < r.bottom) return true;
+        return false;
+    }
+
+    Surface& surface_;
+    CTextOut text_;
+    std::vector<SurfaceRect>& placed_;
+};
 
 }  // namespace
 
@@ -145,7 +199,14 @@ void C3DGraphPicture::DrawGraph(Surface& surface) {
     const long long depth = Depth(n, right - left, height);
     const int stride = Stride(n, depth);
     if (stride > 1) title += FormatText(S(ids::k3DEveryKthRecord), {std::to_string(stride)});
-    CTextOut(&surface, 14, 0).DrawText(width / 2, 10, title, TextAlign::kCenter | TextAlign::kTop, 0);
+    // Text and the room around the box follow the picture's size.
+    const double k = CTextOut::LayoutScale(width, height);
+    auto px = [k](int pixels) { return CTextOut::Scaled(pixels, k); };
+    CTextOut titleText(&surface, px(14), 0);
+    titleText.DrawText(width / 2, px(10), title, TextAlign::kCenter | TextAlign::kTop, 0);
+    const SurfaceSize titleSize = titleText.TextExtent(title, 0);
+    layout_.labels.assign(1, {width / 2 - titleSize.cx / 2, px(10), width / 2 - titleSize.cx / 2 + titleSize.cx,
+                              px(10) + titleSize.cy});
     if (n == 0) return;
 
     BuildCurves(stride);
@@ -226,14 +287,25 @@ void C3DGraphPicture::DrawGraph(Surface& surface) {
             }
     const int extU = std::max(1, maxU - minU);
     const int extV = std::min(-1, minV - maxV);
-    const int wantX = std::max(1, width - kMargin);
-    const int wantY = std::max(1, height - kMargin);
+    // Room for the labels: the value title left of the box, the times and values right of it, the
+    // wavelengths below it and the title above.
+    CTextOut labelText(&surface, px(12), 0);
+    const std::string firstTime = platform::FormatLocal(records_.At(0).Time, "%Y/%m/%d-%H:%M:%S");
+    const std::string lastTime = platform::FormatLocal(records_.At(n - 1).Time, "%Y/%m/%d-%H:%M:%S");
+    const int lineHeight = labelText.TextExtent("0", 0).cy;
+    const int leftRoom = std::max(px(20), lineHeight + px(12));
+    const int rightRoom = std::max(labelText.TextExtent(firstTime, 0).cx, labelText.TextExtent(lastTime, 0).cx) + px(10);
+    const int topRoom = titleSize.cy + px(20);
+    const int bottomRoom = lineHeight + px(12);
+    const int wantX = std::max(1, width - leftRoom - rightRoom);
+    const int wantY = std::max(1, height - topRoom - bottomRoom);
     surface.SetMapMode(MapMode::Isotropic);
     surface.SetWindowOrg(minU, minV);
     surface.SetWindowExt(extU, extV);
     surface.SetViewportExt(wantX, wantY);
     const SurfaceSize granted = surface.ViewportExt();
-    surface.SetViewportOrg((wantX - granted.cx) / 2 + 20, bottom - (wantY - granted.cy) / 2 - 20);
+    surface.SetViewportOrg((wantX - granted.cx) / 2 + leftRoom, bottom - (wantY - granted.cy) / 2 - bottomRoom);
+    LabelPlacer labels(surface, px(12), layout_.labels);
     layout_.depth = depth;
     layout_.stride = stride;
     layout_.t0 = t0;
@@ -262,7 +334,7 @@ void C3DGraphPicture::DrawGraph(Surface& surface) {
         const double z = mapZ.Map(grid.At(i));
         const SurfacePoint a = P(left, D, z), b = P(right, D, z);
         surface.Line(a.x, a.y, b.x, b.y);
-        Label(surface, b, 5, 0, platform::FormatG(grid.At(i)), TextAlign::kLeft | TextAlign::kBaseline, 0);
+        labels.Place(b, px(5), 0, platform::FormatG(grid.At(i)), TextAlign::kLeft | TextAlign::kBaseline, 0, 0, 0);
     }
     for (std::size_t i = 1; i + 1 < grid.Count(); ++i) {
         const double z = mapZ.Map(grid.At(i));
@@ -273,15 +345,16 @@ void C3DGraphPicture::DrawGraph(Surface& surface) {
     // Axis titles and the wavelength range.
     const int valueTitle = ratio ? ids::kRatioPercent
                                  : (prm_.m_UNIT_Y.Get() != 0 ? ids::kIrradianceUmolM2SUm : ids::kIrradianceWm2Um);
-    Label(surface, P(right, D, (top + bottom) / 2.0), 40, 0, S(valueTitle), TextAlign::kCenter | TextAlign::kBaseline,
-          -900);
-    Label(surface, P((left + right) / 2.0, 0, top), 0, -10, S(ids::kWavelengthNm), TextAlign::kCenter | TextAlign::kBottom,
-          0);
+    labels.Place(P(left, 0, (top + bottom) / 2.0), -px(8), 0, S(valueTitle), TextAlign::kCenter | TextAlign::kBottom,
+                 900, -px(4), 0);
     char number[64];
     std::snprintf(number, sizeof number, "%.0f", static_cast<double>(prm_.m_RANGE_MIN_X.Get()));
-    Label(surface, P(left, 0, top), 0, -10, number, TextAlign::kLeft | TextAlign::kBottom, 0);
+    labels.Place(P(left, 0, top), 0, px(6), number, TextAlign::kLeft | TextAlign::kTop, 0, 0, px(4));
     std::snprintf(number, sizeof number, "%.0f", static_cast<double>(prm_.m_RANGE_MAX_X.Get()));
-    Label(surface, P(right, 0, top), 0, -10, number, TextAlign::kRight | TextAlign::kBottom, 0);
+    labels.Place(P(right, 0, top), 0, px(6), number, TextAlign::kRight | TextAlign::kTop, 0, 0, px(4));
+    // Below the front edge, off the floor the spectra stand on.
+    labels.Place(P((left + right) / 2.0, 0, top), 0, px(6), S(ids::kWavelengthNm), TextAlign::kCenter | TextAlign::kTop,
+                 0, 0, px(4));
 
     // A line across the floor and up the left wall at each drawn record's time.
     for (int i = 0; i < n; ++i) {
@@ -290,8 +363,8 @@ void C3DGraphPicture::DrawGraph(Surface& surface) {
         const SurfacePoint a = P(right, y, top), b = P(left, y, top), c = P(left, y, bottom);
         surface.Polyline({a, b, c});
         if (i == 0 || i == n - 1)
-            Label(surface, a, 5, 0, platform::FormatLocal(records_.At(i).Time, "%Y/%m/%d-%H:%M:%S"),
-                  TextAlign::kLeft | TextAlign::kBaseline, 0);
+            labels.Place(a, px(5), 0, i == 0 ? firstTime : lastTime, TextAlign::kLeft | TextAlign::kBaseline, 0, 0,
+                         px(4));
     }
 
     // Each spectrum as a narrow ribbon with a cross line at every point.
@@ -352,13 +425,14 @@ bool C3DGraphPicture::Execute(GraphCommand command) {
 }
 
 bool C3DGraphPicture::Turn(int dx, int dy) {
-    auto turn = [](CPrmFloat& angle, int pixels) {
+    auto turn = [](CPrmFloat& angle, int pixels, double lo, double hi) {
         const double before = std::isfinite(angle.Get()) ? angle.Get() : 45.0;
-        const double after = std::clamp(before + pixels / 2, 0.0, 90.0);
+        const double after =
+            std::clamp(before + pixels / kPixelsPerDegree, std::min(lo, before), std::max(hi, before));
         angle = static_cast<float>(after);
         return after != before;
     };
-    const bool a = turn(prm_.m_ANGLE_THETA, dx);
-    const bool b = turn(prm_.m_ANGLE_PHI, dy);
+    const bool a = turn(prm_.m_ANGLE_THETA, dx, 0.0, 90.0);
+    const bool b = turn(prm_.m_ANGLE_PHI, dy, kMinElevation, kMaxElevation);
     return a || b;
 }

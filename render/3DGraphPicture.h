@@ -23,8 +23,11 @@ public:
     static constexpr std::uint32_t kSideWallColor = 0xEBEBEB;
     static constexpr std::uint32_t kFloorColor = 0xD7D7D7;
     static constexpr std::uint32_t kGridColor = 0x00FF00;  // green, 0x00BBGGRR
-    // Room kept around the box for the title and the labels, in pixels.
-    static constexpr int kMargin = 70;
+    // A drag turns the box a degree for every kPixelsPerDegree pixels; the elevation stays within
+    // kMinElevation .. kMaxElevation so a long drag never lands on a flat view from above or the side.
+    static constexpr int kPixelsPerDegree = 4;
+    static constexpr double kMinElevation = 10;
+    static constexpr double kMaxElevation = 80;
 
     // What the last drawing worked with, for the tests and the benchmark.
     struct Layout {
@@ -36,6 +39,7 @@ public:
         SurfaceSize windowExt;
         SurfaceSize viewportExt;  // granted by the isotropic mapping
         SurfacePoint viewportOrg;
+        std::vector<SurfaceRect> labels;  // every text's box in pixels, the title first
     };
 
     C3DGraphPicture();
@@ -73,7 +77,8 @@ public:
     bool Enabled(GraphCommand command) const;
     bool IrradianceAdjustable() const;
     bool RatioAdjustable() const;
-    // Turning by a drag of (dx, dy) pixels: half a degree a pixel, both angles kept in 0 .. 90.
+    // Turning by a drag of (dx, dy) pixels, in whole degrees: the azimuth kept in 0 .. 90, the
+    // elevation in the bounds above (an angle already outside them only moves toward them).
     // False when neither angle moved.
     bool Turn(int dx, int dy);
 

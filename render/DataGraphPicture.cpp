@@ -162,11 +162,14 @@ void CDataGraphPicture::DrawGraph(Surface& surface) {
     const int width = surface.Width();
     const int height = surface.Height();
     surface.FillRect({0, 0, width, height}, kWhite);
+    // Text and the room around the plot follow the picture's size.
+    const double k = CTextOut::LayoutScale(width, height);
+    auto px = [k](int pixels) { return CTextOut::Scaled(pixels, k); };
 
-    CTextOut title(&surface, 14, kBlack);
+    CTextOut title(&surface, px(14), kBlack);
     const std::string titleText = Title();
     title.DrawText(width / 2, 10, titleText, TextAlign::kCenter | TextAlign::kTop, 0);
-    const int titleBottom = title.TextExtent(titleText, 0).cy + 20;
+    const int titleBottom = title.TextExtent(titleText, 0).cy + px(20);
 
     int u = 0;
     if (mode_ != kModePlural && !records_.empty()) {
@@ -185,20 +188,24 @@ void CDataGraphPicture::DrawGraph(Surface& surface) {
             const int to = DrawableNm(prm_.m_RANGE_MAX_INTEGRATION);
             lines.push_back(FormatText(S(ids::kInfoIntegration), {r.Integrate(from, to), from, to}));
         }
-        CTextOut info(&surface, 12, kBlack);
         for (const std::string& line : lines) {
-            info.DrawText(50, height - u - 5, line, TextAlign::kLeft | TextAlign::kBottom, 0);
-            u += info.TextExtent(line, 0).cy + 5;
+            // A long line gets a smaller font rather than running off a narrow picture.
+            int size = px(12);
+            while (size > 6 && CTextOut(&surface, size, kBlack).TextExtent(line, 0).cx > width - px(50) - 2) --size;
+            CTextOut info(&surface, size, kBlack);
+            info.DrawText(px(50), height - u - px(5), line, TextAlign::kLeft | TextAlign::kBottom, 0);
+            u += info.TextExtent(line, 0).cy + px(5);
         }
     }
 
-    plot_ = {50, titleBottom, width - 50, height - u - 30};
+    plot_ = {px(50), titleBottom, width - px(50), height - u - px(30)};
     CDataGraph graph(&surface, plot_, kPlotBackground, prm_.m_SHOW_GRID.Get() != 0, prm_.m_SHOW_MARKER.Get() != 0);
+    graph.SetLabelHeight(px(graph_style::kLabelHeight));
     std::vector<Series> left, right;
     BuildSeries(left, right);
     graph.SetXRange(prm_.m_RANGE_MIN_X.Get(), prm_.m_RANGE_MAX_X.Get());
 
-    CTextOut axis(&surface, 10, kBlack);
+    CTextOut axis(&surface, px(10), kBlack);
     const int midY = (plot_.top + plot_.bottom) / 2;
     auto rangeFrom = [&graph](const std::vector<Series>& list) {
         std::vector<const GraphSeries*> ptrs;
@@ -206,7 +213,7 @@ void CDataGraphPicture::DrawGraph(Surface& surface) {
         graph.SetYRangeFromSeriesList(ptrs);
     };
     if (!left.empty()) {
-        axis.DrawText(plot_.left - 45, midY, S(Unit() == 0 ? ids::kIrradianceWm2Um : ids::kIrradianceUmolM2SUm),
+        axis.DrawText(plot_.left - px(45), midY, S(Unit() == 0 ? ids::kIrradianceWm2Um : ids::kIrradianceUmolM2SUm),
                       TextAlign::kCenter | TextAlign::kTop, 900);
         if (prm_.m_RANGE_AUTO_Y.Get()) rangeFrom(left);
         else graph.SetYRange(prm_.m_RANGE_MIN_Y.Get(), prm_.m_RANGE_MAX_Y.Get());
@@ -221,17 +228,17 @@ void CDataGraphPicture::DrawGraph(Surface& surface) {
         else graph.SetYRange(prm_.m_RANGE_MIN_RATIO.Get(), prm_.m_RANGE_MAX_RATIO.Get());
         bool first = left.empty();
         if (first) {
-            axis.DrawText(plot_.left - 45, midY, S(ids::kRatioPercent), TextAlign::kCenter | TextAlign::kTop, 900);
+            axis.DrawText(plot_.left - px(45), midY, S(ids::kRatioPercent), TextAlign::kCenter | TextAlign::kTop, 900);
         } else {
             graph.DrawRightAxis();
-            axis.DrawText(plot_.right + 40, midY, S(ids::kRatioPercent), TextAlign::kCenter | TextAlign::kBottom, 900);
+            axis.DrawText(plot_.right + px(40), midY, S(ids::kRatioPercent), TextAlign::kCenter | TextAlign::kBottom, 900);
         }
         for (const Series& s : right) {
             graph.Draw(s.color, s.points, first);
             first = false;
         }
     }
-    axis.DrawText((plot_.left + plot_.right) / 2, plot_.bottom + 16, S(ids::kWavelengthNm),
+    axis.DrawText((plot_.left + plot_.right) / 2, plot_.bottom + px(16), S(ids::kWavelengthNm),
                   TextAlign::kCenter | TextAlign::kTop, 0);
 }
 
@@ -272,7 +279,9 @@ std::vector<CDataGraphPicture::LegendLine> CDataGraphPicture::LegendLines(bool r
 
 SurfaceSize CDataGraphPicture::DrawLegend(Surface& surface, int x, int y, bool readOut) {
     const std::vector<LegendLine> lines = LegendLines(readOut);
-    CTextOut text(&surface, 10, kBlack);
+    const double k = CTextOut::LayoutScale(surface.Width(), surface.Height());
+    auto px = [k](int pixels) { return CTextOut::Scaled(pixels, k); };
+    CTextOut text(&surface, px(10), kBlack);
     // First the size, so the white box can go down before the lines.
     int w = 0;
     int h = 0;
@@ -281,9 +290,9 @@ SurfaceSize CDataGraphPicture::DrawLegend(Surface& surface, int x, int y, bool r
         head = FormatText(S(ids::kReadoutValue), {S(ids::kWavelengthNm), cursorWavelength_});
         const SurfaceSize e = text.TextExtent(head, 0);
         w = e.cx;
-        h = e.cy + 20;
+        h = e.cy + px(20);
     } else {
-        h = 15;
+        h = px(15);
     }
     std::vector<SurfaceSize> extents;
     for (const LegendLine& line : lines) {
@@ -291,18 +300,18 @@ SurfaceSize CDataGraphPicture::DrawLegend(Surface& surface, int x, int y, bool r
         w = std::max(w, extents.back().cx);
     }
     int total = h;
-    for (const SurfaceSize& e : extents) total += e.cy + 5;
-    const SurfaceSize size{w + 25, total};
+    for (const SurfaceSize& e : extents) total += e.cy + px(5);
+    const SurfaceSize size{w + px(25), total};
 
     surface.FillRect({x, y, x + size.cx, y + size.cy}, kWhite);
-    if (readOut) text.DrawText(x + 20, y + 19, head, TextAlign::kLeft | TextAlign::kBaseline, 0);
+    if (readOut) text.DrawText(x + px(20), y + px(19), head, TextAlign::kLeft | TextAlign::kBaseline, 0);
     int row = h;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const SurfacePen old = surface.SelectPen({PenStyle::Solid, 1, lines[i].color});
-        surface.Line(x + 5, y + row, x + 18, y + row);
+        surface.Line(x + px(5), y + row, x + px(18), y + row);
         surface.SelectPen(old);
-        text.DrawText(x + 20, y + row + 4, lines[i].text, TextAlign::kLeft | TextAlign::kBaseline, 0);
-        row += extents[i].cy + 5;
+        text.DrawText(x + px(20), y + row + px(4), lines[i].text, TextAlign::kLeft | TextAlign::kBaseline, 0);
+        row += extents[i].cy + px(5);
     }
     surface.FrameRect({x, y, x + size.cx, y + size.cy}, kBlack);
     legendSize_ = size;
@@ -328,10 +337,19 @@ bool CDataGraphPicture::Compose() {
     }
     display_->BlockCopy(0, 0, graphPixels_, 0, 0, graphPixels_.width, graphPixels_.height);
     if (legendPos_.x == kNotPlaced) legendPos_ = {plot_.left + 4, plot_.top + 4};
-    // The legend is drawn within a client-sized box, as its own bitmap would cut it.
-    display_->SetClipRect({legendPos_.x, legendPos_.y, legendPos_.x + display_->Width(), legendPos_.y + display_->Height()});
-    DrawLegend(*display_, legendPos_.x, legendPos_.y, readOut_);
-    display_->ClearClip();
+    // The legend stays whole inside the picture when the window shrinks or the drag goes too far;
+    // its size is known once drawn, so a legend that grew is drawn again where it fits.
+    for (int pass = 0; pass < 2; ++pass) {
+        const SurfacePoint kept = legendPos_;
+        legendPos_.x = std::max(0, std::min(legendPos_.x, display_->Width() - legendSize_.cx));
+        legendPos_.y = std::max(0, std::min(legendPos_.y, display_->Height() - legendSize_.cy));
+        if (pass == 1 && legendPos_ == kept) break;
+        if (pass == 1) display_->BlockCopy(0, 0, graphPixels_, 0, 0, graphPixels_.width, graphPixels_.height);
+        // The legend is drawn within a client-sized box, as its own bitmap would cut it.
+        display_->SetClipRect({legendPos_.x, legendPos_.y, legendPos_.x + display_->Width(), legendPos_.y + display_->Height()});
+        DrawLegend(*display_, legendPos_.x, legendPos_.y, readOut_);
+        display_->ClearClip();
+    }
     if (readOut_) {
         const RasterOp oldOp = display_->SetRasterOp(RasterOp::Xor);
         const SurfacePen oldPen = display_->SelectPen({PenStyle::Solid, 1, kWhite});

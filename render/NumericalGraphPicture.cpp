@@ -111,7 +111,10 @@ void CNumericalGraphPicture::DrawGraph(Surface& surface) {
     surface.FillRect({0, 0, width, height}, 0xFFFFFF);
     const int n = records_.Count();
     const std::string& label = S(KindLabel());
-    CTextOut title(&surface, 14, 0);
+    // Text and the room around the plot follow the picture's size.
+    const double k = CTextOut::LayoutScale(width, height);
+    auto px = [k](int pixels) { return CTextOut::Scaled(pixels, k); };
+    CTextOut title(&surface, px(14), 0);
     const std::string titleText =
         n ? FormatText(S(ids::kCalculationTitleFormat),
                        {label, TimeText(records_.At(0).Time, "%Y/%m/%d %H:%M:%S"),
@@ -138,14 +141,15 @@ void CNumericalGraphPicture::DrawGraph(Surface& surface) {
     }
     int reserved = 0;
     if (Kind() == kIntegrationKind) {
-        CTextOut info(&surface, 12, 0);
+        CTextOut info(&surface, px(12), 0);
         const std::string line = FormatText(S(ids::kIntegrationRange), {DrawableNm(prm_.m_MIN_INTEGRATION_AREA),
                                                                         DrawableNm(prm_.m_MAX_INTEGRATION_AREA)});
-        info.DrawText(50, height - 5, line, TextAlign::kLeft | TextAlign::kBottom, 0);
-        reserved = info.TextExtent(line, 0).cy + 5;
+        info.DrawText(px(50), height - px(5), line, TextAlign::kLeft | TextAlign::kBottom, 0);
+        reserved = info.TextExtent(line, 0).cy + px(5);
     }
-    plot_ = {50, titleHeight + 20, width - 10, height - reserved - 30};
+    plot_ = {px(50), titleHeight + px(20), width - px(10), height - reserved - px(30)};
     CNumericalGraph graph(&surface, plot_, kPlotBackground, prm_.m_SHOW_GRID.Get() != 0, prm_.m_SHOW_MARKER.Get() != 0);
+    graph.SetLabelHeight(px(graph_style::kLabelHeight));
     if (n == 0) return;
     double x0 = XOf(0), x1 = XOf(n - 1);
     // Records of one second have no time span; a second either side keeps the map defined.
@@ -181,8 +185,8 @@ void CNumericalGraphPicture::DrawGraph(Surface& surface) {
     }
     yRange_ = graph.GetYRange();
     graph.Draw(static_cast<std::uint32_t>(prm_.m_DATA_COLOR.Get()) & 0xFFFFFFu, series, true);
-    CTextOut axis(&surface, 10, 0);
-    axis.DrawText(plot_.left - 45, (plot_.top + plot_.bottom) / 2, label, TextAlign::kCenter | TextAlign::kTop, 900);
+    CTextOut axis(&surface, px(10), 0);
+    axis.DrawText(plot_.left - px(45), (plot_.top + plot_.bottom) / 2, label, TextAlign::kCenter | TextAlign::kTop, 900);
 }
 
 double CNumericalGraphPicture::DaySpan() const { return prm_.m_TIME_AXIS_KIND.Get() == 0 ? 86400.0 : 1.0; }

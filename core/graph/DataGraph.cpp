@@ -79,11 +79,11 @@ void CDataGraph::DrawBackground(std::uint32_t, const GraphSeries&) {
     CScale xTicks;
     xTicks.Compute(x_.GetMin(), x_.GetMax(), graph_style::kDesiredTicks, true);
     SurfacePen old = surface_->SelectPen(SurfacePen{PenStyle::Dotted, 1, graph_style::kGridColor});
-    CTextOut text(surface_, graph_style::kLabelHeight, 0);
+    CTextOut text(surface_, LabelHeight(), 0);
     for (std::size_t i = 0; i < xTicks.Count(); ++i) {
         const int px = PlotX(xTicks.At(i));
         if (ShowGrid()) surface_->Line(px, rect_.top, px, rect_.bottom);
-        text.DrawText(px, rect_.bottom + 5, platform::FormatG(xTicks.At(i)), TextAlign::kCenter | TextAlign::kTop, 0);
+        text.DrawText(px, rect_.bottom + 5 * LabelHeight() / graph_style::kLabelHeight, platform::FormatG(xTicks.At(i)), TextAlign::kCenter | TextAlign::kTop, 0);
     }
     surface_->SelectPen(old);
     DrawYAxisGridAndFrame(ShowGrid());
@@ -98,7 +98,7 @@ void CDataGraph::DrawRightAxis() {
     CScale yTicks;
     yTicks.Compute(y_.GetMin(), y_.GetMax(), graph_style::kDesiredTicks, false);
     SurfacePen old = surface_->SelectPen(SurfacePen{PenStyle::Solid, 1, graph_style::kGridColor});
-    CTextOut text(surface_, graph_style::kLabelHeight, 0);
+    CTextOut text(surface_, LabelHeight(), 0);
     for (std::size_t i = 1; i + 1 < yTicks.Count(); ++i) {
         const int py = PlotY(yTicks.At(i));
         if (ShowGrid()) surface_->Line(rect_.right, py, rect_.right - 5, py);

@@ -126,7 +126,7 @@ void CLineGraph::DrawYAxisGridAndFrame(bool showGrid) {
     CScale yTicks;
     yTicks.Compute(y_.GetMin(), y_.GetMax(), graph_style::kDesiredTicks, false);
     SurfacePen old = surface_->SelectPen(SurfacePen{PenStyle::Dotted, 1, graph_style::kGridColor});
-    CTextOut text(surface_, graph_style::kLabelHeight, 0);
+    CTextOut text(surface_, LabelHeight(), 0);
     // The first and last ticks lie on or beyond the frame; they get neither line nor label.
     for (std::size_t i = 1; i + 1 < yTicks.Count(); ++i) {
         const int py = PlotY(yTicks.At(i));
@@ -136,3 +136,5 @@ void CLineGraph::DrawYAxisGridAndFrame(bool showGrid) {
     surface_->SelectPen(old);
     surface_->FrameRect({rect_.left, rect_.top, rect_.right + 1, rect_.bottom + 1}, graph_style::kFrameColor);
 }
+
+int CLineGraph::LabelHeight() const { return labelHeight_ > 0 ? labelHeight_ : graph_style::kLabelHeight; }

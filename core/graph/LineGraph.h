@@ -41,6 +41,9 @@ public:
     // The polyline through points with each run of points in one column cut to its first point, its
     // extremes and its last point: the same pixels in a line one pixel wide.
     static std::vector<SurfacePoint> Thinned(const std::vector<SurfacePoint>& points);
+    // Height of the tick labels in pixels; 0 keeps the usual graph_style::kLabelHeight.
+    void SetLabelHeight(int pixels) { labelHeight_ = pixels; }
+    int LabelHeight() const;
 
 protected:
     // Five-pixel circles on the points, in the series colour (both axis graphs share them).
@@ -53,6 +56,7 @@ protected:
     CDRange x_{0, 0};
     CDRange y_{0, 0};
     std::uint32_t background_;
+    int labelHeight_ = 0;
 };
 
 // Shared look of the axis graphs.

@@ -1,5 +1,6 @@
 #include "core/graph/TextOut.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -17,6 +18,13 @@ constexpr int kFixedPitchModern = 0x31;
 
 CTextOut::CTextOut(Surface* surface, int fontHeight, std::uint32_t textColor)
     : surface_(surface), color_(textColor), height_(fontHeight) {}
+
+double CTextOut::LayoutScale(int width, int height) {
+    const double s = std::min(width / 700.0, height / 500.0);
+    return std::clamp(s, 0.75, 2.0);
+}
+
+int CTextOut::Scaled(int pixels, double scale) { return std::max(1, static_cast<int>(std::lround(pixels * scale))); }
 
 bool CTextOut::JapaneseFont() { return platform::CurrentLanguage() == platform::Language::Japanese; }
 

@@ -18,6 +18,12 @@ public:
     // Width and height of the box that holds the text rotated by escapement.
     SurfaceSize TextExtent(const std::string& text, int escapement);
 
+    // How much the graphs' text and the room around their plots grow with the picture: 1 at
+    // 700 x 500, up to twice that in a large window, down to three quarters in a small picture.
+    static double LayoutScale(int width, int height);
+    // pixels at that scale, at least one.
+    static int Scaled(int pixels, double scale);
+
     // The font the program asks for at a height in pixels (character height) and escapement.
     static SurfaceFont MakeFont(int height, int escapement);
     // The face follows the language the program shows its texts in (the user's locale, or

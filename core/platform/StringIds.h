@@ -230,6 +230,9 @@ constexpr int kShiftLeft = 1508;  // "Shift left"
 constexpr int kShiftUp = 1509;  // "Shift up"
 constexpr int kShiftDown = 1510;  // "Shift down"
 constexpr int kMenuWavelength = 1511;  // "Wavelength"
+constexpr int kPictureFileFilter = 1530;  // "Bitmap File (*.bmp)|*.bmp|PNG Picture (*.png)|*.png|SVG Picture (*.svg)|*.svg||"
+constexpr int kPdfFileFilter = 1531;  // "PDF File (*.pdf)|*.pdf||"
+constexpr int kSavePictureTip = 1532;  // "Save the picture as BMP, PNG or SVG"
 
 // Calculation data labels: kind labels of the calculation data graph (id kLabelParWm2 + SHOW_KIND)
 // and its window title.

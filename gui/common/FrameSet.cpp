@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "gui/common/GraphFrame.h"
+#include "gui/common/WindowPlacement.h"
 
 namespace {
 constexpr int kCascadeStep = 28;
@@ -44,7 +45,8 @@ void CFrameSet::Add(QWidget* window) {
     window->setProperty("heliarcCascaded", true);
     QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     const QRect work = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
-    window->move(CascadePosition(g_cascaded++, window->frameGeometry().size(), work));
+    const QSize frame = window->geometry().marginsAdded(FrameMargins(window)).size();
+    PlaceWindow(window, QRect(CascadePosition(g_cascaded++, frame, work), frame));
 }
 
 void CFrameSet::Remove(const QWidget* window) {

@@ -195,7 +195,7 @@ bool GraphRangeBoxes::CheckOrder(QWidget* dialog, const float* v, bool checkY, b
     else if (checkRatio && !(v[4] < v[5]))
         fault = ids::kInvalidRatioRange;
     if (fault == 0) return true;
-    ShowMessage(dialog, fault);
+    ShowMessage(dialog, fault, Prompter::Icon::Warning);
     return false;
 }
 

@@ -1,14 +1,17 @@
 #include "gui/common/GraphFrame.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QKeySequence>
 #include <QMenu>
+#include <QStatusBar>
 #include <QToolBar>
 
 #include "core/platform/StringIds.h"
 #include "core/platform/StringTable.h"
 #include "gui/common/GraphIcons.h"
+#include "gui/common/WindowMemory.h"
 
 namespace {
 const std::string& S(int id) { return platform::LoadString(id); }
@@ -17,9 +20,23 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 CGraphFrame::CGraphFrame(const std::string& title, const char* objectName) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(Q(title));
+    setWindowTitle(TitleFor(title));
     setObjectName(objectName);
+    close_ = new QAction(this);
+    close_->setObjectName(QStringLiteral("actionClose"));
+    close_->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
+    addAction(close_);
+    connect(close_, &QAction::triggered, this, &QWidget::close);
+    // Made now, so a note never shrinks the picture.
+    statusBar()->setObjectName(QStringLiteral("graphStatusBar"));
 }
+
+QString CGraphFrame::TitleFor(const std::string& title) {
+    const QString name = QStringLiteral("Heliarc");
+    return title.empty() ? name : Q(title) + QStringLiteral(" - ") + name;
+}
+
+void CGraphFrame::ShowNote(const QString& text) { statusBar()->showMessage(text, 5000); }
 
 QString CGraphFrame::ActionName(GraphCommand command) {
     switch (command) {
@@ -65,6 +82,12 @@ void CGraphFrame::SetView(QWidget* view, const char* objectName) {
 void CGraphFrame::SetSizes(int minWidth, int minHeight) {
     setMinimumSize(minWidth, minHeight);
     resize(800, 600);
+    // The size and place of the last window of this kind; the place only for the first one open,
+    // so windows opened together still cascade.
+    bool alone = true;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        alone = alone && (w == this || w->objectName() != objectName() || !w->isVisible());
+    if (RestoreWindowPlace(this, objectName().toStdString(), alone) && alone) setProperty("heliarcCascaded", true);
 }
 
 QAction* CGraphFrame::MakeAction(GraphCommand command, const std::string& text, const std::string& tip, bool checkable) {
@@ -94,7 +117,7 @@ void CGraphFrame::MakeConfigAction() {
 
 void CGraphFrame::MakeOutputActions() {
     copy_ = MakeAction(GraphCommand::Copy, S(ids::kCopyToClipboard), S(ids::kCopyToClipboard));
-    save_ = MakeAction(GraphCommand::Save, S(ids::kSaveAsBmp), S(ids::kSaveAsBmp));
+    save_ = MakeAction(GraphCommand::Save, S(ids::kSaveAsBmp), S(ids::kSavePictureTip));
     print_ = MakeAction(GraphCommand::Print, S(ids::kPrint), S(ids::kPrint));
 }
 
@@ -142,6 +165,7 @@ void CGraphFrame::ReportModal(bool open) {
 
 void CGraphFrame::closeEvent(QCloseEvent* event) {
     event->accept();
+    if (isVisible()) StoreWindowPlace(this, objectName().toStdString());
     if (!notified_) {
         notified_ = true;
         emit closed();

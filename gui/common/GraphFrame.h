@@ -31,6 +31,12 @@ public:
 
     // The object name of command's action ("actionCopy").
     static QString ActionName(GraphCommand command);
+    // "actionClose": Esc and Ctrl+W close the window.
+    QAction* CloseAction() const { return close_; }
+    // A short note in the window's status line that goes away by itself (a copy to the clipboard).
+    void ShowNote(const QString& text);
+    // The window title: the graph's own name, then the program's.
+    static QString TitleFor(const std::string& title);
 
 signals:
     void closed();
@@ -51,7 +57,7 @@ protected:
         switch (command) {
             case GraphCommand::Settings: view.Configure(); break;
             case GraphCommand::Copy: view.CopyToClipboard(); break;
-            case GraphCommand::Save: view.SaveAsBitmap(); break;
+            case GraphCommand::Save: view.SavePicture(); break;
             case GraphCommand::Print: view.Print(); break;
             default: view.Execute(command); break;
         }
@@ -81,7 +87,7 @@ protected:
 private:
     QToolBar* toolBar_ = nullptr;
     QMenu* popup_ = nullptr;
-    QAction *config_ = nullptr, *copy_ = nullptr, *save_ = nullptr, *print_ = nullptr;
+    QAction *config_ = nullptr, *copy_ = nullptr, *save_ = nullptr, *print_ = nullptr, *close_ = nullptr;
     std::map<GraphCommand, QAction*> actions_;
     bool notified_ = false;
 };

@@ -28,6 +28,6 @@ void ShowBracketedMessage(QWidget* parent, int stringId, Prompter::Icon icon) {
     Bracketed(parent, [&] { ShowMessage(parent, stringId, icon); });
 }
 
-void ShowBracketedMessageText(QWidget* parent, const std::string& text) {
-    Bracketed(parent, [&] { ShowMessageText(parent, text); });
+void ShowBracketedMessageText(QWidget* parent, const std::string& text, Prompter::Icon icon) {
+    Bracketed(parent, [&] { ShowMessageText(parent, text, icon); });
 }

@@ -17,4 +17,4 @@ public:
 int RunBracketedModal(QDialog& dialog);
 // A message box over parent, told by parent's window.
 void ShowBracketedMessage(QWidget* parent, int stringId, Prompter::Icon icon = Prompter::Icon::None);
-void ShowBracketedMessageText(QWidget* parent, const std::string& text);
+void ShowBracketedMessageText(QWidget* parent, const std::string& text, Prompter::Icon icon = Prompter::Icon::None);

@@ -35,6 +35,8 @@ public:
     virtual bool ChooseColor(QWidget* parent, uint32_t& color) = 0;
     // Print dialog on a printer whose settings the caller keeps; true to print.
     virtual bool SetUpPrinter(QWidget* parent, QPrinter& printer) = 0;
+    // Whether the system offers any printer; without one, printing writes a PDF file instead.
+    virtual bool PrinterAvailable() { return true; }
     virtual void OpenUrl(const std::string& url) = 0;
     // Runs a modal dialog and returns its result (QDialog::Accepted or Rejected).
     virtual int RunModal(QDialog& dialog) = 0;

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QStringList>
 #include <QUrl>
@@ -97,6 +98,14 @@ bool QtPrompter::SaveFileName(QWidget* parent, const std::string& filter, const 
     QFileDialog dialog(parent, QString(), QString::fromStdString(path), QtFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QString::fromStdString(defaultExtension));
+    // A name typed without an ending gets the one of the chosen type ("Name (*.png)").
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& chosen) {
+        const int star = chosen.indexOf(QLatin1String("*."));
+        if (star < 0) return;
+        QString suffix;
+        for (int i = star + 2; i < chosen.size() && chosen[i].isLetterOrNumber(); ++i) suffix += chosen[i];
+        if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
+    });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     path = dialog.selectedFiles().first().toStdString();
     return true;
@@ -118,6 +127,8 @@ bool QtPrompter::SetUpPrinter(QWidget* parent, QPrinter& printer) {
     dialog.setMinMax(1, 1);
     return dialog.exec() == QDialog::Accepted;
 }
+
+bool QtPrompter::PrinterAvailable() { return !QPrinterInfo::availablePrinterNames().isEmpty(); }
 
 void QtPrompter::OpenUrl(const std::string& url) { QDesktopServices::openUrl(QUrl(QString::fromStdString(url))); }
 

@@ -15,6 +15,7 @@ public:
                       std::string& path) override;
     bool ChooseColor(QWidget* parent, uint32_t& color) override;
     bool SetUpPrinter(QWidget* parent, QPrinter& printer) override;
+    bool PrinterAvailable() override;
     void OpenUrl(const std::string& url) override;
     int RunModal(QDialog& dialog) override;
 

@@ -29,6 +29,7 @@
 #include "sim/SimulatedInstrument.h"
 #include "gui/common/Logo.h"
 #include "gui/common/Prompter.h"
+#include "gui/common/WindowMemory.h"
 #include "gui/shell/ViewFactory.h"
 
 namespace {
@@ -70,7 +71,7 @@ int CHeliarcApp::Run(const Options& options) {
         // Temporaries of saves and imports an earlier run was killed in the middle of.
         CGeneralPrm general;
         general.Load();
-        platform::RemoveStaleTemporaries({"./ZQ118.ini", "./ZQ118_BASE.ini"}, general.m_DATA_STORED_FOLDER.Get(),
+        platform::RemoveStaleTemporaries({"./ZQ118.ini", "./ZQ118_BASE.ini", kWindowMemoryFile}, general.m_DATA_STORED_FOLDER.Get(),
                                          general.m_FILE_NAME_ID.Get());
     }
 

@@ -30,6 +30,9 @@
 #include "gui/browser/RecordListModel.h"
 #include "gui/browser/StandardPanel.h"
 #include "gui/common/ActionButton.h"
+#include "gui/common/GraphFrame.h"
+#include "gui/common/WindowMemory.h"
+#include "gui/common/WindowPlacement.h"
 #include "gui/common/Logo.h"
 #include "gui/common/Prompter.h"
 #include "gui/dialogs/AboutDlg.h"
@@ -40,6 +43,8 @@
 #include "gui/shell/RunEngine.h"
 
 namespace {
+
+constexpr const char* kWindowName = "CHeliarcDlg";  // its place in the remembered windows
 
 const std::string& S(int id) { return platform::LoadString(id); }
 QString Q(int id) { return QString::fromStdString(platform::LoadString(id)); }
@@ -188,10 +193,14 @@ void CHeliarcDlg::CreateThumbnailFrames() {
                                                         : QRect(0, 0, 1280, 800);
     auto* data = new CDataThumbnailWnd(Q(ids::kMeasuredDataThumbnail));
     data->setObjectName(QStringLiteral("measuredThumbnailFrame"));
-    data->setGeometry(work.left(), work.top(), 160, std::max(1, work.bottom() + 1 - 120 - work.top()));
     auto* base = new CBaseDataThumbnailWnd(Q(ids::kStandardDataThumbnail));
     base->setObjectName(QStringLiteral("standardThumbnailFrame"));
-    base->setGeometry(work.left(), work.bottom() + 1 - 120, 160, 120);
+    // A column at the screen's left edge, frames included, wide enough for the longer title.
+    const int titles = std::max(data->fontMetrics().horizontalAdvance(data->windowTitle()),
+                                base->fontMetrics().horizontalAdvance(base->windowTitle()));
+    const int column = std::clamp(titles + 100, 160, std::max(160, work.width() / 4));
+    PlaceWindow(data, QRect(work.left(), work.top(), column, std::max(1, work.height() - 120)));
+    PlaceWindow(base, QRect(work.left(), work.bottom() + 1 - 120, column, 120));
     dataThumb_ = data;
     baseThumb_ = base;
     if (CHeliarcApp* app = CHeliarcApp::Instance()) {
@@ -200,14 +209,18 @@ void CHeliarcDlg::CreateThumbnailFrames() {
     }
     data->show();
     base->show();
-    // Centre the dialog in the work area without resizing it.
+    // The main window where and as large as it was; the first time centred in the work area.
+    if (RestoreWindowPlace(this, kWindowName)) {
+        restored_ = true;
+        return;
+    }
     const QSize size = sizeHint().expandedTo(QSize(860, 600)).boundedTo(work.size());
     resize(size);
     move(work.left() + (work.width() - size.width()) / 2, work.top() + (work.height() - size.height()) / 2);
 }
 
 void CHeliarcDlg::Initialize() {
-    setWindowTitle(Q(ids::kAppTitle));
+    setWindowTitle(CGraphFrame::TitleFor(S(ids::kAppTitle)));
     setWindowIcon(HeliarcIcon());
     setWindowFlag(Qt::WindowMinimizeButtonHint, true);
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
@@ -227,7 +240,7 @@ void CHeliarcDlg::Initialize() {
     for (const auto& c : columns) columnsWidth += c.width;
     const QRect work = screen() ? screen()->availableGeometry() : QRect(0, 0, 1280, 800);
     const int wanted = std::min(columnsWidth + 100, work.width());
-    if (wanted > width()) {
+    if (!restored_ && wanted > width()) {
         resize(wanted, height());
         move(work.left() + (work.width() - width()) / 2, y());
     }
@@ -301,6 +314,7 @@ void CHeliarcDlg::reject() {
         if (!Prompter::Current().AskYesNo(this, S(ids::kConfirmStopMeasurement))) return;
         engine_->Stop();
     }
+    StoreWindowPlace(this, kWindowName);
     for (auto& set : sets_) set.CloseAll();
     if (auto* f = DataThumbnailWnd()) {
         f->AllowClose();

@@ -100,4 +100,5 @@ private:
     QPointer<QWidget> baseThumb_;   // CBaseDataThumbnailWnd
     QPointer<QWidget> guide_;       // the user guide, while open
     int openModal_ = 0;
+    bool restored_ = false;  // the main window took its remembered place and size
 };

@@ -44,8 +44,6 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("heliarc"));
     QApplication::setApplicationVersion(QStringLiteral(HELIARC_VERSION));
-    // The desktop shows the program's name after every window's title.
-    QApplication::setApplicationDisplayName(QStringLiteral("Heliarc"));
     CHeliarcApp heliarc;
     return heliarc.Run(options);
 }

@@ -30,7 +30,7 @@ void CDataGraphView::InitialUpdate() {
     initialised_ = true;
 }
 
-void CDataGraphView::Message(int stringId) { ShowBracketedMessage(this, stringId); }
+void CDataGraphView::Message(int stringId) { ShowBracketedMessage(this, stringId, Prompter::Icon::Warning); }
 
 void CDataGraphView::StateChanged() {
     if (onStateChanged) onStateChanged();
@@ -68,8 +68,10 @@ void CDataGraphView::ShowStandard(const CSpectrumData& record) {
 
 void CDataGraphView::Render() {
     if (picture_.Mode() == P::kModeNone) return;
-    const int w = std::max(1, width());
-    const int h = std::max(1, height());
+    // Drawn in device pixels, so a HiDPI screen shows it crisp (and the text in proportion).
+    const qreal dpr = devicePixelRatioF();
+    const int w = std::max(1, qRound(width() * dpr));
+    const int h = std::max(1, qRound(height() * dpr));
     if (!picture_.Render(w, h)) {
         Message(ids::kGraphPlotFailure);
         return;
@@ -111,7 +113,12 @@ void CDataGraphView::Configure() {
 
 void CDataGraphView::CopyToClipboard() { CopyWindowToClipboard(this); }
 
-void CDataGraphView::SaveAsBitmap() { SavePictureAsBitmap(this, picture_.Display()); }
+void CDataGraphView::SavePicture() {
+    ::SavePicture(this, picture_.Display(), [this](Surface& surface) {
+        picture_.DrawGraph(surface);
+        picture_.DrawLegend(surface, picture_.LegendPosition().x, picture_.LegendPosition().y, false);
+    });
+}
 
 void CDataGraphView::Print() { PrintPicture(this, picture_.Display(), ids::kPrintJobDataGraph); }
 
@@ -119,10 +126,12 @@ void CDataGraphView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const QtSurfaceImage* display = picture_.Display();
     if (display) {
-        p.drawImage(0, 0, display->Image());
-        if (display->Width() < width()) p.fillRect(display->Width(), 0, width() - display->Width(), height(), Qt::white);
-        if (display->Height() < height())
-            p.fillRect(0, display->Height(), display->Width(), height() - display->Height(), Qt::white);
+        const qreal dpr = devicePixelRatioF();
+        const QRectF shown(0, 0, display->Width() / dpr, display->Height() / dpr);
+        p.drawImage(shown, display->Image());
+        if (shown.width() < width()) p.fillRect(QRectF(shown.width(), 0, width() - shown.width(), height()), Qt::white);
+        if (shown.height() < height())
+            p.fillRect(QRectF(0, shown.height(), shown.width(), height() - shown.height()), Qt::white);
     } else {
         p.fillRect(rect(), Qt::white);
     }
@@ -134,7 +143,7 @@ void CDataGraphView::resizeEvent(QResizeEvent*) {
 
 void CDataGraphView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || picture_.Mode() == P::kModeNone) return;
-    const QPoint pos = event->position().toPoint();
+    const QPoint pos = (event->position() * devicePixelRatioF()).toPoint();
     if (picture_.InLegend(pos.x(), pos.y())) {
         mouseMode_ = 0;
         captured_ = true;
@@ -148,7 +157,7 @@ void CDataGraphView::mousePressEvent(QMouseEvent* event) {
 
 void CDataGraphView::mouseMoveEvent(QMouseEvent* event) {
     if (!captured_) return;
-    const QPoint pos = event->position().toPoint();
+    const QPoint pos = (event->position() * devicePixelRatioF()).toPoint();
     if (mouseMode_ == 0) {
         picture_.SetLegendPosition({pos.x() - dragOffset_.x(), pos.y() - dragOffset_.y()});
         if (picture_.Compose()) update();

@@ -10,6 +10,8 @@
 class QPrinter;
 
 class CDataGraphView : public QWidget {
+    Q_OBJECT
+
 public:
     explicit CDataGraphView(QWidget* parent = nullptr);
     ~CDataGraphView() override;
@@ -44,7 +46,7 @@ public:
 
     // Picture output (also used by the toolbar): copy, save and print the display picture.
     void CopyToClipboard();
-    void SaveAsBitmap();
+    void SavePicture();
     void Print();
 
 protected:

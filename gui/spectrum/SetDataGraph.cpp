@@ -172,11 +172,11 @@ bool CSetDataGraph::TakeControls() {
         return false;
     if (!r_.CheckOrder(this, v, true, ratio_->isChecked())) return false;
     if (integration_->isChecked() && !(v[6] < v[7])) {
-        ShowMessage(this, ids::kInvalidIntegrationArea);
+        ShowMessage(this, ids::kInvalidIntegrationArea, Prompter::Icon::Warning);
         return false;
     }
     if (!measured_->isChecked() && !base_->isChecked() && !difference_->isChecked() && !ratio_->isChecked()) {
-        ShowMessage(this, ids::kNoDataToPlot);
+        ShowMessage(this, ids::kNoDataToPlot, Prompter::Icon::Warning);
         return false;
     }
     minX = v[0];

@@ -148,7 +148,7 @@ bool CSetMultiDataGraph::TakeControls() {
     bool any = base_->isChecked();
     for (int i = 0; i < kSlots; ++i) any = any || show_[i]->isChecked();
     if (!any) {
-        ShowMessage(this, ids::kNoDataToPlot);
+        ShowMessage(this, ids::kNoDataToPlot, Prompter::Icon::Warning);
         return false;
     }
     kind = k;

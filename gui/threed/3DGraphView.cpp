@@ -32,8 +32,10 @@ void C3DGraphView::SetData(const CSpectrumDataSet& records, const CSpectrumData*
 }
 
 void C3DGraphView::Render() {
-    if (!picture_.Render(std::max(1, width()), std::max(1, height()))) {
-        ShowBracketedMessage(this, ids::kGraphPlotFailure);
+    // Drawn in device pixels, so a HiDPI screen shows it crisp (and the text in proportion).
+    const qreal dpr = devicePixelRatioF();
+    if (!picture_.Render(std::max(1, qRound(width() * dpr)), std::max(1, qRound(height() * dpr)))) {
+        ShowBracketedMessage(this, ids::kGraphPlotFailure, Prompter::Icon::Warning);
         return;
     }
     update();
@@ -41,7 +43,9 @@ void C3DGraphView::Render() {
 
 void C3DGraphView::CopyToClipboard() { CopyWindowToClipboard(this); }
 
-void C3DGraphView::SaveAsBitmap() { SavePictureAsBitmap(this, picture_.Graph()); }
+void C3DGraphView::SavePicture() {
+    ::SavePicture(this, picture_.Graph(), [this](Surface& surface) { picture_.DrawGraph(surface); });
+}
 
 void C3DGraphView::Print() { PrintPicture(this, picture_.Graph(), ids::kPrintJob3DGraph); }
 
@@ -66,7 +70,9 @@ void C3DGraphView::Configure() {
 void C3DGraphView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
-    if (const QtSurfaceImage* graph = picture_.Graph()) p.drawImage(0, 0, graph->Image());
+    const qreal dpr = devicePixelRatioF();
+    if (const QtSurfaceImage* graph = picture_.Graph())
+        p.drawImage(QRectF(0, 0, graph->Width() / dpr, graph->Height() / dpr), graph->Image());
 }
 
 void C3DGraphView::resizeEvent(QResizeEvent*) {
@@ -86,7 +92,8 @@ void C3DGraphView::mouseMoveEvent(QMouseEvent* event) {
     const int dx = pos.x() - last_.x(), dy = pos.y() - last_.y();
     const bool changed = picture_.Turn(dx, dy);
     // Only the pixels that turned are used up: a slow drag of one pixel a move still turns.
-    last_ += QPoint(dx / 2 * 2, dy / 2 * 2);
+    const int step = C3DGraphPicture::kPixelsPerDegree;
+    last_ += QPoint(dx / step * step, dy / step * step);
     if (changed) Render();
 }
 

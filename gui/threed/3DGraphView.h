@@ -8,6 +8,8 @@
 #include "render/3DGraphPicture.h"
 
 class C3DGraphView : public QWidget {
+    Q_OBJECT
+
 public:
     explicit C3DGraphView(QWidget* parent = nullptr);
 
@@ -21,7 +23,7 @@ public:
     bool Execute(GraphCommand command);
     void Configure();
     void CopyToClipboard();
-    void SaveAsBitmap();
+    void SavePicture();
     void Print();
     void Render();
     bool Turning() const { return turning_; }

@@ -28,8 +28,10 @@ void CNumericalGraphView::ShowRecords(const CSpectrumDataSet& records) {
 }
 
 void CNumericalGraphView::Render() {
-    if (!picture_.Render(std::max(1, width()), std::max(1, height()))) {
-        ShowBracketedMessage(this, ids::kGraphPlotFailure);
+    // Drawn in device pixels, so a HiDPI screen shows it crisp (and the text in proportion).
+    const qreal dpr = devicePixelRatioF();
+    if (!picture_.Render(std::max(1, qRound(width() * dpr)), std::max(1, qRound(height() * dpr)))) {
+        ShowBracketedMessage(this, ids::kGraphPlotFailure, Prompter::Icon::Warning);
         return;
     }
     update();
@@ -37,7 +39,9 @@ void CNumericalGraphView::Render() {
 
 void CNumericalGraphView::CopyToClipboard() { CopyWindowToClipboard(this); }
 
-void CNumericalGraphView::SaveAsBitmap() { SavePictureAsBitmap(this, picture_.Graph()); }
+void CNumericalGraphView::SavePicture() {
+    ::SavePicture(this, picture_.Graph(), [this](Surface& surface) { picture_.DrawGraph(surface); });
+}
 
 void CNumericalGraphView::Print() { PrintPicture(this, picture_.Graph(), ids::kPrintJobNumericalGraph); }
 
@@ -64,20 +68,22 @@ void CNumericalGraphView::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), Qt::white);
     const QtSurfaceImage* graph = picture_.Graph();
     if (!graph) return;
+    const qreal dpr = devicePixelRatioF();
+    const QRectF shown(0, 0, graph->Width() / dpr, graph->Height() / dpr);
     if (!cursor_) {
-        p.drawImage(0, 0, graph->Image());
+        p.drawImage(shown, graph->Image());
         return;
     }
     // The read-out is painted over a copy: the picture itself never holds it.
     std::unique_ptr<QtSurfaceImage> screen = QtSurfaceImage::Create(graph->Width(), graph->Height());
     if (!screen) {
-        p.drawImage(0, 0, graph->Image());
+        p.drawImage(shown, graph->Image());
         return;
     }
     const RgbImage& px = picture_.GraphPixels();
     screen->BlockCopy(0, 0, px, 0, 0, px.width, px.height);
     picture_.DrawReadOut(*screen, point_.x());
-    p.drawImage(0, 0, screen->Image());
+    p.drawImage(shown, screen->Image());
 }
 
 void CNumericalGraphView::resizeEvent(QResizeEvent*) {
@@ -86,7 +92,7 @@ void CNumericalGraphView::resizeEvent(QResizeEvent*) {
 
 void CNumericalGraphView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
-    const QPoint pos = event->position().toPoint();
+    const QPoint pos = (event->position() * devicePixelRatioF()).toPoint();
     const SurfaceRect& plot = picture_.PlotRect();
     if (pos.x() < plot.left || pos.x() >= plot.right || pos.y() < plot.top || pos.y() >= plot.bottom) return;
     cursor_ = true;
@@ -96,7 +102,7 @@ void CNumericalGraphView::mousePressEvent(QMouseEvent* event) {
 
 void CNumericalGraphView::mouseMoveEvent(QMouseEvent* event) {
     if (!cursor_) return;
-    const QPoint pos = event->position().toPoint();
+    const QPoint pos = (event->position() * devicePixelRatioF()).toPoint();
     const SurfaceRect& plot = picture_.PlotRect();
     if (pos.x() < plot.left || pos.x() >= plot.right || pos.y() < plot.top || pos.y() >= plot.bottom) return;
     point_ = pos;

@@ -7,6 +7,8 @@
 #include "render/NumericalGraphPicture.h"
 
 class CNumericalGraphView : public QWidget {
+    Q_OBJECT
+
 public:
     explicit CNumericalGraphView(QWidget* parent = nullptr);
 
@@ -17,7 +19,7 @@ public:
     bool Execute(GraphCommand command);
     void Configure();
     void CopyToClipboard();
-    void SaveAsBitmap();
+    void SavePicture();
     void Print();
     void Render();
 

@@ -194,11 +194,11 @@ bool CSetNumericalGraph::TakeControls() {
         !ExchangeNumberInRange(this, maxArea_, 350, 1050, areaHi))
         return false;
     if (!autoY_->isChecked() && !(lo < hi)) {
-        ShowMessage(this, ids::kInvalidYRange);
+        ShowMessage(this, ids::kInvalidYRange, Prompter::Icon::Warning);
         return false;
     }
     if (shown_ == kIntegrationKind && !(areaLo < areaHi)) {
-        ShowMessage(this, ids::kInvalidIntegrationArea);
+        ShowMessage(this, ids::kInvalidIntegrationArea, Prompter::Icon::Warning);
         return false;
     }
     minY[static_cast<std::size_t>(shown_)] = lo;

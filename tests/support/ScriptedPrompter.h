@@ -28,6 +28,7 @@ public:
     std::deque<std::optional<std::vector<std::string>>> pathLists;  // several-file open choices
     std::deque<std::optional<uint32_t>> colors;
     std::function<int(QDialog&)> modal;  // default: Rejected
+    bool printerAvailable = true;         // false: printing goes to a PDF file through "save"
 
     std::vector<std::string> Messages() const {
         std::vector<std::string> out;
@@ -79,6 +80,7 @@ public:
         calls.push_back({"print", "", Icon::None});
         return false;
     }
+    bool PrinterAvailable() override { return printerAvailable; }
     void OpenUrl(const std::string& url) override { calls.push_back({"url", url, Icon::None}); }
     int RunModal(QDialog& dialog) override {
         calls.push_back({"modal", dialog.objectName().toStdString(), Icon::None});

@@ -2,6 +2,8 @@
 // and a damaged configuration, data folder and data file that must not stop the program.
 #include <gtest/gtest.h>
 
+#include <QScreen>
+
 #include <QAbstractItemModel>
 #include <QHeaderView>
 #include <fstream>
@@ -23,7 +25,7 @@ using apptest::AppTest;
 
 TEST_F(AppTest, StartsOnAnEmptyFolderWithDefaultsAndResetsTheExposure) {
     CHeliarcDlg& d = MakeDialog();
-    EXPECT_EQ(d.windowTitle().toStdString(), "ZQ118");
+    EXPECT_EQ(d.windowTitle().toStdString(), "ZQ118 - Heliarc");
     EXPECT_EQ(TextOf("modeText"), "Manual measurement");
     EXPECT_EQ(TextOf("statusText"), "Standby");
     EXPECT_EQ(TextOf("startStopButton"), "Start");
@@ -67,7 +69,12 @@ TEST_F(AppTest, StartsOnAnEmptyFolderWithDefaultsAndResetsTheExposure) {
     EXPECT_TRUE(d.DataThumbnailWnd()->isVisible());
     EXPECT_EQ(d.DataThumbnailWnd()->windowTitle().toStdString(), "Measured data thumbnail");
     EXPECT_EQ(d.BaseDataThumbnailWnd()->windowTitle().toStdString(), "Standard data thumbnail");
-    EXPECT_EQ(d.DataThumbnailWnd()->width(), 160);
+    // Fully on the screen, frames included, and wide enough for their titles.
+    for (QWidget* frame : {static_cast<QWidget*>(d.DataThumbnailWnd()), static_cast<QWidget*>(d.BaseDataThumbnailWnd())}) {
+        EXPECT_TRUE(frame->screen()->availableGeometry().contains(frame->frameGeometry())) << frame->objectName().toStdString();
+        EXPECT_GE(frame->width(), frame->fontMetrics().horizontalAdvance(frame->windowTitle()));
+        EXPECT_GE(frame->width(), 160);
+    }
     EXPECT_FALSE(d.DataThumbnailWnd()->close());
     EXPECT_TRUE(d.DataThumbnailWnd()->isVisible());
 }
@@ -101,7 +108,7 @@ TEST_F(AppTest, TransferModeAndUnknownTypeShowDataTransfer) {
 TEST_F(AppTest, JapaneseTableGivesTheWholeDialogInJapanese) {
     platform::SetLanguage(platform::Language::Japanese);
     CHeliarcDlg& d = MakeDialog();
-    EXPECT_EQ(d.windowTitle().toStdString(), "ZQ118");
+    EXPECT_EQ(d.windowTitle().toStdString(), "ZQ118 - Heliarc");
     EXPECT_EQ(TextOf("statusText"), platform::LoadString(2108, platform::Language::Japanese));
     EXPECT_EQ(TextOf("modeText"), platform::LoadString(1201, platform::Language::Japanese));
     EXPECT_EQ(TextOf("startStopButton"), platform::LoadString(2103, platform::Language::Japanese));

@@ -64,7 +64,7 @@ TEST_F(RealWindowsTest, PlotShowsTheEntryInOneStandardDataGraphWindow) {
     ASSERT_EQ(set.Count(), 1);
     QWidget* frame = set.At(0);
     ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(frame->windowTitle().toStdString(), "Standard data graph");
+    EXPECT_EQ(frame->windowTitle().toStdString(), "Standard data graph - Heliarc");
     auto* view = frame->findChild<CDataGraphView*>();
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(Shown(*view), "s0");

@@ -116,15 +116,18 @@ TEST_F(ThreeDTest, FitSpansTheBoxIsotropicallyInsideTheMargins) {
                        p4 = p.Project(800, 0, 0);
     EXPECT_EQ(l.windowOrg, (SurfacePoint{T(p1.u), T(p4.v)}));
     EXPECT_EQ(l.windowExt, (SurfaceSize{T(p2.u) - T(p1.u), T(p4.v) - T(p3.v)}));
-    // One side of the requested 730 x 530 is granted in full, the other shrunk to keep the scale.
-    EXPECT_TRUE(l.viewportExt.cx == 730 || l.viewportExt.cy == 530);
-    EXPECT_LE(l.viewportExt.cx, 730);
-    EXPECT_LE(l.viewportExt.cy, 530);
+    // Room for the labels, grown by 8/7 at this size (recorded text: 14 px tall, 7 px a character,
+    // the title 16 tall): 28 left of the box for the value title, the time's 19 characters and 11
+    // right of it, the title and 23 above, a line and 14 below. One side of the 628 x 533 left is
+    // granted in full, the other shrunk to keep the scale.
+    EXPECT_TRUE(l.viewportExt.cx == 628 || l.viewportExt.cy == 533);
+    EXPECT_LE(l.viewportExt.cx, 628);
+    EXPECT_LE(l.viewportExt.cy, 533);
     const double sx = static_cast<double>(l.viewportExt.cx) / l.windowExt.cx;
     const double sy = static_cast<double>(l.viewportExt.cy) / -l.windowExt.cy;
     EXPECT_NEAR(sx, sy, 0.01);
-    EXPECT_EQ(l.viewportOrg.x, (730 - l.viewportExt.cx) / 2 + 20);
-    EXPECT_EQ(l.viewportOrg.y, 600 - (530 - l.viewportExt.cy) / 2 - 20);
+    EXPECT_EQ(l.viewportOrg.x, (628 - l.viewportExt.cx) / 2 + 28);
+    EXPECT_EQ(l.viewportOrg.y, 600 - (533 - l.viewportExt.cy) / 2 - 28);
     // Walls: two side walls and the floor, outlined in solid green.
     const auto walls = s.CallsOf(RecordedCall::Kind::Polygon);
     ASSERT_EQ(walls.size(), 3u);
@@ -135,13 +138,13 @@ TEST_F(ThreeDTest, FitSpansTheBoxIsotropicallyInsideTheMargins) {
         EXPECT_EQ(w.pen.color, 0x00FF00u);
         EXPECT_EQ(w.pen.style, PenStyle::Solid);
     }
-    // Everything lies inside the box the margins leave: 20 .. 750 across, 50 .. 580 down.
+    // Everything lies inside the box the room leaves: 28 .. 656 across, 39 .. 572 down.
     for (const SurfacePoint& q : Geometry(s)) {
         if (q == SurfacePoint{0, 0}) continue;
-        EXPECT_GE(q.x, 19);
-        EXPECT_LE(q.x, 751);
-        EXPECT_GE(q.y, 49);
-        EXPECT_LE(q.y, 581);
+        EXPECT_GE(q.x, 27);
+        EXPECT_LE(q.x, 657);
+        EXPECT_GE(q.y, 38);
+        EXPECT_LE(q.y, 573);
     }
     EXPECT_TRUE(HasText(s, "Measured data : 2009/05/12 10:00:00 - 2009/05/12 10:20:00"));
     EXPECT_TRUE(HasText(s, "2009/05/12-10:00:00"));
@@ -149,8 +152,8 @@ TEST_F(ThreeDTest, FitSpansTheBoxIsotropicallyInsideTheMargins) {
     EXPECT_TRUE(HasText(s, "Wavelength[nm]"));
     EXPECT_TRUE(HasText(s, "350"));
     EXPECT_TRUE(HasText(s, "1050"));
-    // Labels are drawn in pixels, whatever the box's scale.
-    for (const RecordedCall& t : s.Texts()) EXPECT_TRUE(t.font.pixelHeight == 12 || t.font.pixelHeight == 14) << t.text;
+    // Labels are drawn in pixels, whatever the box's scale, a little larger than at 700 x 500.
+    for (const RecordedCall& t : s.Texts()) EXPECT_TRUE(t.font.pixelHeight == 14 || t.font.pixelHeight == 16) << t.text;
 }
 
 TEST_F(ThreeDTest, TimeSeriesAxisAndRibbons) {
@@ -189,7 +192,7 @@ TEST_F(ThreeDTest, ValuesOutsideTheRangeAreClampedToItsEdges) {
     RecordingSurface s(800, 600);
     picture_.DrawGraph(s);
     const G::Layout& l = picture_.LastLayout();
-    EXPECT_EQ(l.viewportExt, (SurfaceSize{707, 530}));  // 800 x 600 scaled by 530 / 600
+    EXPECT_EQ(l.viewportExt, (SurfaceSize{628, 471}));  // 800 x 600 scaled by 628 / 800
     const int boxTop = l.viewportOrg.y - l.viewportExt.cy;
     const auto curves = Curves(s);
     ASSERT_FALSE(curves.empty());
@@ -210,34 +213,20 @@ TEST_F(ThreeDTest, RenderedPixelsShowWallsAndRibbonColour) {
     std::unique_ptr<QtSurfaceImage> image = QtSurfaceImage::Create(800, 600);
     ASSERT_TRUE(image);
     picture_.DrawGraph(*image);
-    RecordingSurface s(800, 600);
-    picture_.DrawGraph(s);
     const QImage& img = image->Image();
     auto rgb = [&img](SurfacePoint p) { return img.pixel(p.x, p.y) & 0xFFFFFFu; };
-    // The wall colours fill most of the inside of each wall.
-    const auto walls = s.CallsOf(RecordedCall::Kind::Polygon);
-    ASSERT_EQ(walls.size(), 3u);
-    const QRgb wantWall[3] = {0xEBEBEB, 0xEBEBEB, 0xD7D7D7};
-    for (int w = 0; w < 3; ++w) {
-        QPolygon poly;
-        for (auto p : walls[w].points) poly << QPoint(p.x, p.y);
-        const QRect box = poly.boundingRect();
-        int inside = 0, same = 0;
-        for (int y = box.top(); y <= box.bottom(); y += 3)
-            for (int x = box.left(); x <= box.right(); x += 3)
-                if (poly.containsPoint(QPoint(x, y), Qt::OddEvenFill)) {
-                    ++inside;
-                    same += (img.pixel(x, y) & 0xFFFFFF) == wantWall[w];
-                }
-        ASSERT_GT(inside, 100) << w;
-        EXPECT_GT(same * 2, inside) << w;
-    }
-    // The last ribbon is drawn last: its centre line's vertices are in the data colour.
-    const auto curves = Curves(s);
-    ASSERT_EQ(curves.size(), 9u);
-    int blue = 0;
-    for (SurfacePoint p : curves[6].points) blue += rgb(p) == 0x0000FFu;
-    EXPECT_GT(blue * 10, static_cast<int>(curves[6].points.size()) * 9);
+    // The walls and the floor are filled in their colours, the ribbons drawn in the data colour.
+    int wall = 0, floor = 0, blue = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QRgb c = img.pixel(x, y) & 0xFFFFFF;
+            wall += c == 0xEBEBEB;
+            floor += c == 0xD7D7D7;
+            blue += c == 0x0000FF;
+        }
+    EXPECT_GT(wall, 20000);
+    EXPECT_GT(floor, 10000);
+    EXPECT_GT(blue, 1000);
     // Outside the box the picture is white.
     EXPECT_EQ(rgb({5, 590}), 0xFFFFFFu);
     EXPECT_EQ(rgb({795, 45}), 0xFFFFFFu);
@@ -278,15 +267,23 @@ TEST_F(ThreeDTest, ZoomShiftAndTurn) {
     EXPECT_FLOAT_EQ(prm.m_RANGE_MIN_RATIO.Get(), 20);
     EXPECT_FLOAT_EQ(prm.m_RANGE_MAX_RATIO.Get(), 120);
 
-    // 50 pixels to the right turn theta by 25 degrees, never beyond 90; phi stops at 0.
-    ASSERT_TRUE(picture_.Turn(50, 0));
+    // A degree for every four pixels: 100 to the right turn theta by 25, never beyond 90.
+    ASSERT_TRUE(picture_.Turn(100, 0));
     EXPECT_FLOAT_EQ(prm.m_ANGLE_THETA.Get(), 70);
-    ASSERT_TRUE(picture_.Turn(50, -3));
+    ASSERT_TRUE(picture_.Turn(100, -4));
     EXPECT_FLOAT_EQ(prm.m_ANGLE_THETA.Get(), 90);
     EXPECT_FLOAT_EQ(prm.m_ANGLE_PHI.Get(), 44);
-    ASSERT_TRUE(picture_.Turn(0, -200));
-    EXPECT_FLOAT_EQ(prm.m_ANGLE_PHI.Get(), 0);
-    EXPECT_FALSE(picture_.Turn(1, -1));  // half a degree a pixel, in whole steps
+    EXPECT_FALSE(picture_.Turn(3, -3));  // in whole degrees
+    // A long drag either way stops short of a flat view.
+    ASSERT_TRUE(picture_.Turn(0, -600));
+    EXPECT_FLOAT_EQ(prm.m_ANGLE_PHI.Get(), G::kMinElevation);
+    ASSERT_TRUE(picture_.Turn(0, 600));
+    EXPECT_FLOAT_EQ(prm.m_ANGLE_PHI.Get(), G::kMaxElevation);
+    // An elevation set outside the bounds in the settings only turns back toward them.
+    prm.m_ANGLE_PHI = 0;
+    EXPECT_FALSE(picture_.Turn(0, -40));
+    ASSERT_TRUE(picture_.Turn(0, 40));
+    EXPECT_FLOAT_EQ(prm.m_ANGLE_PHI.Get(), 10);
 }
 
 TEST_F(ThreeDTest, KindNeedsTheStandardRecord) {
@@ -500,7 +497,7 @@ TEST_F(ThreeDTest, WindowTurnsByDragAndShowsThePictureItRenders) {
     Pump();
     C3DGraphView* view = frame->View();
     EXPECT_TRUE(view->Ready());
-    EXPECT_EQ(frame->windowTitle(), "3-D graph");
+    EXPECT_EQ(frame->windowTitle(), "3-D graph - Heliarc");
     // Automatic ranges: both value submenus greyed, the wavelength ones not.
     EXPECT_FALSE(frame->IrradianceMenu()->isEnabled());
     EXPECT_FALSE(frame->RatioMenu()->isEnabled());
@@ -520,18 +517,18 @@ TEST_F(ThreeDTest, WindowTurnsByDragAndShowsThePictureItRenders) {
     EXPECT_TRUE(view->grab().toImage().convertToFormat(QImage::Format_RGB32) ==
                 same.Graph()->Image().convertToFormat(QImage::Format_RGB32));
 
-    // A drag of 50 pixels to the right, in one-pixel steps, turns theta by 25 degrees.
+    // A drag of 100 pixels to the right, in one-pixel steps, turns theta by 25 degrees.
     const QPointF start(200, 200);
     QMouseEvent press(QEvent::MouseButtonPress, start, view->mapToGlobal(start), Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
     QApplication::sendEvent(view, &press);
     EXPECT_TRUE(view->Turning());
-    for (int i = 1; i <= 50; ++i) {
+    for (int i = 1; i <= 100; ++i) {
         const QPointF at(200 + i, 200);
         QMouseEvent move(QEvent::MouseMove, at, view->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(view, &move);
     }
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(250, 200), view->mapToGlobal(QPointF(250, 200)),
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(300, 200), view->mapToGlobal(QPointF(300, 200)),
                         Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(view, &release);
     EXPECT_FALSE(view->Turning());
@@ -580,9 +577,7 @@ TEST_F(ThreeDTest, CopySaveAndPrintUseThePicture) {
     const std::size_t row = (static_cast<std::size_t>(w) * 3 + 3) / 4 * 4;
     EXPECT_EQ(bytes.size(), 54 + row * static_cast<std::size_t>(h));
     frame->Action(GraphCommand::Copy)->trigger();
-    ASSERT_FALSE(prompter.Messages().empty());
-    EXPECT_TRUE(prompter.Messages().back() == "Completed copying to clipboard." ||
-                prompter.Messages().back() == "Copy to clipboard failure.");
+    EXPECT_TRUE(prompter.Messages().empty() || prompter.Messages().back() == "Copy to clipboard failure.");
     frame->Action(GraphCommand::Print)->trigger();
     EXPECT_EQ(prompter.Count("print"), 1);
     frame->close();

@@ -7,13 +7,18 @@
 #include <QCheckBox>
 #include <QKeySequence>
 #include <QMenu>
+#include <QImage>
 #include <QMouseEvent>
+#include <QScreen>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QtTest/QTest>
 #include <memory>
 
 #include "core/config/DataGraphPrm.h"
 #include "gui/common/FrameSet.h"
+#include "gui/common/WindowMemory.h"
+#include "gui/common/WindowPlacement.h"
 #include "tests/gui/views/ViewsTestUtil.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestSupport.h"
@@ -215,7 +220,7 @@ TEST_F(WndTest, SettingsDialogIsBracketedAndWritesTheSection) {
     EXPECT_EQ(again.m_SHOW_GRID.Get(), 0);
 }
 
-TEST_F(WndTest, SaveAsBitmapWritesTheDisplayPicture) {
+TEST_F(WndTest, SaveWritesTheDisplayPictureAsBitmapPngOrSvg) {
     MakeViewFactory().showMeasured(frame_, record_, nullptr);
     frame_->resize(frame_->width() + 700 - frame_->View()->width(), frame_->height() + 500 - frame_->View()->height());
     Pump();
@@ -253,6 +258,8 @@ TEST_F(WndTest, SaveAsBitmapWritesTheDisplayPicture) {
                                            "/no/such/folder: No such file or directory");
     EXPECT_EQ(recorder_->Count("modalOpened"), 1);
     EXPECT_EQ(recorder_->Count("modalClosed"), 1);
+    for (const auto& call : prompter_.calls)
+        EXPECT_TRUE(call.kind != "message" || call.icon == Prompter::Icon::Warning) << call.text;
 
     // A link planted under the chosen name is left standing, its target unwritten.
     testsupport::WriteFileBytes(dir_.Path() + "/victim", "precious");
@@ -263,16 +270,115 @@ TEST_F(WndTest, SaveAsBitmapWritesTheDisplayPicture) {
     EXPECT_EQ(prompter_.Messages()[1],
               "Bitmap saving failure.\r\n" + dir_.Path() + "/planted.bmp is a symbolic link; it was left as it is.");
     EXPECT_EQ(testsupport::ReadFileBytes(dir_.Path() + "/victim"), "precious");
+
+    // The chosen name's ending picks the format; the SVG holds the same picture as vectors.
+    prompter_.paths.push_back(dir_.Path() + "/graph.PNG");
+    prompter_.paths.push_back(dir_.Path() + "/graph.svg");
+    frame_->Action(GraphCommand::Save)->trigger();
+    frame_->Action(GraphCommand::Save)->trigger();
+    EXPECT_EQ(prompter_.Messages().size(), 2u);
+    QImage png;
+    ASSERT_TRUE(png.load(QString::fromStdString(dir_.Path() + "/graph.PNG"), "PNG"));
+    EXPECT_EQ(png.size(), QSize(700, 500));
+    const std::string svg = testsupport::ReadFileBytes(dir_.Path() + "/graph.svg");
+    EXPECT_NE(svg.find("<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"700\" height=\"500\""),
+              std::string::npos);
+    EXPECT_NE(svg.find("<polyline"), std::string::npos);
+    EXPECT_NE(svg.find("2009/05/12-10:00:00 roof</text>"), std::string::npos);  // the legend is in it
+    EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
 }
 
 TEST_F(WndTest, CopyAndPrintUseThePlatformServices) {
     MakeViewFactory().showMeasured(frame_, record_, nullptr);
     frame_->Action(GraphCommand::Copy)->trigger();
-    ASSERT_EQ(prompter_.Messages().size(), 1u);
-    EXPECT_TRUE(prompter_.Messages()[0] == "Completed copying to clipboard." ||
-                prompter_.Messages()[0] == "Copy to clipboard failure.");
+    // A copy that worked is told in the status line, not by a box; a failure's box has its icon.
+    if (prompter_.Messages().empty()) {
+        EXPECT_EQ(frame_->statusBar()->currentMessage(), "Completed copying to clipboard.");
+    } else {
+        EXPECT_EQ(prompter_.Messages()[0], "Copy to clipboard failure.");
+        EXPECT_EQ(prompter_.calls.back().icon, Prompter::Icon::Warning);
+    }
+    const std::size_t boxes = prompter_.Messages().size();
     frame_->Action(GraphCommand::Print)->trigger();  // the scripted print dialog cancels
     EXPECT_EQ(prompter_.Count("print"), 1);
-    EXPECT_EQ(prompter_.Messages().size(), 1u);
+    EXPECT_EQ(prompter_.Messages().size(), boxes);
     EXPECT_EQ(&CDataGraphView::KeptPrinter(), &CDataGraphView::KeptPrinter());
+
+    // Without a printer the page goes to a PDF file the user names.
+    prompter_.printerAvailable = false;
+    const std::string pdf = dir_.Path() + "/graph.pdf";
+    prompter_.paths.push_back(pdf);
+    frame_->Action(GraphCommand::Print)->trigger();
+    EXPECT_EQ(prompter_.Count("print"), 1);
+    EXPECT_EQ(prompter_.Count("save"), 1);
+    const std::string bytes = testsupport::ReadFileBytes(pdf);
+    EXPECT_EQ(bytes.substr(0, 4), "%PDF");
+    EXPECT_GT(bytes.size(), 10000u);  // the picture is in it, not an empty page
+    EXPECT_EQ(prompter_.Messages().size(), boxes);
+}
+
+TEST_F(WndTest, EscapeAndCtrlWCloseTheWindowWhichCarriesTheProgramName) {
+    EXPECT_EQ(frame_->windowTitle(), "Data graph - Heliarc");
+    QPointer<CDataGraphWnd> second = static_cast<CDataGraphWnd*>(MakeViewFactory().openDataGraph("Trend data"));
+    ASSERT_TRUE(second);
+    for (CDataGraphWnd* f : {frame_.data(), second.data()}) {
+        f->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(f));
+    }
+    QTest::keyClick(second, Qt::Key_W, Qt::ControlModifier);
+    Pump();
+    EXPECT_TRUE(second.isNull());
+    frame_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame_));
+    QTest::keyClick(frame_, Qt::Key_Escape);
+    EXPECT_EQ(recorder_->Count("closed"), 1);
+    Pump();
+    EXPECT_TRUE(frame_.isNull());
+}
+
+TEST(WindowPlacementTest, FramesAreMovedAndShrunkOntoTheAvailableArea) {
+    const QRect area(0, 30, 1600, 940);
+    EXPECT_EQ(FitInside(QRect(100, 100, 800, 600), area), QRect(100, 100, 800, 600));
+    EXPECT_EQ(FitInside(QRect(100, -20, 800, 600), area), QRect(100, 30, 800, 600));      // title bar above
+    EXPECT_EQ(FitInside(QRect(1200, 800, 800, 600), area), QRect(800, 370, 800, 600));    // off the far corner
+    EXPECT_EQ(FitInside(QRect(-50, 0, 2000, 1200), area), area);                          // larger than the screen
+
+    // A cascaded graph window lies inside the screen frame included, whatever was asked of it.
+    viewstest::App();
+    testsupport::TempWorkDir dir;
+    ScriptedPrompter prompter;
+    QPointer<QWidget> frame = MakeViewFactory().openDataGraph("Data graph");
+    ASSERT_TRUE(frame);
+    frame->setGeometry(-300, -300, 900, 700);
+    CFrameSet set;
+    set.Add(frame);
+    const QRect work = frame->screen()->availableGeometry();
+    const QRect outer = frame->geometry().marginsAdded(FrameMargins(frame));
+    EXPECT_TRUE(work.contains(outer)) << outer.x() << "," << outer.y() << " in " << work.width() << "x" << work.height();
+    EXPECT_GT(FrameMargins(frame).top(), 0);
+    frame->close();
+    viewstest::Pump();
+}
+
+TEST(WindowMemoryTest, GraphWindowsReopenAtTheSizeTheLastOneHadAndKeepTheFilesOtherLines) {
+    viewstest::App();
+    testsupport::TempWorkDir dir;
+    ScriptedPrompter prompter;
+    testsupport::WriteFileBytes(dir.Path() + "/ZQ118_WINDOWS.ini", "; kept\n[OTHER]\nkey=1\n[WINDOWS]\nC3DGraphWnd=1,2,3\n");
+    QPointer<QWidget> first = MakeViewFactory().openDataGraph("Data graph");
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->size(), QSize(800, 600));  // nothing usable stored yet
+    first->resize(760, 540);
+    first->close();
+    viewstest::Pump();
+    const std::string ini = testsupport::ReadFileBytes(dir.Path() + "/ZQ118_WINDOWS.ini");
+    EXPECT_EQ(ini.find("; kept\n[OTHER]\nkey=1\n[WINDOWS]\nC3DGraphWnd=1,2,3\nCDataGraphWnd="), 0u) << ini;
+    EXPECT_NE(ini.find(",760,540\n"), std::string::npos) << ini;
+    EXPECT_EQ(RememberedPlace("C3DGraphWnd"), std::nullopt);
+
+    QPointer<QWidget> again = MakeViewFactory().openDataGraph("Data graph");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->size(), QSize(760, 540));
+    again->close();
+    viewstest::Pump();
 }

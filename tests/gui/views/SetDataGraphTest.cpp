@@ -54,6 +54,7 @@ TEST_F(SetDialogTest, SingleRecordWithoutStandardDisablesItsBoxesAndNeedsACurve)
     d.accept();
     ASSERT_EQ(prompter_.Messages().size(), 1u);
     EXPECT_EQ(prompter_.Messages()[0], "Not selected a data to plot.");
+    EXPECT_EQ(prompter_.calls.back().icon, Prompter::Icon::Warning);
     EXPECT_EQ(d.result(), QDialog::Rejected);
 
     Find<QCheckBox>(d, "SHOW_MEASURED_DATA")->setChecked(true);
@@ -84,6 +85,7 @@ TEST_F(SetDialogTest, SingleRecordChecksInTheStatedOrder) {
     d.accept();
     ASSERT_EQ(prompter_.Messages().size(), 1u);
     EXPECT_EQ(prompter_.Messages().back(), "Invalid ratio data range setting.");
+    EXPECT_EQ(prompter_.calls.back().icon, Prompter::Icon::Warning);
 
     // A framework range message comes before every rule.
     Find<QLineEdit>(d, "RANGE_MIN_X")->setText("300");

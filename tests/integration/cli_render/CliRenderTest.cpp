@@ -100,6 +100,19 @@ TEST_F(CliRenderTest, PluralTakesTheFirstTenAndBitmapsAreTwentyFourBits) {
     EXPECT_EQ(differing, 0);
 }
 
+TEST_F(CliRenderTest, SvgHoldsTheWindowsPictureAsVectors) {
+    for (const char* kind : {"spectrum", "numerical", "3d", "thumbnail"}) {
+        const std::string out = Out((std::string(kind) + ".svg").c_str());
+        ASSERT_EQ(Cli(Workdir() + "render " + kind + " --to '2009/5/12 10:02' --size 640x480 " + out), 0) << kind;
+        const std::string svg = testsupport::ReadFileBytes(out);
+        EXPECT_EQ(svg.rfind("<?xml", 0), 0u) << kind;
+        EXPECT_NE(svg.find("<polyline"), std::string::npos) << kind;
+        EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n") << kind;
+    }
+    EXPECT_NE(testsupport::ReadFileBytes(Out("spectrum.svg")).find("width=\"640\" height=\"480\""), std::string::npos);
+    EXPECT_NE(testsupport::ReadFileBytes(Out("spectrum.svg")).find(">Wavelength[nm]</text>"), std::string::npos);
+}
+
 TEST_F(CliRenderTest, ThumbnailStacksOneTilePerRecord) {
     ASSERT_EQ(Cli(Workdir() + "render thumbnail --to '2009/5/12 10:02' --size 200x150 " + Out("t.png")), 0);
     QImage written(QString::fromStdString(Out("t.png")));
@@ -119,7 +132,7 @@ TEST_F(CliRenderTest, BadRequestsFailCleanly) {
     EXPECT_EQ(Cli(Workdir() + "render spectrum " + dir_.Path() + "/missing/x.bmp"), 1);
     // A link planted under the picture's name is left standing, its target unwritten.
     testsupport::WriteFileBytes("victim", "precious");
-    for (const char* name : {"planted.png", "planted.bmp"}) {
+    for (const char* name : {"planted.png", "planted.bmp", "planted.svg"}) {
         ASSERT_EQ(::symlink("victim", name), 0);
         testsupport::CliOptions options;
         const testsupport::CliRun r = testsupport::RunCli(Workdir() + "render spectrum " + name, options);
