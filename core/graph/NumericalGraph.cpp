@@ -1,5 +1,7 @@
 #include "core/graph/NumericalGraph.h"
 
+#include <algorithm>
+
 #include "core/graph/DataGraph.h"
 #include "core/graph/TextOut.h"
 
@@ -25,7 +27,7 @@ void CNumericalGraph::SetXTicks(std::vector<XTick> ticks) {
 void CNumericalGraph::DrawBackground(std::uint32_t, const GraphSeries& series) {
     if (surface_ == nullptr) return;
     if (hasTicks_) {
-        CTextOut text(surface_, graph_style::kLabelHeight, 0);
+        CTextOut text(surface_, LabelHeight(), 0);
         const SurfacePen old = surface_->SelectPen(SurfacePen{PenStyle::Dotted, 1, graph_style::kGridColor});
         int freeFrom = rect_.left - 1000;
         for (const XTick& t : ticks_) {
@@ -33,9 +35,11 @@ void CNumericalGraph::DrawBackground(std::uint32_t, const GraphSeries& series) {
             if (px < rect_.left || px > rect_.right) continue;
             if (ShowGrid()) surface_->Line(px, rect_.top, px, rect_.bottom);
             const int half = text.TextExtent(t.label, 0).cx / 2;
-            if (px - half < freeFrom) continue;
-            text.DrawText(px, rect_.bottom + 5, t.label, TextAlign::kCenter | TextAlign::kTop, 0);
-            freeFrom = px + half + 6;
+            // A label at either end is moved in so that it stays whole inside the picture.
+            const int cx = std::clamp(px, half, std::max(half, surface_->Width() - half - 1));
+            if (cx - half < freeFrom) continue;
+            text.DrawText(cx, rect_.bottom + 5, t.label, TextAlign::kCenter | TextAlign::kTop, 0);
+            freeFrom = cx + half + 6;
         }
         surface_->SelectPen(old);
     } else if (ShowGrid()) {

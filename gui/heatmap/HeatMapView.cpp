@@ -94,7 +94,9 @@ void CHeatMapView::Configure() {
 
 void CHeatMapView::CopyToClipboard() { CopyWindowToClipboard(this); }
 
-void CHeatMapView::SaveAsBitmap() { SavePictureAsBitmap(this, picture_.Graph()); }
+void CHeatMapView::SavePicture() {
+    ::SavePicture(this, picture_.Graph(), [this](Surface& s) { picture_.DrawGraph(s); });
+}
 
 void CHeatMapView::Print() { PrintPicture(this, picture_.Graph(), ids::kPrintJobHeatMap); }
 

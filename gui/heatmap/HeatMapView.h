@@ -23,7 +23,7 @@ public:
     // The wavelength range and irradiance or ratio, in a small dialog.
     void Configure();
     void CopyToClipboard();
-    void SaveAsBitmap();
+    void SavePicture();
     void Print();
     void Render();
     // Where the read-out stands, if anywhere.

@@ -26,7 +26,9 @@ void CLightQualityView::Render() {
 
 void CLightQualityView::CopyToClipboard() { CopyWindowToClipboard(this); }
 
-void CLightQualityView::SaveAsBitmap() { SavePictureAsBitmap(this, picture_.Graph()); }
+void CLightQualityView::SavePicture() {
+    ::SavePicture(this, picture_.Graph(), [this](Surface& s) { picture_.Draw(s); });
+}
 
 void CLightQualityView::Print() { PrintPicture(this, picture_.Graph(), ids::kLightQuality); }
 

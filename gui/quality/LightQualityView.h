@@ -13,7 +13,7 @@ public:
     void ShowRecord(std::shared_ptr<const CSpectrumData> record);
     const CLightQualityPicture& Picture() const { return picture_; }
     void CopyToClipboard();
-    void SaveAsBitmap();
+    void SavePicture();
     void Print();
     void Render();
 

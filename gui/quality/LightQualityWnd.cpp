@@ -33,7 +33,7 @@ void CLightQualityWnd::ShowRecord(std::shared_ptr<const CSpectrumData> record) {
 void CLightQualityWnd::RunCommand(GraphCommand command) {
     switch (command) {
         case GraphCommand::Copy: view_->CopyToClipboard(); break;
-        case GraphCommand::Save: view_->SaveAsBitmap(); break;
+        case GraphCommand::Save: view_->SavePicture(); break;
         case GraphCommand::Print: view_->Print(); break;
         default: break;
     }

@@ -612,3 +612,37 @@ TEST_F(BrowserTest, DeleteAndEnterInTheListDeleteAndPlot) {
     QTest::keyClick(Find<QLineEdit>("searchFromEdit"), Qt::Key_Return);
     EXPECT_EQ(plotted, 1);
 }
+
+TEST_F(BrowserTest, TheLightQualityWindowFollowsTheSelectionAndTheHeatMapTakesIt) {
+    std::vector<std::string> quality;
+    QWidget qualityWindow;
+    views.openLightQuality = [&](const std::string& title, std::shared_ptr<const CSpectrumData> r) -> QWidget* {
+        EXPECT_EQ(title, "Light quality");
+        quality.push_back(r ? r->GetMemo() : "none");
+        return &qualityWindow;
+    };
+    views.showLightQuality = [&](QWidget* target, std::shared_ptr<const CSpectrumData> r) {
+        EXPECT_EQ(target, &qualityWindow);
+        quality.push_back(r ? r->GetMemo() : "none");
+    };
+    int heatMapRecords = 0;
+    views.openHeatMap = [&](const std::string&, const CSpectrumDataSet& records, const CSpectrumData*) -> QWidget* {
+        heatMapRecords = records.Count();
+        return nullptr;
+    };
+    CHeliarcDlg& d = MakeDialog();
+    Select({2});
+    Trigger("actionLightQuality");
+    EXPECT_EQ(quality, (std::vector<std::string>{"r2"}));
+    // The window follows the row last clicked, or the first one selected.
+    Select({5});
+    EXPECT_EQ(quality.back(), "r5");
+    d.RecordList()->clearSelection();
+    const std::size_t shown = quality.size();
+    Select({});
+    EXPECT_EQ(quality.size(), shown) << "nothing selected: the window keeps its record";
+    Select({1, 2, 3});
+    Trigger("actionHeatMap");
+    EXPECT_EQ(heatMapRecords, 3);
+    d.FrameSet(CHeliarcDlg::kSetQuality).CloseAll();
+}
