@@ -443,6 +443,8 @@ constexpr int kRecordsCopied = 2601;  // "%d records copied from the instrument.
 constexpr int kUserGuide = 2602;  // "User guide"
 constexpr int kUserGuideMenu = 2603;  // "User guide(&G)"
 constexpr int kBytesLeft = 2604;  // "%d of %d bytes left"
+constexpr int kMonitor = 2605;  // "Monitor"
+constexpr int kMonitoring = 2606;  // "Monitoring - nothing is stored"
 // Light quality window: title, value groups and what a value that cannot be had shows.
 constexpr int kLightQuality = 2900;  // "Light quality"
 constexpr int kPlantGroup = 2901;  // "Plant"

@@ -128,7 +128,7 @@ void CHeliarcDlg::BuildControls() {
     QAction* dataFolder = MakeAction("actionDataFolder", ids::kDataFolder, &CHeliarcDlg::DataFolder);
     QAction* exit = MakeAction("actionExit", ids::kExit, &CHeliarcDlg::reject);
 
-    panel_ = new CMeasurementPanel(*engine_, standard_, sets_[kSetTrend], views_, this);
+    panel_ = new CMeasurementPanel(*engine_, standard_, sets_[kSetTrend], sets_[kSetQuality], views_, this);
     connect(panel_, &CMeasurementPanel::recordStored, this, &CHeliarcDlg::OnRecordStored);
     connect(panel_, &CMeasurementPanel::transferFinished, this, &CHeliarcDlg::OnTransferFinished);
 

@@ -35,7 +35,8 @@ constexpr uint32_t kBlack = 0x000000;
 constexpr uint32_t kBlinkBlue = 0xFF2020;   // RGB(32, 32, 255)
 constexpr uint32_t kBlinkGreen = 0x20FF20;  // RGB(32, 255, 32)
 constexpr int kBlinkPeriodMs = 1000;
-constexpr int kTransfer = 2;  // the measurement type of a data transfer
+constexpr int kTransfer = 2;  // the measurement types of a data transfer and a monitor run
+constexpr int kMonitor = 3;
 
 const std::string& S(int id) { return platform::LoadString(id); }
 QString Q(int id) { return QString::fromStdString(platform::LoadString(id)); }
@@ -50,9 +51,9 @@ std::string Format(int id, Args... args) {
 }  // namespace
 
 CMeasurementPanel::CMeasurementPanel(CRunEngine& engine, const CBaseDataSet& standard, CFrameSet& trend,
-                                     const CViewFactory& views, QWidget* parent)
+                                     CFrameSet& quality, const CViewFactory& views, QWidget* parent)
     : QGroupBox(Q(ids::kMeasurementControl), parent), engine_(engine), standard_(standard), trend_(trend),
-      views_(views), runEvents_(std::make_unique<CQueuedRunListener>(this, static_cast<CRunListener&>(*this))) {
+      quality_(quality), views_(views), runEvents_(std::make_unique<CQueuedRunListener>(this, static_cast<CRunListener&>(*this))) {
     setObjectName(QStringLiteral("measurementPanel"));
     engine_.SetListener(runEvents_.get());
     // The commands. Buttons and menu items word some of them apart: a button keeps its own text.
@@ -61,6 +62,7 @@ CMeasurementPanel::CMeasurementPanel(CRunEngine& engine, const CBaseDataSet& sta
         MakeAction("actionMeasurementConfig", ids::kMeasurementConfig, &CMeasurementPanel::MeasurementConfig);
     QAction* trendGraph = MakeAction("actionTrendGraph", ids::kTrendGraph, &CMeasurementPanel::TrendGraph);
     trendGraph->setEnabled(static_cast<bool>(views_.openDataGraph));
+    actionMonitor_ = MakeAction("actionMonitor", ids::kMonitor, &CMeasurementPanel::Monitor);
 
     startStop_ = MakeActionButton(Q(ids::kStart), actionStartStop_, QStringLiteral("startStopButton"), this);
     startStop_->setMinimumWidth(90);
@@ -91,6 +93,7 @@ CMeasurementPanel::CMeasurementPanel(CRunEngine& engine, const CBaseDataSet& sta
     buttonRow->addWidget(startStop_);
     buttonRow->addWidget(config);
     buttonRow->addWidget(trendButton);
+    buttonRow->addWidget(MakeActionButton(Q(ids::kMonitor), actionMonitor_, QStringLiteral("monitorButton"), this));
     buttonRow->addStretch(1);
     grid->addLayout(buttonRow, 0, 0, 1, 2);
     grid->addWidget(modeStatic_, 1, 0, 1, 2);
@@ -129,7 +132,7 @@ void CMeasurementPanel::timerEvent(QTimerEvent* event) {
 
 // A status text that arrives late must not put "Measuring" over "Standby": each needs a run.
 void CMeasurementPanel::OnExposure(int exposureMs, bool dark) {
-    if (!engine_.IsMeasuring()) return;
+    if (!engine_.IsMeasuring() || runType_ == kMonitor) return;  // a monitor run keeps saying so
     status_ = S(dark ? ids::kDarkMeasuring : ids::kMeasuring) + Format(ids::kExposureSuffix, exposureMs);
     PushTexts();
 }
@@ -204,10 +207,43 @@ void CMeasurementPanel::StartStop() {
     else StartRun();
 }
 
-void CMeasurementPanel::StartRun() {
+void CMeasurementPanel::Monitor() {
+    if (!engine_.IsMeasuring()) {
+        StartRun(true);
+    } else if (runType_ == kMonitor) {
+        StopRun();
+    } else {
+        ShowMessage(this, ids::kCannotOperateDuringMeasurement, Prompter::Icon::Information);
+    }
+}
+
+void CMeasurementPanel::OnMonitorMeasured(const CSpectrumData& spectrum) {
+    if (!engine_.IsMeasuring() || runType_ != kMonitor) return;
+    // The spectrum in the trend graph and its values in the light quality window, both opened
+    // by the first spectrum and left open when the run stops.
+    if (views_.openDataGraph && views_.showLatest) {
+        QWidget* frame = trend_.At(0);
+        if (!frame && (frame = views_.openDataGraph(S(ids::kTrendData)))) trend_.Add(frame);
+        if (frame) views_.showLatest(frame, spectrum, standard_.Current());
+    }
+    auto shared = std::make_shared<const CSpectrumData>(spectrum);
+    if (QWidget* frame = quality_.At(0)) {
+        if (views_.showLightQuality) views_.showLightQuality(frame, std::move(shared));
+    } else if (views_.openLightQuality) {
+        if (QWidget* opened = views_.openLightQuality(S(ids::kLightQuality), std::move(shared))) quality_.Add(opened);
+    }
+}
+
+void CMeasurementPanel::OnMonitorFinished() {
+    if (engine_.IsMeasuring() && runType_ == kMonitor) StopRun();
+}
+
+void CMeasurementPanel::StartRun(bool monitor) {
     CMeasurementPrm settings;
     settings.Load();
     settings.m_Memo = comment_->text().toStdString();
+    // A monitor run is this start's only; the stored measurement type stays as it is.
+    if (monitor) settings.m_MEASUREMENT_TYPE = kMonitor;
     if (!engine_.Start(settings)) {
         ShowMessageText(this, S(ids::kMeasurementStartFailure) + "\r\n" + engine_.GetErrorText(),
                         Prompter::Icon::Warning);
@@ -224,6 +260,12 @@ void CMeasurementPanel::StartRun() {
         case 1:
             statusStatic_->SetBlinkColors(kBlack, kWhite, kWhite, kBlinkBlue);
             break;
+        case kMonitor:
+            status_ = S(ids::kMonitoring);
+            actionStartStop_->setEnabled(false);
+            actionMonitor_->setText(Q(ids::kStop));
+            statusStatic_->SetBlinkColors(kBlack, kWhite, kWhite, kBlinkGreen);
+            break;
         default:
             status_ = S(ids::kDataTransferring);
             actionStartStop_->setEnabled(false);
@@ -231,8 +273,11 @@ void CMeasurementPanel::StartRun() {
             break;
     }
     runStartedMs_ = QDateTime::currentMSecsSinceEpoch();
-    startStop_->setText(Q(ids::kStop));
-    actionStartStop_->setText(Q(ids::kStop));
+    if (!monitor) {
+        startStop_->setText(Q(ids::kStop));
+        actionStartStop_->setText(Q(ids::kStop));
+        actionMonitor_->setEnabled(false);
+    }
     comment_->setEnabled(false);
     modeStatic_->SetColors(kBlack, kWhite);
     clockStatic_->SetColors(kBlack, kWhite);
@@ -247,12 +292,16 @@ void CMeasurementPanel::StopRun() {
     actionStartStop_->setText(Q(ids::kStart));
     comment_->setEnabled(true);
     actionStartStop_->setEnabled(true);
+    actionMonitor_->setEnabled(true);
+    actionMonitor_->setText(Q(ids::kMonitor));
     statusStatic_->StopBlink();
     statusStatic_->SetColors(kWhite, kBlack);
     clockStatic_->SetColors(kWhite, kBlack);
     modeStatic_->SetColors(kWhite, kBlack);
     PushTexts();
     if (runType_ == kTransfer) emit transferFinished(stored_);
+    // After a monitor run the trend graph shows the latest stored record again.
+    if (runType_ == kMonitor) RefreshTrend();
 }
 
 void CMeasurementPanel::BuildModeText() {

@@ -23,10 +23,10 @@ class CMeasurementPanel : public QGroupBox, private CRunListener {
     Q_OBJECT
 
 public:
-    // engine, standard (the trend graph's reference), trend (its window set) and views outlive
-    // the panel.
-    CMeasurementPanel(CRunEngine& engine, const CBaseDataSet& standard, CFrameSet& trend, const CViewFactory& views,
-                      QWidget* parent = nullptr);
+    // engine, standard (the trend graph's reference), trend (its window set), quality (the light
+    // quality window's) and views outlive the panel.
+    CMeasurementPanel(CRunEngine& engine, const CBaseDataSet& standard, CFrameSet& trend, CFrameSet& quality,
+                      const CViewFactory& views, QWidget* parent = nullptr);
     ~CMeasurementPanel() override;
 
     QAction* StartStopAction() const { return actionStartStop_; }
@@ -54,13 +54,16 @@ private:
     void OnError(const std::string& text) override;
     void OnTransferProgress(int number, int count) override;
     void OnTransferSkipped(int, platform::CalTime, const std::string&) override {}  // reported with the error
-    void OnMonitorMeasured(const CSpectrumData&) override {}  // the panel starts no monitor run
-    void OnMonitorFinished() override {}
+    void OnMonitorMeasured(const CSpectrumData& spectrum) override;
+    void OnMonitorFinished() override;
 
     void timerEvent(QTimerEvent* event) override;
     QAction* MakeAction(const char* name, int textId, void (CMeasurementPanel::*run)());
     void StartStop();
-    void StartRun();
+    // "Monitor": spectra one after another into the trend graph and the light quality window,
+    // stored nowhere; pressed again it stops.
+    void Monitor();
+    void StartRun(bool monitor = false);
     void StopRun();
     void BuildModeText();
     void ShowClock();
@@ -71,11 +74,13 @@ private:
     CRunEngine& engine_;
     const CBaseDataSet& standard_;
     CFrameSet& trend_;
+    CFrameSet& quality_;
     const CViewFactory& views_;
     std::unique_ptr<CQueuedRunListener> runEvents_;
     CSpectrumData latest_;
 
     QAction* actionStartStop_ = nullptr;
+    QAction* actionMonitor_ = nullptr;
     QLineEdit* comment_ = nullptr;  // hidden
     QPushButton* startStop_ = nullptr;
     CColorStatic* statusStatic_ = nullptr;
@@ -85,7 +90,7 @@ private:
     std::string mode_;
     std::string status_;
     int64_t runStartedMs_ = 0;  // when the current run started, for the shortest "Measuring"
-    int runType_ = 0;           // the current run's measurement type
+    int runType_ = 0;           // the current run's measurement type (3: monitor)
     int stored_ = 0;            // records the current run stored
     int clockTimer_ = 0;
     bool detached_ = false;

@@ -514,3 +514,41 @@ TEST_F(AppTest, SmallCommandsOfTheFrame) {
 }
 
 }  // namespace
+
+TEST_F(AppTest, AMonitorRunShowsEachSpectrumStoresNothingAndLeavesTheSettingsAlone) {
+    int spectra = 0, qualities = 0;
+    QWidget graph, quality;
+    views.openDataGraph = [&](const std::string&) -> QWidget* { return &graph; };
+    views.showLatest = [&](QWidget* target, const CSpectrumData&, const CSpectrumData*) {
+        EXPECT_EQ(target, &graph);
+        ++spectra;
+    };
+    views.openLightQuality = [&](const std::string&, std::shared_ptr<const CSpectrumData> r) -> QWidget* {
+        EXPECT_EQ(r->GetMemo(), "live");
+        ++qualities;
+        return &quality;
+    };
+    views.showLightQuality = [&](QWidget* target, std::shared_ptr<const CSpectrumData>) {
+        EXPECT_EQ(target, &quality);
+        ++qualities;
+    };
+    SetType(1);
+    CHeliarcDlg& d = MakeDialog();
+    const int listed = d.DataSet().Count();
+    Click("monitorButton");
+    EXPECT_EQ(engine->lastType, 3);
+    EXPECT_EQ(TextOf("statusText"), "Monitoring - nothing is stored");
+    EXPECT_FALSE(d.StartStopAction()->isEnabled()) << "no other run while it monitors";
+    for (int i = 0; i < 3; ++i) engine->Events().OnMonitorMeasured(datatest::MakeRecord(1240000000 + i, "live"));
+    engine->Events().OnExposure(50, false);
+    ASSERT_TRUE(apptest::WaitFor([&] { return spectra == 3; }, 3000));
+    EXPECT_EQ(qualities, 3);
+    EXPECT_EQ(TextOf("statusText"), "Monitoring - nothing is stored");
+    Click("monitorButton");
+    EXPECT_EQ(TextOf("statusText"), "Standby");
+    EXPECT_TRUE(d.StartStopAction()->isEnabled());
+    EXPECT_EQ(d.DataSet().Count(), listed);
+    EXPECT_EQ(Ini("MEASUREMENT", "MEASUREMENT_TYPE"), "1");
+    d.FrameSet(CHeliarcDlg::kSetTrend).CloseAll();
+    d.FrameSet(CHeliarcDlg::kSetQuality).CloseAll();
+}
