@@ -8,10 +8,11 @@
 
 #include "core/platform/StringIds.h"
 #include "core/platform/StringTable.h"
+#include "gui/common/GraphFrame.h"
 
 CGuideWindow::CGuideWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("guideWindow"));
-    setWindowTitle(QString::fromStdString(platform::LoadString(ids::kUserGuide)));
+    setWindowTitle(CGraphFrame::TitleFor(platform::LoadString(ids::kUserGuide)));
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
     text_ = new QTextBrowser(this);
     text_->setObjectName(QStringLiteral("guideText"));

@@ -198,7 +198,7 @@ void CHeliarcDlg::CreateThumbnailFrames() {
     // A column at the screen's left edge, frames included, wide enough for the longer title.
     const int titles = std::max(data->fontMetrics().horizontalAdvance(data->windowTitle()),
                                 base->fontMetrics().horizontalAdvance(base->windowTitle()));
-    const int column = std::clamp(titles + 100, 160, std::max(160, work.width() / 4));
+    const int column = std::clamp(titles + 160, 160, std::max(160, work.width() / 4));
     PlaceWindow(data, QRect(work.left(), work.top(), column, std::max(1, work.height() - 120)));
     PlaceWindow(base, QRect(work.left(), work.bottom() + 1 - 120, column, 120));
     dataThumb_ = data;
