@@ -1,6 +1,7 @@
 #include "gui/common/SettingsFields.h"
 
 #include <QLineEdit>
+#include <QPalette>
 #include <cmath>
 
 #include "core/platform/StringIds.h"
@@ -51,4 +52,11 @@ bool ExchangeNumberInRange(QWidget* dialog, QLineEdit* edit, double min, double 
     }
     value = static_cast<float>(v);
     return true;
+}
+
+void MakeReadOnlyField(QLineEdit* edit) {
+    edit->setReadOnly(true);
+    QPalette palette = edit->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    edit->setPalette(palette);
 }

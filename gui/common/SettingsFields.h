@@ -7,6 +7,9 @@
 class QLineEdit;
 class QWidget;
 
+// A field filled by a button (a file or folder chooser), not by typing: read-only, and looking so.
+void MakeReadOnlyField(QLineEdit* edit);
+
 // The edit's number in value; false (after the message) when it holds none.
 bool ExchangeNumber(QWidget* dialog, QLineEdit* edit, float& value);
 // As above, and the number must lie within min .. max.

@@ -104,7 +104,7 @@ CExport::CExport(const CSpectrumDataSet& data, const CSpectrumData* standard, QW
 
     auto* fileBox = new QGroupBox(Q(ids::kOutputFilename), this);
     file_ = edit(QStringLiteral("exportFileEdit"), fileBox);
-    file_->setReadOnly(true);
+    MakeReadOnlyField(file_);
     file_->setMinimumWidth(320);
     auto* ref = new QPushButton(Q(ids::kRef), fileBox);
     ref->setObjectName(QStringLiteral("browseButton"));

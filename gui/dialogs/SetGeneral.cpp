@@ -14,6 +14,7 @@
 #include "core/platform/Path.h"
 #include "core/platform/StringIds.h"
 #include "core/platform/StringTable.h"
+#include "gui/common/SettingsFields.h"
 #include "gui/common/Prompter.h"
 
 namespace {
@@ -27,7 +28,7 @@ CSetGeneral::CSetGeneral(QWidget* parent) : QDialog(parent) {
     auto* group = new QGroupBox(Text(ids::kSavedDataFolder), this);
     folder_ = new QLineEdit(group);
     folder_->setObjectName(QStringLiteral("dataFolderEdit"));
-    folder_->setReadOnly(true);
+    MakeReadOnlyField(folder_);
     folder_->setMinimumWidth(320);
     auto* ref = new QPushButton(Text(ids::kRef), group);
     ref->setObjectName(QStringLiteral("browseButton"));

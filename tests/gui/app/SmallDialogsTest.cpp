@@ -145,6 +145,10 @@ TEST_F(AppTest, DataFolderDialogStoresOnlyOnOk) {
         EXPECT_EQ(std::filesystem::canonical(d.FolderText()).string(), here);
         EXPECT_EQ(d.FolderText().find('\\'), std::string::npos);
         EXPECT_EQ(d.FileNameIdText(), "SPC");
+        // The folder is chosen, not typed: the field looks like it cannot be typed into.
+        auto* folder = d.findChild<QLineEdit*>(QStringLiteral("dataFolderEdit"));
+        EXPECT_TRUE(folder->isReadOnly());
+        EXPECT_NE(folder->palette().color(QPalette::Base), QLineEdit().palette().color(QPalette::Base));
         // A cancelled browser leaves the text; a choice replaces it.
         prompter.paths = {std::nullopt, std::string("/data/field")};
         d.findChild<QPushButton*>(QStringLiteral("browseButton"))->click();
