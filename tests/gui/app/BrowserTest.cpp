@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QItemSelectionModel>
+#include <filesystem>
 #include <QKeyEvent>
 #include <QStatusBar>
 #include <QTest>
@@ -645,4 +646,20 @@ TEST_F(BrowserTest, TheLightQualityWindowFollowsTheSelectionAndTheHeatMapTakesIt
     Trigger("actionHeatMap");
     EXPECT_EQ(heatMapRecords, 3);
     d.FrameSet(CHeliarcDlg::kSetQuality).CloseAll();
+}
+
+TEST_F(BrowserTest, AnotherDataFolderListsItsOwnRecords) {
+    CHeliarcDlg& d = MakeDialog();
+    ASSERT_EQ(d.DataSet().Count(), 10);
+    const std::string other = work.Path() + "/other";
+    std::filesystem::create_directory(other);
+    prompter.paths = {other};
+    prompter.modal = [](QDialog& dialog) {
+        dialog.findChild<QPushButton*>(QStringLiteral("browseButton"))->click();
+        dialog.findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+        return dialog.result();
+    };
+    Trigger("actionDataFolder");
+    EXPECT_EQ(d.DataSet().Count(), 0) << "the old folder's records are not listed";
+    EXPECT_FALSE(Find<QLabel>("noRecordsNote")->isHidden());
 }
