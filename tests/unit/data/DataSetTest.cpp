@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <malloc.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <tuple>
@@ -466,4 +468,25 @@ TEST_F(DataSetTest, KeepAllSearchMatchesTheDaysReadInTurn) {
             EXPECT_EQ(r->GetSignal()[3], static_cast<float>(d * 1000 + k) + 3.0f);
         }
     }
+}
+
+// What a listed record costs: a listed year (525,600 entries) must fit the program's 150 MB, so
+// an entry, with its comment and what the search leaves behind, stays well under 200 bytes.
+TEST_F(DataSetTest, AListedRecordCostsAFewHundredBytesAtMost) {
+    constexpr int kCount = 5000;
+    std::vector<CSpectrumData> list;
+    const CSpectrumData record = MakeRecord(Local(2009, 5, 13, 1), "roof station 7", 100.0f);
+    for (int i = 0; i < kCount; ++i) {
+        list.push_back(record);
+        list.back().SetTime(Local(2009, 5, 13, 1) + 60 * i);
+    }
+    Write(list);
+    list.clear();
+    list.shrink_to_fit();
+    const std::size_t before = mallinfo2().uordblks;
+    CSpectrumDataSet set;
+    set.Search(nullptr, nullptr, nullptr);
+    ASSERT_EQ(set.Count(), kCount);
+    const std::size_t after = mallinfo2().uordblks;
+    EXPECT_LT(after - std::min(after, before), std::size_t{200} * kCount);
 }
