@@ -247,8 +247,8 @@ bool CHeatMapPicture::DrawReadOut(Surface& surface, int x, int y) const {
     return true;
 }
 
-bool CHeatMapPicture::Render(int width, int height) {
-    std::unique_ptr<QtSurfaceImage> g = QtSurfaceImage::Create(width, height);
+bool CHeatMapPicture::Render(int width, int height, double pixelRatio) {
+    std::unique_ptr<QtSurfaceImage> g = QtSurfaceImage::Create(width, height, pixelRatio);
     if (!g) return false;
     DrawGraph(*g);
     graph_ = std::move(g);

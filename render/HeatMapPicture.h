@@ -61,7 +61,7 @@ public:
     bool DrawReadOut(Surface& surface, int x, int y) const;
 
     // The picture on the Qt surface; false when no image of that size can be had.
-    bool Render(int width, int height);
+    bool Render(int width, int height, double pixelRatio = 1.0);
     const QtSurfaceImage* Graph() const { return graph_.get(); }
 
 private:

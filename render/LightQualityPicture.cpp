@@ -280,8 +280,8 @@ void CLightQualityPicture::DrawSpectrum(Surface& surface) {
     surface.SelectPen(oldPen);
 }
 
-bool CLightQualityPicture::Render(int width, int height) {
-    std::unique_ptr<QtSurfaceImage> g = QtSurfaceImage::Create(width, height);
+bool CLightQualityPicture::Render(int width, int height, double pixelRatio) {
+    std::unique_ptr<QtSurfaceImage> g = QtSurfaceImage::Create(width, height, pixelRatio);
     if (!g) return false;
     Draw(*g);
     graph_ = std::move(g);

@@ -46,7 +46,7 @@ public:
     SurfacePoint DiagramPoint(double x, double y) const;
 
     // The picture at width x height; false when no image of that size can be had (the last stays).
-    bool Render(int width, int height);
+    bool Render(int width, int height, double pixelRatio = 1.0);
     const QtSurfaceImage* Graph() const { return graph_.get(); }
 
 private:

@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QPolygon>
 #include <QString>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -21,16 +22,27 @@ QPolygon ToPolygon(const std::vector<SurfacePoint>& points) {
 
 }  // namespace
 
-std::unique_ptr<QtSurfaceImage> QtSurfaceImage::Create(int width, int height) {
-    if (!ImageSizeAcceptable(width, height, 4)) return nullptr;
-    QImage image(width, height, QImage::Format_RGB32);
+std::unique_ptr<QtSurfaceImage> QtSurfaceImage::Create(int width, int height, double pixelRatio) {
+    if (!(pixelRatio >= 1.0 && pixelRatio <= 8.0)) pixelRatio = 1.0;
+    const int w = static_cast<int>(std::lround(width * pixelRatio));
+    const int h = static_cast<int>(std::lround(height * pixelRatio));
+    if (!ImageSizeAcceptable(width, height, 4) || !ImageSizeAcceptable(w, h, 4)) return nullptr;
+    QImage image(w, h, QImage::Format_RGB32);
     if (image.isNull()) return nullptr;
+    image.setDevicePixelRatio(pixelRatio);  // the painter then works in width x height units
     image.fill(Qt::white);
-    return std::unique_ptr<QtSurfaceImage>(new QtSurfaceImage(std::move(image)));
+    return std::unique_ptr<QtSurfaceImage>(new QtSurfaceImage(std::move(image), width, height));
 }
 
-QtSurfaceImage::QtSurfaceImage(QImage image)
-    : Surface(image.width(), image.height()), image_(std::move(image)), painter_(std::make_unique<QPainter>(&image_)) {
+std::unique_ptr<QtSurfaceImage> QtSurfaceImage::CopyOf(const QtSurfaceImage& source) {
+    QImage image = source.image_.copy();
+    if (image.isNull()) return nullptr;
+    image.setDevicePixelRatio(source.image_.devicePixelRatio());
+    return std::unique_ptr<QtSurfaceImage>(new QtSurfaceImage(std::move(image), source.Width(), source.Height()));
+}
+
+QtSurfaceImage::QtSurfaceImage(QImage image, int width, int height)
+    : Surface(width, height), image_(std::move(image)), painter_(std::make_unique<QPainter>(&image_)) {
     // Pixel-exact drawing, like the memory bitmaps the graph rules were written for.
     painter_->setRenderHint(QPainter::Antialiasing, false);
     painter_->setRenderHint(QPainter::TextAntialiasing, true);

@@ -10,8 +10,11 @@
 class QtSurfaceImage : public Surface {
 public:
     // A white picture of width x height pixels; nullptr for a size outside the image limits or
-    // when the memory cannot be had.
-    static std::unique_ptr<QtSurfaceImage> Create(int width, int height);
+    // when the memory cannot be had. With a pixel ratio above 1 (a HiDPI screen) it is drawn in
+    // width x height units on an image of that many more pixels, so lines and text come out crisp.
+    static std::unique_ptr<QtSurfaceImage> Create(int width, int height, double pixelRatio = 1.0);
+    // A picture to draw on over a copy of source.
+    static std::unique_ptr<QtSurfaceImage> CopyOf(const QtSurfaceImage& source);
     ~QtSurfaceImage() override;
 
     // The picture so far (drawing is immediate, so it is always up to date).
@@ -30,7 +33,7 @@ protected:
     void StateChanged() override;
 
 private:
-    QtSurfaceImage(QImage image);
+    QtSurfaceImage(QImage image, int width, int height);
     void ApplyPenAndBrush();
     void ApplyClip();
     const QFont& FontFor(const DeviceFont& font) const;

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 #include <climits>
 #include <cstring>
 
@@ -53,6 +54,7 @@ std::uint64_t CThumbnailTileCache::ContentHash(const GraphSeries& series) {
 std::size_t CThumbnailTileCache::KeyHash::operator()(const Key& k) const {
     std::uint64_t h = Mix(k.content, static_cast<std::uint64_t>(k.width));
     h = Mix(h, static_cast<std::uint64_t>(k.tileHeight) * 2 + (k.selected ? 1 : 0));
+    h = Mix(h, static_cast<std::uint64_t>(k.ratioPercent));
     return static_cast<std::size_t>(h);
 }
 
@@ -63,7 +65,7 @@ const QImage* CThumbnailTileCache::Tile(const GraphSeries& series, const Key& ke
         return &found->second->image;
     }
     if (key.width <= 0 || key.tileHeight <= 0) return nullptr;
-    std::unique_ptr<QtSurfaceImage> surface = QtSurfaceImage::Create(key.width, key.tileHeight + 1);
+    std::unique_ptr<QtSurfaceImage> surface = QtSurfaceImage::Create(key.width, key.tileHeight + 1, key.ratioPercent / 100.0);
     if (!surface) return nullptr;
     RenderThumbnailTile(*surface, series, ThumbnailTile{0, 0, key.width, key.tileHeight, key.selected});
     QImage image = surface->Image();
@@ -228,14 +230,22 @@ bool CDataThumbnailPicture::EnsureVisible(int index) {
 }
 
 CThumbnailTileCache::Key CDataThumbnailPicture::KeyFor(const GraphSeries& series, int index) const {
-    return {CThumbnailTileCache::ContentHash(series), width_, ThumbnailTileHeight(tiles_, height_), IsSelected(index)};
+    return {CThumbnailTileCache::ContentHash(series), width_, ThumbnailTileHeight(tiles_, height_), IsSelected(index),
+            ratioPercent_};
+}
+
+void CDataThumbnailPicture::SetPixelRatio(double ratio) {
+    ratioPercent_ = std::clamp(static_cast<int>(std::lround(ratio * 100.0)), 100, 800);
 }
 
 bool CDataThumbnailPicture::Render() {
     prefetchNext_ = 0;
     if (width_ <= 0 || height_ <= 0) return true;
-    QImage back(width_, height_, QImage::Format_RGB32);
+    const double ratio = ratioPercent_ / 100.0;
+    auto pixels = [ratio](int units) { return static_cast<int>(std::lround(units * ratio)); };
+    QImage back(pixels(width_), pixels(height_), QImage::Format_RGB32);
     if (back.isNull()) return false;
+    back.setDevicePixelRatio(ratio);  // painted in window units
     back.fill(Qt::white);
     const int r = RecordCount();
     if (r > 0) {
@@ -247,7 +257,7 @@ bool CDataThumbnailPicture::Render() {
             const QImage* tile = cache_.Tile(series, KeyFor(series, index));
             if (!tile) return false;
             painter.drawImage(QPoint(0, ThumbnailTileTop(i, tiles_, height_)), *tile,
-                              QRect(0, 0, width_, ThumbnailBandHeight(i, tiles_, height_)));
+                              QRect(0, 0, pixels(width_), pixels(ThumbnailBandHeight(i, tiles_, height_))));
         }
     }
     back_ = std::move(back);
@@ -278,8 +288,8 @@ bool CDataThumbnailPicture::PrefetchOne() {
 // ---------------------------------------------------------------------------------------------
 // Standard data thumbnail
 
-bool RenderStandardThumbnail(const CSpectrumData* current, int width, int height, QImage& out) {
-    std::unique_ptr<QtSurfaceImage> surface = QtSurfaceImage::Create(std::max(1, width), std::max(1, height));
+bool RenderStandardThumbnail(const CSpectrumData* current, int width, int height, QImage& out, double pixelRatio) {
+    std::unique_ptr<QtSurfaceImage> surface = QtSurfaceImage::Create(std::max(1, width), std::max(1, height), pixelRatio);
     if (!surface) return false;
     if (current) {
         GraphSeries series;

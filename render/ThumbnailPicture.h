@@ -28,6 +28,7 @@ public:
         int width = 0;
         int tileHeight = 0;
         bool selected = false;
+        int ratioPercent = 100;  // the screen's pixel ratio the tile is drawn at, in percent
         bool operator==(const Key&) const = default;
     };
     static std::uint64_t ContentHash(const GraphSeries& series);
@@ -130,6 +131,9 @@ public:
     const QImage& BackBuffer() const { return back_; }
     bool IsSelected(int index) const;
 
+    // The screen's pixel ratio: tiles and the back buffer get that many more pixels (HiDPI).
+    void SetPixelRatio(double ratio);
+
     // Draws one not yet cached tile of the records next to the visible ones (the direction of the
     // last scroll first); false when there is none left to draw.
     bool PrefetchOne();
@@ -149,8 +153,9 @@ private:
     int anchor_ = 0;
     int extent_ = 1;
     int lastStep_ = 1;  // +1 after scrolling down, -1 after scrolling up
-    int prefetchNext_ = 0;
-    int wheelRest_ = 0;     // wheel delta short of a whole notch  // position in the prefetch order, restarted by each Render
+    int prefetchNext_ = 0;  // position in the prefetch order, restarted by each Render
+    int ratioPercent_ = 100;
+    int wheelRest_ = 0;     // wheel delta short of a whole notch
     // The anchor's record, to find it again after the list changed.
     platform::CalTime anchorTime_ = 0;
     platform::CalTime anchorFileDate_ = 0;
@@ -161,4 +166,4 @@ private:
 
 // The standard data thumbnail: one tile over the whole client area showing the current standard,
 // white when there is none; false when no picture of that size can be had.
-bool RenderStandardThumbnail(const CSpectrumData* current, int width, int height, QImage& out);
+bool RenderStandardThumbnail(const CSpectrumData* current, int width, int height, QImage& out, double pixelRatio = 1.0);

@@ -19,7 +19,7 @@ void CBaseDataThumbnailView::Attach(CBaseDataSet& standard) {
 
 void CBaseDataThumbnailView::Render() {
     if (!standard_) return;
-    if (!RenderStandardThumbnail(standard_->Current(), width(), height(), back_)) {
+    if (!RenderStandardThumbnail(standard_->Current(), width(), height(), back_, devicePixelRatioF())) {
         ShowBracketedMessage(this, ids::kGraphPlotFailure);
         return;
     }
@@ -33,8 +33,9 @@ void CBaseDataThumbnailView::paintEvent(QPaintEvent*) {
         return;
     }
     p.drawImage(0, 0, back_);
-    if (back_.width() < width()) p.fillRect(back_.width(), 0, width() - back_.width(), height(), Qt::white);
-    if (back_.height() < height()) p.fillRect(0, back_.height(), back_.width(), height() - back_.height(), Qt::white);
+    const QSize shown = back_.deviceIndependentSize().toSize();
+    if (shown.width() < width()) p.fillRect(shown.width(), 0, width() - shown.width(), height(), Qt::white);
+    if (shown.height() < height()) p.fillRect(0, shown.height(), shown.width(), height() - shown.height(), Qt::white);
 }
 
 void CBaseDataThumbnailView::resizeEvent(QResizeEvent*) { Render(); }

@@ -73,6 +73,7 @@ void CDataThumbnailView::Attach(CSpectrumDataSet& data, QItemSelectionModel& sel
 bool CDataThumbnailView::PrefetchPending() const { return prefetch_->isActive(); }
 
 void CDataThumbnailView::LayOut() {
+    picture_.SetPixelRatio(devicePixelRatioF());  // crisp tiles on a HiDPI screen
     picture_.Layout(viewport()->width(), viewport()->height());
     SetScrollPosition();
 }
@@ -164,10 +165,11 @@ void CDataThumbnailView::paintEvent(QPaintEvent*) {
         return;
     }
     p.drawImage(0, 0, back);
-    if (back.width() < viewport()->width())
-        p.fillRect(back.width(), 0, viewport()->width() - back.width(), viewport()->height(), Qt::white);
-    if (back.height() < viewport()->height())
-        p.fillRect(0, back.height(), back.width(), viewport()->height() - back.height(), Qt::white);
+    const QSize shown = back.deviceIndependentSize().toSize();
+    if (shown.width() < viewport()->width())
+        p.fillRect(shown.width(), 0, viewport()->width() - shown.width(), viewport()->height(), Qt::white);
+    if (shown.height() < viewport()->height())
+        p.fillRect(0, shown.height(), shown.width(), viewport()->height() - shown.height(), Qt::white);
 }
 
 void CDataThumbnailView::resizeEvent(QResizeEvent* event) {

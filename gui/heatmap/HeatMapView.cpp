@@ -28,7 +28,8 @@ void CHeatMapView::SetData(const CSpectrumDataSet& records, const CSpectrumData*
 }
 
 void CHeatMapView::Render() {
-    if (!picture_.Render(std::max(1, width()), std::max(1, height()))) {
+    // At the screen's pixel ratio, so a HiDPI screen shows it crisp.
+    if (!picture_.Render(std::max(1, width()), std::max(1, height()), devicePixelRatioF())) {
         ShowBracketedMessage(this, ids::kGraphPlotFailure);
         return;
     }
@@ -106,14 +107,11 @@ void CHeatMapView::paintEvent(QPaintEvent*) {
     const QtSurfaceImage* graph = picture_.Graph();
     if (!graph) return;
     std::unique_ptr<QtSurfaceImage> screen;
-    if (cursor_ && picture_.ReadAt(cursor_->x(), cursor_->y()))
-        screen = QtSurfaceImage::Create(graph->Width(), graph->Height());
+    if (cursor_ && picture_.ReadAt(cursor_->x(), cursor_->y())) screen = QtSurfaceImage::CopyOf(*graph);
     if (!screen) {
         p.drawImage(0, 0, graph->Image());
         return;
     }
-    RgbImage pixels;
-    if (graph->ReadPixels(pixels)) screen->BlockCopy(0, 0, pixels, 0, 0, pixels.width, pixels.height);
     picture_.DrawReadOut(*screen, cursor_->x(), cursor_->y());
     p.drawImage(0, 0, screen->Image());
 }

@@ -17,7 +17,8 @@ void CLightQualityView::ShowRecord(std::shared_ptr<const CSpectrumData> record) 
 }
 
 void CLightQualityView::Render() {
-    if (!picture_.Render(std::max(1, width()), std::max(1, height()))) {
+    // At the screen's pixel ratio, so a HiDPI screen shows it crisp.
+    if (!picture_.Render(std::max(1, width()), std::max(1, height()), devicePixelRatioF())) {
         ShowBracketedMessage(this, ids::kGraphPlotFailure);
         return;
     }

@@ -482,3 +482,35 @@ TEST_F(ThumbnailTest, StandardViewShowsTheCurrentStandardOrStaysWhite) {
     apptest::Pump();
     EXPECT_EQ(view.BackBuffer().size(), QSize(300, 200));
 }
+
+// On a HiDPI screen the tiles and the back buffer have the screen's pixels, laid out as before.
+TEST_F(ThumbnailTest, AtAPixelRatioOfTwoTheBackBufferHasTwiceThePixels) {
+    CSpectrumDataSet set;
+    CRowSet selection;
+    selection.rows = {1};
+    Fill(set, 9);
+    CDataThumbnailPicture p;
+    p.Attach(&set, &selection);
+    p.SetPixelRatio(2.0);
+    p.Layout(150, 613);
+    const int n = p.TileCount();
+    ASSERT_TRUE(p.Render());
+    const QImage& back = p.BackBuffer();
+    EXPECT_EQ(back.size(), QSize(300, 1226));
+    EXPECT_EQ(back.deviceIndependentSize().toSize(), QSize(150, 613));
+    EXPECT_EQ(Rgb(back, 2, 2 * ThumbnailTileTop(1, n, 613) + 4), kSelectedQt);
+    EXPECT_EQ(Rgb(back, 2, 2 * ThumbnailTileTop(0, n, 613) + 4), 0xFFFFFFu);
+    EXPECT_GT(CountOf(back, kPlotQt, 0, 2 * ThumbnailTileHeight(n, 613)), 4 * 100) << "the plot fills its pixels";
+    QImage standard;
+    ASSERT_TRUE(RenderStandardThumbnail(nullptr, 160, 120, standard, 2.0));
+    EXPECT_EQ(standard.size(), QSize(320, 240));
+    // Every window picture draws in window units on such a surface; a copy keeps its ratio.
+    auto surface = QtSurfaceImage::Create(100, 50, 2.0);
+    ASSERT_TRUE(surface);
+    EXPECT_EQ(surface->Width(), 100);
+    surface->FillRect({10, 10, 20, 20}, 0x0000FF);
+    auto copy = QtSurfaceImage::CopyOf(*surface);
+    EXPECT_EQ(copy->Image().size(), QSize(200, 100));
+    EXPECT_EQ(Rgb(copy->Image(), 39, 39), 0xFF0000u);
+    EXPECT_EQ(Rgb(copy->Image(), 40, 40), 0xFFFFFFu);
+}
