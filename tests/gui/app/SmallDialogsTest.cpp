@@ -6,6 +6,8 @@
 
 #include <QCloseEvent>
 #include <QTest>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <QTimer>
 
@@ -248,6 +250,13 @@ TEST_F(AppTest, F1OpensTheUserGuideOfTheLanguageWithItsPictures) {
     QTextDocument* doc = guide->Browser()->document();
     EXPECT_TRUE(doc->toPlainText().startsWith(QStringLiteral("Heliarc user guide")));
     EXPECT_FALSE(doc->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("main-dialog-en.png"))).isNull());
+    // The contents links lead to their headings.
+    guide->resize(600, 400);
+    Pump();
+    EXPECT_TRUE(guide->ScrollToHeading(QStringLiteral("the-data-browser")));
+    EXPECT_GT(guide->Browser()->verticalScrollBar()->value(), 0);
+    EXPECT_TRUE(guide->Browser()->textCursor().block().text().startsWith(QStringLiteral("The data browser")));
+    EXPECT_FALSE(guide->ScrollToHeading(QStringLiteral("no-such-heading")));
     platform::SetLanguage(platform::Language::Japanese);
     CGuideWindow ja;
     EXPECT_TRUE(ja.Browser()->document()->toPlainText().startsWith(QString::fromUtf8("Heliarc ユーザーガイド")));
