@@ -1,10 +1,14 @@
 #include "bench/YearOfRecords.h"
 
 #include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -13,10 +17,13 @@
 #include <vector>
 
 #include "core/config/GeneralPrm.h"
+#include "core/config/Parameter.h"
 #include "core/data/SpectrumDataWriter.h"
 #include "core/platform/LocalTime.h"
 #include "core/platform/Path.h"
 #include "sim/SimRandom.h"
+
+extern char** environ;
 
 namespace benchdata {
 
@@ -145,6 +152,47 @@ long long ReadDayFiles(const std::string& folder, const std::string& prefix) {
         if (fd >= 0) ::close(fd);
     }
     return bytes;
+}
+
+const std::string& BenchWorkFolder() {
+    static const std::string work = "/tmp/heliarc-bench-year/work";
+    return work;
+}
+
+const std::string& BenchYearFolder() {
+    static const std::string folder = [] {
+        const std::string data = "/tmp/heliarc-bench-year/data";
+        if (WriteYear(data) < 0) std::abort();
+        std::filesystem::create_directories(BenchWorkFolder());
+        CParameter::SetRunOverride("GENERAL", "DATA_STORED_FOLDER", data);
+        return data;
+    }();
+    return folder;
+}
+
+double WallSeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+CliRun RunCliOnYear(const std::string& cli, const std::string& command) {
+    std::vector<std::string> args = {cli, "--workdir", BenchWorkFolder(), "--folder", BenchYearFolder(), command};
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    CliRun run;
+    const double t0 = WallSeconds();
+    pid_t pid;
+    int status = -1;
+    rusage usage{};
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) ::wait4(pid, &status, 0, &usage);
+    run.seconds = WallSeconds() - t0;
+    run.maxRssMB = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    run.ok = status == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    return run;
 }
 
 }  // namespace benchdata

@@ -30,4 +30,19 @@ int64_t WriteYear(const std::string& folder, const YearOptions& options = YearOp
 // are measured against. Returns the bytes read.
 long long ReadDayFiles(const std::string& folder, const std::string& prefix = "SPC");
 
+// The benchmarks' year in /tmp/heliarc-bench-year/data, written on first use, made this process's
+// data folder; heliarc-cli's working folder is /tmp/heliarc-bench-year/work.
+const std::string& BenchYearFolder();
+const std::string& BenchWorkFolder();
+// Seconds on the steady clock.
+double WallSeconds();
+
+// One run of heliarc-cli COMMAND on the benchmarks' year, its output thrown away.
+struct CliRun {
+    bool ok = false;
+    double seconds = 0;
+    double maxRssMB = 0;  // the child's peak resident memory
+};
+CliRun RunCliOnYear(const std::string& cli, const std::string& command);
+
 }  // namespace benchdata

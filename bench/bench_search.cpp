@@ -4,17 +4,11 @@
 // memory figures. Targets: the year searched into the list within 0.5 s, the listed year within
 // 150 MB resident, heliarc-cli list of the year within 100 MB.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -23,26 +17,7 @@
 #include "core/data/SpectrumDataSet.h"
 #include "core/platform/Path.h"
 
-extern char** environ;
-
 namespace {
-
-const std::string kDir = "/tmp/heliarc-bench-year";
-
-const std::string& Folder() {
-    static const std::string folder = [] {
-        const std::string data = kDir + "/data";
-        if (benchdata::WriteYear(data) < 0) std::abort();
-        std::filesystem::create_directories(kDir + "/work");
-        CParameter::SetRunOverride("GENERAL", "DATA_STORED_FOLDER", data);
-        return data;
-    }();
-    return folder;
-}
-
-double Now() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
 
 // Resident memory of this process now, in MB.
 double ResidentMB() {
@@ -59,12 +34,12 @@ double ResidentMB() {
 double g_readSeconds = 0;  // mean of the sequential read
 
 void BM_ReadDayFiles(benchmark::State& state) {
-    const std::string& folder = Folder();
+    const std::string& folder = benchdata::BenchYearFolder();
     double total = 0;
     for (auto _ : state) {
-        const double t0 = Now();
+        const double t0 = benchdata::WallSeconds();
         const long long bytes = benchdata::ReadDayFiles(folder);
-        total += Now() - t0;
+        total += benchdata::WallSeconds() - t0;
         benchmark::DoNotOptimize(bytes);
         state.counters["MB"] = static_cast<double>(bytes) / 1e6;
     }
@@ -77,25 +52,12 @@ BENCHMARK(BM_ReadDayFiles)->Unit(benchmark::kMillisecond)->Iterations(5);
 // of the child (max_rss_MB). It runs before the searches: a spawned child's peak counts the memory
 // this process had when it spawned it.
 void BM_CliList(benchmark::State& state) {
-    const std::string& folder = Folder();
-    std::vector<std::string> args = {HELIARC_CLI, "--workdir", kDir + "/work", "--folder", folder, "list"};
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
     double total = 0, maxRss = 0;
     for (auto _ : state) {
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        const double t0 = Now();
-        pid_t pid;
-        int status = -1;
-        rusage usage{};
-        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) ::wait4(pid, &status, 0, &usage);
-        total += Now() - t0;
-        maxRss = std::max(maxRss, static_cast<double>(usage.ru_maxrss) / 1024.0);
-        posix_spawn_file_actions_destroy(&actions);
-        if (status != 0) state.SkipWithError("heliarc-cli failed");
+        const benchdata::CliRun run = benchdata::RunCliOnYear(HELIARC_CLI, "list");
+        total += run.seconds;
+        maxRss = std::max(maxRss, run.maxRssMB);
+        if (!run.ok) state.SkipWithError("heliarc-cli failed");
     }
     const double mean = total / static_cast<double>(state.iterations());
     state.counters["wall_s"] = mean;
@@ -107,14 +69,14 @@ BENCHMARK(BM_CliList)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime
 // The whole year into the list, as the browser's search without bounds lists it; the set is freed
 // after each timing. listed_MB: what the listed year adds to the resident memory.
 void SearchYear(benchmark::State& state, const char* comment) {
-    Folder();
+    benchdata::BenchYearFolder();
     double total = 0, listed = 0;
     for (auto _ : state) {
         const double before = ResidentMB();
-        const double t0 = Now();
+        const double t0 = benchdata::WallSeconds();
         CSpectrumDataSet set;
         set.Search(nullptr, nullptr, comment);
-        total += Now() - t0;
+        total += benchdata::WallSeconds() - t0;
         listed = ResidentMB() - before;
         state.counters["records"] = set.Count();
     }
@@ -134,16 +96,16 @@ BENCHMARK(BM_SearchYearKeepingNone)->Unit(benchmark::kMillisecond)->Iterations(5
 
 // Every record of the year read back whole from the list, in order, as an export reads them.
 void BM_ReadEveryListedRecord(benchmark::State& state) {
-    Folder();
+    benchdata::BenchYearFolder();
     CSpectrumDataSet set;
     set.Search(nullptr, nullptr, nullptr);
     double total = 0;
     for (auto _ : state) {
-        const double t0 = Now();
+        const double t0 = benchdata::WallSeconds();
         long long pixels = 0;
         for (int i = 0; i < set.Count(); ++i)
             if (const auto r = set.Record(i)) pixels += r->PixelCount();
-        total += Now() - t0;
+        total += benchdata::WallSeconds() - t0;
         benchmark::DoNotOptimize(pixels);
     }
     const double mean = total / static_cast<double>(state.iterations());

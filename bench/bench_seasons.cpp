@@ -5,14 +5,9 @@
 // and applies the prepared weights on one core. Targets: list <= 2 s, the trend graph <= 1 s, the
 // heat map of a month <= 1 s, the 3-D graph of a day <= 0.5 s.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <QGuiApplication>
-#include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -25,24 +20,7 @@
 #include "render/HeatMapPicture.h"
 #include "render/NumericalGraphPicture.h"
 
-extern char** environ;
-
 namespace {
-
-const std::string kDir = "/tmp/heliarc-bench-year";
-
-const std::string& Folder() {
-    static const std::string folder = [] {
-        const std::string data = kDir + "/data";
-        if (benchdata::WriteYear(data) < 0) std::abort();
-        std::filesystem::create_directories(kDir + "/work");
-        CParameter::SetRunOverride("GENERAL", "DATA_STORED_FOLDER", data);
-        return data;
-    }();
-    return folder;
-}
-
-double Now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
 double g_readSeconds = 0;
 
@@ -53,12 +31,12 @@ void Report(benchmark::State& state, double total) {
 }
 
 void BM_ReadDayFiles(benchmark::State& state) {
-    const std::string& folder = Folder();
+    const std::string& folder = benchdata::BenchYearFolder();
     double total = 0;
     for (auto _ : state) {
-        const double t0 = Now();
+        const double t0 = benchdata::WallSeconds();
         benchmark::DoNotOptimize(benchdata::ReadDayFiles(folder));
-        total += Now() - t0;
+        total += benchdata::WallSeconds() - t0;
     }
     g_readSeconds = total / static_cast<double>(state.iterations());
     state.counters["wall_s"] = g_readSeconds;
@@ -68,10 +46,10 @@ BENCHMARK(BM_ReadDayFiles)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRea
 // Every record of the year decoded and its five derived values taken from the prepared weights,
 // one record after the other on one core.
 void BM_PreparedPeer(benchmark::State& state) {
-    Folder();
+    benchdata::BenchYearFolder();
     double total = 0;
     for (auto _ : state) {
-        const double t0 = Now();
+        const double t0 = benchdata::WallSeconds();
         DerivedCalculator calculator;
         double sum = 0;
         CSpectrumDataSet::Scan(nullptr, nullptr, nullptr, [&](const CSpectrumData& r, platform::CalTime, int64_t) {
@@ -79,37 +57,25 @@ void BM_PreparedPeer(benchmark::State& state) {
             return true;
         });
         benchmark::DoNotOptimize(sum);
-        total += Now() - t0;
+        total += benchdata::WallSeconds() - t0;
     }
     Report(state, total);
 }
 BENCHMARK(BM_PreparedPeer)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 
 void BM_CliList(benchmark::State& state) {
-    const std::string& folder = Folder();
-    std::vector<std::string> args = {HELIARC_CLI, "--workdir", kDir + "/work", "--folder", folder, "list"};
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
     double total = 0;
     for (auto _ : state) {
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        const double t0 = Now();
-        pid_t pid;
-        int status = -1;
-        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) ::waitpid(pid, &status, 0);
-        total += Now() - t0;
-        posix_spawn_file_actions_destroy(&actions);
-        if (status != 0) state.SkipWithError("heliarc-cli failed");
+        const benchdata::CliRun run = benchdata::RunCliOnYear(HELIARC_CLI, "list");
+        total += run.seconds;
+        if (!run.ok) state.SkipWithError("heliarc-cli failed");
     }
     Report(state, total);
 }
 BENCHMARK(BM_CliList)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 
 CSpectrumDataSet Searched(const platform::CalTime* from, const platform::CalTime* to) {
-    Folder();
+    benchdata::BenchYearFolder();
     CSpectrumDataSet set;
     set.Search(from, to, nullptr);
     return set;
@@ -123,10 +89,10 @@ void BM_TrendGraphOfTheYear(benchmark::State& state) {
     for (auto _ : state) {
         CNumericalGraphPicture picture;
         picture.Prm().m_SHOW_KIND = 0;
-        const double t0 = Now();
+        const double t0 = benchdata::WallSeconds();
         picture.ShowRecords(year);
         picture.Render(700, 500);
-        total += Now() - t0;
+        total += benchdata::WallSeconds() - t0;
     }
     state.counters["records"] = year.Count();
     Report(state, total);
@@ -142,9 +108,9 @@ void BM_TrendGraphRedrawn(benchmark::State& state) {
     picture.ShowRecords(year);
     double total = 0;
     for (auto _ : state) {
-        const double t0 = Now();
+        const double t0 = benchdata::WallSeconds();
         picture.Render(700, 500);
-        total += Now() - t0;
+        total += benchdata::WallSeconds() - t0;
     }
     Report(state, total);
 }
@@ -157,11 +123,11 @@ void BM_HeatMapOfAMonth(benchmark::State& state) {
     const CSpectrumDataSet month = Searched(&from, &to);
     double total = 0;
     for (auto _ : state) {
-        const double t0 = Now();
+        const double t0 = benchdata::WallSeconds();
         CHeatMapPicture picture;
         picture.SetData(month, nullptr);
         picture.Render(700, 500);
-        total += Now() - t0;
+        total += benchdata::WallSeconds() - t0;
     }
     state.counters["records"] = month.Count();
     Report(state, total);
@@ -175,11 +141,11 @@ void BM_3DGraphOfADay(benchmark::State& state) {
     const CSpectrumDataSet day = Searched(&from, &to);
     double total = 0;
     for (auto _ : state) {
-        const double t0 = Now();
+        const double t0 = benchdata::WallSeconds();
         C3DGraphPicture picture;
         picture.SetData(day, nullptr);
         picture.Render(700, 500);
-        total += Now() - t0;
+        total += benchdata::WallSeconds() - t0;
     }
     state.counters["records"] = day.Count();
     Report(state, total);

@@ -12,15 +12,16 @@ namespace {
 
 enum { kPar, kPhoton, kLux, kUvA, kUvB };
 
-std::vector<float> KeyOf(const CSpectrumData& record) {
+}  // namespace
+
+std::vector<float> InstrumentKey(const CSpectrumData& record) {
     if (record.HasExplicitWavelengths()) return record.GetWavelengths();
     std::vector<float> key(6);
     for (std::size_t k = 0; k < key.size(); ++k) key[k] = record.GetCoefficient(k);
     return key;
 }
 
-// The factor table's rows at the record's temperature, as TemperatureFactor interpolates them.
-void RowsAt(float temperature, double* rows) {
+void TemperatureRowsAt(float temperature, double* rows) {
     const double t = std::clamp(static_cast<double>(temperature), -20.0, 50.0);
     int k = 1;
     while (k < kTemperatureColumns - 1 && !(kTemperatureBreaks[k] > t)) ++k;
@@ -31,13 +32,11 @@ void RowsAt(float temperature, double* rows) {
     }
 }
 
-}  // namespace
-
 DerivedWeights::DerivedWeights(const CSpectrumData& record)
     : explicit_(record.HasExplicitWavelengths()),
       hType_(record.IsHType()),
       pixels_(record.PixelCount()),
-      key_(KeyOf(record)) {
+      key_(InstrumentKey(record)) {
     const int n = pixels_;
     std::vector<float> wavelengths(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) wavelengths[static_cast<std::size_t>(i)] = record.Wavelength(i);
@@ -104,7 +103,7 @@ bool DerivedWeights::Matches(const CSpectrumData& record) const {
 
 DerivedValues DerivedWeights::Of(const CSpectrumData& record) const {
     double rows[kWavelengthRows];
-    RowsAt(record.GetTemperature(), rows);
+    TemperatureRowsAt(record.GetTemperature(), rows);
     const float* signal = record.GetSignal().data();
     const float* calibration = record.GetCalibration().data();
     const float dark = record.GetDarkOffset();

@@ -13,6 +13,13 @@ struct DerivedValues {
     float par = 0, photon = 0, lux = 0, uvA = 0, uvB = 0;
 };
 
+// What tells one instrument's pixel wavelengths from another's: the record's explicit wavelengths,
+// or its six wavelength coefficients.
+std::vector<float> InstrumentKey(const CSpectrumData& record);
+// The temperature factor table's rows at temperature (clamped to the table), as the record
+// interpolates them; rows holds one value per wavelength row of the table.
+void TemperatureRowsAt(float temperature, double* rows);
+
 class DerivedWeights {
 public:
     explicit DerivedWeights(const CSpectrumData& record);

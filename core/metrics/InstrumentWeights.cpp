@@ -7,6 +7,7 @@
 #include <xmmintrin.h>
 #endif
 
+#include "core/data/DerivedWeights.h"
 #include "core/data/SpectrumData.h"
 #include "core/data/SpectrumTables.h"
 #include "core/metrics/MetricWeights.h"
@@ -16,26 +17,6 @@ namespace metrics {
 namespace {
 
 using namespace spectrum_tables;
-
-std::vector<float> KeyOf(const CSpectrumData& record) {
-    if (record.HasExplicitWavelengths()) return record.GetWavelengths();
-    std::vector<float> key(6);
-    for (std::size_t k = 0; k < key.size(); ++k) key[k] = record.GetCoefficient(k);
-    return key;
-}
-
-// The factor table's rows at the record's temperature (clamped to the table), as the record
-// interpolates them.
-void RowsAt(float temperature, double* rows) {
-    const double t = std::clamp(static_cast<double>(temperature), -20.0, 50.0);
-    int k = 1;
-    while (k < kTemperatureColumns - 1 && !(kTemperatureBreaks[k] > t)) ++k;
-    const double x0 = kTemperatureBreaks[k - 1], x1 = kTemperatureBreaks[k];
-    for (int r = 0; r < kWavelengthRows; ++r) {
-        const double y0 = kTemperatureFactors[r][k - 1], y1 = kTemperatureFactors[r][k];
-        rows[r] = (y1 - y0) * (t - x0) / (x1 - x0) + y0;
-    }
-}
 
 constexpr int kLanes = 8;
 
@@ -79,7 +60,7 @@ InstrumentWeights::InstrumentWeights(const CSpectrumData& record, const std::vec
     : explicit_(record.HasExplicitWavelengths()),
       hType_(record.IsHType()),
       pixels_(record.PixelCount()),
-      key_(KeyOf(record)),
+      key_(InstrumentKey(record)),
       weights_(std::move(shared)) {
     const MetricWeights& weights = *weights_;
     const int n = static_cast<int>(wavelengths.size());
@@ -144,7 +125,7 @@ bool InstrumentWeights::Matches(const CSpectrumData& record) const {
 
 void InstrumentWeights::Sums(const CSpectrumData& record, int from, int to, double* sums) const {
     double rows[kWavelengthRows];
-    RowsAt(record.GetTemperature(), rows);
+    TemperatureRowsAt(record.GetTemperature(), rows);
     // The pixels' W/m^2/um irradiance; a pixel without a calibration factor has none.
     const int end = std::min({endPixel_, static_cast<int>(record.GetCalibration().size()), record.PixelCount()});
     // Room for the last group of lanes of a row that ends at the last pixel.

@@ -26,21 +26,16 @@
 #include "gui/common/FrameSet.h"
 #include "gui/common/Prompter.h"
 #include "gui/common/ViewFactory.h"
+#include "gui/common/UiText.h"
 #include "gui/dialogs/EditComment.h"
 
 namespace {
 
 constexpr int kMaxPlotRecords = 10;
 
-const std::string& S(int id) { return platform::LoadString(id); }
-QString Q(int id) { return QString::fromStdString(platform::LoadString(id)); }
-
-template <typename... Args>
-std::string Format(int id, Args... args) {
-    char buffer[512];
-    std::snprintf(buffer, sizeof buffer, S(id).c_str(), args...);
-    return buffer;
-}
+using uitext::Format;
+using uitext::Q;
+using uitext::S;
 
 }  // namespace
 
@@ -442,39 +437,31 @@ void CDataBrowser::PlotMeasured() {
     }
 }
 
-void CDataBrowser::PlotCalculation() {
-    if (!views_.openNumericalGraph) return;
+bool CDataBrowser::SelectedRecords(std::size_t atLeast, CSpectrumDataSet& records) {
     const std::set<int> rows = Selection();
-    if (rows.size() < 2) {
-        ShowMessage(this, ids::kSelectMoreThanOneRecord, Prompter::Icon::Information);
-        return;
+    if (rows.size() < atLeast) {
+        ShowMessage(this, atLeast > 1 ? ids::kSelectMoreThanOneRecord : ids::kSelectAData, Prompter::Icon::Information);
+        return false;
     }
-    CSpectrumDataSet records;
     records.CopySubset(dataSet_, rows);
+    return true;
+}
+
+void CDataBrowser::PlotCalculation() {
+    CSpectrumDataSet records;
+    if (!views_.openNumericalGraph || !SelectedRecords(2, records)) return;
     if (QWidget* frame = views_.openNumericalGraph(S(ids::kCalculationDataGraph), records)) graphs_.numerical.Add(frame);
 }
 
 void CDataBrowser::Plot3D() {
-    if (!views_.open3DGraph) return;
-    const std::set<int> rows = Selection();
-    if (rows.size() < 2) {
-        ShowMessage(this, ids::kSelectMoreThanOneRecord, Prompter::Icon::Information);
-        return;
-    }
     CSpectrumDataSet records;
-    records.CopySubset(dataSet_, rows);
+    if (!views_.open3DGraph || !SelectedRecords(2, records)) return;
     if (QWidget* frame = views_.open3DGraph(S(ids::k3DGraph), records, standard_.Current())) graphs_.threeD.Add(frame);
 }
 
 void CDataBrowser::PlotHeatMap() {
-    if (!views_.openHeatMap) return;
-    const std::set<int> rows = Selection();
-    if (rows.empty()) {
-        ShowMessage(this, ids::kSelectAData, Prompter::Icon::Information);
-        return;
-    }
     CSpectrumDataSet records;
-    records.CopySubset(dataSet_, rows);
+    if (!views_.openHeatMap || !SelectedRecords(1, records)) return;
     if (QWidget* frame = views_.openHeatMap(S(ids::kHeatMap), records, standard_.Current())) graphs_.heatMap.Add(frame);
 }
 

@@ -99,6 +99,8 @@ private:
     void ShowSearchNotes(bool startIsTime, bool endIsTime, bool endBeforeStart);
     void FollowStored();
     bool HaveSelection();
+    // A copy of the selected records, or false after saying that fewer than atLeast are selected.
+    bool SelectedRecords(std::size_t atLeast, CSpectrumDataSet& records);
     void DeleteData();
     void RemoveData();
     void EditComment();

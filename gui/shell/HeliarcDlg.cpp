@@ -35,6 +35,7 @@
 #include "gui/common/WindowPlacement.h"
 #include "gui/common/Logo.h"
 #include "gui/common/Prompter.h"
+#include "gui/common/UiText.h"
 #include "gui/dialogs/AboutDlg.h"
 #include "gui/dialogs/GuideWindow.h"
 #include "gui/dialogs/SetGeneral.h"
@@ -46,15 +47,9 @@ namespace {
 
 constexpr const char* kWindowName = "CHeliarcDlg";  // its place in the remembered windows
 
-const std::string& S(int id) { return platform::LoadString(id); }
-QString Q(int id) { return QString::fromStdString(platform::LoadString(id)); }
-
-template <typename... Args>
-std::string Format(int id, Args... args) {
-    char buffer[512];
-    std::snprintf(buffer, sizeof buffer, S(id).c_str(), args...);
-    return buffer;
-}
+using uitext::Format;
+using uitext::Q;
+using uitext::S;
 
 // The logo static: the logo stretched over the whole control; a click notifies its owner.
 class CLogoStatic : public QWidget {

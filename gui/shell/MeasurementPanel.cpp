@@ -24,6 +24,7 @@
 #include "gui/common/FrameSet.h"
 #include "gui/common/Prompter.h"
 #include "gui/common/ViewFactory.h"
+#include "gui/common/UiText.h"
 #include "gui/dialogs/SetMeasurement.h"
 #include "gui/shell/QueuedRunListener.h"
 #include "gui/shell/RunEngine.h"
@@ -38,15 +39,9 @@ constexpr int kBlinkPeriodMs = 1000;
 constexpr int kTransfer = 2;  // the measurement types of a data transfer and a monitor run
 constexpr int kMonitor = 3;
 
-const std::string& S(int id) { return platform::LoadString(id); }
-QString Q(int id) { return QString::fromStdString(platform::LoadString(id)); }
-
-template <typename... Args>
-std::string Format(int id, Args... args) {
-    char buffer[512];
-    std::snprintf(buffer, sizeof buffer, S(id).c_str(), args...);
-    return buffer;
-}
+using uitext::Format;
+using uitext::Q;
+using uitext::S;
 
 }  // namespace
 
